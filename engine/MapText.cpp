@@ -1,0 +1,59 @@
+#include "MapText.h"
+
+#include <cstdio>
+#include <memory>
+
+namespace vorlen {
+
+void fillRandom(Field& field, const std::function<int()>& draw)
+{
+    for (auto& row : field) {
+        for (auto& cell : row)
+            cell = draw() % kColourCount + 1;
+    }
+}
+
+bool MapReader::full() const { return row_ >= field_.size(); }
+
+bool MapReader::feed(std::string_view text)
+{
+    for (const char ch : text) {
+        if (full())
+            return false;
+        if (ch < '1' || ch > '6')
+            continue;
+        field_[row_][column_] = ch - '0';
+        echo_ += ch;
+        if (++column_ == field_[row_].size()) {
+            echo_ += '\n';
+            column_ = 0;
+            ++row_;
+        }
+    }
+    return !full();
+}
+
+std::string readMapText(std::string_view text, Field& field)
+{
+    MapReader reader(field);
+    reader.feed(text);
+    return reader.echo();
+}
+
+bool readMapFile(const std::string& path, Field& field, std::string& echo)
+{
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "r"),
+                                                              &std::fclose);
+    if (!file)
+        return false;
+    MapReader reader(field);
+    char buffer[4096];
+    std::size_t got = 0;
+    // Stops at the last cell: what follows the board's digits is never read.
+    while (!reader.full() && (got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0)
+        reader.feed({buffer, got});
+    echo = reader.echo();
+    return true;
+}
+
+} // namespace vorlen

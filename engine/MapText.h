@@ -1,0 +1,40 @@
+#pragma once
+
+#include "Field.h"
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace vorlen {
+
+// Fills the board row by row, one draw per cell: draw() % 6 + 1.
+void fillRandom(Field& field, const std::function<int()>& draw);
+
+// Writes the digits "1" to "6" of a map text into the board row by row,
+// skipping every other character, and keeps the echo the referee prints:
+// the digits taken, a line end after each completed row. Cells beyond the
+// last digit keep their colours. The text may come in pieces.
+class MapReader {
+public:
+    explicit MapReader(Field& field) : field_(field) {}
+
+    // Takes the next piece of text; false once the board is full.
+    bool feed(std::string_view text);
+    bool full() const;
+    const std::string& echo() const { return echo_; }
+
+private:
+    Field& field_;
+    std::size_t row_ = 0;
+    std::size_t column_ = 0;
+    std::string echo_;
+};
+
+std::string readMapText(std::string_view text, Field& field);
+
+// Reads a map file into the board. Nothing happens, and false is returned,
+// when the file cannot be opened.
+bool readMapFile(const std::string& path, Field& field, std::string& echo);
+
+} // namespace vorlen

@@ -1,0 +1,17 @@
+#include "Retirement.h"
+
+namespace vorlen {
+
+const char* reasonName(RetireReason reason)
+{
+    switch (reason) {
+    case RetireReason::None: return "none";
+    case RetireReason::ColourOutOfRange: return "colour outside 1-6";
+    case RetireReason::IllegalColour: return "own or opponent's colour";
+    case RetireReason::FullBoard: return "full board";
+    case RetireReason::Stall: return "stall";
+    }
+    return "unknown";
+}
+
+} // namespace vorlen

@@ -1,0 +1,22 @@
+#pragma once
+
+namespace vorlen {
+
+// Why the referee took a seat out of the match.
+enum class RetireReason {
+    None,
+    ColourOutOfRange, // the move was not a colour 1 to 6
+    IllegalColour,    // the mover's own or the opponent's colour
+    FullBoard,        // the two regions covered the board after this seat's turn
+    Stall,            // eight turns in a row left both scores as they were
+};
+
+struct Retirement {
+    RetireReason reason = RetireReason::None;
+    int turn = -1; // the turn number passed to makeTurn
+    int move = 0;  // the value the player answered, for the two move reasons
+};
+
+const char* reasonName(RetireReason reason);
+
+} // namespace vorlen

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "Field.h"
+#include "PaddedGrid.h"
+#include "VisitedGrid.h"
+
+namespace vorlen {
+
+// Recolours the region of (row, column) to `colour`. With oldColour -1 the
+// region's colour is taken from the start cell; otherwise nothing happens
+// unless the start cell has oldColour. Painting a region the colour it
+// already has changes nothing. A start outside the board changes nothing.
+void floodFill(Field& field, int colour, int oldColour, int row, int column);
+
+// Counts and marks the unmarked cells of the region of (row, column). With a
+// colour other than -1, a start cell of another colour counts 0 and is not
+// marked. A start outside the board counts 0.
+int regionSize(const Field& field, VisitedGrid& visited, int row, int column, int colour);
+
+// Sizes of the regions of the top-left and of the bottom-right cell. When
+// both corners lie in one region its cells count for the first player only.
+ScorePair computeScore(const Field& field);
+// The same, reusing the buffers of `scratch` (it is called every turn).
+ScorePair computeScore(const Field& field, PaddedGrid& scratch);
+
+// Turns the board by 180 degrees in place; its own inverse.
+void rotateField(Field& field);
+
+} // namespace vorlen

@@ -1,0 +1,110 @@
+#include "VorlenManager.h"
+
+#include "MapText.h"
+#include "Rules.h"
+
+#include <algorithm>
+#include <cassert>
+#include <cstdlib>
+
+namespace vorlen {
+
+VorlenManager::VorlenManager(int width, int height, int playerCount, Trace trace)
+    : playerCount(playerCount), width(width), height(height),
+      field(makeField(kBoardRows, kBoardColumns)), trace(trace)
+{
+    this->trace.line("VorlenManager initialized...\n");
+}
+
+void VorlenManager::setPlayer(int seat, IVorlenLogic* player)
+{
+    assert(seat == 0 || seat == 1);
+    players.at(seat) = player;
+}
+
+void VorlenManager::setGui(IVorlenGui* gui) { this->gui = gui; }
+
+void VorlenManager::loadMap(const std::string& path)
+{
+    fillRandom(field, [] { return std::rand(); });
+    if (path.empty())
+        return;
+    std::string echo;
+    if (!readMapFile(path, field, echo))
+        return;
+    trace.err("loading map...\n");
+    trace.errBytes(echo.data(), echo.size());
+}
+
+void VorlenManager::setBoard(const Field& board) { field = board; }
+
+void VorlenManager::retire(int seat, RetireReason reason, int turn, int move)
+{
+    IVorlenLogic* player = players.at(seat);
+    if (!player->active)
+        return;
+    player->active = false;
+    retirements.at(seat) = {reason, turn, move};
+}
+
+void VorlenManager::playMove(int turn)
+{
+    IVorlenLogic* mover = players.at(seat);
+    const int rows = rowCount(field);
+    const int columns = columnCount(field);
+
+    // Every player moves from (0, 0): the second seat sees the board turned.
+    if (seat == 1)
+        rotateField(field);
+    const int colour = mover->makeMove(field);
+    if (colour < 1 || colour > kColourCount) {
+        trace.err("%d incorrect move", seat);
+        retire(seat, RetireReason::ColourOutOfRange, turn, colour);
+    } else if (colour == field[0][0] || colour == field[rows - 1][columns - 1]) {
+        retire(seat, RetireReason::IllegalColour, turn, colour);
+    } else {
+        floodFill(field, colour, -1, 0, 0);
+    }
+    if (seat == 1)
+        rotateField(field);
+}
+
+void VorlenManager::makeTurn(int turn)
+{
+    trace.out("\nTurn #%d:\n", turn);
+    if (gui)
+        gui->lock();
+
+    seat = (seat + 1) % 2;
+    if (players.at(seat)->active)
+        playMove(turn);
+
+    lastScore = computeScore(field, scoreGrid);
+    history.push_back(lastScore);
+    if (gui) {
+        gui->setScore(0, lastScore.first);
+        gui->setScore(1, lastScore.second);
+    }
+    if (history.size() > kStallTurns)
+        history.pop_front();
+
+    const bool stalled =
+        history.size() == kStallTurns
+        && std::all_of(history.begin(), history.end(),
+                       [&](const ScorePair& pair) { return pair == history.front(); });
+    if (stalled) {
+        retire(0, RetireReason::Stall, turn);
+        retire(1, RetireReason::Stall, turn);
+    }
+    if (lastScore.first + lastScore.second == rowCount(field) * columnCount(field))
+        retire(seat, RetireReason::FullBoard, turn);
+
+    if (gui) {
+        gui->setField(&field);
+        gui->unlock();
+    }
+    if (!players[0]->active && !players[1]->active)
+        over = true;
+}
+
+} // namespace vorlen

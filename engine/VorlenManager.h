@@ -1,0 +1,62 @@
+#pragma once
+
+#include "Field.h"
+#include "IVorlenGui.h"
+#include "IVorlenLogic.h"
+#include "PaddedGrid.h"
+#include "Retirement.h"
+#include "Trace.h"
+
+#include <array>
+#include <deque>
+#include <string>
+
+namespace vorlen {
+
+// The referee of one match: owns the board, seats two players, plays one
+// turn per makeTurn call and decides when the match is over. Players and the
+// display are not owned.
+class VorlenManager {
+public:
+    static constexpr std::size_t kStallTurns = 8;
+
+    VorlenManager(int width, int height, int playerCount, Trace trace = Trace());
+
+    void setPlayer(int seat, IVorlenLogic* player);
+    // A null display is allowed: the turn is then reported to nobody.
+    void setGui(IVorlenGui* gui);
+
+    // Draws a random board with rand(), then reads the map file at `path`
+    // over it if the file can be opened.
+    void loadMap(const std::string& path);
+    // Replaces the board, for callers that draw boards themselves.
+    void setBoard(const Field& board);
+
+    void makeTurn(int turn);
+
+    bool gameOver() const { return over; }
+    const Field& board() const { return field; }
+    ScorePair score() const { return lastScore; }
+    const Retirement& retirement(int seat) const { return retirements.at(seat); }
+
+private:
+    void retire(int seat, RetireReason reason, int turn, int move = 0);
+    void playMove(int turn);
+
+    int seat = 1; // the seat that played last: the first player opens
+    int playerCount;
+    int width;
+    int height;
+    Field field;
+    std::deque<ScorePair> history;
+    IVorlenGui* gui = nullptr;
+    std::array<IVorlenLogic*, 2> players{};
+    bool over = false;
+
+    Trace trace;
+    PaddedGrid scoreGrid;
+    ScorePair lastScore{0, 0};
+    std::array<Retirement, 2> retirements{};
+};
+
+} // namespace vorlen

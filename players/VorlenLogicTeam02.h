@@ -1,0 +1,24 @@
+#pragma once
+
+#include "IVorlenLogic.h"
+#include "PaddedGrid.h"
+
+#include <vector>
+
+namespace vorlen {
+
+// The built-in greedy player: plays the allowed colour that adds the most
+// cells to its region this very turn; among equal gains the lowest colour.
+// Nothing from one move affects the next; the grid's buffers are only reused
+// to spare allocations.
+class VorlenLogicTeam02 : public IVorlenLogic {
+public:
+    int makeMove(const Field& board) override;
+
+private:
+    PaddedGrid grid;
+    std::vector<int> edge; // cells of other colours that touch the region
+    int colourCount = kColourCount;
+};
+
+} // namespace vorlen
