@@ -1,0 +1,60 @@
+#include "Exchange.h"
+#include "support/Boards.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+using namespace vorlen;
+using vorlen::testing::boardFromRows;
+
+namespace {
+
+std::optional<int> parse(const std::string& text)
+{
+    std::istringstream in(text);
+    return parseMove(in);
+}
+
+} // namespace
+
+TEST(Exchange, InputIsOneLineOfDigitsPerRow)
+{
+    EXPECT_EQ(buildInput(boardFromRows({"123", "456"})), "123\n456\n");
+    const std::string full = buildInput(makeField(kBoardRows, kBoardColumns, 6));
+    EXPECT_EQ(full.size(), static_cast<std::size_t>(kBoardRows * (kBoardColumns + 1)));
+    EXPECT_EQ(full.substr(0, 46), std::string(45, '6') + "\n");
+}
+
+TEST(Exchange, MoveIsTheLeadingInteger)
+{
+    EXPECT_EQ(parse("4"), 4);
+    EXPECT_EQ(parse("  \n\t4 and some text"), 4);
+    EXPECT_EQ(parse("4x"), 4);
+    EXPECT_EQ(parse("+5\n"), 5);
+    EXPECT_EQ(parse("-3"), -3);
+    EXPECT_EQ(parse("9"), 9);
+}
+
+TEST(Exchange, NoMoveWithoutAFittingInteger)
+{
+    EXPECT_EQ(parse(""), std::nullopt);
+    EXPECT_EQ(parse("   \n"), std::nullopt);
+    EXPECT_EQ(parse("four"), std::nullopt);
+    EXPECT_EQ(parse("x4"), std::nullopt);
+    EXPECT_EQ(parse("99999999999"), std::nullopt);
+    EXPECT_EQ(parse("-99999999999"), std::nullopt);
+}
+
+TEST(Exchange, CommandLinesSplitWithoutAShell)
+{
+    using Args = std::vector<std::string>;
+    EXPECT_EQ(splitCommandLine("./bot"), Args{"./bot"});
+    EXPECT_EQ(splitCommandLine("python3 bot.py  --level 2"),
+              (Args{"python3", "bot.py", "--level", "2"}));
+    EXPECT_EQ(splitCommandLine("/bin/sh \"my bot.sh\" \"a b\""),
+              (Args{"/bin/sh", "my bot.sh", "a b"}));
+    EXPECT_EQ(splitCommandLine("bot; rm -rf x | cat $HOME"),
+              (Args{"bot;", "rm", "-rf", "x", "|", "cat", "$HOME"}));
+    EXPECT_EQ(splitCommandLine(""), Args{});
+}
