@@ -1,0 +1,41 @@
+#pragma once
+
+#include "IVorlenGui.h"
+#include "QFieldPainter.h"
+
+#include <QMutex>
+
+#include <memory>
+
+class VorlenWidget;
+
+namespace vorlen {
+
+// The display in Qt: writes the score labels and paints the live board onto
+// the board widget. One non-recursive mutex brackets every turn and every
+// paint, so a paint never sees a board halfway through a turn.
+class VorlenGuiQtImpl : public IVorlenGui {
+public:
+    // Remembers the widget and fills the colour table (entries already
+    // present are kept).
+    void init(VorlenWidget* widget);
+
+    void onLocked() override {}
+    void lock() override;
+    void unlock() override;
+    void setField(const Field* field) override;
+    void setScore(int team, int score) override;
+    void draw() override;
+
+    const ColourTable& colourTable() const { return colours; }
+
+private:
+    VorlenWidget* widget = nullptr;
+    const Field* field = nullptr;
+    QMutex mutex;
+    ColourTable colours;
+};
+
+std::unique_ptr<IVorlenGui> createGui();
+
+} // namespace vorlen

@@ -1,0 +1,66 @@
+#include "PlayerFactory.h"
+#include "StartupOptions.h"
+
+#include <gtest/gtest.h>
+
+using Actions = std::vector<StartupAction>;
+using Type = StartupAction::Type;
+
+namespace {
+
+Actions scan(const QStringList& arguments)
+{
+    return scanStartupOptions(QStringList{"./vorlen"} + arguments);
+}
+
+StartupAction external(int seat, const std::string& program)
+{
+    return {Type::SetPlayer, seat, vorlen::kExternalPlayer, program};
+}
+
+StartupAction builtIn(int seat) { return {Type::SetPlayer, seat, vorlen::kBuiltInPlayer, {}}; }
+
+StartupAction map(const std::string& path) { return {Type::LoadMap, 0, 0, path}; }
+
+} // namespace
+
+TEST(StartupOptions, PlayersAndMapsInOrder)
+{
+    EXPECT_EQ(scan({}), Actions{});
+    EXPECT_EQ(scan({"--first", "./bot a", "--second", "stupid", "--map", "m.txt"}),
+              (Actions{external(0, "./bot a"), builtIn(1), map("m.txt")}));
+    EXPECT_EQ(scan({"--map", "a", "--map", "b"}), (Actions{map("a"), map("b")}));
+    EXPECT_EQ(scan({"--first", "./p", "--first", "stupid"}), (Actions{external(0, "./p"), builtIn(0)}));
+}
+
+TEST(StartupOptions, HumanKeepsTheSeatsPlayer)
+{
+    EXPECT_EQ(scan({"--first", "human"}), Actions{});
+    EXPECT_EQ(scan({"--first", "./p", "--first", "human"}), Actions{external(0, "./p")});
+}
+
+TEST(StartupOptions, ValuesAreNeverOptions)
+{
+    EXPECT_EQ(scan({"--first", "--second", "stupid"}), Actions{external(0, "--second")});
+    EXPECT_EQ(scan({"--first", ""}), Actions{external(0, "")});
+    EXPECT_EQ(scan({"--map", "--first", "stupid"}), Actions{map("--first")});
+}
+
+TEST(StartupOptions, TrailingOptionHasNoEffect)
+{
+    EXPECT_EQ(scan({"--second", "stupid", "--map"}), Actions{builtIn(1)});
+    EXPECT_EQ(scan({"--first"}), Actions{});
+}
+
+TEST(StartupOptions, OnlyExactSpellingsCount)
+{
+    EXPECT_EQ(scan({"--First", "./p", "--map=m.txt", "-first", "x", "first", "stupid"}), Actions{});
+    EXPECT_EQ(scan({"--first", "Stupid"}), Actions{external(0, "Stupid")});
+    // The program path is examined like every other argument.
+    EXPECT_EQ(scanStartupOptions({"--map", "m.txt"}), Actions{map("m.txt")});
+}
+
+TEST(StartupOptions, ValuesBecomeEightBitText)
+{
+    EXPECT_EQ(scan({"--first", QString::fromUtf8("./b\xc3\xa9")}), Actions{external(0, "./b\xe9")});
+}

@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# The real window under Xvfb, driven as a user would: xdotool clicks "step"
+# and "start", the console trace and a screenshot of the board are checked.
+# Usage: e2e_window.sh VORLEN_BINARY EXAMPLES_DIR
+set -euo pipefail
+vorlen=$1
+examples=$2
+
+work=$(mktemp -d)
+xvfb_pid=
+app_pid=
+cleanup() {
+  [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null || true
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+cd "$work"
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+# A display number nobody uses.
+for n in $(seq 90 140); do
+  [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || { display=":$n"; break; }
+done
+Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X${display#:}" ] && break; sleep 0.05; done
+export DISPLAY=$display
+unset QT_QPA_PLATFORM
+
+# Starts the window with the given options and clicks "step", then "start".
+run_window() {
+  "$vorlen" "$@" >out.txt 2>err.txt &
+  app_pid=$!
+  local window
+  window=$(timeout 20 xdotool search --sync --name '^MainWindow$' | head -n 1) || { cat "$work/xvfb.log" err.txt >&2; fail "no window"; }
+  sleep 0.5
+  eval "$(xdotool getwindowgeometry --shell "$window")"
+  import -window root before.png
+  # The buttons sit in the bottom row, centred in the grid's three columns.
+  xdotool mousemove $((X + WIDTH * 5 / 6)) $((Y + HEIGHT - 43)) click 1
+  sleep 0.5
+  xdotool mousemove $((X + WIDTH / 6)) $((Y + HEIGHT - 43)) click 1
+  sleep 1.5
+  import -window root after.png
+  kill "$app_pid"
+  wait "$app_pid" 2>/dev/null || true
+  app_pid=
+  local crop="200x200+$((X + 250))+$((Y + 250))"
+  before_colours=$(convert before.png -crop "$crop" -format %k info:)
+  after_colours=$(convert after.png -crop "$crop" -format %k info:)
+}
+
+run_window
+grep -q '^VorlenManager initialized\.\.\.$' out.txt || fail "no start-up line"
+grep -q '^Turn #0:$' out.txt || fail "no turn 0 in the trace"
+grep -q '^Turn #3:$' out.txt || fail "the clock did not play on"
+[ "$before_colours" -le 2 ] || fail "board drawn before the first turn ($before_colours colours)"
+[ "$after_colours" -ge 6 ] || fail "no board after the first turn ($after_colours colours)"
+
+python3 -c 'print("\n".join("".join(str((r * 45 + c) % 6 + 1) for c in range(45)) for r in range(41)))' > board.map
+run_window --first "/usr/bin/python3 $examples/bots/random_bot.py" --map board.map
+grep -q '^loading map\.\.\.$' err.txt || fail "no map echo"
+grep -q "^$(head -n 1 board.map)$" err.txt || fail "the map echo differs from the map"
+grep -q '^Move [1-6]$' err.txt || fail "no move of the bot"
+[ -f vorla.in ] || fail "no exchange file in the working directory"
+[ "$after_colours" -ge 6 ] || fail "no board with the map"
+echo "1 passed, 0 failed"
