@@ -18,9 +18,6 @@ public:
     void err(const char* format, ...) const __attribute__((format(printf, 2, 3)));
     void errBytes(const char* bytes, std::size_t size) const;
 
-    std::FILE* outStream() const { return out_; }
-    std::FILE* errStream() const { return err_; }
-
 private:
     std::FILE* out_ = stdout;
     std::FILE* err_ = stderr;

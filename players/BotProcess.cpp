@@ -167,13 +167,13 @@ std::string BotProcess::reap()
     return how;
 }
 
-void BotProcess::endGroup()
+std::string BotProcess::endGroup()
 {
     if (pid_ < 0)
-        return;
+        return {};
     // The leader is not reaped yet, so its id still names this group only.
     ::kill(-pid_, SIGKILL);
-    reap();
+    return reap();
 }
 
 BotRunResult BotProcess::run(const std::vector<std::string>& argv, const Options& options)
@@ -182,8 +182,7 @@ BotRunResult BotProcess::run(const std::vector<std::string>& argv, const Options
     if (!start(argv, options, error))
         return {BotRunResult::Status::FailedToStart, error};
     const bool finished = waitForExit(options.finishLimit);
-    ::kill(-pid_, SIGKILL);
-    const std::string how = reap();
+    const std::string how = endGroup();
     if (!finished)
         return {BotRunResult::Status::TimedOut, "still running after the time limit"};
     return {BotRunResult::Status::Finished, how};

@@ -37,7 +37,8 @@ private:
     bool start(const std::vector<std::string>& argv, const Options& options, std::string& error);
     bool waitForExit(std::chrono::milliseconds limit);
     std::string reap();
-    void endGroup();
+    // Kills whatever is left of the group and reaps the leader: how it ended.
+    std::string endGroup();
 
     int pid_ = -1;
     int pidfd_ = -1;
