@@ -38,7 +38,7 @@ void externalMove(benchmark::State& state)
     const vorlen::Field board = vorlen::makeField(vorlen::kBoardRows, vorlen::kBoardColumns, 1);
     vorlen::VorlenLogicTeam01 player(VORLEN_TRIVIAL_BOT, {"", "", vorlen::Trace::silent()});
     for (auto _ : state) {
-        if (player.makeMove(board) != 3)
+        if (player.makeMove(board) != 2)
             state.SkipWithError("the bot did not answer");
     }
 }

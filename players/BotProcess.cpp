@@ -118,6 +118,9 @@ bool BotProcess::start(const std::vector<std::string>& argv, const Options& opti
         return false;
     }
     pidfd_ = static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
+    groups_ = options.groups;
+    if (groups_)
+        groups_->add(pid_);
     return true;
 }
 
@@ -152,6 +155,10 @@ bool BotProcess::waitForExit(std::chrono::milliseconds limit)
 
 std::string BotProcess::reap()
 {
+    // Forgotten before the leader is reaped: after that its id may be reused.
+    if (groups_)
+        groups_->remove(pid_);
+    groups_ = nullptr;
     std::string how;
     int status = 0;
     while (::waitpid(pid_, &status, 0) < 0 && errno == EINTR) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "BotGroups.h"
+
 #include <chrono>
 #include <string>
 #include <vector>
@@ -23,6 +25,7 @@ public:
         std::string workDir;     // empty: the referee's working directory
         std::string stderrPath;  // appended to; empty: the null device
         std::chrono::milliseconds finishLimit{3000};
+        BotGroups* groups = nullptr; // told of the bot's group while it runs
     };
 
     BotProcess() = default;
@@ -42,6 +45,7 @@ private:
 
     int pid_ = -1;
     int pidfd_ = -1;
+    BotGroups* groups_ = nullptr;
 };
 
 } // namespace vorlen

@@ -25,4 +25,9 @@ std::optional<int> parseMove(std::istream& in);
 // stays one argument. No shell is involved.
 std::vector<std::string> splitCommandLine(const std::string& commandLine);
 
+// The same command line with every argument that names an existing file or
+// directory relative to `base` made absolute, for a bot that runs in another
+// directory: "python3 bot.py" or "./mybot" keep working there.
+std::string anchorCommandLine(const std::string& commandLine, const std::string& base);
+
 } // namespace vorlen

@@ -41,7 +41,8 @@ int VorlenLogicTeam01::makeMove(const Field& board)
 
     BotProcess process;
     const BotRunResult run = process.run(splitCommandLine(program),
-                                         {settings.exchangeDir, settings.stderrPath});
+                                         {settings.exchangeDir, settings.stderrPath,
+                                          std::chrono::milliseconds(3000), settings.groups});
     detail = run.message;
     switch (run.status) {
     case BotRunResult::Status::FailedToStart:

@@ -20,6 +20,7 @@ public:
         std::string exchangeDir;  // empty: the working directory
         std::string stderrPath;   // where the bot's standard error goes; empty: nowhere
         Trace trace;
+        BotGroups* groups = nullptr; // where a runner keeps track of running bots
     };
 
     explicit VorlenLogicTeam01(std::string program);

@@ -14,4 +14,4 @@ vorlen_install_missing() {
 }
 
 VORLEN_BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev libgl-dev libgtest-dev libbenchmark-dev)
-VORLEN_TEST_PACKAGES=(xvfb xdotool imagemagick python3)
+VORLEN_TEST_PACKAGES=(xvfb xdotool imagemagick python3 time bc)

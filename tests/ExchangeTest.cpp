@@ -1,5 +1,6 @@
 #include "Exchange.h"
 #include "support/Boards.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -57,4 +58,16 @@ TEST(Exchange, CommandLinesSplitWithoutAShell)
     EXPECT_EQ(splitCommandLine("bot; rm -rf x | cat $HOME"),
               (Args{"bot;", "rm", "-rf", "x", "|", "cat", "$HOME"}));
     EXPECT_EQ(splitCommandLine(""), Args{});
+}
+
+TEST(Exchange, PathsOfABotAreAnchoredForAnotherDirectory)
+{
+    vorlen::testing::TempDir dir;
+    dir.write("my bot.py", "");
+    dir.write("bot", "");
+    const std::string base = dir.path().string();
+    EXPECT_EQ(splitCommandLine(anchorCommandLine("python3 \"my bot.py\" --level 2 /bin/sh", base)),
+              (std::vector<std::string>{"python3", base + "/my bot.py", "--level", "2", "/bin/sh"}));
+    EXPECT_EQ(splitCommandLine(anchorCommandLine("./bot \"say \"\"\"hi\"\"\"\"", base)),
+              (std::vector<std::string>{base + "/bot", "say \"hi\""}));
 }

@@ -1,0 +1,281 @@
+#include "BoardSequence.h"
+#include "MatchConfig.h"
+#include "MatchPlay.h"
+#include "MatchRecord.h"
+#include "Summary.h"
+#include "support/Bots.h"
+#include "support/Processes.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <csignal>
+#include <sstream>
+#include <sys/wait.h>
+#include <thread>
+
+using namespace vorlen;
+using namespace vorlen::match;
+using namespace vorlen::testing;
+
+namespace {
+
+ParsedArguments parse(QStringList arguments)
+{
+    arguments.prepend("vorlen-match");
+    return parseMatchArguments(arguments, 2);
+}
+
+struct ToolRun {
+    int exitCode;
+    std::string out;
+};
+
+// Runs the real binary with a shell command line, in the current directory.
+ToolRun runTool(const std::string& arguments)
+{
+    const std::string command = std::string(VORLEN_MATCH_BIN) + " " + arguments + " 2>/dev/null";
+    std::FILE* pipe = popen(command.c_str(), "r");
+    std::string out;
+    char buffer[4096];
+    std::size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        out.append(buffer, got);
+    const int status = pclose(pipe);
+    return {WEXITSTATUS(status), out};
+}
+
+std::vector<std::string> lines(const std::string& text)
+{
+    std::vector<std::string> result;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        result.push_back(line);
+    return result;
+}
+
+// JSON Lines records in game order: matches finish in any order.
+std::vector<std::string> sortedRecords(const std::string& path)
+{
+    std::vector<std::string> records = lines(readFile(path));
+    auto game = [](const std::string& record) {
+        return std::stoi(record.substr(record.find(':') + 1));
+    };
+    std::sort(records.begin(), records.end(),
+              [&](const std::string& a, const std::string& b) { return game(a) < game(b); });
+    return records;
+}
+
+MatchRecord playOne(const std::string& first, const std::string& second = kBuiltInName)
+{
+    MatchConfig config;
+    config.first = first;
+    config.second = second;
+    BotGroups groups;
+    const MatchJob job{0, seededBoard(1, 0), "seed:1:0", false};
+    return *playMatch(job, config, groups);
+}
+
+} // namespace
+
+TEST(MatchOptions, DefaultsAndValues)
+{
+    const ParsedArguments plain = parse({});
+    ASSERT_TRUE(plain.config);
+    EXPECT_EQ(plain.config->first, "stupid");
+    EXPECT_EQ(plain.config->games, 1);
+    EXPECT_EQ(plain.config->concurrency, 2);
+    EXPECT_EQ(plain.config->boards, BoardMode::Window);
+
+    const ParsedArguments full = parse({"--first", "./bot a", "--games", "200", "--swap", "--seed",
+                                        "7", "--concurrency", "3", "--results", "r.jsonl"});
+    ASSERT_TRUE(full.config);
+    EXPECT_EQ(full.config->first, "./bot a");
+    EXPECT_EQ(full.config->matchCount(), 400);
+    EXPECT_EQ(full.config->boards, BoardMode::Seeded);
+    EXPECT_EQ(full.config->seed, 7U);
+    EXPECT_EQ(full.config->concurrency, 3);
+}
+
+TEST(MatchOptions, BadOptionsNameTheProblemAndExitWithTwo)
+{
+    const QStringList bad[] = {{"--bogus"},           {"--games"},          {"--games", "0"},
+                               {"--games", "-3"},     {"--games", "x"},     {"--concurrency", "0"},
+                               {"--map", "/no/such"}, {"--seed", "x"},      {"--first", ""},
+                               {"stray"},             {"--seed", "1", "--map", "/etc/hostname"}};
+    for (const QStringList& arguments : bad) {
+        const ParsedArguments parsed = parse(arguments);
+        EXPECT_FALSE(parsed.config) << arguments.join(' ').toStdString();
+        EXPECT_EQ(parsed.exitCode, 2);
+        EXPECT_EQ(parsed.err.rfind("vorlen-match: ", 0), 0U) << parsed.err;
+        EXPECT_NE(parsed.err.find("--help"), std::string::npos);
+        EXPECT_EQ(std::count(parsed.err.begin(), parsed.err.end(), '\n'), 2);
+    }
+    const ParsedArguments help = parse({"--help"});
+    EXPECT_FALSE(help.config);
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_NE(help.out.find("--concurrency"), std::string::npos);
+}
+
+TEST(MatchBoards, SeededBoardsArePortableAndIndependent)
+{
+    const Field board = seededBoard(1, 0);
+    EXPECT_TRUE(board == seededBoard(1, 0));
+    EXPECT_FALSE(board == seededBoard(1, 1));
+    EXPECT_FALSE(board == seededBoard(2, 0));
+    // A fixed value: the same on every machine.
+    std::string firstRow;
+    for (const int cell : board[0])
+        firstRow += std::to_string(cell);
+    EXPECT_EQ(firstRow.size(), 45U);
+    EXPECT_EQ(firstRow, "315663622232333142515346612466525132414315143");
+}
+
+TEST(MatchSummary, EloFromResults)
+{
+    const EloEstimate even = estimateElo(10, 0, 10);
+    EXPECT_NEAR(even.difference, 0.0, 1e-9);
+    EXPECT_GT(even.error, 100.0);
+    const EloEstimate better = estimateElo(75, 0, 25);
+    EXPECT_NEAR(better.difference, 190.8, 0.1); // -400 log10(1/0.75 - 1)
+    EXPECT_NEAR(estimateElo(25, 0, 75).difference, -190.8, 0.1);
+    EXPECT_TRUE(std::isinf(estimateElo(5, 0, 0).difference));
+    EXPECT_TRUE(std::isnan(estimateElo(0, 0, 0).difference));
+}
+
+TEST(MatchSummary, PerPlayerNotPerSeat)
+{
+    MatchRecord record;
+    record.seats[0] = {'B', "stupid", 1000, "full board", 50};
+    record.seats[1] = {'A', "./bot", 845, "stall", 51};
+    EXPECT_EQ(record.winner(), 'B');
+    Tally tally;
+    tally.add(record);
+    EXPECT_EQ(tally.player('B').wins, 1);
+    EXPECT_EQ(tally.player('A').losses, 1);
+    EXPECT_EQ(tally.player('A').scoreSum, 845);
+    EXPECT_EQ(tally.player('A').retirements.at("stall"), 1);
+    record.seats[1].score = 1000;
+    EXPECT_EQ(record.winner(), 'D');
+}
+
+TEST(MatchRecords, CsvAndJsonLines)
+{
+    MatchRecord record;
+    record.game = 3;
+    record.board = "map:a,b.txt";
+    record.turns = 7;
+    record.seats[0] = {'A', "/usr/bin/python3 \"my bot.py\"", 12, "time limit", 0};
+    record.seats[1] = {'B', "stupid", 30, "", -1};
+    EXPECT_EQ(toCsv(record), "3,\"map:a,b.txt\",A,\"/usr/bin/python3 \"\"my bot.py\"\"\",B,stupid,"
+                             "7,12,30,B,time limit,0,,\n");
+    const std::string header = csvHeader();
+    EXPECT_EQ(std::count(header.begin(), header.end(), ','), 13);
+    EXPECT_EQ(toJsonLine(record),
+              "{\"game\":3,\"board\":\"map:a,b.txt\",\"first_player\":\"A\",\"first\":"
+              "\"/usr/bin/python3 \\\"my bot.py\\\"\",\"second_player\":\"B\",\"second\":\"stupid\","
+              "\"turns\":7,\"first_score\":12,\"second_score\":30,\"winner\":\"B\","
+              "\"first_retired\":\"time limit\",\"first_retired_turn\":0,"
+              "\"second_retired\":null,\"second_retired_turn\":null}\n");
+}
+
+class MatchBots : public ::testing::Test {
+protected:
+    TempDir dir;
+};
+
+TEST_F(MatchBots, EveryFailureIsCountedUnderItsOwnReasonAtItsTurn)
+{
+    const struct {
+        std::string body;
+        std::string reason;
+    } cases[] = {
+        {"true", "no move in vorla.out"},
+        {"echo 9 > vorla.out", "colour outside 1-6"},
+        {"head -c 1 vorla.in > vorla.out", "own or opponent's colour"},
+        {"sleep 5", "time limit"},
+    };
+    for (const auto& c : cases) {
+        const std::string bot = writeBot(dir, "bot.sh", c.body);
+        const MatchRecord asFirst = playOne(bot);
+        EXPECT_EQ(asFirst.seats[0].retired, c.reason) << c.body;
+        EXPECT_EQ(asFirst.seats[0].retiredTurn, 0);
+        if (c.reason == "time limit")
+            continue; // one time-out is enough to pay for
+        const MatchRecord asSecond = playOne(kBuiltInName, bot);
+        EXPECT_EQ(asSecond.seats[1].retired, c.reason) << c.body;
+        EXPECT_EQ(asSecond.seats[1].retiredTurn, 1);
+    }
+    const MatchRecord missing = playOne(dir.file("no-such-bot"));
+    EXPECT_EQ(missing.seats[0].retired, "failed to start");
+    EXPECT_EQ(missing.seats[0].retiredTurn, 0);
+}
+
+TEST_F(MatchBots, SameMatchAsTheWindowOnTheDefaultBoard)
+{
+    WorkingDirectory cwd(dir.path());
+    const ToolRun run = runTool("--games 1 --results r.csv");
+    EXPECT_EQ(run.exitCode, 0);
+    const auto records = lines(readFile(dir.file("r.csv")));
+    ASSERT_EQ(records.size(), 2U);
+    EXPECT_EQ(records[1], "0,rand:0,A,stupid,B,stupid,122,908,937,B,full board,120,full board,121");
+    EXPECT_NE(run.out.find("Matches played: 1 of 1"), std::string::npos);
+}
+
+TEST_F(MatchBots, SeedGivesTheSameRecordsWhateverTheConcurrency)
+{
+    WorkingDirectory cwd(dir.path());
+    const std::string bot = writeBot(dir, "bot.sh", "head -c 1 vorla.in | tr 123456 234561 > vorla.out");
+    const std::string common = "--first " + bot + " --games 3 --swap --seed 5 --results ";
+    EXPECT_EQ(runTool(common + "one.jsonl --concurrency 1").exitCode, 0);
+    EXPECT_EQ(runTool(common + "again.jsonl --concurrency 1").exitCode, 0);
+    EXPECT_EQ(runTool(common + "two.jsonl --concurrency 2").exitCode, 0);
+    const auto one = sortedRecords(dir.file("one.jsonl"));
+    ASSERT_EQ(one.size(), 6U);
+    EXPECT_EQ(sortedRecords(dir.file("again.jsonl")), one);
+    EXPECT_EQ(sortedRecords(dir.file("two.jsonl")), one);
+    // Both seatings of every board, one after the other.
+    EXPECT_NE(one[0].find("\"board\":\"seed:5:0\",\"first_player\":\"A\""), std::string::npos);
+    EXPECT_NE(one[1].find("\"board\":\"seed:5:0\",\"first_player\":\"B\""), std::string::npos);
+    EXPECT_NE(one[5].find("\"board\":\"seed:5:2\",\"first_player\":\"B\""), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("vorla.in")));
+}
+
+TEST_F(MatchBots, InterruptStopsCleanlyWithTheFinishedMatchesRecorded)
+{
+    WorkingDirectory cwd(dir.path());
+    const std::string bot = writeBot(
+        dir, "slow.sh",
+        "echo $$ >> " + dir.file("groups") + "; sleep 0.02; head -c 1 vorla.in | tr 123456 234561 > vorla.out");
+    const std::string command = std::string(VORLEN_MATCH_BIN) + " --second " + bot
+                                + " --games 20 --concurrency 2 --results r.csv";
+    std::FILE* pipe = popen(("exec " + command + " 2>/dev/null").c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    // Wait for the first finished match, then press Ctrl-C.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (lines(readFile(dir.file("r.csv"))).size() < 2 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    std::system(("pkill -INT -f '^" + std::string(VORLEN_MATCH_BIN) + " --second'").c_str());
+    std::string out;
+    char buffer[4096];
+    std::size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        out.append(buffer, got);
+    const int status = pclose(pipe);
+    EXPECT_EQ(WEXITSTATUS(status), 130);
+
+    const auto records = lines(readFile(dir.file("r.csv")));
+    ASSERT_GE(records.size(), 2U);
+    EXPECT_LT(records.size(), 21U);
+    for (std::size_t i = 1; i < records.size(); ++i)
+        EXPECT_EQ(std::count(records[i].begin(), records[i].end(), ','), 13) << records[i];
+    EXPECT_NE(out.find("Matches played: " + std::to_string(records.size() - 1) + " of 20, interrupted"),
+              std::string::npos)
+        << out;
+    // No bot, nor anything a bot started, outlives the runner.
+    for (const std::string& group : lines(readFile(dir.file("groups"))))
+        EXPECT_EQ(liveProcessesInGroup(std::stoi(group)), 0) << group;
+}

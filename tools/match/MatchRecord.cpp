@@ -1,0 +1,142 @@
+#include "MatchRecord.h"
+
+#include <cerrno>
+#include <cstring>
+
+namespace vorlen::match {
+namespace {
+
+std::string csvField(const std::string& text)
+{
+    if (text.find_first_of(",\"\n\r") == std::string::npos)
+        return text;
+    std::string quoted = "\"";
+    for (const char ch : text)
+        quoted += ch == '"' ? std::string("\"\"") : std::string(1, ch);
+    return quoted + "\"";
+}
+
+std::string jsonString(const std::string& text)
+{
+    std::string out = "\"";
+    for (const unsigned char ch : text) {
+        if (ch == '"' || ch == '\\') {
+            out += '\\';
+            out += static_cast<char>(ch);
+        } else if (ch < 0x20) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", ch);
+            out += escaped;
+        } else {
+            out += static_cast<char>(ch);
+        }
+    }
+    return out + "\"";
+}
+
+constexpr const char* kSeatNames[] = {"first", "second"};
+
+} // namespace
+
+char MatchRecord::winner() const
+{
+    if (seats[0].score == seats[1].score)
+        return 'D';
+    return seats[0].score > seats[1].score ? seats[0].player : seats[1].player;
+}
+
+std::string csvHeader()
+{
+    return "game,board,first_player,first,second_player,second,turns,first_score,second_score,"
+           "winner,first_retired,first_retired_turn,second_retired,second_retired_turn\n";
+}
+
+std::string toCsv(const MatchRecord& record)
+{
+    std::string line = std::to_string(record.game);
+    auto field = [&line](const std::string& text) {
+        line += ',';
+        line += text;
+    };
+    field(csvField(record.board));
+    for (const SeatRecord& seat : record.seats) {
+        field(std::string(1, seat.player));
+        field(csvField(seat.command));
+    }
+    field(std::to_string(record.turns));
+    for (const SeatRecord& seat : record.seats)
+        field(std::to_string(seat.score));
+    field(std::string(1, record.winner()));
+    for (const SeatRecord& seat : record.seats) {
+        field(csvField(seat.retired));
+        field(seat.retiredTurn >= 0 ? std::to_string(seat.retiredTurn) : std::string());
+    }
+    line += '\n';
+    return line;
+}
+
+std::string toJsonLine(const MatchRecord& record)
+{
+    std::string line = "{";
+    auto member = [&line](const std::string& name, const std::string& value) {
+        if (line.size() > 1)
+            line += ',';
+        line += jsonString(name);
+        line += ':';
+        line += value;
+    };
+    member("game", std::to_string(record.game));
+    member("board", jsonString(record.board));
+    for (int s = 0; s < 2; ++s) {
+        member(std::string(kSeatNames[s]) + "_player", jsonString(std::string(1, record.seats[s].player)));
+        member(kSeatNames[s], jsonString(record.seats[s].command));
+    }
+    member("turns", std::to_string(record.turns));
+    for (int s = 0; s < 2; ++s)
+        member(std::string(kSeatNames[s]) + "_score", std::to_string(record.seats[s].score));
+    member("winner", jsonString(std::string(1, record.winner())));
+    for (int s = 0; s < 2; ++s) {
+        const SeatRecord& seat = record.seats[s];
+        member(std::string(kSeatNames[s]) + "_retired",
+               seat.retired.empty() ? "null" : jsonString(seat.retired));
+        member(std::string(kSeatNames[s]) + "_retired_turn",
+               seat.retiredTurn >= 0 ? std::to_string(seat.retiredTurn) : "null");
+    }
+    line += "}\n";
+    return line;
+}
+
+bool RecordWriter::open(const std::string& path, std::string& error)
+{
+    file_ = std::fopen(path.c_str(), "a");
+    if (!file_) {
+        error = std::strerror(errno);
+        return false;
+    }
+    json_ = path.size() >= 6 && path.compare(path.size() - 6, 6, ".jsonl") == 0;
+    // A header only at the top of a new CSV file: runs append to one file.
+    std::fseek(file_, 0, SEEK_END);
+    if (!json_ && std::ftell(file_) == 0) {
+        std::fputs(csvHeader().c_str(), file_);
+        std::fflush(file_);
+    }
+    return true;
+}
+
+void RecordWriter::write(const MatchRecord& record)
+{
+    const std::lock_guard lock(mutex_);
+    if (!file_)
+        return;
+    const std::string line = json_ ? toJsonLine(record) : toCsv(record);
+    std::fputs(line.c_str(), file_);
+    std::fflush(file_);
+}
+
+RecordWriter::~RecordWriter()
+{
+    if (file_)
+        std::fclose(file_);
+}
+
+} // namespace vorlen::match

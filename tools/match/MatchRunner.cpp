@@ -1,0 +1,91 @@
+#include "MatchRunner.h"
+
+#include "BoardSequence.h"
+#include "MatchPlay.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <vector>
+
+namespace vorlen::match {
+namespace {
+
+// Hands out the run's matches in order; with --swap the two seatings of a
+// board follow each other.
+class Dispatcher {
+public:
+    explicit Dispatcher(const MatchConfig& config) : config_(config), boards_(config) {}
+
+    std::optional<MatchJob> next(const BotGroups& groups)
+    {
+        const std::lock_guard lock(mutex_);
+        if (groups.stopping() || next_ >= config_.matchCount())
+            return std::nullopt;
+        const int game = next_++;
+        const bool swapped = config_.swap && game % 2 == 1;
+        if (!swapped)
+            board_ = boards_.next();
+        return MatchJob{game, board_.field, board_.label, swapped};
+    }
+
+private:
+    std::mutex mutex_;
+    const MatchConfig& config_;
+    BoardSequence boards_;
+    BoardSequence::Board board_;
+    int next_ = 0;
+};
+
+} // namespace
+
+bool MatchRunner::run(const volatile std::sig_atomic_t& interrupted,
+                      const std::function<void(int)>& progress)
+{
+    Dispatcher dispatcher(config_);
+    std::mutex mutex;
+    std::condition_variable changed;
+    int finished = 0;
+    int workersLeft = std::min(config_.concurrency, config_.matchCount());
+
+    auto work = [&] {
+        while (const std::optional<MatchJob> job = dispatcher.next(groups_)) {
+            const std::optional<MatchRecord> record = playMatch(*job, config_, groups_);
+            if (!record)
+                break;
+            if (records_)
+                records_->write(*record);
+            const std::lock_guard lock(mutex);
+            tally_.add(*record);
+            ++finished;
+            changed.notify_all();
+        }
+        const std::lock_guard lock(mutex);
+        --workersLeft;
+        changed.notify_all();
+    };
+
+    std::vector<std::thread> workers;
+    for (int i = workersLeft; i > 0; --i)
+        workers.emplace_back(work);
+
+    std::unique_lock lock(mutex);
+    while (workersLeft > 0) {
+        changed.wait_for(lock, std::chrono::milliseconds(100));
+        if (interrupted && !groups_.stopping())
+            groups_.killAll();
+        const int done = finished;
+        lock.unlock();
+        progress(done);
+        lock.lock();
+    }
+    lock.unlock();
+    for (auto& worker : workers)
+        worker.join();
+    progress(finished);
+    return finished == config_.matchCount();
+}
+
+} // namespace vorlen::match
