@@ -34,11 +34,9 @@ struct ToolRun {
     std::string out;
 };
 
-// Runs the real binary with a shell command line, in the current directory.
-ToolRun runTool(const std::string& arguments)
+// Reads a started run's standard output to its end and waits for it.
+ToolRun finish(std::FILE* pipe)
 {
-    const std::string command = std::string(VORLEN_MATCH_BIN) + " " + arguments + " 2>/dev/null";
-    std::FILE* pipe = popen(command.c_str(), "r");
     std::string out;
     char buffer[4096];
     std::size_t got = 0;
@@ -46,6 +44,13 @@ ToolRun runTool(const std::string& arguments)
         out.append(buffer, got);
     const int status = pclose(pipe);
     return {WEXITSTATUS(status), out};
+}
+
+// Runs the real binary with a shell command line, in the current directory.
+ToolRun runTool(const std::string& arguments)
+{
+    const std::string command = std::string(VORLEN_MATCH_BIN) + " " + arguments + " 2>/dev/null";
+    return finish(popen(command.c_str(), "r"));
 }
 
 std::vector<std::string> lines(const std::string& text)
@@ -259,13 +264,8 @@ TEST_F(MatchBots, InterruptStopsCleanlyWithTheFinishedMatchesRecorded)
     while (lines(readFile(dir.file("r.csv"))).size() < 2 && std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     std::system(("pkill -INT -f '^" + std::string(VORLEN_MATCH_BIN) + " --second'").c_str());
-    std::string out;
-    char buffer[4096];
-    std::size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        out.append(buffer, got);
-    const int status = pclose(pipe);
-    EXPECT_EQ(WEXITSTATUS(status), 130);
+    const auto [exitCode, out] = finish(pipe);
+    EXPECT_EQ(exitCode, 130);
 
     const auto records = lines(readFile(dir.file("r.csv")));
     ASSERT_GE(records.size(), 2U);
