@@ -1,11 +1,38 @@
+#include "Sandbox.h"
 #include "main_window.h"
 
 #include <QApplication>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
+
+// The bots to end when the window is told to stop; set once, before the
+// handlers are installed.
+vorlen::BotGroups* runningBots = nullptr;
+
+void onStopSignal(int signal)
+{
+    runningBots->killAll();
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+}
+
+bool sandboxWanted(int argc, char* argv[])
+{
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--sandbox") == 0)
+            return true;
+        // A value of these is never an option.
+        if (std::strcmp(argv[i], "--first") == 0 || std::strcmp(argv[i], "--second") == 0
+            || std::strcmp(argv[i], "--map") == 0)
+            ++i;
+    }
+    return false;
+}
 
 bool displayAvailable()
 {
@@ -25,10 +52,22 @@ int main(int argc, char* argv[])
                              "session, or headless with: xvfb-run vorlen [options]\n");
         return 1;
     }
+    if (sandboxWanted(argc, argv)) {
+        std::string why;
+        if (!vorlen::probeSandbox(vorlen::findBubblewrap(), why)) {
+            std::fprintf(stderr, "vorlen: --sandbox: %s\n", why.c_str());
+            return 2;
+        }
+    }
     // The trace is read as the match goes, often through a pipe or a file.
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    // What escapes a bot is handed back here, to be ended after its move.
+    vorlen::becomeChildSubreaper();
     QApplication application(argc, argv);
     main_window window;
+    runningBots = &window.bots();
+    for (const int signal : {SIGTERM, SIGHUP, SIGINT})
+        std::signal(signal, onStopSignal);
     window.show();
     return application.exec();
 }

@@ -1,7 +1,9 @@
 #include "main_window.h"
 
 #include "PlayerFactory.h"
+#include "Sandbox.h"
 #include "StartupOptions.h"
+#include "VorlenLogicTeam01.h"
 #include "VorlenGuiQtImpl.h"
 #include "VorlenWidget.h"
 
@@ -10,6 +12,8 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
+
+#include <algorithm>
 
 main_window::main_window(QWidget* parent)
     : main_window(QCoreApplication::arguments(), parent)
@@ -51,11 +55,15 @@ main_window::main_window(const QStringList& arguments, QWidget* parent)
     seat(1, vorlen::createPlayer(vorlen::kBuiltInPlayer, {}));
     manager.loadMap({});
 
-    for (const StartupAction& action : scanStartupOptions(arguments)) {
+    const std::vector<StartupAction> actions = scanStartupOptions(arguments);
+    const bool sandboxed = std::any_of(actions.begin(), actions.end(), [](const StartupAction& action) {
+        return action.type == StartupAction::Type::Sandbox;
+    });
+    for (const StartupAction& action : actions) {
         if (action.type == StartupAction::Type::LoadMap)
             manager.loadMap(action.value);
-        else
-            seat(action.seat, vorlen::createPlayer(action.kind, action.value));
+        else if (action.type == StartupAction::Type::SetPlayer)
+            seat(action.seat, makePlayer(action.kind, action.value, sandboxed));
     }
 
     std::unique_ptr<vorlen::IVorlenGui> display = vorlen::createGui();
@@ -80,6 +88,20 @@ void main_window::seat(int seat, std::unique_ptr<vorlen::IVorlenLogic> player)
 {
     manager.setPlayer(seat, player.get());
     players.push_back(std::move(player));
+}
+
+std::unique_ptr<vorlen::IVorlenLogic> main_window::makePlayer(int kind, const std::string& program,
+                                                              bool sandboxed)
+{
+    if (kind != vorlen::kExternalPlayer)
+        return vorlen::createPlayer(kind, program);
+    vorlen::VorlenLogicTeam01::Settings settings;
+    settings.groups = &botGroups;
+    // The working directory stays the exchange directory, and the bot's one
+    // writable place.
+    if (sandboxed)
+        settings.sandbox = vorlen::SandboxPlan{vorlen::findBubblewrap(), {}, {}};
+    return std::make_unique<vorlen::VorlenLogicTeam01>(program, settings);
 }
 
 void main_window::nextStep()

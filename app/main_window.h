@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BotGroups.h"
 #include "IVorlenLogic.h"
 #include "MainWindowForm.h"
 #include "VorlenManager.h"
@@ -34,6 +35,8 @@ public:
     const vorlen::VorlenManager& match() const { return manager; }
     const QTimer* clock() const { return timer; }
     VorlenWidget* board() const { return boardWidget; }
+    // The bots of this window, for ending them when the process is told to stop.
+    vorlen::BotGroups& bots() { return botGroups; }
 
 public slots:
     void nextStep();
@@ -42,7 +45,10 @@ public slots:
 
 private:
     void seat(int seat, std::unique_ptr<vorlen::IVorlenLogic> player);
+    std::unique_ptr<vorlen::IVorlenLogic> makePlayer(int kind, const std::string& program,
+                                                     bool sandboxed);
 
+    vorlen::BotGroups botGroups;
     vorlen::VorlenManager manager;
     QTimer* timer = nullptr;
     int turnCounter = 0;

@@ -36,7 +36,9 @@ void externalMove(benchmark::State& state)
 {
     ScratchDir dir;
     const vorlen::Field board = vorlen::makeField(vorlen::kBoardRows, vorlen::kBoardColumns, 1);
-    vorlen::VorlenLogicTeam01 player(VORLEN_TRIVIAL_BOT, {"", "", vorlen::Trace::silent()});
+    vorlen::VorlenLogicTeam01::Settings settings;
+    settings.trace = vorlen::Trace::silent();
+    vorlen::VorlenLogicTeam01 player(VORLEN_TRIVIAL_BOT, settings);
     for (auto _ : state) {
         if (player.makeMove(board) != 2)
             state.SkipWithError("the bot did not answer");

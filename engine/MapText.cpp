@@ -1,9 +1,24 @@
 #include "MapText.h"
 
-#include <cstdio>
-#include <memory>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace vorlen {
+namespace {
+
+struct OpenFile {
+    int fd;
+    ~OpenFile()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+};
+
+} // namespace
 
 void fillRandom(Field& field, const std::function<int()>& draw)
 {
@@ -40,18 +55,37 @@ std::string readMapText(std::string_view text, Field& field)
     return reader.echo();
 }
 
-bool readMapFile(const std::string& path, Field& field, std::string& echo)
+bool readMapFile(const std::string& path, Field& field, std::string& echo, std::string& error)
 {
-    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "r"),
-                                                              &std::fclose);
-    if (!file)
+    // Never blocks: a named pipe opens at once and is refused below.
+    const OpenFile file{::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY)};
+    const int fd = file.fd;
+    if (fd < 0) {
+        error = std::strerror(errno);
         return false;
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        error = "not a regular file";
+        return false;
+    }
+    if (static_cast<std::uint64_t>(info.st_size) > kMapSizeLimit) {
+        error = "larger than " + std::to_string(kMapSizeLimit >> 20) + " MiB";
+        return false;
+    }
     MapReader reader(field);
     char buffer[4096];
-    std::size_t got = 0;
+    std::uint64_t total = 0;
     // Stops at the last cell: what follows the board's digits is never read.
-    while (!reader.full() && (got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0)
-        reader.feed({buffer, got});
+    while (!reader.full() && total < kMapSizeLimit) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            break;
+        total += static_cast<std::uint64_t>(got);
+        reader.feed({buffer, static_cast<std::size_t>(got)});
+    }
     echo = reader.echo();
     return true;
 }

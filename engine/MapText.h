@@ -2,6 +2,7 @@
 
 #include "Field.h"
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -33,8 +34,13 @@ private:
 
 std::string readMapText(std::string_view text, Field& field);
 
-// Reads a map file into the board. Nothing happens, and false is returned,
-// when the file cannot be opened.
-bool readMapFile(const std::string& path, Field& field, std::string& echo);
+// Maps are a few kilobytes; anything this large is not a map.
+inline constexpr std::uint64_t kMapSizeLimit = 16 << 20;
+
+// Reads a map file into the board, in bounded memory and time. Nothing
+// happens, and false is returned with the reason, when the file cannot be
+// opened, is not a regular file (a pipe, a device, a directory) or is larger
+// than kMapSizeLimit.
+bool readMapFile(const std::string& path, Field& field, std::string& echo, std::string& error);
 
 } // namespace vorlen

@@ -30,8 +30,11 @@ void VorlenManager::loadMap(const std::string& path)
     if (path.empty())
         return;
     std::string echo;
-    if (!readMapFile(path, field, echo))
+    std::string error;
+    if (!readMapFile(path, field, echo, error)) {
+        trace.err("cannot read the map '%s': %s; the board stays random\n", path.c_str(), error.c_str());
         return;
+    }
     trace.err("loading map...\n");
     trace.errBytes(echo.data(), echo.size());
 }

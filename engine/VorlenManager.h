@@ -27,7 +27,7 @@ public:
     void setGui(IVorlenGui* gui);
 
     // Draws a random board with rand(), then reads the map file at `path`
-    // over it if the file can be opened.
+    // over it if it can be read; if not, says why on standard error.
     void loadMap(const std::string& path);
     // Replaces the board, for callers that draw boards themselves.
     void setBoard(const Field& board);

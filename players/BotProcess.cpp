@@ -2,10 +2,14 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <utility>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/prctl.h>
+#include <sys/resource.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -24,50 +28,79 @@ public:
     Fd(const Fd&) = delete;
     Fd& operator=(const Fd&) = delete;
     int get() const { return fd_; }
+    int release() { return std::exchange(fd_, -1); }
 
 private:
     int fd_;
 };
 
+struct ChildSetup {
+    char* const* argv;
+    int workDirFd;
+    int nullFd;
+    int errFd;
+    rlimit limits[4];
+    sigset_t parentMask;
+    volatile int* failure;
+};
+
+constexpr int kLimitResources[4] = {RLIMIT_DATA, RLIMIT_CPU, RLIMIT_FSIZE, RLIMIT_NOFILE};
+
 // Runs in the child of vfork(): only system calls, nothing that allocates or
 // touches the parent's state beyond `failure`.
-[[noreturn]] void execChild(char* const* argv, const char* workDir, int nullFd, int errFd,
-                            const sigset_t& parentMask, volatile int* failure)
+[[noreturn]] void execChild(const ChildSetup& setup)
 {
-    // Handlers of the referee must not run in the child: back to defaults.
+    // Nothing of the referee's signal set-up carries over, ignored signals
+    // included: a bot starts as from a fresh shell.
     for (int sig = 1; sig < NSIG; ++sig) {
-        struct sigaction action {};
-        if (sig == SIGKILL || sig == SIGSTOP || ::sigaction(sig, nullptr, &action) != 0)
+        if (sig == SIGKILL || sig == SIGSTOP)
             continue;
-        if (action.sa_handler != SIG_IGN && action.sa_handler != SIG_DFL) {
-            action.sa_handler = SIG_DFL;
-            action.sa_flags = 0;
-            ::sigaction(sig, &action, nullptr);
-        }
+        struct sigaction action {};
+        action.sa_handler = SIG_DFL;
+        ::sigaction(sig, &action, nullptr);
     }
-    ::sigprocmask(SIG_SETMASK, &parentMask, nullptr);
-    ::setpgid(0, 0);
+    ::sigprocmask(SIG_SETMASK, &setup.parentMask, nullptr);
+    // A session of its own: whatever the bot starts can never join the
+    // referee's session again, which is how escapees are told apart.
+    ::setsid();
     ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    for (int i = 0; i < 4; ++i)
+        ::setrlimit(kLimitResources[i], &setup.limits[i]);
 
-    if ((workDir[0] != '\0' && ::chdir(workDir) != 0) || ::dup2(nullFd, 0) < 0
-        || ::dup2(nullFd, 1) < 0 || ::dup2(errFd, 2) < 0) {
-        *failure = errno;
+    if ((setup.workDirFd >= 0 && ::fchdir(setup.workDirFd) != 0) || ::dup2(setup.nullFd, 0) < 0
+        || ::dup2(setup.nullFd, 1) < 0 || ::dup2(setup.errFd, 2) < 0) {
+        *setup.failure = errno;
         ::_exit(127);
     }
-    ::execvp(argv[0], argv);
-    *failure = errno;
+    ::execvp(setup.argv[0], setup.argv);
+    *setup.failure = errno;
     ::_exit(127);
 }
 
 // The child never returns from here: it execs or exits.
-__attribute__((noinline)) pid_t spawnChild(char* const* argv, const char* workDir, int nullFd,
-                                           int errFd, const sigset_t& parentMask,
-                                           volatile int* failure)
+__attribute__((noinline)) pid_t spawnChild(const ChildSetup& setup)
 {
     const pid_t pid = ::vfork();
     if (pid == 0)
-        execChild(argv, workDir, nullFd, errFd, parentMask, failure);
+        execChild(setup);
     return pid;
+}
+
+rlimit limitOf(std::uint64_t value) { return {static_cast<rlim_t>(value), static_cast<rlim_t>(value)}; }
+
+// The most recently created process id of the system: when it has not moved
+// since the bot started, the bot started nothing, and nothing can have
+// escaped it.
+long lastCreatedPid()
+{
+    const int fd = ::open("/proc/loadavg", O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return -1;
+    char text[128] = {};
+    const ssize_t got = ::read(fd, text, sizeof text - 1);
+    ::close(fd);
+    const char* last = got > 0 ? std::strrchr(text, ' ') : nullptr;
+    return last ? std::atol(last + 1) : -1;
 }
 
 } // namespace
@@ -82,11 +115,14 @@ bool BotProcess::start(const std::vector<std::string>& argv, const Options& opti
         return false;
     }
     const Fd nullFd(::open("/dev/null", O_RDWR | O_CLOEXEC));
-    const Fd logFd(options.stderrPath.empty()
-                       ? -1
-                       : ::open(options.stderrPath.c_str(),
-                                O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644));
-    if (nullFd.get() < 0 || (!options.stderrPath.empty() && logFd.get() < 0)) {
+    int pipeFds[2] = {-1, -1};
+    if (options.log && ::pipe2(pipeFds, O_CLOEXEC) != 0) {
+        error = std::strerror(errno);
+        return false;
+    }
+    Fd readEnd(pipeFds[0]);
+    const Fd writeEnd(pipeFds[1]);
+    if (nullFd.get() < 0) {
         error = std::strerror(errno);
         return false;
     }
@@ -96,103 +132,160 @@ bool BotProcess::start(const std::vector<std::string>& argv, const Options& opti
     for (const auto& arg : argv)
         args.push_back(const_cast<char*>(arg.c_str()));
     args.push_back(nullptr);
-    const int errFd = logFd.get() >= 0 ? logFd.get() : nullFd.get();
-
-    sigset_t all, previous;
-    ::sigfillset(&all);
-    ::pthread_sigmask(SIG_SETMASK, &all, &previous);
+    const BotLimits& limits = options.limits;
+    // The CPU hard limit a second later: SIGXCPU first, then SIGKILL.
+    const rlimit cpu{static_cast<rlim_t>(limits.cpuSeconds), static_cast<rlim_t>(limits.cpuSeconds + 1)};
     volatile int failure = 0;
-    const pid_t pid =
-        spawnChild(args.data(), options.workDir.c_str(), nullFd.get(), errFd, previous, &failure);
+    ChildSetup setup{args.data(),
+                     options.workDirFd,
+                     nullFd.get(),
+                     writeEnd.get() >= 0 ? writeEnd.get() : nullFd.get(),
+                     {limitOf(limits.memoryMiB << 20), cpu, limitOf(limits.fileSizeMiB << 20),
+                      limitOf(limits.openFiles)},
+                     {},
+                     &failure};
+
+    sigset_t all;
+    ::sigfillset(&all);
+    ::pthread_sigmask(SIG_SETMASK, &all, &setup.parentMask);
+    auto guard = options.groups->startGuard();
+    const pid_t pid = spawnChild(setup);
     const int forkErrno = errno;
-    ::pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+    ::pthread_sigmask(SIG_SETMASK, &setup.parentMask, nullptr);
 
     if (pid < 0) {
         error = std::strerror(forkErrno);
         return false;
     }
     pid_ = pid;
-    if (failure != 0) {
-        error = std::strerror(failure);
-        reap();
+    if (failure != 0 || !options.groups->add(pid)) {
+        error = failure != 0 ? std::strerror(failure) : "too many bots at once";
+        guard.unlock();
+        endGroup();
         return false;
     }
-    pidfd_ = static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
     groups_ = options.groups;
-    if (groups_)
-        groups_->add(pid_);
+    guard.unlock();
+    pidfd_ = static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
+    errPipe_ = readEnd.release();
+    if (errPipe_ >= 0)
+        ::fcntl(errPipe_, F_SETFL, O_NONBLOCK);
     return true;
 }
 
-bool BotProcess::waitForExit(std::chrono::milliseconds limit)
+void BotProcess::drainLog(BotLog* log)
+{
+    if (errPipe_ < 0)
+        return;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t got = ::read(errPipe_, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0) {
+            // End of file: every writer is gone; nothing more will come.
+            if (got == 0) {
+                ::close(errPipe_);
+                errPipe_ = -1;
+            }
+            return;
+        }
+        if (log)
+            log->append({buffer, static_cast<std::size_t>(got)});
+    }
+}
+
+bool BotProcess::waitForExit(std::chrono::milliseconds limit, BotLog* log)
 {
     const auto deadline = std::chrono::steady_clock::now() + limit;
-    if (pidfd_ < 0) {
-        // Kernels without pidfd: poll the child's state.
-        siginfo_t info{};
-        while (std::chrono::steady_clock::now() < deadline) {
-            info.si_pid = 0;
+    for (;;) {
+        pollfd fds[2];
+        nfds_t count = 0;
+        if (pidfd_ >= 0)
+            fds[count++] = {pidfd_, POLLIN, 0};
+        if (errPipe_ >= 0)
+            fds[count++] = {errPipe_, POLLIN, 0};
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        // Without a pidfd (old kernels) the child's state is polled.
+        const long long wait = std::max<long long>(left.count(), 0);
+        const int ready = ::poll(fds, count, static_cast<int>(pidfd_ >= 0 ? wait : std::min(wait, 1LL)));
+        if (ready < 0 && errno != EINTR)
+            return false;
+        drainLog(log);
+        if (pidfd_ >= 0 && ready > 0 && (fds[0].revents & POLLIN))
+            return true;
+        if (pidfd_ < 0) {
+            siginfo_t info{};
             if (::waitid(P_PID, static_cast<id_t>(pid_), &info, WEXITED | WNOHANG | WNOWAIT) == 0
                 && info.si_pid == pid_)
                 return true;
-            ::usleep(1000);
         }
-        return false;
-    }
-    for (;;) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            deadline - std::chrono::steady_clock::now());
-        pollfd fd{pidfd_, POLLIN, 0};
-        const int ready = ::poll(&fd, 1, static_cast<int>(std::max<std::int64_t>(left.count(), 0)));
-        if (ready > 0)
-            return true;
-        if (ready == 0)
-            return false;
-        if (errno != EINTR)
+        if (left.count() <= 0)
             return false;
     }
 }
 
-std::string BotProcess::reap()
+void BotProcess::endGroup()
 {
+    if (pid_ < 0)
+        return;
+    // The leader is not reaped yet, so its id still names this group only.
+    ::kill(-pid_, SIGKILL);
     // Forgotten before the leader is reaped: after that its id may be reused.
     if (groups_)
         groups_->remove(pid_);
     groups_ = nullptr;
-    std::string how;
-    int status = 0;
-    while (::waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
+    rusage usage{};
+    while (::wait4(pid_, &status_, 0, &usage) < 0 && errno == EINTR) {
     }
-    if (WIFEXITED(status))
-        how = "exit code " + std::to_string(WEXITSTATUS(status));
-    else if (WIFSIGNALED(status))
-        how = std::string("killed by signal ") + ::strsignal(WTERMSIG(status));
+    peakKiB_ = usage.ru_maxrss;
+    cpuSeconds_ = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
+                  + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
     if (pidfd_ >= 0)
         ::close(pidfd_);
+    if (errPipe_ >= 0)
+        ::close(errPipe_);
     pid_ = -1;
     pidfd_ = -1;
-    return how;
-}
-
-std::string BotProcess::endGroup()
-{
-    if (pid_ < 0)
-        return {};
-    // The leader is not reaped yet, so its id still names this group only.
-    ::kill(-pid_, SIGKILL);
-    return reap();
+    errPipe_ = -1;
 }
 
 BotRunResult BotProcess::run(const std::vector<std::string>& argv, const Options& options)
 {
     std::string error;
     if (!start(argv, options, error))
-        return {BotRunResult::Status::FailedToStart, error};
-    const bool finished = waitForExit(options.finishLimit);
-    const std::string how = endGroup();
-    if (!finished)
-        return {BotRunResult::Status::TimedOut, "still running after the time limit"};
-    return {BotRunResult::Status::Finished, how};
+        return {BotRunResult::Status::FailedToStart, error, 0};
+    const pid_t leader = pid_;
+    const bool finished = waitForExit(options.finishLimit, options.log);
+    const bool killedByUs = !finished;
+    // What is already in the pipe belongs to this move; a lingering writer
+    // gets nothing more in.
+    drainLog(options.log);
+    endGroup();
+    BotGroups* groups = options.groups;
+    if (!options.sandboxed && isChildSubreaper() && lastCreatedPid() != leader)
+        groups->endOrphans();
+
+    BotRunResult result{BotRunResult::Status::Finished, {}, peakKiB_};
+    int signal = WIFSIGNALED(status_) ? WTERMSIG(status_) : 0;
+    // bubblewrap ends with 128 + the signal that ended the bot.
+    if (options.sandboxed && WIFEXITED(status_) && WEXITSTATUS(status_) > 128)
+        signal = WEXITSTATUS(status_) - 128;
+    if (WIFEXITED(status_))
+        result.message = "exit code " + std::to_string(WEXITSTATUS(status_));
+    if (signal != 0)
+        result.message = std::string("killed by signal ") + ::strsignal(signal);
+    if (killedByUs) {
+        result.status = BotRunResult::Status::TimedOut;
+        result.message = "still running after the time limit";
+    } else if (const std::string limit = limitBehind(signal, cpuSeconds_, options.limits); !limit.empty()) {
+        result.status = BotRunResult::Status::LimitExceeded;
+        result.message = limit;
+    }
+    if (options.log && !options.log->error().empty())
+        return {BotRunResult::Status::RefereeError, options.log->error(), peakKiB_};
+    return result;
 }
 
 } // namespace vorlen

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "BotGroups.h"
+#include "BotLimits.h"
+#include "BotLog.h"
 
 #include <chrono>
 #include <string>
@@ -10,22 +12,25 @@ namespace vorlen {
 
 // How one run of a bot program ended.
 struct BotRunResult {
-    enum class Status { Finished, FailedToStart, TimedOut };
+    enum class Status { Finished, FailedToStart, TimedOut, LimitExceeded, RefereeError };
     Status status = Status::FailedToStart;
-    std::string message; // why it failed to start, or how it ended
+    std::string message;       // why it failed, or how it ended
+    long peakMemoryKiB = 0;    // the largest resident size of the bot
 };
 
-// One run of an untrusted program. The program gets a process group of its
-// own, the null device as its standard input and output (nothing it prints
-// is held in memory), and dies with the referee. Whatever happens, ending the
-// run kills the whole group, so no child of the bot outlives its move.
+// One run of an untrusted program. The program gets a session of its own,
+// the null device as its standard input and output, its limits, and dies
+// with the referee. Whatever happens, ending the run kills its whole process
+// group; what left the group and was handed back to the referee is ended too.
 class BotProcess {
 public:
     struct Options {
-        std::string workDir;     // empty: the referee's working directory
-        std::string stderrPath;  // appended to; empty: the null device
+        int workDirFd = -1;          // -1: the referee's working directory
+        BotLog* log = nullptr;       // its standard error; null: the null device
         std::chrono::milliseconds finishLimit{3000};
-        BotGroups* groups = nullptr; // told of the bot's group while it runs
+        BotLimits limits;
+        BotGroups* groups = nullptr; // required: told of the bot while it runs
+        bool sandboxed = false;      // run through bubblewrap: its exit code carries signals
     };
 
     BotProcess() = default;
@@ -33,19 +38,23 @@ public:
     BotProcess(const BotProcess&) = delete;
     BotProcess& operator=(const BotProcess&) = delete;
 
-    // Starts the program, waits for it within the limit and ends its group.
+    // Starts the program, waits for it within the limit and ends it.
     BotRunResult run(const std::vector<std::string>& argv, const Options& options);
 
 private:
     bool start(const std::vector<std::string>& argv, const Options& options, std::string& error);
-    bool waitForExit(std::chrono::milliseconds limit);
-    std::string reap();
-    // Kills whatever is left of the group and reaps the leader: how it ended.
-    std::string endGroup();
+    bool waitForExit(std::chrono::milliseconds limit, BotLog* log);
+    void drainLog(BotLog* log);
+    // Kills whatever is left of the group and reaps the leader.
+    void endGroup();
 
     int pid_ = -1;
     int pidfd_ = -1;
+    int errPipe_ = -1;
     BotGroups* groups_ = nullptr;
+    int status_ = 0;
+    long peakKiB_ = 0;
+    double cpuSeconds_ = 0;
 };
 
 } // namespace vorlen

@@ -1,10 +1,6 @@
 #include "Exchange.h"
 
-#include <QProcess>
-
-#include <filesystem>
-#include <QString>
-#include <QStringList>
+#include <sstream>
 
 namespace vorlen {
 
@@ -28,30 +24,10 @@ std::optional<int> parseMove(std::istream& in)
     return move;
 }
 
-std::vector<std::string> splitCommandLine(const std::string& commandLine)
+std::optional<int> parseMove(const std::string& text)
 {
-    std::vector<std::string> argv;
-    const QStringList parts = QProcess::splitCommand(QString::fromLatin1(commandLine));
-    for (const QString& part : parts)
-        argv.push_back(part.toLatin1().toStdString());
-    return argv;
-}
-
-std::string anchorCommandLine(const std::string& commandLine, const std::string& base)
-{
-    std::string anchored;
-    for (std::string arg : splitCommandLine(commandLine)) {
-        const std::filesystem::path path(arg);
-        std::error_code error;
-        if (!arg.empty() && path.is_relative() && std::filesystem::exists(base / path, error))
-            arg = (std::filesystem::path(base) / path).lexically_normal().string();
-        // Quoted so that it splits back the same; a quote inside is tripled.
-        std::string quoted = "\"";
-        for (const char ch : arg)
-            quoted += ch == '"' ? std::string("\"\"\"") : std::string(1, ch);
-        anchored += (anchored.empty() ? "" : " ") + quoted + "\"";
-    }
-    return anchored;
+    std::istringstream in(text);
+    return parseMove(in);
 }
 
 } // namespace vorlen

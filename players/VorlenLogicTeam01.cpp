@@ -1,9 +1,10 @@
 #include "VorlenLogicTeam01.h"
 
+#include "BotProcess.h"
+#include "CommandLine.h"
 #include "Exchange.h"
 
-#include <cstdio>
-#include <fstream>
+#include <filesystem>
 
 namespace vorlen {
 
@@ -15,54 +16,105 @@ VorlenLogicTeam01::VorlenLogicTeam01(std::string program)
 VorlenLogicTeam01::VorlenLogicTeam01(std::string program, Settings settings)
     : program(std::move(program)), settings(std::move(settings))
 {
+    if (!this->settings.groups) {
+        ownGroups = std::make_unique<BotGroups>();
+        this->settings.groups = ownGroups.get();
+    }
 }
 
-std::string VorlenLogicTeam01::path(const char* name) const
+int VorlenLogicTeam01::fail(Outcome why, std::string what)
 {
-    return settings.exchangeDir.empty() ? name : settings.exchangeDir + "/" + name;
+    outcome = why;
+    detail = std::move(what);
+    return -1;
+}
+
+bool VorlenLogicTeam01::prepareExchange(const Field& board)
+{
+    const Trace& trace = settings.trace;
+    std::string error;
+    if (files.dirFd() < 0 && !files.open(settings.exchangeDir, error)) {
+        trace.err("cannot open the exchange directory: %s\n", error.c_str());
+        fail(Outcome::ExchangeFailed, error);
+        return false;
+    }
+    // The input is complete and closed before the program starts, and an
+    // answer left by an earlier move can never be taken for this one.
+    for (const char* name : {kInputFileName, kOutputFileName}) {
+        if (!files.remove(name, error)) {
+            trace.err("cannot remove %s: %s\n", name, error.c_str());
+            fail(Outcome::ExchangeFailed, std::string("cannot remove ") + name + ": " + error);
+            return false;
+        }
+    }
+    if (!files.write(kInputFileName, buildInput(board), error)) {
+        trace.err("cannot write %s: %s\n", kInputFileName, error.c_str());
+        fail(Outcome::ExchangeFailed, std::string("cannot write ") + kInputFileName + ": " + error);
+        return false;
+    }
+    return true;
 }
 
 int VorlenLogicTeam01::makeMove(const Field& board)
 {
     const Trace& trace = settings.trace;
-    const std::string inPath = path(kInputFileName);
-    const std::string outPath = path(kOutputFileName);
-
-    // The input is complete and closed before the program starts, and an
-    // answer left by an earlier move can never be taken for this one.
-    std::remove(inPath.c_str());
-    std::FILE* in = std::fopen(inPath.c_str(), "w");
-    const std::string text = buildInput(board);
-    std::remove(outPath.c_str());
-    if (in) {
-        std::fwrite(text.data(), 1, text.size(), in);
-        std::fclose(in);
+    ++moves;
+    if (!settings.stderrPath.empty() && !log.isOpen()) {
+        std::string error;
+        if (!log.open(settings.stderrPath, settings.limits.logBytes, error))
+            return fail(Outcome::RefereeError,
+                        "cannot open the bot log '" + settings.stderrPath + "': " + error);
     }
+    if (!prepareExchange(board))
+        return -1;
 
+    std::vector<std::string> argv = splitCommandLine(program);
+    if (settings.sandbox && !argv.empty()) {
+        SandboxPlan plan = *settings.sandbox;
+        std::error_code ignored;
+        plan.writableDir = std::filesystem::absolute(settings.exchangeDir.empty() ? "." : settings.exchangeDir, ignored)
+                               .lexically_normal()
+                               .string();
+        argv = sandboxCommand(plan, argv);
+    }
     BotProcess process;
-    const BotRunResult run = process.run(splitCommandLine(program),
-                                         {settings.exchangeDir, settings.stderrPath,
-                                          std::chrono::milliseconds(3000), settings.groups});
+    BotProcess::Options options;
+    options.workDirFd = files.dirFd();
+    options.log = log.isOpen() ? &log : nullptr;
+    options.limits = settings.limits;
+    options.groups = settings.groups;
+    options.sandboxed = settings.sandbox.has_value();
+    const BotRunResult run = process.run(argv, options);
     detail = run.message;
     switch (run.status) {
+    case BotRunResult::Status::RefereeError:
+        return fail(Outcome::RefereeError, run.message);
     case BotRunResult::Status::FailedToStart:
         trace.err("unable to start process\n");
-        outcome = Outcome::FailedToStart;
-        return -1;
+        return fail(Outcome::FailedToStart, run.message);
     case BotRunResult::Status::TimedOut:
         trace.err("TL\n");
-        outcome = Outcome::TimedOut;
-        return -1;
+        return fail(Outcome::TimedOut, run.message);
+    case BotRunResult::Status::LimitExceeded:
+        trace.err("%s\n", run.message.c_str());
+        log.note("move " + std::to_string(moves) + ": ended by the " + run.message);
+        return fail(run.message == "CPU limit" ? Outcome::CpuLimit : Outcome::FileSizeLimit, run.message);
     case BotRunResult::Status::Finished:
         break;
     }
 
-    std::ifstream answer(outPath);
-    const std::optional<int> move = parseMove(answer);
+    const std::optional<std::string> text = files.read(kOutputFileName, kAnswerCapBytes);
+    const std::optional<int> move = text ? parseMove(*text) : std::nullopt;
     if (!move) {
         trace.err("no move in vorla.out\n");
-        outcome = Outcome::NoMove;
-        return -1;
+        // A bot that ran out of memory usually dies without an answer.
+        const long limitKiB = static_cast<long>(settings.limits.memoryMiB) * 1024;
+        if (run.peakMemoryKiB >= limitKiB * 9 / 10) {
+            log.note("move " + std::to_string(moves) + ": ended at the memory limit ("
+                     + std::to_string(settings.limits.memoryMiB) + " MiB), " + run.message);
+            return fail(Outcome::MemoryLimit, run.message);
+        }
+        return fail(Outcome::NoMove, run.message);
     }
     trace.err("Move %d\n", *move);
     outcome = Outcome::Answered;
@@ -77,6 +129,11 @@ const char* outcomeName(VorlenLogicTeam01::Outcome outcome)
     case VorlenLogicTeam01::Outcome::FailedToStart: return "failed to start";
     case VorlenLogicTeam01::Outcome::TimedOut: return "time limit";
     case VorlenLogicTeam01::Outcome::NoMove: return "no move in vorla.out";
+    case VorlenLogicTeam01::Outcome::ExchangeFailed: return "exchange failed";
+    case VorlenLogicTeam01::Outcome::MemoryLimit: return "memory limit";
+    case VorlenLogicTeam01::Outcome::CpuLimit: return "CPU limit";
+    case VorlenLogicTeam01::Outcome::FileSizeLimit: return "file size limit";
+    case VorlenLogicTeam01::Outcome::RefereeError: return "referee error";
     }
     return "unknown";
 }

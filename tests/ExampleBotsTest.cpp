@@ -3,6 +3,8 @@
 #include "VorlenManager.h"
 #include "support/TempDir.h"
 
+#include "support/Bots.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -24,7 +26,7 @@ Result playAgainstBuiltIn(const std::string& commandLine, int botSeat)
     TempDir dir;
     WorkingDirectory cwd(dir.path());
     VorlenManager manager(45, 41, 2, Trace::silent());
-    VorlenLogicTeam01 bot(commandLine, {"", "", Trace::silent()});
+    VorlenLogicTeam01 bot(commandLine, exchangeSettings("", "", Trace::silent()));
     VorlenLogicTeam02 builtIn;
     manager.setPlayer(botSeat, &bot);
     manager.setPlayer(1 - botSeat, &builtIn);

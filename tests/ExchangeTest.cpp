@@ -1,3 +1,4 @@
+#include "CommandLine.h"
 #include "Exchange.h"
 #include "support/Boards.h"
 #include "support/TempDir.h"

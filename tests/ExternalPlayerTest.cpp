@@ -26,7 +26,7 @@ protected:
     // Runs one move of `commandLine` on `board` and keeps the trace.
     int move(const std::string& commandLine, const Field& board = stripedBoard())
     {
-        VorlenLogicTeam01 player(commandLine, {"", "", Trace(nullptr, err.get())});
+        VorlenLogicTeam01 player(commandLine, exchangeSettings("", "", Trace(nullptr, err.get())));
         const int result = player.makeMove(board);
         outcome = player.lastOutcome();
         return result;
@@ -152,7 +152,7 @@ TEST_F(ExternalPlayer, ShellSyntaxInTheCommandLineIsNotInterpreted)
 TEST_F(ExternalPlayer, BotStandardErrorCanGoToALog)
 {
     VorlenLogicTeam01 player(bot("echo thinking >&2; echo 3 > vorla.out"),
-                             {"", dir.file("bot.log"), Trace::silent()});
+                             exchangeSettings("", dir.file("bot.log"), Trace::silent()));
     EXPECT_EQ(player.makeMove(stripedBoard()), 3);
     EXPECT_EQ(player.makeMove(stripedBoard()), 3);
     EXPECT_EQ(readFile(dir.file("bot.log")), "thinking\nthinking\n");
@@ -161,7 +161,7 @@ TEST_F(ExternalPlayer, BotStandardErrorCanGoToALog)
 TEST_F(ExternalPlayer, ExchangeDirectoryOtherThanTheWorkingDirectory)
 {
     TempDir other;
-    VorlenLogicTeam01 player(bot("echo 4 > vorla.out"), {other.path().string(), "", Trace::silent()});
+    VorlenLogicTeam01 player(bot("echo 4 > vorla.out"), exchangeSettings(other.path().string(), "", Trace::silent()));
     EXPECT_EQ(player.makeMove(stripedBoard()), 4);
     EXPECT_TRUE(std::filesystem::exists(other.file("vorla.in")));
     EXPECT_FALSE(exists("vorla.in"));
@@ -175,7 +175,7 @@ TEST_F(ExternalPlayer, RefereeRetiresBadAnswersAndTurnsTheBoardForTheSecondSeat)
     VorlenManager manager(45, 41, 2, Trace(out.get(), err.get()));
     VorlenLogicTeam02 first;
     VorlenLogicTeam01 second(bot("head -n 1 vorla.in > first-line; echo 9 > vorla.out"),
-                             {"", "", Trace(nullptr, err.get())});
+                             exchangeSettings("", "", Trace(nullptr, err.get())));
     manager.setPlayer(0, &first);
     manager.setPlayer(1, &second);
     manager.setBoard(board);

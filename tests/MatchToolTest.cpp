@@ -81,7 +81,7 @@ MatchRecord playOne(const std::string& first, const std::string& second = kBuilt
     config.second = second;
     BotGroups groups;
     const MatchJob job{0, seededBoard(1, 0), "seed:1:0", false};
-    return *playMatch(job, config, groups);
+    return *playMatch(job, config, groups).record;
 }
 
 } // namespace
@@ -95,10 +95,10 @@ TEST(MatchOptions, DefaultsAndValues)
     EXPECT_EQ(plain.config->concurrency, 2);
     EXPECT_EQ(plain.config->boards, BoardMode::Window);
 
-    const ParsedArguments full = parse({"--first", "./bot a", "--games", "200", "--swap", "--seed",
+    const ParsedArguments full = parse({"--first", "/bin/true a", "--games", "200", "--swap", "--seed",
                                         "7", "--concurrency", "3", "--results", "r.jsonl"});
     ASSERT_TRUE(full.config);
-    EXPECT_EQ(full.config->first, "./bot a");
+    EXPECT_EQ(full.config->first, "/bin/true a");
     EXPECT_EQ(full.config->matchCount(), 400);
     EXPECT_EQ(full.config->boards, BoardMode::Seeded);
     EXPECT_EQ(full.config->seed, 7U);
@@ -176,15 +176,15 @@ TEST(MatchRecords, CsvAndJsonLines)
     record.seats[0] = {'A', "/usr/bin/python3 \"my bot.py\"", 12, "time limit", 0};
     record.seats[1] = {'B', "stupid", 30, "", -1};
     EXPECT_EQ(toCsv(record), "3,\"map:a,b.txt\",A,\"/usr/bin/python3 \"\"my bot.py\"\"\",B,stupid,"
-                             "7,12,30,B,time limit,0,,\n");
+                             "7,12,30,B,time limit,0,,,none\n");
     const std::string header = csvHeader();
-    EXPECT_EQ(std::count(header.begin(), header.end(), ','), 13);
+    EXPECT_EQ(std::count(header.begin(), header.end(), ','), 14);
     EXPECT_EQ(toJsonLine(record),
               "{\"game\":3,\"board\":\"map:a,b.txt\",\"first_player\":\"A\",\"first\":"
               "\"/usr/bin/python3 \\\"my bot.py\\\"\",\"second_player\":\"B\",\"second\":\"stupid\","
               "\"turns\":7,\"first_score\":12,\"second_score\":30,\"winner\":\"B\","
               "\"first_retired\":\"time limit\",\"first_retired_turn\":0,"
-              "\"second_retired\":null,\"second_retired_turn\":null}\n");
+              "\"second_retired\":null,\"second_retired_turn\":null,\"containment\":\"none\"}\n");
 }
 
 class MatchBots : public ::testing::Test {
@@ -226,7 +226,7 @@ TEST_F(MatchBots, SameMatchAsTheWindowOnTheDefaultBoard)
     EXPECT_EQ(run.exitCode, 0);
     const auto records = lines(readFile(dir.file("r.csv")));
     ASSERT_EQ(records.size(), 2U);
-    EXPECT_EQ(records[1], "0,rand:0,A,stupid,B,stupid,122,908,937,B,full board,120,full board,121");
+    EXPECT_EQ(records[1], "0,rand:0,A,stupid,B,stupid,122,908,937,B,full board,120,full board,121,none");
     EXPECT_NE(run.out.find("Matches played: 1 of 1"), std::string::npos);
 }
 
@@ -271,7 +271,7 @@ TEST_F(MatchBots, InterruptStopsCleanlyWithTheFinishedMatchesRecorded)
     ASSERT_GE(records.size(), 2U);
     EXPECT_LT(records.size(), 21U);
     for (std::size_t i = 1; i < records.size(); ++i)
-        EXPECT_EQ(std::count(records[i].begin(), records[i].end(), ','), 13) << records[i];
+        EXPECT_EQ(std::count(records[i].begin(), records[i].end(), ','), 14) << records[i];
     EXPECT_NE(out.find("Matches played: " + std::to_string(records.size() - 1) + " of 20, interrupted"),
               std::string::npos)
         << out;

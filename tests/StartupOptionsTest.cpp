@@ -60,7 +60,18 @@ TEST(StartupOptions, OnlyExactSpellingsCount)
     EXPECT_EQ(scanStartupOptions({"--map", "m.txt"}), Actions{map("m.txt")});
 }
 
-TEST(StartupOptions, ValuesBecomeEightBitText)
+TEST(StartupOptions, ValuesKeepTheLocaleEncoding)
 {
-    EXPECT_EQ(scan({"--first", QString::fromUtf8("./b\xc3\xa9")}), Actions{external(0, "./b\xe9")});
+    // Qt's local encoding here is UTF-8: the bytes the file system holds.
+    EXPECT_EQ(scan({"--first", QString::fromUtf8("./b\xc3\xa9"), "--map",
+                    QString::fromUtf8("k\xc3\xa4rte.map")}),
+              (Actions{external(0, "./b\xc3\xa9"), map("k\xc3\xa4rte.map")}));
+    EXPECT_EQ(scan({"--second", QString::fromUtf8("\xd0\xb1\xd0\xbe\xd1\x82 \xc3\xb8")}),
+              Actions{external(1, "\xd0\xb1\xd0\xbe\xd1\x82 \xc3\xb8")});
+}
+
+TEST(StartupOptions, SandboxIsAFlagButNeverAValue)
+{
+    EXPECT_EQ(scan({"--sandbox", "--first", "--sandbox"}),
+              (Actions{{StartupAction::Type::Sandbox, 0, 0, {}}, external(0, "--sandbox")}));
 }

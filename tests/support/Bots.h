@@ -1,5 +1,6 @@
 #pragma once
 
+#include "VorlenLogicTeam01.h"
 #include "support/TempDir.h"
 
 #include <filesystem>
@@ -14,6 +15,16 @@ inline std::string writeBot(const TempDir& dir, const std::string& name, const s
     std::filesystem::permissions(path, std::filesystem::perms::owner_all,
                                  std::filesystem::perm_options::add);
     return path;
+}
+
+// Settings of an external player with the default limits and no sandbox.
+inline VorlenLogicTeam01::Settings exchangeSettings(std::string dir, std::string log, Trace trace)
+{
+    VorlenLogicTeam01::Settings settings;
+    settings.exchangeDir = std::move(dir);
+    settings.stderrPath = std::move(log);
+    settings.trace = trace;
+    return settings;
 }
 
 } // namespace vorlen::testing

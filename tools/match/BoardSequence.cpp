@@ -46,7 +46,9 @@ BoardSequence::Board BoardSequence::next()
     case BoardMode::Map: {
         Field field = windowBoard();
         readMapText(config_.mapText, field);
-        return {field, "map:" + config_.mapPath};
+        // A short map is topped up by the draw: the label must tell which.
+        const bool whole = config_.mapDigits >= kBoardCells;
+        return {field, "map:" + config_.mapPath + (whole ? "" : "+rand:" + std::to_string(index))};
     }
     case BoardMode::Window:
         break;

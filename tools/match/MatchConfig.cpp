@@ -1,11 +1,13 @@
 #include "MatchConfig.h"
 
+#include "CommandLine.h"
 #include "MapText.h"
+#include "Field.h"
 
 #include <QCommandLineParser>
 
-#include <fstream>
-#include <sstream>
+#include <algorithm>
+#include <filesystem>
 
 namespace vorlen::match {
 namespace {
@@ -25,6 +27,23 @@ std::optional<long long> wholeNumber(const QString& text)
     const long long value = text.trimmed().toLongLong(&ok);
     return ok ? std::optional(value) : std::nullopt;
 }
+
+// Why a player's command line cannot run here, before any match is played.
+std::optional<QString> playerProblem(const char* option, const std::string& command)
+{
+    if (command == kBuiltInName)
+        return std::nullopt;
+    if (const auto problem = commandLineProblem(command))
+        return QString("--%1: %2").arg(option, QString::fromLocal8Bit(*problem));
+    const std::string program = splitCommandLine(command).front();
+    std::string why;
+    if (findExecutable(program, std::filesystem::current_path().string(), why).empty())
+        return QString("--%1: cannot run '%2': %3")
+            .arg(option, QString::fromLocal8Bit(program), QString::fromLocal8Bit(why));
+    return std::nullopt;
+}
+
+std::string localBytes(const QString& text) { return text.toLocal8Bit().toStdString(); }
 
 } // namespace
 
@@ -49,7 +68,23 @@ ParsedArguments parseMatchArguments(const QStringList& arguments, int defaultCon
                                      "FILE");
     const QCommandLineOption botLogs("bot-logs", "Keep each bot's standard error here.", "DIR");
     const QCommandLineOption trace("trace", "Print the window's console trace of every match.");
-    parser.addOptions({first, second, games, seed, map, swap, concurrency, results, botLogs, trace});
+    const QCommandLineOption sandbox("sandbox", "Refuse to run bots without the bubblewrap sandbox.");
+    const QCommandLineOption noSandbox("no-sandbox", "Run bots without the sandbox.");
+    const BotLimits defaults;
+    const QCommandLineOption memory(
+        "bot-memory", QString("A bot's memory in MiB (default %1).").arg(defaults.memoryMiB), "MIB");
+    const QCommandLineOption cpu(
+        "bot-cpu", QString("A bot's CPU seconds per move (default %1).").arg(defaults.cpuSeconds), "S");
+    const QCommandLineOption fileSize(
+        "bot-file-size",
+        QString("The largest file a bot may write, in MiB (default %1).").arg(defaults.fileSizeMiB), "MIB");
+    const QCommandLineOption files(
+        "bot-files", QString("Files a bot may have open (default %1).").arg(defaults.openFiles), "N");
+    const QCommandLineOption logSize(
+        "bot-log-size",
+        QString("What --bot-logs keeps per log, in KiB (default %1).").arg(defaults.logBytes >> 10), "KIB");
+    parser.addOptions({first, second, games, seed, map, swap, concurrency, results, botLogs, trace,
+                       sandbox, noSandbox, memory, cpu, fileSize, files, logSize});
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
 
@@ -63,10 +98,13 @@ ParsedArguments parseMatchArguments(const QStringList& arguments, int defaultCon
         return usageError("unexpected argument '" + parser.positionalArguments().front() + "'");
 
     MatchConfig config;
-    config.first = parser.value(first).toStdString();
-    config.second = parser.value(second).toStdString();
+    config.first = localBytes(parser.value(first));
+    config.second = localBytes(parser.value(second));
     if (config.first.empty() || config.second.empty())
         return usageError("a player needs a command line, or \"stupid\"");
+    for (const auto& [option, command] : {std::pair{"first", config.first}, {"second", config.second}})
+        if (const auto problem = playerProblem(option, command))
+            return usageError(*problem);
 
     const auto gameCount = wholeNumber(parser.value(games));
     if (!gameCount || *gameCount < 1 || *gameCount > 100'000'000)
@@ -92,18 +130,43 @@ ParsedArguments parseMatchArguments(const QStringList& arguments, int defaultCon
         config.boards = BoardMode::Seeded;
     }
     if (parser.isSet(map)) {
-        config.mapPath = parser.value(map).toStdString();
-        std::ifstream in(config.mapPath);
-        std::ostringstream text;
-        if (!in || !(text << in.rdbuf()))
-            return usageError("cannot read the map file '" + parser.value(map) + "'");
-        config.mapText = text.str();
+        config.mapPath = localBytes(parser.value(map));
+        Field board = makeField(kBoardRows, kBoardColumns);
+        std::string error;
+        if (!readMapFile(config.mapPath, board, config.mapText, error))
+            return usageError("cannot read the map file '" + parser.value(map)
+                              + "': " + QString::fromLocal8Bit(error));
+        config.mapDigits = static_cast<int>(
+            std::count_if(config.mapText.begin(), config.mapText.end(), [](char ch) { return ch != '\n'; }));
         config.boards = BoardMode::Map;
     }
 
+    if (parser.isSet(sandbox) && parser.isSet(noSandbox))
+        return usageError("--sandbox and --no-sandbox cannot be used together");
+    config.sandbox = parser.isSet(sandbox)     ? SandboxMode::Required
+                     : parser.isSet(noSandbox) ? SandboxMode::Off
+                                               : SandboxMode::Auto;
+    const struct {
+        const QCommandLineOption& option;
+        std::uint64_t& value;
+        std::uint64_t unit;
+    } limits[] = {{memory, config.limits.memoryMiB, 1},       {cpu, config.limits.cpuSeconds, 1},
+                  {fileSize, config.limits.fileSizeMiB, 1},   {files, config.limits.openFiles, 1},
+                  {logSize, config.limits.logBytes, 1024}};
+    for (const auto& limit : limits) {
+        if (!parser.isSet(limit.option))
+            continue;
+        const auto value = wholeNumber(parser.value(limit.option));
+        if (!value || *value < 1 || *value > 1'000'000)
+            return usageError("--" + limit.option.names().front()
+                              + " needs a whole number from 1 to 1000000, not '"
+                              + parser.value(limit.option) + "'");
+        limit.value = static_cast<std::uint64_t>(*value) * limit.unit;
+    }
+
     config.swap = parser.isSet(swap);
-    config.resultsPath = parser.value(results).toStdString();
-    config.botLogDir = parser.value(botLogs).toStdString();
+    config.resultsPath = localBytes(parser.value(results));
+    config.botLogDir = localBytes(parser.value(botLogs));
     config.trace = parser.isSet(trace);
     return {config, 0, {}, {}};
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "BotLimits.h"
+
 #include <QStringList>
 
 #include <cstdint>
@@ -16,6 +18,12 @@ enum class BoardMode {
     Map,    // one map file, read over each rand() draw as the window reads it
 };
 
+enum class SandboxMode {
+    Auto,     // when bubblewrap works here, else without it, said once
+    Required, // refuse to run without it
+    Off,
+};
+
 struct MatchConfig {
     std::string first = kBuiltInName;  // player A
     std::string second = kBuiltInName; // player B
@@ -23,12 +31,18 @@ struct MatchConfig {
     BoardMode boards = BoardMode::Window;
     std::uint64_t seed = 0;
     std::string mapPath;
-    std::string mapText;
+    std::string mapText;   // the map's digits as read, at most one board's worth
+    int mapDigits = 0;     // fewer than a board: the rest is drawn at random
     bool swap = false;
     int concurrency = 1;
     std::string resultsPath;
     std::string botLogDir;
     bool trace = false;
+    SandboxMode sandbox = SandboxMode::Auto;
+    std::string bwrap; // the sandbox the run uses, found at start; empty: none
+    BotLimits limits;
+
+    const char* containment() const { return bwrap.empty() ? "none" : "sandbox"; }
 
     int matchCount() const { return swap ? games * 2 : games; }
 };

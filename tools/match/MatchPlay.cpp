@@ -1,25 +1,40 @@
 #include "MatchPlay.h"
 
-#include "Exchange.h"
+#include "CommandLine.h"
 #include "VorlenLogicTeam02.h"
 #include "VorlenManager.h"
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <memory>
+#include <sys/stat.h>
 
 namespace vorlen::match {
 namespace {
 
-// A directory for one match's exchange files, removed with the match.
+// A directory for one match, removed with the match: a directory for each
+// seat's exchange files inside it.
 class ScratchDir {
 public:
-    ScratchDir()
+    ScratchDir(std::string& error)
     {
+        std::error_code problem;
         std::string pattern =
-            (std::filesystem::temp_directory_path() / "vorlen-match-XXXXXX").string();
-        if (mkdtemp(pattern.data()))
-            path_ = pattern;
+            (std::filesystem::temp_directory_path(problem) / "vorlen-match-XXXXXX").string();
+        if (problem || !mkdtemp(pattern.data())) {
+            error = "cannot make a scratch folder in " + pattern + ": "
+                    + (problem ? problem.message() : std::strerror(errno));
+            return;
+        }
+        path_ = pattern;
+        for (const char* seat : {"/seat-0", "/seat-1"}) {
+            if (::mkdir((path_ + seat).c_str(), 0700) != 0) {
+                error = "cannot make " + path_ + seat + ": " + std::strerror(errno);
+                return;
+            }
+        }
     }
     ~ScratchDir()
     {
@@ -45,20 +60,21 @@ std::string retirementText(const Retirement& retirement, const VorlenLogicTeam01
     if (retirement.reason == RetireReason::ColourOutOfRange && external) {
         using Outcome = VorlenLogicTeam01::Outcome;
         const Outcome outcome = external->lastOutcome();
-        if (outcome == Outcome::FailedToStart || outcome == Outcome::TimedOut
-            || outcome == Outcome::NoMove)
+        if (outcome != Outcome::None && outcome != Outcome::Answered)
             return outcomeName(outcome);
     }
     return retirement.reason == RetireReason::None ? std::string() : reasonName(retirement.reason);
 }
 
-std::optional<MatchRecord> playMatch(const MatchJob& job, const MatchConfig& config,
-                                     BotGroups& groups)
+MatchResult playMatch(const MatchJob& job, const MatchConfig& config, BotGroups& groups)
 {
     const Trace trace = config.trace ? Trace() : Trace::silent();
     const char seatPlayers[2] = {job.swapped ? 'B' : 'A', job.swapped ? 'A' : 'B'};
     const bool anyProgram = config.first != kBuiltInName || config.second != kBuiltInName;
-    const std::unique_ptr<ScratchDir> dir = anyProgram ? std::make_unique<ScratchDir>() : nullptr;
+    std::string error;
+    const std::unique_ptr<ScratchDir> dir = anyProgram ? std::make_unique<ScratchDir>(error) : nullptr;
+    if (!error.empty())
+        return {std::nullopt, error};
 
     std::unique_ptr<IVorlenLogic> players[2];
     VorlenLogicTeam01* external[2] = {nullptr, nullptr};
@@ -68,14 +84,20 @@ std::optional<MatchRecord> playMatch(const MatchJob& job, const MatchConfig& con
             players[seat] = std::make_unique<VorlenLogicTeam02>();
             continue;
         }
-        std::string log;
+        VorlenLogicTeam01::Settings settings;
+        settings.exchangeDir = dir->path() + "/seat-" + std::to_string(seat);
         if (!config.botLogDir.empty())
-            log = config.botLogDir + "/game-" + std::to_string(job.game) + "-seat-"
-                  + std::to_string(seat) + "-" + seatPlayers[seat] + ".log";
-        // The bot runs in the match's directory; its paths were given from here.
+            settings.stderrPath = config.botLogDir + "/game-" + std::to_string(job.game) + "-seat-"
+                                  + std::to_string(seat) + "-" + seatPlayers[seat] + ".log";
+        settings.trace = trace;
+        settings.groups = &groups;
+        settings.limits = config.limits;
+        // The other seat's directory is out of sight, whatever the temporary folder.
+        if (!config.bwrap.empty())
+            settings.sandbox = SandboxPlan{config.bwrap, {}, {dir->path()}};
+        // The bot runs in its seat's directory; its paths were given from here.
         auto player = std::make_unique<VorlenLogicTeam01>(
-            anchorCommandLine(command, std::filesystem::current_path().string()),
-            VorlenLogicTeam01::Settings{dir->path(), log, trace, &groups});
+            anchorCommandLine(command, std::filesystem::current_path().string()), settings);
         external[seat] = player.get();
         players[seat] = std::move(player);
     }
@@ -87,14 +109,18 @@ std::optional<MatchRecord> playMatch(const MatchJob& job, const MatchConfig& con
     int turns = 0;
     while (!manager.gameOver() && turns < kTurnLimit) {
         manager.makeTurn(turns++);
+        for (const VorlenLogicTeam01* player : external)
+            if (player && player->lastOutcome() == VorlenLogicTeam01::Outcome::RefereeError)
+                return {std::nullopt, player->lastDetail()};
         if (groups.stopping())
-            return std::nullopt;
+            return {};
     }
 
     MatchRecord record;
     record.game = job.game;
     record.board = job.boardLabel;
     record.turns = turns;
+    record.containment = anyProgram ? config.containment() : "none";
     const ScorePair score = manager.score();
     for (int seat = 0; seat < 2; ++seat) {
         SeatRecord& out = record.seats[seat];
@@ -105,7 +131,7 @@ std::optional<MatchRecord> playMatch(const MatchJob& job, const MatchConfig& con
         out.retired = retirementText(retirement, external[seat]);
         out.retiredTurn = retirement.turn;
     }
-    return record;
+    return {record, {}};
 }
 
 } // namespace vorlen::match

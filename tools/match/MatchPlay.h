@@ -23,9 +23,16 @@ struct MatchJob {
 // precise by what the external player saw when its move failed.
 std::string retirementText(const Retirement& retirement, const VorlenLogicTeam01* external);
 
-// Plays one match to its end, in a temporary directory of its own when a
-// program plays. Nothing when the run was stopped before the match ended.
-std::optional<MatchRecord> playMatch(const MatchJob& job, const MatchConfig& config,
-                                     BotGroups& groups);
+// A finished match; or nothing, when the run was stopped before its end or
+// the referee itself failed (`error` then says how).
+struct MatchResult {
+    std::optional<MatchRecord> record;
+    std::string error;
+};
+
+// Plays one match to its end. When a program plays, each seat has a
+// temporary exchange directory of its own, so neither seat can reach the
+// other's files.
+MatchResult playMatch(const MatchJob& job, const MatchConfig& config, BotGroups& groups);
 
 } // namespace vorlen::match

@@ -1,7 +1,12 @@
 #include "MatchRecord.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace vorlen::match {
 namespace {
@@ -36,6 +41,22 @@ std::string jsonString(const std::string& text)
 
 constexpr const char* kSeatNames[] = {"first", "second"};
 
+// An exclusive lock on the whole file for as long as the object lives.
+class FileLock {
+public:
+    explicit FileLock(int fd) : fd_(fd)
+    {
+        while (::flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
+        }
+    }
+    ~FileLock() { ::flock(fd_, LOCK_UN); }
+    FileLock(const FileLock&) = delete;
+    FileLock& operator=(const FileLock&) = delete;
+
+private:
+    int fd_;
+};
+
 } // namespace
 
 char MatchRecord::winner() const
@@ -48,7 +69,7 @@ char MatchRecord::winner() const
 std::string csvHeader()
 {
     return "game,board,first_player,first,second_player,second,turns,first_score,second_score,"
-           "winner,first_retired,first_retired_turn,second_retired,second_retired_turn\n";
+           "winner,first_retired,first_retired_turn,second_retired,second_retired_turn,containment\n";
 }
 
 std::string toCsv(const MatchRecord& record)
@@ -71,6 +92,7 @@ std::string toCsv(const MatchRecord& record)
         field(csvField(seat.retired));
         field(seat.retiredTurn >= 0 ? std::to_string(seat.retiredTurn) : std::string());
     }
+    field(csvField(record.containment));
     line += '\n';
     return line;
 }
@@ -102,41 +124,59 @@ std::string toJsonLine(const MatchRecord& record)
         member(std::string(kSeatNames[s]) + "_retired_turn",
                seat.retiredTurn >= 0 ? std::to_string(seat.retiredTurn) : "null");
     }
+    member("containment", jsonString(record.containment));
     line += "}\n";
     return line;
 }
 
 bool RecordWriter::open(const std::string& path, std::string& error)
 {
-    file_ = std::fopen(path.c_str(), "a");
-    if (!file_) {
+    path_ = path;
+    fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    if (fd_ < 0) {
         error = std::strerror(errno);
         return false;
     }
     json_ = path.size() >= 6 && path.compare(path.size() - 6, 6, ".jsonl") == 0;
-    // A header only at the top of a new CSV file: runs append to one file.
-    std::fseek(file_, 0, SEEK_END);
-    if (!json_ && std::ftell(file_) == 0) {
-        std::fputs(csvHeader().c_str(), file_);
-        std::fflush(file_);
+    if (json_)
+        return true;
+    // A header only at the top of a new CSV file, even when two runs open it
+    // at once: the size is looked at under the lock.
+    const FileLock lock(fd_);
+    struct stat info {};
+    if (::fstat(fd_, &info) == 0 && info.st_size == 0 && !writeLocked(csvHeader())) {
+        error = error_;
+        return false;
     }
     return true;
 }
 
-void RecordWriter::write(const MatchRecord& record)
+bool RecordWriter::writeLocked(const std::string& text)
 {
-    const std::lock_guard lock(mutex_);
-    if (!file_)
-        return;
-    const std::string line = json_ ? toJsonLine(record) : toCsv(record);
-    std::fputs(line.c_str(), file_);
-    std::fflush(file_);
+    // One write per record on a file opened for appending: records of runs
+    // sharing the file never interleave.
+    const ssize_t wrote = ::write(fd_, text.data(), text.size());
+    if (wrote == static_cast<ssize_t>(text.size()))
+        return true;
+    error_ = "cannot write to '" + path_ + "': " + std::strerror(wrote < 0 ? errno : ENOSPC);
+    return false;
+}
+
+bool RecordWriter::write(const MatchRecord& record)
+{
+    const std::lock_guard guard(mutex_);
+    if (fd_ < 0)
+        return true;
+    if (!error_.empty())
+        return false;
+    const FileLock lock(fd_);
+    return writeLocked(json_ ? toJsonLine(record) : toCsv(record));
 }
 
 RecordWriter::~RecordWriter()
 {
-    if (file_)
-        std::fclose(file_);
+    if (fd_ >= 0)
+        ::close(fd_);
 }
 
 } // namespace vorlen::match

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <array>
-#include <cstdio>
 #include <mutex>
 #include <string>
 
@@ -21,6 +20,7 @@ struct MatchRecord {
     std::string board;
     std::array<SeatRecord, 2> seats;
     int turns = 0;
+    std::string containment = "none"; // "sandbox" when bots ran in bubblewrap
 
     // 'A', 'B', or 'D' for a draw: the higher final score wins.
     char winner() const;
@@ -30,19 +30,31 @@ std::string csvHeader();
 std::string toCsv(const MatchRecord& record);
 std::string toJsonLine(const MatchRecord& record);
 
-// Appends records to a file, each flushed as soon as it is written, from any
-// thread. CSV, or JSON Lines when the name ends in ".jsonl".
+// Appends records to a file, each written out as soon as it is given, from
+// any thread, and from several runs sharing the file. CSV, or JSON Lines when
+// the name ends in ".jsonl".
 class RecordWriter {
 public:
-    // False, with the reason, when the file cannot be opened.
-    bool open(const std::string& path, std::string& error);
-    void write(const MatchRecord& record);
+    RecordWriter() = default;
+    RecordWriter(const RecordWriter&) = delete;
+    RecordWriter& operator=(const RecordWriter&) = delete;
     ~RecordWriter();
 
+    // False, with the reason, when the file cannot be opened or its header
+    // cannot be written.
+    bool open(const std::string& path, std::string& error);
+    // False once a write failed; error() tells why. Nothing is written after.
+    bool write(const MatchRecord& record);
+    const std::string& error() const { return error_; }
+
 private:
+    bool writeLocked(const std::string& text);
+
     std::mutex mutex_;
-    std::FILE* file_ = nullptr;
+    int fd_ = -1;
     bool json_ = false;
+    std::string path_;
+    std::string error_;
 };
 
 } // namespace vorlen::match

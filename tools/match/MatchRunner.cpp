@@ -44,19 +44,33 @@ private:
 bool MatchRunner::run(const volatile std::sig_atomic_t& interrupted,
                       const std::function<void(int)>& progress)
 {
+    if (isChildSubreaper())
+        groups_.endOrphans(); // leftovers of bots of an earlier run in this process
     Dispatcher dispatcher(config_);
     std::mutex mutex;
     std::condition_variable changed;
     int finished = 0;
     int workersLeft = std::min(config_.concurrency, config_.matchCount());
 
+    // The referee's own failure stops the run: the first one is reported.
+    auto stopWith = [&](const std::string& why) {
+        const std::lock_guard lock(mutex);
+        if (error_.empty())
+            error_ = why;
+        groups_.killAll();
+    };
     auto work = [&] {
         while (const std::optional<MatchJob> job = dispatcher.next(groups_)) {
-            const std::optional<MatchRecord> record = playMatch(*job, config_, groups_);
-            if (!record)
+            const MatchResult result = playMatch(*job, config_, groups_);
+            if (!result.error.empty())
+                stopWith(result.error);
+            if (!result.record)
                 break;
-            if (records_)
-                records_->write(*record);
+            if (records_ && !records_->write(*result.record)) {
+                stopWith(records_->error());
+                break;
+            }
+            const std::optional<MatchRecord>& record = result.record;
             const std::lock_guard lock(mutex);
             tally_.add(*record);
             ++finished;

@@ -12,7 +12,8 @@ namespace vorlen::match {
 
 // Plays every match of a run on `config.concurrency` threads. Boards are
 // handed out in order; each finished match is recorded at once. When
-// `interrupted` becomes set, no new match starts, running bots are killed and
+// `interrupted` becomes set, or the referee itself fails (a record or a log
+// that cannot be written), no new match starts, running bots are killed and
 // unfinished matches are dropped. `progress` is called on the calling thread
 // about every 100 ms and once at the end with the number of finished matches.
 class MatchRunner {
@@ -25,12 +26,16 @@ public:
              const std::function<void(int finished)>& progress);
 
     const Tally& tally() const { return tally_; }
+    // The referee's failure that stopped the run; empty if none.
+    const std::string& error() const { return error_; }
+    BotGroups& groups() { return groups_; }
 
 private:
     const MatchConfig& config_;
     RecordWriter* records_;
     Tally tally_;
     BotGroups groups_;
+    std::string error_;
 };
 
 } // namespace vorlen::match

@@ -72,7 +72,10 @@ std::string Tally::summary(const MatchConfig& config, bool interrupted) const
     std::string text = format("Matches played: %d of %d%s%s\n", matches_, config.matchCount(),
                               config.swap ? " (every board in both seatings)" : "",
                               interrupted ? ", interrupted" : "");
-    text += "  A = " + config.first + "\n  B = " + config.second + "\n\n";
+    text += "  A = " + config.first + "\n  B = " + config.second + "\n";
+    if (config.first != kBuiltInName || config.second != kBuiltInName)
+        text += std::string("  bots ran ") + (config.bwrap.empty() ? "without a sandbox" : "in a sandbox (bubblewrap)") + "\n";
+    text += "\n";
     text += "player   wins  draws  losses   points   mean score\n";
     for (const char name : {'A', 'B'}) {
         const Player& p = player(name);

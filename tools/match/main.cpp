@@ -2,6 +2,7 @@
 #include "MatchConfig.h"
 #include "MatchRecord.h"
 #include "MatchRunner.h"
+#include "Sandbox.h"
 
 #include <QStringList>
 
@@ -10,20 +11,46 @@
 #include <cstdio>
 #include <filesystem>
 #include <thread>
+#include <signal.h>
 #include <unistd.h>
 
 using namespace vorlen::match;
 
 namespace {
 
+// The signal that stops the run (SIGPIPE for a closed output), 0 while none.
 volatile std::sig_atomic_t interrupted = 0;
+// What a second signal must end before the runner goes; set once, before the
+// handlers are installed.
+vorlen::BotGroups* runningBots = nullptr;
 
-void onInterrupt(int)
+void onStopSignal(int signal)
 {
-    interrupted = 1;
-    // A second Ctrl-C ends the runner at once; bots die with it.
-    std::signal(SIGINT, SIG_DFL);
-    std::signal(SIGTERM, SIG_DFL);
+    if (interrupted == 0) {
+        interrupted = signal;
+        return;
+    }
+    // A second one ends the runner at once, its bots first.
+    runningBots->killAll();
+    ::_exit(128 + signal);
+}
+
+void installStopHandlers(vorlen::BotGroups& bots)
+{
+    runningBots = &bots;
+    struct sigaction action {};
+    action.sa_handler = onStopSignal;
+    sigemptyset(&action.sa_mask);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP})
+        sigaction(signal, &action, nullptr);
+    // A reader that goes away is noticed as a failed write, and the run
+    // stops cleanly rather than dying with its bots and folders left behind.
+    std::signal(SIGPIPE, SIG_IGN);
+}
+
+bool anyProgram(const MatchConfig& config)
+{
+    return config.first != kBuiltInName || config.second != kBuiltInName;
 }
 
 // "done/total" on standard error: in place on a terminal, otherwise a plain
@@ -73,7 +100,21 @@ int main(int argc, char* argv[])
     std::fputs(parsed.err.c_str(), stderr);
     if (!parsed.config)
         return parsed.exitCode;
-    const MatchConfig& config = *parsed.config;
+    MatchConfig config = *parsed.config;
+    // Whatever escapes a bot's session is handed back here, to be ended.
+    vorlen::becomeChildSubreaper();
+    if (anyProgram(config) && config.sandbox != SandboxMode::Off) {
+        const std::string bwrap = vorlen::findBubblewrap();
+        std::string why;
+        if (vorlen::probeSandbox(bwrap, why)) {
+            config.bwrap = bwrap;
+        } else if (config.sandbox == SandboxMode::Required) {
+            std::fprintf(stderr, "vorlen-match: --sandbox: %s\n", why.c_str());
+            return 2;
+        } else {
+            std::fprintf(stderr, "vorlen-match: bots run without a sandbox: %s\n", why.c_str());
+        }
+    }
 
     RecordWriter records;
     std::string error;
@@ -92,13 +133,23 @@ int main(int argc, char* argv[])
         }
     }
 
-    std::signal(SIGINT, onInterrupt);
-    std::signal(SIGTERM, onInterrupt);
     Progress progress(config.matchCount());
     MatchRunner runner(config, config.resultsPath.empty() ? nullptr : &records);
-    const bool complete = runner.run(interrupted, [&](int done) { progress(done); });
+    installStopHandlers(runner.groups());
+    const bool complete = runner.run(interrupted, [&](int done) {
+        progress(done);
+        std::fflush(stdout);
+        if (interrupted == 0 && (std::ferror(stdout) || std::ferror(stderr)))
+            interrupted = SIGPIPE;
+    });
     progress.finish();
     std::fputs(runner.tally().summary(config, !complete).c_str(), stdout);
     std::fflush(stdout);
-    return complete ? 0 : 130;
+    if (!runner.error().empty()) {
+        std::fprintf(stderr, "vorlen-match: %s; the run stopped\n", runner.error().c_str());
+        return 1;
+    }
+    if (complete)
+        return 0;
+    return 128 + (interrupted != 0 ? static_cast<int>(interrupted) : SIGINT);
 }

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace vorlen {
+
+// A bot's standard error kept in a file, appended to across its moves, and
+// cut at a fixed size so that no bot can fill the disk through it. The
+// referee's own notes ("[vorlen] ...") are always written.
+class BotLog {
+public:
+    BotLog() = default;
+    ~BotLog();
+    BotLog(const BotLog&) = delete;
+    BotLog& operator=(const BotLog&) = delete;
+
+    // False, with the system's reason, when the file cannot be opened.
+    bool open(const std::string& path, std::uint64_t capBytes, std::string& error);
+    bool isOpen() const { return fd_ >= 0; }
+
+    // What the bot wrote: kept up to the cap, then one line says it was cut.
+    void append(std::string_view bytes);
+    void note(const std::string& text);
+
+    // The first write that failed, with the system's reason; empty if none.
+    const std::string& error() const { return error_; }
+
+private:
+    void writeAll(std::string_view bytes);
+
+    int fd_ = -1;
+    std::uint64_t cap_ = 0;
+    std::uint64_t size_ = 0;
+    bool cut_ = false;
+    std::string path_;
+    std::string error_;
+};
+
+} // namespace vorlen

@@ -1,0 +1,118 @@
+#include "CommandLine.h"
+
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+
+#include <cstdlib>
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace vorlen {
+namespace {
+
+bool isExecutableFile(const std::string& path)
+{
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && ::access(path.c_str(), X_OK) == 0;
+}
+
+bool looksLikePath(const std::string& arg, bool isProgram)
+{
+    if (arg.find('/') != std::string::npos)
+        return true;
+    return !isProgram && arg.size() > 1 && arg.find('.', 1) != std::string::npos;
+}
+
+std::string quotedArgument(const std::string& arg)
+{
+    std::string text = "\"";
+    for (const char ch : arg)
+        text += ch == '"' ? std::string("\"\"\"") : std::string(1, ch);
+    return text + "\"";
+}
+
+} // namespace
+
+std::vector<std::string> splitCommandLine(const std::string& commandLine)
+{
+    std::vector<std::string> argv;
+    const QStringList parts = QProcess::splitCommand(QString::fromLocal8Bit(commandLine));
+    for (const QString& part : parts)
+        argv.push_back(part.toLocal8Bit().toStdString());
+    return argv;
+}
+
+std::optional<std::string> commandLineProblem(const std::string& commandLine)
+{
+    // The same quote rules as the split: a lone quote opens or closes a
+    // quoted part, three in a row are a literal quote.
+    bool inQuote = false;
+    int quotes = 0;
+    for (const char ch : commandLine) {
+        if (ch == '"') {
+            if (++quotes == 3)
+                quotes = 0;
+            continue;
+        }
+        if (quotes == 1)
+            inQuote = !inQuote;
+        quotes = 0;
+    }
+    if (quotes == 1)
+        inQuote = !inQuote;
+    if (inQuote)
+        return "a quote is not closed in '" + commandLine + "'";
+    if (splitCommandLine(commandLine).empty())
+        return std::string("the command line is empty");
+    return std::nullopt;
+}
+
+std::string findExecutable(const std::string& program, const std::string& base, std::string& why)
+{
+    if (program.empty()) {
+        why = "no program named";
+        return {};
+    }
+    if (program.find('/') != std::string::npos) {
+        const std::filesystem::path path =
+            std::filesystem::path(program).is_relative() ? std::filesystem::path(base) / program
+                                                         : std::filesystem::path(program);
+        if (isExecutableFile(path.string()))
+            return path.string();
+        why = ::access(path.c_str(), F_OK) != 0 ? "no such file" : "not an executable file";
+        return {};
+    }
+    const char* pathVariable = std::getenv("PATH");
+    std::string dirs = pathVariable ? pathVariable : "/usr/local/bin:/usr/bin:/bin";
+    std::size_t start = 0;
+    while (start <= dirs.size()) {
+        const std::size_t end = std::min(dirs.find(':', start), dirs.size());
+        const std::string dir = dirs.substr(start, end - start);
+        const std::string candidate = (dir.empty() ? std::string(".") : dir) + "/" + program;
+        if (isExecutableFile(candidate))
+            return candidate;
+        start = end + 1;
+    }
+    why = "not found in PATH";
+    return {};
+}
+
+std::string anchorCommandLine(const std::string& commandLine, const std::string& base)
+{
+    std::string anchored;
+    bool isProgram = true;
+    for (std::string arg : splitCommandLine(commandLine)) {
+        const std::filesystem::path path(arg);
+        std::error_code error;
+        if (looksLikePath(arg, isProgram) && path.is_relative()
+            && std::filesystem::exists(base / path, error))
+            arg = (std::filesystem::path(base) / path).lexically_normal().string();
+        anchored += (anchored.empty() ? "" : " ") + quotedArgument(arg);
+        isProgram = false;
+    }
+    return anchored;
+}
+
+} // namespace vorlen

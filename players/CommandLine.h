@@ -1,0 +1,29 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vorlen {
+
+// A command line split into program and arguments; a double-quoted part
+// stays one argument and three quotes in a row make one literal quote. No
+// shell is involved. Text is in the locale's encoding.
+std::vector<std::string> splitCommandLine(const std::string& commandLine);
+
+// Why the command line cannot name a program: blank, or a quote left open.
+std::optional<std::string> commandLineProblem(const std::string& commandLine);
+
+// The file that exec would run for `program`: a name with a slash is taken
+// as it stands (relative to `base` when relative), a bare name is looked up
+// in PATH. Empty, with the reason, when there is no such executable file.
+std::string findExecutable(const std::string& program, const std::string& base, std::string& why);
+
+// The same command line, every argument that names an existing file or
+// directory relative to `base` made absolute, so that it still works for a
+// bot run in another directory. An argument counts as a path when it holds a
+// '/' or, apart from the program, a '.' after its first character
+// ("./mybot", "bots/x", "bot.py"); plain words such as "fast" never do.
+std::string anchorCommandLine(const std::string& commandLine, const std::string& base);
+
+} // namespace vorlen

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace vorlen {
+
+// The exchange files in one directory, reached through a handle on the
+// directory itself: a bot that swaps the directory for a link between moves
+// redirects nothing. Names are never followed through links, and nothing
+// here blocks on a named pipe or a device.
+class ExchangeFiles {
+public:
+    ExchangeFiles() = default;
+    ~ExchangeFiles();
+    ExchangeFiles(const ExchangeFiles&) = delete;
+    ExchangeFiles& operator=(const ExchangeFiles&) = delete;
+
+    // `dir` empty: the working directory. False, with the reason, if it
+    // cannot be opened.
+    bool open(const std::string& dir, std::string& error);
+    int dirFd() const { return fd_; }
+
+    // Removes whatever the name holds, a whole directory tree included; a
+    // missing name is no error.
+    bool remove(const char* name, std::string& error) const;
+    // Creates the file afresh with the text.
+    bool write(const char* name, const std::string& text, std::string& error) const;
+    // Up to `cap` bytes of a regular file; nothing for a missing name, a
+    // link, a pipe, a directory or a device.
+    std::optional<std::string> read(const char* name, std::size_t cap) const;
+
+private:
+    int fd_ = -1;
+};
+
+} // namespace vorlen

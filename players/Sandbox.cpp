@@ -1,0 +1,121 @@
+#include "Sandbox.h"
+
+#include "CommandLine.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace vorlen {
+namespace {
+
+namespace fs = std::filesystem;
+
+bool isWithin(const fs::path& path, const fs::path& dir)
+{
+    auto p = path.begin();
+    for (auto d = dir.begin(); d != dir.end(); ++d, ++p)
+        if (p == path.end() || *p != *d)
+            return false;
+    return true;
+}
+
+// Directories that hold the files named on the command line and that a
+// hidden place would otherwise cover.
+std::vector<std::string> namedDirectories(const SandboxPlan& plan, const std::vector<std::string>& argv,
+                                          const std::vector<std::string>& hidden)
+{
+    std::vector<std::string> dirs;
+    for (const std::string& arg : argv) {
+        std::error_code error;
+        if (arg.empty())
+            continue;
+        const fs::path named = fs::path(arg).is_absolute() ? fs::path(arg) : plan.writableDir / fs::path(arg);
+        const fs::path real = fs::canonical(named, error);
+        if (error)
+            continue;
+        const fs::path dir = fs::is_directory(real, error) ? real : real.parent_path();
+        bool covered = false;
+        for (const std::string& place : hidden)
+            covered = covered || isWithin(dir, place);
+        if (covered && !isWithin(dir, plan.writableDir))
+            dirs.push_back(dir.string());
+    }
+    return dirs;
+}
+
+} // namespace
+
+std::vector<std::string> sandboxCommand(const SandboxPlan& plan, const std::vector<std::string>& argv)
+{
+    std::vector<std::string> hidden{"/tmp"};
+    hidden.insert(hidden.end(), plan.hidden.begin(), plan.hidden.end());
+
+    std::vector<std::string> command{plan.bwrap,  "--unshare-all", "--die-with-parent",
+                                     "--cap-drop", "ALL",          "--ro-bind",
+                                     "/",          "/",            "--dev",
+                                     "/dev",       "--proc",       "/proc"};
+    for (const std::string& place : hidden)
+        command.insert(command.end(), {"--tmpfs", place});
+    for (const std::string& dir : namedDirectories(plan, argv, hidden))
+        command.insert(command.end(), {"--ro-bind", dir, dir});
+    command.insert(command.end(), {"--bind", plan.writableDir, plan.writableDir, "--chdir",
+                                   plan.writableDir, "--"});
+    command.insert(command.end(), argv.begin(), argv.end());
+    return command;
+}
+
+std::string findBubblewrap()
+{
+    std::string why;
+    return findExecutable("bwrap", fs::current_path().string(), why);
+}
+
+bool probeSandbox(const std::string& bwrap, std::string& why)
+{
+    if (bwrap.empty()) {
+        why = "bubblewrap (bwrap) is not installed; get it with: apt-get install bubblewrap";
+        return false;
+    }
+    char pattern[] = "/tmp/vorlen-probe-XXXXXX";
+    if (!::mkdtemp(pattern)) {
+        why = std::string("cannot make a folder to try it in: ") + std::strerror(errno);
+        return false;
+    }
+    const std::vector<std::string> command =
+        sandboxCommand({bwrap, pattern, {}}, {"/bin/sh", "-c", "echo 1 > probe"});
+    std::vector<char*> args;
+    for (const std::string& arg : command)
+        args.push_back(const_cast<char*>(arg.c_str()));
+    args.push_back(nullptr);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    pid_t pid = 0;
+    int status = -1;
+    const int spawned = posix_spawn(&pid, args[0], &actions, nullptr, args.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned == 0)
+        while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+        }
+    const bool wrote = fs::exists(fs::path(pattern) / "probe");
+    std::error_code ignored;
+    fs::remove_all(pattern, ignored);
+    if (spawned == 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0 && wrote)
+        return true;
+    why = bwrap + " cannot make a sandbox here (user namespaces may be off: see "
+                  "'sysctl kernel.unprivileged_userns_clone')";
+    return false;
+}
+
+} // namespace vorlen
