@@ -91,9 +91,11 @@ int VorlenLogicTeam01::makeMove(const Field& board)
         return fail(Outcome::RefereeError, run.message);
     case BotRunResult::Status::FailedToStart:
         trace.err("unable to start process\n");
+        log.note("move " + std::to_string(moves) + ": unable to start: " + run.message);
         return fail(Outcome::FailedToStart, run.message);
     case BotRunResult::Status::TimedOut:
         trace.err("TL\n");
+        log.note("move " + std::to_string(moves) + ": killed at the time limit");
         return fail(Outcome::TimedOut, run.message);
     case BotRunResult::Status::LimitExceeded:
         trace.err("%s\n", run.message.c_str());
@@ -107,13 +109,16 @@ int VorlenLogicTeam01::makeMove(const Field& board)
     const std::optional<int> move = text ? parseMove(*text) : std::nullopt;
     if (!move) {
         trace.err("no move in vorla.out\n");
-        // A bot that ran out of memory usually dies without an answer.
+        // A bot that ran out of memory usually dies without an answer. Its
+        // peak is known only outside the sandbox: bubblewrap does not pass
+        // it on.
         const long limitKiB = static_cast<long>(settings.limits.memoryMiB) * 1024;
         if (run.peakMemoryKiB >= limitKiB * 9 / 10) {
             log.note("move " + std::to_string(moves) + ": ended at the memory limit ("
                      + std::to_string(settings.limits.memoryMiB) + " MiB), " + run.message);
             return fail(Outcome::MemoryLimit, run.message);
         }
+        log.note("move " + std::to_string(moves) + ": no move in vorla.out; the bot ended with " + run.message);
         return fail(Outcome::NoMove, run.message);
     }
     trace.err("Move %d\n", *move);

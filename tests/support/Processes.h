@@ -2,6 +2,7 @@
 
 #include "support/TempDir.h"
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <sstream>
@@ -36,6 +37,37 @@ inline int liveProcessesInGroup(pid_t group)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     return live;
+}
+
+} // namespace vorlen::testing
+
+namespace vorlen::testing {
+
+// Live processes (zombies are not) whose command line holds `marker`,
+// waiting up to `patience` for the ones just killed to go.
+inline int liveProcessesWith(const std::string& marker,
+                             std::chrono::milliseconds patience = std::chrono::milliseconds(500))
+{
+    const auto deadline = std::chrono::steady_clock::now() + patience;
+    for (;;) {
+        int live = 0;
+        std::error_code error;
+        for (const auto& entry : std::filesystem::directory_iterator("/proc", error)) {
+            const std::string name = entry.path().filename().string();
+            if (name.find_first_not_of("0123456789") != std::string::npos)
+                continue;
+            std::string cmdline = readFile((entry.path() / "cmdline").string());
+            std::replace(cmdline.begin(), cmdline.end(), '\0', ' ');
+            const std::string stat = readFile((entry.path() / "stat").string());
+            const std::size_t close = stat.rfind(')');
+            const bool zombie = close != std::string::npos && stat.size() > close + 2 && stat[close + 2] == 'Z';
+            if (!zombie && cmdline.find(marker) != std::string::npos)
+                ++live;
+        }
+        if (live == 0 || std::chrono::steady_clock::now() >= deadline)
+            return live;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
 }
 
 } // namespace vorlen::testing

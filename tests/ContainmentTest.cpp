@@ -1,0 +1,213 @@
+// Hostile bots against the referee's containment, with and without the sandbox.
+#include "BotGroups.h"
+#include "BoardSequence.h"
+#include "MatchPlay.h"
+#include "Sandbox.h"
+#include "VorlenLogicTeam01.h"
+#include "support/Boards.h"
+#include "support/Bots.h"
+#include "support/Fakes.h"
+#include "support/Processes.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+extern char** environ;
+
+using namespace vorlen;
+using namespace vorlen::testing;
+using Outcome = VorlenLogicTeam01::Outcome;
+
+namespace {
+
+enum class Mode { Plain, Sandbox };
+
+std::string sandboxProblem()
+{
+    std::string why;
+    return probeSandbox(findBubblewrap(), why) ? std::string() : why;
+}
+
+class Containment : public ::testing::TestWithParam<Mode> {
+protected:
+    void SetUp() override
+    {
+        if (GetParam() == Mode::Plain) {
+            ASSERT_TRUE(becomeChildSubreaper());
+            return;
+        }
+        if (const std::string why = sandboxProblem(); !why.empty())
+            GTEST_SKIP() << "the sandbox cannot run here: " << why;
+    }
+
+    VorlenLogicTeam01::Settings settings(const BotLimits& limits = {}) const
+    {
+        auto result = exchangeSettings(exchange.path().string(), bots.file("bot.log"), Trace(nullptr, err.get()));
+        result.limits = limits;
+        if (GetParam() == Mode::Sandbox)
+            result.sandbox = SandboxPlan{findBubblewrap(), {}, {}};
+        return result;
+    }
+
+    // One move of a shell bot with this body.
+    int move(const std::string& body, const BotLimits& limits = {})
+    {
+        VorlenLogicTeam01 player(writeBot(bots, "bot.sh", body), settings(limits));
+        const int result = player.makeMove(stripedBoard());
+        outcome = player.lastOutcome();
+        return result;
+    }
+
+    TempDir bots;     // where the bots live: visible, read-only, in the sandbox
+    TempDir exchange; // the bot's one writable place
+    MemoryStream err;
+    Outcome outcome = Outcome::None;
+};
+
+std::string modeName(const ::testing::TestParamInfo<Mode>& info)
+{
+    return info.param == Mode::Plain ? "Plain" : "Sandbox";
+}
+
+} // namespace
+
+TEST_P(Containment, NothingABotStartsOutlivesItsMove)
+{
+    const struct {
+        const char* escape;
+        const char* marker;
+    } cases[] = {
+        {"setsid sleep 41.01 &", "41.01"},
+        {"( ( sleep 41.02 & ) & )", "41.02"}, // a daemon: double fork
+        {"python3 -c 'import os, time; os.setpgid(0, 0); time.sleep(41.03)' &", "41.03"},
+        {"setsid sh -c 'while :; do :; done' burner-41.04 &", "burner-41.04"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(move(std::string(c.escape) + "\nsleep 0.2; echo 3 > vorla.out"), 3) << c.escape;
+        EXPECT_EQ(liveProcessesWith(c.marker), 0) << c.escape;
+    }
+}
+
+TEST_P(Containment, ASwappedDirectoryRedirectsNothing)
+{
+    TempDir elsewhere;
+    // The bot moves its directory away and leaves a link to another in its place.
+    const std::string swap = "mv \"$PWD\" \"$PWD.moved\" 2>/dev/null && ln -s " + elsewhere.path().string()
+                             + " \"$PWD\"\necho 3 > vorla.out";
+    VorlenLogicTeam01 player(writeBot(bots, "swap.sh", swap), settings());
+    EXPECT_EQ(player.makeMove(stripedBoard()), 3);
+    EXPECT_EQ(player.makeMove(stripedBoard()), 3);
+    EXPECT_TRUE(std::filesystem::is_empty(elsewhere.path()));
+    std::error_code ignored;
+    std::filesystem::remove_all(exchange.path().string() + ".moved", ignored);
+}
+
+TEST_P(Containment, LimitsEndTheBotAndItsLogSaysWhich)
+{
+    BotLimits small;
+    small.memoryMiB = 64;
+    small.cpuSeconds = 1;
+    small.fileSizeMiB = 1;
+    small.openFiles = 32;
+    small.logBytes = 64 << 10;
+    const struct {
+        const char* body;
+        Outcome outcome;
+        const char* note;
+    } cases[] = {
+        {"exec python3 -c 'l = []\nwhile True: l.append(bytearray(1 << 20))'", Outcome::MemoryLimit,
+         "ended at the memory limit (64 MiB)"},
+        {"exec sh -c 'while :; do :; done'", Outcome::CpuLimit, "ended by the CPU limit"},
+        {"exec head -c 2000000 /dev/zero > big", Outcome::FileSizeLimit, "ended by the file size limit"},
+        {"python3 -c 'f = [open(\"/dev/null\") for _ in range(100)]' && echo 3 > vorla.out",
+         Outcome::NoMove, "no move in vorla.out; the bot ended with exit code 1"},
+    };
+    for (const auto& c : cases) {
+        std::filesystem::remove(bots.file("bot.log"));
+        EXPECT_EQ(move(c.body, small), -1) << c.body;
+        // The sandbox hides a bot's peak memory: the failure shows as what it is.
+        const bool hidden = GetParam() == Mode::Sandbox && c.outcome == Outcome::MemoryLimit;
+        EXPECT_EQ(outcome, hidden ? Outcome::NoMove : c.outcome) << c.body;
+        EXPECT_NE(readFile(bots.file("bot.log")).find(hidden ? "ended with exit code 1" : c.note),
+                  std::string::npos)
+            << c.body;
+    }
+    EXPECT_LE(std::filesystem::file_size(exchange.file("big")), 1U << 20);
+
+    // A flood of standard error is cut, and the bot still answers.
+    std::filesystem::remove(bots.file("bot.log"));
+    EXPECT_EQ(move("head -c 3000000 /dev/zero | tr '\\0' x >&2; echo 3 > vorla.out", small), 3);
+    const std::string log = readFile(bots.file("bot.log"));
+    EXPECT_EQ(log.find_first_not_of('x'), 64U << 10);
+    EXPECT_NE(log.find("[vorlen] log cut at 65536 bytes"), std::string::npos);
+    EXPECT_LT(log.size(), (64U << 10) + 200);
+}
+
+INSTANTIATE_TEST_SUITE_P(BothModes, Containment, ::testing::Values(Mode::Plain, Mode::Sandbox), modeName);
+
+class SandboxOnly : public Containment {};
+
+TEST_P(SandboxOnly, NothingOutsideItsDirectoryIsWritable)
+{
+    TempDir neighbour; // another match's folder, say
+    const std::string bot = "touch " + neighbour.file("planted") + " /tmp/vorlen-planted " + bots.file("planted")
+                            + " 2>/dev/null\ntouch mine /tmp/scratch && echo 3 > vorla.out";
+    EXPECT_EQ(move(bot), 3);
+    EXPECT_FALSE(std::filesystem::exists(neighbour.file("planted")));
+    EXPECT_FALSE(std::filesystem::exists(bots.file("planted")));
+    EXPECT_FALSE(std::filesystem::exists("/tmp/vorlen-planted"));
+    EXPECT_FALSE(std::filesystem::exists("/tmp/scratch")); // its /tmp is its own
+    EXPECT_TRUE(std::filesystem::exists(exchange.file("mine")));
+}
+
+TEST_P(SandboxOnly, BotsDieWithAKilledReferee)
+{
+    const std::string bot = writeBot(bots, "sleeper.sh", "setsid sleep 41.21 &\nsleep 41.22");
+    const std::string first = "--first=" + bot;
+    const char* argv[] = {VORLEN_MATCH_BIN, first.c_str(), "--sandbox", nullptr};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    pid_t runner = 0;
+    ASSERT_EQ(posix_spawn(&runner, argv[0], &actions, nullptr, const_cast<char**>(argv), environ), 0);
+    posix_spawn_file_actions_destroy(&actions);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (liveProcessesWith("41.22", {}) == 0 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    ASSERT_GT(liveProcessesWith("41.22", {}), 0);
+    ::kill(runner, SIGKILL);
+    ::waitpid(runner, nullptr, 0);
+    EXPECT_EQ(liveProcessesWith("41.2", std::chrono::seconds(1)), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Sandbox, SandboxOnly, ::testing::Values(Mode::Sandbox), modeName);
+
+class MatchContainment : public Containment {};
+
+TEST_P(MatchContainment, ASaboteurSpoilsOnlyItsOwnFiles)
+{
+    const std::string honest = "head -c 1 vorla.in | tr 123456 345612 > vorla.out";
+    // Answers like the honest bot, then leaves a non-empty directory where
+    // the next board goes.
+    const std::string saboteur = honest + "\nrm -f vorla.in; mkdir -p vorla.in/x vorla.out.d; touch vorla.in/x/y";
+    match::MatchConfig config;
+    config.second = writeBot(bots, "honest.sh", honest);
+    if (GetParam() == Mode::Sandbox)
+        config.bwrap = findBubblewrap();
+    BotGroups groups;
+    const match::MatchJob job{0, match::seededBoard(3, 0), "seed:3:0", false};
+    config.first = writeBot(bots, "plain.sh", honest);
+    const match::MatchRecord plain = *match::playMatch(job, config, groups).record;
+    config.first = writeBot(bots, "saboteur.sh", saboteur);
+    const match::MatchRecord spoiled = *match::playMatch(job, config, groups).record;
+    EXPECT_EQ(toCsv(spoiled).substr(toCsv(spoiled).find(",A,") + 3 + config.first.size()),
+              toCsv(plain).substr(toCsv(plain).find(",A,") + 3 + std::string(bots.file("plain.sh")).size()));
+    EXPECT_GT(spoiled.turns, 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(BothModes, MatchContainment, ::testing::Values(Mode::Plain, Mode::Sandbox), modeName);
