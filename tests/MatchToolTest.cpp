@@ -4,6 +4,7 @@
 #include "MatchRecord.h"
 #include "Summary.h"
 #include "support/Bots.h"
+#include "support/MatchTool.h"
 #include "support/Processes.h"
 #include "support/TempDir.h"
 
@@ -27,39 +28,6 @@ ParsedArguments parse(QStringList arguments)
 {
     arguments.prepend("vorlen-match");
     return parseMatchArguments(arguments, 2);
-}
-
-struct ToolRun {
-    int exitCode;
-    std::string out;
-};
-
-// Reads a started run's standard output to its end and waits for it.
-ToolRun finish(std::FILE* pipe)
-{
-    std::string out;
-    char buffer[4096];
-    std::size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        out.append(buffer, got);
-    const int status = pclose(pipe);
-    return {WEXITSTATUS(status), out};
-}
-
-// Runs the real binary with a shell command line, in the current directory.
-ToolRun runTool(const std::string& arguments)
-{
-    const std::string command = std::string(VORLEN_MATCH_BIN) + " " + arguments + " 2>/dev/null";
-    return finish(popen(command.c_str(), "r"));
-}
-
-std::vector<std::string> lines(const std::string& text)
-{
-    std::vector<std::string> result;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        result.push_back(line);
-    return result;
 }
 
 // JSON Lines records in game order: matches finish in any order.

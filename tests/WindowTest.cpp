@@ -2,6 +2,7 @@
 #include "VorlenGuiQtImpl.h"
 #include "VorlenWidget.h"
 #include "main_window.h"
+#include "support/Bots.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -228,4 +229,22 @@ TEST(Clock, EndOfTheMatchStopsTheClockAndStartPlaysOneMoreTurn)
     const std::string trace = ::testing::internal::GetCapturedStdout();
     EXPECT_NE(trace.find("\nTurn #122:\n"), std::string::npos);
     EXPECT_EQ(trace.find("\nTurn #123:\n"), std::string::npos);
+}
+
+TEST(Window, ProgramAndMapPathsInTheLocaleEncoding)
+{
+    TempDir dir;
+    WorkingDirectory cwd(dir.path());
+    std::filesystem::create_directory(dir.file("b\xc3\xb8t \xd0\xb1\xd0\xbe\xd1\x82"));
+    const std::string bot = writeBot(dir, "b\xc3\xb8t \xd0\xb1\xd0\xbe\xd1\x82/bot.sh", "echo 3 > vorla.out; touch moved");
+    std::string map(kBoardCells, '4');
+    map.front() = '1';
+    map.back() = '2';
+    dir.write("k\xc3\xa4rte.map", map);
+    const auto window = makeWindow({"vorlen", "--first", "\"" + QString::fromUtf8(bot) + "\"", "--map",
+                                    QString::fromUtf8("k\xc3\xa4rte.map")});
+    EXPECT_EQ(window->match().board()[20][20], 4);
+    window->nextStep();
+    EXPECT_TRUE(std::filesystem::exists(dir.file("moved")));
+    EXPECT_EQ(window->match().board()[0][0], 3);
 }

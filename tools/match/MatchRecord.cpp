@@ -134,7 +134,7 @@ bool RecordWriter::open(const std::string& path, std::string& error)
     path_ = path;
     fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
     if (fd_ < 0) {
-        error = std::strerror(errno);
+        error = "cannot open '" + path + "': " + std::strerror(errno);
         return false;
     }
     json_ = path.size() >= 6 && path.compare(path.size() - 6, 6, ".jsonl") == 0;

@@ -101,6 +101,9 @@ int main(int argc, char* argv[])
     if (!parsed.config)
         return parsed.exitCode;
     MatchConfig config = *parsed.config;
+    // A trace is read as the matches go, often through a pipe.
+    if (config.trace)
+        std::setvbuf(stdout, nullptr, _IOLBF, 0);
     // Whatever escapes a bot's session is handed back here, to be ended.
     vorlen::becomeChildSubreaper();
     if (anyProgram(config) && config.sandbox != SandboxMode::Off) {
@@ -119,9 +122,10 @@ int main(int argc, char* argv[])
     RecordWriter records;
     std::string error;
     if (!config.resultsPath.empty() && !records.open(config.resultsPath, error)) {
-        std::fprintf(stderr, "vorlen-match: cannot write '%s': %s\n", config.resultsPath.c_str(),
-                     error.c_str());
-        return 2;
+        std::fprintf(stderr, "vorlen-match: %s\n", error.c_str());
+        // A file that cannot be opened is a bad option; one that cannot be
+        // written is a failure of the run.
+        return records.error().empty() ? 2 : 1;
     }
     if (!config.botLogDir.empty()) {
         std::error_code made;

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <cstdio>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <vector>
+
+namespace vorlen::testing {
+
+struct ToolRun {
+    int exitCode;
+    std::string out;
+};
+
+// Reads a started run's output to its end and waits for it.
+inline ToolRun finish(std::FILE* pipe)
+{
+    std::string out;
+    char buffer[4096];
+    std::size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        out.append(buffer, got);
+    const int status = pclose(pipe);
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), out};
+}
+
+// Runs the real vorlen-match with a shell command line, in the current
+// directory; `redirect` says where its standard error goes.
+inline ToolRun runTool(const std::string& arguments, const std::string& redirect = "2>/dev/null")
+{
+    const std::string command = std::string(VORLEN_MATCH_BIN) + " " + arguments + " " + redirect;
+    return finish(popen(command.c_str(), "r"));
+}
+
+inline std::vector<std::string> lines(const std::string& text)
+{
+    std::vector<std::string> result;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        result.push_back(line);
+    return result;
+}
+
+} // namespace vorlen::testing
