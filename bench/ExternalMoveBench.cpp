@@ -1,15 +1,21 @@
-// One external move of a trivial compiled bot, next to a bare posix_spawn +
-// waitpid of the same bot: the difference is the referee's own cost.
+// One external move of a trivial compiled bot, next to a bare launch of the
+// same bot: the difference is the referee's own cost. Plain: posix_spawn +
+// waitpid; sandboxed: the same bubblewrap command, spawned and waited for.
+#include "Exchange.h"
 #include "Field.h"
+#include "Sandbox.h"
 #include "VorlenLogicTeam01.h"
 
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <string>
 #include <unistd.h>
+#include <vector>
 
 extern char** environ;
 
@@ -32,32 +38,63 @@ struct ScratchDir {
     std::filesystem::path path, previous;
 };
 
-void externalMove(benchmark::State& state)
+bool sandboxWorks(benchmark::State& state)
+{
+    std::string why;
+    if (vorlen::probeSandbox(vorlen::findBubblewrap(), why))
+        return true;
+    state.SkipWithError(why.c_str());
+    return false;
+}
+
+void move(benchmark::State& state, bool sandboxed)
 {
     ScratchDir dir;
+    if (sandboxed && !sandboxWorks(state))
+        return;
     const vorlen::Field board = vorlen::makeField(vorlen::kBoardRows, vorlen::kBoardColumns, 1);
     vorlen::VorlenLogicTeam01::Settings settings;
     settings.trace = vorlen::Trace::silent();
+    if (sandboxed)
+        settings.sandbox = vorlen::SandboxPlan{vorlen::findBubblewrap(), {}, {}};
     vorlen::VorlenLogicTeam01 player(VORLEN_TRIVIAL_BOT, settings);
     for (auto _ : state) {
         if (player.makeMove(board) != 2)
             state.SkipWithError("the bot did not answer");
     }
 }
-BENCHMARK(externalMove)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
-void bareSpawn(benchmark::State& state)
+void spawn(benchmark::State& state, bool sandboxed)
 {
     ScratchDir dir;
-    char* argv[] = {const_cast<char*>(VORLEN_TRIVIAL_BOT), nullptr};
+    if (sandboxed && !sandboxWorks(state))
+        return;
+    // The bot does its whole work here too: it reads a board and answers.
+    const vorlen::Field board = vorlen::makeField(vorlen::kBoardRows, vorlen::kBoardColumns, 1);
+    std::ofstream(dir.path / "vorla.in") << vorlen::buildInput(board);
+    std::vector<std::string> command{VORLEN_TRIVIAL_BOT};
+    if (sandboxed)
+        command = vorlen::sandboxCommand({vorlen::findBubblewrap(), dir.path.string(), {}}, command);
+    std::vector<char*> argv;
+    for (std::string& arg : command)
+        argv.push_back(arg.data());
+    argv.push_back(nullptr);
     for (auto _ : state) {
         pid_t pid = 0;
-        if (posix_spawn(&pid, argv[0], nullptr, nullptr, argv, environ) != 0)
+        if (posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0)
             state.SkipWithError("spawn failed");
         int status = 0;
         waitpid(pid, &status, 0);
     }
 }
+
+void externalMove(benchmark::State& state) { move(state, false); }
+void bareSpawn(benchmark::State& state) { spawn(state, false); }
+void sandboxedMove(benchmark::State& state) { move(state, true); }
+void bareBwrap(benchmark::State& state) { spawn(state, true); }
+BENCHMARK(externalMove)->Unit(benchmark::kMicrosecond)->UseRealTime();
 BENCHMARK(bareSpawn)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(sandboxedMove)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(bareBwrap)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
 } // namespace

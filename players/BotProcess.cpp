@@ -53,10 +53,12 @@ constexpr int kLimitResources[4] = {RLIMIT_DATA, RLIMIT_CPU, RLIMIT_FSIZE, RLIMI
     // Nothing of the referee's signal set-up carries over, ignored signals
     // included: a bot starts as from a fresh shell.
     for (int sig = 1; sig < NSIG; ++sig) {
-        if (sig == SIGKILL || sig == SIGSTOP)
-            continue;
         struct sigaction action {};
+        if (sig == SIGKILL || sig == SIGSTOP || ::sigaction(sig, nullptr, &action) != 0
+            || action.sa_handler == SIG_DFL)
+            continue;
         action.sa_handler = SIG_DFL;
+        action.sa_flags = 0;
         ::sigaction(sig, &action, nullptr);
     }
     ::sigprocmask(SIG_SETMASK, &setup.parentMask, nullptr);

@@ -27,10 +27,14 @@ bool looksLikePath(const std::string& arg, bool isProgram)
 
 std::string quotedArgument(const std::string& arg)
 {
-    std::string text = "\"";
-    for (const char ch : arg)
-        text += ch == '"' ? std::string("\"\"\"") : std::string(1, ch);
-    return text + "\"";
+    std::string text(1, '"');
+    for (const char ch : arg) {
+        if (ch == '"')
+            text.append(2, '"');
+        text.push_back(ch);
+    }
+    text.push_back('"');
+    return text;
 }
 
 } // namespace
@@ -109,7 +113,9 @@ std::string anchorCommandLine(const std::string& commandLine, const std::string&
         if (looksLikePath(arg, isProgram) && path.is_relative()
             && std::filesystem::exists(base / path, error))
             arg = (std::filesystem::path(base) / path).lexically_normal().string();
-        anchored += (anchored.empty() ? "" : " ") + quotedArgument(arg);
+        if (!anchored.empty())
+            anchored.push_back(' ');
+        anchored.append(quotedArgument(arg));
         isProgram = false;
     }
     return anchored;

@@ -13,5 +13,6 @@ vorlen_install_missing() {
   DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
-VORLEN_BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev libgl-dev libgtest-dev libbenchmark-dev)
+# bubblewrap is the bots' sandbox: needed to run them contained, not to build.
+VORLEN_BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev libgl-dev libgtest-dev libbenchmark-dev bubblewrap)
 VORLEN_TEST_PACKAGES=(xvfb xdotool imagemagick python3 time bc)
