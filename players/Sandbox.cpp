@@ -2,6 +2,7 @@
 
 #include "CommandLine.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -55,8 +56,11 @@ std::vector<std::string> namedDirectories(const SandboxPlan& plan, const std::ve
 
 std::vector<std::string> sandboxCommand(const SandboxPlan& plan, const std::vector<std::string>& argv)
 {
+    // A place inside one already hidden needs no cover of its own.
     std::vector<std::string> hidden{"/tmp"};
-    hidden.insert(hidden.end(), plan.hidden.begin(), plan.hidden.end());
+    for (const std::string& place : plan.hidden)
+        if (std::none_of(hidden.begin(), hidden.end(), [&](const std::string& outer) { return isWithin(place, outer); }))
+            hidden.push_back(place);
 
     std::vector<std::string> command{plan.bwrap,  "--unshare-all", "--die-with-parent",
                                      "--cap-drop", "ALL",          "--ro-bind",

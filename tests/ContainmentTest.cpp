@@ -211,3 +211,32 @@ TEST_P(MatchContainment, ASaboteurSpoilsOnlyItsOwnFiles)
 }
 
 INSTANTIATE_TEST_SUITE_P(BothModes, MatchContainment, ::testing::Values(Mode::Plain, Mode::Sandbox), modeName);
+
+TEST(SandboxCommand, OneWritablePlaceAndTheBotsOwnFilesInSight)
+{
+    TempDir bots;
+    TempDir match;
+    const std::string bot = writeBot(bots, "bot.sh", "true");
+    const std::string seat = match.file("seat-0");
+    std::filesystem::create_directory(seat);
+    const std::vector<std::string> command =
+        sandboxCommand({"/usr/bin/bwrap", seat, {match.path().string(), "/srv/matches"}}, {"/bin/sh", bot, "fast"});
+    auto joined = [](const std::vector<std::string>& parts) {
+        std::string text;
+        for (const std::string& part : parts)
+            text += part + " ";
+        return text;
+    };
+    const std::string text = joined(command);
+    // Everything read-only, fresh /dev, /proc and /tmp; a place under /tmp
+    // is hidden already, one elsewhere gets its own cover.
+    EXPECT_EQ(text.rfind("/usr/bin/bwrap --unshare-all --die-with-parent --cap-drop ALL --ro-bind / / --dev /dev "
+                         "--proc /proc --tmpfs /tmp --tmpfs /srv/matches ",
+                         0),
+              0U)
+        << text;
+    EXPECT_NE(text.find("--ro-bind " + bots.path().string() + " " + bots.path().string() + " --bind " + seat + " "
+                        + seat + " --chdir " + seat + " -- /bin/sh " + bot + " fast "),
+              std::string::npos)
+        << text;
+}
