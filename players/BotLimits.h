@@ -8,7 +8,7 @@ namespace vorlen {
 // What one bot process may use. Set in the child before the bot runs, so they
 // hold for everything it starts too (each process on its own).
 struct BotLimits {
-    std::uint64_t memoryMiB = 2048;   // data segment and heap; room for Python or a JVM
+    std::uint64_t memoryMiB = 2048;   // data segment and heap; room for Python or a JVM; 0: none
     std::uint64_t cpuSeconds = 10;    // CPU time; the 3 s wall limit usually comes first
     std::uint64_t fileSizeMiB = 64;   // the largest file it may write, vorla.out included
     std::uint64_t openFiles = 256;

@@ -90,6 +90,10 @@ __attribute__((noinline)) pid_t spawnChild(const ChildSetup& setup)
 
 rlimit limitOf(std::uint64_t value) { return {static_cast<rlim_t>(value), static_cast<rlim_t>(value)}; }
 
+// No memory limit at all: what a bot built with a sanitizer needs, whose
+// shadow memory counts as data.
+rlimit memoryLimit(std::uint64_t mib) { return mib == 0 ? rlimit{RLIM_INFINITY, RLIM_INFINITY} : limitOf(mib << 20); }
+
 // The most recently created process id of the system: when it has not moved
 // since the bot started, the bot started nothing, and nothing can have
 // escaped it.
@@ -142,7 +146,7 @@ bool BotProcess::start(const std::vector<std::string>& argv, const Options& opti
                      options.workDirFd,
                      nullFd.get(),
                      writeEnd.get() >= 0 ? writeEnd.get() : nullFd.get(),
-                     {limitOf(limits.memoryMiB << 20), cpu, limitOf(limits.fileSizeMiB << 20),
+                     {memoryLimit(limits.memoryMiB), cpu, limitOf(limits.fileSizeMiB << 20),
                       limitOf(limits.openFiles)},
                      {},
                      &failure};

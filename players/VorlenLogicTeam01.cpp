@@ -113,7 +113,7 @@ int VorlenLogicTeam01::makeMove(const Field& board)
         // peak is known only outside the sandbox: bubblewrap does not pass
         // it on.
         const long limitKiB = static_cast<long>(settings.limits.memoryMiB) * 1024;
-        if (run.peakMemoryKiB >= limitKiB * 9 / 10) {
+        if (limitKiB > 0 && run.peakMemoryKiB >= limitKiB * 9 / 10) {
             log.note("move " + std::to_string(moves) + ": ended at the memory limit ("
                      + std::to_string(settings.limits.memoryMiB) + " MiB), " + run.message);
             return fail(Outcome::MemoryLimit, run.message);

@@ -71,6 +71,13 @@ TEST(MatchOptions, DefaultsAndValues)
     EXPECT_EQ(full.config->boards, BoardMode::Seeded);
     EXPECT_EQ(full.config->seed, 7U);
     EXPECT_EQ(full.config->concurrency, 3);
+
+    const ParsedArguments limits = parse({"--bot-memory", "0", "--bot-cpu", "2", "--bot-log-size", "8", "--no-sandbox"});
+    ASSERT_TRUE(limits.config);
+    EXPECT_EQ(limits.config->limits.memoryMiB, 0U);
+    EXPECT_EQ(limits.config->limits.cpuSeconds, 2U);
+    EXPECT_EQ(limits.config->limits.logBytes, 8192U);
+    EXPECT_EQ(limits.config->sandbox, SandboxMode::Off);
 }
 
 TEST(MatchOptions, BadOptionsNameTheProblemAndExitWithTwo)
@@ -78,7 +85,9 @@ TEST(MatchOptions, BadOptionsNameTheProblemAndExitWithTwo)
     const QStringList bad[] = {{"--bogus"},           {"--games"},          {"--games", "0"},
                                {"--games", "-3"},     {"--games", "x"},     {"--concurrency", "0"},
                                {"--map", "/no/such"}, {"--seed", "x"},      {"--first", ""},
-                               {"stray"},             {"--seed", "1", "--map", "/etc/hostname"}};
+                               {"stray"},             {"--seed", "1", "--map", "/etc/hostname"},
+                               {"--bot-cpu", "0"},    {"--bot-memory", "x"}, {"--bot-files", "-1"},
+                               {"--sandbox", "--no-sandbox"}};
     for (const QStringList& arguments : bad) {
         const ParsedArguments parsed = parse(arguments);
         EXPECT_FALSE(parsed.config) << arguments.join(' ').toStdString();

@@ -72,7 +72,7 @@ ParsedArguments parseMatchArguments(const QStringList& arguments, int defaultCon
     const QCommandLineOption noSandbox("no-sandbox", "Run bots without the sandbox.");
     const BotLimits defaults;
     const QCommandLineOption memory(
-        "bot-memory", QString("A bot's memory in MiB (default %1).").arg(defaults.memoryMiB), "MIB");
+        "bot-memory", QString("A bot's memory in MiB (default %1; 0: no limit).").arg(defaults.memoryMiB), "MIB");
     const QCommandLineOption cpu(
         "bot-cpu", QString("A bot's CPU seconds per move (default %1).").arg(defaults.cpuSeconds), "S");
     const QCommandLineOption fileSize(
@@ -150,16 +150,17 @@ ParsedArguments parseMatchArguments(const QStringList& arguments, int defaultCon
         const QCommandLineOption& option;
         std::uint64_t& value;
         std::uint64_t unit;
-    } limits[] = {{memory, config.limits.memoryMiB, 1},       {cpu, config.limits.cpuSeconds, 1},
-                  {fileSize, config.limits.fileSizeMiB, 1},   {files, config.limits.openFiles, 1},
-                  {logSize, config.limits.logBytes, 1024}};
+        long long least;
+    } limits[] = {{memory, config.limits.memoryMiB, 1, 0},     {cpu, config.limits.cpuSeconds, 1, 1},
+                  {fileSize, config.limits.fileSizeMiB, 1, 1}, {files, config.limits.openFiles, 1, 1},
+                  {logSize, config.limits.logBytes, 1024, 1}};
     for (const auto& limit : limits) {
         if (!parser.isSet(limit.option))
             continue;
         const auto value = wholeNumber(parser.value(limit.option));
-        if (!value || *value < 1 || *value > 1'000'000)
-            return usageError("--" + limit.option.names().front()
-                              + " needs a whole number from 1 to 1000000, not '"
+        if (!value || *value < limit.least || *value > 1'000'000)
+            return usageError("--" + limit.option.names().front() + " needs a whole number from "
+                              + QString::number(limit.least) + " to 1000000, not '"
                               + parser.value(limit.option) + "'");
         limit.value = static_cast<std::uint64_t>(*value) * limit.unit;
     }
