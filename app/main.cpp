@@ -1,12 +1,13 @@
 #include "Sandbox.h"
+#include "StartupOptions.h"
 #include "main_window.h"
 
 #include <QApplication>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 
 namespace {
 
@@ -21,17 +22,15 @@ void onStopSignal(int signal)
     std::raise(signal);
 }
 
+// Read as the window reads its options, before there is a window.
 bool sandboxWanted(int argc, char* argv[])
 {
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--sandbox") == 0)
-            return true;
-        // A value of these is never an option.
-        if (std::strcmp(argv[i], "--first") == 0 || std::strcmp(argv[i], "--second") == 0
-            || std::strcmp(argv[i], "--map") == 0)
-            ++i;
-    }
-    return false;
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const std::vector<StartupAction> actions = scanStartupOptions(arguments);
+    return std::any_of(actions.begin(), actions.end(),
+                       [](const StartupAction& action) { return action.type == StartupAction::Type::Sandbox; });
 }
 
 bool displayAvailable()

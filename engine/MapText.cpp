@@ -1,24 +1,13 @@
 #include "MapText.h"
 
+#include "FileDescriptor.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace vorlen {
-namespace {
-
-struct OpenFile {
-    int fd;
-    ~OpenFile()
-    {
-        if (fd >= 0)
-            ::close(fd);
-    }
-};
-
-} // namespace
 
 void fillRandom(Field& field, const std::function<int()>& draw)
 {
@@ -58,8 +47,8 @@ std::string readMapText(std::string_view text, Field& field)
 bool readMapFile(const std::string& path, Field& field, std::string& echo, std::string& error)
 {
     // Never blocks: a named pipe opens at once and is refused below.
-    const OpenFile file{::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY)};
-    const int fd = file.fd;
+    const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    const int fd = file.get();
     if (fd < 0) {
         error = std::strerror(errno);
         return false;

@@ -1,5 +1,7 @@
 #include "BotGroups.h"
 
+#include "FileDescriptor.h"
+
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
@@ -9,6 +11,7 @@
 #include <fcntl.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
+#include <string>
 #include <unistd.h>
 #include <vector>
 
@@ -23,19 +26,10 @@ struct ProcessInfo {
 // Parent and session from /proc/PID/stat; false when the process is gone.
 bool readProcessInfo(const char* pid, ProcessInfo& info)
 {
-    char path[64];
-    std::snprintf(path, sizeof path, "/proc/%s/stat", pid);
-    const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    char text[1024];
-    const ssize_t got = ::read(fd, text, sizeof text - 1);
-    ::close(fd);
-    if (got <= 0)
-        return false;
-    text[got] = '\0';
+    const FileDescriptor file(::open(("/proc/" + std::string(pid) + "/stat").c_str(), O_RDONLY | O_CLOEXEC));
+    const std::string text = file.valid() ? readUpTo(file.get(), 1024) : std::string();
     // The name may hold anything, parentheses too: fields follow the last ')'.
-    const char* rest = std::strrchr(text, ')');
+    const char* rest = std::strrchr(text.c_str(), ')');
     char state = 0;
     int ppid = 0, group = 0, session = 0;
     if (!rest || std::sscanf(rest + 1, " %c %d %d %d", &state, &ppid, &group, &session) != 4)

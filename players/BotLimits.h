@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 
 namespace vorlen {
 
@@ -14,10 +13,5 @@ struct BotLimits {
     std::uint64_t openFiles = 256;
     std::uint64_t logBytes = 1 << 20; // what is kept of its standard error per log file
 };
-
-// The limit behind a bot's end, in words ("CPU limit"), or empty when none
-// was hit: a SIGXCPU or SIGXFSZ, or a SIGKILL at the CPU hard limit.
-// `signal` is the signal that ended it (0 for none).
-std::string limitBehind(int signal, double cpuSeconds, const BotLimits& limits);
 
 } // namespace vorlen

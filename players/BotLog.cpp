@@ -4,28 +4,20 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
+#include <utility>
 
 namespace vorlen {
 
-BotLog::~BotLog()
-{
-    if (fd_ >= 0)
-        ::close(fd_);
-}
-
 bool BotLog::open(const std::string& path, std::uint64_t capBytes, std::string& error)
 {
-    fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK,
-                 0644);
+    FileDescriptor file(
+        ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0644));
     struct stat info {};
-    if (fd_ < 0 || ::fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode)) {
-        error = fd_ < 0 ? std::strerror(errno) : "not a regular file";
-        if (fd_ >= 0)
-            ::close(fd_);
-        fd_ = -1;
+    if (!file.valid() || ::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        error = file.valid() ? "not a regular file" : std::strerror(errno);
         return false;
     }
+    fd_ = std::move(file);
     path_ = path;
     cap_ = capBytes;
     size_ = static_cast<std::uint64_t>(info.st_size);
@@ -35,22 +27,17 @@ bool BotLog::open(const std::string& path, std::uint64_t capBytes, std::string& 
 
 void BotLog::writeAll(std::string_view bytes)
 {
-    while (!bytes.empty() && error_.empty()) {
-        const ssize_t wrote = ::write(fd_, bytes.data(), bytes.size());
-        if (wrote < 0 && errno == EINTR)
-            continue;
-        if (wrote <= 0) {
-            error_ = "cannot write '" + path_ + "': " + std::strerror(wrote < 0 ? errno : ENOSPC);
-            return;
-        }
-        size_ += static_cast<std::uint64_t>(wrote);
-        bytes.remove_prefix(static_cast<std::size_t>(wrote));
-    }
+    if (!error_.empty())
+        return;
+    if (const int failure = writeFully(fd_.get(), bytes); failure != 0)
+        error_ = "cannot write '" + path_ + "': " + std::strerror(failure);
+    else
+        size_ += bytes.size();
 }
 
 void BotLog::append(std::string_view bytes)
 {
-    if (fd_ < 0 || cut_ || bytes.empty())
+    if (!fd_.valid() || cut_ || bytes.empty())
         return;
     const std::uint64_t room = cap_ > size_ ? cap_ - size_ : 0;
     if (bytes.size() <= room) {
@@ -64,7 +51,7 @@ void BotLog::append(std::string_view bytes)
 
 void BotLog::note(const std::string& text)
 {
-    if (fd_ >= 0)
+    if (fd_.valid())
         writeAll("\n[vorlen] " + text + "\n");
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "FileDescriptor.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -11,14 +13,9 @@ namespace vorlen {
 // referee's own notes ("[vorlen] ...") are always written.
 class BotLog {
 public:
-    BotLog() = default;
-    ~BotLog();
-    BotLog(const BotLog&) = delete;
-    BotLog& operator=(const BotLog&) = delete;
-
     // False, with the system's reason, when the file cannot be opened.
     bool open(const std::string& path, std::uint64_t capBytes, std::string& error);
-    bool isOpen() const { return fd_ >= 0; }
+    bool isOpen() const { return fd_.valid(); }
 
     // What the bot wrote: kept up to the cap, then one line says it was cut.
     void append(std::string_view bytes);
@@ -30,7 +27,7 @@ public:
 private:
     void writeAll(std::string_view bytes);
 
-    int fd_ = -1;
+    FileDescriptor fd_;
     std::uint64_t cap_ = 0;
     std::uint64_t size_ = 0;
     bool cut_ = false;

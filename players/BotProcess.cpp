@@ -1,38 +1,23 @@
 #include "BotProcess.h"
 
+#include "FileDescriptor.h"
+
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <utility>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
+#include <optional>
 #include <unistd.h>
 
 namespace vorlen {
 namespace {
-
-class Fd {
-public:
-    explicit Fd(int fd = -1) : fd_(fd) {}
-    ~Fd()
-    {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    int get() const { return fd_; }
-    int release() { return std::exchange(fd_, -1); }
-
-private:
-    int fd_;
-};
 
 struct ChildSetup {
     char* const* argv;
@@ -99,14 +84,23 @@ rlimit memoryLimit(std::uint64_t mib) { return mib == 0 ? rlimit{RLIM_INFINITY, 
 // escaped it.
 long lastCreatedPid()
 {
-    const int fd = ::open("/proc/loadavg", O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return -1;
-    char text[128] = {};
-    const ssize_t got = ::read(fd, text, sizeof text - 1);
-    ::close(fd);
-    const char* last = got > 0 ? std::strrchr(text, ' ') : nullptr;
-    return last ? std::atol(last + 1) : -1;
+    const FileDescriptor file(::open("/proc/loadavg", O_RDONLY | O_CLOEXEC));
+    const std::string text = file.valid() ? readUpTo(file.get(), 128) : std::string();
+    const std::size_t last = text.rfind(' ');
+    return last == std::string::npos ? -1 : std::atol(text.c_str() + last + 1);
+}
+
+using Status = BotRunResult::Status;
+
+// The limit that ended a bot, from the signal that ended it: SIGXCPU or
+// SIGXFSZ, or the SIGKILL that follows at the CPU hard limit.
+std::optional<Status> limitBehind(int signal, double cpuSeconds, const BotLimits& limits)
+{
+    if (signal == SIGXFSZ)
+        return Status::FileSizeLimit;
+    if (signal == SIGXCPU || (signal == SIGKILL && cpuSeconds >= static_cast<double>(limits.cpuSeconds)))
+        return Status::CpuLimit;
+    return std::nullopt;
 }
 
 } // namespace
@@ -120,15 +114,15 @@ bool BotProcess::start(const std::vector<std::string>& argv, const Options& opti
         error = "empty command line";
         return false;
     }
-    const Fd nullFd(::open("/dev/null", O_RDWR | O_CLOEXEC));
+    const FileDescriptor nullFd(::open("/dev/null", O_RDWR | O_CLOEXEC));
     int pipeFds[2] = {-1, -1};
     if (options.log && ::pipe2(pipeFds, O_CLOEXEC) != 0) {
         error = std::strerror(errno);
         return false;
     }
-    Fd readEnd(pipeFds[0]);
-    const Fd writeEnd(pipeFds[1]);
-    if (nullFd.get() < 0) {
+    FileDescriptor readEnd(pipeFds[0]);
+    const FileDescriptor writeEnd(pipeFds[1]);
+    if (!nullFd.valid()) {
         error = std::strerror(errno);
         return false;
     }
@@ -145,7 +139,7 @@ bool BotProcess::start(const std::vector<std::string>& argv, const Options& opti
     ChildSetup setup{args.data(),
                      options.workDirFd,
                      nullFd.get(),
-                     writeEnd.get() >= 0 ? writeEnd.get() : nullFd.get(),
+                     writeEnd.valid() ? writeEnd.get() : nullFd.get(),
                      {memoryLimit(limits.memoryMiB), cpu, limitOf(limits.fileSizeMiB << 20),
                       limitOf(limits.openFiles)},
                      {},
@@ -261,19 +255,19 @@ BotRunResult BotProcess::run(const std::vector<std::string>& argv, const Options
 {
     std::string error;
     if (!start(argv, options, error))
-        return {BotRunResult::Status::FailedToStart, error, 0};
+        return {Status::FailedToStart, error, 0};
     const pid_t leader = pid_;
     const bool finished = waitForExit(options.finishLimit, options.log);
-    const bool killedByUs = !finished;
     // What is already in the pipe belongs to this move; a lingering writer
     // gets nothing more in.
     drainLog(options.log);
     endGroup();
-    BotGroups* groups = options.groups;
     if (!options.sandboxed && isChildSubreaper() && lastCreatedPid() != leader)
-        groups->endOrphans();
+        options.groups->endOrphans();
+    if (options.log && !options.log->error().empty())
+        return {Status::RefereeError, options.log->error(), peakKiB_};
 
-    BotRunResult result{BotRunResult::Status::Finished, {}, peakKiB_};
+    BotRunResult result{Status::Finished, {}, peakKiB_};
     int signal = WIFSIGNALED(status_) ? WTERMSIG(status_) : 0;
     // bubblewrap ends with 128 + the signal that ended the bot.
     if (options.sandboxed && WIFEXITED(status_) && WEXITSTATUS(status_) > 128)
@@ -282,15 +276,12 @@ BotRunResult BotProcess::run(const std::vector<std::string>& argv, const Options
         result.message = "exit code " + std::to_string(WEXITSTATUS(status_));
     if (signal != 0)
         result.message = std::string("killed by signal ") + ::strsignal(signal);
-    if (killedByUs) {
-        result.status = BotRunResult::Status::TimedOut;
+    if (!finished) {
+        result.status = Status::TimedOut;
         result.message = "still running after the time limit";
-    } else if (const std::string limit = limitBehind(signal, cpuSeconds_, options.limits); !limit.empty()) {
-        result.status = BotRunResult::Status::LimitExceeded;
-        result.message = limit;
+    } else if (const auto limit = limitBehind(signal, cpuSeconds_, options.limits)) {
+        result.status = *limit;
     }
-    if (options.log && !options.log->error().empty())
-        return {BotRunResult::Status::RefereeError, options.log->error(), peakKiB_};
     return result;
 }
 

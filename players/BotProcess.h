@@ -12,7 +12,7 @@ namespace vorlen {
 
 // How one run of a bot program ended.
 struct BotRunResult {
-    enum class Status { Finished, FailedToStart, TimedOut, LimitExceeded, RefereeError };
+    enum class Status { Finished, FailedToStart, TimedOut, CpuLimit, FileSizeLimit, RefereeError };
     Status status = Status::FailedToStart;
     std::string message;       // why it failed, or how it ended
     long peakMemoryKiB = 0;    // the largest resident size of the bot

@@ -19,18 +19,15 @@ bool removeAt(int dirFd, const char* name, int depth)
     if (errno != EISDIR && errno != EPERM)
         return false;
     const int saved = errno;
-    const int sub = ::openat(dirFd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    if (sub < 0 || depth > 64) {
-        if (sub >= 0)
-            ::close(sub);
+    FileDescriptor sub(::openat(dirFd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (!sub.valid() || depth > 64) {
         errno = saved;
         return false;
     }
-    DIR* listing = ::fdopendir(sub);
-    if (!listing) {
-        ::close(sub);
+    DIR* listing = ::fdopendir(sub.get());
+    if (!listing)
         return false;
-    }
+    sub.release(); // the listing owns it now
     bool ok = true;
     while (const dirent* entry = ::readdir(listing)) {
         if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0)
@@ -43,23 +40,17 @@ bool removeAt(int dirFd, const char* name, int depth)
 
 } // namespace
 
-ExchangeFiles::~ExchangeFiles()
-{
-    if (fd_ >= 0)
-        ::close(fd_);
-}
-
 bool ExchangeFiles::open(const std::string& dir, std::string& error)
 {
-    fd_ = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd_ < 0)
+    fd_.reset(::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!fd_.valid())
         error = std::strerror(errno);
-    return fd_ >= 0;
+    return fd_.valid();
 }
 
 bool ExchangeFiles::remove(const char* name, std::string& error) const
 {
-    if (removeAt(fd_, name, 0))
+    if (removeAt(fd_.get(), name, 0))
         return true;
     error = std::strerror(errno);
     return false;
@@ -68,53 +59,22 @@ bool ExchangeFiles::remove(const char* name, std::string& error) const
 bool ExchangeFiles::write(const char* name, const std::string& text, std::string& error) const
 {
     // Exclusive: the name was just cleared, so anything there now is planted.
-    const int file = ::openat(fd_, name, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
-    if (file < 0) {
-        error = std::strerror(errno);
-        return false;
-    }
-    std::size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t wrote = ::write(file, text.data() + done, text.size() - done);
-        if (wrote < 0 && errno == EINTR)
-            continue;
-        if (wrote <= 0) {
-            error = std::strerror(wrote < 0 ? errno : ENOSPC);
-            ::close(file);
-            return false;
-        }
-        done += static_cast<std::size_t>(wrote);
-    }
-    if (::close(file) != 0) {
-        error = std::strerror(errno);
-        return false;
-    }
-    return true;
+    FileDescriptor file(::openat(fd_.get(), name, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
+    int failure = file.valid() ? writeFully(file.get(), text) : errno;
+    if (failure == 0 && ::close(file.release()) != 0)
+        failure = errno;
+    if (failure != 0)
+        error = std::strerror(failure);
+    return failure == 0;
 }
 
 std::optional<std::string> ExchangeFiles::read(const char* name, std::size_t cap) const
 {
-    const int file = ::openat(fd_, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (file < 0)
-        return std::nullopt;
+    const FileDescriptor file(::openat(fd_.get(), name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     struct stat info {};
-    if (::fstat(file, &info) != 0 || !S_ISREG(info.st_mode)) {
-        ::close(file);
+    if (!file.valid() || ::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode))
         return std::nullopt;
-    }
-    std::string text(cap, '\0');
-    std::size_t got = 0;
-    while (got < cap) {
-        const ssize_t n = ::read(file, text.data() + got, cap - got);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        got += static_cast<std::size_t>(n);
-    }
-    ::close(file);
-    text.resize(got);
-    return text;
+    return readUpTo(file.get(), cap);
 }
 
 } // namespace vorlen

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "FileDescriptor.h"
+
 #include <optional>
 #include <string>
 
@@ -11,15 +13,10 @@ namespace vorlen {
 // here blocks on a named pipe or a device.
 class ExchangeFiles {
 public:
-    ExchangeFiles() = default;
-    ~ExchangeFiles();
-    ExchangeFiles(const ExchangeFiles&) = delete;
-    ExchangeFiles& operator=(const ExchangeFiles&) = delete;
-
     // `dir` empty: the working directory. False, with the reason, if it
     // cannot be opened.
     bool open(const std::string& dir, std::string& error);
-    int dirFd() const { return fd_; }
+    int dirFd() const { return fd_.get(); }
 
     // Removes whatever the name holds, a whole directory tree included; a
     // missing name is no error.
@@ -31,7 +28,7 @@ public:
     std::optional<std::string> read(const char* name, std::size_t cap) const;
 
 private:
-    int fd_ = -1;
+    FileDescriptor fd_;
 };
 
 } // namespace vorlen

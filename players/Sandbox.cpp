@@ -1,18 +1,13 @@
 #include "Sandbox.h"
 
+#include "BotProcess.h"
 #include "CommandLine.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
 #include <filesystem>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
-
-extern char** environ;
 
 namespace vorlen {
 namespace {
@@ -93,29 +88,17 @@ bool probeSandbox(const std::string& bwrap, std::string& why)
         why = std::string("cannot make a folder to try it in: ") + std::strerror(errno);
         return false;
     }
-    const std::vector<std::string> command =
-        sandboxCommand({bwrap, pattern, {}}, {"/bin/sh", "-c", "echo 1 > probe"});
-    std::vector<char*> args;
-    for (const std::string& arg : command)
-        args.push_back(const_cast<char*>(arg.c_str()));
-    args.push_back(nullptr);
-
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    pid_t pid = 0;
-    int status = -1;
-    const int spawned = posix_spawn(&pid, args[0], &actions, nullptr, args.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawned == 0)
-        while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-        }
+    // Run as any bot is, so that it fails here if it would fail for a bot.
+    BotGroups groups;
+    BotProcess::Options options;
+    options.groups = &groups;
+    options.sandboxed = true;
+    const BotRunResult run = BotProcess().run(
+        sandboxCommand({bwrap, pattern, {}}, {"/bin/sh", "-c", "echo 1 > probe"}), options);
     const bool wrote = fs::exists(fs::path(pattern) / "probe");
     std::error_code ignored;
     fs::remove_all(pattern, ignored);
-    if (spawned == 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0 && wrote)
+    if (run.status == BotRunResult::Status::Finished && wrote)
         return true;
     why = bwrap + " cannot make a sandbox here (user namespaces may be off: see "
                   "'sysctl kernel.unprivileged_userns_clone')";

@@ -20,6 +20,11 @@ VorlenLogicTeam01::VorlenLogicTeam01(std::string program, Settings settings)
         ownGroups = std::make_unique<BotGroups>();
         this->settings.groups = ownGroups.get();
     }
+    if (auto& sandbox = this->settings.sandbox) {
+        std::error_code ignored;
+        const std::string dir = this->settings.exchangeDir.empty() ? "." : this->settings.exchangeDir;
+        sandbox->writableDir = std::filesystem::absolute(dir, ignored).lexically_normal().string();
+    }
 }
 
 int VorlenLogicTeam01::fail(Outcome why, std::string what)
@@ -69,14 +74,8 @@ int VorlenLogicTeam01::makeMove(const Field& board)
         return -1;
 
     std::vector<std::string> argv = splitCommandLine(program);
-    if (settings.sandbox && !argv.empty()) {
-        SandboxPlan plan = *settings.sandbox;
-        std::error_code ignored;
-        plan.writableDir = std::filesystem::absolute(settings.exchangeDir.empty() ? "." : settings.exchangeDir, ignored)
-                               .lexically_normal()
-                               .string();
-        argv = sandboxCommand(plan, argv);
-    }
+    if (settings.sandbox && !argv.empty())
+        argv = sandboxCommand(*settings.sandbox, argv);
     BotProcess process;
     BotProcess::Options options;
     options.workDirFd = files.dirFd();
@@ -97,10 +96,13 @@ int VorlenLogicTeam01::makeMove(const Field& board)
         trace.err("TL\n");
         log.note("move " + std::to_string(moves) + ": killed at the time limit");
         return fail(Outcome::TimedOut, run.message);
-    case BotRunResult::Status::LimitExceeded:
-        trace.err("%s\n", run.message.c_str());
-        log.note("move " + std::to_string(moves) + ": ended by the " + run.message);
-        return fail(run.message == "CPU limit" ? Outcome::CpuLimit : Outcome::FileSizeLimit, run.message);
+    case BotRunResult::Status::CpuLimit:
+    case BotRunResult::Status::FileSizeLimit: {
+        const Outcome limit = run.status == BotRunResult::Status::CpuLimit ? Outcome::CpuLimit : Outcome::FileSizeLimit;
+        trace.err("%s\n", outcomeName(limit));
+        log.note("move " + std::to_string(moves) + ": ended by the " + outcomeName(limit) + ", " + run.message);
+        return fail(limit, run.message);
+    }
     case BotRunResult::Status::Finished:
         break;
     }

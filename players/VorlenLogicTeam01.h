@@ -39,7 +39,7 @@ public:
         Trace trace;
         BotGroups* groups = nullptr; // where a runner keeps track of running bots
         BotLimits limits;
-        // Run every move in a sandbox; `writableDir` is filled in from the
+        // Run every move in a sandbox; its `writableDir` is set to the
         // exchange directory.
         std::optional<SandboxPlan> sandbox;
     };

@@ -2,6 +2,7 @@
 // records, logs, command lines and signals.
 #include "BoardSequence.h"
 #include "CommandLine.h"
+#include "FileDescriptor.h"
 #include "MapText.h"
 #include "MatchConfig.h"
 #include "VorlenLogicTeam01.h"
@@ -50,13 +51,12 @@ protected:
 // user's rights do not allow it.
 bool setImmutable(const std::string& path, bool on)
 {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     int flags = 0;
-    const bool ok = fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0
-                    && ::ioctl(fd, FS_IOC_SETFLAGS, (flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL, &flags)) == 0;
-    if (fd >= 0)
-        ::close(fd);
-    return ok;
+    if (!file.valid() || ::ioctl(file.get(), FS_IOC_GETFLAGS, &flags) != 0)
+        return false;
+    flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+    return ::ioctl(file.get(), FS_IOC_SETFLAGS, &flags) == 0;
 }
 
 // Sets TMPDIR for a child run, so that its scratch folders can be counted.

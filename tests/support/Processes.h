@@ -9,8 +9,29 @@
 #include <string>
 #include <sys/types.h>
 #include <thread>
+#include <vector>
 
 namespace vorlen::testing {
+
+// The numeric entries of /proc, one per process. Processes come and go while
+// it is read: a listing that fails on the way is read again, never thrown.
+inline std::vector<std::filesystem::path> processDirectories()
+{
+    std::vector<std::filesystem::path> dirs;
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        dirs.clear();
+        std::error_code error;
+        for (std::filesystem::directory_iterator it("/proc", error), end; !error && it != end;
+             it.increment(error)) {
+            const std::string name = it->path().filename().string();
+            if (name.find_first_not_of("0123456789") == std::string::npos)
+                dirs.push_back(it->path());
+        }
+        if (!error)
+            break;
+    }
+    return dirs;
+}
 
 // Processes of the group that are still alive (zombies are not), waiting up
 // to 200 ms for the ones just killed to go.
@@ -19,12 +40,8 @@ inline int liveProcessesInGroup(pid_t group)
     int live = 0;
     for (int attempt = 0; attempt < 20; ++attempt) {
         live = 0;
-        std::error_code error;
-        for (const auto& entry : std::filesystem::directory_iterator("/proc", error)) {
-            const std::string name = entry.path().filename().string();
-            if (name.find_first_not_of("0123456789") != std::string::npos)
-                continue;
-            std::istringstream stat(readFile((entry.path() / "stat").string()));
+        for (const auto& dir : processDirectories()) {
+            std::istringstream stat(readFile((dir / "stat").string()));
             std::string pid, command;
             char state = 0;
             pid_t pgrp = 0, ppid = 0;
@@ -51,14 +68,10 @@ inline int liveProcessesWith(const std::string& marker,
     const auto deadline = std::chrono::steady_clock::now() + patience;
     for (;;) {
         int live = 0;
-        std::error_code error;
-        for (const auto& entry : std::filesystem::directory_iterator("/proc", error)) {
-            const std::string name = entry.path().filename().string();
-            if (name.find_first_not_of("0123456789") != std::string::npos)
-                continue;
-            std::string cmdline = readFile((entry.path() / "cmdline").string());
+        for (const auto& dir : processDirectories()) {
+            std::string cmdline = readFile((dir / "cmdline").string());
             std::replace(cmdline.begin(), cmdline.end(), '\0', ' ');
-            const std::string stat = readFile((entry.path() / "stat").string());
+            const std::string stat = readFile((dir / "stat").string());
             const std::size_t close = stat.rfind(')');
             const bool zombie = close != std::string::npos && stat.size() > close + 2 && stat[close + 2] == 'Z';
             if (!zombie && cmdline.find(marker) != std::string::npos)

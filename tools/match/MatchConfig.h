@@ -42,7 +42,9 @@ struct MatchConfig {
     std::string bwrap; // the sandbox the run uses, found at start; empty: none
     BotLimits limits;
 
-    const char* containment() const { return bwrap.empty() ? "none" : "sandbox"; }
+    bool anyProgram() const { return first != kBuiltInName || second != kBuiltInName; }
+    // How this run's bots are held: what the records and the summary say.
+    const char* containment() const { return !anyProgram() || bwrap.empty() ? "none" : "sandbox"; }
 
     int matchCount() const { return swap ? games * 2 : games; }
 };

@@ -70,9 +70,8 @@ MatchResult playMatch(const MatchJob& job, const MatchConfig& config, BotGroups&
 {
     const Trace trace = config.trace ? Trace() : Trace::silent();
     const char seatPlayers[2] = {job.swapped ? 'B' : 'A', job.swapped ? 'A' : 'B'};
-    const bool anyProgram = config.first != kBuiltInName || config.second != kBuiltInName;
     std::string error;
-    const std::unique_ptr<ScratchDir> dir = anyProgram ? std::make_unique<ScratchDir>(error) : nullptr;
+    const std::unique_ptr<ScratchDir> dir = config.anyProgram() ? std::make_unique<ScratchDir>(error) : nullptr;
     if (!error.empty())
         return {std::nullopt, error};
 
@@ -120,7 +119,7 @@ MatchResult playMatch(const MatchJob& job, const MatchConfig& config, BotGroups&
     record.game = job.game;
     record.board = job.boardLabel;
     record.turns = turns;
-    record.containment = anyProgram ? config.containment() : "none";
+    record.containment = config.containment();
     const ScorePair score = manager.score();
     for (int seat = 0; seat < 2; ++seat) {
         SeatRecord& out = record.seats[seat];

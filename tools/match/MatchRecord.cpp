@@ -132,8 +132,8 @@ std::string toJsonLine(const MatchRecord& record)
 bool RecordWriter::open(const std::string& path, std::string& error)
 {
     path_ = path;
-    fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-    if (fd_ < 0) {
+    fd_.reset(::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644));
+    if (!fd_.valid()) {
         error = "cannot open '" + path + "': " + std::strerror(errno);
         return false;
     }
@@ -142,9 +142,9 @@ bool RecordWriter::open(const std::string& path, std::string& error)
         return true;
     // A header only at the top of a new CSV file, even when two runs open it
     // at once: the size is looked at under the lock.
-    const FileLock lock(fd_);
+    const FileLock lock(fd_.get());
     struct stat info {};
-    if (::fstat(fd_, &info) == 0 && info.st_size == 0 && !writeLocked(csvHeader())) {
+    if (::fstat(fd_.get(), &info) == 0 && info.st_size == 0 && !writeLocked(csvHeader())) {
         error = error_;
         return false;
     }
@@ -155,7 +155,7 @@ bool RecordWriter::writeLocked(const std::string& text)
 {
     // One write per record on a file opened for appending: records of runs
     // sharing the file never interleave.
-    const ssize_t wrote = ::write(fd_, text.data(), text.size());
+    const ssize_t wrote = ::write(fd_.get(), text.data(), text.size());
     if (wrote == static_cast<ssize_t>(text.size()))
         return true;
     error_ = "cannot write to '" + path_ + "': " + std::strerror(wrote < 0 ? errno : ENOSPC);
@@ -165,18 +165,12 @@ bool RecordWriter::writeLocked(const std::string& text)
 bool RecordWriter::write(const MatchRecord& record)
 {
     const std::lock_guard guard(mutex_);
-    if (fd_ < 0)
+    if (!fd_.valid())
         return true;
     if (!error_.empty())
         return false;
-    const FileLock lock(fd_);
+    const FileLock lock(fd_.get());
     return writeLocked(json_ ? toJsonLine(record) : toCsv(record));
-}
-
-RecordWriter::~RecordWriter()
-{
-    if (fd_ >= 0)
-        ::close(fd_);
 }
 
 } // namespace vorlen::match

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "FileDescriptor.h"
+
 #include <array>
 #include <mutex>
 #include <string>
@@ -38,7 +40,6 @@ public:
     RecordWriter() = default;
     RecordWriter(const RecordWriter&) = delete;
     RecordWriter& operator=(const RecordWriter&) = delete;
-    ~RecordWriter();
 
     // False, with the reason, when the file cannot be opened or its header
     // cannot be written.
@@ -51,7 +52,7 @@ private:
     bool writeLocked(const std::string& text);
 
     std::mutex mutex_;
-    int fd_ = -1;
+    FileDescriptor fd_;
     bool json_ = false;
     std::string path_;
     std::string error_;

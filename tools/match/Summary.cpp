@@ -73,7 +73,7 @@ std::string Tally::summary(const MatchConfig& config, bool interrupted) const
                               config.swap ? " (every board in both seatings)" : "",
                               interrupted ? ", interrupted" : "");
     text += "  A = " + config.first + "\n  B = " + config.second + "\n";
-    if (config.first != kBuiltInName || config.second != kBuiltInName)
+    if (config.anyProgram())
         text += std::string("  bots ran ") + (config.bwrap.empty() ? "without a sandbox" : "in a sandbox (bubblewrap)") + "\n";
     text += "\n";
     text += "player   wins  draws  losses   points   mean score\n";

@@ -48,11 +48,6 @@ void installStopHandlers(vorlen::BotGroups& bots)
     std::signal(SIGPIPE, SIG_IGN);
 }
 
-bool anyProgram(const MatchConfig& config)
-{
-    return config.first != kBuiltInName || config.second != kBuiltInName;
-}
-
 // "done/total" on standard error: in place on a terminal, otherwise a plain
 // line every tenth of the run or every ten seconds.
 class Progress {
@@ -106,7 +101,7 @@ int main(int argc, char* argv[])
         std::setvbuf(stdout, nullptr, _IOLBF, 0);
     // Whatever escapes a bot's session is handed back here, to be ended.
     vorlen::becomeChildSubreaper();
-    if (anyProgram(config) && config.sandbox != SandboxMode::Off) {
+    if (config.anyProgram() && config.sandbox != SandboxMode::Off) {
         const std::string bwrap = vorlen::findBubblewrap();
         std::string why;
         if (vorlen::probeSandbox(bwrap, why)) {
