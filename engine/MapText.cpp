@@ -1,11 +1,9 @@
 #include "MapText.h"
 
-#include "FileDescriptor.h"
+#include "Files.h"
 
 #include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
+#include <unistd.h>
 
 namespace vorlen {
 
@@ -46,28 +44,15 @@ std::string readMapText(std::string_view text, Field& field)
 
 bool readMapFile(const std::string& path, Field& field, std::string& echo, std::string& error)
 {
-    // Never blocks: a named pipe opens at once and is refused below.
-    const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
-    const int fd = file.get();
-    if (fd < 0) {
-        error = std::strerror(errno);
+    const FileDescriptor file = openRegularFile(path, kMapSizeLimit, error);
+    if (!file.valid())
         return false;
-    }
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        error = "not a regular file";
-        return false;
-    }
-    if (static_cast<std::uint64_t>(info.st_size) > kMapSizeLimit) {
-        error = "larger than " + std::to_string(kMapSizeLimit >> 20) + " MiB";
-        return false;
-    }
     MapReader reader(field);
     char buffer[4096];
     std::uint64_t total = 0;
     // Stops at the last cell: what follows the board's digits is never read.
     while (!reader.full() && total < kMapSizeLimit) {
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        const ssize_t got = ::read(file.get(), buffer, sizeof buffer);
         if (got < 0 && errno == EINTR)
             continue;
         if (got <= 0)

@@ -59,7 +59,11 @@ void VorlenManager::playMove(int turn)
     // Every player moves from (0, 0): the second seat sees the board turned.
     if (seat == 1)
         rotateField(field);
+    const auto started = std::chrono::steady_clock::now();
     const int colour = mover->makeMove(field);
+    report.took = std::chrono::steady_clock::now() - started;
+    report.moved = true;
+    report.answer = colour;
     if (colour < 1 || colour > kColourCount) {
         trace.err("%d incorrect move", seat);
         retire(seat, RetireReason::ColourOutOfRange, turn, colour);
@@ -79,6 +83,7 @@ void VorlenManager::makeTurn(int turn)
         gui->lock();
 
     seat = (seat + 1) % 2;
+    report = TurnReport{turn, seat, false, 0, {}};
     if (players.at(seat)->active)
         playMove(turn);
 

@@ -8,10 +8,20 @@
 #include "Trace.h"
 
 #include <array>
+#include <chrono>
 #include <deque>
 #include <string>
 
 namespace vorlen {
+
+// What one makeTurn call did.
+struct TurnReport {
+    int turn = -1;
+    int seat = 0;         // the seat whose turn it was
+    bool moved = false;   // false when that seat was already out
+    int answer = 0;       // what the player answered, valid or not
+    std::chrono::nanoseconds took{0}; // how long the player took to answer
+};
 
 // The referee of one match: owns the board, seats two players, plays one
 // turn per makeTurn call and decides when the match is over. Players and the
@@ -38,6 +48,7 @@ public:
     const Field& board() const { return field; }
     ScorePair score() const { return lastScore; }
     const Retirement& retirement(int seat) const { return retirements.at(seat); }
+    const TurnReport& lastTurn() const { return report; }
 
 private:
     void retire(int seat, RetireReason reason, int turn, int move = 0);
@@ -57,6 +68,7 @@ private:
     PaddedGrid scoreGrid;
     ScorePair lastScore{0, 0};
     std::array<Retirement, 2> retirements{};
+    TurnReport report;
 };
 
 } // namespace vorlen

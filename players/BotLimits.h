@@ -1,8 +1,12 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 
 namespace vorlen {
+
+// How long a move may take, from the start of the bot to its exit.
+inline constexpr std::chrono::milliseconds kMoveTimeLimit{3000};
 
 // What one bot process may use. Set in the child before the bot runs, so they
 // hold for everything it starts too (each process on its own).

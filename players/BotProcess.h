@@ -27,7 +27,7 @@ public:
     struct Options {
         int workDirFd = -1;          // -1: the referee's working directory
         BotLog* log = nullptr;       // its standard error; null: the null device
-        std::chrono::milliseconds finishLimit{3000};
+        std::chrono::milliseconds finishLimit = kMoveTimeLimit;
         BotLimits limits;
         BotGroups* groups = nullptr; // required: told of the bot while it runs
         bool sandboxed = false;      // run through bubblewrap: its exit code carries signals

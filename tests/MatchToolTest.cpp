@@ -30,10 +30,13 @@ ParsedArguments parse(QStringList arguments)
     return parseMatchArguments(arguments, 2);
 }
 
-// JSON Lines records in game order: matches finish in any order.
+// JSON Lines records in game order, without their times: matches finish in
+// any order, and take their own time.
 std::vector<std::string> sortedRecords(const std::string& path)
 {
-    std::vector<std::string> records = lines(readFile(path));
+    std::vector<std::string> records;
+    for (const std::string& line : lines(readFile(path)))
+        records.push_back(withoutTimes(line));
     auto game = [](const std::string& record) {
         return std::stoi(record.substr(record.find(':') + 1));
     };
@@ -131,8 +134,8 @@ TEST(MatchSummary, EloFromResults)
 TEST(MatchSummary, PerPlayerNotPerSeat)
 {
     MatchRecord record;
-    record.seats[0] = {'B', "stupid", 1000, "full board", 50};
-    record.seats[1] = {'A', "./bot", 845, "stall", 51};
+    record.seats[0] = {'B', "stupid", 1000, "full board", 50, {20, 0.5, 1.0, 0}};
+    record.seats[1] = {'A', "./bot", 845, "stall", 51, {21, 2000.0, 2900.0, 3}};
     EXPECT_EQ(record.winner(), 'B');
     Tally tally;
     tally.add(record);
@@ -140,6 +143,9 @@ TEST(MatchSummary, PerPlayerNotPerSeat)
     EXPECT_EQ(tally.player('A').losses, 1);
     EXPECT_EQ(tally.player('A').scoreSum, 845);
     EXPECT_EQ(tally.player('A').retirements.at("stall"), 1);
+    EXPECT_EQ(tally.player('A').moves, 21);
+    EXPECT_EQ(tally.player('A').nearLimit, 3);
+    EXPECT_DOUBLE_EQ(tally.player('A').maxMoveMs, 2900.0);
     record.seats[1].score = 1000;
     EXPECT_EQ(record.winner(), 'D');
 }
@@ -150,18 +156,20 @@ TEST(MatchRecords, CsvAndJsonLines)
     record.game = 3;
     record.board = "map:a,b.txt";
     record.turns = 7;
-    record.seats[0] = {'A', "/usr/bin/python3 \"my bot.py\"", 12, "time limit", 0};
-    record.seats[1] = {'B', "stupid", 30, "", -1};
+    record.seats[0] = {'A', "/usr/bin/python3 \"my bot.py\"", 12, "time limit", 0, {1, 3000.25, 3000.25, 1}};
+    record.seats[1] = {'B', "stupid", 30, "", -1, {1, 0.0004, 0.0004, 0}};
     EXPECT_EQ(toCsv(record), "3,\"map:a,b.txt\",A,\"/usr/bin/python3 \"\"my bot.py\"\"\",B,stupid,"
-                             "7,12,30,B,time limit,0,,,none\n");
+                             "7,12,30,B,time limit,0,,,none,3000.250,3000.250,1,0.000,0.000,0\n");
     const std::string header = csvHeader();
-    EXPECT_EQ(std::count(header.begin(), header.end(), ','), 14);
+    EXPECT_EQ(std::count(header.begin(), header.end(), ','), 20);
     EXPECT_EQ(toJsonLine(record),
               "{\"game\":3,\"board\":\"map:a,b.txt\",\"first_player\":\"A\",\"first\":"
               "\"/usr/bin/python3 \\\"my bot.py\\\"\",\"second_player\":\"B\",\"second\":\"stupid\","
               "\"turns\":7,\"first_score\":12,\"second_score\":30,\"winner\":\"B\","
               "\"first_retired\":\"time limit\",\"first_retired_turn\":0,"
-              "\"second_retired\":null,\"second_retired_turn\":null,\"containment\":\"none\"}\n");
+              "\"second_retired\":null,\"second_retired_turn\":null,\"containment\":\"none\","
+              "\"first_mean_ms\":3000.25,\"first_max_ms\":3000.25,\"first_near_limit\":1,"
+              "\"second_mean_ms\":0.0,\"second_max_ms\":0.0,\"second_near_limit\":0}\n");
 }
 
 class MatchBots : public ::testing::Test {
@@ -203,7 +211,7 @@ TEST_F(MatchBots, SameMatchAsTheWindowOnTheDefaultBoard)
     EXPECT_EQ(run.exitCode, 0);
     const auto records = lines(readFile(dir.file("r.csv")));
     ASSERT_EQ(records.size(), 2U);
-    EXPECT_EQ(records[1], "0,rand:0,A,stupid,B,stupid,122,908,937,B,full board,120,full board,121,none");
+    EXPECT_EQ(withoutTimes(records[1]), "0,rand:0,A,stupid,B,stupid,122,908,937,B,full board,120,full board,121,none");
     EXPECT_NE(run.out.find("Matches played: 1 of 1"), std::string::npos);
 }
 
@@ -248,7 +256,7 @@ TEST_F(MatchBots, InterruptStopsCleanlyWithTheFinishedMatchesRecorded)
     ASSERT_GE(records.size(), 2U);
     EXPECT_LT(records.size(), 21U);
     for (std::size_t i = 1; i < records.size(); ++i)
-        EXPECT_EQ(std::count(records[i].begin(), records[i].end(), ','), 14) << records[i];
+        EXPECT_EQ(std::count(records[i].begin(), records[i].end(), ','), 20) << records[i];
     EXPECT_NE(out.find("Matches played: " + std::to_string(records.size() - 1) + " of 20, interrupted"),
               std::string::npos)
         << out;

@@ -42,4 +42,17 @@ inline std::vector<std::string> lines(const std::string& text)
     return result;
 }
 
+// A record without its move times, the one part that differs between runs
+// of the same matches. CSV or JSON Lines.
+inline std::string withoutTimes(const std::string& record)
+{
+    const std::size_t json = record.find(",\"first_mean_ms\"");
+    if (json != std::string::npos)
+        return record.substr(0, json) + "}";
+    std::size_t cut = record.size();
+    for (int field = 0; field < 6 && cut != std::string::npos; ++field)
+        cut = record.rfind(',', cut - 1);
+    return record.substr(0, cut);
+}
+
 } // namespace vorlen::testing

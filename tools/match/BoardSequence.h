@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Boards.h"
 #include "Field.h"
 #include "MatchConfig.h"
 
@@ -7,12 +8,8 @@
 
 namespace vorlen::match {
 
-// Board `index` of a seed: the same on every machine, whatever the order in
-// which boards are asked for.
-Field seededBoard(std::uint64_t seed, int index);
-
 // Hands out the boards of a run in order. Not shared between threads: the
-// window's boards come from rand(), one draw after the other.
+// default boards are drawn one after the other, as the window draws them.
 class BoardSequence {
 public:
     explicit BoardSequence(const MatchConfig& config) : config_(config) {}
@@ -25,6 +22,7 @@ public:
 
 private:
     const MatchConfig& config_;
+    DrawnBoards drawn_;
     int index_ = 0;
 };
 

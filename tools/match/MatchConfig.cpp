@@ -67,6 +67,7 @@ ParsedArguments parseMatchArguments(const QStringList& arguments, int defaultCon
                                      "Append one record per match (CSV; JSON Lines for .jsonl).",
                                      "FILE");
     const QCommandLineOption botLogs("bot-logs", "Keep each bot's standard error here.", "DIR");
+    const QCommandLineOption replays("replays", "Write each match's replay here, for vorlen --replay.", "DIR");
     const QCommandLineOption trace("trace", "Print the window's console trace of every match.");
     const QCommandLineOption sandbox("sandbox", "Refuse to run bots without the bubblewrap sandbox.");
     const QCommandLineOption noSandbox("no-sandbox", "Run bots without the sandbox.");
@@ -83,7 +84,7 @@ ParsedArguments parseMatchArguments(const QStringList& arguments, int defaultCon
     const QCommandLineOption logSize(
         "bot-log-size",
         QString("What --bot-logs keeps per log, in KiB (default %1).").arg(defaults.logBytes >> 10), "KIB");
-    parser.addOptions({first, second, games, seed, map, swap, concurrency, results, botLogs, trace,
+    parser.addOptions({first, second, games, seed, map, swap, concurrency, results, botLogs, replays, trace,
                        sandbox, noSandbox, memory, cpu, fileSize, files, logSize});
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
@@ -168,6 +169,7 @@ ParsedArguments parseMatchArguments(const QStringList& arguments, int defaultCon
     config.swap = parser.isSet(swap);
     config.resultsPath = localBytes(parser.value(results));
     config.botLogDir = localBytes(parser.value(botLogs));
+    config.replayDir = localBytes(parser.value(replays));
     config.trace = parser.isSet(trace);
     return {config, 0, {}, {}};
 }

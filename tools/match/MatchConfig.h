@@ -37,6 +37,7 @@ struct MatchConfig {
     int concurrency = 1;
     std::string resultsPath;
     std::string botLogDir;
+    std::string replayDir;
     bool trace = false;
     SandboxMode sandbox = SandboxMode::Auto;
     std::string bwrap; // the sandbox the run uses, found at start; empty: none

@@ -1,6 +1,7 @@
 #include "MatchPlay.h"
 
 #include "CommandLine.h"
+#include "RetirementText.h"
 #include "VorlenLogicTeam02.h"
 #include "VorlenManager.h"
 
@@ -55,15 +56,10 @@ constexpr int kTurnLimit = 100'000; // far beyond any match the rules allow
 
 } // namespace
 
-std::string retirementText(const Retirement& retirement, const VorlenLogicTeam01* external)
+std::string replayFileName(const MatchJob& job, bool swapRun)
 {
-    if (retirement.reason == RetireReason::ColourOutOfRange && external) {
-        using Outcome = VorlenLogicTeam01::Outcome;
-        const Outcome outcome = external->lastOutcome();
-        if (outcome != Outcome::None && outcome != Outcome::Answered)
-            return outcomeName(outcome);
-    }
-    return retirement.reason == RetireReason::None ? std::string() : reasonName(retirement.reason);
+    const std::string seating = !swapRun ? "" : job.swapped ? "-BA" : "-AB";
+    return "game-" + std::to_string(job.game) + seating + ".json";
 }
 
 MatchResult playMatch(const MatchJob& job, const MatchConfig& config, BotGroups& groups)
@@ -73,7 +69,7 @@ MatchResult playMatch(const MatchJob& job, const MatchConfig& config, BotGroups&
     std::string error;
     const std::unique_ptr<ScratchDir> dir = config.anyProgram() ? std::make_unique<ScratchDir>(error) : nullptr;
     if (!error.empty())
-        return {std::nullopt, error};
+        return {std::nullopt, {}, error};
 
     std::unique_ptr<IVorlenLogic> players[2];
     VorlenLogicTeam01* external[2] = {nullptr, nullptr};
@@ -105,15 +101,26 @@ MatchResult playMatch(const MatchJob& job, const MatchConfig& config, BotGroups&
     manager.setPlayer(0, players[0].get());
     manager.setPlayer(1, players[1].get());
     manager.setBoard(job.board);
+    MatchResult result;
+    Replay& replay = result.replay;
+    replay.board = job.board;
+    replay.boardSource = job.boardLabel;
+    for (int seat = 0; seat < 2; ++seat)
+        replay.players[seat] = seatPlayers[seat] == 'A' ? config.first : config.second;
+    const auto reasonOf = [&](int seat) { return retirementText(manager.retirement(seat), external[seat]); };
     int turns = 0;
     while (!manager.gameOver() && turns < kTurnLimit) {
         manager.makeTurn(turns++);
+        replay.turns.push_back(recordTurn(manager, reasonOf));
         for (const VorlenLogicTeam01* player : external)
-            if (player && player->lastOutcome() == VorlenLogicTeam01::Outcome::RefereeError)
-                return {std::nullopt, player->lastDetail()};
+            if (player && player->lastOutcome() == VorlenLogicTeam01::Outcome::RefereeError) {
+                result.error = player->lastDetail();
+                return result;
+            }
         if (groups.stopping())
-            return {};
+            return result;
     }
+    replay.finished = manager.gameOver();
 
     MatchRecord record;
     record.game = job.game;
@@ -129,8 +136,10 @@ MatchResult playMatch(const MatchJob& job, const MatchConfig& config, BotGroups&
         const Retirement& retirement = manager.retirement(seat);
         out.retired = retirementText(retirement, external[seat]);
         out.retiredTurn = retirement.turn;
+        out.times = moveTimes(replay, seat, static_cast<double>(kMoveTimeLimit.count()));
     }
-    return {record, {}};
+    result.record = record;
+    return result;
 }
 
 } // namespace vorlen::match

@@ -4,8 +4,7 @@
 #include "Field.h"
 #include "MatchConfig.h"
 #include "MatchRecord.h"
-#include "Retirement.h"
-#include "VorlenLogicTeam01.h"
+#include "Replay.h"
 
 #include <optional>
 #include <string>
@@ -19,16 +18,16 @@ struct MatchJob {
     bool swapped = false; // player B in the first seat
 };
 
-// Why a seat was retired, in a bot writer's words: the referee's reason, made
-// precise by what the external player saw when its move failed.
-std::string retirementText(const Retirement& retirement, const VorlenLogicTeam01* external);
-
 // A finished match; or nothing, when the run was stopped before its end or
 // the referee itself failed (`error` then says how).
 struct MatchResult {
     std::optional<MatchRecord> record;
+    Replay replay; // every turn played, finished or not
     std::string error;
 };
+
+// The replay's file name in a --replays folder.
+std::string replayFileName(const MatchJob& job, bool swapRun);
 
 // Plays one match to its end. When a program plays, each seat has a
 // temporary exchange directory of its own, so neither seat can reach the

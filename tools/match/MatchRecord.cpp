@@ -1,6 +1,9 @@
 #include "MatchRecord.h"
 
+#include <nlohmann/json.hpp>
+
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
@@ -21,22 +24,12 @@ std::string csvField(const std::string& text)
     return quoted + "\"";
 }
 
-std::string jsonString(const std::string& text)
+// Times to the microsecond: enough for any bot, and short.
+std::string milliseconds(double value)
 {
-    std::string out = "\"";
-    for (const unsigned char ch : text) {
-        if (ch == '"' || ch == '\\') {
-            out += '\\';
-            out += static_cast<char>(ch);
-        } else if (ch < 0x20) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", ch);
-            out += escaped;
-        } else {
-            out += static_cast<char>(ch);
-        }
-    }
-    return out + "\"";
+    char text[32];
+    std::snprintf(text, sizeof text, "%.3f", value);
+    return text;
 }
 
 constexpr const char* kSeatNames[] = {"first", "second"};
@@ -69,7 +62,8 @@ char MatchRecord::winner() const
 std::string csvHeader()
 {
     return "game,board,first_player,first,second_player,second,turns,first_score,second_score,"
-           "winner,first_retired,first_retired_turn,second_retired,second_retired_turn,containment\n";
+           "winner,first_retired,first_retired_turn,second_retired,second_retired_turn,containment,"
+           "first_mean_ms,first_max_ms,first_near_limit,second_mean_ms,second_max_ms,second_near_limit\n";
 }
 
 std::string toCsv(const MatchRecord& record)
@@ -93,40 +87,46 @@ std::string toCsv(const MatchRecord& record)
         field(seat.retiredTurn >= 0 ? std::to_string(seat.retiredTurn) : std::string());
     }
     field(csvField(record.containment));
+    for (const SeatRecord& seat : record.seats) {
+        field(milliseconds(seat.times.meanMs));
+        field(milliseconds(seat.times.maxMs));
+        field(std::to_string(seat.times.nearLimit));
+    }
     line += '\n';
     return line;
 }
 
 std::string toJsonLine(const MatchRecord& record)
 {
-    std::string line = "{";
-    auto member = [&line](const std::string& name, const std::string& value) {
-        if (line.size() > 1)
-            line += ',';
-        line += jsonString(name);
-        line += ':';
-        line += value;
-    };
-    member("game", std::to_string(record.game));
-    member("board", jsonString(record.board));
+    using Json = nlohmann::ordered_json;
+    Json line;
+    line["game"] = record.game;
+    line["board"] = record.board;
     for (int s = 0; s < 2; ++s) {
-        member(std::string(kSeatNames[s]) + "_player", jsonString(std::string(1, record.seats[s].player)));
-        member(kSeatNames[s], jsonString(record.seats[s].command));
+        const std::string seat = kSeatNames[s];
+        line[seat + "_player"] = std::string(1, record.seats[s].player);
+        line[seat] = record.seats[s].command;
     }
-    member("turns", std::to_string(record.turns));
+    line["turns"] = record.turns;
     for (int s = 0; s < 2; ++s)
-        member(std::string(kSeatNames[s]) + "_score", std::to_string(record.seats[s].score));
-    member("winner", jsonString(std::string(1, record.winner())));
+        line[std::string(kSeatNames[s]) + "_score"] = record.seats[s].score;
+    line["winner"] = std::string(1, record.winner());
     for (int s = 0; s < 2; ++s) {
         const SeatRecord& seat = record.seats[s];
-        member(std::string(kSeatNames[s]) + "_retired",
-               seat.retired.empty() ? "null" : jsonString(seat.retired));
-        member(std::string(kSeatNames[s]) + "_retired_turn",
-               seat.retiredTurn >= 0 ? std::to_string(seat.retiredTurn) : "null");
+        const std::string name = kSeatNames[s];
+        line[name + "_retired"] = seat.retired.empty() ? Json(nullptr) : Json(seat.retired);
+        line[name + "_retired_turn"] = seat.retiredTurn >= 0 ? Json(seat.retiredTurn) : Json(nullptr);
     }
-    member("containment", jsonString(record.containment));
-    line += "}\n";
-    return line;
+    line["containment"] = record.containment;
+    for (int s = 0; s < 2; ++s) {
+        const MoveTimes& times = record.seats[s].times;
+        const std::string name = kSeatNames[s];
+        line[name + "_mean_ms"] = std::round(times.meanMs * 1000.0) / 1000.0;
+        line[name + "_max_ms"] = std::round(times.maxMs * 1000.0) / 1000.0;
+        line[name + "_near_limit"] = times.nearLimit;
+    }
+    // Command lines come in the locale's bytes; JSON is UTF-8.
+    return line.dump(-1, ' ', false, Json::error_handler_t::replace) + "\n";
 }
 
 bool RecordWriter::open(const std::string& path, std::string& error)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FileDescriptor.h"
+#include "Replay.h"
 
 #include <array>
 #include <mutex>
@@ -14,6 +15,7 @@ struct SeatRecord {
     int score = 0;
     std::string retired;      // why the seat was retired, empty if it never was
     int retiredTurn = -1;
+    MoveTimes times;
 };
 
 // One finished match. Seats in seat order: [0] top-left, [1] bottom-right.

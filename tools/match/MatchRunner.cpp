@@ -2,6 +2,7 @@
 
 #include "BoardSequence.h"
 #include "MatchPlay.h"
+#include "ReplayFile.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -68,6 +69,13 @@ bool MatchRunner::run(const volatile std::sig_atomic_t& interrupted,
                 break;
             if (records_ && !records_->write(*result.record)) {
                 stopWith(records_->error());
+                break;
+            }
+            std::string replayError;
+            if (!config_.replayDir.empty()
+                && !writeReplayFile(config_.replayDir + "/" + replayFileName(*job, config_.swap), result.replay,
+                                    replayError)) {
+                stopWith(replayError);
                 break;
             }
             const std::optional<MatchRecord>& record = result.record;

@@ -1,5 +1,6 @@
 #include "Summary.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -62,6 +63,10 @@ void Tally::add(const MatchRecord& record)
         else
             ++player.losses;
         player.scoreSum += seat.score;
+        player.moves += seat.times.moves;
+        player.moveMsSum += seat.times.meanMs * seat.times.moves;
+        player.maxMoveMs = std::max(player.maxMoveMs, seat.times.maxMs);
+        player.nearLimit += seat.times.nearLimit;
         if (!seat.retired.empty())
             ++player.retirements[seat.retired];
     }
@@ -89,6 +94,13 @@ std::string Tally::summary(const MatchConfig& config, bool interrupted) const
         text += "\nElo difference A - B: " + signedElo(elo.difference);
         text += std::isfinite(elo.error) ? format(" +/- %.1f (95 %%)\n", elo.error)
                                          : std::string(" (error bar unbounded)\n");
+    }
+    text += "\nMove times:\n";
+    for (const char name : {'A', 'B'}) {
+        const Player& p = player(name);
+        text += format("  %c: mean %.1f ms, largest %.1f ms, %d of %d moves within 10 %% of the %lld ms limit\n",
+                       name, p.moves > 0 ? p.moveMsSum / p.moves : 0.0, p.maxMoveMs, p.nearLimit, p.moves,
+                       static_cast<long long>(kMoveTimeLimit.count()));
     }
     text += "\nRetirements:\n";
     for (const char name : {'A', 'B'}) {

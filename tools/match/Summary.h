@@ -26,6 +26,10 @@ public:
         int draws = 0;
         int losses = 0;
         long long scoreSum = 0;
+        int moves = 0;
+        double moveMsSum = 0;
+        double maxMoveMs = 0;
+        int nearLimit = 0;
         std::map<std::string, int> retirements;
 
         int games() const { return wins + draws + losses; }

@@ -122,12 +122,12 @@ int main(int argc, char* argv[])
         // written is a failure of the run.
         return records.error().empty() ? 2 : 1;
     }
-    if (!config.botLogDir.empty()) {
+    for (const std::string& dir : {config.botLogDir, config.replayDir}) {
         std::error_code made;
-        std::filesystem::create_directories(config.botLogDir, made);
+        if (!dir.empty())
+            std::filesystem::create_directories(dir, made);
         if (made) {
-            std::fprintf(stderr, "vorlen-match: cannot make '%s': %s\n", config.botLogDir.c_str(),
-                         made.message().c_str());
+            std::fprintf(stderr, "vorlen-match: cannot make '%s': %s\n", dir.c_str(), made.message().c_str());
             return 2;
         }
     }

@@ -1,0 +1,48 @@
+#include "Replay.h"
+
+#include <algorithm>
+
+namespace vorlen {
+
+int Replay::winningSeat() const
+{
+    const ScorePair score = finalScore();
+    if (score.first == score.second)
+        return -1;
+    return score.first > score.second ? 0 : 1;
+}
+
+ReplayTurn recordTurn(const VorlenManager& manager, const std::function<std::string(int seat)>& reasonOf)
+{
+    const TurnReport& report = manager.lastTurn();
+    ReplayTurn turn;
+    turn.seat = report.seat;
+    if (report.moved)
+        turn.answer = report.answer;
+    turn.milliseconds = std::chrono::duration<double, std::milli>(report.took).count();
+    turn.score = manager.score();
+    for (int seat = 0; seat < 2; ++seat)
+        if (manager.retirement(seat).turn == report.turn)
+            turn.retired.push_back({seat, reasonOf(seat)});
+    return turn;
+}
+
+MoveTimes moveTimes(const Replay& replay, int seat, double limitMs)
+{
+    MoveTimes times;
+    double sum = 0;
+    for (const ReplayTurn& turn : replay.turns) {
+        if (turn.seat != seat || !turn.answer)
+            continue;
+        ++times.moves;
+        sum += turn.milliseconds;
+        times.maxMs = std::max(times.maxMs, turn.milliseconds);
+        if (turn.milliseconds >= 0.9 * limitMs)
+            ++times.nearLimit;
+    }
+    if (times.moves > 0)
+        times.meanMs = sum / times.moves;
+    return times;
+}
+
+} // namespace vorlen

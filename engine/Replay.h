@@ -1,0 +1,61 @@
+#pragma once
+
+#include "Field.h"
+#include "VorlenManager.h"
+
+#include <array>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vorlen {
+
+struct ReplayRetirement {
+    int seat = 0;
+    std::string reason; // in a bot writer's words: "timed out", "stall", ...
+
+    bool operator==(const ReplayRetirement&) const = default;
+};
+
+// One makeTurn call of the match.
+struct ReplayTurn {
+    int seat = 0;
+    std::optional<int> answer; // none when the seat was already out
+    double milliseconds = 0;   // how long the player took
+    ScorePair score{0, 0};     // both scores after the turn
+    std::vector<ReplayRetirement> retired; // seats retired in this turn
+
+    bool operator==(const ReplayTurn&) const = default;
+};
+
+// A whole match, or the start of one: enough to play it again through the
+// engine. Seats in seat order: [0] top-left, [1] bottom-right.
+struct Replay {
+    Field board;                       // before the first turn
+    std::string boardSource;           // "seed:S:K", "rand:K", a map...; may be empty
+    std::array<std::string, 2> players; // as named on the command line
+    std::vector<ReplayTurn> turns;
+    bool finished = false;             // the match ended with its last turn
+
+    bool operator==(const Replay&) const = default;
+
+    ScorePair finalScore() const { return turns.empty() ? ScorePair{0, 0} : turns.back().score; }
+    // 0 or 1 for the seat with the higher final score, -1 for a draw.
+    int winningSeat() const;
+};
+
+// The turn `manager` has just played, with the reasons of the seats it
+// retired worded by `reasonOf(seat)`.
+ReplayTurn recordTurn(const VorlenManager& manager, const std::function<std::string(int seat)>& reasonOf);
+
+// One seat's move times over a match.
+struct MoveTimes {
+    int moves = 0;
+    double meanMs = 0;
+    double maxMs = 0;
+    int nearLimit = 0; // moves that took 90 % of the limit or more
+};
+MoveTimes moveTimes(const Replay& replay, int seat, double limitMs);
+
+} // namespace vorlen

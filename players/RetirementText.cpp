@@ -1,0 +1,16 @@
+#include "RetirementText.h"
+
+namespace vorlen {
+
+std::string retirementText(const Retirement& retirement, const VorlenLogicTeam01* external)
+{
+    if (retirement.reason == RetireReason::ColourOutOfRange && external) {
+        using Outcome = VorlenLogicTeam01::Outcome;
+        const Outcome outcome = external->lastOutcome();
+        if (outcome != Outcome::None && outcome != Outcome::Answered)
+            return outcomeName(outcome);
+    }
+    return retirement.reason == RetireReason::None ? std::string() : reasonName(retirement.reason);
+}
+
+} // namespace vorlen
