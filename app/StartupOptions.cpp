@@ -1,8 +1,47 @@
 #include "StartupOptions.h"
 
+#include "Boards.h"
 #include "PlayerFactory.h"
 
 #include <QFile>
+
+#include <algorithm>
+#include <charconv>
+
+namespace {
+
+using Type = StartupAction::Type;
+
+// Options that take a value, and what they ask for.
+std::optional<Type> valueOption(const QString& option)
+{
+    if (option == "--map")
+        return Type::LoadMap;
+    if (option == "--seed")
+        return Type::Seed;
+    if (option == "--game")
+        return Type::Game;
+    if (option == "--replay")
+        return Type::Replay;
+    if (option == "--save-replay")
+        return Type::SaveReplay;
+    return std::nullopt;
+}
+
+// As many boards as the runner plays in one run.
+constexpr int kLastGame = 100'000'000;
+
+template <typename Number>
+std::optional<Number> wholeNumber(const std::string& text)
+{
+    Number value{};
+    const auto [end, problem] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (problem != std::errc() || end != text.data() + text.size() || text.empty())
+        return std::nullopt;
+    return value;
+}
+
+} // namespace
 
 std::vector<StartupAction> scanStartupOptions(const QStringList& arguments)
 {
@@ -10,28 +49,64 @@ std::vector<StartupAction> scanStartupOptions(const QStringList& arguments)
     const qsizetype count = arguments.size();
     for (qsizetype i = 0; i < count; ++i) {
         const QString& option = arguments[i];
-        if (option == "--sandbox") {
-            actions.push_back({StartupAction::Type::Sandbox, 0, 0, {}});
+        if (option == "--sandbox" || option == "--chart") {
+            actions.push_back({option == "--sandbox" ? Type::Sandbox : Type::Chart, 0, 0, {}});
             continue;
         }
         const bool seatOption = option == "--first" || option == "--second";
-        if (!seatOption && option != "--map")
+        const std::optional<Type> takesValue = valueOption(option);
+        if (!seatOption && !takesValue)
             continue;
         if (i + 1 >= count)
             break;
         const QString& value = arguments[++i];
-        if (option == "--map") {
-            actions.push_back({StartupAction::Type::LoadMap, 0, 0, QFile::encodeName(value).toStdString()});
+        if (takesValue) {
+            actions.push_back({*takesValue, 0, 0, QFile::encodeName(value).toStdString()});
             continue;
         }
         const int seat = option == "--first" ? 0 : 1;
         if (value == "human")
             continue;
-        if (value == "stupid")
-            actions.push_back({StartupAction::Type::SetPlayer, seat, vorlen::kBuiltInPlayer, {}});
+        if (value == vorlen::kBuiltInName)
+            actions.push_back({Type::SetPlayer, seat, vorlen::kBuiltInPlayer, {}});
         else
-            actions.push_back({StartupAction::Type::SetPlayer, seat, vorlen::kExternalPlayer,
-                               value.toLocal8Bit().toStdString()});
+            actions.push_back({Type::SetPlayer, seat, vorlen::kExternalPlayer, value.toLocal8Bit().toStdString()});
     }
     return actions;
+}
+
+std::optional<std::string> lastValue(const std::vector<StartupAction>& actions, Type type)
+{
+    const auto found = std::find_if(actions.rbegin(), actions.rend(),
+                                    [type](const StartupAction& action) { return action.type == type; });
+    return found == actions.rend() ? std::nullopt : std::optional(found->value);
+}
+
+bool hasAction(const std::vector<StartupAction>& actions, Type type) { return lastValue(actions, type).has_value(); }
+
+std::string startupProblem(const std::vector<StartupAction>& actions)
+{
+    for (const StartupAction& action : actions) {
+        if (action.type == Type::Seed && !wholeNumber<std::uint64_t>(action.value))
+            return "--seed needs a whole number from 0, not '" + action.value + "'";
+        const auto game = wholeNumber<int>(action.value);
+        if (action.type == Type::Game && (!game || *game < 0 || *game > kLastGame))
+            return "--game needs a whole number from 0 to " + std::to_string(kLastGame) + ", not '" + action.value
+                   + "'";
+    }
+    return {};
+}
+
+std::optional<ChosenBoard> chosenBoard(const std::vector<StartupAction>& actions)
+{
+    const auto seed = lastValue(actions, Type::Seed);
+    const auto game = lastValue(actions, Type::Game);
+    if (!seed && !game)
+        return std::nullopt;
+    const int index = game ? wholeNumber<int>(*game).value_or(0) : 0;
+    if (seed) {
+        const std::uint64_t value = wholeNumber<std::uint64_t>(*seed).value_or(0);
+        return ChosenBoard{vorlen::seededBoard(value, index), vorlen::seedLabel(value, index)};
+    }
+    return ChosenBoard{vorlen::DrawnBoards().at(index), vorlen::drawLabel(index)};
 }

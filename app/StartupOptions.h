@@ -1,17 +1,20 @@
 #pragma once
 
+#include "Field.h"
+
 #include <QStringList>
 
+#include <optional>
 #include <string>
 #include <vector>
 
 // What the command line asks of the window, in the order it asks it.
 struct StartupAction {
-    enum class Type { SetPlayer, LoadMap, Sandbox };
+    enum class Type { SetPlayer, LoadMap, Sandbox, Seed, Game, Replay, SaveReplay, Chart };
     Type type;
     int seat = 0;         // SetPlayer: 0 for "--first", 1 for "--second"
     int kind = 0;         // SetPlayer: the player factory's kind
-    std::string value;    // the program's command line, or the map path, in the locale's encoding
+    std::string value;    // the program's command line, a path or a number, in the locale's encoding
 
     bool operator==(const StartupAction&) const = default;
 };
@@ -19,6 +22,24 @@ struct StartupAction {
 // Scans every argument, the program path included. "--first" / "--second"
 // take the next argument as a player ("stupid": built-in, "human": no change,
 // anything else: a program's command line); "--map" takes a map path;
-// "--sandbox" runs every program in a sandbox. A value is never read as an
-// option; an option with no value ends the scan.
+// "--sandbox" runs every program in a sandbox. "--seed S" and "--game K"
+// choose the runner's board, "--replay FILE" opens a replay, "--save-replay
+// FILE" keeps the live match's, "--chart" shows the score chart. A value is
+// never read as an option; an option with no value ends the scan.
 std::vector<StartupAction> scanStartupOptions(const QStringList& arguments);
+
+// What is wrong with the options the window cannot do without: a number
+// that is not one. Empty when nothing is.
+std::string startupProblem(const std::vector<StartupAction>& actions);
+
+// The value of the last action of a type, if any.
+std::optional<std::string> lastValue(const std::vector<StartupAction>& actions, StartupAction::Type type);
+bool hasAction(const std::vector<StartupAction>& actions, StartupAction::Type type);
+
+// The board "--seed" / "--game" ask for, with its label as the runner gives
+// it ("seed:S:K" or "rand:K"); none when neither is given.
+struct ChosenBoard {
+    vorlen::Field field;
+    std::string label;
+};
+std::optional<ChosenBoard> chosenBoard(const std::vector<StartupAction>& actions);

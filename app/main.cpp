@@ -1,10 +1,11 @@
+#include "ReplayFile.h"
 #include "Sandbox.h"
 #include "StartupOptions.h"
 #include "main_window.h"
 
 #include <QApplication>
 
-#include <algorithm>
+#include <optional>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -22,15 +23,12 @@ void onStopSignal(int signal)
     std::raise(signal);
 }
 
-// Read as the window reads its options, before there is a window.
-bool sandboxWanted(int argc, char* argv[])
+std::vector<StartupAction> scanArguments(int argc, char* argv[])
 {
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
-    const std::vector<StartupAction> actions = scanStartupOptions(arguments);
-    return std::any_of(actions.begin(), actions.end(),
-                       [](const StartupAction& action) { return action.type == StartupAction::Type::Sandbox; });
+    return scanStartupOptions(arguments);
 }
 
 bool displayAvailable()
@@ -46,12 +44,27 @@ bool displayAvailable()
 
 int main(int argc, char* argv[])
 {
+    // Options are read as the window reads them, and checked before there is one.
+    const std::vector<StartupAction> actions = scanArguments(argc, argv);
+    if (const std::string problem = startupProblem(actions); !problem.empty()) {
+        std::fprintf(stderr, "vorlen: %s\n", problem.c_str());
+        return 2;
+    }
+    std::optional<vorlen::Replay> replay;
+    if (const auto path = lastValue(actions, StartupAction::Type::Replay)) {
+        std::string problem;
+        replay.emplace();
+        if (!vorlen::readReplayFile(*path, *replay, problem)) {
+            std::fprintf(stderr, "vorlen: cannot open the replay '%s': %s\n", path->c_str(), problem.c_str());
+            return 2;
+        }
+    }
     if (!displayAvailable()) {
         std::fprintf(stderr, "vorlen: no display to open the window on; run it in a desktop "
                              "session, or headless with: xvfb-run vorlen [options]\n");
         return 1;
     }
-    if (sandboxWanted(argc, argv)) {
+    if (hasAction(actions, StartupAction::Type::Sandbox)) {
         std::string why;
         if (!vorlen::probeSandbox(vorlen::findBubblewrap(), why)) {
             std::fprintf(stderr, "vorlen: --sandbox: %s\n", why.c_str());
@@ -64,6 +77,8 @@ int main(int argc, char* argv[])
     vorlen::becomeChildSubreaper();
     QApplication application(argc, argv);
     main_window window;
+    if (replay)
+        window.viewReplay(std::move(*replay));
     runningBots = &window.bots();
     for (const int signal : {SIGTERM, SIGHUP, SIGINT})
         std::signal(signal, onStopSignal);

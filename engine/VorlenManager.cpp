@@ -27,8 +27,12 @@ void VorlenManager::setGui(IVorlenGui* gui) { this->gui = gui; }
 void VorlenManager::loadMap(const std::string& path)
 {
     fillRandom(field, [] { return std::rand(); });
-    if (path.empty())
-        return;
+    if (!path.empty())
+        readMap(path);
+}
+
+void VorlenManager::readMap(const std::string& path)
+{
     std::string echo;
     std::string error;
     if (!readMapFile(path, field, echo, error)) {

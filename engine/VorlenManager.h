@@ -39,6 +39,9 @@ public:
     // Draws a random board with rand(), then reads the map file at `path`
     // over it if it can be read; if not, says why on standard error.
     void loadMap(const std::string& path);
+    // Reads the map file at `path` over the board as it is, as loadMap does
+    // after its draw.
+    void readMap(const std::string& path);
     // Replaces the board, for callers that draw boards themselves.
     void setBoard(const Field& board);
 

@@ -67,7 +67,6 @@ TEST(Window, FormAndGrid)
     EXPECT_EQ(window->windowTitle(), "MainWindow");
     EXPECT_EQ(window->objectName(), "MainWindow");
     EXPECT_EQ(window->size(), QSize(744, 592));
-    EXPECT_TRUE(window->menuBar()->actions().isEmpty());
     EXPECT_TRUE(window->statusBar()->currentMessage().isEmpty());
     EXPECT_EQ(window->centralWidget()->objectName(), "centralwidget");
 

@@ -25,6 +25,7 @@ inline ToolRun finish(std::FILE* pipe)
     return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), out};
 }
 
+#ifdef VORLEN_MATCH_BIN
 // Runs the real vorlen-match with a shell command line, in the current
 // directory; `redirect` says where its standard error goes.
 inline ToolRun runTool(const std::string& arguments, const std::string& redirect = "2>/dev/null")
@@ -32,6 +33,7 @@ inline ToolRun runTool(const std::string& arguments, const std::string& redirect
     const std::string command = std::string(VORLEN_MATCH_BIN) + " " + arguments + " " + redirect;
     return finish(popen(command.c_str(), "r"));
 }
+#endif
 
 inline std::vector<std::string> lines(const std::string& text)
 {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "BotLimits.h"
+#include "PlayerFactory.h"
 
 #include <QStringList>
 
@@ -10,7 +11,7 @@
 
 namespace vorlen::match {
 
-inline constexpr const char* kBuiltInName = "stupid";
+using vorlen::kBuiltInName;
 
 enum class BoardMode {
     Window, // the C library's rand() draws in sequence, as the window draws them

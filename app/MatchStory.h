@@ -1,0 +1,13 @@
+#pragma once
+
+#include "Replay.h"
+
+#include <string>
+
+// The status bar's line for a match shown after `shown` of its turns: the
+// turn, the last move and how long it took, who was retired and why, who
+// moves next; at the end, the result and the winner.
+std::string storyLine(const vorlen::Replay& replay, int shown);
+
+// "0.04 ms", "12.5 ms", "2.91 s".
+std::string durationText(double milliseconds);

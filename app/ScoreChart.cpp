@@ -1,0 +1,66 @@
+#include "ScoreChart.h"
+
+#include <QChart>
+#include <QChartView>
+#include <QLegendMarker>
+#include <QLineSeries>
+#include <QValueAxis>
+
+ScoreChart::ScoreChart(QWidget* parent) : QDockWidget("Scores", parent)
+{
+    setObjectName("scoreChart");
+    chart = new QChart();
+    turnAxis = new QValueAxis();
+    turnAxis->setTitleText("turn");
+    turnAxis->setLabelFormat("%d");
+    auto* scoreAxis = new QValueAxis();
+    scoreAxis->setRange(0, vorlen::kBoardCells);
+    scoreAxis->setLabelFormat("%d");
+    chart->addAxis(turnAxis, Qt::AlignBottom);
+    chart->addAxis(scoreAxis, Qt::AlignLeft);
+    const char* names[] = {"first", "second"};
+    const QColor colours[] = {QColor(200, 40, 40), QColor(40, 70, 200)};
+    for (int seat = 0; seat < 2; ++seat) {
+        scores[seat] = new QLineSeries();
+        scores[seat]->setName(names[seat]);
+        scores[seat]->setColor(colours[seat]);
+    }
+    marker = new QLineSeries();
+    marker->setColor(Qt::gray);
+    for (QLineSeries* series : {scores[0], scores[1], marker}) {
+        chart->addSeries(series);
+        series->attachAxis(turnAxis);
+        series->attachAxis(scoreAxis);
+    }
+    chart->legend()->markers(marker).first()->setVisible(false);
+    auto* view = new QChartView(chart);
+    view->setRenderHint(QPainter::Antialiasing);
+    view->setMinimumSize(320, 240);
+    setWidget(view);
+    showTurns({});
+}
+
+void ScoreChart::showTurns(const std::vector<vorlen::ReplayTurn>& turns)
+{
+    QList<QPointF> points[2];
+    for (std::size_t i = 0; i < turns.size(); ++i) {
+        points[0].append(QPointF(static_cast<double>(i), turns[i].score.first));
+        points[1].append(QPointF(static_cast<double>(i), turns[i].score.second));
+    }
+    scores[0]->replace(points[0]);
+    scores[1]->replace(points[1]);
+    turnAxis->setRange(0, std::max<double>(1, static_cast<double>(turns.size()) - 1));
+}
+
+void ScoreChart::markTurn(int shown)
+{
+    if (shown <= 0) {
+        marker->clear();
+        return;
+    }
+    // The scores after `shown` turns sit at the point of turn shown - 1.
+    const double x = shown - 1;
+    marker->replace({QPointF(x, 0), QPointF(x, vorlen::kBoardCells)});
+}
+
+int ScoreChart::pointCount(int seat) const { return static_cast<int>(scores[seat]->count()); }

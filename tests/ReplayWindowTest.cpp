@@ -1,0 +1,277 @@
+#include "Boards.h"
+#include "MatchStory.h"
+#include "ReplayFile.h"
+#include "ScoreChart.h"
+#include "VorlenWidget.h"
+#include "main_window.h"
+#include "support/Bots.h"
+#include "support/MatchTool.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSlider>
+#include <QStatusBar>
+#include <QTest>
+#include <QTimer>
+#include <QToolBar>
+
+#include <cstdlib>
+
+using namespace vorlen;
+using namespace vorlen::testing;
+
+namespace {
+
+std::unique_ptr<main_window> makeWindow(const QStringList& options = {})
+{
+    std::srand(1);
+    return std::make_unique<main_window>(QStringList{"vorlen"} + options, nullptr);
+}
+
+QPushButton* button(const main_window& window, const QString& text)
+{
+    for (auto* candidate : window.findChildren<QPushButton*>())
+        if (candidate->text() == text)
+            return candidate;
+    return nullptr;
+}
+
+QImage grabBoard(const main_window& window) { return window.board()->grab().toImage(); }
+
+QString status(const main_window& window) { return window.statusBar()->currentMessage(); }
+
+QStringList actionTexts(const QList<QAction*>& actions)
+{
+    QStringList texts;
+    for (const QAction* action : actions)
+        texts << (action->isSeparator() ? "-" : action->text());
+    return texts;
+}
+
+// A live match played to its end with "step", keeping what the window showed
+// after every turn.
+struct Shown {
+    QImage board;
+    QString first;
+    QString second;
+};
+std::vector<Shown> playToTheEnd(main_window& window)
+{
+    std::vector<Shown> shown;
+    for (int turn = 0; !window.match().gameOver() && turn < 5000; ++turn) {
+        QTest::mouseClick(button(window, "step"), Qt::LeftButton);
+        shown.push_back({grabBoard(window), window.board()->labels[0]->text(), window.board()->labels[1]->text()});
+    }
+    return shown;
+}
+
+} // namespace
+
+TEST(ReplayWindow, MenusAndAQuietLiveWindow)
+{
+    const auto window = makeWindow();
+    const QList<QAction*> menus = window->menuBar()->actions();
+    ASSERT_EQ(actionTexts(menus), (QStringList{"&File", "&View"}));
+    EXPECT_EQ(actionTexts(menus[0]->menu()->actions()),
+              (QStringList{QString::fromUtf8("Save replay\u2026"), QString::fromUtf8("Open replay\u2026"), "-", "Quit"}));
+    EXPECT_EQ(actionTexts(menus[1]->menu()->actions()), QStringList{"Score chart"});
+    // Opens as it always has: no chart, no replay controls, no status.
+    EXPECT_TRUE(window->scoreChart()->isHidden());
+    EXPECT_TRUE(window->findChild<QToolBar*>("replayBar")->isHidden());
+    EXPECT_TRUE(status(*window).isEmpty());
+    EXPECT_FALSE(makeWindow({"--chart"})->scoreChart()->isHidden());
+}
+
+TEST(ReplayWindow, SavedMatchShowsTheLiveBoardAtEveryTurn)
+{
+    TempDir dir;
+    const std::string path = dir.file("match.json");
+    const auto live = makeWindow({"--save-replay", QString::fromStdString(path)});
+    ::testing::internal::CaptureStdout();
+    const std::vector<Shown> shown = playToTheEnd(*live);
+    ::testing::internal::GetCapturedStdout();
+    ASSERT_TRUE(std::filesystem::exists(path)) << "not written at the end of the match";
+    EXPECT_NE(status(*live).indexOf("match over, 908 to 937: second (stupid) wins"), -1) << status(*live).toStdString();
+
+    const auto viewer = makeWindow();
+    std::string error;
+    ASSERT_TRUE(viewer->openReplay(path, error)) << error;
+    ASSERT_TRUE(viewer->viewing());
+    EXPECT_FALSE(viewer->findChild<QToolBar*>("replayBar")->isHidden());
+    EXPECT_FALSE(viewer->scoreChart()->isHidden());
+    EXPECT_EQ(viewer->replay().boardSource, "");
+    EXPECT_EQ(viewer->scoreChart()->pointCount(0), static_cast<int>(shown.size()));
+    for (std::size_t k = 0; k < shown.size(); ++k) {
+        QTest::mouseClick(button(*viewer, "step"), Qt::LeftButton);
+        ASSERT_EQ(grabBoard(*viewer), shown[k].board) << "after turn " << k;
+        ASSERT_EQ(viewer->board()->labels[0]->text(), shown[k].first);
+        ASSERT_EQ(viewer->board()->labels[1]->text(), shown[k].second);
+    }
+    EXPECT_EQ(status(*viewer), status(*live));
+}
+
+TEST(ReplayWindow, KeysSliderBackAndTheClockMoveThroughTheReplay)
+{
+    Replay replay;
+    std::string error;
+    {
+        const auto live = makeWindow({"--seed", "3", "--game", "1"});
+        ::testing::internal::CaptureStdout();
+        playToTheEnd(*live);
+        ::testing::internal::GetCapturedStdout();
+        replay = live->replay();
+    }
+    ASSERT_TRUE(replay.finished);
+    EXPECT_EQ(replay.board, seededBoard(3, 1));
+    EXPECT_EQ(replay.boardSource, "seed:3:1");
+    const int length = static_cast<int>(replay.turns.size());
+
+    const auto window = makeWindow();
+    window->viewReplay(replay);
+    // Keys reach the window's shortcuts only when it is the active one.
+    window->show();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    auto* slider = window->findChild<QSlider*>("turnSlider");
+    ASSERT_NE(slider, nullptr);
+    EXPECT_EQ(slider->maximum(), length);
+    EXPECT_FALSE(button(*window, "back")->isEnabled());
+    EXPECT_NE(status(*window).indexOf("Start: first (stupid) moves first"), -1);
+
+    const struct {
+        std::function<void()> act;
+        int shown;
+    } steps[] = {
+        {[&] { QTest::keyClick(window.get(), Qt::Key_Right); }, 1},
+        {[&] { QTest::keyClick(window.get(), Qt::Key_Right); }, 2},
+        {[&] { QTest::keyClick(window.get(), Qt::Key_Left); }, 1},
+        {[&] { QTest::keyClick(window.get(), Qt::Key_End); }, length},
+        {[&] { QTest::keyClick(window.get(), Qt::Key_Right); }, length},
+        {[&] { slider->setValue(7); }, 7},
+        {[&] { QTest::mouseClick(button(*window, "back"), Qt::LeftButton); }, 6},
+        {[&] { QTest::mouseClick(button(*window, "step"), Qt::LeftButton); }, 7},
+        {[&] { QTest::keyClick(window.get(), Qt::Key_Home); }, 0},
+        {[&] { QTest::keyClick(window.get(), Qt::Key_Left); }, 0},
+    };
+    for (const auto& step : steps) {
+        step.act();
+        ASSERT_EQ(window->shownTurns(), step.shown);
+        EXPECT_EQ(slider->value(), step.shown);
+        EXPECT_EQ(button(*window, "back")->isEnabled(), step.shown > 0);
+    }
+    // The story of the turn on show: at the end, the winner.
+    QTest::keyClick(window.get(), Qt::Key_End);
+    EXPECT_EQ(status(*window).toStdString(), storyLine(replay, length));
+    EXPECT_NE(status(*window).indexOf("match over"), -1);
+
+    // "start" plays the replay on the clock and stops at its end.
+    QTest::keyClick(window.get(), Qt::Key_Home);
+    window->Start();
+    QTest::qWait(350);
+    EXPECT_GE(window->shownTurns(), 2);
+    slider->setValue(length - 1);
+    QTest::qWait(250);
+    EXPECT_EQ(window->shownTurns(), length);
+    EXPECT_FALSE(window->clock()->isActive());
+}
+
+TEST(ReplayWindow, TheRunnersBoardsByTheirLabels)
+{
+    EXPECT_EQ(makeWindow({"--seed", "9", "--game", "4"})->match().board(), seededBoard(9, 4));
+    EXPECT_EQ(makeWindow({"--seed", "9"})->match().board(), seededBoard(9, 0));
+    EXPECT_EQ(makeWindow({"--game", "2"})->match().board(), DrawnBoards().at(2));
+    EXPECT_EQ(makeWindow({"--game", "0"})->match().board(), makeWindow()->match().board());
+    TempDir dir;
+    const std::string map = dir.write("top.map", std::string(kBoardColumns, '5'));
+    const auto window = makeWindow({"--game", "3", "--map", QString::fromStdString(map)});
+    Field expected = DrawnBoards().at(3);
+    expected[0] = std::vector<std::int32_t>(kBoardColumns, 5);
+    EXPECT_EQ(window->match().board(), expected);
+    EXPECT_EQ(window->replay().boardSource, "map:" + map + "+rand:3");
+}
+
+TEST(ReplayWindow, ClosingKeepsAnUnfinishedMatchAndABotsNameAndReasons)
+{
+    TempDir dir;
+    const std::string bot = writeBot(dir, "bot.sh", "echo 9 > vorla.out");
+    const std::string path = dir.file("partial.json");
+    {
+        auto window = makeWindow({"--first", QString::fromStdString(bot), "--save-replay", QString::fromStdString(path)});
+        WorkingDirectory cwd(dir.path());
+        ::testing::internal::CaptureStdout();
+        ::testing::internal::CaptureStderr();
+        for (int turn = 0; turn < 3; ++turn)
+            window->nextStep();
+        ::testing::internal::GetCapturedStdout();
+        ::testing::internal::GetCapturedStderr();
+        EXPECT_FALSE(std::filesystem::exists(path));
+        EXPECT_EQ(status(*window), "Turn 2: first is out · next: second");
+        window->close();
+    }
+    Replay replay;
+    std::string error;
+    ASSERT_TRUE(readReplayFile(path, replay, error)) << error;
+    EXPECT_FALSE(replay.finished);
+    ASSERT_EQ(replay.turns.size(), 3U);
+    EXPECT_EQ(replay.players[0], bot);
+    EXPECT_EQ(replay.players[1], "stupid");
+    EXPECT_EQ(replay.turns[0].answer, 9);
+    ASSERT_EQ(replay.turns[0].retired.size(), 1U);
+    EXPECT_EQ(replay.turns[0].retired[0].reason, "colour outside 1-6");
+    EXPECT_FALSE(replay.turns[2].answer.has_value());
+}
+
+TEST(ReplayWindow, BadReplaysAndNumbersStopTheWindowBeforeItOpens)
+{
+    TempDir dir;
+    const std::string bad = dir.write("bad.json", "{\"format\": \"vorlen-replay\", \"version\": 7}");
+    const struct {
+        std::string arguments;
+        std::string line;
+    } cases[] = {
+        {"--replay " + bad, "vorlen: cannot open the replay '" + bad + "': a replay of version 7; this vorlen reads version 1"},
+        {"--replay " + dir.file("none.json"), "vorlen: cannot open the replay '" + dir.file("none.json") + "': No such file or directory"},
+        {"--game -1", "vorlen: --game needs a whole number from 0 to 100000000, not '-1'"},
+        {"--seed x", "vorlen: --seed needs a whole number from 0, not 'x'"},
+    };
+    for (const auto& c : cases) {
+        const std::string command = std::string(VORLEN_BIN) + " " + c.arguments + " 2>&1";
+        const ToolRun run = finish(popen(command.c_str(), "r"));
+        EXPECT_EQ(run.exitCode, 2) << c.arguments;
+        EXPECT_EQ(run.out, c.line + "\n");
+    }
+}
+
+TEST(MatchStory, WhatTheStatusBarSays)
+{
+    Replay replay;
+    replay.players = {"./bot", "stupid"};
+    replay.turns = {{0, 3, 0.041, {5, 1}, {}},
+                    {1, 2, 12.34, {5, 8}, {}},
+                    {0, 9, 2901, {5, 8}, {{0, "colour outside 1-6"}}},
+                    {1, 4, 0.5, {5, 20}, {}},
+                    {0, std::nullopt, 0, {5, 20}, {}}};
+    const struct {
+        int shown;
+        std::string line;
+    } cases[] = {
+        {0, "Start: first (./bot) moves first"},
+        {1, "Turn 0: first played colour 3 in 0.04 ms · next: second"},
+        {2, "Turn 1: second played colour 2 in 12.3 ms · next: first"},
+        {3, "Turn 2: first answered 9 after 2.90 s · first retired: colour outside 1-6 · next: second"},
+        {5, "Turn 4: first is out · next: second"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(storyLine(replay, c.shown), c.line) << c.shown;
+    replay.turns.back().retired = {{1, "full board"}};
+    replay.finished = true;
+    EXPECT_EQ(storyLine(replay, 5), "Turn 4: first is out · second retired: full board · match over, 5 to 20: "
+                                    "second (stupid) wins");
+    replay.turns.back().score = {20, 20};
+    EXPECT_EQ(storyLine(replay, 5).substr(storyLine(replay, 5).rfind(':')), ": a draw");
+}
