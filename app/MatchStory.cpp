@@ -20,8 +20,10 @@ std::string durationText(double milliseconds)
         std::snprintf(text, sizeof text, "%.2f s", milliseconds / 1000);
     else if (milliseconds >= 10)
         std::snprintf(text, sizeof text, "%.1f ms", milliseconds);
-    else
+    else if (milliseconds >= 1)
         std::snprintf(text, sizeof text, "%.2f ms", milliseconds);
+    else
+        std::snprintf(text, sizeof text, "%.0f \u00b5s", milliseconds * 1000);
     return text;
 }
 

@@ -9,5 +9,5 @@
 // moves next; at the end, the result and the winner.
 std::string storyLine(const vorlen::Replay& replay, int shown);
 
-// "0.04 ms", "12.5 ms", "2.91 s".
+// "41 µs", "4.20 ms", "12.5 ms", "2.91 s".
 std::string durationText(double milliseconds);

@@ -16,6 +16,9 @@ ScoreChart::ScoreChart(QWidget* parent) : QDockWidget("Scores", parent)
     auto* scoreAxis = new QValueAxis();
     scoreAxis->setRange(0, vorlen::kBoardCells);
     scoreAxis->setLabelFormat("%d");
+    scoreAxis->setTickType(QValueAxis::TicksDynamic);
+    scoreAxis->setTickAnchor(0);
+    scoreAxis->setTickInterval(250);
     chart->addAxis(turnAxis, Qt::AlignBottom);
     chart->addAxis(scoreAxis, Qt::AlignLeft);
     const char* names[] = {"first", "second"};
@@ -50,6 +53,13 @@ void ScoreChart::showTurns(const std::vector<vorlen::ReplayTurn>& turns)
     scores[0]->replace(points[0]);
     scores[1]->replace(points[1]);
     turnAxis->setRange(0, std::max<double>(1, static_cast<double>(turns.size()) - 1));
+}
+
+void ScoreChart::setPlayers(const std::array<std::string, 2>& players)
+{
+    const char* seats[] = {"first", "second"};
+    for (int seat = 0; seat < 2; ++seat)
+        scores[seat]->setName(QString("%1 (%2)").arg(seats[seat], QString::fromStdString(players[static_cast<std::size_t>(seat)])));
 }
 
 void ScoreChart::markTurn(int shown)

@@ -14,6 +14,7 @@ class ScoreChart : public QDockWidget {
 public:
     explicit ScoreChart(QWidget* parent = nullptr);
 
+    void setPlayers(const std::array<std::string, 2>& players);
     void showTurns(const std::vector<vorlen::ReplayTurn>& turns);
     // The line at the board on show, after `shown` turns; -1 for none.
     void markTurn(int shown);

@@ -153,6 +153,7 @@ void main_window::buildReplayBar()
     backButton = new QPushButton("back");
     turnSlider = new QSlider(Qt::Horizontal);
     turnSlider->setObjectName("turnSlider");
+    turnSlider->setPageStep(10);
     replayBar->addWidget(backButton);
     replayBar->addWidget(turnSlider);
     addToolBar(Qt::BottomToolBarArea, replayBar);
@@ -252,6 +253,7 @@ void main_window::tellStory()
     statusBar()->showMessage(QString::fromStdString(storyLine(replay(), shownTurns())));
     if (chart->isHidden())
         return;
+    chart->setPlayers(replay().players);
     chart->showTurns(replay().turns);
     chart->markTurn(viewing() ? shownTurns() : -1);
 }

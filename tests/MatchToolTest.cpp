@@ -2,6 +2,7 @@
 #include "MatchConfig.h"
 #include "MatchPlay.h"
 #include "MatchRecord.h"
+#include "ReplayFile.h"
 #include "Summary.h"
 #include "support/Bots.h"
 #include "support/MatchTool.h"
@@ -232,6 +233,41 @@ TEST_F(MatchBots, SeedGivesTheSameRecordsWhateverTheConcurrency)
     EXPECT_NE(one[1].find("\"board\":\"seed:5:0\",\"first_player\":\"B\""), std::string::npos);
     EXPECT_NE(one[5].find("\"board\":\"seed:5:2\",\"first_player\":\"B\""), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(dir.file("vorla.in")));
+}
+
+TEST_F(MatchBots, EveryMatchLeavesAReplayThatAgreesWithItsRecord)
+{
+    WorkingDirectory cwd(dir.path());
+    const std::string bot = writeBot(dir, "bot.sh", "head -c 1 vorla.in | tr 123456 234561 > vorla.out");
+    const ToolRun run = runTool("--first " + bot + " --games 2 --swap --seed 5 --concurrency 2 --replays replays --results r.jsonl");
+    ASSERT_EQ(run.exitCode, 0);
+    EXPECT_NE(run.out.find("Move times:\n  A: mean "), std::string::npos) << run.out;
+    const auto records = sortedRecords(dir.file("r.jsonl"));
+    ASSERT_EQ(records.size(), 4U);
+    const char* names[] = {"game-0-AB.json", "game-1-BA.json", "game-2-AB.json", "game-3-BA.json"};
+    for (int game = 0; game < 4; ++game) {
+        Replay replay;
+        std::string error;
+        ASSERT_TRUE(readReplayFile(dir.file("replays/") + names[game], replay, error)) << names[game] << ": " << error;
+        const std::string& record = records[static_cast<std::size_t>(game)];
+        const std::string expected[] = {
+            "\"board\":\"" + replay.boardSource + "\"",
+            "\"first\":\"" + replay.players[0] + "\"",
+            "\"second\":\"" + replay.players[1] + "\"",
+            "\"turns\":" + std::to_string(replay.turns.size()),
+            "\"first_score\":" + std::to_string(replay.finalScore().first),
+            "\"second_score\":" + std::to_string(replay.finalScore().second),
+        };
+        for (const std::string& part : expected)
+            EXPECT_NE(record.find(part), std::string::npos) << part << " in " << record;
+        EXPECT_TRUE(replay.finished);
+        EXPECT_EQ(replay.board, seededBoard(5, game / 2));
+    }
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.file("replays")), {}), 4);
+
+    // A folder that cannot be made is a bad option.
+    dir.write("taken", "");
+    EXPECT_EQ(runTool("--replays taken/replays").exitCode, 2);
 }
 
 TEST_F(MatchBots, InterruptStopsCleanlyWithTheFinishedMatchesRecorded)

@@ -261,7 +261,7 @@ TEST(MatchStory, WhatTheStatusBarSays)
         std::string line;
     } cases[] = {
         {0, "Start: first (./bot) moves first"},
-        {1, "Turn 0: first played colour 3 in 0.04 ms · next: second"},
+        {1, "Turn 0: first played colour 3 in 41 µs · next: second"},
         {2, "Turn 1: second played colour 2 in 12.3 ms · next: first"},
         {3, "Turn 2: first answered 9 after 2.90 s · first retired: colour outside 1-6 · next: second"},
         {5, "Turn 4: first is out · next: second"},

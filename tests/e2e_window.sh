@@ -19,15 +19,8 @@ cd "$work"
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-# A display number nobody uses.
-for n in $(seq 90 140); do
-  [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || { display=":$n"; break; }
-done
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X${display#:}" ] && break; sleep 0.05; done
-export DISPLAY=$display
-unset QT_QPA_PLATFORM
+. "$(dirname "$0")/support/xvfb.sh"
+start_xvfb "$work/xvfb.log"
 
 # Starts the window with the given options and clicks "step", then "start".
 run_window() {
