@@ -36,6 +36,7 @@ ScoreChart::ScoreChart(QWidget* parent) : QDockWidget("Scores", parent)
         series->attachAxis(scoreAxis);
     }
     chart->legend()->markers(marker).first()->setVisible(false);
+    chart->legend()->setAlignment(Qt::AlignBottom);
     auto* view = new QChartView(chart);
     view->setRenderHint(QPainter::Antialiasing);
     view->setMinimumSize(320, 240);
@@ -58,8 +59,12 @@ void ScoreChart::showTurns(const std::vector<vorlen::ReplayTurn>& turns)
 void ScoreChart::setPlayers(const std::array<std::string, 2>& players)
 {
     const char* seats[] = {"first", "second"};
-    for (int seat = 0; seat < 2; ++seat)
-        scores[seat]->setName(QString("%1 (%2)").arg(seats[seat], QString::fromStdString(players[static_cast<std::size_t>(seat)])));
+    for (int seat = 0; seat < 2; ++seat) {
+        // The program's file name is enough for a legend; paths would crowd it out.
+        const QString command = QString::fromLocal8Bit(players[static_cast<std::size_t>(seat)]);
+        const QString program = command.section(' ', 0, 0).section('/', -1);
+        scores[seat]->setName(QString("%1 (%2)").arg(seats[seat], program));
+    }
 }
 
 void ScoreChart::markTurn(int shown)
