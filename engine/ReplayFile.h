@@ -10,8 +10,9 @@ namespace vorlen {
 
 inline constexpr const char* kReplayFormat = "vorlen-replay";
 inline constexpr int kReplayVersion = 1;
-// The longest match the rules allow takes a few megabytes.
-inline constexpr std::uint64_t kReplaySizeLimit = 64 << 20;
+// The longest match the rules allow (some 15,000 turns before a stall) takes
+// a few megabytes; a bigger file is not a replay of ours.
+inline constexpr std::uint64_t kReplaySizeLimit = 16 << 20;
 
 std::string replayJson(const Replay& replay);
 

@@ -169,6 +169,7 @@ TEST(ReplayReading, BadReplaysAreRefusedWithTheirProblem)
         {"not JSON", "hello", "not JSON: a syntax error at line 1, column 1"},
         {"empty", "", "truncated"},
         {"truncated", good.substr(0, good.size() / 2), "truncated"},
+        {"deeply nested", std::string(200'000, '[') + std::string(200'000, ']'), "not a vorlen replay"},
         {"not a replay", "{\"turns\": []}", "not a vorlen replay"},
         {"a list", "[1, 2]", "not a vorlen replay"},
         {"other version", replaced(good, "\"version\": 1", "\"version\": 2"), "version 2; this vorlen reads version 1"},
