@@ -8,20 +8,7 @@ set -euo pipefail
 vorlen=$1
 runner=$2
 
-work=$(mktemp -d)
-xvfb_pid=
-app_pid=
-cleanup() {
-  [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
-
-. "$(dirname "$0")/support/xvfb.sh"
-start_xvfb "$work/xvfb.log"
-cd "$work"
+. "$(dirname "$0")/support/e2e.sh"
 
 "$runner" --seed 11 --games 1 --replays replays >/dev/null || fail "no replay written"
 replay=replays/game-0.json

@@ -6,21 +6,7 @@ set -euo pipefail
 vorlen=$1
 examples=$2
 
-work=$(mktemp -d)
-xvfb_pid=
-app_pid=
-cleanup() {
-  [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-cd "$work"
-
-fail() { echo "FAIL: $*" >&2; exit 1; }
-
-. "$(dirname "$0")/support/xvfb.sh"
-start_xvfb "$work/xvfb.log"
+. "$(dirname "$0")/support/e2e.sh"
 
 # Starts the window with the given options and clicks "step", then "start".
 run_window() {
