@@ -201,15 +201,17 @@ TEST_P(MatchContainment, ASaboteurSpoilsOnlyItsOwnFiles)
     if (GetParam() == Mode::Sandbox)
         config.bwrap = findBubblewrap();
     BotGroups groups;
-    const match::MatchJob job{0, seededBoard(3, 0), "seed:3:0", false};
+    match::MatchJob job{0, seededBoard(3, 0), "seed:3:0", false, {}};
     config.first = writeBot(bots, "plain.sh", honest);
+    job.seats = config.seatsFor({});
     const match::MatchRecord plain = *match::playMatch(job, config, groups).record;
     config.first = writeBot(bots, "saboteur.sh", saboteur);
+    job.seats = config.seatsFor({});
     const match::MatchRecord spoiled = *match::playMatch(job, config, groups).record;
     // The records past the bots' names, and without the times.
     const auto rest = [](const match::MatchRecord& record, std::size_t nameSize) {
-        const std::string line = toCsv(record);
-        return withoutTimes(line.substr(line.find(",A,") + 3 + nameSize, line.size() - 1));
+        const std::string core = withoutTimes(toCsv(record));
+        return core.substr(core.find(",A,") + 3 + nameSize);
     };
     EXPECT_EQ(rest(spoiled, config.first.size()), rest(plain, std::string(bots.file("plain.sh")).size()));
     EXPECT_GT(spoiled.turns, 2);

@@ -46,13 +46,18 @@ std::vector<std::string> sortedRecords(const std::string& path)
     return records;
 }
 
+std::string replaced(std::string text, const std::string& from, const std::string& to)
+{
+    return text.replace(text.find(from), from.size(), to);
+}
+
 MatchRecord playOne(const std::string& first, const std::string& second = kBuiltInName)
 {
     MatchConfig config;
     config.first = first;
     config.second = second;
     BotGroups groups;
-    const MatchJob job{0, seededBoard(1, 0), "seed:1:0", false};
+    const MatchJob job{0, seededBoard(1, 0), "seed:1:0", false, config.seatsFor({})};
     return *playMatch(job, config, groups).record;
 }
 
@@ -135,42 +140,76 @@ TEST(MatchSummary, EloFromResults)
 TEST(MatchSummary, PerPlayerNotPerSeat)
 {
     MatchRecord record;
-    record.seats[0] = {'B', "stupid", 1000, "full board", 50, {20, 0.5, 1.0, 0}};
-    record.seats[1] = {'A', "./bot", 845, "stall", 51, {21, 2000.0, 2900.0, 3}};
-    EXPECT_EQ(record.winner(), 'B');
+    record.seats[0] = {"B", "stupid", 1000, "full board", 50, {20, 0.5, 1.0, 0}};
+    record.seats[1] = {"A", "./bot", 845, "stall", 51, {21, 2000.0, 2900.0, 3}};
+    EXPECT_EQ(record.winner(), "B");
     Tally tally;
     tally.add(record);
-    EXPECT_EQ(tally.player('B').wins, 1);
-    EXPECT_EQ(tally.player('A').losses, 1);
-    EXPECT_EQ(tally.player('A').scoreSum, 845);
-    EXPECT_EQ(tally.player('A').retirements.at("stall"), 1);
-    EXPECT_EQ(tally.player('A').moves, 21);
-    EXPECT_EQ(tally.player('A').nearLimit, 3);
-    EXPECT_DOUBLE_EQ(tally.player('A').maxMoveMs, 2900.0);
+    EXPECT_EQ(tally.player("B").wins, 1);
+    EXPECT_EQ(tally.player("A").losses, 1);
+    EXPECT_EQ(tally.player("A").scoreSum, 845);
+    EXPECT_EQ(tally.player("A").retirements.at("stall"), 1);
+    EXPECT_EQ(tally.player("A").moves, 21);
+    EXPECT_EQ(tally.player("A").nearLimit, 3);
+    EXPECT_DOUBLE_EQ(tally.player("A").maxMoveMs, 2900.0);
     record.seats[1].score = 1000;
-    EXPECT_EQ(record.winner(), 'D');
+    EXPECT_EQ(record.winner(), "D");
 }
 
-TEST(MatchRecords, CsvAndJsonLines)
+TEST(MatchRecords, CsvAndJsonLinesWrittenAndReadBack)
 {
     MatchRecord record;
     record.game = 3;
     record.board = "map:a,b.txt";
     record.turns = 7;
-    record.seats[0] = {'A', "/usr/bin/python3 \"my bot.py\"", 12, "time limit", 0, {1, 3000.25, 3000.25, 1}};
-    record.seats[1] = {'B', "stupid", 30, "", -1, {1, 0.0004, 0.0004, 0}};
-    EXPECT_EQ(toCsv(record), "3,\"map:a,b.txt\",A,\"/usr/bin/python3 \"\"my bot.py\"\"\",B,stupid,"
-                             "7,12,30,B,time limit,0,,,none,3000.250,3000.250,1,0.000,0.000,0\n");
+    record.seats[0] = {"A", "/usr/bin/python3 \"my bot.py\"", 12, "time limit", 0, {1, 3000.25, 3000.25, 1}};
+    record.seats[1] = {"B", "stupid", 30, "", -1, {1, 0.0004, 0.0004, 0}};
+    record.run = "03f74932f5ddc569";
+    record.runMatches = 20;
+    record.swap = true;
+    const std::string csv = toCsv(record);
+    EXPECT_EQ(csv, "3,\"map:a,b.txt\",A,\"/usr/bin/python3 \"\"my bot.py\"\"\",B,stupid,"
+                   "7,12,30,B,time limit,0,,,none,3000.250,3000.250,1,0.000,0.000,0,03f74932f5ddc569,20,true\n");
+    const std::string json = toJsonLine(record);
+    EXPECT_EQ(json, "{\"game\":3,\"board\":\"map:a,b.txt\",\"first_player\":\"A\",\"first\":"
+                    "\"/usr/bin/python3 \\\"my bot.py\\\"\",\"second_player\":\"B\",\"second\":\"stupid\","
+                    "\"turns\":7,\"first_score\":12,\"second_score\":30,\"winner\":\"B\","
+                    "\"first_retired\":\"time limit\",\"first_retired_turn\":0,"
+                    "\"second_retired\":null,\"second_retired_turn\":null,\"containment\":\"none\","
+                    "\"first_mean_ms\":3000.25,\"first_max_ms\":3000.25,\"first_near_limit\":1,"
+                    "\"second_mean_ms\":0.0,\"second_max_ms\":0.0,\"second_near_limit\":0,"
+                    "\"run\":\"03f74932f5ddc569\",\"run_matches\":20,\"swap\":true}\n");
+
+    // Both formats read back to the same record, as far as they keep it.
+    for (const auto& [text, isJson] : {std::pair{csvHeader() + csv, false}, {json + json, true}}) {
+        std::vector<MatchRecord> read;
+        std::string error;
+        ASSERT_TRUE(parseRecords(text, isJson, read, error)) << error;
+        ASSERT_EQ(read.size(), isJson ? 2U : 1U);
+        EXPECT_EQ(toCsv(read[0]), csv);
+    }
+
     const std::string header = csvHeader();
-    EXPECT_EQ(std::count(header.begin(), header.end(), ','), 20);
-    EXPECT_EQ(toJsonLine(record),
-              "{\"game\":3,\"board\":\"map:a,b.txt\",\"first_player\":\"A\",\"first\":"
-              "\"/usr/bin/python3 \\\"my bot.py\\\"\",\"second_player\":\"B\",\"second\":\"stupid\","
-              "\"turns\":7,\"first_score\":12,\"second_score\":30,\"winner\":\"B\","
-              "\"first_retired\":\"time limit\",\"first_retired_turn\":0,"
-              "\"second_retired\":null,\"second_retired_turn\":null,\"containment\":\"none\","
-              "\"first_mean_ms\":3000.25,\"first_max_ms\":3000.25,\"first_near_limit\":1,"
-              "\"second_mean_ms\":0.0,\"second_max_ms\":0.0,\"second_near_limit\":0}\n");
+    const struct {
+        std::string text;
+        bool json;
+        std::string problem;
+    } bad[] = {
+        {"game,board\n", false, "line 1: not the header"},
+        {header + "3,\"unclosed\n", false, "line 2: an unclosed quote"},
+        {header + "3,b\n", false, "line 2: 2 fields, not 24"},
+        {header + replaced(csv, "7,12,30", "seven,12,30"), false, "line 2: no proper turns"},
+        {header + replaced(csv, ",B,time", ",A,time"), false, "line 2: the winner 'A' does not follow"},
+        {json + "{\"game\": 1}\n", true, "line 2: no proper \"board\""},
+        {"not json\n", true, "line 1: not a JSON record"},
+        {replaced(json, "\"turns\":7", "\"turns\":\"7\""), true, "line 1: no proper \"turns\""},
+    };
+    for (const auto& c : bad) {
+        std::vector<MatchRecord> read;
+        std::string error;
+        EXPECT_FALSE(parseRecords(c.text, c.json, read, error)) << c.text;
+        EXPECT_EQ(error.rfind(c.problem, 0), 0U) << error;
+    }
 }
 
 class MatchBots : public ::testing::Test {
@@ -244,7 +283,7 @@ TEST_F(MatchBots, EveryMatchLeavesAReplayThatAgreesWithItsRecord)
     EXPECT_NE(run.out.find("Move times:\n  A: mean "), std::string::npos) << run.out;
     const auto records = sortedRecords(dir.file("r.jsonl"));
     ASSERT_EQ(records.size(), 4U);
-    const char* names[] = {"game-0-AB.json", "game-1-BA.json", "game-2-AB.json", "game-3-BA.json"};
+    const char* names[] = {"game-0-A-B.json", "game-1-B-A.json", "game-2-A-B.json", "game-3-B-A.json"};
     for (int game = 0; game < 4; ++game) {
         Replay replay;
         std::string error;
@@ -292,7 +331,7 @@ TEST_F(MatchBots, InterruptStopsCleanlyWithTheFinishedMatchesRecorded)
     ASSERT_GE(records.size(), 2U);
     EXPECT_LT(records.size(), 21U);
     for (std::size_t i = 1; i < records.size(); ++i)
-        EXPECT_EQ(std::count(records[i].begin(), records[i].end(), ','), 20) << records[i];
+        EXPECT_EQ(std::count(records[i].begin(), records[i].end(), ','), 23) << records[i];
     EXPECT_NE(out.find("Matches played: " + std::to_string(records.size() - 1) + " of 20, interrupted"),
               std::string::npos)
         << out;

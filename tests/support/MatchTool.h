@@ -44,17 +44,22 @@ inline std::vector<std::string> lines(const std::string& text)
     return result;
 }
 
-// A record without its move times, the one part that differs between runs
-// of the same matches. CSV or JSON Lines.
+// A record up to its containment: without the move times, the one part
+// that differs between runs of the same matches, and the run's fields that
+// follow them. CSV or JSON Lines.
 inline std::string withoutTimes(const std::string& record)
 {
     const std::size_t json = record.find(",\"first_mean_ms\"");
     if (json != std::string::npos)
         return record.substr(0, json) + "}";
-    std::size_t cut = record.size();
-    for (int field = 0; field < 6 && cut != std::string::npos; ++field)
-        cut = record.rfind(',', cut - 1);
-    return record.substr(0, cut);
+    bool quoted = false;
+    int commas = 0;
+    for (std::size_t i = 0; i < record.size(); ++i) {
+        quoted = record[i] == '"' ? !quoted : quoted;
+        if (record[i] == ',' && !quoted && ++commas == 15)
+            return record.substr(0, i);
+    }
+    return record;
 }
 
 } // namespace vorlen::testing

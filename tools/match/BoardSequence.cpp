@@ -2,16 +2,27 @@
 
 #include "MapText.h"
 
+#include <cassert>
+
 namespace vorlen::match {
 
-BoardSequence::Board BoardSequence::next()
+BoardSequence::Board BoardSequence::at(int index)
 {
-    const int index = index_++;
+    assert(index >= last_);
+    if (index != last_) {
+        board_ = make(index);
+        last_ = index;
+    }
+    return board_;
+}
+
+BoardSequence::Board BoardSequence::make(int index)
+{
     switch (config_.boards) {
     case BoardMode::Seeded:
         return {seededBoard(config_.seed, index), seedLabel(config_.seed, index)};
     case BoardMode::Map: {
-        Field field = drawn_.next();
+        Field field = drawn_.at(index);
         readMapText(config_.mapText, field);
         // A short map is topped up by the draw: the label must tell which.
         const bool whole = config_.mapDigits >= kBoardCells;
@@ -20,7 +31,7 @@ BoardSequence::Board BoardSequence::next()
     case BoardMode::Window:
         break;
     }
-    return {drawn_.next(), drawLabel(index)};
+    return {drawn_.at(index), drawLabel(index)};
 }
 
 } // namespace vorlen::match

@@ -8,8 +8,9 @@
 
 namespace vorlen::match {
 
-// Hands out the boards of a run in order. Not shared between threads: the
-// default boards are drawn one after the other, as the window draws them.
+// The boards of a run by index. Not shared between threads. The default
+// boards are drawn one after the other, as the window draws them, so boards
+// must be asked for in order (the same one again is fine).
 class BoardSequence {
 public:
     explicit BoardSequence(const MatchConfig& config) : config_(config) {}
@@ -18,12 +19,16 @@ public:
         Field field;
         std::string label; // where it came from, for the records
     };
-    Board next();
+    Board next() { return at(last_ + 1); }
+    Board at(int index);
 
 private:
+    Board make(int index);
+
     const MatchConfig& config_;
     DrawnBoards drawn_;
-    int index_ = 0;
+    int last_ = -1;
+    Board board_;
 };
 
 } // namespace vorlen::match

@@ -5,9 +5,13 @@
 #include "Field.h"
 
 #include <QCommandLineParser>
+#include <QRegularExpression>
 
 #include <algorithm>
+#include <cmath>
+#include <cstdio>
 #include <filesystem>
+#include <set>
 
 namespace vorlen::match {
 namespace {
@@ -45,7 +49,132 @@ std::optional<QString> playerProblem(const char* option, const std::string& comm
 
 std::string localBytes(const QString& text) { return text.toLocal8Bit().toStdString(); }
 
+// Names go into records, tables and file names: plain words only.
+bool goodName(const QString& name)
+{
+    static const QRegularExpression pattern("^[A-Za-z0-9_+-][A-Za-z0-9_.+-]{0,63}$");
+    return pattern.match(name).hasMatch() && name != "D";
+}
+
+std::optional<QString> readPlayers(const QCommandLineParser& parser, const QCommandLineOption& player,
+                                   const QCommandLineOption& first, const QCommandLineOption& second,
+                                   MatchConfig& config)
+{
+    const QStringList values = parser.values(player);
+    if (values.isEmpty())
+        return std::nullopt;
+    if (parser.isSet(first) || parser.isSet(second))
+        return "--player cannot be used with --first or --second";
+    std::set<QString> names;
+    for (const QString& value : values) {
+        const qsizetype equals = value.indexOf('=');
+        const QString name = value.left(equals);
+        if (equals < 0 || !goodName(name))
+            return "--player needs NAME=P with a NAME of letters, digits and _.+- (not \"D\", which "
+                   "marks a draw), not '" + value + "'";
+        if (!names.insert(name).second)
+            return "--player: the name '" + name + "' is given twice";
+        const std::string command = localBytes(value.mid(equals + 1));
+        if (command.empty())
+            return "--player " + name + ": a player needs a command line, or \"stupid\"";
+        if (const auto problem = playerProblem("player", command))
+            return *problem;
+        config.named.push_back({localBytes(name), command});
+    }
+    if (config.named.size() < 2)
+        return QString("a run needs two players; --player was given once");
+    return std::nullopt;
+}
+
+std::optional<QString> readTournament(const QString& kind, bool set, MatchConfig& config)
+{
+    if (kind == "round-robin")
+        config.tournament = Tournament::RoundRobin;
+    else if (kind == "gauntlet")
+        config.tournament = Tournament::Gauntlet;
+    else if (set)
+        return "--tournament is round-robin or gauntlet, not '" + kind + "'";
+    if (config.tournament == Tournament::None && config.players().size() > 2)
+        return QString("three or more players need --tournament round-robin or gauntlet");
+    return std::nullopt;
+}
+
+std::optional<QString> readSprt(const QString& text, MatchConfig& config)
+{
+    const QString usage = "--sprt needs elo0=E0,elo1=E1 with E0 < E1, and may give alpha=A,beta=B between 0 and "
+                          "0.5, not '" + text + "'";
+    if (config.players().size() != 2)
+        return QString("--sprt compares two players, not a tournament");
+    SprtSettings settings;
+    std::set<QString> seen;
+    for (const QString& part : text.split(',')) {
+        const QString key = part.section('=', 0, 0).trimmed();
+        bool ok = false;
+        const double value = part.section('=', 1).trimmed().toDouble(&ok);
+        if (!ok || !std::isfinite(value) || !seen.insert(key).second)
+            return usage;
+        if (key == "elo0")
+            settings.elo0 = value;
+        else if (key == "elo1")
+            settings.elo1 = value;
+        else if (key == "alpha")
+            settings.alpha = value;
+        else if (key == "beta")
+            settings.beta = value;
+        else
+            return usage;
+    }
+    const auto probability = [](double p) { return p > 0 && p < 0.5; };
+    if (!seen.count("elo0") || !seen.count("elo1") || settings.elo0 >= settings.elo1 || !probability(settings.alpha)
+        || !probability(settings.beta))
+        return usage;
+    config.sprt = settings;
+    return std::nullopt;
+}
+
 } // namespace
+
+std::vector<NamedPlayer> MatchConfig::players() const
+{
+    if (!named.empty())
+        return named;
+    return {{"A", first}, {"B", second}};
+}
+
+std::array<NamedPlayer, 2> MatchConfig::seatsFor(const Slot& slot) const
+{
+    const std::vector<NamedPlayer> all = players();
+    const Pairing pairing = pairings().at(static_cast<std::size_t>(slot.pairing));
+    const NamedPlayer& a = all.at(static_cast<std::size_t>(pairing.a));
+    const NamedPlayer& b = all.at(static_cast<std::size_t>(pairing.b));
+    return slot.swapped ? std::array{b, a} : std::array{a, b};
+}
+
+bool MatchConfig::anyProgram() const
+{
+    const std::vector<NamedPlayer> all = players();
+    return std::any_of(all.begin(), all.end(), [](const NamedPlayer& p) { return p.command != kBuiltInName; });
+}
+
+std::string MatchConfig::runId() const
+{
+    std::string description;
+    for (const NamedPlayer& player : players())
+        description += player.name + '=' + player.command + '\n';
+    description += "tournament " + std::to_string(static_cast<int>(tournament)) + "\ngames "
+                   + std::to_string(games) + (swap ? " swap" : "") + "\nboards "
+                   + std::to_string(static_cast<int>(boards)) + " " + std::to_string(seed) + " " + mapPath + " "
+                   + mapText + "\n";
+    // FNV-1a: short, and the same everywhere.
+    std::uint64_t hash = 0xcbf29ce484222325ULL;
+    for (const unsigned char ch : description) {
+        hash ^= ch;
+        hash *= 0x100000001b3ULL;
+    }
+    char text[17];
+    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(hash));
+    return text;
+}
 
 ParsedArguments parseMatchArguments(const QStringList& arguments, int defaultConcurrency)
 {
@@ -56,6 +185,15 @@ ParsedArguments parseMatchArguments(const QStringList& arguments, int defaultCon
     const QCommandLineOption first("first", "Player A, in the first seat unless swapped.", "P",
                                    kBuiltInName);
     const QCommandLineOption second("second", "Player B.", "P", kBuiltInName);
+    const QCommandLineOption player("player", "A named player, in place of --first and --second (repeatable).",
+                                    "NAME=P");
+    const QCommandLineOption tournament("tournament", "Play every pair of players (round-robin), or the first "
+                                                      "against each other one (gauntlet).",
+                                        "KIND");
+    const QCommandLineOption sprt("sprt", "Stop as soon as a sequential probability ratio test decides "
+                                          "between elo0 and elo1 (alpha and beta default to 0.05).",
+                                  "elo0=E0,elo1=E1[,alpha=A,beta=B]");
+    const QCommandLineOption resume("resume", "Play only the matches not yet in the --results file.");
     const QCommandLineOption games("games", "Number of boards (default 1).", "N", "1");
     const QCommandLineOption seed("seed", "Draw board k from a portable generator seeded with S.",
                                   "S");
@@ -84,7 +222,7 @@ ParsedArguments parseMatchArguments(const QStringList& arguments, int defaultCon
     const QCommandLineOption logSize(
         "bot-log-size",
         QString("What --bot-logs keeps per log, in KiB (default %1).").arg(defaults.logBytes >> 10), "KIB");
-    parser.addOptions({first, second, games, seed, map, swap, concurrency, results, botLogs, replays, trace,
+    parser.addOptions({first, second, player, tournament, sprt, resume, games, seed, map, swap, concurrency, results, botLogs, replays, trace,
                        sandbox, noSandbox, memory, cpu, fileSize, files, logSize});
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
@@ -106,6 +244,17 @@ ParsedArguments parseMatchArguments(const QStringList& arguments, int defaultCon
     for (const auto& [option, command] : {std::pair{"first", config.first}, {"second", config.second}})
         if (const auto problem = playerProblem(option, command))
             return usageError(*problem);
+    if (const auto problem = readPlayers(parser, player, first, second, config))
+        return usageError(*problem);
+    if (const auto problem = readTournament(parser.value(tournament), parser.isSet(tournament), config))
+        return usageError(*problem);
+    if (parser.isSet(sprt)) {
+        if (const auto problem = readSprt(parser.value(sprt), config))
+            return usageError(*problem);
+    }
+    config.resume = parser.isSet(resume);
+    if (config.resume && !parser.isSet(results))
+        return usageError("--resume needs the --results file of the run to go on with");
 
     const auto gameCount = wholeNumber(parser.value(games));
     if (!gameCount || *gameCount < 1 || *gameCount > 100'000'000)
@@ -171,6 +320,10 @@ ParsedArguments parseMatchArguments(const QStringList& arguments, int defaultCon
     config.botLogDir = localBytes(parser.value(botLogs));
     config.replayDir = localBytes(parser.value(replays));
     config.trace = parser.isSet(trace);
+    const long long matches = static_cast<long long>(config.games) * static_cast<long long>(config.pairings().size())
+                              * (config.swap ? 2 : 1);
+    if (matches > 1'000'000'000)
+        return usageError(QString("%1 matches are too many for one run; use fewer --games").arg(matches));
     return {config, 0, {}, {}};
 }
 

@@ -2,12 +2,16 @@
 
 #include "BotLimits.h"
 #include "PlayerFactory.h"
+#include "Schedule.h"
+#include "Sprt.h"
 
 #include <QStringList>
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace vorlen::match {
 
@@ -25,9 +29,20 @@ enum class SandboxMode {
     Off,
 };
 
+// A player of the run: its name in records and tables, and who plays it.
+struct NamedPlayer {
+    std::string name;
+    std::string command; // "stupid" or a program's command line
+    bool operator==(const NamedPlayer&) const = default;
+};
+
 struct MatchConfig {
     std::string first = kBuiltInName;  // player A
     std::string second = kBuiltInName; // player B
+    std::vector<NamedPlayer> named;    // --player NAME=P, in order; in place of A and B
+    Tournament tournament = Tournament::None;
+    std::optional<SprtSettings> sprt;
+    bool resume = false;
     int games = 1;
     BoardMode boards = BoardMode::Window;
     std::uint64_t seed = 0;
@@ -44,11 +59,19 @@ struct MatchConfig {
     std::string bwrap; // the sandbox the run uses, found at start; empty: none
     BotLimits limits;
 
-    bool anyProgram() const { return first != kBuiltInName || second != kBuiltInName; }
+    // The players by index: the named ones, or A (--first) and B (--second).
+    std::vector<NamedPlayer> players() const;
+    std::vector<Pairing> pairings() const { return pairingsOf(static_cast<int>(players().size()), tournament); }
+    // Who sits where in a match of the schedule, in seat order.
+    std::array<NamedPlayer, 2> seatsFor(const Slot& slot) const;
+    bool anyProgram() const;
     // How this run's bots are held: what the records and the summary say.
     const char* containment() const { return !anyProgram() || bwrap.empty() ? "none" : "sandbox"; }
 
-    int matchCount() const { return swap ? games * 2 : games; }
+    int matchCount() const { return matchCountOf(games, static_cast<int>(pairings().size()), swap); }
+    // Names the run: its players, boards and seatings, so that the records of
+    // one run can be told from another's. The same for every shard of a run.
+    std::string runId() const;
 };
 
 // What the command line asks for, or what to print and the exit code when it

@@ -56,16 +56,16 @@ constexpr int kTurnLimit = 100'000; // far beyond any match the rules allow
 
 } // namespace
 
-std::string replayFileName(const MatchJob& job, bool swapRun)
+std::string replayFileName(const MatchJob& job, const MatchConfig& config)
 {
-    const std::string seating = !swapRun ? "" : job.swapped ? "-BA" : "-AB";
+    const bool plain = !config.swap && config.pairings().size() == 1;
+    const std::string seating = plain ? "" : "-" + job.seats[0].name + "-" + job.seats[1].name;
     return "game-" + std::to_string(job.game) + seating + ".json";
 }
 
 MatchResult playMatch(const MatchJob& job, const MatchConfig& config, BotGroups& groups)
 {
     const Trace trace = config.trace ? Trace() : Trace::silent();
-    const char seatPlayers[2] = {job.swapped ? 'B' : 'A', job.swapped ? 'A' : 'B'};
     std::string error;
     const std::unique_ptr<ScratchDir> dir = config.anyProgram() ? std::make_unique<ScratchDir>(error) : nullptr;
     if (!error.empty())
@@ -74,7 +74,7 @@ MatchResult playMatch(const MatchJob& job, const MatchConfig& config, BotGroups&
     std::unique_ptr<IVorlenLogic> players[2];
     VorlenLogicTeam01* external[2] = {nullptr, nullptr};
     for (int seat = 0; seat < 2; ++seat) {
-        const std::string& command = seatPlayers[seat] == 'A' ? config.first : config.second;
+        const std::string& command = job.seats[seat].command;
         if (command == kBuiltInName) {
             players[seat] = std::make_unique<VorlenLogicTeam02>();
             continue;
@@ -83,7 +83,7 @@ MatchResult playMatch(const MatchJob& job, const MatchConfig& config, BotGroups&
         settings.exchangeDir = dir->path() + "/seat-" + std::to_string(seat);
         if (!config.botLogDir.empty())
             settings.stderrPath = config.botLogDir + "/game-" + std::to_string(job.game) + "-seat-"
-                                  + std::to_string(seat) + "-" + seatPlayers[seat] + ".log";
+                                  + std::to_string(seat) + "-" + job.seats[seat].name + ".log";
         settings.trace = trace;
         settings.groups = &groups;
         settings.limits = config.limits;
@@ -106,7 +106,7 @@ MatchResult playMatch(const MatchJob& job, const MatchConfig& config, BotGroups&
     replay.board = job.board;
     replay.boardSource = job.boardLabel;
     for (int seat = 0; seat < 2; ++seat)
-        replay.players[seat] = seatPlayers[seat] == 'A' ? config.first : config.second;
+        replay.players[seat] = job.seats[seat].command;
     const auto reasonOf = [&](int seat) { return retirementText(manager.retirement(seat), external[seat]); };
     int turns = 0;
     while (!manager.gameOver() && turns < kTurnLimit) {
@@ -127,11 +127,14 @@ MatchResult playMatch(const MatchJob& job, const MatchConfig& config, BotGroups&
     record.board = job.boardLabel;
     record.turns = turns;
     record.containment = config.containment();
+    record.run = config.runId();
+    record.runMatches = config.matchCount();
+    record.swap = config.swap;
     const ScorePair score = manager.score();
     for (int seat = 0; seat < 2; ++seat) {
         SeatRecord& out = record.seats[seat];
-        out.player = seatPlayers[seat];
-        out.command = out.player == 'A' ? config.first : config.second;
+        out.player = job.seats[seat].name;
+        out.command = job.seats[seat].command;
         out.score = seat == 0 ? score.first : score.second;
         const Retirement& retirement = manager.retirement(seat);
         out.retired = retirementText(retirement, external[seat]);

@@ -6,6 +6,7 @@
 #include "MatchRecord.h"
 #include "Replay.h"
 
+#include <array>
 #include <optional>
 #include <string>
 
@@ -15,7 +16,8 @@ struct MatchJob {
     int game = 0;
     Field board;
     std::string boardLabel;
-    bool swapped = false; // player B in the first seat
+    bool swapped = false;              // the pairing's second player in the first seat
+    std::array<NamedPlayer, 2> seats;  // who plays, in seat order
 };
 
 // A finished match; or nothing, when the run was stopped before its end or
@@ -26,8 +28,9 @@ struct MatchResult {
     std::string error;
 };
 
-// The replay's file name in a --replays folder.
-std::string replayFileName(const MatchJob& job, bool swapRun);
+// The replay's file name in a --replays folder: "game-G.json" in a run of
+// two players without --swap, else "game-G-FIRST-SECOND.json".
+std::string replayFileName(const MatchJob& job, const MatchConfig& config);
 
 // Plays one match to its end. When a program plays, each seat has a
 // temporary exchange directory of its own, so neither seat can reach the

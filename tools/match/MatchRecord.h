@@ -1,16 +1,15 @@
 #pragma once
 
-#include "FileDescriptor.h"
 #include "Replay.h"
 
 #include <array>
-#include <mutex>
 #include <string>
+#include <vector>
 
 namespace vorlen::match {
 
 struct SeatRecord {
-    char player = 'A';        // 'A' (--first) or 'B' (--second)
+    std::string player = "A"; // the player's name: A (--first), B (--second), or a --player NAME
     std::string command;      // "stupid" or the program's command line
     int score = 0;
     std::string retired;      // why the seat was retired, empty if it never was
@@ -25,39 +24,23 @@ struct MatchRecord {
     std::array<SeatRecord, 2> seats;
     int turns = 0;
     std::string containment = "none"; // "sandbox" when bots ran in bubblewrap
+    std::string run;                  // the run's id: the same for all its matches
+    int runMatches = 0;               // how many matches the whole run has
+    bool swap = false;                // the run plays every board in both seatings
 
-    // 'A', 'B', or 'D' for a draw: the higher final score wins.
-    char winner() const;
+    // The winner's name, or "D" for a draw: the higher final score wins.
+    std::string winner() const;
 };
 
 std::string csvHeader();
 std::string toCsv(const MatchRecord& record);
 std::string toJsonLine(const MatchRecord& record);
 
-// Appends records to a file, each written out as soon as it is given, from
-// any thread, and from several runs sharing the file. CSV, or JSON Lines when
-// the name ends in ".jsonl".
-class RecordWriter {
-public:
-    RecordWriter() = default;
-    RecordWriter(const RecordWriter&) = delete;
-    RecordWriter& operator=(const RecordWriter&) = delete;
-
-    // False, with the reason, when the file cannot be opened or its header
-    // cannot be written.
-    bool open(const std::string& path, std::string& error);
-    // False once a write failed; error() tells why. Nothing is written after.
-    bool write(const MatchRecord& record);
-    const std::string& error() const { return error_; }
-
-private:
-    bool writeLocked(const std::string& text);
-
-    std::mutex mutex_;
-    FileDescriptor fd_;
-    bool json_ = false;
-    std::string path_;
-    std::string error_;
-};
+// Reads records back, CSV (with its header) or JSON Lines: false, with the
+// line and what is wrong with it, at the first line that is not a record.
+bool parseRecords(const std::string& text, bool json, std::vector<MatchRecord>& records, std::string& error);
+// A results file, JSON Lines when its name ends in ".jsonl".
+bool readRecordFile(const std::string& path, std::vector<MatchRecord>& records, std::string& error);
+bool isJsonLinesPath(const std::string& path);
 
 } // namespace vorlen::match

@@ -14,44 +14,68 @@
 namespace vorlen::match {
 namespace {
 
-// Hands out the run's matches in order; with --swap the two seatings of a
-// board follow each other.
+// Hands out the run's matches in the schedule's order, passing over those
+// already done, and none once the run is to stop.
 class Dispatcher {
 public:
-    explicit Dispatcher(const MatchConfig& config) : config_(config), boards_(config) {}
+    Dispatcher(const MatchConfig& config, const std::set<int>& done)
+        : config_(config), done_(done), boards_(config), pairings_(static_cast<int>(config.pairings().size()))
+    {
+    }
 
-    std::optional<MatchJob> next(const BotGroups& groups)
+    std::optional<MatchJob> next(const BotGroups& groups, const std::function<bool()>& decided)
     {
         const std::lock_guard lock(mutex_);
-        if (groups.stopping() || next_ >= config_.matchCount())
+        while (next_ < config_.matchCount() && done_.count(next_))
+            ++next_;
+        if (groups.stopping() || decided() || next_ >= config_.matchCount())
             return std::nullopt;
         const int game = next_++;
-        const bool swapped = config_.swap && game % 2 == 1;
-        if (!swapped)
-            board_ = boards_.next();
-        return MatchJob{game, board_.field, board_.label, swapped};
+        const Slot slot = slotOf(game, pairings_, config_.swap);
+        const BoardSequence::Board board = boards_.at(slot.board);
+        return MatchJob{game, board.field, board.label, slot.swapped, config_.seatsFor(slot)};
     }
 
 private:
     std::mutex mutex_;
     const MatchConfig& config_;
+    const std::set<int>& done_;
     BoardSequence boards_;
-    BoardSequence::Board board_;
+    int pairings_;
     int next_ = 0;
 };
 
 } // namespace
 
+MatchRunner::MatchRunner(const MatchConfig& config, RecordWriter* records, const std::vector<MatchRecord>& earlier)
+    : config_(config), records_(records)
+{
+    if (config.sprt)
+        sprt_.emplace(*config.sprt, config.players().front().name, config.swap);
+    for (const MatchRecord& record : earlier) {
+        if (!done_.insert(record.game).second)
+            continue;
+        tally_.add(record);
+        if (sprt_)
+            sprt_->add(record);
+    }
+}
+
 bool MatchRunner::run(const volatile std::sig_atomic_t& interrupted,
-                      const std::function<void(int)>& progress)
+                      const std::function<void(int, const std::string&)>& progress)
 {
     if (isChildSubreaper())
         groups_.endOrphans(); // leftovers of bots of an earlier run in this process
-    Dispatcher dispatcher(config_);
     std::mutex mutex;
     std::condition_variable changed;
-    int finished = 0;
-    int workersLeft = std::min(config_.concurrency, config_.matchCount());
+    int finished = tally_.matches();
+    const auto decided = [&] {
+        const std::lock_guard lock(mutex);
+        return sprt_ && sprt_->decided();
+    };
+    Dispatcher dispatcher(config_, done_);
+    const int left = config_.matchCount() - static_cast<int>(done_.size());
+    int workersLeft = std::min(config_.concurrency, left);
 
     // The referee's own failure stops the run: the first one is reported.
     auto stopWith = [&](const std::string& why) {
@@ -61,7 +85,7 @@ bool MatchRunner::run(const volatile std::sig_atomic_t& interrupted,
         groups_.killAll();
     };
     auto work = [&] {
-        while (const std::optional<MatchJob> job = dispatcher.next(groups_)) {
+        while (const std::optional<MatchJob> job = dispatcher.next(groups_, decided)) {
             const MatchResult result = playMatch(*job, config_, groups_);
             if (!result.error.empty())
                 stopWith(result.error);
@@ -73,7 +97,7 @@ bool MatchRunner::run(const volatile std::sig_atomic_t& interrupted,
             }
             std::string replayError;
             if (!config_.replayDir.empty()
-                && !writeReplayFile(config_.replayDir + "/" + replayFileName(*job, config_.swap), result.replay,
+                && !writeReplayFile(config_.replayDir + "/" + replayFileName(*job, config_), result.replay,
                                     replayError)) {
                 stopWith(replayError);
                 break;
@@ -81,6 +105,8 @@ bool MatchRunner::run(const volatile std::sig_atomic_t& interrupted,
             const std::optional<MatchRecord>& record = result.record;
             const std::lock_guard lock(mutex);
             tally_.add(*record);
+            if (sprt_)
+                sprt_->add(*record);
             ++finished;
             changed.notify_all();
         }
@@ -99,15 +125,16 @@ bool MatchRunner::run(const volatile std::sig_atomic_t& interrupted,
         if (interrupted && !groups_.stopping())
             groups_.killAll();
         const int done = finished;
+        const std::string note = sprt_ ? sprt_->text() : std::string();
         lock.unlock();
-        progress(done);
+        progress(done, note);
         lock.lock();
     }
     lock.unlock();
     for (auto& worker : workers)
         worker.join();
-    progress(finished);
-    return finished == config_.matchCount();
+    progress(finished, sprt_ ? sprt_->text() : std::string());
+    return finished == config_.matchCount() || (sprt_ && sprt_->decided() && error_.empty() && !interrupted);
 }
 
 } // namespace vorlen::match

@@ -3,29 +3,37 @@
 #include "BotGroups.h"
 #include "MatchConfig.h"
 #include "MatchRecord.h"
+#include "RecordWriter.h"
+#include "SprtRun.h"
 #include "Summary.h"
 
 #include <csignal>
 #include <functional>
+#include <optional>
+#include <set>
+#include <vector>
 
 namespace vorlen::match {
 
-// Plays every match of a run on `config.concurrency` threads. Boards are
-// handed out in order; each finished match is recorded at once. When
+// Plays every match of a run on `config.concurrency` threads, in the
+// schedule's order; each finished match is recorded at once. Matches in
+// `earlier` (a resumed run's records) are counted, not played again. When
 // `interrupted` becomes set, or the referee itself fails (a record or a log
 // that cannot be written), no new match starts, running bots are killed and
-// unfinished matches are dropped. `progress` is called on the calling thread
-// about every 100 ms and once at the end with the number of finished matches.
+// unfinished matches are dropped. When the SPRT decides, no new match starts
+// and running ones finish. `progress` is called on the calling thread about
+// every 100 ms and once at the end with the number of finished matches and
+// the SPRT's state.
 class MatchRunner {
 public:
-    MatchRunner(const MatchConfig& config, RecordWriter* records)
-        : config_(config), records_(records) {}
+    MatchRunner(const MatchConfig& config, RecordWriter* records, const std::vector<MatchRecord>& earlier = {});
 
-    // True if every match was played.
+    // True if the run is complete: every match played, or the SPRT decided.
     bool run(const volatile std::sig_atomic_t& interrupted,
-             const std::function<void(int finished)>& progress);
+             const std::function<void(int finished, const std::string& note)>& progress);
 
     const Tally& tally() const { return tally_; }
+    const SprtRun* sprt() const { return sprt_ ? &*sprt_ : nullptr; }
     // The referee's failure that stopped the run; empty if none.
     const std::string& error() const { return error_; }
     BotGroups& groups() { return groups_; }
@@ -34,6 +42,8 @@ private:
     const MatchConfig& config_;
     RecordWriter* records_;
     Tally tally_;
+    std::optional<SprtRun> sprt_;
+    std::set<int> done_;
     BotGroups groups_;
     std::string error_;
 };

@@ -2,10 +2,12 @@
 
 #include "MatchConfig.h"
 #include "MatchRecord.h"
+#include "SprtRun.h"
 
-#include <array>
 #include <map>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace vorlen::match {
 
@@ -18,7 +20,7 @@ struct EloEstimate {
 };
 EloEstimate estimateElo(int wins, int draws, int losses);
 
-// Results per player, not per seat: player A is --first, B is --second.
+// Results per player, not per seat, by the players' names.
 class Tally {
 public:
     struct Player {
@@ -26,24 +28,47 @@ public:
         int draws = 0;
         int losses = 0;
         long long scoreSum = 0;
+        std::map<std::string, int> retirements;
         int moves = 0;
         double moveMsSum = 0;
         double maxMoveMs = 0;
         int nearLimit = 0;
-        std::map<std::string, int> retirements;
 
         int games() const { return wins + draws + losses; }
+        double points() const { return wins + 0.5 * draws; }
+    };
+    struct Results {
+        int wins = 0; // of the pair's first name, in name order
+        int draws = 0;
+        int losses = 0;
     };
 
     void add(const MatchRecord& record);
     int matches() const { return matches_; }
-    const Player& player(char name) const { return players_[name == 'A' ? 0 : 1]; }
-
-    std::string summary(const MatchConfig& config, bool interrupted) const;
+    // A player who has not played yet has no results.
+    const Player& player(const std::string& name) const;
+    // Results of `a` against `b`, from a's side.
+    Results between(const std::string& a, const std::string& b) const;
 
 private:
     int matches_ = 0;
-    std::array<Player, 2> players_;
+    std::map<std::string, Player> players_;
+    std::map<std::pair<std::string, std::string>, Results> pairs_;
 };
+
+// What the summary says of the run beyond the results: known from the
+// options, or from the records alone.
+struct RunFacts {
+    std::vector<NamedPlayer> players; // in the run's order; the first is the anchor
+    int matchCount = 0;
+    bool swap = false;
+    bool anyProgram = false;
+    bool sandboxed = false;
+};
+RunFacts factsOf(const MatchConfig& config);
+
+// The summary: for two players, results, Elo difference, move times and
+// retirements; for more, standings by rating and a cross table too.
+std::string summaryText(const Tally& tally, const RunFacts& run, bool interrupted, const SprtRun* sprt = nullptr);
 
 } // namespace vorlen::match

@@ -3,6 +3,7 @@
 #include "MatchRecord.h"
 #include "MatchRunner.h"
 #include "Sandbox.h"
+#include "Summary.h"
 
 #include <QStringList>
 
@@ -54,17 +55,18 @@ class Progress {
 public:
     explicit Progress(int total) : total_(total), terminal_(isatty(STDERR_FILENO)) {}
 
-    void operator()(int done)
+    void operator()(int done, const std::string& note)
     {
         const auto now = std::chrono::steady_clock::now();
+        const std::string after = note.empty() ? "" : ", " + note;
         if (terminal_) {
-            std::fprintf(stderr, "\r%d/%d matches", done, total_);
+            std::fprintf(stderr, "\r%d/%d matches%s\033[K", done, total_, after.c_str());
             return;
         }
         const int step = std::max(1, total_ / 10);
         if (done == lastShown_ || (done / step == lastShown_ / step && now - lastTime_ < std::chrono::seconds(10)))
             return;
-        std::fprintf(stderr, "%d/%d matches\n", done, total_);
+        std::fprintf(stderr, "%d/%d matches%s\n", done, total_, after.c_str());
         lastShown_ = done;
         lastTime_ = now;
     }
@@ -81,6 +83,29 @@ private:
     int lastShown_ = 0;
     std::chrono::steady_clock::time_point lastTime_ = std::chrono::steady_clock::now();
 };
+
+// The records of the run being resumed: none when the file is not there
+// yet; false when it cannot be read or holds records of another run.
+bool readEarlierRecords(const MatchConfig& config, std::vector<MatchRecord>& records, std::string& error)
+{
+    std::error_code missing;
+    if (!std::filesystem::exists(config.resultsPath, missing))
+        return true;
+    if (!readRecordFile(config.resultsPath, records, error)) {
+        error = "cannot read '" + config.resultsPath + "': " + error;
+        return false;
+    }
+    const std::string run = config.runId();
+    for (const MatchRecord& record : records) {
+        if (record.run != run || record.game >= config.matchCount()) {
+            error = "'" + config.resultsPath + "' holds records of another run (game " + std::to_string(record.game)
+                    + ": its players, boards or seatings differ from these options); resume with the options of "
+                      "that run, or use another --results file";
+            return false;
+        }
+    }
+    return true;
+}
 
 } // namespace
 
@@ -114,8 +139,14 @@ int main(int argc, char* argv[])
         }
     }
 
-    RecordWriter records;
+    std::vector<MatchRecord> earlier;
     std::string error;
+    if (config.resume && !readEarlierRecords(config, earlier, error)) {
+        std::fprintf(stderr, "vorlen-match: --resume: %s\n", error.c_str());
+        return 2;
+    }
+
+    RecordWriter records;
     if (!config.resultsPath.empty() && !records.open(config.resultsPath, error)) {
         std::fprintf(stderr, "vorlen-match: %s\n", error.c_str());
         // A file that cannot be opened is a bad option; one that cannot be
@@ -133,16 +164,16 @@ int main(int argc, char* argv[])
     }
 
     Progress progress(config.matchCount());
-    MatchRunner runner(config, config.resultsPath.empty() ? nullptr : &records);
+    MatchRunner runner(config, config.resultsPath.empty() ? nullptr : &records, earlier);
     installStopHandlers(runner.groups());
-    const bool complete = runner.run(interrupted, [&](int done) {
-        progress(done);
+    const bool complete = runner.run(interrupted, [&](int done, const std::string& note) {
+        progress(done, note);
         std::fflush(stdout);
         if (interrupted == 0 && (std::ferror(stdout) || std::ferror(stderr)))
             interrupted = SIGPIPE;
     });
     progress.finish();
-    std::fputs(runner.tally().summary(config, !complete).c_str(), stdout);
+    std::fputs(summaryText(runner.tally(), factsOf(config), !complete, runner.sprt()).c_str(), stdout);
     std::fflush(stdout);
     if (!runner.error().empty()) {
         std::fprintf(stderr, "vorlen-match: %s; the run stopped\n", runner.error().c_str());

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <array>
+#include <string>
+
+namespace vorlen::match {
+
+struct SprtSettings {
+    double elo0 = 0;
+    double elo1 = 5;
+    double alpha = 0.05;
+    double beta = 0.05;
+
+    double lowerBound() const; // ln(beta / (1 - alpha)): H0 accepted at or below
+    double upperBound() const; // ln((1 - beta) / alpha): H1 accepted at or above
+};
+
+// The log-likelihood ratio of H1 (elo = elo1) over H0 (elo = elo0) in the
+// logistic Elo model, by the usual normal approximation: with the mean score
+// m and its variance v per sample over N samples, and s0, s1 the expected
+// scores at elo0 and elo1,
+//     LLR = N (s1 - s0) (2 m - s0 - s1) / (2 v).
+// Trinomial: a sample is one match (losses, draws, wins). Pentanomial: a
+// sample is a board played in both seatings, scored 0, 1/4, 1/2, 3/4 or 1
+// (the pair's points over 2). Each count gets 1/1000 added, so that all
+// wins, say, still gives a finite ratio.
+double trinomialLlr(const std::array<int, 3>& lossesDrawsWins, double elo0, double elo1);
+double pentanomialLlr(const std::array<int, 5>& pairsByPoints, double elo0, double elo1);
+
+enum class SprtVerdict { Open, H0, H1 };
+SprtVerdict verdictOf(double llr, const SprtSettings& settings);
+
+} // namespace vorlen::match

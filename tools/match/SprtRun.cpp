@@ -1,0 +1,64 @@
+#include "SprtRun.h"
+
+#include <cstdio>
+
+namespace vorlen::match {
+
+double SprtRun::pointsOfFirst(const MatchRecord& record) const
+{
+    const std::string winner = record.winner();
+    return winner == "D" ? 0.5 : winner == first_ ? 1.0 : 0.0;
+}
+
+void SprtRun::add(const MatchRecord& record)
+{
+    if (record.game < nextGame_ || decided())
+        return;
+    waiting_.emplace(record.game, record);
+    countReady();
+}
+
+void SprtRun::countReady()
+{
+    const int size = pairs_ ? 2 : 1;
+    while (!decided()) {
+        const auto first = waiting_.find(nextGame_);
+        const auto second = waiting_.find(nextGame_ + 1);
+        if (first == waiting_.end() || (pairs_ && second == waiting_.end()))
+            return;
+        if (pairs_) {
+            const double points = pointsOfFirst(first->second) + pointsOfFirst(second->second);
+            ++pentanomial_[static_cast<std::size_t>(points * 2)];
+            llr_ = pentanomialLlr(pentanomial_, settings_.elo0, settings_.elo1);
+            waiting_.erase(second);
+        } else {
+            ++trinomial_[static_cast<std::size_t>(pointsOfFirst(first->second) * 2)];
+            llr_ = trinomialLlr(trinomial_, settings_.elo0, settings_.elo1);
+        }
+        waiting_.erase(first);
+        nextGame_ += size;
+        verdict_ = verdictOf(llr_, settings_);
+    }
+}
+
+int SprtRun::samples() const
+{
+    int total = 0;
+    for (const int count : trinomial_)
+        total += count;
+    for (const int count : pentanomial_)
+        total += count;
+    return total;
+}
+
+std::string SprtRun::text() const
+{
+    char line[160];
+    std::snprintf(line, sizeof line, "LLR %.2f (%.2f, %.2f)%s", llr_, settings_.lowerBound(), settings_.upperBound(),
+                  verdict_ == SprtVerdict::H1   ? ": H1 accepted"
+                  : verdict_ == SprtVerdict::H0 ? ": H0 accepted"
+                                                : "");
+    return line;
+}
+
+} // namespace vorlen::match

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "MatchRecord.h"
+#include "Sprt.h"
+
+#include <array>
+#include <map>
+#include <string>
+
+namespace vorlen::match {
+
+// The test of one run, fed its matches in any order and counting them in
+// game order, so that where it stops does not depend on which match
+// happened to finish first. With --swap a sample is a board in both
+// seatings (pentanomial), else one match (trinomial); results are from the
+// first player's side. Once decided, the verdict and its counts stay.
+class SprtRun {
+public:
+    SprtRun(SprtSettings settings, std::string firstPlayer, bool pairs)
+        : settings_(settings), first_(std::move(firstPlayer)), pairs_(pairs) {}
+
+    void add(const MatchRecord& record);
+
+    double llr() const { return llr_; }
+    SprtVerdict verdict() const { return verdict_; }
+    bool decided() const { return verdict_ != SprtVerdict::Open; }
+    int samples() const; // matches, or boards with --swap, counted so far
+    const SprtSettings& settings() const { return settings_; }
+
+    // "LLR 1.23 (-2.94, 2.94)", with the verdict once there is one.
+    std::string text() const;
+
+private:
+    double pointsOfFirst(const MatchRecord& record) const;
+    void countReady();
+
+    SprtSettings settings_;
+    std::string first_;
+    bool pairs_;
+    std::map<int, MatchRecord> waiting_;
+    int nextGame_ = 0;
+    std::array<int, 3> trinomial_{};
+    std::array<int, 5> pentanomial_{};
+    double llr_ = 0;
+    SprtVerdict verdict_ = SprtVerdict::Open;
+};
+
+} // namespace vorlen::match
