@@ -1,0 +1,162 @@
+#include "MatchRecord.h"
+#include "support/Bots.h"
+#include "support/MatchTool.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <set>
+#include <thread>
+
+using namespace vorlen;
+using namespace vorlen::match;
+using namespace vorlen::testing;
+
+namespace {
+
+class Tournaments : public ::testing::Test {
+protected:
+    Tournaments() : cwd(dir.path())
+    {
+        // Plays its own colour: retired at once, it loses every match.
+        weak = writeBot(dir, "weak.sh", "head -c 1 vorla.in > vorla.out");
+    }
+
+    std::vector<MatchRecord> records(const std::string& name) const
+    {
+        std::vector<MatchRecord> read;
+        std::string error;
+        EXPECT_TRUE(readRecordFile(dir.file(name), read, error)) << error;
+        return read;
+    }
+
+    TempDir dir;
+    WorkingDirectory cwd;
+    std::string weak;
+    const std::string strong = VORLEN_LOOKAHEAD_BOT;
+};
+
+// The summary without its move times, which differ from run to run.
+std::string withoutMoveTimes(const std::string& summary)
+{
+    const std::size_t from = summary.find("\nMove times:");
+    const std::size_t to = summary.find("\nRetirements:");
+    return from == std::string::npos || to == std::string::npos ? summary : summary.substr(0, from) + summary.substr(to);
+}
+
+} // namespace
+
+TEST_F(Tournaments, RoundRobinStandingsAndCrossTable)
+{
+    const ToolRun run = runTool("--player greedy=stupid --player weak=" + weak + " --player strong=" + strong
+                                + " --tournament round-robin --games 2 --swap --seed 3 --results r.jsonl");
+    ASSERT_EQ(run.exitCode, 0) << run.out;
+    const std::string expected[] = {
+        "Matches played: 12 of 12 (every board in both seatings)",
+        "   1  strong     +inf      inf      8.0     8     0     0        8\n"
+        "   2  greedy     +0.0        -      4.0     4     0     4        8\n"
+        "   3  weak       -inf      inf      0.0     0     0     8        8\n",
+        "   1  strong          -      4.0/4      4.0/4\n"
+        "   2  greedy      0.0/4          -      4.0/4\n"
+        "   3  weak        0.0/4      0.0/4          -\n",
+        "  weak: own or opponent's colour 8\n",
+    };
+    for (const std::string& part : expected)
+        EXPECT_NE(run.out.find(part), std::string::npos) << part << "\nin\n" << run.out;
+    // Every pairing on the same boards, in both seatings, under the players' names.
+    std::multiset<std::string> seatings;
+    for (const MatchRecord& r : records("r.jsonl"))
+        seatings.insert(r.seats[0].player + "-" + r.seats[1].player + "@" + r.board);
+    for (const char* pair : {"greedy-weak", "weak-greedy", "greedy-strong", "strong-greedy", "weak-strong", "strong-weak"})
+        for (const char* board : {"@seed:3:0", "@seed:3:1"})
+            EXPECT_EQ(seatings.count(std::string(pair) + board), 1U) << pair << board;
+}
+
+TEST_F(Tournaments, GauntletPlaysOnlyTheFirstPlayersPairings)
+{
+    const ToolRun run = runTool("--player greedy=stupid --player weak=" + weak + " --player strong=" + strong
+                                + " --tournament gauntlet --games 2 --seed 3 --results g.csv");
+    ASSERT_EQ(run.exitCode, 0) << run.out;
+    const std::vector<MatchRecord> read = records("g.csv");
+    ASSERT_EQ(read.size(), 4U);
+    for (const MatchRecord& r : read)
+        EXPECT_EQ(r.seats[0].player, "greedy");
+    EXPECT_NE(run.out.find("   3  weak            -      0.0/2          -\n"), std::string::npos) << run.out;
+}
+
+TEST_F(Tournaments, SprtStopsEarlyForAClearCaseAndNotForEqualPlayers)
+{
+    const ToolRun clear = runTool("--player strong=" + strong + " --player weak=" + weak
+                                  + " --sprt elo0=0,elo1=20 --games 500 --swap --seed 1 --concurrency 2");
+    ASSERT_EQ(clear.exitCode, 0) << clear.out;
+    EXPECT_NE(clear.out.find(": H1 accepted"), std::string::npos) << clear.out;
+    const int played = std::stoi(clear.out.substr(clear.out.find("Matches played: ") + 16));
+    EXPECT_LT(played, 40) << "the test went on long after it was decided";
+
+    const ToolRun equal = runTool("--sprt elo0=-3,elo1=3,alpha=0.1,beta=0.1 --games 15 --swap --seed 2");
+    ASSERT_EQ(equal.exitCode, 0) << equal.out;
+    EXPECT_EQ(equal.out.find(": H1 accepted"), std::string::npos) << equal.out;
+    EXPECT_TRUE(equal.out.find(": H0 accepted") != std::string::npos
+                || equal.out.find("Matches played: 30 of 30") != std::string::npos)
+        << equal.out;
+}
+
+TEST_F(Tournaments, AnInterruptedRunResumedEndsAsAnUninterruptedOne)
+{
+    const std::string slow = writeBot(dir, "resumed.sh", "sleep 0.03; head -c 1 vorla.in | tr 123456 234561 > vorla.out");
+    const std::string options = "--player resumed=" + slow + " --player greedy=stupid --games 6 --swap --seed 4 --concurrency 2";
+    const ToolRun whole = runTool(options + " --results whole.jsonl");
+    ASSERT_EQ(whole.exitCode, 0);
+
+    std::FILE* pipe = popen(("exec " + std::string(VORLEN_MATCH_BIN) + " " + options + " --results r.jsonl 2>/dev/null").c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (lines(readFile(dir.file("r.jsonl"))).size() < 3 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    std::system(("pkill -INT -f '^" + std::string(VORLEN_MATCH_BIN) + " --player resumed='").c_str());
+    ASSERT_EQ(finish(pipe).exitCode, 130);
+    const std::size_t before = records("r.jsonl").size();
+    ASSERT_LT(before, 12U);
+
+    const ToolRun resumed = runTool(options + " --results r.jsonl --resume");
+    ASSERT_EQ(resumed.exitCode, 0);
+    std::set<int> games;
+    for (const MatchRecord& r : records("r.jsonl"))
+        EXPECT_TRUE(games.insert(r.game).second) << "game " << r.game << " twice";
+    EXPECT_EQ(games.size(), 12U);
+    EXPECT_EQ(withoutMoveTimes(resumed.out), withoutMoveTimes(whole.out));
+
+    // A file of another run is refused: other boards here.
+    const ToolRun other = runTool(options + " --seed 5 --results r.jsonl --resume", "2>&1");
+    EXPECT_EQ(other.exitCode, 2);
+    EXPECT_NE(other.out.find("vorlen-match: --resume: 'r.jsonl' holds records of another run"), std::string::npos)
+        << other.out;
+}
+
+TEST(TournamentOptions, BadOptionsSayWhatIsWrong)
+{
+    const struct {
+        std::string arguments;
+        std::string line;
+    } cases[] = {
+        {"--player a=stupid", "a run needs two players; --player was given once"},
+        {"--player a=stupid --player a=stupid", "--player: the name 'a' is given twice"},
+        {"--player D=stupid --player b=stupid", "--player needs NAME=P"},
+        {"--player 'a b=stupid' --player b=stupid", "--player needs NAME=P"},
+        {"--player a=stupid --player b=stupid --first stupid", "--player cannot be used with --first or --second"},
+        {"--player a=stupid --player b=stupid --player c=stupid", "three or more players need --tournament"},
+        {"--tournament swiss", "--tournament is round-robin or gauntlet, not 'swiss'"},
+        {"--sprt elo0=5,elo1=0", "--sprt needs elo0=E0,elo1=E1"},
+        {"--sprt elo0=0,elo1=5,alpha=0.7", "--sprt needs elo0=E0,elo1=E1"},
+        {"--sprt elo1=5", "--sprt needs elo0=E0,elo1=E1"},
+        {"--player a=stupid --player b=stupid --player c=stupid --tournament gauntlet --sprt elo0=0,elo1=5",
+         "--sprt compares two players"},
+        {"--resume", "--resume needs the --results file"},
+    };
+    for (const auto& c : cases) {
+        const ToolRun run = runTool(c.arguments, "2>&1");
+        EXPECT_EQ(run.exitCode, 2) << c.arguments;
+        EXPECT_EQ(run.out.rfind("vorlen-match: " + c.line, 0), 0U) << run.out;
+    }
+}
