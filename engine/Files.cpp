@@ -33,8 +33,15 @@ bool readRegularFile(const std::string& path, std::uint64_t sizeLimit, std::stri
     const FileDescriptor file = openRegularFile(path, sizeLimit, error);
     if (!file.valid())
         return false;
-    // One byte over the limit tells a file that grew after the check.
-    text = readUpTo(file.get(), sizeLimit + 1);
+    // Read in pieces: the limit is a bound, not a size to set aside. One
+    // byte over it tells a file that grew after the check.
+    text.clear();
+    for (;;) {
+        const std::string piece = readUpTo(file.get(), 1 << 16);
+        text += piece;
+        if (piece.size() < (1 << 16) || text.size() > sizeLimit)
+            break;
+    }
     if (text.size() > sizeLimit) {
         error = "larger than " + std::to_string(sizeLimit >> 20) + " MiB";
         return false;

@@ -181,7 +181,8 @@ ParsedArguments parseMatchArguments(const QStringList& arguments, int defaultCon
     QCommandLineParser parser;
     parser.setApplicationDescription(
         "Plays vorlen matches without a window, many at once, and sums them up.\n"
-        "A player is \"stupid\" (the built-in greedy player) or a program's command line.");
+        "A player is \"stupid\" (the built-in greedy player) or a program's command line.\n"
+        "vorlen-match summarize FILE... sums up the records of one run, from any number of files.");
     const QCommandLineOption first("first", "Player A, in the first seat unless swapped.", "P",
                                    kBuiltInName);
     const QCommandLineOption second("second", "Player B.", "P", kBuiltInName);
@@ -194,6 +195,9 @@ ParsedArguments parseMatchArguments(const QStringList& arguments, int defaultCon
                                           "between elo0 and elo1 (alpha and beta default to 0.05).",
                                   "elo0=E0,elo1=E1[,alpha=A,beta=B]");
     const QCommandLineOption resume("resume", "Play only the matches not yet in the --results file.");
+    const QCommandLineOption shard("shard", "Play the matches whose index is I modulo N: part I of a run split "
+                                            "in N (0 <= I < N).",
+                                   "I/N");
     const QCommandLineOption games("games", "Number of boards (default 1).", "N", "1");
     const QCommandLineOption seed("seed", "Draw board k from a portable generator seeded with S.",
                                   "S");
@@ -222,7 +226,7 @@ ParsedArguments parseMatchArguments(const QStringList& arguments, int defaultCon
     const QCommandLineOption logSize(
         "bot-log-size",
         QString("What --bot-logs keeps per log, in KiB (default %1).").arg(defaults.logBytes >> 10), "KIB");
-    parser.addOptions({first, second, player, tournament, sprt, resume, games, seed, map, swap, concurrency, results, botLogs, replays, trace,
+    parser.addOptions({first, second, player, tournament, sprt, resume, shard, games, seed, map, swap, concurrency, results, botLogs, replays, trace,
                        sandbox, noSandbox, memory, cpu, fileSize, files, logSize});
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
@@ -253,6 +257,17 @@ ParsedArguments parseMatchArguments(const QStringList& arguments, int defaultCon
             return usageError(*problem);
     }
     config.resume = parser.isSet(resume);
+    if (parser.isSet(shard)) {
+        const QStringList parts = parser.value(shard).split('/');
+        const auto index = parts.size() == 2 ? wholeNumber(parts[0]) : std::nullopt;
+        const auto count = parts.size() == 2 ? wholeNumber(parts[1]) : std::nullopt;
+        if (!index || !count || *count < 1 || *count > 100'000 || *index < 0 || *index >= *count)
+            return usageError("--shard needs I/N with 0 <= I < N, not '" + parser.value(shard) + "'");
+        config.shard = static_cast<int>(*index);
+        config.shards = static_cast<int>(*count);
+        if (config.sprt && config.shards > 1)
+            return usageError("--sprt decides on the whole run; it cannot be split with --shard");
+    }
     if (config.resume && !parser.isSet(results))
         return usageError("--resume needs the --results file of the run to go on with");
 

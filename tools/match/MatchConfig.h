@@ -43,6 +43,8 @@ struct MatchConfig {
     Tournament tournament = Tournament::None;
     std::optional<SprtSettings> sprt;
     bool resume = false;
+    int shard = 0;  // --shard I/N: this run plays the matches whose index is I modulo N
+    int shards = 1;
     int games = 1;
     BoardMode boards = BoardMode::Window;
     std::uint64_t seed = 0;
@@ -68,7 +70,10 @@ struct MatchConfig {
     // How this run's bots are held: what the records and the summary say.
     const char* containment() const { return !anyProgram() || bwrap.empty() ? "none" : "sandbox"; }
 
+    // Matches of the whole run, and of the part this process plays.
     int matchCount() const { return matchCountOf(games, static_cast<int>(pairings().size()), swap); }
+    bool inShard(int game) const { return game % shards == shard; }
+    int shardMatchCount() const { return (matchCount() - shard + shards - 1) / shards; }
     // Names the run: its players, boards and seatings, so that the records of
     // one run can be told from another's. The same for every shard of a run.
     std::string runId() const;

@@ -130,6 +130,8 @@ MatchResult playMatch(const MatchJob& job, const MatchConfig& config, BotGroups&
     record.run = config.runId();
     record.runMatches = config.matchCount();
     record.swap = config.swap;
+    for (const NamedPlayer& player : config.players())
+        record.runPlayers += (record.runPlayers.empty() ? "" : " ") + player.name;
     const ScorePair score = manager.score();
     for (int seat = 0; seat < 2; ++seat) {
         SeatRecord& out = record.seats[seat];

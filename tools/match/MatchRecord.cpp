@@ -108,6 +108,7 @@ const std::vector<Field>& recordFields()
         f.push_back(wholeField("run_matches", [](auto& r) -> auto& { return r.runMatches; }));
         f.push_back({"swap", Kind::Flag, [](const MatchRecord& r) { return std::string(r.swap ? "true" : "false"); },
                      [](MatchRecord& r, const std::string& t) { return (r.swap = t == "true"), t == "true" || t == "false"; }});
+        f.push_back(textField("run_players", [](auto& r) -> auto& { return r.runPlayers; }, true));
         return f;
     }();
     return fields;

@@ -27,6 +27,7 @@ struct MatchRecord {
     std::string run;                  // the run's id: the same for all its matches
     int runMatches = 0;               // how many matches the whole run has
     bool swap = false;                // the run plays every board in both seatings
+    std::string runPlayers;           // the run's players' names in order, by spaces
 
     // The winner's name, or "D" for a draw: the higher final score wins.
     std::string winner() const;

@@ -26,7 +26,7 @@ public:
     std::optional<MatchJob> next(const BotGroups& groups, const std::function<bool()>& decided)
     {
         const std::lock_guard lock(mutex_);
-        while (next_ < config_.matchCount() && done_.count(next_))
+        while (next_ < config_.matchCount() && (done_.count(next_) || !config_.inShard(next_)))
             ++next_;
         if (groups.stopping() || decided() || next_ >= config_.matchCount())
             return std::nullopt;
@@ -53,7 +53,7 @@ MatchRunner::MatchRunner(const MatchConfig& config, RecordWriter* records, const
     if (config.sprt)
         sprt_.emplace(*config.sprt, config.players().front().name, config.swap);
     for (const MatchRecord& record : earlier) {
-        if (!done_.insert(record.game).second)
+        if (!config.inShard(record.game) || !done_.insert(record.game).second)
             continue;
         tally_.add(record);
         if (sprt_)
@@ -74,7 +74,7 @@ bool MatchRunner::run(const volatile std::sig_atomic_t& interrupted,
         return sprt_ && sprt_->decided();
     };
     Dispatcher dispatcher(config_, done_);
-    const int left = config_.matchCount() - static_cast<int>(done_.size());
+    const int left = config_.shardMatchCount() - static_cast<int>(done_.size());
     int workersLeft = std::min(config_.concurrency, left);
 
     // The referee's own failure stops the run: the first one is reported.
@@ -134,7 +134,7 @@ bool MatchRunner::run(const volatile std::sig_atomic_t& interrupted,
     for (auto& worker : workers)
         worker.join();
     progress(finished, sprt_ ? sprt_->text() : std::string());
-    return finished == config_.matchCount() || (sprt_ && sprt_->decided() && error_.empty() && !interrupted);
+    return finished == config_.shardMatchCount() || (sprt_ && sprt_->decided() && error_.empty() && !interrupted);
 }
 
 } // namespace vorlen::match

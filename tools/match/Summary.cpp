@@ -38,8 +38,9 @@ std::string errorBar(double error) { return std::isfinite(error) ? format("%.1f"
 
 std::string header(const Tally& tally, const RunFacts& run, bool interrupted)
 {
-    std::string text = format("Matches played: %d of %d%s%s\n", tally.matches(), run.matchCount,
-                              run.swap ? " (every board in both seatings)" : "", interrupted ? ", interrupted" : "");
+    std::string text = format("Matches played: %d of %d%s%s%s\n", tally.matches(), run.matchCount,
+                              run.swap ? " (every board in both seatings)" : "",
+                              run.part.empty() ? "" : (", " + run.part).c_str(), interrupted ? ", interrupted" : "");
     for (const NamedPlayer& player : run.players)
         text += "  " + player.name + " = " + player.command + "\n";
     if (run.anyProgram)
@@ -220,7 +221,9 @@ Tally::Results Tally::between(const std::string& a, const std::string& b) const
 
 RunFacts factsOf(const MatchConfig& config)
 {
-    return {config.players(), config.matchCount(), config.swap, config.anyProgram(), !config.bwrap.empty()};
+    const std::string part = config.shards == 1 ? std::string()
+                                                : format("shard %d of %d", config.shard, config.shards);
+    return {config.players(), config.shardMatchCount(), config.swap, part, config.anyProgram(), !config.bwrap.empty()};
 }
 
 std::string summaryText(const Tally& tally, const RunFacts& run, bool interrupted, const SprtRun* sprt)

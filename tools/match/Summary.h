@@ -60,8 +60,9 @@ private:
 // options, or from the records alone.
 struct RunFacts {
     std::vector<NamedPlayer> players; // in the run's order; the first is the anchor
-    int matchCount = 0;
+    int matchCount = 0; // of this part of the run
     bool swap = false;
+    std::string part;   // "shard I of N", or empty for a whole run
     bool anyProgram = false;
     bool sandboxed = false;
 };

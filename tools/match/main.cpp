@@ -3,6 +3,7 @@
 #include "MatchRecord.h"
 #include "MatchRunner.h"
 #include "Sandbox.h"
+#include "Summarize.h"
 #include "Summary.h"
 
 #include <QStringList>
@@ -111,6 +112,12 @@ bool readEarlierRecords(const MatchConfig& config, std::vector<MatchRecord>& rec
 
 int main(int argc, char* argv[])
 {
+    if (argc > 1 && std::string(argv[1]) == "summarize") {
+        const SummarizeResult summed = summarizeRecordFiles(std::vector<std::string>(argv + 2, argv + argc));
+        std::fputs(summed.err.c_str(), stderr);
+        std::fputs(summed.out.c_str(), stdout);
+        return summed.exitCode;
+    }
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
@@ -163,7 +170,7 @@ int main(int argc, char* argv[])
         }
     }
 
-    Progress progress(config.matchCount());
+    Progress progress(config.shardMatchCount());
     MatchRunner runner(config, config.resultsPath.empty() ? nullptr : &records, earlier);
     installStopHandlers(runner.groups());
     const bool complete = runner.run(interrupted, [&](int done, const std::string& note) {

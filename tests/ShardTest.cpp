@@ -1,0 +1,118 @@
+#include "support/MatchTool.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+using namespace vorlen::testing;
+
+namespace {
+
+class Shards : public ::testing::Test {
+protected:
+    Shards() : cwd(dir.path()) {}
+
+    // A file's records without their times, sorted: the same matches give the same lines.
+    std::vector<std::string> recordSet(const std::vector<std::string>& files) const
+    {
+        std::vector<std::string> all;
+        for (const std::string& file : files)
+            for (const std::string& line : lines(readFile(dir.file(file))))
+                if (line.rfind("game,", 0) != 0)
+                    all.push_back(withoutTimes(line));
+        std::sort(all.begin(), all.end());
+        return all;
+    }
+
+    TempDir dir;
+    WorkingDirectory cwd;
+};
+
+std::string withoutMoveTimes(const std::string& summary)
+{
+    const std::size_t from = summary.find("\nMove times:");
+    const std::size_t to = summary.find("\nRetirements:");
+    return from == std::string::npos || to == std::string::npos ? summary : summary.substr(0, from) + summary.substr(to);
+}
+
+} // namespace
+
+TEST_F(Shards, ShardsTogetherAreTheWholeRun)
+{
+    const struct {
+        std::string options;
+        std::string extension;
+        std::vector<int> splits;
+    } runs[] = {
+        {"--games 5 --swap --seed 9", ".jsonl", {1, 2, 3, 7}},
+        {"--games 4", ".csv", {3}}, // the default boards: board k is still the k-th draw
+        {"--player a=stupid --player b=stupid --player c=stupid --tournament round-robin --games 2 --swap", ".jsonl", {2}},
+    };
+    for (const auto& run : runs) {
+        const ToolRun whole = runTool(run.options + " --results whole" + run.extension);
+        ASSERT_EQ(whole.exitCode, 0) << run.options;
+        for (const int n : run.splits) {
+            std::vector<std::string> files;
+            for (int i = 0; i < n; ++i) {
+                files.push_back("shard-" + std::to_string(n) + "-" + std::to_string(i) + run.extension);
+                const ToolRun part = runTool(run.options + " --shard " + std::to_string(i) + "/" + std::to_string(n)
+                                             + " --results " + files.back());
+                ASSERT_EQ(part.exitCode, 0) << part.out;
+                if (n > 1) {
+                    EXPECT_NE(part.out.find(", shard " + std::to_string(i) + " of " + std::to_string(n)),
+                              std::string::npos)
+                        << part.out;
+                }
+            }
+            EXPECT_EQ(recordSet(files), recordSet({"whole" + run.extension})) << run.options << " in " << n;
+            std::string arguments = "summarize";
+            for (const std::string& file : files)
+                arguments += " " + file;
+            const ToolRun summed = runTool(arguments, "2>&1");
+            EXPECT_EQ(summed.exitCode, 0);
+            EXPECT_EQ(withoutMoveTimes(summed.out), withoutMoveTimes(whole.out)) << run.options << " in " << n;
+        }
+        for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+            std::filesystem::remove(entry.path());
+    }
+}
+
+TEST_F(Shards, SummarizeSaysWhatIsWrongWithTheFiles)
+{
+    ASSERT_EQ(runTool("--games 3 --swap --seed 9 --results whole.jsonl").exitCode, 0);
+    ASSERT_EQ(runTool("--games 3 --swap --seed 9 --shard 0/3 --results part.jsonl").exitCode, 0);
+    ASSERT_EQ(runTool("--games 3 --swap --seed 8 --results other.jsonl").exitCode, 0);
+    dir.write("broken.csv", "game,board\n");
+    const struct {
+        std::string files;
+        int exitCode;
+        std::string says;
+    } cases[] = {
+        {"whole.jsonl part.jsonl", 0, "vorlen-match: summarize: game 0 is recorded more than once ('whole.jsonl' and "
+                                      "'part.jsonl'); the first one counts\n"},
+        {"part.jsonl", 0, "vorlen-match: summarize: 4 of 6 matches are missing: 1, 2, 4, 5\n"},
+        {"whole.jsonl other.jsonl", 2, "vorlen-match: summarize: 'other.jsonl' holds records of another run than "
+                                       "'whole.jsonl'"},
+        {"", 2, "vorlen-match: summarize: name the record files"},
+        {"none.jsonl", 2, "vorlen-match: summarize: cannot read 'none.jsonl': No such file or directory"},
+        {"broken.csv", 2, "vorlen-match: summarize: cannot read 'broken.csv': line 1: not the header"},
+    };
+    for (const auto& c : cases) {
+        const ToolRun run = runTool("summarize " + c.files, "2>&1");
+        EXPECT_EQ(run.exitCode, c.exitCode) << c.files;
+        EXPECT_NE(run.out.find(c.says), std::string::npos) << c.files << ":\n" << run.out;
+    }
+    EXPECT_NE(runTool("summarize part.jsonl").out.find("Matches played: 2 of 6 (every board in both seatings), interrupted"),
+              std::string::npos);
+}
+
+TEST(ShardOptions, BadShardsAreRefused)
+{
+    for (const char* shard : {"3/3", "-1/2", "1", "a/b", "0/0", "1/2/3"}) {
+        const ToolRun run = runTool(std::string("--shard ") + shard, "2>&1");
+        EXPECT_EQ(run.exitCode, 2) << shard;
+        EXPECT_EQ(run.out.rfind("vorlen-match: --shard needs I/N with 0 <= I < N", 0), 0U) << run.out;
+    }
+    EXPECT_EQ(runTool("--sprt elo0=0,elo1=5 --shard 0/2", "2>&1").out.rfind("vorlen-match: --sprt decides on the whole run", 0), 0U);
+}
