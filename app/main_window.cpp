@@ -187,13 +187,13 @@ std::unique_ptr<vorlen::IVorlenLogic> main_window::makePlayer(int kind, const st
 {
     if (kind != vorlen::kExternalPlayer)
         return vorlen::createPlayer(kind, program);
-    vorlen::VorlenLogicTeam01::Settings settings;
+    vorlen::BotSettings settings;
     settings.groups = &botGroups;
     // The working directory stays the exchange directory, and the bot's one
     // writable place.
     if (sandboxed)
         settings.sandbox = vorlen::SandboxPlan{vorlen::findBubblewrap(), {}, {}};
-    return std::make_unique<vorlen::VorlenLogicTeam01>(program, settings);
+    return vorlen::createProgramPlayer(program, settings);
 }
 
 void main_window::nextStep()
@@ -227,11 +227,16 @@ void main_window::playLiveTurn()
 void main_window::afterLiveTurn()
 {
     live.turns.push_back(vorlen::recordTurn(manager, [this](int seat) {
-        const auto* external = dynamic_cast<const vorlen::VorlenLogicTeam01*>(seated.at(static_cast<std::size_t>(seat)));
+        const auto* external = dynamic_cast<const vorlen::ExternalPlayer*>(seated.at(static_cast<std::size_t>(seat)));
         return vorlen::retirementText(manager.retirement(seat), external);
     }));
     live.finished = manager.gameOver();
     liveSaved = false;
+    // A program that stays up for the match ends with it.
+    if (live.finished)
+        for (const auto& player : players)
+            if (auto* external = dynamic_cast<vorlen::ExternalPlayer*>(player.get()))
+                external->endMatch();
     if (live.finished)
         keepLiveReplay();
     if (!viewing())

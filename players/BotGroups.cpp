@@ -107,8 +107,10 @@ void BotGroups::endOrphans()
     // bound keeps a fork bomb from holding the referee here for ever.
     for (int round = 0; round < 64; ++round) {
         std::vector<pid_t> orphans;
+        // A process of a running bot's session is still that bot's: a stream
+        // bot's helper, say, that outlived its parent. It goes with the bot.
         for (const pid_t pid : childrenOutsideSession(self, session))
-            if (!registered(pid))
+            if (!registered(pid) && !registered(::getsid(pid)))
                 orphans.push_back(pid);
         if (orphans.empty())
             return;

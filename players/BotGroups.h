@@ -28,10 +28,10 @@ public:
     void killAll();
     bool stopping() const { return stopping_.load(); }
 
-    // Ends every child of this process that is outside its session and not a
-    // registered bot: what escaped a bot's session and was handed to this
-    // process, a child subreaper. Their own children come next, until none
-    // is left.
+    // Ends every child of this process that is outside its session and
+    // neither a registered bot nor in a registered bot's session: what
+    // escaped a bot's session and was handed to this process, a child
+    // subreaper. Their own children come next, until none is left.
     void endOrphans();
 
 private:

@@ -11,6 +11,7 @@
 #include <poll.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <optional>
@@ -22,7 +23,8 @@ namespace {
 struct ChildSetup {
     char* const* argv;
     int workDirFd;
-    int nullFd;
+    int inFd;
+    int outFd;
     int errFd;
     rlimit limits[4];
     sigset_t parentMask;
@@ -54,8 +56,8 @@ constexpr int kLimitResources[4] = {RLIMIT_DATA, RLIMIT_CPU, RLIMIT_FSIZE, RLIMI
     for (int i = 0; i < 4; ++i)
         ::setrlimit(kLimitResources[i], &setup.limits[i]);
 
-    if ((setup.workDirFd >= 0 && ::fchdir(setup.workDirFd) != 0) || ::dup2(setup.nullFd, 0) < 0
-        || ::dup2(setup.nullFd, 1) < 0 || ::dup2(setup.errFd, 2) < 0) {
+    if ((setup.workDirFd >= 0 && ::fchdir(setup.workDirFd) != 0) || ::dup2(setup.inFd, 0) < 0
+        || ::dup2(setup.outFd, 1) < 0 || ::dup2(setup.errFd, 2) < 0) {
         *setup.failure = errno;
         ::_exit(127);
     }
@@ -126,6 +128,19 @@ bool BotProcess::start(const std::vector<std::string>& argv, const Options& opti
         error = std::strerror(errno);
         return false;
     }
+    // A stream bot's input is a socket, so that writing to a bot that has
+    // gone fails instead of raising SIGPIPE; its output a pipe.
+    int inFds[2] = {-1, -1};
+    int outFds[2] = {-1, -1};
+    if (options.streams
+        && (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, inFds) != 0 || ::pipe2(outFds, O_CLOEXEC) != 0)) {
+        error = std::strerror(errno);
+        return false;
+    }
+    FileDescriptor inOurs(inFds[0]);
+    const FileDescriptor inTheirs(inFds[1]);
+    FileDescriptor outOurs(outFds[0]);
+    const FileDescriptor outTheirs(outFds[1]);
 
     // Everything the child needs is prepared here: it must not allocate.
     std::vector<char*> args;
@@ -133,12 +148,16 @@ bool BotProcess::start(const std::vector<std::string>& argv, const Options& opti
         args.push_back(const_cast<char*>(arg.c_str()));
     args.push_back(nullptr);
     const BotLimits& limits = options.limits;
-    // The CPU hard limit a second later: SIGXCPU first, then SIGKILL.
-    const rlimit cpu{static_cast<rlim_t>(limits.cpuSeconds), static_cast<rlim_t>(limits.cpuSeconds + 1)};
+    // The CPU hard limit a second later: SIGXCPU first, then SIGKILL. A
+    // stream bot lives for a whole match: its limit covers a hundred moves,
+    // a backstop behind the time limit of every move.
+    const std::uint64_t cpuSeconds = limits.cpuSeconds * (options.streams ? kStreamCpuMoves : 1);
+    const rlimit cpu{static_cast<rlim_t>(cpuSeconds), static_cast<rlim_t>(cpuSeconds + 1)};
     volatile int failure = 0;
     ChildSetup setup{args.data(),
                      options.workDirFd,
-                     nullFd.get(),
+                     inTheirs.valid() ? inTheirs.get() : nullFd.get(),
+                     outTheirs.valid() ? outTheirs.get() : nullFd.get(),
                      writeEnd.valid() ? writeEnd.get() : nullFd.get(),
                      {memoryLimit(limits.memoryMiB), cpu, limitOf(limits.fileSizeMiB << 20),
                       limitOf(limits.openFiles)},
@@ -165,11 +184,15 @@ bool BotProcess::start(const std::vector<std::string>& argv, const Options& opti
         return false;
     }
     groups_ = options.groups;
+    options_ = options;
     guard.unlock();
     pidfd_ = static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
     errPipe_ = readEnd.release();
-    if (errPipe_ >= 0)
-        ::fcntl(errPipe_, F_SETFL, O_NONBLOCK);
+    input_ = inOurs.release();
+    output_ = outOurs.release();
+    for (const int fd : {errPipe_, input_, output_})
+        if (fd >= 0)
+            ::fcntl(fd, F_SETFL, O_NONBLOCK);
     return true;
 }
 
@@ -242,13 +265,12 @@ void BotProcess::endGroup()
     peakKiB_ = usage.ru_maxrss;
     cpuSeconds_ = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
                   + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-    if (pidfd_ >= 0)
-        ::close(pidfd_);
-    if (errPipe_ >= 0)
-        ::close(errPipe_);
+    for (int* fd : {&pidfd_, &errPipe_, &input_, &output_}) {
+        if (*fd >= 0)
+            ::close(*fd);
+        *fd = -1;
+    }
     pid_ = -1;
-    pidfd_ = -1;
-    errPipe_ = -1;
 }
 
 BotRunResult BotProcess::run(const std::vector<std::string>& argv, const Options& options)
@@ -256,33 +278,110 @@ BotRunResult BotProcess::run(const std::vector<std::string>& argv, const Options
     std::string error;
     if (!start(argv, options, error))
         return {Status::FailedToStart, error, 0};
-    const pid_t leader = pid_;
     const bool finished = waitForExit(options.finishLimit, options.log);
-    // What is already in the pipe belongs to this move; a lingering writer
+    BotRunResult result = end();
+    if (!finished && result.status != Status::RefereeError) {
+        result.status = Status::TimedOut;
+        result.message = "still running after the time limit";
+    }
+    return result;
+}
+
+BotRunResult BotProcess::end()
+{
+    const pid_t leader = pid_;
+    // What is already in the pipe belongs to this run; a lingering writer
     // gets nothing more in.
-    drainLog(options.log);
+    drainLog(options_.log);
     endGroup();
-    if (!options.sandboxed && isChildSubreaper() && lastCreatedPid() != leader)
-        options.groups->endOrphans();
-    if (options.log && !options.log->error().empty())
-        return {Status::RefereeError, options.log->error(), peakKiB_};
+    if (!options_.sandboxed && isChildSubreaper() && lastCreatedPid() != leader)
+        options_.groups->endOrphans();
+    if (options_.log && !options_.log->error().empty())
+        return {Status::RefereeError, options_.log->error(), peakKiB_};
 
     BotRunResult result{Status::Finished, {}, peakKiB_};
     int signal = WIFSIGNALED(status_) ? WTERMSIG(status_) : 0;
     // bubblewrap ends with 128 + the signal that ended the bot.
-    if (options.sandboxed && WIFEXITED(status_) && WEXITSTATUS(status_) > 128)
+    if (options_.sandboxed && WIFEXITED(status_) && WEXITSTATUS(status_) > 128)
         signal = WEXITSTATUS(status_) - 128;
     if (WIFEXITED(status_))
         result.message = "exit code " + std::to_string(WEXITSTATUS(status_));
     if (signal != 0)
         result.message = std::string("killed by signal ") + ::strsignal(signal);
-    if (!finished) {
-        result.status = Status::TimedOut;
-        result.message = "still running after the time limit";
-    } else if (const auto limit = limitBehind(signal, cpuSeconds_, options.limits)) {
+    BotLimits limits = options_.limits;
+    if (options_.streams)
+        limits.cpuSeconds *= kStreamCpuMoves;
+    if (const auto limit = limitBehind(signal, cpuSeconds_, limits))
         result.status = *limit;
-    }
     return result;
+}
+
+BotProcess::Exchange BotProcess::exchange(const std::string& text, std::chrono::milliseconds limit,
+                                          std::string& line)
+{
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    line.clear();
+    // Whatever it wrote beyond its last answer is not an answer to this board.
+    char buffer[4096];
+    for (ssize_t got; (got = ::read(output_, buffer, sizeof buffer)) != 0;) {
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            break;
+    }
+    std::size_t sent = 0;
+    for (;;) {
+        while (sent < text.size()) {
+            const ssize_t wrote = ::send(input_, text.data() + sent, text.size() - sent, MSG_NOSIGNAL | MSG_DONTWAIT);
+            if (wrote < 0 && errno == EINTR)
+                continue;
+            if (wrote < 0 && errno != EAGAIN)
+                return Exchange::Closed;
+            if (wrote < 0)
+                break;
+            sent += static_cast<std::size_t>(wrote);
+        }
+        const std::size_t end = line.find('\n');
+        if (end != std::string::npos) {
+            line.resize(end);
+            if (!line.empty() && line.back() == '\r')
+                line.pop_back();
+            return Exchange::Answered;
+        }
+        if (line.size() > kStreamLineCap)
+            return Exchange::TooLong;
+
+        pollfd fds[3];
+        nfds_t count = 0;
+        fds[count++] = {output_, POLLIN, 0};
+        if (errPipe_ >= 0)
+            fds[count++] = {errPipe_, POLLIN, 0};
+        if (sent < text.size())
+            fds[count++] = {input_, POLLOUT, 0};
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0)
+            return Exchange::TimedOut;
+        if (::poll(fds, count, static_cast<int>(left.count())) < 0 && errno != EINTR)
+            return Exchange::Closed;
+        drainLog(options_.log);
+        const ssize_t got = ::read(output_, buffer, sizeof buffer);
+        if (got == 0)
+            return Exchange::Closed;
+        if (got > 0)
+            line.append(buffer, static_cast<std::size_t>(got));
+    }
+}
+
+BotRunResult BotProcess::finish(std::chrono::milliseconds grace)
+{
+    if (pid_ < 0)
+        return {Status::Finished, "ended", peakKiB_};
+    if (input_ >= 0) {
+        ::close(input_);
+        input_ = -1;
+    }
+    waitForExit(grace, options_.log);
+    return end();
 }
 
 } // namespace vorlen

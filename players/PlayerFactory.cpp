@@ -1,5 +1,6 @@
 #include "PlayerFactory.h"
 
+#include "StreamPlayer.h"
 #include "VorlenLogicTeam01.h"
 #include "VorlenLogicTeam02.h"
 
@@ -10,6 +11,19 @@ std::unique_ptr<IVorlenLogic> createPlayer(int kind, const std::string& program)
     if (kind == kExternalPlayer)
         return std::make_unique<VorlenLogicTeam01>(program);
     return std::make_unique<VorlenLogicTeam02>();
+}
+
+std::string programOf(const std::string& command)
+{
+    const std::string prefix = kStreamPrefix;
+    return command.rfind(prefix, 0) == 0 ? command.substr(prefix.size()) : command;
+}
+
+std::unique_ptr<ExternalPlayer> createProgramPlayer(const std::string& command, BotSettings settings)
+{
+    if (command.rfind(kStreamPrefix, 0) == 0)
+        return std::make_unique<StreamPlayer>(programOf(command), std::move(settings));
+    return std::make_unique<VorlenLogicTeam01>(command, std::move(settings));
 }
 
 } // namespace vorlen

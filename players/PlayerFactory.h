@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ExternalPlayer.h"
 #include "IVorlenLogic.h"
 
 #include <memory>
@@ -15,5 +16,12 @@ inline constexpr const char* kBuiltInName = "stupid";
 // Kind 1: an external program player running `program`; every other kind:
 // the built-in greedy player (the text is ignored). Never null.
 std::unique_ptr<IVorlenLogic> createPlayer(int kind, const std::string& program);
+
+// A program's player: "stream:COMMAND" stays up for the match and talks on
+// its standard input and output; any other command line is started afresh
+// for every move and talks through "vorla.in" and "vorla.out".
+std::unique_ptr<ExternalPlayer> createProgramPlayer(const std::string& command, BotSettings settings);
+// The command line proper, without "stream:".
+std::string programOf(const std::string& command);
 
 } // namespace vorlen

@@ -2,10 +2,9 @@
 
 namespace vorlen {
 
-std::string retirementText(const Retirement& retirement, const VorlenLogicTeam01* external)
+std::string retirementText(const Retirement& retirement, const ExternalPlayer* external)
 {
     if (retirement.reason == RetireReason::ColourOutOfRange && external) {
-        using Outcome = VorlenLogicTeam01::Outcome;
         const Outcome outcome = external->lastOutcome();
         if (outcome != Outcome::None && outcome != Outcome::Answered)
             return outcomeName(outcome);

@@ -128,21 +128,4 @@ int VorlenLogicTeam01::makeMove(const Field& board)
     return *move;
 }
 
-const char* outcomeName(VorlenLogicTeam01::Outcome outcome)
-{
-    switch (outcome) {
-    case VorlenLogicTeam01::Outcome::None: return "none";
-    case VorlenLogicTeam01::Outcome::Answered: return "answered";
-    case VorlenLogicTeam01::Outcome::FailedToStart: return "failed to start";
-    case VorlenLogicTeam01::Outcome::TimedOut: return "time limit";
-    case VorlenLogicTeam01::Outcome::NoMove: return "no move in vorla.out";
-    case VorlenLogicTeam01::Outcome::ExchangeFailed: return "exchange failed";
-    case VorlenLogicTeam01::Outcome::MemoryLimit: return "memory limit";
-    case VorlenLogicTeam01::Outcome::CpuLimit: return "CPU limit";
-    case VorlenLogicTeam01::Outcome::FileSizeLimit: return "file size limit";
-    case VorlenLogicTeam01::Outcome::RefereeError: return "referee error";
-    }
-    return "unknown";
-}
-
 } // namespace vorlen

@@ -21,7 +21,7 @@ using namespace vorlen::testing;
 
 namespace {
 
-class ExternalPlayer : public ::testing::Test {
+class ExternalProgram : public ::testing::Test {
 protected:
     // Runs one move of `commandLine` on `board` and keeps the trace.
     int move(const std::string& commandLine, const Field& board = stripedBoard())
@@ -50,7 +50,7 @@ long peakMemoryKiB()
 
 } // namespace
 
-TEST_F(ExternalPlayer, AnswerIsReadFromTheOutputFile)
+TEST_F(ExternalProgram, AnswerIsReadFromTheOutputFile)
 {
     EXPECT_EQ(move(bot("echo 4 > vorla.out")), 4);
     EXPECT_EQ(move(bot("printf '  \\n 4 because' > vorla.out")), 4);
@@ -60,7 +60,7 @@ TEST_F(ExternalPlayer, AnswerIsReadFromTheOutputFile)
     EXPECT_EQ(outcome, VorlenLogicTeam01::Outcome::Answered);
 }
 
-TEST_F(ExternalPlayer, BotSeesTheBoardAndBothFilesStayAfterTheMove)
+TEST_F(ExternalProgram, BotSeesTheBoardAndBothFilesStayAfterTheMove)
 {
     const Field board = boardFromRows({"123", "456"});
     EXPECT_EQ(move(bot("cp vorla.in seen.txt; echo 5 > vorla.out"), board), 5);
@@ -69,7 +69,7 @@ TEST_F(ExternalPlayer, BotSeesTheBoardAndBothFilesStayAfterTheMove)
     EXPECT_TRUE(exists("vorla.out"));
 }
 
-TEST_F(ExternalPlayer, ProgramsThatCannotStart)
+TEST_F(ExternalProgram, ProgramsThatCannotStart)
 {
     std::filesystem::create_directory(dir.file("adir"));
     dir.write("plain.sh", "#!/bin/sh\necho 3 > vorla.out\n");
@@ -85,7 +85,7 @@ TEST_F(ExternalPlayer, ProgramsThatCannotStart)
     EXPECT_FALSE(exists("vorla.out"));
 }
 
-TEST_F(ExternalPlayer, NoIntegerInTheAnswerIsNoMove)
+TEST_F(ExternalProgram, NoIntegerInTheAnswerIsNoMove)
 {
     dir.write("vorla.out", "3\n"); // left by an earlier move
     EXPECT_EQ(move(bot("true")), -1);
@@ -96,13 +96,13 @@ TEST_F(ExternalPlayer, NoIntegerInTheAnswerIsNoMove)
     EXPECT_EQ(outcome, VorlenLogicTeam01::Outcome::NoMove);
 }
 
-TEST_F(ExternalPlayer, AnswerCountsEvenWhenTheBotCrashesAfterwards)
+TEST_F(ExternalProgram, AnswerCountsEvenWhenTheBotCrashesAfterwards)
 {
     EXPECT_EQ(move(bot("echo 5 > vorla.out; kill -SEGV $$")), 5);
     EXPECT_EQ(err.text(), "Move 5\n");
 }
 
-TEST_F(ExternalPlayer, SlowBotIsKilledAtTheTimeLimit)
+TEST_F(ExternalProgram, SlowBotIsKilledAtTheTimeLimit)
 {
     const auto started = std::chrono::steady_clock::now();
     EXPECT_EQ(move(bot("echo $$ > pid; sleep 5; echo 3 > vorla.out")), -1);
@@ -116,7 +116,7 @@ TEST_F(ExternalPlayer, SlowBotIsKilledAtTheTimeLimit)
     EXPECT_FALSE(exists("vorla.out"));
 }
 
-TEST_F(ExternalPlayer, NoChildOfTheBotOutlivesItsMove)
+TEST_F(ExternalProgram, NoChildOfTheBotOutlivesItsMove)
 {
     const std::string lingering =
         bot("echo $$ > pid; (sleep 1; echo 6 > vorla.out) & echo 4 > vorla.out");
@@ -129,27 +129,27 @@ TEST_F(ExternalPlayer, NoChildOfTheBotOutlivesItsMove)
     EXPECT_FALSE(exists("vorla.out"));
 }
 
-TEST_F(ExternalPlayer, WhatTheBotPrintsIsNotKept)
+TEST_F(ExternalProgram, WhatTheBotPrintsIsNotKept)
 {
     const long before = peakMemoryKiB();
     EXPECT_EQ(move(bot("head -c 100000000 /dev/zero; head -c 10000000 /dev/zero >&2; echo 2 > vorla.out")), 2);
     EXPECT_LT(peakMemoryKiB() - before, 10 * 1024);
 }
 
-TEST_F(ExternalPlayer, InterpreterWithScriptAndQuotedArgument)
+TEST_F(ExternalProgram, InterpreterWithScriptAndQuotedArgument)
 {
     dir.write("my bot.sh", "[ \"$1\" = \"a b\" ] && [ $# -eq 1 ] && echo 3 > vorla.out\n");
     EXPECT_EQ(move("/bin/sh \"" + dir.file("my bot.sh") + "\" \"a b\""), 3);
 }
 
-TEST_F(ExternalPlayer, ShellSyntaxInTheCommandLineIsNotInterpreted)
+TEST_F(ExternalProgram, ShellSyntaxInTheCommandLineIsNotInterpreted)
 {
     bot("echo 3 > vorla.out");
     EXPECT_EQ(move("./bot.sh ; touch hacked"), 3);
     EXPECT_FALSE(exists("hacked"));
 }
 
-TEST_F(ExternalPlayer, BotStandardErrorCanGoToALog)
+TEST_F(ExternalProgram, BotStandardErrorCanGoToALog)
 {
     VorlenLogicTeam01 player(bot("echo thinking >&2; echo 3 > vorla.out"),
                              exchangeSettings("", dir.file("bot.log"), Trace::silent()));
@@ -158,7 +158,7 @@ TEST_F(ExternalPlayer, BotStandardErrorCanGoToALog)
     EXPECT_EQ(readFile(dir.file("bot.log")), "thinking\nthinking\n");
 }
 
-TEST_F(ExternalPlayer, ExchangeDirectoryOtherThanTheWorkingDirectory)
+TEST_F(ExternalProgram, ExchangeDirectoryOtherThanTheWorkingDirectory)
 {
     TempDir other;
     VorlenLogicTeam01 player(bot("echo 4 > vorla.out"), exchangeSettings(other.path().string(), "", Trace::silent()));
@@ -167,7 +167,7 @@ TEST_F(ExternalPlayer, ExchangeDirectoryOtherThanTheWorkingDirectory)
     EXPECT_FALSE(exists("vorla.in"));
 }
 
-TEST_F(ExternalPlayer, RefereeRetiresBadAnswersAndTurnsTheBoardForTheSecondSeat)
+TEST_F(ExternalProgram, RefereeRetiresBadAnswersAndTurnsTheBoardForTheSecondSeat)
 {
     Field board = stripedBoard(1, 2);
     board[40][0] = 5; // marks the last row's far end

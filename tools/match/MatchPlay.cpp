@@ -1,6 +1,8 @@
 #include "MatchPlay.h"
 
 #include "CommandLine.h"
+#include "PlayerFactory.h"
+#include "StreamPlayer.h"
 #include "RetirementText.h"
 #include "VorlenLogicTeam02.h"
 #include "VorlenManager.h"
@@ -72,14 +74,14 @@ MatchResult playMatch(const MatchJob& job, const MatchConfig& config, BotGroups&
         return {std::nullopt, {}, error};
 
     std::unique_ptr<IVorlenLogic> players[2];
-    VorlenLogicTeam01* external[2] = {nullptr, nullptr};
+    ExternalPlayer* external[2] = {nullptr, nullptr};
     for (int seat = 0; seat < 2; ++seat) {
         const std::string& command = job.seats[seat].command;
         if (command == kBuiltInName) {
             players[seat] = std::make_unique<VorlenLogicTeam02>();
             continue;
         }
-        VorlenLogicTeam01::Settings settings;
+        BotSettings settings;
         settings.exchangeDir = dir->path() + "/seat-" + std::to_string(seat);
         if (!config.botLogDir.empty())
             settings.stderrPath = config.botLogDir + "/game-" + std::to_string(job.game) + "-seat-"
@@ -91,8 +93,9 @@ MatchResult playMatch(const MatchJob& job, const MatchConfig& config, BotGroups&
         if (!config.bwrap.empty())
             settings.sandbox = SandboxPlan{config.bwrap, {}, {dir->path()}};
         // The bot runs in its seat's directory; its paths were given from here.
-        auto player = std::make_unique<VorlenLogicTeam01>(
-            anchorCommandLine(command, std::filesystem::current_path().string()), settings);
+        const std::string stream = programOf(command) == command ? "" : kStreamPrefix;
+        auto player = createProgramPlayer(
+            stream + anchorCommandLine(programOf(command), std::filesystem::current_path().string()), settings);
         external[seat] = player.get();
         players[seat] = std::move(player);
     }
@@ -112,8 +115,8 @@ MatchResult playMatch(const MatchJob& job, const MatchConfig& config, BotGroups&
     while (!manager.gameOver() && turns < kTurnLimit) {
         manager.makeTurn(turns++);
         replay.turns.push_back(recordTurn(manager, reasonOf));
-        for (const VorlenLogicTeam01* player : external)
-            if (player && player->lastOutcome() == VorlenLogicTeam01::Outcome::RefereeError) {
+        for (const ExternalPlayer* player : external)
+            if (player && player->lastOutcome() == Outcome::RefereeError) {
                 result.error = player->lastDetail();
                 return result;
             }
@@ -121,6 +124,9 @@ MatchResult playMatch(const MatchJob& job, const MatchConfig& config, BotGroups&
             return result;
     }
     replay.finished = manager.gameOver();
+    for (ExternalPlayer* player : external)
+        if (player)
+            player->endMatch();
 
     MatchRecord record;
     record.game = job.game;

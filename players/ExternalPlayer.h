@@ -1,0 +1,53 @@
+#pragma once
+
+#include "BotGroups.h"
+#include "BotLimits.h"
+#include "IVorlenLogic.h"
+#include "Sandbox.h"
+#include "Trace.h"
+
+#include <optional>
+#include <string>
+
+namespace vorlen {
+
+// How a bot's last move went, for callers that report reasons.
+enum class Outcome {
+    None,
+    Answered,
+    FailedToStart,
+    TimedOut,
+    NoMove,         // no answer in vorla.out
+    NoAnswer,       // a stream bot: no answer line on its standard output
+    ExchangeFailed, // the exchange files could not be cleared or written
+    MemoryLimit,
+    CpuLimit,
+    FileSizeLimit,
+    RefereeError,   // the referee's own failure, not the bot's: its log
+};
+
+// How the reason reads in records, summaries and replays.
+const char* outcomeName(Outcome outcome);
+
+// What a program seat runs with.
+struct BotSettings {
+    std::string exchangeDir;     // where it runs and exchanges; empty: the working directory
+    std::string stderrPath;      // where the bot's standard error goes; empty: nowhere
+    Trace trace;
+    BotGroups* groups = nullptr; // where a runner keeps track of running bots
+    BotLimits limits;
+    // Run the bot in a sandbox; its `writableDir` is set to the exchange
+    // directory.
+    std::optional<SandboxPlan> sandbox;
+};
+
+// A seat played by a program: tells how its last move went, and is told
+// when the match is over (a program that stays up for the match ends then).
+class ExternalPlayer : public IVorlenLogic {
+public:
+    virtual Outcome lastOutcome() const = 0;
+    virtual const std::string& lastDetail() const = 0;
+    virtual void endMatch() {}
+};
+
+} // namespace vorlen

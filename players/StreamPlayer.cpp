@@ -1,0 +1,123 @@
+#include "StreamPlayer.h"
+
+#include "CommandLine.h"
+#include "Exchange.h"
+
+#include <filesystem>
+
+namespace vorlen {
+
+StreamPlayer::StreamPlayer(std::string program, BotSettings settings)
+    : program_(std::move(program)), settings_(std::move(settings))
+{
+    if (!settings_.groups) {
+        ownGroups_ = std::make_unique<BotGroups>();
+        settings_.groups = ownGroups_.get();
+    }
+    if (auto& sandbox = settings_.sandbox) {
+        std::error_code ignored;
+        const std::string dir = settings_.exchangeDir.empty() ? "." : settings_.exchangeDir;
+        sandbox->writableDir = std::filesystem::absolute(dir, ignored).lexically_normal().string();
+    }
+}
+
+StreamPlayer::~StreamPlayer() { endMatch(); }
+
+int StreamPlayer::fail(Outcome why, std::string what)
+{
+    outcome_ = why;
+    detail_ = std::move(what);
+    return -1;
+}
+
+bool StreamPlayer::start()
+{
+    started_ = true;
+    std::string error;
+    if (!settings_.stderrPath.empty() && !log_.open(settings_.stderrPath, settings_.limits.logBytes, error)) {
+        fail(Outcome::RefereeError, "cannot open the bot log '" + settings_.stderrPath + "': " + error);
+        return false;
+    }
+    if (!dir_.open(settings_.exchangeDir, error)) {
+        settings_.trace.err("cannot open the exchange directory: %s\n", error.c_str());
+        fail(Outcome::ExchangeFailed, error);
+        return false;
+    }
+    std::vector<std::string> argv = splitCommandLine(program_);
+    if (settings_.sandbox && !argv.empty())
+        argv = sandboxCommand(*settings_.sandbox, argv);
+    BotProcess::Options options;
+    options.workDirFd = dir_.dirFd();
+    options.log = log_.isOpen() ? &log_ : nullptr;
+    options.limits = settings_.limits;
+    options.groups = settings_.groups;
+    options.sandboxed = settings_.sandbox.has_value();
+    options.streams = true;
+    if (!process_.start(argv, options, error)) {
+        settings_.trace.err("unable to start process\n");
+        log_.note("move 1: unable to start: " + error);
+        fail(Outcome::FailedToStart, error);
+        return false;
+    }
+    return true;
+}
+
+int StreamPlayer::makeMove(const Field& board)
+{
+    ++moves_;
+    const bool first = !started_;
+    if (first && !start())
+        return -1;
+    if (!process_.running())
+        return fail(Outcome::NoAnswer, "the bot has ended");
+
+    const auto limit = first ? kStreamStartupLimit + kMoveTimeLimit : kMoveTimeLimit;
+    std::string line;
+    const BotProcess::Exchange exchanged = process_.exchange(buildInput(board), limit, line);
+    if (exchanged == BotProcess::Exchange::Answered) {
+        if (const std::optional<int> move = parseMove(line)) {
+            settings_.trace.err("Move %d\n", *move);
+            outcome_ = Outcome::Answered;
+            return *move;
+        }
+    }
+
+    // A failed move retires the seat: the bot is ended now, with all it started.
+    const BotRunResult ended = process_.finish(std::chrono::milliseconds(0));
+    const std::string move = "move " + std::to_string(moves_) + ": ";
+    if (ended.status == BotRunResult::Status::RefereeError)
+        return fail(Outcome::RefereeError, ended.message);
+    if (ended.status == BotRunResult::Status::CpuLimit || ended.status == BotRunResult::Status::FileSizeLimit) {
+        const Outcome why = ended.status == BotRunResult::Status::CpuLimit ? Outcome::CpuLimit : Outcome::FileSizeLimit;
+        settings_.trace.err("%s\n", outcomeName(why));
+        log_.note(move + "ended by the " + outcomeName(why) + ", " + ended.message);
+        return fail(why, ended.message);
+    }
+    switch (exchanged) {
+    case BotProcess::Exchange::TimedOut:
+        settings_.trace.err("TL\n");
+        log_.note(move + "no answer within the time limit");
+        return fail(Outcome::TimedOut, "no answer within the time limit");
+    case BotProcess::Exchange::TooLong:
+        settings_.trace.err("no move on standard output\n");
+        log_.note(move + "an answer line longer than " + std::to_string(kStreamLineCap) + " bytes");
+        return fail(Outcome::NoAnswer, "an answer line longer than " + std::to_string(kStreamLineCap) + " bytes");
+    case BotProcess::Exchange::Closed:
+        settings_.trace.err("no move on standard output\n");
+        log_.note(move + "its output closed; the bot ended with " + ended.message);
+        return fail(Outcome::NoAnswer, "its output closed; " + ended.message);
+    case BotProcess::Exchange::Answered:
+        break;
+    }
+    settings_.trace.err("no move on standard output\n");
+    log_.note(move + "no number in its answer '" + line.substr(0, 80) + "'");
+    return fail(Outcome::NoAnswer, "no number in its answer");
+}
+
+void StreamPlayer::endMatch()
+{
+    if (process_.running())
+        process_.finish(kStreamGrace);
+}
+
+} // namespace vorlen

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "BotLog.h"
+#include "BotProcess.h"
+#include "ExchangeFiles.h"
+#include "ExternalPlayer.h"
+
+#include <chrono>
+#include <memory>
+#include <string>
+
+namespace vorlen {
+
+// How a command line names a stream bot: "stream:COMMAND".
+inline constexpr const char* kStreamPrefix = "stream:";
+// The first answer may take this long on top of the move limit: an
+// interpreter or a virtual machine starts.
+inline constexpr std::chrono::milliseconds kStreamStartupLimit{5000};
+// After the match, a bot whose input is closed has this long to end.
+inline constexpr std::chrono::milliseconds kStreamGrace{250};
+
+// A seat played by a program that stays up for the whole match: for each of
+// its moves it reads the board on its standard input, as "vorla.in" holds
+// it, and answers with one line holding the colour. It runs in the exchange
+// directory, contained as any bot. A program that fails a move is ended at
+// once, with everything it started.
+class StreamPlayer : public ExternalPlayer {
+public:
+    StreamPlayer(std::string program, BotSettings settings);
+    ~StreamPlayer() override;
+
+    int makeMove(const Field& board) override;
+    Outcome lastOutcome() const override { return outcome_; }
+    const std::string& lastDetail() const override { return detail_; }
+    // Closes its input and, after a short grace, ends what is left of it.
+    void endMatch() override;
+
+private:
+    bool start();
+    int fail(Outcome why, std::string what);
+
+    std::string program_;
+    BotSettings settings_;
+    std::unique_ptr<BotGroups> ownGroups_;
+    ExchangeFiles dir_;
+    BotLog log_;
+    BotProcess process_;
+    bool started_ = false;
+    Outcome outcome_ = Outcome::None;
+    std::string detail_;
+    int moves_ = 0;
+};
+
+} // namespace vorlen
