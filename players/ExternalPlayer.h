@@ -6,6 +6,7 @@
 #include "Sandbox.h"
 #include "Trace.h"
 
+#include <chrono>
 #include <optional>
 #include <string>
 
@@ -36,6 +37,10 @@ struct BotSettings {
     Trace trace;
     BotGroups* groups = nullptr; // where a runner keeps track of running bots
     BotLimits limits;
+    std::chrono::milliseconds moveLimit = kMoveTimeLimit;
+    // A stream bot's first answer may take this long on top of the move limit:
+    // an interpreter or a virtual machine starts.
+    std::chrono::milliseconds startupLimit{5000};
     // Run the bot in a sandbox; its `writableDir` is set to the exchange
     // directory.
     std::optional<SandboxPlan> sandbox;

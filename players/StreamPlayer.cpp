@@ -71,7 +71,7 @@ int StreamPlayer::makeMove(const Field& board)
     if (!process_.running())
         return fail(Outcome::NoAnswer, "the bot has ended");
 
-    const auto limit = first ? kStreamStartupLimit + kMoveTimeLimit : kMoveTimeLimit;
+    const auto limit = first ? settings_.startupLimit + settings_.moveLimit : settings_.moveLimit;
     std::string line;
     const BotProcess::Exchange exchanged = process_.exchange(buildInput(board), limit, line);
     if (exchanged == BotProcess::Exchange::Answered) {

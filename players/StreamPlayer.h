@@ -13,9 +13,6 @@ namespace vorlen {
 
 // How a command line names a stream bot: "stream:COMMAND".
 inline constexpr const char* kStreamPrefix = "stream:";
-// The first answer may take this long on top of the move limit: an
-// interpreter or a virtual machine starts.
-inline constexpr std::chrono::milliseconds kStreamStartupLimit{5000};
 // After the match, a bot whose input is closed has this long to end.
 inline constexpr std::chrono::milliseconds kStreamGrace{250};
 

@@ -83,6 +83,7 @@ int VorlenLogicTeam01::makeMove(const Field& board)
     options.limits = settings.limits;
     options.groups = settings.groups;
     options.sandboxed = settings.sandbox.has_value();
+    options.finishLimit = settings.moveLimit;
     const BotRunResult run = process.run(argv, options);
     detail = run.message;
     switch (run.status) {

@@ -1,79 +1,16 @@
-// A vorlen bot: greedy with one move of look-ahead.
+// A vorlen bot: greedy with one move of look-ahead (see lookahead.h).
 //
-// For each legal colour it plays the move, then the best greedy follow-up,
-// and keeps the colour whose two moves together gain most; the opponent's
-// reply is not modelled. Ties go to the larger immediate gain, then to the
-// lower colour.
+// The referee starts it for every move: it reads the board from vorla.in and
+// writes its colour to vorla.out.
 //
 // Build: g++ -O2 -std=c++20 -o lookahead_bot lookahead_bot.cpp
+#include "lookahead.h"
+
 #include <fstream>
-#include <string>
-#include <vector>
-
-namespace {
-
-using Board = std::vector<std::string>; // rows of digits '1'..'6'
-
-// Size of the region of (0, 0).
-int regionSize(const Board& board)
-{
-    const int rows = static_cast<int>(board.size());
-    const int columns = static_cast<int>(board[0].size());
-    std::vector<char> seen(static_cast<size_t>(rows * columns), 0);
-    std::vector<int> pending{0};
-    seen[0] = 1;
-    int count = 0;
-    while (!pending.empty()) {
-        const int cell = pending.back();
-        pending.pop_back();
-        ++count;
-        const int r = cell / columns, c = cell % columns;
-        const int next[4][2] = {{r - 1, c}, {r + 1, c}, {r, c - 1}, {r, c + 1}};
-        for (const auto& [nr, nc] : next) {
-            if (nr < 0 || nc < 0 || nr >= rows || nc >= columns)
-                continue;
-            const int index = nr * columns + nc;
-            if (!seen[index] && board[nr][nc] == board[0][0]) {
-                seen[index] = 1;
-                pending.push_back(index);
-            }
-        }
-    }
-    return count;
-}
-
-// The board after recolouring the region of (0, 0) to `colour`.
-Board play(Board board, char colour)
-{
-    const char old = board[0][0];
-    const int rows = static_cast<int>(board.size());
-    const int columns = static_cast<int>(board[0].size());
-    std::vector<std::pair<int, int>> pending{{0, 0}};
-    board[0][0] = colour;
-    while (!pending.empty()) {
-        const auto [r, c] = pending.back();
-        pending.pop_back();
-        const int next[4][2] = {{r - 1, c}, {r + 1, c}, {r, c - 1}, {r, c + 1}};
-        for (const auto& [nr, nc] : next) {
-            if (nr >= 0 && nc >= 0 && nr < rows && nc < columns && board[nr][nc] == old) {
-                board[nr][nc] = colour;
-                pending.push_back({nr, nc});
-            }
-        }
-    }
-    return board;
-}
-
-bool legal(const Board& board, char colour)
-{
-    return colour != board.front().front() && colour != board.back().back();
-}
-
-} // namespace
 
 int main()
 {
-    Board board;
+    lookahead::Board board;
     std::ifstream in("vorla.in");
     for (std::string line; std::getline(in, line);) {
         if (!line.empty() && line.back() == '\r')
@@ -83,26 +20,5 @@ int main()
     }
     if (board.empty())
         return 1;
-
-    const int now = regionSize(board);
-    char best = 0;
-    int bestTotal = -1, bestFirst = -1;
-    for (char colour = '1'; colour <= '6'; ++colour) {
-        if (!legal(board, colour))
-            continue;
-        const Board after = play(board, colour);
-        const int first = regionSize(after) - now;
-        int follow = 0;
-        for (char next = '1'; next <= '6'; ++next) {
-            if (legal(after, next))
-                follow = std::max(follow, regionSize(play(after, next)) - now - first);
-        }
-        const int total = first + follow;
-        if (total > bestTotal || (total == bestTotal && first > bestFirst)) {
-            best = colour;
-            bestTotal = total;
-            bestFirst = first;
-        }
-    }
-    std::ofstream("vorla.out") << best << '\n';
+    std::ofstream("vorla.out") << lookahead::bestColour(board) << '\n';
 }
