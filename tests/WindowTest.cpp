@@ -3,6 +3,8 @@
 #include "VorlenWidget.h"
 #include "main_window.h"
 #include "support/Bots.h"
+#include "support/MatchTool.h"
+#include "support/Processes.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -246,4 +248,29 @@ TEST(Window, ProgramAndMapPathsInTheLocaleEncoding)
     window->nextStep();
     EXPECT_TRUE(std::filesystem::exists(dir.file("moved")));
     EXPECT_EQ(window->match().board()[0][0], 3);
+}
+
+TEST(Window, AStreamBotPlaysItsSeatAndEndsWithTheWindow)
+{
+    TempDir dir;
+    WorkingDirectory cwd(dir.path());
+    // Answers 3 to every board, and leaves a mark of each one it read.
+    const std::string bot = writeBot(dir, "stream.sh",
+                                     "sleep 42.7 > /dev/null &\n"
+                                     "while :; do i=0; while [ $i -lt 41 ]; do read -r line || exit 0; i=$((i+1)); done;"
+                                     " echo x >> boards; echo 3; done");
+    std::string map(kBoardCells, '4');
+    map.front() = '1';
+    map.back() = '2';
+    dir.write("board.map", map);
+    {
+        const auto window = makeWindow({"vorlen", "--first", QString::fromStdString("stream:" + bot), "--map", "board.map"});
+        ::testing::internal::CaptureStderr();
+        for (int turn = 0; turn < 3; ++turn)
+            window->nextStep();
+        EXPECT_EQ(::testing::internal::GetCapturedStderr().find("Move 3\n"), 0U);
+        EXPECT_EQ(window->match().board()[0][0], 3);
+        EXPECT_EQ(lines(readFile(dir.file("boards"))).size(), 2U) << "one process for the whole match";
+    }
+    EXPECT_EQ(liveProcessesWith("42.7"), 0);
 }
