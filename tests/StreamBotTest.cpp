@@ -67,6 +67,9 @@ protected:
         return {};
     }
 
+    // A number for `sleep` that only this mode's bots use.
+    std::string marked(const std::string& base) const { return base + (GetParam() == Mode::Plain ? "1" : "2"); }
+
     TempDir bots;
     TempDir exchange;
     MemoryStream err;
@@ -88,8 +91,10 @@ std::string modeName(const ::testing::TestParamInfo<Mode>& info)
 
 TEST_P(StreamBots, EachFailureRetiresTheBotUnderItsReasonAtItsTurn)
 {
-    // A helper started with the bot, to see that nothing outlives it.
-    const std::string helper = "sleep 42.5 > /dev/null &\n";
+    // A helper started with the bot, to see that nothing outlives it; its
+    // own mark in each mode, as both may run at once.
+    const std::string mark = marked("42.5");
+    const std::string helper = "sleep " + mark + " > /dev/null &\n";
     const struct {
         std::string body;
         std::string reason;
@@ -111,17 +116,18 @@ TEST_P(StreamBots, EachFailureRetiresTheBotUnderItsReasonAtItsTurn)
             EXPECT_EQ(retired.seat, seat) << c.body;
             EXPECT_EQ(retired.reason, c.reason) << c.body;
             EXPECT_EQ(retired.turn, 2 * (c.move - 1) + seat) << c.body;
-            EXPECT_EQ(liveProcessesWith("42.5"), 0) << c.body;
+            EXPECT_EQ(liveProcessesWith(mark), 0) << c.body;
         }
     }
 }
 
 TEST_P(StreamBots, AnHonestBotIsEndedWithEverythingItStartedWhenTheMatchEnds)
 {
-    const std::string body = "sleep 42.6 > /dev/null &\n" + kReadBoard + "while read_board; do answer; done";
+    const std::string mark = marked("42.6");
+    const std::string body = "sleep " + mark + " > /dev/null &\n" + kReadBoard + "while read_board; do answer; done";
     const Retired retired = play(body, 0);
     EXPECT_NE(retired.reason, "time limit");
-    EXPECT_EQ(liveProcessesWith("42.6"), 0);
+    EXPECT_EQ(liveProcessesWith(mark), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothModes, StreamBots, ::testing::Values(Mode::Plain, Mode::Sandbox), modeName);
