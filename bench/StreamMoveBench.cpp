@@ -8,6 +8,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <fcntl.h>
 #include <spawn.h>
 #include <string>
 #include <sys/wait.h>
@@ -39,7 +40,8 @@ void bareStreamExchange(benchmark::State& state)
 {
     int toBot[2];
     int fromBot[2];
-    if (pipe(toBot) != 0 || pipe(fromBot) != 0) {
+    // Close-on-exec: no other child may hold the bot's input open.
+    if (pipe2(toBot, O_CLOEXEC) != 0 || pipe2(fromBot, O_CLOEXEC) != 0) {
         state.SkipWithError("no pipes");
         return;
     }
@@ -47,8 +49,6 @@ void bareStreamExchange(benchmark::State& state)
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, toBot[0], 0);
     posix_spawn_file_actions_adddup2(&actions, fromBot[1], 1);
-    posix_spawn_file_actions_addclose(&actions, toBot[1]);
-    posix_spawn_file_actions_addclose(&actions, fromBot[0]);
     char program[] = VORLEN_TRIVIAL_STREAM_BOT;
     char* argv[] = {program, nullptr};
     pid_t pid = 0;
