@@ -12,6 +12,20 @@ namespace {
 
 using Type = StartupAction::Type;
 
+// Options that stand alone, and what they ask for.
+std::optional<Type> flagOption(const QString& option)
+{
+    if (option == "--sandbox")
+        return Type::Sandbox;
+    if (option == "--chart")
+        return Type::Chart;
+    if (option == "--help")
+        return Type::Help;
+    if (option == "--version")
+        return Type::Version;
+    return std::nullopt;
+}
+
 // Options that take a value, and what they ask for.
 std::optional<Type> valueOption(const QString& option)
 {
@@ -49,8 +63,8 @@ std::vector<StartupAction> scanStartupOptions(const QStringList& arguments)
     const qsizetype count = arguments.size();
     for (qsizetype i = 0; i < count; ++i) {
         const QString& option = arguments[i];
-        if (option == "--sandbox" || option == "--chart") {
-            actions.push_back({option == "--sandbox" ? Type::Sandbox : Type::Chart, 0, 0, {}});
+        if (const std::optional<Type> flag = flagOption(option)) {
+            actions.push_back({*flag, 0, 0, {}});
             continue;
         }
         const bool seatOption = option == "--first" || option == "--second";
@@ -73,6 +87,31 @@ std::vector<StartupAction> scanStartupOptions(const QStringList& arguments)
             actions.push_back({Type::SetPlayer, seat, vorlen::kExternalPlayer, value.toLocal8Bit().toStdString()});
     }
     return actions;
+}
+
+std::string helpText()
+{
+    return "Usage: vorlen [options]\n"
+           "The vorlen referee and viewer: two players flood a 41 x 45 board of six colours.\n"
+           "\n"
+           "Options:\n"
+           "  --first P            the top-left seat's player, who opens the match\n"
+           "  --second P           the bottom-right seat's player\n"
+           "                       P: stupid (the built-in greedy player), human (no change),\n"
+           "                       stream:COMMAND (a program that stays up for the match),\n"
+           "                       or a program's command line, started for every move\n"
+           "  --map FILE           read the board from a map file\n"
+           "  --seed S             play vorlen-match's board seed:S:K (K from --game, else 0)\n"
+           "  --game K             play vorlen-match's board K (rand:K without --seed)\n"
+           "  --sandbox            run the programs in the bubblewrap sandbox\n"
+           "  --replay FILE        show a replay instead of a live match\n"
+           "  --save-replay FILE   keep the live match's replay in FILE\n"
+           "  --chart              show the score chart from the start\n"
+           "  --help               print this help and exit\n"
+           "  --version            print the version and exit\n"
+           "\n"
+           "The clock plays a turn every 100 ms after \"start\"; \"step\" plays one turn.\n"
+           "See man vorlen, and the bot guide in /usr/share/doc/vorlen/bots.md.\n";
 }
 
 std::optional<std::string> lastValue(const std::vector<StartupAction>& actions, Type type)

@@ -10,7 +10,7 @@
 
 // What the command line asks of the window, in the order it asks it.
 struct StartupAction {
-    enum class Type { SetPlayer, LoadMap, Sandbox, Seed, Game, Replay, SaveReplay, Chart };
+    enum class Type { SetPlayer, LoadMap, Sandbox, Seed, Game, Replay, SaveReplay, Chart, Help, Version };
     Type type;
     int seat = 0;         // SetPlayer: 0 for "--first", 1 for "--second"
     int kind = 0;         // SetPlayer: the player factory's kind
@@ -24,9 +24,13 @@ struct StartupAction {
 // anything else: a program's command line); "--map" takes a map path;
 // "--sandbox" runs every program in a sandbox. "--seed S" and "--game K"
 // choose the runner's board, "--replay FILE" opens a replay, "--save-replay
-// FILE" keeps the live match's, "--chart" shows the score chart. A value is
-// never read as an option; an option with no value ends the scan.
+// FILE" keeps the live match's, "--chart" shows the score chart; "--help"
+// and "--version" print and open no window. A value is never read as an
+// option; an option with no value ends the scan.
 std::vector<StartupAction> scanStartupOptions(const QStringList& arguments);
+
+// What "vorlen --help" prints.
+std::string helpText();
 
 // What is wrong with the options the window cannot do without: a number
 // that is not one. Empty when nothing is.

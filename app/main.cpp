@@ -46,6 +46,11 @@ int main(int argc, char* argv[])
 {
     // Options are read as the window reads them, and checked before there is one.
     const std::vector<StartupAction> actions = scanArguments(argc, argv);
+    if (hasAction(actions, StartupAction::Type::Help) || hasAction(actions, StartupAction::Type::Version)) {
+        const bool help = hasAction(actions, StartupAction::Type::Help);
+        std::fputs(help ? helpText().c_str() : "vorlen " VORLEN_VERSION "\n", stdout);
+        return 0;
+    }
     if (const std::string problem = startupProblem(actions); !problem.empty()) {
         std::fprintf(stderr, "vorlen: %s\n", problem.c_str());
         return 2;

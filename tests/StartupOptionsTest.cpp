@@ -75,3 +75,27 @@ TEST(StartupOptions, SandboxIsAFlagButNeverAValue)
     EXPECT_EQ(scan({"--sandbox", "--first", "--sandbox"}),
               (Actions{{StartupAction::Type::Sandbox, 0, 0, {}}, external(0, "--sandbox")}));
 }
+
+TEST(StartupOptions, FlagsAreFlagsAndNumbersAreChecked)
+{
+    for (const auto& [option, type] : {std::pair{"--chart", Type::Chart}, {"--help", Type::Help}, {"--version", Type::Version}}) {
+        EXPECT_EQ(scan({option}), (Actions{{type, 0, 0, {}}})) << option;
+        EXPECT_EQ(scan({"--second", option}), Actions{external(1, option)}) << option;
+    }
+    EXPECT_EQ(scan({"--seed", "--game", "--game", "4"}),
+              (Actions{{Type::Seed, 0, 0, "--game"}, {Type::Game, 0, 0, "4"}}));
+    const struct {
+        QStringList arguments;
+        std::string problem;
+    } cases[] = {
+        {{"--seed", "7", "--game", "100000000"}, ""},
+        {{"--seed", "18446744073709551615"}, ""},
+        {{"--seed", "18446744073709551616"}, "--seed needs a whole number from 0, not '18446744073709551616'"},
+        {{"--seed", " 7"}, "--seed needs a whole number from 0, not ' 7'"},
+        {{"--game", "100000001"}, "--game needs a whole number from 0 to 100000000, not '100000001'"},
+        {{"--game", "3x"}, "--game needs a whole number from 0 to 100000000, not '3x'"},
+        {{"--game", ""}, "--game needs a whole number from 0 to 100000000, not ''"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(startupProblem(scan(c.arguments)), c.problem) << c.arguments.join(' ').toStdString();
+}

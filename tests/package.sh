@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# The Debian package of this build, as a user gets it: packed by CPack,
+# its files and dependencies read back with dpkg-deb, unpacked with dpkg -x
+# and run from there; its desktop entry, AppStream metainfo and manual pages
+# validated, and lintian without errors. Exits 77 (skipped) without the
+# Debian tools.
+# Usage: package.sh BUILD_DIR
+set -euo pipefail
+build=$1
+
+skip() { echo "SKIP: $*"; exit 77; }
+fail() { echo "FAIL: $*" >&2; exit 1; }
+for tool in cpack dpkg-deb dpkg-shlibdeps lintian desktop-file-validate appstreamcli groff; do
+  command -v "$tool" >/dev/null || skip "$tool is not installed (scripts/package installs what it needs)"
+done
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+(cd "$build" && cpack -G DEB -B "$work" >"$work/cpack.log" 2>&1) || { cat "$work/cpack.log" >&2; fail "cpack failed"; }
+package=$(ls "$work"/vorlen_*_*.deb 2>/dev/null) || fail "no vorlen_<version>_<arch>.deb"
+version=$(dpkg-deb -f "$package" Version)
+[ "$version" = "$("$build/tools/match/vorlen-match" --version | cut -d' ' -f2)" ] || fail "the package's version $version is not the programs'"
+[ "$(basename "$package")" = "vorlen_${version}_$(dpkg --print-architecture).deb" ] || fail "named $(basename "$package")"
+
+depends=$(dpkg-deb -f "$package" Depends)
+for needed in bubblewrap libqt6widgets6 libqt6charts6 libc6; do
+  grep -q "\b$needed\b" <<<"$depends" || fail "no dependency on $needed in: $depends"
+done
+files=$(dpkg-deb -c "$package" | awk '{print $6}')
+for expected in ./usr/bin/vorlen ./usr/bin/vorlen-match ./usr/share/man/man1/vorlen.1.gz \
+  ./usr/share/man/man1/vorlen-match.1.gz ./usr/share/applications/org.vorlen.vorlen.desktop \
+  ./usr/share/metainfo/org.vorlen.vorlen.metainfo.xml ./usr/share/icons/hicolor/scalable/apps/org.vorlen.vorlen.svg \
+  ./usr/share/icons/hicolor/48x48/apps/org.vorlen.vorlen.png ./usr/share/doc/vorlen/bots.md \
+  ./usr/share/doc/vorlen/copyright ./usr/share/doc/vorlen/changelog.gz \
+  ./usr/share/doc/vorlen/examples/bots/random_bot.py; do
+  grep -qx -- "$expected" <<<"$files" || fail "$expected is not in the package"
+done
+
+dpkg -x "$package" "$work/root"
+root=$work/root/usr
+"$root/bin/vorlen-match" --version | grep -qx "vorlen-match $version" || fail "vorlen-match --version"
+"$root/bin/vorlen" --version | grep -qx "vorlen $version" || fail "vorlen --version"
+env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$root/bin/vorlen" --help | grep -q '^Usage: vorlen' \
+  || fail "vorlen --help opens no window and prints the options"
+(cd "$work" && "$root/bin/vorlen-match" --games 2 --swap --seed 3 \
+  --first "stream:python3 $root/share/doc/vorlen/examples/bots/random_stream_bot.py" >match.txt 2>/dev/null) \
+  || fail "a match with the unpacked programs"
+grep -q '^Matches played: 4 of 4' "$work/match.txt" || fail "the unpacked match did not play"
+
+desktop-file-validate "$root/share/applications/org.vorlen.vorlen.desktop" || fail "desktop entry"
+appstreamcli validate --no-net "$root/share/metainfo/org.vorlen.vorlen.metainfo.xml" >/dev/null || fail "AppStream metainfo"
+for page in vorlen vorlen-match; do
+  warnings=$(zcat "$root/share/man/man1/$page.1.gz" | groff -ww -man -z 2>&1)
+  [ -z "$warnings" ] || fail "man page $page: $warnings"
+done
+lintian --fail-on error "$package" 2>&1 | grep -v 'root privileges' >&2 || true
+lintian --fail-on error "$package" >/dev/null 2>&1 || fail "lintian reports errors"
+echo "1 passed, 0 failed"
