@@ -2,13 +2,17 @@
 
 #include "BotGroups.h"
 #include "BotLimits.h"
+#include "BotLog.h"
+#include "BotProcess.h"
 #include "IVorlenLogic.h"
 #include "Sandbox.h"
 #include "Trace.h"
 
 #include <chrono>
+#include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace vorlen {
 
@@ -45,6 +49,16 @@ struct BotSettings {
     // directory.
     std::optional<SandboxPlan> sandbox;
 };
+
+// The settings as a player runs with them: a group table of its own when
+// none is given (kept in `ownGroups`), the sandbox's writable place set to
+// the exchange directory.
+BotSettings settledSettings(BotSettings settings, std::unique_ptr<BotGroups>& ownGroups);
+// The program's command line as it is run: through bubblewrap when sandboxed.
+std::vector<std::string> botArguments(const std::string& program, const BotSettings& settings);
+// How a bot of these settings runs, in the directory `workDirFd`, its
+// standard error going to `log` when that is open.
+BotProcess::Options botOptions(const BotSettings& settings, int workDirFd, BotLog& log);
 
 // A seat played by a program: tells how its last move went, and is told
 // when the match is over (a program that stays up for the match ends then).

@@ -1,24 +1,12 @@
 #include "StreamPlayer.h"
 
-#include "CommandLine.h"
 #include "Exchange.h"
-
-#include <filesystem>
 
 namespace vorlen {
 
 StreamPlayer::StreamPlayer(std::string program, BotSettings settings)
-    : program_(std::move(program)), settings_(std::move(settings))
+    : program_(std::move(program)), settings_(settledSettings(std::move(settings), ownGroups_))
 {
-    if (!settings_.groups) {
-        ownGroups_ = std::make_unique<BotGroups>();
-        settings_.groups = ownGroups_.get();
-    }
-    if (auto& sandbox = settings_.sandbox) {
-        std::error_code ignored;
-        const std::string dir = settings_.exchangeDir.empty() ? "." : settings_.exchangeDir;
-        sandbox->writableDir = std::filesystem::absolute(dir, ignored).lexically_normal().string();
-    }
 }
 
 StreamPlayer::~StreamPlayer() { endMatch(); }
@@ -43,17 +31,9 @@ bool StreamPlayer::start()
         fail(Outcome::ExchangeFailed, error);
         return false;
     }
-    std::vector<std::string> argv = splitCommandLine(program_);
-    if (settings_.sandbox && !argv.empty())
-        argv = sandboxCommand(*settings_.sandbox, argv);
-    BotProcess::Options options;
-    options.workDirFd = dir_.dirFd();
-    options.log = log_.isOpen() ? &log_ : nullptr;
-    options.limits = settings_.limits;
-    options.groups = settings_.groups;
-    options.sandboxed = settings_.sandbox.has_value();
+    BotProcess::Options options = botOptions(settings_, dir_.dirFd(), log_);
     options.streams = true;
-    if (!process_.start(argv, options, error)) {
+    if (!process_.start(botArguments(program_, settings_), options, error)) {
         settings_.trace.err("unable to start process\n");
         log_.note("move 1: unable to start: " + error);
         fail(Outcome::FailedToStart, error);

@@ -37,8 +37,8 @@ private:
     int fail(Outcome why, std::string what);
 
     std::string program_;
+    std::unique_ptr<BotGroups> ownGroups_; // before the settings, which may point into it
     BotSettings settings_;
-    std::unique_ptr<BotGroups> ownGroups_;
     ExchangeFiles dir_;
     BotLog log_;
     BotProcess process_;

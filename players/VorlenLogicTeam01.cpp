@@ -14,17 +14,8 @@ VorlenLogicTeam01::VorlenLogicTeam01(std::string program)
 }
 
 VorlenLogicTeam01::VorlenLogicTeam01(std::string program, Settings settings)
-    : program(std::move(program)), settings(std::move(settings))
+    : program(std::move(program)), settings(settledSettings(std::move(settings), ownGroups))
 {
-    if (!this->settings.groups) {
-        ownGroups = std::make_unique<BotGroups>();
-        this->settings.groups = ownGroups.get();
-    }
-    if (auto& sandbox = this->settings.sandbox) {
-        std::error_code ignored;
-        const std::string dir = this->settings.exchangeDir.empty() ? "." : this->settings.exchangeDir;
-        sandbox->writableDir = std::filesystem::absolute(dir, ignored).lexically_normal().string();
-    }
 }
 
 int VorlenLogicTeam01::fail(Outcome why, std::string what)
@@ -73,18 +64,8 @@ int VorlenLogicTeam01::makeMove(const Field& board)
     if (!prepareExchange(board))
         return -1;
 
-    std::vector<std::string> argv = splitCommandLine(program);
-    if (settings.sandbox && !argv.empty())
-        argv = sandboxCommand(*settings.sandbox, argv);
     BotProcess process;
-    BotProcess::Options options;
-    options.workDirFd = files.dirFd();
-    options.log = log.isOpen() ? &log : nullptr;
-    options.limits = settings.limits;
-    options.groups = settings.groups;
-    options.sandboxed = settings.sandbox.has_value();
-    options.finishLimit = settings.moveLimit;
-    const BotRunResult run = process.run(argv, options);
+    const BotRunResult run = process.run(botArguments(program, settings), botOptions(settings, files.dirFd(), log));
     detail = run.message;
     switch (run.status) {
     case BotRunResult::Status::RefereeError:

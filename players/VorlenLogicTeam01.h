@@ -31,10 +31,10 @@ private:
     bool prepareExchange(const Field& board);
 
     std::string program;
+    std::unique_ptr<BotGroups> ownGroups; // before the settings, which may point into it
     Settings settings;
     Outcome outcome = Outcome::None;
     std::string detail;
-    std::unique_ptr<BotGroups> ownGroups;
     ExchangeFiles files;
     BotLog log;
     int moves = 0;

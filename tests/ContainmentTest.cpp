@@ -8,6 +8,7 @@
 #include "support/Bots.h"
 #include "support/Fakes.h"
 #include "support/MatchTool.h"
+#include "support/Modes.h"
 #include "support/Processes.h"
 
 #include <gtest/gtest.h>
@@ -25,25 +26,9 @@ using Outcome = VorlenLogicTeam01::Outcome;
 
 namespace {
 
-enum class Mode { Plain, Sandbox };
-
-std::string sandboxProblem()
-{
-    std::string why;
-    return probeSandbox(findBubblewrap(), why) ? std::string() : why;
-}
-
 class Containment : public ::testing::TestWithParam<Mode> {
 protected:
-    void SetUp() override
-    {
-        if (GetParam() == Mode::Plain) {
-            ASSERT_TRUE(becomeChildSubreaper());
-            return;
-        }
-        if (const std::string why = sandboxProblem(); !why.empty())
-            GTEST_SKIP() << "the sandbox cannot run here: " << why;
-    }
+    void SetUp() override { prepareMode(GetParam()); }
 
     VorlenLogicTeam01::Settings settings(const BotLimits& limits = {}) const
     {
@@ -68,11 +53,6 @@ protected:
     MemoryStream err;
     Outcome outcome = Outcome::None;
 };
-
-std::string modeName(const ::testing::TestParamInfo<Mode>& info)
-{
-    return info.param == Mode::Plain ? "Plain" : "Sandbox";
-}
 
 } // namespace
 

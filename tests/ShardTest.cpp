@@ -29,13 +29,6 @@ protected:
     WorkingDirectory cwd;
 };
 
-std::string withoutMoveTimes(const std::string& summary)
-{
-    const std::size_t from = summary.find("\nMove times:");
-    const std::size_t to = summary.find("\nRetirements:");
-    return from == std::string::npos || to == std::string::npos ? summary : summary.substr(0, from) + summary.substr(to);
-}
-
 } // namespace
 
 TEST_F(Shards, ShardsTogetherAreTheWholeRun)

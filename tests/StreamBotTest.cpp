@@ -8,6 +8,7 @@
 #include "support/Bots.h"
 #include "support/Fakes.h"
 #include "support/MatchTool.h"
+#include "support/Modes.h"
 #include "support/Processes.h"
 #include "support/TempDir.h"
 
@@ -22,8 +23,6 @@ using vorlen::match::readRecordFile;
 
 namespace {
 
-enum class Mode { Plain, Sandbox };
-
 struct Retired {
     int seat = -1;
     int turn = -1;
@@ -32,16 +31,7 @@ struct Retired {
 
 class StreamBots : public ::testing::TestWithParam<Mode> {
 protected:
-    void SetUp() override
-    {
-        if (GetParam() == Mode::Plain) {
-            ASSERT_TRUE(becomeChildSubreaper());
-            return;
-        }
-        std::string why;
-        if (!probeSandbox(findBubblewrap(), why))
-            GTEST_SKIP() << "the sandbox cannot run here: " << why;
-    }
+    void SetUp() override { prepareMode(GetParam()); }
 
     // A match of a stream bot with this shell body against the built-in
     // player, with a short move limit: the first retirement.
@@ -81,11 +71,6 @@ const std::string kReadBoard =
     "read_board() { i=0; while [ $i -lt 41 ]; do IFS= read -r line || exit 0; [ $i -eq 0 ] && first=$line; "
     "i=$((i+1)); done; own=$(printf %.1s \"$first\"); opp=${line#\"${line%?}\"}; }\n"
     "answer() { for c in 1 2 3 4 5 6; do [ $c != $own ] && [ $c != $opp ] && { echo $c; return; }; done; }\n";
-
-std::string modeName(const ::testing::TestParamInfo<Mode>& info)
-{
-    return info.param == Mode::Plain ? "Plain" : "Sandbox";
-}
 
 } // namespace
 

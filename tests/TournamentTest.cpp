@@ -37,14 +37,6 @@ protected:
     const std::string strong = VORLEN_LOOKAHEAD_BOT;
 };
 
-// The summary without its move times, which differ from run to run.
-std::string withoutMoveTimes(const std::string& summary)
-{
-    const std::size_t from = summary.find("\nMove times:");
-    const std::size_t to = summary.find("\nRetirements:");
-    return from == std::string::npos || to == std::string::npos ? summary : summary.substr(0, from) + summary.substr(to);
-}
-
 } // namespace
 
 TEST_F(Tournaments, RoundRobinStandingsAndCrossTable)

@@ -62,4 +62,12 @@ inline std::string withoutTimes(const std::string& record)
     return record;
 }
 
+// A summary without its move times, measured anew in every run.
+inline std::string withoutMoveTimes(const std::string& summary)
+{
+    const std::size_t from = summary.find("\nMove times:");
+    const std::size_t to = summary.find("\nRetirements:");
+    return from == std::string::npos || to == std::string::npos ? summary : summary.substr(0, from) + summary.substr(to);
+}
+
 } // namespace vorlen::testing
