@@ -46,6 +46,28 @@ bool invert(std::vector<std::vector<double>>& m)
     return true;
 }
 
+// For every player still fitted, its points in games against fitted players,
+// and the sum over those pairings of `perPairing(results, games played)`.
+struct Sums {
+    std::vector<double> points;
+    std::vector<double> other;
+};
+template <typename PerPairing>
+Sums sumsOver(const std::vector<HeadToHead>& results, const std::vector<bool>& fitted, PerPairing perPairing)
+{
+    Sums sums{std::vector<double>(fitted.size(), 0.0), std::vector<double>(fitted.size(), 0.0)};
+    for (const HeadToHead& h : results) {
+        if (!fitted[h.a] || !fitted[h.b])
+            continue;
+        sums.points[h.a] += h.wins + 0.5 * h.draws;
+        sums.points[h.b] += h.losses + 0.5 * h.draws;
+        const double value = perPairing(h, static_cast<double>(h.wins + h.draws + h.losses));
+        sums.other[h.a] += value;
+        sums.other[h.b] += value;
+    }
+    return sums;
+}
+
 } // namespace
 
 std::vector<Rating> rateByBradleyTerry(int playerCount, const std::vector<HeadToHead>& results)
@@ -57,17 +79,9 @@ std::vector<Rating> rateByBradleyTerry(int playerCount, const std::vector<HeadTo
     std::vector<bool> fitted(n, true);
     for (bool changed = true; changed;) {
         changed = false;
-        std::vector<double> points(n, 0.0);
-        std::vector<int> games(n, 0);
-        for (const HeadToHead& h : results) {
-            if (!fitted[h.a] || !fitted[h.b])
-                continue;
-            const int played = h.wins + h.draws + h.losses;
-            points[h.a] += h.wins + 0.5 * h.draws;
-            points[h.b] += h.losses + 0.5 * h.draws;
-            games[h.a] += played;
-            games[h.b] += played;
-        }
+        const Sums sums = sumsOver(results, fitted, [](const HeadToHead&, double played) { return played; });
+        const std::vector<double>& points = sums.points;
+        const std::vector<double>& games = sums.other;
         for (std::size_t i = 0; i < n; ++i) {
             if (!fitted[i] || games[i] == 0)
                 continue;
@@ -82,18 +96,11 @@ std::vector<Rating> rateByBradleyTerry(int playerCount, const std::vector<HeadTo
     // Minorization-maximization (Hunter 2004) on the strengths gamma.
     std::vector<double> gamma(n, 1.0);
     for (int iteration = 0; iteration < 100'000; ++iteration) {
-        std::vector<double> points(n, 0.0);
-        std::vector<double> denominator(n, 0.0);
-        for (const HeadToHead& h : results) {
-            if (!fitted[h.a] || !fitted[h.b])
-                continue;
-            const double played = h.wins + h.draws + h.losses;
-            points[h.a] += h.wins + 0.5 * h.draws;
-            points[h.b] += h.losses + 0.5 * h.draws;
-            const double share = played / (gamma[h.a] + gamma[h.b]);
-            denominator[h.a] += share;
-            denominator[h.b] += share;
-        }
+        const Sums sums = sumsOver(results, fitted, [&](const HeadToHead& h, double played) {
+            return played / (gamma[h.a] + gamma[h.b]);
+        });
+        const std::vector<double>& points = sums.points;
+        const std::vector<double>& denominator = sums.other;
         double largestStep = 0;
         for (std::size_t i = 0; i < n; ++i) {
             if (!fitted[i] || denominator[i] == 0.0)
