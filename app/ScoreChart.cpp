@@ -13,6 +13,8 @@ ScoreChart::ScoreChart(QWidget* parent) : QDockWidget("Scores", parent)
     turnAxis = new QValueAxis();
     turnAxis->setTitleText("turn");
     turnAxis->setLabelFormat("%d");
+    turnAxis->setTickType(QValueAxis::TicksDynamic);
+    turnAxis->setTickAnchor(0);
     auto* scoreAxis = new QValueAxis();
     scoreAxis->setRange(0, vorlen::kBoardCells);
     scoreAxis->setLabelFormat("%d");
@@ -37,9 +39,10 @@ ScoreChart::ScoreChart(QWidget* parent) : QDockWidget("Scores", parent)
     }
     chart->legend()->markers(marker).first()->setVisible(false);
     chart->legend()->setAlignment(Qt::AlignBottom);
+    chart->legend()->setShowToolTips(true);
     auto* view = new QChartView(chart);
     view->setRenderHint(QPainter::Antialiasing);
-    view->setMinimumSize(320, 240);
+    view->setMinimumSize(360, 240);
     setWidget(view);
     showTurns({});
 }
@@ -53,7 +56,13 @@ void ScoreChart::showTurns(const std::vector<vorlen::ReplayTurn>& turns)
     }
     scores[0]->replace(points[0]);
     scores[1]->replace(points[1]);
-    turnAxis->setRange(0, std::max<double>(1, static_cast<double>(turns.size()) - 1));
+    const double last = std::max<double>(1, static_cast<double>(turns.size()) - 1);
+    turnAxis->setRange(0, last);
+    // Whole turns, a handful of ticks: 1, 2, 5, 10, 20, 50, ... apart.
+    double step = 1;
+    for (int i = 0; last / step > 6; ++i)
+        step *= i % 3 == 1 ? 2.5 : 2;
+    turnAxis->setTickInterval(step);
 }
 
 void ScoreChart::setPlayers(const std::array<std::string, 2>& players)
