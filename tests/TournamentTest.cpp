@@ -79,7 +79,7 @@ TEST_F(Tournaments, GauntletPlaysOnlyTheFirstPlayersPairings)
 
 TEST_F(Tournaments, SprtStopsEarlyForAClearCaseAndNotForEqualPlayers)
 {
-    const ToolRun clear = runTool("--player strong=" + strong + " --player weak=" + weak
+    const ToolRun clear = runTool("--player strong=stream:" VORLEN_LOOKAHEAD_STREAM_BOT " --player weak=" + weak
                                   + " --sprt elo0=0,elo1=20 --games 500 --swap --seed 1 --concurrency 2");
     ASSERT_EQ(clear.exitCode, 0) << clear.out;
     EXPECT_NE(clear.out.find(": H1 accepted"), std::string::npos) << clear.out;

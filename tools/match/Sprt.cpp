@@ -10,7 +10,9 @@ double expectedScore(double elo) { return 1.0 / (1.0 + std::pow(10.0, -elo / 400
 template <std::size_t N>
 double llrOf(const std::array<int, N>& counts, const std::array<double, N>& scores, double elo0, double elo1)
 {
-    constexpr double kPrior = 1e-3;
+    // Half a sample in every cell (Jeffreys' prior): a few matches, or a run
+    // of wins with no spread at all, never decide by themselves.
+    constexpr double kPrior = 0.5;
     double total = 0;
     for (const int count : counts)
         total += count + kPrior;

@@ -22,8 +22,9 @@ struct SprtSettings {
 //     LLR = N (s1 - s0) (2 m - s0 - s1) / (2 v).
 // Trinomial: a sample is one match (losses, draws, wins). Pentanomial: a
 // sample is a board played in both seatings, scored 0, 1/4, 1/2, 3/4 or 1
-// (the pair's points over 2). Each count gets 1/1000 added, so that all
-// wins, say, still gives a finite ratio.
+// (the pair's points over 2). Each count gets half a sample added before
+// the mean and variance are taken, so that a handful of samples, or all
+// wins with no spread, cannot push the ratio past a bound on their own.
 double trinomialLlr(const std::array<int, 3>& lossesDrawsWins, double elo0, double elo1);
 double pentanomialLlr(const std::array<int, 5>& pairsByPoints, double elo0, double elo1);
 
