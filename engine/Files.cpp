@@ -57,9 +57,9 @@ bool writeFileAtomically(const std::string& path, std::string_view bytes, std::s
         error = "cannot write '" + path + "': " + std::strerror(errno);
         return false;
     }
+    // No fsync: a reader must never see half a file, which the rename
+    // ensures; surviving a power cut is not worth a disk flush per match.
     int problem = ::fchmod(file.get(), 0644) == 0 ? writeFully(file.get(), bytes) : errno;
-    if (problem == 0 && ::fsync(file.get()) != 0)
-        problem = errno;
     if (problem == 0 && ::rename(temporary.c_str(), path.c_str()) != 0)
         problem = errno;
     if (problem == 0)
