@@ -201,7 +201,9 @@ void BotProcess::drainLog(BotLog* log)
     if (errPipe_ < 0)
         return;
     char buffer[65536];
-    for (;;) {
+    // A bounded helping: a bot that writes without end must not keep the
+    // referee here past its deadline.
+    for (int pieces = 0; pieces < 16; ++pieces) {
         const ssize_t got = ::read(errPipe_, buffer, sizeof buffer);
         if (got < 0 && errno == EINTR)
             continue;
@@ -321,13 +323,20 @@ BotProcess::Exchange BotProcess::exchange(const std::string& text, std::chrono::
 {
     const auto deadline = std::chrono::steady_clock::now() + limit;
     line.clear();
-    // Whatever it wrote beyond its last answer is not an answer to this board.
+    // Whatever it wrote beyond its last answer is not an answer to this
+    // board; a bot that goes on writing is not waited for.
     char buffer[4096];
-    for (ssize_t got; (got = ::read(output_, buffer, sizeof buffer)) != 0;) {
+    for (std::size_t dropped = 0;;) {
+        const ssize_t got = ::read(output_, buffer, sizeof buffer);
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0)
             break;
+        if (got == 0)
+            return Exchange::Closed;
+        dropped += static_cast<std::size_t>(got);
+        if (dropped > kStreamLineCap)
+            return Exchange::TooLong;
     }
     std::size_t sent = 0;
     for (;;) {

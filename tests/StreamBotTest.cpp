@@ -94,6 +94,9 @@ TEST_P(StreamBots, EachFailureRetiresTheBotUnderItsReasonAtItsTurn)
         {helper + kReadBoard + "read_board; exec 1>&-; sleep 30",
          GetParam() == Mode::Plain ? "no move on standard output" : "time limit", 1},
         {helper + kReadBoard + "read_board; head -c 100000 /dev/zero | tr '\\\\0' 1", "no move on standard output", 1},
+        // Writing without end, after an answer or to standard error, holds nobody up.
+        {helper + kReadBoard + "read_board; answer; yes", "no move on standard output", 2},
+        {helper + kReadBoard + "read_board; yes 1 >&2", "time limit", 1},
     };
     for (const int seat : {0, 1}) {
         for (const auto& c : cases) {
