@@ -1,7 +1,6 @@
 #pragma once
 
 #include <chrono>
-#include <cstddef>
 #include <cstdint>
 
 namespace vorlen {
@@ -12,8 +11,6 @@ inline constexpr std::chrono::milliseconds kMoveTimeLimit{3000};
 // A stream bot stays up for its whole match: its CPU limit is this many
 // moves' worth.
 inline constexpr std::uint64_t kStreamCpuMoves = 100;
-// Its answer is one short line; a longer one is no answer.
-inline constexpr std::size_t kStreamLineCap = 4096;
 
 // What one bot process may use. Set in the child before the bot runs, so they
 // hold for everything it starts too (each process on its own).

@@ -1,5 +1,6 @@
 #include "BotProcess.h"
 
+#include "Exchange.h"
 #include "FileDescriptor.h"
 
 #include <cerrno>
@@ -96,11 +97,18 @@ using Status = BotRunResult::Status;
 
 // The limit that ended a bot, from the signal that ended it: SIGXCPU or
 // SIGXFSZ, or the SIGKILL that follows at the CPU hard limit.
-std::optional<Status> limitBehind(int signal, double cpuSeconds, const BotLimits& limits)
+// A stream bot lives for a whole match: its CPU limit covers a hundred
+// moves, a backstop behind the time limit of every move.
+std::uint64_t cpuLimitSeconds(const BotProcess::Options& options)
+{
+    return options.limits.cpuSeconds * (options.streams ? kStreamCpuMoves : 1);
+}
+
+std::optional<Status> limitBehind(int signal, double cpuSeconds, std::uint64_t cpuLimit)
 {
     if (signal == SIGXFSZ)
         return Status::FileSizeLimit;
-    if (signal == SIGXCPU || (signal == SIGKILL && cpuSeconds >= static_cast<double>(limits.cpuSeconds)))
+    if (signal == SIGXCPU || (signal == SIGKILL && cpuSeconds >= static_cast<double>(cpuLimit)))
         return Status::CpuLimit;
     return std::nullopt;
 }
@@ -148,10 +156,8 @@ bool BotProcess::start(const std::vector<std::string>& argv, const Options& opti
         args.push_back(const_cast<char*>(arg.c_str()));
     args.push_back(nullptr);
     const BotLimits& limits = options.limits;
-    // The CPU hard limit a second later: SIGXCPU first, then SIGKILL. A
-    // stream bot lives for a whole match: its limit covers a hundred moves,
-    // a backstop behind the time limit of every move.
-    const std::uint64_t cpuSeconds = limits.cpuSeconds * (options.streams ? kStreamCpuMoves : 1);
+    // The CPU hard limit a second later: SIGXCPU first, then SIGKILL.
+    const std::uint64_t cpuSeconds = cpuLimitSeconds(options);
     const rlimit cpu{static_cast<rlim_t>(cpuSeconds), static_cast<rlim_t>(cpuSeconds + 1)};
     volatile int failure = 0;
     ChildSetup setup{args.data(),
@@ -310,10 +316,7 @@ BotRunResult BotProcess::end()
         result.message = "exit code " + std::to_string(WEXITSTATUS(status_));
     if (signal != 0)
         result.message = std::string("killed by signal ") + ::strsignal(signal);
-    BotLimits limits = options_.limits;
-    if (options_.streams)
-        limits.cpuSeconds *= kStreamCpuMoves;
-    if (const auto limit = limitBehind(signal, cpuSeconds_, limits))
+    if (const auto limit = limitBehind(signal, cpuSeconds_, cpuLimitSeconds(options_)))
         result.status = *limit;
     return result;
 }
@@ -335,7 +338,7 @@ BotProcess::Exchange BotProcess::exchange(const std::string& text, std::chrono::
         if (got == 0)
             return Exchange::Closed;
         dropped += static_cast<std::size_t>(got);
-        if (dropped > kStreamLineCap)
+        if (dropped > kAnswerCapBytes)
             return Exchange::TooLong;
     }
     std::size_t sent = 0;
@@ -357,7 +360,7 @@ BotProcess::Exchange BotProcess::exchange(const std::string& text, std::chrono::
                 line.pop_back();
             return Exchange::Answered;
         }
-        if (line.size() > kStreamLineCap)
+        if (line.size() > kAnswerCapBytes)
             return Exchange::TooLong;
 
         pollfd fds[3];

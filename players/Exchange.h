@@ -11,7 +11,8 @@ namespace vorlen {
 
 inline constexpr const char* kInputFileName = "vorla.in";
 inline constexpr const char* kOutputFileName = "vorla.out";
-// An answer is one integer: what follows the first bytes is never read.
+// An answer is one integer: what follows the first bytes is never read. A
+// stream bot's answer line longer than this is no answer.
 inline constexpr std::size_t kAnswerCapBytes = 4096;
 
 // The text of "vorla.in": one line per row from row 0, each cell as a decimal

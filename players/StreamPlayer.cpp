@@ -80,8 +80,8 @@ int StreamPlayer::makeMove(const Field& board)
         return fail(Outcome::TimedOut, "no answer within the time limit");
     case BotProcess::Exchange::TooLong:
         settings_.trace.err("no move on standard output\n");
-        log_.note(move + "an answer line longer than " + std::to_string(kStreamLineCap) + " bytes");
-        return fail(Outcome::NoAnswer, "an answer line longer than " + std::to_string(kStreamLineCap) + " bytes");
+        log_.note(move + "an answer line longer than " + std::to_string(kAnswerCapBytes) + " bytes");
+        return fail(Outcome::NoAnswer, "an answer line longer than " + std::to_string(kAnswerCapBytes) + " bytes");
     case BotProcess::Exchange::Closed:
         settings_.trace.err("no move on standard output\n");
         log_.note(move + "its output closed; the bot ended with " + ended.message);

@@ -5,6 +5,7 @@
 #include "ReplayFile.h"
 #include "Summary.h"
 #include "support/Bots.h"
+#include "support/MatchOptions.h"
 #include "support/MatchTool.h"
 #include "support/Processes.h"
 #include "support/TempDir.h"
@@ -25,11 +26,7 @@ using namespace vorlen::testing;
 
 namespace {
 
-ParsedArguments parse(QStringList arguments)
-{
-    arguments.prepend("vorlen-match");
-    return parseMatchArguments(arguments, 2);
-}
+ParsedArguments parse(const QStringList& arguments) { return parseOptions(arguments); }
 
 // JSON Lines records in game order, without their times: matches finish in
 // any order, and take their own time.

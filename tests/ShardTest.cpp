@@ -1,3 +1,4 @@
+#include "support/MatchOptions.h"
 #include "support/MatchTool.h"
 #include "support/TempDir.h"
 
@@ -103,9 +104,9 @@ TEST_F(Shards, SummarizeSaysWhatIsWrongWithTheFiles)
 TEST(ShardOptions, BadShardsAreRefused)
 {
     for (const char* shard : {"3/3", "-1/2", "1", "a/b", "0/0", "1/2/3"}) {
-        const ToolRun run = runTool(std::string("--shard ") + shard, "2>&1");
-        EXPECT_EQ(run.exitCode, 2) << shard;
-        EXPECT_EQ(run.out.rfind("vorlen-match: --shard needs I/N with 0 <= I < N", 0), 0U) << run.out;
+        const vorlen::match::ParsedArguments parsed = parseOptions({"--shard", shard});
+        EXPECT_EQ(parsed.exitCode, 2) << shard;
+        EXPECT_EQ(parsed.err.rfind("vorlen-match: --shard needs I/N with 0 <= I < N", 0), 0U) << parsed.err;
     }
-    EXPECT_EQ(runTool("--sprt elo0=0,elo1=5 --shard 0/2", "2>&1").out.rfind("vorlen-match: --sprt decides on the whole run", 0), 0U);
+    EXPECT_EQ(parseOptions({"--sprt", "elo0=0,elo1=5", "--shard", "0/2"}).err.rfind("vorlen-match: --sprt decides on the whole run", 0), 0U);
 }

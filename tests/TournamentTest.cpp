@@ -1,5 +1,6 @@
 #include "MatchRecord.h"
 #include "support/Bots.h"
+#include "support/MatchOptions.h"
 #include "support/MatchTool.h"
 #include "support/TempDir.h"
 
@@ -129,26 +130,29 @@ TEST_F(Tournaments, AnInterruptedRunResumedEndsAsAnUninterruptedOne)
 TEST(TournamentOptions, BadOptionsSayWhatIsWrong)
 {
     const struct {
-        std::string arguments;
+        QStringList arguments;
         std::string line;
     } cases[] = {
-        {"--player a=stupid", "a run needs two players; --player was given once"},
-        {"--player a=stupid --player a=stupid", "--player: the name 'a' is given twice"},
-        {"--player D=stupid --player b=stupid", "--player needs NAME=P"},
-        {"--player 'a b=stupid' --player b=stupid", "--player needs NAME=P"},
-        {"--player a=stupid --player b=stupid --first stupid", "--player cannot be used with --first or --second"},
-        {"--player a=stupid --player b=stupid --player c=stupid", "three or more players need --tournament"},
-        {"--tournament swiss", "--tournament is round-robin or gauntlet, not 'swiss'"},
-        {"--sprt elo0=5,elo1=0", "--sprt needs elo0=E0,elo1=E1"},
-        {"--sprt elo0=0,elo1=5,alpha=0.7", "--sprt needs elo0=E0,elo1=E1"},
-        {"--sprt elo1=5", "--sprt needs elo0=E0,elo1=E1"},
-        {"--player a=stupid --player b=stupid --player c=stupid --tournament gauntlet --sprt elo0=0,elo1=5",
+        {{"--player", "a=stupid"}, "a run needs two players; --player was given once"},
+        {{"--player", "a=stupid", "--player", "a=stupid"}, "--player: the name 'a' is given twice"},
+        {{"--player", "D=stupid", "--player", "b=stupid"}, "--player needs NAME=P"},
+        {{"--player", "a b=stupid", "--player", "b=stupid"}, "--player needs NAME=P"},
+        {{"--player", "a=stupid", "--player", "b=stupid", "--first", "stupid"},
+         "--player cannot be used with --first or --second"},
+        {{"--player", "a=stupid", "--player", "b=stupid", "--player", "c=stupid"},
+         "three or more players need --tournament"},
+        {{"--tournament", "swiss"}, "--tournament is round-robin or gauntlet, not 'swiss'"},
+        {{"--sprt", "elo0=5,elo1=0"}, "--sprt needs elo0=E0,elo1=E1"},
+        {{"--sprt", "elo0=0,elo1=5,alpha=0.7"}, "--sprt needs elo0=E0,elo1=E1"},
+        {{"--sprt", "elo1=5"}, "--sprt needs elo0=E0,elo1=E1"},
+        {{"--player", "a=stupid", "--player", "b=stupid", "--player", "c=stupid", "--tournament", "gauntlet", "--sprt",
+          "elo0=0,elo1=5"},
          "--sprt compares two players"},
-        {"--resume", "--resume needs the --results file"},
+        {{"--resume"}, "--resume needs the --results file"},
     };
     for (const auto& c : cases) {
-        const ToolRun run = runTool(c.arguments, "2>&1");
-        EXPECT_EQ(run.exitCode, 2) << c.arguments;
-        EXPECT_EQ(run.out.rfind("vorlen-match: " + c.line, 0), 0U) << run.out;
+        const match::ParsedArguments parsed = parseOptions(c.arguments);
+        EXPECT_EQ(parsed.exitCode, 2) << c.line;
+        EXPECT_EQ(parsed.err.rfind("vorlen-match: " + c.line, 0), 0U) << parsed.err;
     }
 }
