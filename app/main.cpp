@@ -71,7 +71,7 @@ int main(int argc, char* argv[])
     }
     if (hasAction(actions, StartupAction::Type::Sandbox)) {
         std::string why;
-        if (!vorlen::probeSandbox(vorlen::findBubblewrap(), why)) {
+        if (!vorlen::probeSandbox(vorlen::findSandbox(), why)) {
             std::fprintf(stderr, "vorlen: --sandbox: %s\n", why.c_str());
             return 2;
         }

@@ -189,10 +189,10 @@ std::unique_ptr<vorlen::IVorlenLogic> main_window::makePlayer(int kind, const st
         return vorlen::createPlayer(kind, program);
     vorlen::BotSettings settings;
     settings.groups = &botGroups;
-    // The working directory stays the exchange directory, and the bot's one
-    // writable place.
+    // Plain, the working directory is the exchange directory; in a box, the
+    // box's seat folder.
     if (sandboxed)
-        settings.sandbox = vorlen::SandboxPlan{vorlen::findBubblewrap(), {}, {}};
+        settings.sandbox = vorlen::findSandbox();
     return vorlen::createProgramPlayer(program, settings);
 }
 

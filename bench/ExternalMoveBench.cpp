@@ -1,8 +1,10 @@
 // One external move of a trivial compiled bot, next to a bare launch of the
 // same bot: the difference is the referee's own cost. Plain: posix_spawn +
-// waitpid; sandboxed: the same bubblewrap command, spawned and waited for.
+// waitpid; sandboxed: a move in the seat's box, next to a bare bubblewrap
+// launch of the bot with the box's view, and the start of a box itself.
 #include "Exchange.h"
 #include "Field.h"
+#include "Box.h"
 #include "Sandbox.h"
 #include "VorlenLogicTeam01.h"
 
@@ -41,7 +43,7 @@ struct ScratchDir {
 bool sandboxWorks(benchmark::State& state)
 {
     std::string why;
-    if (vorlen::probeSandbox(vorlen::findBubblewrap(), why))
+    if (vorlen::probeSandbox(vorlen::findSandbox(), why))
         return true;
     state.SkipWithError(why.c_str());
     return false;
@@ -56,7 +58,7 @@ void move(benchmark::State& state, bool sandboxed)
     vorlen::VorlenLogicTeam01::Settings settings;
     settings.trace = vorlen::Trace::silent();
     if (sandboxed)
-        settings.sandbox = vorlen::SandboxPlan{vorlen::findBubblewrap(), {}, {}};
+        settings.sandbox = vorlen::findSandbox();
     vorlen::VorlenLogicTeam01 player(VORLEN_TRIVIAL_BOT, settings);
     for (auto _ : state) {
         if (player.makeMove(board) != 2)
@@ -73,8 +75,12 @@ void spawn(benchmark::State& state, bool sandboxed)
     const vorlen::Field board = vorlen::makeField(vorlen::kBoardRows, vorlen::kBoardColumns, 1);
     std::ofstream(dir.path / "vorla.in") << vorlen::buildInput(board);
     std::vector<std::string> command{VORLEN_TRIVIAL_BOT};
-    if (sandboxed)
-        command = vorlen::sandboxCommand({vorlen::findBubblewrap(), dir.path.string(), {}}, command);
+    if (sandboxed) {
+        // The box's own view, with the bot in place of the launcher.
+        command = vorlen::boxCommand(vorlen::findSandbox(), vorlen::namedPaths(command), 64);
+        command.resize(command.size() - 2);
+        command.push_back(VORLEN_TRIVIAL_BOT);
+    }
     std::vector<char*> argv;
     for (std::string& arg : command)
         argv.push_back(arg.data());
@@ -88,6 +94,20 @@ void spawn(benchmark::State& state, bool sandboxed)
     }
 }
 
+// A box started and ended, as every seat's match does once.
+void boxStart(benchmark::State& state)
+{
+    if (!sandboxWorks(state))
+        return;
+    vorlen::BotGroups groups;
+    for (auto _ : state) {
+        vorlen::Box box;
+        std::string error;
+        if (!box.start(vorlen::findSandbox(), {}, {}, groups, error))
+            state.SkipWithError(error.c_str());
+    }
+}
+
 void externalMove(benchmark::State& state) { move(state, false); }
 void bareSpawn(benchmark::State& state) { spawn(state, false); }
 void sandboxedMove(benchmark::State& state) { move(state, true); }
@@ -96,5 +116,6 @@ BENCHMARK(externalMove)->Unit(benchmark::kMicrosecond)->UseRealTime();
 BENCHMARK(bareSpawn)->Unit(benchmark::kMicrosecond)->UseRealTime();
 BENCHMARK(sandboxedMove)->Unit(benchmark::kMicrosecond)->UseRealTime();
 BENCHMARK(bareBwrap)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(boxStart)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
 } // namespace

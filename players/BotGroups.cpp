@@ -18,40 +18,33 @@
 namespace vorlen {
 namespace {
 
-struct ProcessInfo {
-    pid_t ppid = 0;
-    pid_t session = 0;
-};
+// The session of a process; -1 when it is gone.
+pid_t sessionOf(pid_t pid) { return ::getsid(pid); }
 
-// Parent and session from /proc/PID/stat; false when the process is gone.
-bool readProcessInfo(const char* pid, ProcessInfo& info)
-{
-    const FileDescriptor file(::open(("/proc/" + std::string(pid) + "/stat").c_str(), O_RDONLY | O_CLOEXEC));
-    const std::string text = file.valid() ? readUpTo(file.get(), 1024) : std::string();
-    // The name may hold anything, parentheses too: fields follow the last ')'.
-    const char* rest = std::strrchr(text.c_str(), ')');
-    char state = 0;
-    int ppid = 0, group = 0, session = 0;
-    if (!rest || std::sscanf(rest + 1, " %c %d %d %d", &state, &ppid, &group, &session) != 4)
-        return false;
-    info = {ppid, session};
-    return true;
-}
-
-std::vector<pid_t> childrenOutsideSession(pid_t self, pid_t session)
+// This process's children, from each of its threads' "children" lists: no
+// scan of every process of the system.
+std::vector<pid_t> ownChildren()
 {
     std::vector<pid_t> found;
-    DIR* proc = ::opendir("/proc");
-    if (!proc)
+    DIR* tasks = ::opendir("/proc/self/task");
+    if (!tasks)
         return found;
-    while (const dirent* entry = ::readdir(proc)) {
+    while (const dirent* entry = ::readdir(tasks)) {
         if (entry->d_name[0] < '1' || entry->d_name[0] > '9')
             continue;
-        ProcessInfo info;
-        if (readProcessInfo(entry->d_name, info) && info.ppid == self && info.session != session)
-            found.push_back(static_cast<pid_t>(std::atoi(entry->d_name)));
+        const std::string path = std::string("/proc/self/task/") + entry->d_name + "/children";
+        const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+        const std::string text = file.valid() ? readUpTo(file.get(), 1 << 20) : std::string();
+        for (const char* at = text.c_str(); *at;) {
+            char* end = nullptr;
+            const long pid = std::strtol(at, &end, 10);
+            if (end == at)
+                break;
+            found.push_back(static_cast<pid_t>(pid));
+            at = end;
+        }
     }
-    ::closedir(proc);
+    ::closedir(tasks);
     return found;
 }
 
@@ -101,7 +94,6 @@ bool BotGroups::registered(pid_t pid) const
 void BotGroups::endOrphans()
 {
     const std::lock_guard lock(startMutex_);
-    const pid_t self = ::getpid();
     const pid_t session = ::getsid(0);
     // Each round's victims hand their children to this process: repeat. A
     // bound keeps a fork bomb from holding the referee here for ever.
@@ -109,9 +101,11 @@ void BotGroups::endOrphans()
         std::vector<pid_t> orphans;
         // A process of a running bot's session is still that bot's: a stream
         // bot's helper, say, that outlived its parent. It goes with the bot.
-        for (const pid_t pid : childrenOutsideSession(self, session))
-            if (!registered(pid) && !registered(::getsid(pid)))
+        for (const pid_t pid : ownChildren()) {
+            const pid_t theirs = sessionOf(pid);
+            if (theirs != session && !registered(pid) && !registered(theirs))
                 orphans.push_back(pid);
+        }
         if (orphans.empty())
             return;
         // Children of this process: until reaped below, their ids cannot be reused.

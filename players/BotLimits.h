@@ -12,10 +12,13 @@ inline constexpr std::chrono::milliseconds kMoveTimeLimit{3000};
 // moves' worth.
 inline constexpr std::uint64_t kStreamCpuMoves = 100;
 
-// What one bot process may use. Set in the child before the bot runs, so they
-// hold for everything it starts too (each process on its own).
+// What a bot may use. Memory and tasks count the whole box where a control
+// group holds it, each process on its own otherwise; the rest holds for each
+// of its processes.
 struct BotLimits {
-    std::uint64_t memoryMiB = 2048;   // data segment and heap; room for Python or a JVM; 0: none
+    std::uint64_t memoryMiB = 2048;   // room for Python or a JVM; 0: none
+    std::uint64_t tasks = 64;         // processes and threads at once, in a box; 0: none
+    std::uint64_t diskMiB = 64;       // a box's seat folder with /tmp, and its /dev/shm
     std::uint64_t cpuSeconds = 10;    // CPU time; the 3 s wall limit usually comes first
     std::uint64_t fileSizeMiB = 64;   // the largest file it may write, vorla.out included
     std::uint64_t openFiles = 256;

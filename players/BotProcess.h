@@ -3,6 +3,7 @@
 #include "BotGroups.h"
 #include "BotLimits.h"
 #include "BotLog.h"
+#include "Box.h"
 
 #include <chrono>
 #include <string>
@@ -12,26 +13,28 @@ namespace vorlen {
 
 // How one run of a bot program ended.
 struct BotRunResult {
-    enum class Status { Finished, FailedToStart, TimedOut, CpuLimit, FileSizeLimit, RefereeError };
+    enum class Status { Finished, FailedToStart, TimedOut, CpuLimit, FileSizeLimit, MemoryLimit, RefereeError };
     Status status = Status::FailedToStart;
     std::string message;       // why it failed, or how it ended
     long peakMemoryKiB = 0;    // the largest resident size of the bot
+    BoxLimit boxLimit = BoxLimit::None; // a limit of its box it ran into, whatever it did then
 };
 
-// One run of an untrusted program. The program gets a session of its own,
-// the null device as its standard input and output (or, for a stream bot,
-// a line to the referee each way), its limits, and dies with the referee.
-// Whatever happens, ending the run kills its whole process group; what left
-// the group and was handed back to the referee is ended too.
+// One run of an untrusted program, plain or in its seat's box. A plain one
+// gets a session of its own, the null device as its standard input and
+// output (or, for a stream bot, a line to the referee each way), its limits,
+// and dies with the referee; ending the run kills its whole process group,
+// and what left the group and was handed back to the referee is ended too.
+// In a box, the box's launcher starts it and ends everything it started.
 class BotProcess {
 public:
     struct Options {
-        int workDirFd = -1;          // -1: the referee's working directory
+        int workDirFd = -1;          // -1: the referee's working directory (plain only)
         BotLog* log = nullptr;       // its standard error; null: the null device
         std::chrono::milliseconds finishLimit = kMoveTimeLimit;
         BotLimits limits;
         BotGroups* groups = nullptr; // required: told of the bot while it runs
-        bool sandboxed = false;      // run through bubblewrap: its exit code carries signals
+        Box* box = nullptr;          // where it runs; null: plain
         bool streams = false;        // standard input and output connected to the referee
     };
 
@@ -48,25 +51,33 @@ public:
 
     // A stream bot: started once, then given text and answered with lines.
     bool start(const std::vector<std::string>& argv, const Options& options, std::string& error);
-    bool running() const { return pid_ >= 0; }
-    // Writes `text` to the bot's input and reads one line of its output
-    // (without the line end) within `limit`, while its standard error goes
-    // to the log. Output left over from an earlier exchange is dropped first.
+    bool running() const { return pid_ >= 0 || boxed_; }
+    // Writes `text` to the bot's input and reads its answer: the first whole
+    // line it writes after `text` is written (without the line end), within
+    // `limit`, while its standard error goes to the log. What it wrote
+    // before is not an answer to this text and is dropped.
     Exchange exchange(const std::string& text, std::chrono::milliseconds limit, std::string& line);
+    // A boxed bot gets no processor time between its moves.
+    void pause();
+    void resume();
     // Closes the bot's input, gives it `grace` to end, then ends everything
     // it started; how it ended, as run() tells it.
     BotRunResult finish(std::chrono::milliseconds grace);
 
 private:
+    bool startPlain(const std::vector<std::string>& argv, int in, int out, int err, std::string& error);
     // Drains the log, ends the group and whatever escaped, and tells how the
     // bot ended.
     BotRunResult end();
     bool waitForExit(std::chrono::milliseconds limit, BotLog* log);
     void drainLog(BotLog* log);
-    // Kills whatever is left of the group and reaps the leader.
+    // Drops what the bot wrote before its board; false when its output closed.
+    bool dropPending();
+    // Kills whatever is left of the bot and reaps it.
     void endGroup();
 
     int pid_ = -1;
+    bool boxed_ = false;
     int pidfd_ = -1;
     int errPipe_ = -1;
     int input_ = -1;  // a stream bot's standard input, our end
@@ -74,8 +85,10 @@ private:
     Options options_;
     BotGroups* groups_ = nullptr;
     int status_ = 0;
+    int startError_ = 0; // a boxed bot that could not start: why
     long peakKiB_ = 0;
     double cpuSeconds_ = 0;
+    BoxLimit boxLimit_ = BoxLimit::None;
 };
 
 } // namespace vorlen

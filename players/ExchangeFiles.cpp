@@ -5,6 +5,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 namespace vorlen {
@@ -38,11 +39,35 @@ bool removeAt(int dirFd, const char* name, int depth)
     return (ok && ::unlinkat(dirFd, name, AT_REMOVEDIR) == 0) || errno == ENOENT;
 }
 
+// The file system user of this thread alone is changed, and back.
+int createFile(int dirFd, const char* name, int uid, int gid)
+{
+    const auto create = [&] { return ::openat(dirFd, name, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644); };
+    if (uid < 0)
+        return create();
+    const long uidBefore = ::syscall(SYS_setfsuid, uid);
+    const long gidBefore = ::syscall(SYS_setfsgid, gid);
+    const int fd = create();
+    const int failure = errno;
+    ::syscall(SYS_setfsgid, gidBefore);
+    ::syscall(SYS_setfsuid, uidBefore);
+    errno = failure;
+    return fd;
+}
+
 } // namespace
 
 bool ExchangeFiles::open(const std::string& dir, std::string& error)
 {
     fd_.reset(::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!fd_.valid())
+        error = std::strerror(errno);
+    return fd_.valid();
+}
+
+bool ExchangeFiles::adopt(int dirFd, std::string& error)
+{
+    fd_.reset(::fcntl(dirFd, F_DUPFD_CLOEXEC, 0));
     if (!fd_.valid())
         error = std::strerror(errno);
     return fd_.valid();
@@ -59,7 +84,7 @@ bool ExchangeFiles::remove(const char* name, std::string& error) const
 bool ExchangeFiles::write(const char* name, const std::string& text, std::string& error) const
 {
     // Exclusive: the name was just cleared, so anything there now is planted.
-    FileDescriptor file(::openat(fd_.get(), name, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
+    FileDescriptor file(createFile(fd_.get(), name, createUid_, createGid_));
     int failure = file.valid() ? writeFully(file.get(), text) : errno;
     if (failure == 0 && ::close(file.release()) != 0)
         failure = errno;

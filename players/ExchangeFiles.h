@@ -16,6 +16,15 @@ public:
     // `dir` empty: the working directory. False, with the reason, if it
     // cannot be opened.
     bool open(const std::string& dir, std::string& error);
+    // A directory held open elsewhere: this keeps a handle of its own.
+    bool adopt(int dirFd, std::string& error);
+    // New files are made as this user and group: a box's file system takes
+    // no file of a user it does not know, root's included.
+    void createAs(unsigned uid, unsigned gid)
+    {
+        createUid_ = static_cast<int>(uid);
+        createGid_ = static_cast<int>(gid);
+    }
     int dirFd() const { return fd_.get(); }
 
     // Removes whatever the name holds, a whole directory tree included; a
@@ -29,6 +38,8 @@ public:
 
 private:
     FileDescriptor fd_;
+    int createUid_ = -1;
+    int createGid_ = -1;
 };
 
 } // namespace vorlen

@@ -1,8 +1,10 @@
 #include "ExternalPlayer.h"
 
+#include "ChildSpawn.h"
 #include "CommandLine.h"
 
 #include <filesystem>
+#include <unistd.h>
 
 namespace vorlen {
 
@@ -17,11 +19,24 @@ const char* outcomeName(Outcome outcome)
     case Outcome::NoAnswer: return "no move on standard output";
     case Outcome::ExchangeFailed: return "exchange failed";
     case Outcome::MemoryLimit: return "memory limit";
+    case Outcome::TaskLimit: return "task limit";
+    case Outcome::DiskLimit: return "disk limit";
     case Outcome::CpuLimit: return "CPU limit";
     case Outcome::FileSizeLimit: return "file size limit";
     case Outcome::RefereeError: return "referee error";
     }
     return "unknown";
+}
+
+Outcome outcomeOf(BoxLimit limit)
+{
+    switch (limit) {
+    case BoxLimit::Tasks: return Outcome::TaskLimit;
+    case BoxLimit::Memory: return Outcome::MemoryLimit;
+    case BoxLimit::Disk: return Outcome::DiskLimit;
+    case BoxLimit::None: break;
+    }
+    return Outcome::None;
 }
 
 BotSettings settledSettings(BotSettings settings, std::unique_ptr<BotGroups>& ownGroups)
@@ -30,32 +45,41 @@ BotSettings settledSettings(BotSettings settings, std::unique_ptr<BotGroups>& ow
         ownGroups = std::make_unique<BotGroups>();
         settings.groups = ownGroups.get();
     }
-    if (auto& sandbox = settings.sandbox) {
-        std::error_code ignored;
-        const std::string dir = settings.exchangeDir.empty() ? "." : settings.exchangeDir;
-        sandbox->writableDir = std::filesystem::absolute(dir, ignored).lexically_normal().string();
-    }
     return settings;
 }
 
 std::vector<std::string> botArguments(const std::string& program, const BotSettings& settings)
 {
-    std::vector<std::string> argv = splitCommandLine(program);
-    if (settings.sandbox && !argv.empty())
-        argv = sandboxCommand(*settings.sandbox, argv);
-    return argv;
+    if (!settings.sandbox)
+        return splitCommandLine(program);
+    return splitCommandLine(anchorCommandLine(program, std::filesystem::current_path().string()));
 }
 
-BotProcess::Options botOptions(const BotSettings& settings, int workDirFd, BotLog& log)
+BotProcess::Options botOptions(const BotSettings& settings, int workDirFd, BotLog& log, Box* box)
 {
     BotProcess::Options options;
     options.workDirFd = workDirFd;
     options.log = log.isOpen() ? &log : nullptr;
     options.limits = settings.limits;
     options.groups = settings.groups;
-    options.sandboxed = settings.sandbox.has_value();
+    options.box = box;
     options.finishLimit = settings.moveLimit;
     return options;
+}
+
+bool SeatPlace::open(const std::vector<std::string>& argv, const BotSettings& settings, std::string& error)
+{
+    if (!settings.sandbox)
+        return files_.open(settings.exchangeDir, error);
+    box_ = std::make_unique<Box>();
+    if (!box_->start(*settings.sandbox, namedPaths(argv), settings.limits, *settings.groups, error)) {
+        box_.reset();
+        return false;
+    }
+    governance_ = box_->governance();
+    if (::geteuid() == 0)
+        files_.createAs(kUnprivilegedUser, kUnprivilegedUser);
+    return files_.adopt(box_->seatDir(), error);
 }
 
 } // namespace vorlen

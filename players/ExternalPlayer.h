@@ -4,6 +4,8 @@
 #include "BotLimits.h"
 #include "BotLog.h"
 #include "BotProcess.h"
+#include "Box.h"
+#include "ExchangeFiles.h"
 #include "IVorlenLogic.h"
 #include "Sandbox.h"
 #include "Trace.h"
@@ -26,6 +28,8 @@ enum class Outcome {
     NoAnswer,       // a stream bot: no answer line on its standard output
     ExchangeFailed, // the exchange files could not be cleared or written
     MemoryLimit,
+    TaskLimit,
+    DiskLimit,
     CpuLimit,
     FileSizeLimit,
     RefereeError,   // the referee's own failure, not the bot's: its log
@@ -33,6 +37,8 @@ enum class Outcome {
 
 // How the reason reads in records, summaries and replays.
 const char* outcomeName(Outcome outcome);
+// The outcome that names a box's limit; None for none.
+Outcome outcomeOf(BoxLimit limit);
 
 // What a program seat runs with.
 struct BotSettings {
@@ -45,20 +51,39 @@ struct BotSettings {
     // A stream bot's first answer may take this long on top of the move limit:
     // an interpreter or a virtual machine starts.
     std::chrono::milliseconds startupLimit{5000};
-    // Run the bot in a sandbox; its `writableDir` is set to the exchange
-    // directory.
+    // Run the bot in a box of its own for the match, whose seat folder
+    // takes the place of the exchange directory.
     std::optional<SandboxPlan> sandbox;
 };
 
 // The settings as a player runs with them: a group table of its own when
-// none is given (kept in `ownGroups`), the sandbox's writable place set to
-// the exchange directory.
+// none is given (kept in `ownGroups`).
 BotSettings settledSettings(BotSettings settings, std::unique_ptr<BotGroups>& ownGroups);
-// The program's command line as it is run: through bubblewrap when sandboxed.
+// The program's command line as it is run; in a box, relative paths are
+// anchored where the referee runs, since the bot runs in its seat folder.
 std::vector<std::string> botArguments(const std::string& program, const BotSettings& settings);
-// How a bot of these settings runs, in the directory `workDirFd`, its
-// standard error going to `log` when that is open.
-BotProcess::Options botOptions(const BotSettings& settings, int workDirFd, BotLog& log);
+// How a bot of these settings runs, in the directory `workDirFd` or in
+// `box`, its standard error going to `log` when that is open.
+BotProcess::Options botOptions(const BotSettings& settings, int workDirFd, BotLog& log, Box* box);
+
+// Where a program seat plays its match: the exchange directory, or a box
+// started at its first move and ended with the match, whose seat folder
+// then holds the exchange files.
+class SeatPlace {
+public:
+    bool open(const std::vector<std::string>& argv, const BotSettings& settings, std::string& error);
+    bool isOpen() const { return files_.dirFd() >= 0; }
+    const ExchangeFiles& files() const { return files_; }
+    Box* box() { return box_.get(); }
+    // What held the bot: "none" outside a box.
+    const char* governance() const { return governance_; }
+    void close() { box_.reset(); }
+
+private:
+    std::unique_ptr<Box> box_;
+    const char* governance_ = "none";
+    ExchangeFiles files_;
+};
 
 // A seat played by a program: tells how its last move went, and is told
 // when the match is over (a program that stays up for the match ends then).
@@ -67,6 +92,9 @@ public:
     virtual Outcome lastOutcome() const = 0;
     virtual const std::string& lastDetail() const = 0;
     virtual void endMatch() {}
+    // What held the bot in its box ("cgroup v1", "cgroup v2", "rlimits"),
+    // or "none".
+    virtual const char* governance() const = 0;
 };
 
 } // namespace vorlen

@@ -1,18 +1,24 @@
 #include "Sandbox.h"
 
-#include "BotProcess.h"
+#include "Box.h"
 #include "CommandLine.h"
 
-#include <algorithm>
-#include <cerrno>
-#include <cstring>
+#include <fcntl.h>
 #include <filesystem>
+#include <poll.h>
+#include <sys/wait.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace vorlen {
 namespace {
 
 namespace fs = std::filesystem;
+
+// Where the launcher is, inside every box.
+constexpr const char* kLauncherInside = "/vorlen-box";
+// The bot's seat folder inside its box: on the box's own /tmp.
+constexpr const char* kSeatInside = "/tmp/seat";
 
 bool isWithin(const fs::path& path, const fs::path& dir)
 {
@@ -23,85 +29,124 @@ bool isWithin(const fs::path& path, const fs::path& dir)
     return true;
 }
 
-// Directories that hold the files named on the command line and that a
-// hidden place would otherwise cover.
-std::vector<std::string> namedDirectories(const SandboxPlan& plan, const std::vector<std::string>& argv,
-                                          const std::vector<std::string>& hidden)
+// Places the box makes itself, and the system it shows anyway: a named
+// path there or above one is not bound again.
+bool boundAnyway(const fs::path& path)
 {
-    std::vector<std::string> dirs;
-    for (const std::string& arg : argv) {
-        std::error_code error;
-        if (arg.empty())
-            continue;
-        const fs::path named = fs::path(arg).is_absolute() ? fs::path(arg) : plan.writableDir / fs::path(arg);
-        const fs::path real = fs::canonical(named, error);
-        if (error)
-            continue;
-        const fs::path dir = fs::is_directory(real, error) ? real : real.parent_path();
-        bool covered = false;
-        for (const std::string& place : hidden)
-            covered = covered || isWithin(dir, place);
-        if (covered && !isWithin(dir, plan.writableDir))
-            dirs.push_back(dir.string());
-    }
-    return dirs;
+    for (const char* own : {"/tmp", "/dev", "/proc"})
+        if (isWithin(own, path))
+            return true;
+    for (const char* shown : {"/usr", "/etc", "/bin", "/sbin", "/lib", "/lib32", "/lib64", "/libx32", "/dev", "/proc"})
+        if (isWithin(path, shown))
+            return true;
+    return false;
+}
+
+std::string executableBeside(const char* name)
+{
+    std::error_code error;
+    const fs::path self = fs::read_symlink("/proc/self/exe", error);
+    if (error)
+        return {};
+    // Installed: PREFIX/bin/vorlen beside PREFIX/libexec/vorlen/vorlen-box.
+    const fs::path installed = self.parent_path().parent_path() / "libexec" / "vorlen" / name;
+    if (::access(installed.c_str(), X_OK) == 0)
+        return installed.string();
+    return {};
 }
 
 } // namespace
 
-std::vector<std::string> sandboxCommand(const SandboxPlan& plan, const std::vector<std::string>& argv)
+std::vector<std::string> namedPaths(const std::vector<std::string>& argv)
 {
-    // A place inside one already hidden needs no cover of its own.
-    std::vector<std::string> hidden{"/tmp"};
-    for (const std::string& place : plan.hidden)
-        if (std::none_of(hidden.begin(), hidden.end(), [&](const std::string& outer) { return isWithin(place, outer); }))
-            hidden.push_back(place);
+    std::vector<std::string> paths;
+    for (std::size_t i = 0; i < argv.size(); ++i) {
+        const std::string& word = argv[i];
+        fs::path path = word;
+        if (i == 0 && word.find('/') == std::string::npos) {
+            std::string why;
+            path = findExecutable(word, fs::current_path().string(), why);
+        }
+        std::error_code error;
+        if (path.empty() || !path.is_absolute() || !fs::exists(path, error))
+            continue;
+        path = path.lexically_normal();
+        if (!boundAnyway(path))
+            paths.push_back(path.string());
+    }
+    return paths;
+}
 
-    std::vector<std::string> command{plan.bwrap,  "--unshare-all", "--die-with-parent",
-                                     "--cap-drop", "ALL",          "--ro-bind",
-                                     "/",          "/",            "--dev",
-                                     "/dev",       "--proc",       "/proc"};
-    for (const std::string& place : hidden)
-        command.insert(command.end(), {"--tmpfs", place});
-    for (const std::string& dir : namedDirectories(plan, argv, hidden))
+std::vector<std::string> boxCommand(const SandboxPlan& plan, const std::vector<std::string>& named,
+                                    std::uint64_t diskMiB)
+{
+    const std::string disk = std::to_string(diskMiB << 20);
+    std::vector<std::string> command{plan.bwrap, "--unshare-all", "--unshare-user", "--disable-userns",
+                                     "--die-with-parent", "--as-pid-1", "--cap-drop", "ALL"};
+    // The system, read-only; merged /usr keeps its links.
+    for (const char* dir : {"/usr", "/etc"})
         command.insert(command.end(), {"--ro-bind", dir, dir});
-    command.insert(command.end(), {"--bind", plan.writableDir, plan.writableDir, "--chdir",
-                                   plan.writableDir, "--"});
-    command.insert(command.end(), argv.begin(), argv.end());
+    for (const char* dir : {"/bin", "/sbin", "/lib", "/lib32", "/lib64", "/libx32"}) {
+        std::error_code error;
+        const fs::file_status status = fs::symlink_status(dir, error);
+        if (fs::is_symlink(status))
+            command.insert(command.end(), {"--symlink", fs::read_symlink(dir, error).string(), dir});
+        else if (fs::is_directory(status))
+            command.insert(command.end(), {"--ro-bind", dir, dir});
+    }
+    command.insert(command.end(), {"--proc", "/proc", "--dev", "/dev", "--perms", "1777", "--size", disk, "--tmpfs",
+                                   "/tmp", "--perms", "1777", "--size", disk, "--tmpfs", "/dev/shm", "--dir", kSeatInside});
+    for (const std::string& path : named)
+        command.insert(command.end(), {"--ro-bind", path, path});
+    command.insert(command.end(), {"--ro-bind", plan.launcher, kLauncherInside, "--remount-ro", "/", "--setenv",
+                                   "TMPDIR", "/tmp", "--chdir", kSeatInside, "--", kLauncherInside, "3"});
     return command;
 }
 
-std::string findBubblewrap()
+SandboxPlan findSandbox()
 {
     std::string why;
-    return findExecutable("bwrap", fs::current_path().string(), why);
+    SandboxPlan plan{findExecutable("bwrap", fs::current_path().string(), why), executableBeside("vorlen-box")};
+#ifdef VORLEN_BOX_BUILT
+    if (plan.launcher.empty() && ::access(VORLEN_BOX_BUILT, X_OK) == 0)
+        plan.launcher = VORLEN_BOX_BUILT;
+#endif
+    return plan;
 }
 
-bool probeSandbox(const std::string& bwrap, std::string& why)
+bool probeSandbox(const SandboxPlan& plan, std::string& why)
 {
-    if (bwrap.empty()) {
+    if (plan.bwrap.empty()) {
         why = "bubblewrap (bwrap) is not installed; get it with: apt-get install bubblewrap";
         return false;
     }
-    char pattern[] = "/tmp/vorlen-probe-XXXXXX";
-    if (!::mkdtemp(pattern)) {
-        why = std::string("cannot make a folder to try it in: ") + std::strerror(errno);
+    if (plan.launcher.empty()) {
+        why = "the box launcher vorlen-box is missing; reinstall vorlen";
         return false;
     }
     // Run as any bot is, so that it fails here if it would fail for a bot.
     BotGroups groups;
-    BotProcess::Options options;
-    options.groups = &groups;
-    options.sandboxed = true;
-    const BotRunResult run = BotProcess().run(
-        sandboxCommand({bwrap, pattern, {}}, {"/bin/sh", "-c", "echo 1 > probe"}), options);
-    const bool wrote = fs::exists(fs::path(pattern) / "probe");
-    std::error_code ignored;
-    fs::remove_all(pattern, ignored);
-    if (run.status == BotRunResult::Status::Finished && wrote)
+    Box box;
+    BotLimits limits;
+    std::string error;
+    if (!box.start(plan, {}, limits, groups, error)) {
+        why = error + " (user namespaces may be off: see 'sysctl user.max_user_namespaces' and "
+                      "'kernel.unprivileged_userns_clone')";
+        return false;
+    }
+    const int null = ::open("/dev/null", O_RDWR | O_CLOEXEC);
+    const bool ran = box.run({"/bin/sh", "-c", "echo 1 > probe"}, null, null, null, limits, false, error);
+    ::close(null);
+    while (ran && !box.takeNews()) {
+        pollfd fd{box.socket(), POLLIN, 0};
+        ::poll(&fd, 1, 1000);
+    }
+    const BoxRunEnd ended = box.endRun();
+    struct stat written {};
+    const bool wrote = ::fstatat(box.seatDir(), "probe", &written, AT_SYMLINK_NOFOLLOW) == 0;
+    if (ran && ended.started && WIFEXITED(ended.status) && WEXITSTATUS(ended.status) == 0 && wrote)
         return true;
-    why = bwrap + " cannot make a sandbox here (user namespaces may be off: see "
-                  "'sysctl kernel.unprivileged_userns_clone')";
+    why = "a bot cannot run in the sandbox here: " + (error.empty() ? "the probe did not answer" : error);
     return false;
 }
 

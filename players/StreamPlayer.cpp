@@ -26,14 +26,17 @@ bool StreamPlayer::start()
         fail(Outcome::RefereeError, "cannot open the bot log '" + settings_.stderrPath + "': " + error);
         return false;
     }
-    if (!dir_.open(settings_.exchangeDir, error)) {
-        settings_.trace.err("cannot open the exchange directory: %s\n", error.c_str());
-        fail(Outcome::ExchangeFailed, error);
-        return false;
+    const std::vector<std::string> argv = botArguments(program_, settings_);
+    if (!place_.open(argv, settings_, error)) {
+        if (!settings_.sandbox) {
+            settings_.trace.err("cannot open the exchange directory: %s\n", error.c_str());
+            fail(Outcome::ExchangeFailed, error);
+            return false;
+        }
     }
-    BotProcess::Options options = botOptions(settings_, dir_.dirFd(), log_);
+    BotProcess::Options options = botOptions(settings_, place_.files().dirFd(), log_, place_.box());
     options.streams = true;
-    if (!process_.start(botArguments(program_, settings_), options, error)) {
+    if (!error.empty() || !process_.start(argv, options, error)) {
         settings_.trace.err("unable to start process\n");
         log_.note("move 1: unable to start: " + error);
         fail(Outcome::FailedToStart, error);
@@ -56,6 +59,8 @@ int StreamPlayer::makeMove(const Field& board)
     const BotProcess::Exchange exchanged = process_.exchange(buildInput(board), limit, line);
     if (exchanged == BotProcess::Exchange::Answered) {
         if (const std::optional<int> move = parseMove(line)) {
+            // It does not think on its opponent's time.
+            process_.pause();
             settings_.trace.err("Move %d\n", *move);
             outcome_ = Outcome::Answered;
             return *move;
@@ -67,10 +72,19 @@ int StreamPlayer::makeMove(const Field& board)
     const std::string move = "move " + std::to_string(moves_) + ": ";
     if (ended.status == BotRunResult::Status::RefereeError)
         return fail(Outcome::RefereeError, ended.message);
-    if (ended.status == BotRunResult::Status::CpuLimit || ended.status == BotRunResult::Status::FileSizeLimit) {
-        const Outcome why = ended.status == BotRunResult::Status::CpuLimit ? Outcome::CpuLimit : Outcome::FileSizeLimit;
+    if (ended.status == BotRunResult::Status::CpuLimit || ended.status == BotRunResult::Status::FileSizeLimit
+        || ended.status == BotRunResult::Status::MemoryLimit) {
+        const Outcome why = ended.status == BotRunResult::Status::CpuLimit        ? Outcome::CpuLimit
+                            : ended.status == BotRunResult::Status::MemoryLimit ? Outcome::MemoryLimit
+                                                                                : Outcome::FileSizeLimit;
         settings_.trace.err("%s\n", outcomeName(why));
         log_.note(move + "ended by the " + outcomeName(why) + ", " + ended.message);
+        return fail(why, ended.message);
+    }
+    if (ended.boxLimit != BoxLimit::None) {
+        const Outcome why = outcomeOf(ended.boxLimit);
+        settings_.trace.err("%s\n", outcomeName(why));
+        log_.note(move + "its box ran into its " + outcomeName(why) + "; the bot ended with " + ended.message);
         return fail(why, ended.message);
     }
     switch (exchanged) {
@@ -98,6 +112,7 @@ void StreamPlayer::endMatch()
 {
     if (process_.running())
         process_.finish(kStreamGrace);
+    place_.close();
 }
 
 } // namespace vorlen

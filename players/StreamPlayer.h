@@ -31,6 +31,7 @@ public:
     const std::string& lastDetail() const override { return detail_; }
     // Closes its input and, after a short grace, ends what is left of it.
     void endMatch() override;
+    const char* governance() const override { return place_.governance(); }
 
 private:
     bool start();
@@ -39,7 +40,7 @@ private:
     std::string program_;
     std::unique_ptr<BotGroups> ownGroups_; // before the settings, which may point into it
     BotSettings settings_;
-    ExchangeFiles dir_;
+    SeatPlace place_;
     BotLog log_;
     BotProcess process_;
     bool started_ = false;

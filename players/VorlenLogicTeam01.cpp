@@ -25,15 +25,32 @@ int VorlenLogicTeam01::fail(Outcome why, std::string what)
     return -1;
 }
 
+int VorlenLogicTeam01::failUnlessBoxLimit(const BotRunResult& run, Outcome why, std::string what)
+{
+    if (run.boxLimit == BoxLimit::None)
+        return fail(why, std::move(what));
+    const Outcome limit = outcomeOf(run.boxLimit);
+    log.note("move " + std::to_string(moves) + ": its box ran into its " + outcomeName(limit) + "; the bot ended with "
+             + run.message);
+    return fail(limit, run.message);
+}
+
 bool VorlenLogicTeam01::prepareExchange(const Field& board)
 {
     const Trace& trace = settings.trace;
     std::string error;
-    if (files.dirFd() < 0 && !files.open(settings.exchangeDir, error)) {
+    if (!place.isOpen() && !place.open(botArguments(program, settings), settings, error)) {
+        if (settings.sandbox) {
+            trace.err("unable to start process\n");
+            log.note("move " + std::to_string(moves) + ": unable to start: " + error);
+            fail(Outcome::FailedToStart, error);
+            return false;
+        }
         trace.err("cannot open the exchange directory: %s\n", error.c_str());
         fail(Outcome::ExchangeFailed, error);
         return false;
     }
+    const ExchangeFiles& files = place.files();
     // The input is complete and closed before the program starts, and an
     // answer left by an earlier move can never be taken for this one.
     for (const char* name : {kInputFileName, kOutputFileName}) {
@@ -45,6 +62,12 @@ bool VorlenLogicTeam01::prepareExchange(const Field& board)
     }
     if (!files.write(kInputFileName, buildInput(board), error)) {
         trace.err("cannot write %s: %s\n", kInputFileName, error.c_str());
+        // A box's seat folder is the bot's own: full, it is the bot's doing.
+        if (place.box() && place.box()->diskFull()) {
+            log.note("move " + std::to_string(moves) + ": its box's disk is full; no room for the board");
+            fail(Outcome::DiskLimit, "no room for " + std::string(kInputFileName));
+            return false;
+        }
         fail(Outcome::ExchangeFailed, std::string("cannot write ") + kInputFileName + ": " + error);
         return false;
     }
@@ -65,7 +88,8 @@ int VorlenLogicTeam01::makeMove(const Field& board)
         return -1;
 
     BotProcess process;
-    const BotRunResult run = process.run(botArguments(program, settings), botOptions(settings, files.dirFd(), log));
+    const BotRunResult run =
+        process.run(botArguments(program, settings), botOptions(settings, place.files().dirFd(), log, place.box()));
     detail = run.message;
     switch (run.status) {
     case BotRunResult::Status::RefereeError:
@@ -77,10 +101,13 @@ int VorlenLogicTeam01::makeMove(const Field& board)
     case BotRunResult::Status::TimedOut:
         trace.err("TL\n");
         log.note("move " + std::to_string(moves) + ": killed at the time limit");
-        return fail(Outcome::TimedOut, run.message);
+        return failUnlessBoxLimit(run, Outcome::TimedOut, run.message);
     case BotRunResult::Status::CpuLimit:
-    case BotRunResult::Status::FileSizeLimit: {
-        const Outcome limit = run.status == BotRunResult::Status::CpuLimit ? Outcome::CpuLimit : Outcome::FileSizeLimit;
+    case BotRunResult::Status::FileSizeLimit:
+    case BotRunResult::Status::MemoryLimit: {
+        const Outcome limit = run.status == BotRunResult::Status::CpuLimit        ? Outcome::CpuLimit
+                              : run.status == BotRunResult::Status::MemoryLimit ? Outcome::MemoryLimit
+                                                                                : Outcome::FileSizeLimit;
         trace.err("%s\n", outcomeName(limit));
         log.note("move " + std::to_string(moves) + ": ended by the " + outcomeName(limit) + ", " + run.message);
         return fail(limit, run.message);
@@ -89,19 +116,19 @@ int VorlenLogicTeam01::makeMove(const Field& board)
         break;
     }
 
-    const std::optional<std::string> text = files.read(kOutputFileName, kAnswerCapBytes);
+    const std::optional<std::string> text = place.files().read(kOutputFileName, kAnswerCapBytes);
     const std::optional<int> move = text ? parseMove(*text) : std::nullopt;
     if (!move) {
         trace.err("no move in vorla.out\n");
-        // A bot that ran out of memory usually dies without an answer. Its
-        // peak is known only outside the sandbox: bubblewrap does not pass
-        // it on.
+        // A bot that ran out of memory usually dies without an answer.
         const long limitKiB = static_cast<long>(settings.limits.memoryMiB) * 1024;
         if (limitKiB > 0 && run.peakMemoryKiB >= limitKiB * 9 / 10) {
             log.note("move " + std::to_string(moves) + ": ended at the memory limit ("
                      + std::to_string(settings.limits.memoryMiB) + " MiB), " + run.message);
             return fail(Outcome::MemoryLimit, run.message);
         }
+        if (run.boxLimit != BoxLimit::None)
+            return failUnlessBoxLimit(run, Outcome::NoMove, run.message);
         log.note("move " + std::to_string(moves) + ": no move in vorla.out; the bot ended with " + run.message);
         return fail(Outcome::NoMove, run.message);
     }

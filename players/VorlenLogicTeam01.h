@@ -25,9 +25,13 @@ public:
 
     Outcome lastOutcome() const override { return outcome; }
     const std::string& lastDetail() const override { return detail; }
+    void endMatch() override { place.close(); }
+    const char* governance() const override { return place.governance(); }
 
 private:
     int fail(Outcome why, std::string what);
+    // A failed move of a bot whose box ran into a limit is retired under it.
+    int failUnlessBoxLimit(const BotRunResult& run, Outcome why, std::string what);
     bool prepareExchange(const Field& board);
 
     std::string program;
@@ -35,7 +39,7 @@ private:
     Settings settings;
     Outcome outcome = Outcome::None;
     std::string detail;
-    ExchangeFiles files;
+    SeatPlace place;
     BotLog log;
     int moves = 0;
 };

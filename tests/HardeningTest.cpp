@@ -189,7 +189,7 @@ TEST(RecordEdges, RunsAppendingToOneFileAtOnceKeepEveryLineWhole)
             if (csv && i == 0)
                 EXPECT_EQ(line.rfind("game,board", 0), 0U);
             else if (csv)
-                EXPECT_EQ(std::count(line.begin(), line.end(), ','), 24) << line;
+                EXPECT_EQ(std::count(line.begin(), line.end(), ','), 25) << line;
             else
                 EXPECT_TRUE(line.front() == '{' && line.back() == '}') << line;
         }

@@ -167,7 +167,7 @@ TEST(MatchRecords, CsvAndJsonLinesWrittenAndReadBack)
     record.runPlayers = "A B";
     const std::string csv = toCsv(record);
     EXPECT_EQ(csv, "3,\"map:a,b.txt\",A,\"/usr/bin/python3 \"\"my bot.py\"\"\",B,stupid,"
-                   "7,12,30,B,time limit,0,,,none,3000.250,3000.250,1,0.000,0.000,0,03f74932f5ddc569,20,true,A B\n");
+                   "7,12,30,B,time limit,0,,,none,3000.250,3000.250,1,0.000,0.000,0,03f74932f5ddc569,20,true,A B,none\n");
     const std::string json = toJsonLine(record);
     EXPECT_EQ(json, "{\"game\":3,\"board\":\"map:a,b.txt\",\"first_player\":\"A\",\"first\":"
                     "\"/usr/bin/python3 \\\"my bot.py\\\"\",\"second_player\":\"B\",\"second\":\"stupid\","
@@ -176,7 +176,7 @@ TEST(MatchRecords, CsvAndJsonLinesWrittenAndReadBack)
                     "\"second_retired\":null,\"second_retired_turn\":null,\"containment\":\"none\","
                     "\"first_mean_ms\":3000.25,\"first_max_ms\":3000.25,\"first_near_limit\":1,"
                     "\"second_mean_ms\":0.0,\"second_max_ms\":0.0,\"second_near_limit\":0,"
-                    "\"run\":\"03f74932f5ddc569\",\"run_matches\":20,\"swap\":true,\"run_players\":\"A B\"}\n");
+                    "\"run\":\"03f74932f5ddc569\",\"run_matches\":20,\"swap\":true,\"run_players\":\"A B\",\"governance\":\"none\"}\n");
 
     // Both formats read back to the same record, as far as they keep it.
     for (const auto& [text, isJson] : {std::pair{csvHeader() + csv, false}, {json + json, true}}) {
@@ -195,7 +195,7 @@ TEST(MatchRecords, CsvAndJsonLinesWrittenAndReadBack)
     } bad[] = {
         {"game,board\n", false, "line 1: not the header"},
         {header + "3,\"unclosed\n", false, "line 2: an unclosed quote"},
-        {header + "3,b\n", false, "line 2: 2 fields, not 25"},
+        {header + "3,b\n", false, "line 2: 2 fields, not 26"},
         {header + replaced(csv, "7,12,30", "seven,12,30"), false, "line 2: no proper turns"},
         {header + replaced(csv, ",B,time", ",A,time"), false, "line 2: the winner 'A' does not follow"},
         {json + "{\"game\": 1}\n", true, "line 2: no proper \"board\""},
@@ -329,7 +329,7 @@ TEST_F(MatchBots, InterruptStopsCleanlyWithTheFinishedMatchesRecorded)
     ASSERT_GE(records.size(), 2U);
     EXPECT_LT(records.size(), 21U);
     for (std::size_t i = 1; i < records.size(); ++i)
-        EXPECT_EQ(std::count(records[i].begin(), records[i].end(), ','), 24) << records[i];
+        EXPECT_EQ(std::count(records[i].begin(), records[i].end(), ','), 25) << records[i];
     EXPECT_NE(out.find("Matches played: " + std::to_string(records.size() - 1) + " of 20, interrupted"),
               std::string::npos)
         << out;

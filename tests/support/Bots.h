@@ -12,8 +12,10 @@ namespace vorlen::testing {
 inline std::string writeBot(const TempDir& dir, const std::string& name, const std::string& body)
 {
     const std::string path = dir.write(name, "#!/bin/sh\n" + body + "\n");
-    std::filesystem::permissions(path, std::filesystem::perms::owner_all,
-                                 std::filesystem::perm_options::add);
+    // Readable and runnable by all: a boxed bot of a root referee runs as nobody.
+    std::filesystem::permissions(path, std::filesystem::perms::owner_all | std::filesystem::perms::group_read
+                                           | std::filesystem::perms::group_exec | std::filesystem::perms::others_read
+                                           | std::filesystem::perms::others_exec);
     return path;
 }
 

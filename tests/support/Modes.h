@@ -26,7 +26,7 @@ inline void prepareMode(Mode mode)
         return;
     }
     std::string why;
-    if (!probeSandbox(findBubblewrap(), why))
+    if (!probeSandbox(findSandbox(), why))
         GTEST_SKIP() << "the sandbox cannot run here: " << why;
 }
 

@@ -20,6 +20,11 @@ public:
         if (!mkdtemp(pattern.data()))
             std::abort();
         path_ = pattern;
+        // Open to all, as a folder of bots is: a root referee's boxed bots run as nobody.
+        std::filesystem::permissions(path_, std::filesystem::perms::owner_all | std::filesystem::perms::group_read
+                                                | std::filesystem::perms::group_exec
+                                                | std::filesystem::perms::others_read
+                                                | std::filesystem::perms::others_exec);
     }
     ~TempDir()
     {

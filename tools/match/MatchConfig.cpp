@@ -221,13 +221,22 @@ ParsedArguments parseMatchArguments(const QStringList& arguments, int defaultCon
     const QCommandLineOption fileSize(
         "bot-file-size",
         QString("The largest file a bot may write, in MiB (default %1).").arg(defaults.fileSizeMiB), "MIB");
+    const QCommandLineOption tasks(
+        "bot-tasks",
+        QString("Processes and threads a bot's box may hold at once (default %1; 0: no limit).").arg(defaults.tasks),
+        "N");
+    const QCommandLineOption disk(
+        "bot-disk",
+        QString("What a bot's box may keep in its seat folder and /tmp, and again in /dev/shm, in MiB (default %1).")
+            .arg(defaults.diskMiB),
+        "MIB");
     const QCommandLineOption files(
         "bot-files", QString("Files a bot may have open (default %1).").arg(defaults.openFiles), "N");
     const QCommandLineOption logSize(
         "bot-log-size",
         QString("What --bot-logs keeps per log, in KiB (default %1).").arg(defaults.logBytes >> 10), "KIB");
     parser.addOptions({first, second, player, tournament, sprt, resume, shard, games, seed, map, swap, concurrency, results, botLogs, replays, trace,
-                       sandbox, noSandbox, memory, cpu, fileSize, files, logSize});
+                       sandbox, noSandbox, memory, tasks, disk, cpu, fileSize, files, logSize});
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
 
@@ -318,6 +327,7 @@ ParsedArguments parseMatchArguments(const QStringList& arguments, int defaultCon
         long long least;
     } limits[] = {{memory, config.limits.memoryMiB, 1, 0},     {cpu, config.limits.cpuSeconds, 1, 1},
                   {fileSize, config.limits.fileSizeMiB, 1, 1}, {files, config.limits.openFiles, 1, 1},
+                  {tasks, config.limits.tasks, 1, 0},         {disk, config.limits.diskMiB, 1, 1},
                   {logSize, config.limits.logBytes, 1024, 1}};
     for (const auto& limit : limits) {
         if (!parser.isSet(limit.option))

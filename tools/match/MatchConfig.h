@@ -2,6 +2,7 @@
 
 #include "BotLimits.h"
 #include "PlayerFactory.h"
+#include "Sandbox.h"
 #include "Schedule.h"
 #include "Sprt.h"
 
@@ -58,7 +59,7 @@ struct MatchConfig {
     std::string replayDir;
     bool trace = false;
     SandboxMode sandbox = SandboxMode::Auto;
-    std::string bwrap; // the sandbox the run uses, found at start; empty: none
+    SandboxPlan boxes; // what the run's boxes are made with, found at start; empty: none
     BotLimits limits;
 
     // The players by index: the named ones, or A (--first) and B (--second).
@@ -68,7 +69,8 @@ struct MatchConfig {
     std::array<NamedPlayer, 2> seatsFor(const Slot& slot) const;
     bool anyProgram() const;
     // How this run's bots are held: what the records and the summary say.
-    const char* containment() const { return !anyProgram() || bwrap.empty() ? "none" : "sandbox"; }
+    bool boxed() const { return anyProgram() && !boxes.bwrap.empty(); }
+    const char* containment() const { return boxed() ? "sandbox" : "none"; }
 
     // Matches of the whole run, and of the part this process plays.
     int matchCount() const { return matchCountOf(games, static_cast<int>(pairings().size()), swap); }

@@ -69,7 +69,9 @@ MatchResult playMatch(const MatchJob& job, const MatchConfig& config, BotGroups&
 {
     const Trace trace = config.trace ? Trace() : Trace::silent();
     std::string error;
-    const std::unique_ptr<ScratchDir> dir = config.anyProgram() ? std::make_unique<ScratchDir>(error) : nullptr;
+    // Boxed bots have seat folders in their boxes.
+    const std::unique_ptr<ScratchDir> dir =
+        config.anyProgram() && !config.boxed() ? std::make_unique<ScratchDir>(error) : nullptr;
     if (!error.empty())
         return {std::nullopt, {}, error};
 
@@ -82,16 +84,16 @@ MatchResult playMatch(const MatchJob& job, const MatchConfig& config, BotGroups&
             continue;
         }
         BotSettings settings;
-        settings.exchangeDir = dir->path() + "/seat-" + std::to_string(seat);
+        if (dir)
+            settings.exchangeDir = dir->path() + "/seat-" + std::to_string(seat);
         if (!config.botLogDir.empty())
             settings.stderrPath = config.botLogDir + "/game-" + std::to_string(job.game) + "-seat-"
                                   + std::to_string(seat) + "-" + job.seats[seat].name + ".log";
         settings.trace = trace;
         settings.groups = &groups;
         settings.limits = config.limits;
-        // The other seat's directory is out of sight, whatever the temporary folder.
-        if (!config.bwrap.empty())
-            settings.sandbox = SandboxPlan{config.bwrap, {}, {dir->path()}};
+        if (config.boxed())
+            settings.sandbox = config.boxes;
         // The bot runs in its seat's directory; its paths were given from here.
         const std::string stream = programOf(command) == command ? "" : kStreamPrefix;
         auto player = createProgramPlayer(
@@ -124,15 +126,21 @@ MatchResult playMatch(const MatchJob& job, const MatchConfig& config, BotGroups&
             return result;
     }
     replay.finished = manager.gameOver();
-    for (ExternalPlayer* player : external)
-        if (player)
-            player->endMatch();
+    std::string governance = "none";
+    for (ExternalPlayer* player : external) {
+        if (!player)
+            continue;
+        if (std::string(player->governance()) != "none")
+            governance = player->governance();
+        player->endMatch();
+    }
 
     MatchRecord record;
     record.game = job.game;
     record.board = job.boardLabel;
     record.turns = turns;
     record.containment = config.containment();
+    record.governance = governance;
     record.run = config.runId();
     record.runMatches = config.matchCount();
     record.swap = config.swap;

@@ -109,6 +109,7 @@ const std::vector<Field>& recordFields()
         f.push_back({"swap", Kind::Flag, [](const MatchRecord& r) { return std::string(r.swap ? "true" : "false"); },
                      [](MatchRecord& r, const std::string& t) { return (r.swap = t == "true"), t == "true" || t == "false"; }});
         f.push_back(textField("run_players", [](auto& r) -> auto& { return r.runPlayers; }, true));
+        f.push_back(textField("governance", [](auto& r) -> auto& { return r.governance; }));
         return f;
     }();
     return fields;

@@ -28,6 +28,7 @@ struct MatchRecord {
     int runMatches = 0;               // how many matches the whole run has
     bool swap = false;                // the run plays every board in both seatings
     std::string runPlayers;           // the run's players' names in order, by spaces
+    std::string governance = "none";  // what held the boxes: "cgroup v1", "cgroup v2", "rlimits"
 
     // The winner's name, or "D" for a draw: the higher final score wins.
     std::string winner() const;

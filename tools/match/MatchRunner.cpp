@@ -107,6 +107,8 @@ bool MatchRunner::run(const volatile std::sig_atomic_t& interrupted,
             tally_.add(*record);
             if (sprt_)
                 sprt_->add(*record);
+            if (record->governance != "none")
+                governance_ = record->governance;
             ++finished;
             changed.notify_all();
         }

@@ -37,6 +37,8 @@ public:
     // The referee's failure that stopped the run; empty if none.
     const std::string& error() const { return error_; }
     BotGroups& groups() { return groups_; }
+    // What held the bots' boxes, as the matches' records say; empty if none.
+    const std::string& governance() const { return governance_; }
 
 private:
     const MatchConfig& config_;
@@ -46,6 +48,7 @@ private:
     std::set<int> done_;
     BotGroups groups_;
     std::string error_;
+    std::string governance_;
 };
 
 } // namespace vorlen::match

@@ -39,6 +39,8 @@ RunFacts factsFrom(const std::map<int, Found>& games)
             facts.anyProgram = facts.anyProgram || seat.command != kBuiltInName;
         }
         facts.sandboxed = facts.sandboxed || found.record.containment == "sandbox";
+        if (found.record.governance != "none")
+            facts.governance = found.record.governance;
     }
     return facts;
 }

@@ -44,7 +44,11 @@ std::string header(const Tally& tally, const RunFacts& run, bool interrupted)
     for (const NamedPlayer& player : run.players)
         text += "  " + player.name + " = " + player.command + "\n";
     if (run.anyProgram)
-        text += std::string("  bots ran ") + (run.sandboxed ? "in a sandbox (bubblewrap)" : "without a sandbox") + "\n";
+        text += std::string("  bots ran ")
+                + (!run.sandboxed             ? "without a sandbox"
+                   : run.governance.empty() ? "in a box per seat (bubblewrap)"
+                                            : "in a box per seat (bubblewrap), held by " + run.governance)
+                + "\n";
     return text;
 }
 
@@ -223,7 +227,7 @@ RunFacts factsOf(const MatchConfig& config)
 {
     const std::string part = config.shards == 1 ? std::string()
                                                 : format("shard %d of %d", config.shard, config.shards);
-    return {config.players(), config.shardMatchCount(), config.swap, part, config.anyProgram(), !config.bwrap.empty()};
+    return {config.players(), config.shardMatchCount(), config.swap, part, config.anyProgram(), config.boxed(), {}};
 }
 
 std::string summaryText(const Tally& tally, const RunFacts& run, bool interrupted, const SprtRun* sprt)

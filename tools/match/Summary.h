@@ -65,6 +65,7 @@ struct RunFacts {
     std::string part;   // "shard I of N", or empty for a whole run
     bool anyProgram = false;
     bool sandboxed = false;
+    std::string governance; // what held the boxes, as the records say
 };
 RunFacts factsOf(const MatchConfig& config);
 

@@ -134,10 +134,10 @@ int main(int argc, char* argv[])
     // Whatever escapes a bot's session is handed back here, to be ended.
     vorlen::becomeChildSubreaper();
     if (config.anyProgram() && config.sandbox != SandboxMode::Off) {
-        const std::string bwrap = vorlen::findBubblewrap();
+        const vorlen::SandboxPlan plan = vorlen::findSandbox();
         std::string why;
-        if (vorlen::probeSandbox(bwrap, why)) {
-            config.bwrap = bwrap;
+        if (vorlen::probeSandbox(plan, why)) {
+            config.boxes = plan;
         } else if (config.sandbox == SandboxMode::Required) {
             std::fprintf(stderr, "vorlen-match: --sandbox: %s\n", why.c_str());
             return 2;
@@ -180,7 +180,9 @@ int main(int argc, char* argv[])
             interrupted = SIGPIPE;
     });
     progress.finish();
-    std::fputs(summaryText(runner.tally(), factsOf(config), !complete, runner.sprt()).c_str(), stdout);
+    RunFacts facts = factsOf(config);
+    facts.governance = runner.governance();
+    std::fputs(summaryText(runner.tally(), facts, !complete, runner.sprt()).c_str(), stdout);
     std::fflush(stdout);
     if (!runner.error().empty()) {
         std::fprintf(stderr, "vorlen-match: %s; the run stopped\n", runner.error().c_str());

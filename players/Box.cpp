@@ -1,0 +1,281 @@
+#include "Box.h"
+
+#include "ChildSpawn.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/statvfs.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace vorlen {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// What the box holds besides the bot's own tasks: bubblewrap outside and
+// the launcher inside.
+constexpr std::uint64_t kBoxOverheadTasks = 2;
+// Bubblewrap makes a box well within this, even on a loaded machine.
+constexpr std::chrono::seconds kBoxStartLimit{20};
+// The launcher answers at once; one that does not is not waited for longer.
+constexpr std::chrono::seconds kLauncherAnswerLimit{5};
+
+// A file system of the box with less room than this is full.
+bool isFull(int dir)
+{
+    struct statvfs room {};
+    return dir >= 0 && ::fstatvfs(dir, &room) == 0
+           && (room.f_bavail * room.f_bsize < 64 * 1024 || (room.f_files > 0 && room.f_favail == 0));
+}
+
+// Waits for a message from the launcher; false when it is gone or silent.
+bool awaitMessage(int socket, std::chrono::milliseconds limit, box::Message& message, std::string& payload,
+                  std::vector<int>& fds)
+{
+    pollfd fd{socket, POLLIN, 0};
+    int ready = 0;
+    do
+        ready = ::poll(&fd, 1, static_cast<int>(limit.count()));
+    while (ready < 0 && errno == EINTR);
+    return ready > 0 && box::receive(socket, message, payload, fds);
+}
+
+rlimit both(rlim_t value) { return {value, value}; }
+
+} // namespace
+
+bool Box::start(const SandboxPlan& plan, const std::vector<std::string>& named, const BotLimits& limits,
+                BotGroups& groups, std::string& error)
+{
+    std::string why;
+    cgroup_ = BoxCgroup::create({limits.tasks == 0 ? 0 : limits.tasks + kBoxOverheadTasks, limits.memoryMiB}, why);
+    int pair[2] = {-1, -1};
+    int errPipe[2] = {-1, -1};
+    if (::socketpair(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0, pair) != 0 || ::pipe2(errPipe, O_CLOEXEC) != 0) {
+        error = std::strerror(errno);
+        return false;
+    }
+    socket_.reset(pair[0]);
+    FileDescriptor theirs(pair[1]);
+    errors_.reset(errPipe[0]);
+    FileDescriptor errWrite(errPipe[1]);
+    const FileDescriptor nullFd(::open("/dev/null", O_RDWR | O_CLOEXEC));
+
+    const std::vector<std::string> command = boxCommand(plan, named, limits.diskMiB);
+    std::vector<char*> args;
+    for (const std::string& arg : command)
+        args.push_back(const_cast<char*>(arg.c_str()));
+    args.push_back(nullptr);
+    ChildSetup setup;
+    setup.argv = args.data();
+    setup.inFd = nullFd.get();
+    setup.outFd = nullFd.get();
+    setup.errFd = errWrite.get();
+    setup.passFd = theirs.get();
+    if (cgroup_) {
+        setup.joinFds = cgroup_->joinFds().data();
+        setup.joinCount = static_cast<int>(cgroup_->joinFds().size());
+    }
+    setup.dropToNobody = ::geteuid() == 0;
+
+    auto guard = groups.startGuard();
+    int failure = 0;
+    const pid_t pid = spawnChild(setup, failure);
+    if (pid < 0) {
+        error = std::strerror(failure);
+        return false;
+    }
+    // Only the box holds these ends now: its end shows as the end of both.
+    theirs.reset();
+    errWrite.reset();
+    pid_ = pid;
+    groups_ = &groups;
+    if (failure != 0 || !groups.add(pid)) {
+        error = failure != 0 ? std::string("cannot start the sandbox: ") + std::strerror(failure) : "too many bots at once";
+        guard.unlock();
+        end();
+        return false;
+    }
+    guard.unlock();
+
+    box::Message ready;
+    std::string payload;
+    std::vector<int> fds;
+    if (!awaitMessage(socket_.get(), kBoxStartLimit, ready, payload, fds) || ready.kind != box::Kind::Ready
+        || fds.size() != 2) {
+        for (const int fd : fds)
+            ::close(fd);
+        ::fcntl(errors_.get(), F_SETFL, O_NONBLOCK);
+        std::string complaint = readUpTo(errors_.get(), 512);
+        while (!complaint.empty() && complaint.back() == '\n')
+            complaint.pop_back();
+        error = "the sandbox did not start" + (complaint.empty() ? std::string() : ": " + complaint);
+        if (setup.dropToNobody)
+            error += " (the bot runs as nobody: its files, and the folders they are in, must be readable by all)";
+        end();
+        return false;
+    }
+    seat_.reset(fds[0]);
+    shm_.reset(fds[1]);
+    return true;
+}
+
+bool Box::run(const std::vector<std::string>& argv, int in, int out, int err, const BotLimits& limits, bool stream,
+              std::string& error)
+{
+    std::string words;
+    for (const std::string& arg : argv)
+        words += arg + '\0';
+    box::Message message;
+    message.kind = box::Kind::Run;
+    // Where a control group counts memory, it is the one limit: a bot over
+    // it is ended as a whole, whatever it holds the memory in.
+    const std::uint64_t cpu = limits.cpuSeconds * (stream ? kStreamCpuMoves : 1);
+    message.limits.data = cgroup_ || limits.memoryMiB == 0 ? both(RLIM_INFINITY) : both(limits.memoryMiB << 20);
+    message.limits.cpu = {static_cast<rlim_t>(cpu), static_cast<rlim_t>(cpu + 1)};
+    message.limits.fileSize = both(limits.fileSizeMiB << 20);
+    message.limits.openFiles = both(limits.openFiles);
+    // Without a control group, the user's process count in the box's own
+    // user namespace stands in for the task limit.
+    message.limits.tasks = cgroup_ || limits.tasks == 0 ? both(RLIM_INFINITY) : both(limits.tasks + 1);
+    if (words.size() > box::kMaxPayload) {
+        error = "command line too long";
+        return false;
+    }
+    if (cgroup_)
+        before_ = cgroup_->counters();
+    exited_ = false;
+    if (!box::send(socket_.get(), message, words, {in, out, err})) {
+        error = "the sandbox has ended";
+        return false;
+    }
+    return true;
+}
+
+bool Box::takeNews()
+{
+    box::Message message;
+    std::string payload;
+    std::vector<int> fds;
+    pollfd fd{socket_.get(), POLLIN, 0};
+    while (!exited_ && ::poll(&fd, 1, 0) > 0) {
+        if (!box::receive(socket_.get(), message, payload, fds)) {
+            exited_ = true; // the box itself has gone
+            break;
+        }
+        for (const int received : fds)
+            ::close(received);
+        exited_ = message.kind == box::Kind::Exited;
+    }
+    return exited_;
+}
+
+BoxRunEnd Box::endRun()
+{
+    BoxRunEnd result;
+    // A frozen process cannot die.
+    thaw();
+    box::Message message;
+    message.kind = box::Kind::End;
+    std::string payload;
+    std::vector<int> fds;
+    const auto deadline = Clock::now() + kLauncherAnswerLimit;
+    bool ended = box::send(socket_.get(), message);
+    while (ended) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        ended = left.count() > 0 && awaitMessage(socket_.get(), left, message, payload, fds);
+        for (const int fd : fds)
+            ::close(fd);
+        if (ended && message.kind == box::Kind::Ended)
+            break;
+    }
+    result.limit = limitHit();
+    if (!ended) {
+        // The launcher is gone (a box over its memory may lose it): the
+        // box ends here, and its seat with it.
+        end();
+        result.started = true;
+        result.status = W_EXITCODE(0, SIGKILL);
+        return result;
+    }
+    result.started = message.started != 0;
+    result.status = message.status;
+    result.error = message.error;
+    result.cpuSeconds = static_cast<double>(message.cpuMicros) / 1e6;
+    result.peakKiB = static_cast<long>(message.peakKiB);
+    return result;
+}
+
+BoxLimit Box::limitHit() const
+{
+    if (cgroup_) {
+        const BoxCgroup::Counters now = cgroup_->counters();
+        if (now.memory > before_.memory)
+            return BoxLimit::Memory;
+        if (now.tasks > before_.tasks)
+            return BoxLimit::Tasks;
+    }
+    return diskFull() ? BoxLimit::Disk : BoxLimit::None;
+}
+
+bool Box::diskFull() const { return isFull(seat_.get()) || isFull(shm_.get()); }
+
+void Box::freeze()
+{
+    if (frozen_ || !running())
+        return;
+    frozen_ = true;
+    if (cgroup_ && cgroup_->freeze(true))
+        return;
+    box::Message message;
+    message.kind = box::Kind::Stop;
+    box::send(socket_.get(), message);
+}
+
+void Box::thaw()
+{
+    if (!frozen_)
+        return;
+    frozen_ = false;
+    if (cgroup_ && cgroup_->freeze(false))
+        return;
+    box::Message message;
+    message.kind = box::Kind::Resume;
+    box::send(socket_.get(), message);
+}
+
+void Box::end()
+{
+    if (pid_ > 0) {
+        thaw();
+        // Closing the socket ends the launcher, and with it the box and
+        // bubblewrap; one that does not go is killed with bubblewrap's
+        // session. Either way everything of the box is reaped where it was
+        // started, not handed to this process.
+        socket_.reset();
+        const FileDescriptor exited(static_cast<int>(::syscall(SYS_pidfd_open, pid_, 0)));
+        pollfd fd{exited.get(), POLLIN, 0};
+        if (!exited.valid() || ::poll(&fd, 1, static_cast<int>(kLauncherAnswerLimit.count() * 1000)) <= 0)
+            ::kill(-pid_, SIGKILL);
+        if (groups_)
+            groups_->remove(pid_);
+        while (::waitpid(pid_, nullptr, 0) < 0 && errno == EINTR) {
+        }
+        pid_ = -1;
+        if (groups_ && isChildSubreaper())
+            groups_->endOrphans();
+    }
+    groups_ = nullptr;
+    seat_.reset();
+    shm_.reset();
+    socket_.reset();
+    errors_.reset();
+    cgroup_.reset();
+}
+
+} // namespace vorlen

@@ -1,0 +1,93 @@
+#pragma once
+
+#include "BotGroups.h"
+#include "BotLimits.h"
+#include "BoxCgroup.h"
+#include "BoxProtocol.h"
+#include "FileDescriptor.h"
+#include "Sandbox.h"
+
+#include <chrono>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vorlen {
+
+// The limit a box ran into during a bot's run, if any.
+enum class BoxLimit { None, Tasks, Memory, Disk };
+
+// How a bot's run in a box ended.
+struct BoxRunEnd {
+    bool started = false;
+    int status = 0;     // its wait status
+    int error = 0;      // why it could not start
+    double cpuSeconds = 0;
+    long peakKiB = 0;
+    BoxLimit limit = BoxLimit::None;
+};
+
+// One seat's box for one match: a process namespace whose first process is
+// our launcher, a view of the system read-only, a seat folder, /tmp and
+// /dev/shm of its own on small file systems, no network, an unprivileged
+// user, and a control group that holds its tasks and memory where one can
+// be made. Started at the seat's first move, ended with the match.
+class Box {
+public:
+    Box() = default;
+    ~Box() { end(); }
+    Box(const Box&) = delete;
+    Box& operator=(const Box&) = delete;
+
+    // `named` are the paths the bot's command line names: shown read-only.
+    bool start(const SandboxPlan& plan, const std::vector<std::string>& named, const BotLimits& limits,
+               BotGroups& groups, std::string& error);
+    bool running() const { return pid_ > 0; }
+    // The seat folder, where the exchange files go.
+    int seatDir() const { return seat_.get(); }
+    // What governs it: "cgroup v1", "cgroup v2", or "rlimits" where no
+    // control group could be made.
+    const char* governance() const { return cgroup_ ? cgroup_->version() : "rlimits"; }
+
+    // Starts a bot with these standard streams and limits.
+    bool run(const std::vector<std::string>& argv, int in, int out, int err, const BotLimits& limits,
+             bool stream, std::string& error);
+    // Readable when the launcher has news.
+    int socket() const { return socket_.get(); }
+    // Takes the launcher's news; true once the bot's first process has ended.
+    bool takeNews();
+    // Ends every process of the bot, reaps them, and tells how it went.
+    BoxRunEnd endRun();
+    // No process of the box runs until thawed.
+    void freeze();
+    void thaw();
+    // Ends the box and everything in it.
+    void end();
+    // Whether its seat folder or its /dev/shm has no room left.
+    bool diskFull() const;
+
+private:
+    BoxLimit limitHit() const;
+
+    pid_t pid_ = -1; // bubblewrap, outside
+    BotGroups* groups_ = nullptr;
+    FileDescriptor socket_;
+    FileDescriptor seat_;
+    FileDescriptor shm_;
+    FileDescriptor errors_; // bubblewrap's own complaints
+    std::unique_ptr<BoxCgroup> cgroup_;
+    BoxCgroup::Counters before_;
+    bool exited_ = false;
+    bool frozen_ = false;
+};
+
+// The bubblewrap command line of a box: the launcher, told its socket is fd
+// 3. The named paths are shown read-only where they are.
+std::vector<std::string> boxCommand(const SandboxPlan& plan, const std::vector<std::string>& named,
+                                    std::uint64_t diskMiB);
+
+// The paths a command line names that exist here, made absolute: what a box
+// shows its bot besides the system.
+std::vector<std::string> namedPaths(const std::vector<std::string>& argv);
+
+} // namespace vorlen

@@ -1,0 +1,225 @@
+#include "BoxCgroup.h"
+
+#include "FileDescriptor.h"
+
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <fcntl.h>
+#include <sstream>
+#include <sys/random.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+namespace vorlen {
+namespace {
+
+const char* const kV1Controllers[] = {"pids", "memory", "freezer"};
+
+std::string readSmallFile(const std::string& path)
+{
+    const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    return file.valid() ? readUpTo(file.get(), 64 * 1024) : std::string();
+}
+
+bool writeSmallFile(const std::string& path, const std::string& text)
+{
+    const FileDescriptor file(::open(path.c_str(), O_WRONLY | O_CLOEXEC));
+    return file.valid() && writeFully(file.get(), text) == 0;
+}
+
+// The value after `key` in a "key value" file such as pids.events; 0 when absent.
+long counterIn(const std::string& text, const std::string& key)
+{
+    std::istringstream lines(text);
+    std::string name;
+    long value = 0;
+    while (lines >> name >> value)
+        if (name == key)
+            return value;
+    return 0;
+}
+
+// Where each hierarchy is mounted: v1 by its controllers, v2 by "".
+struct Mount {
+    std::string point;
+    std::string controllers; // v1: the super options, holding the controller names
+    bool v2 = false;
+};
+
+std::vector<Mount> cgroupMounts()
+{
+    std::vector<Mount> mounts;
+    std::istringstream lines(readSmallFile("/proc/self/mountinfo"));
+    for (std::string line; std::getline(lines, line);) {
+        const std::size_t dash = line.find(" - ");
+        if (dash == std::string::npos)
+            continue;
+        std::istringstream before(line.substr(0, dash));
+        std::istringstream after(line.substr(dash + 3));
+        std::string id, parent, device, root, point, type, source, options;
+        before >> id >> parent >> device >> root >> point;
+        after >> type >> source >> options;
+        if (type == "cgroup2")
+            mounts.push_back({point, "", true});
+        else if (type == "cgroup")
+            mounts.push_back({point, "," + options + ",", false});
+    }
+    return mounts;
+}
+
+// This process's place in the hierarchy that holds `controller` (v1), or in
+// the unified one (`controller` empty).
+std::string ownPath(const std::string& controller)
+{
+    std::istringstream lines(readSmallFile("/proc/self/cgroup"));
+    for (std::string line; std::getline(lines, line);) {
+        const std::size_t first = line.find(':');
+        const std::size_t second = line.find(':', first + 1);
+        if (first == std::string::npos || second == std::string::npos)
+            continue;
+        const std::string names = "," + line.substr(first + 1, second - first - 1) + ",";
+        if ((controller.empty() && names == ",,") || (!controller.empty() && names.find("," + controller + ",") != std::string::npos))
+            return line.substr(second + 1);
+    }
+    return {};
+}
+
+std::string uniqueName()
+{
+    unsigned long long tag = 0;
+    if (::getrandom(&tag, sizeof tag, 0) != sizeof tag)
+        tag = static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
+    return "vorlen-box-" + std::to_string(::getpid()) + "-" + std::to_string(tag);
+}
+
+// The v2 folder box groups go into: this process's own, with the pids and
+// memory controllers handed down. A group with processes of its own cannot
+// hand them down, so the referee first moves itself into a leaf beside.
+std::string v2Parent(const std::string& mountPoint, std::string& why)
+{
+    std::string own = mountPoint + ownPath("");
+    const std::string leaf = "/vorlen-referee-" + std::to_string(::getpid());
+    if (own.size() > leaf.size() && own.compare(own.size() - leaf.size(), leaf.size(), leaf) == 0)
+        own.resize(own.size() - leaf.size());
+    const std::string available = " " + readSmallFile(own + "/cgroup.controllers");
+    if (available.find(" pids") == std::string::npos || available.find(" memory") == std::string::npos) {
+        why = "the pids and memory controllers are not delegated to " + own;
+        return {};
+    }
+    if (writeSmallFile(own + "/cgroup.subtree_control", "+pids +memory"))
+        return own;
+    if (errno != EBUSY) {
+        why = "cannot hand controllers down in " + own + ": " + std::strerror(errno);
+        return {};
+    }
+    if ((::mkdir((own + leaf).c_str(), 0755) != 0 && errno != EEXIST) || !writeSmallFile(own + leaf + "/cgroup.procs", "0")
+        || !writeSmallFile(own + "/cgroup.subtree_control", "+pids +memory")) {
+        why = "cannot make a leaf for the referee in " + own + ": " + std::strerror(errno);
+        return {};
+    }
+    return own;
+}
+
+} // namespace
+
+std::unique_ptr<BoxCgroup> BoxCgroup::create(const Limits& limits, std::string& why)
+{
+    std::unique_ptr<BoxCgroup> group(new BoxCgroup);
+    const std::vector<Mount> mounts = cgroupMounts();
+    const std::string name = uniqueName();
+    // v1 where it holds the controllers, as on hybrid systems; v2 otherwise.
+    for (const char* controller : kV1Controllers) {
+        for (const Mount& mount : mounts)
+            if (!mount.v2 && mount.controllers.find("," + std::string(controller) + ",") != std::string::npos)
+                group->dirs_.push_back(mount.point + ownPath(controller) + "/" + name);
+    }
+    if (group->dirs_.size() != std::size(kV1Controllers)) {
+        group->dirs_.clear();
+        group->v2_ = true;
+        for (const Mount& mount : mounts) {
+            if (!mount.v2)
+                continue;
+            const std::string parent = v2Parent(mount.point, why);
+            if (parent.empty())
+                return nullptr;
+            group->dirs_.push_back(parent + "/" + name);
+            break;
+        }
+        if (group->dirs_.empty()) {
+            why = "no cgroup hierarchy holds the pids and memory controllers";
+            return nullptr;
+        }
+    }
+    std::vector<std::string> made;
+    for (const std::string& dir : group->dirs_) {
+        if (::mkdir(dir.c_str(), 0755) != 0) {
+            why = "cannot make " + dir + ": " + std::strerror(errno);
+            group->dirs_ = made;
+            return nullptr;
+        }
+        made.push_back(dir);
+    }
+    const std::string tasks = limits.tasks == 0 ? "max" : std::to_string(limits.tasks);
+    const std::string memory = limits.memoryMiB == 0 ? "max" : std::to_string(limits.memoryMiB << 20);
+    bool limited = writeSmallFile(group->file("pids", "pids.max"), tasks);
+    if (group->v2_) {
+        limited = limited && writeSmallFile(group->file("memory", "memory.max"), memory);
+        writeSmallFile(group->file("memory", "memory.swap.max"), "0"); // absent without swap accounting
+    } else if (limits.memoryMiB != 0) {
+        limited = limited && writeSmallFile(group->file("memory", "memory.limit_in_bytes"), memory);
+        writeSmallFile(group->file("memory", "memory.memsw.limit_in_bytes"), memory);
+    }
+    if (!limited) {
+        why = "cannot set the limits of " + group->dirs_.front() + ": " + std::strerror(errno);
+        return nullptr;
+    }
+    for (const std::string& dir : group->dirs_) {
+        const int fd = ::open((dir + "/cgroup.procs").c_str(), O_WRONLY | O_CLOEXEC);
+        if (fd < 0) {
+            why = "cannot open " + dir + "/cgroup.procs: " + std::strerror(errno);
+            return nullptr;
+        }
+        group->joinFds_.push_back(fd);
+    }
+    return group;
+}
+
+BoxCgroup::~BoxCgroup()
+{
+    for (const int fd : joinFds_)
+        ::close(fd);
+    // The last processes may still be on their way out.
+    for (const std::string& dir : dirs_)
+        for (int attempt = 0; attempt < 200 && ::rmdir(dir.c_str()) != 0 && errno == EBUSY; ++attempt)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
+std::string BoxCgroup::file(const char* controller, const char* name) const
+{
+    if (v2_)
+        return dirs_.front() + "/" + name;
+    for (std::size_t i = 0; i < std::size(kV1Controllers); ++i)
+        if (std::strcmp(kV1Controllers[i], controller) == 0)
+            return dirs_[i] + "/" + name;
+    return {};
+}
+
+BoxCgroup::Counters BoxCgroup::counters() const
+{
+    Counters counters;
+    counters.tasks = counterIn(readSmallFile(file("pids", "pids.events")), "max");
+    counters.memory = v2_ ? counterIn(readSmallFile(file("memory", "memory.events")), "oom_kill")
+                          : counterIn(readSmallFile(file("memory", "memory.oom_control")), "oom_kill");
+    return counters;
+}
+
+bool BoxCgroup::freeze(bool frozen) const
+{
+    if (v2_)
+        return writeSmallFile(file("", "cgroup.freeze"), frozen ? "1" : "0");
+    return writeSmallFile(file("freezer", "freezer.state"), frozen ? "FROZEN" : "THAWED");
+}
+
+} // namespace vorlen

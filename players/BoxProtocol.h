@@ -1,0 +1,51 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <sys/resource.h>
+#include <vector>
+
+// What the referee and a box's launcher say to each other over their socket
+// pair: one message a packet, file descriptors riding along.
+namespace vorlen::box {
+
+enum class Kind : std::uint32_t {
+    Ready,  // launcher: the box is up; fds: its seat folder and its /dev/shm
+    Run,    // referee: start a bot; payload: its argv, NUL-separated; fds: its stdin, stdout, stderr
+    Exited, // launcher: the bot's first process ended (status), or could not start (error)
+    End,    // referee: end every process of the box but the launcher
+    Ended,  // launcher: all ended and reaped; status and usage of the bot's first process
+    Stop,   // referee: stop every process of the box (where no freezer can)
+    Resume, // referee: let them go on
+};
+
+// The limits a bot runs under, set in its process before it starts.
+struct Rlimits {
+    rlimit data{RLIM_INFINITY, RLIM_INFINITY};
+    rlimit cpu{RLIM_INFINITY, RLIM_INFINITY};
+    rlimit fileSize{RLIM_INFINITY, RLIM_INFINITY};
+    rlimit openFiles{RLIM_INFINITY, RLIM_INFINITY};
+    rlimit tasks{RLIM_INFINITY, RLIM_INFINITY};
+};
+
+struct Message {
+    Kind kind = Kind::Ready;
+    std::int32_t status = 0;     // a wait status
+    std::int32_t error = 0;      // errno of a bot that could not start
+    std::int32_t started = 0;    // Ended: whether a bot was started at all
+    std::int64_t cpuMicros = 0;  // user and system time of the bot's first process
+    std::int64_t peakKiB = 0;    // its largest resident size
+    Rlimits limits;              // Run
+};
+
+inline constexpr std::size_t kMaxPayload = 60 * 1024;
+inline constexpr int kMaxFds = 3;
+
+// False when the peer is gone or the message did not fit.
+bool send(int socket, const Message& message, const std::string& payload = {}, const std::vector<int>& fds = {});
+
+// One message; the fds that came with it are the caller's to close. False at
+// the end of the stream or on a malformed packet (whose fds are closed).
+bool receive(int socket, Message& message, std::string& payload, std::vector<int>& fds);
+
+} // namespace vorlen::box

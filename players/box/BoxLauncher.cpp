@@ -1,0 +1,213 @@
+// vorlen-box: the first process of a seat's box. It starts the seat's bot
+// when the referee asks and, when the referee says the move is over, ends
+// and reaps everything the bot started. As the first process of its own
+// process namespace nothing in the box can signal it, and with it the
+// whole box ends.
+#include "BoxProtocol.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/prctl.h>
+#include <sys/resource.h>
+#include <sys/signalfd.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+using vorlen::box::Kind;
+using vorlen::box::Message;
+
+class Launcher {
+public:
+    explicit Launcher(int socket) : socket_(socket) {}
+
+    int serve(int childSignals)
+    {
+        for (;;) {
+            pollfd fds[2] = {{socket_, POLLIN, 0}, {childSignals, POLLIN, 0}};
+            if (::poll(fds, 2, -1) < 0 && errno != EINTR)
+                return 1;
+            if (fds[1].revents & POLLIN) {
+                signalfd_siginfo info;
+                while (::read(childSignals, &info, sizeof info) > 0) {
+                }
+                reap(false);
+            }
+            if (fds[0].revents & (POLLIN | POLLHUP | POLLERR)) {
+                Message message;
+                std::string payload;
+                std::vector<int> received;
+                // The referee is gone: the kernel ends the box with its first process.
+                if (!vorlen::box::receive(socket_, message, payload, received))
+                    return 0;
+                handle(message, payload, received);
+                for (const int fd : received)
+                    ::close(fd);
+            }
+        }
+    }
+
+private:
+    void handle(const Message& message, const std::string& payload, const std::vector<int>& fds)
+    {
+        switch (message.kind) {
+        case Kind::Run:
+            if (bot_ < 0 && fds.size() == 3)
+                start(payload, fds, message.limits);
+            return;
+        case Kind::End:
+            endAll();
+            return;
+        case Kind::Stop:
+            ::kill(-1, SIGSTOP);
+            return;
+        case Kind::Resume:
+            ::kill(-1, SIGCONT);
+            return;
+        default:
+            return;
+        }
+    }
+
+    void start(const std::string& payload, const std::vector<int>& fds, const vorlen::box::Rlimits& limits)
+    {
+        std::vector<char*> argv;
+        std::string words = payload;
+        for (std::size_t at = 0; at < words.size(); at = words.find('\0', at) + 1) {
+            argv.push_back(words.data() + at);
+            if (words.find('\0', at) == std::string::npos)
+                return; // not NUL-terminated: not from the referee
+        }
+        if (argv.empty())
+            return;
+        argv.push_back(nullptr);
+        volatile int failure = 0;
+        started_ = true;
+        const pid_t pid = ::vfork();
+        if (pid == 0)
+            exec(argv.data(), fds, limits, &failure);
+        if (pid < 0) {
+            report(Kind::Exited, 0, errno);
+            return;
+        }
+        bot_ = pid;
+        error_ = failure;
+        if (error_ != 0)
+            report(Kind::Exited, 0, error_);
+    }
+
+    // In the child of vfork(): system calls only.
+    [[noreturn]] static void exec(char* const* argv, const std::vector<int>& fds, const vorlen::box::Rlimits& limits,
+                                  volatile int* failure)
+    {
+        sigset_t none;
+        ::sigemptyset(&none);
+        ::sigprocmask(SIG_SETMASK, &none, nullptr);
+        if (::dup2(fds[0], 0) < 0 || ::dup2(fds[1], 1) < 0 || ::dup2(fds[2], 2) < 0) {
+            *failure = errno;
+            ::_exit(127);
+        }
+        ::syscall(SYS_close_range, 3U, ~0U, 0U);
+        ::setrlimit(RLIMIT_DATA, &limits.data);
+        ::setrlimit(RLIMIT_CPU, &limits.cpu);
+        ::setrlimit(RLIMIT_FSIZE, &limits.fileSize);
+        ::setrlimit(RLIMIT_NOFILE, &limits.openFiles);
+        ::setrlimit(RLIMIT_NPROC, &limits.tasks);
+        ::execvp(argv[0], argv);
+        *failure = errno;
+        ::_exit(127);
+    }
+
+    // Reaps what has ended, or with `block` everything; the bot's first
+    // process is reported.
+    void reap(bool block)
+    {
+        for (;;) {
+            int status = 0;
+            rusage usage{};
+            const pid_t pid = ::wait4(-1, &status, block ? 0 : WNOHANG, &usage);
+            if (pid < 0 && errno == EINTR)
+                continue;
+            if (pid <= 0)
+                return;
+            if (pid == bot_) {
+                bot_ = -1;
+                status_ = status;
+                usage_ = usage;
+                if (error_ == 0)
+                    report(Kind::Exited, status, 0);
+            }
+            // Whatever forked meanwhile is ended before the next wait.
+            if (block)
+                ::kill(-1, SIGKILL);
+        }
+    }
+
+    void endAll()
+    {
+        ::kill(-1, SIGKILL);
+        reap(true);
+        Message ended;
+        ended.kind = Kind::Ended;
+        ended.status = status_;
+        ended.error = error_;
+        ended.started = started_ ? 1 : 0;
+        ended.cpuMicros = (usage_.ru_utime.tv_sec + usage_.ru_stime.tv_sec) * 1000000LL + usage_.ru_utime.tv_usec
+                          + usage_.ru_stime.tv_usec;
+        ended.peakKiB = usage_.ru_maxrss;
+        vorlen::box::send(socket_, ended);
+        started_ = false;
+        error_ = 0;
+        status_ = 0;
+        usage_ = {};
+    }
+
+    void report(Kind kind, int status, int error)
+    {
+        Message message;
+        message.kind = kind;
+        message.status = status;
+        message.error = error;
+        vorlen::box::send(socket_, message);
+    }
+
+    int socket_;
+    pid_t bot_ = -1;
+    bool started_ = false;
+    int error_ = 0;
+    int status_ = 0;
+    rusage usage_{};
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 2)
+        return 2;
+    const int socket = std::atoi(argv[1]);
+    // Nothing in the box may trace it or read its memory.
+    ::prctl(PR_SET_DUMPABLE, 0);
+    ::fcntl(socket, F_SETFD, FD_CLOEXEC);
+    sigset_t childSignal;
+    ::sigemptyset(&childSignal);
+    ::sigaddset(&childSignal, SIGCHLD);
+    ::sigprocmask(SIG_BLOCK, &childSignal, nullptr);
+    const int childSignals = ::signalfd(-1, &childSignal, SFD_CLOEXEC | SFD_NONBLOCK);
+    const int seat = ::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int shm = ::open("/dev/shm", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (childSignals < 0 || seat < 0 || shm < 0)
+        return 1;
+    Message ready;
+    ready.kind = Kind::Ready;
+    if (!vorlen::box::send(socket, ready, {}, {seat, shm}))
+        return 1;
+    ::close(seat);
+    ::close(shm);
+    return Launcher(socket).serve(childSignals);
+}

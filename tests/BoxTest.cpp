@@ -1,0 +1,292 @@
+// Hostile bots against the box each seat plays in: limits, what a bot sees,
+// what it may do between its moves, and what the runner is left with.
+#include "BoardSequence.h"
+#include "BotGroups.h"
+#include "MatchPlay.h"
+#include "Sandbox.h"
+#include "RetirementText.h"
+#include "StreamPlayer.h"
+#include "VorlenLogicTeam01.h"
+#include "VorlenLogicTeam02.h"
+#include "VorlenManager.h"
+#include "support/Boards.h"
+#include "support/Bots.h"
+#include "support/Fakes.h"
+#include "support/MatchTool.h"
+#include "support/Modes.h"
+#include "support/Processes.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <thread>
+#include <unistd.h>
+
+using namespace vorlen;
+using namespace vorlen::testing;
+
+namespace {
+
+class Boxes : public ::testing::Test {
+protected:
+    void SetUp() override { prepareMode(Mode::Sandbox); }
+
+    // A whole match on a fixed board, both seats boxed.
+    match::MatchRecord play(const std::string& first, const std::string& second, const BotLimits& limits = {})
+    {
+        match::MatchConfig config;
+        config.first = first;
+        config.second = second;
+        config.boxes = findSandbox();
+        config.limits = limits;
+        match::MatchJob job{0, seededBoard(3, 0), "seed:3:0", false, config.seatsFor({})};
+        return *match::playMatch(job, config, groups).record;
+    }
+
+    TempDir bots;
+    BotGroups groups; // one for all matches at once, as a runner has
+};
+
+// The second seat's side of a match: what it scored, and how it ended.
+std::string secondSeat(const match::MatchRecord& record)
+{
+    return std::to_string(record.seats[1].score) + " " + record.seats[1].retired + " after " + std::to_string(record.turns);
+}
+
+} // namespace
+
+TEST_F(Boxes, HostileBotsStopAtTheirLimitsAndTheirOpponentPlaysOn)
+{
+    BotLimits limits;
+    limits.memoryMiB = 96;
+    limits.diskMiB = 16;
+    const std::string fill = "head -c 40000000 /dev/zero > ";
+    const struct {
+        std::string bot;
+        const char* reason;
+    } cases[] = {
+        {writeBot(bots, "forks.sh", "for i in $(seq 300); do sleep 5 & done 2>/dev/null; wait"), "task limit"},
+        {writeBot(bots, "threads.sh",
+                  "exec python3 -c 'import threading, time\nfor _ in range(300): "
+                  "threading.Thread(target=time.sleep, args=(5,)).start()'"),
+         "task limit"},
+        {"stream:" + writeBot(bots, "stream-forks.sh", "for i in $(seq 300); do sleep 5 & done 2>/dev/null; wait"),
+         "task limit"},
+        {writeBot(bots, "memfd.sh",
+                  "exec python3 -c 'import os, mmap\nmaps = []\nfor _ in range(20):\n"
+                  "    f = os.memfd_create(\"x\"); os.ftruncate(f, 32 << 20); m = mmap.mmap(f, 32 << 20)\n"
+                  "    for i in range(0, 32 << 20, 4096): m[i] = 1\n    maps.append(m)'"),
+         "memory limit"},
+        {writeBot(bots, "shm.sh", fill + "/dev/shm/x"), "disk limit"},
+        {writeBot(bots, "tmp.sh", fill + "/tmp/x"), "disk limit"},
+        {writeBot(bots, "seat.sh", fill + "x"), "disk limit"},
+    };
+    // Against a bot that never answers, the second seat plays alone.
+    const match::MatchRecord alone = play(writeBot(bots, "mute.sh", "true"), VORLEN_LOOKAHEAD_BOT, limits);
+    ASSERT_EQ(alone.seats[0].retired, "no move in vorla.out");
+    // A match of two honest bots, with the hostile ones running beside it.
+    const match::MatchRecord honest = play(VORLEN_LOOKAHEAD_BOT, "stream:" VORLEN_LOOKAHEAD_STREAM_BOT);
+    match::MatchRecord beside;
+    std::thread neighbour([&] {
+        for (int i = 0; i < 3; ++i)
+            beside = play(VORLEN_LOOKAHEAD_BOT, "stream:" VORLEN_LOOKAHEAD_STREAM_BOT);
+    });
+    for (const auto& c : cases) {
+        const match::MatchRecord record = play(c.bot, VORLEN_LOOKAHEAD_BOT, limits);
+        EXPECT_EQ(record.seats[0].retired, c.reason) << c.bot;
+        EXPECT_EQ(record.seats[0].retiredTurn, 0) << c.bot;
+        EXPECT_EQ(secondSeat(record), secondSeat(alone)) << c.bot;
+        EXPECT_EQ(record.governance, alone.governance);
+    }
+    neighbour.join();
+    EXPECT_EQ(withoutTimes(toCsv(beside)), withoutTimes(toCsv(honest)));
+}
+
+TEST_F(Boxes, ABotSeesTheSystemItsOwnFilesAndItsSeatOnly)
+{
+    TempDir organiser; // the run's results, another match's folder
+    const std::string results = organiser.write("results.jsonl", "{\"game\":0}\n");
+    const std::string beside = organiser.write("neighbour-seat/vorla.in", "1\n");
+    const std::string socketPath = "/run/vorlen-box-test-" + std::to_string(::getpid()) + ".sock";
+    const int listener = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::snprintf(address.sun_path, sizeof address.sun_path, "%s", socketPath.c_str());
+    const bool listening = ::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0
+                           && ::listen(listener, 4) == 0;
+    // The paths are in the bot, not on its command line: named paths are shown on purpose.
+    const std::string probe =
+        "for p in " + results + " " + beside + " /etc/shadow " + organiser.path().string() + " /root /home /var/log "
+        + "/run " + std::filesystem::current_path().string() + "; do\n"
+        + "  ls \"$p\" >/dev/null 2>&1 && { cat \"$p\" >/dev/null 2>&1 || [ -d \"$p\" ]; } && echo \"SEEN $p\" >&2\n"
+        + "done\n"
+        + "python3 -c 'import socket, sys\ns = socket.socket(socket.AF_UNIX)\ns.connect(sys.argv[1])' " + socketPath
+        + " 2>/dev/null && echo 'SEEN socket' >&2\n"
+        // Its own few processes, numbered from 1 in its own namespace.
+        + "[ $(ls /proc | grep '^[0-9]' | sort -n | tail -n 1) -lt 100 ] || echo 'SEEN processes' >&2\n"
+        + "echo 3 > vorla.out\n";
+    // The bot in a folder of its own, directly in the temporary folder, and
+    // with a command line that names /tmp.
+    const std::string inTmp = "/tmp/vorlen-box-test-" + std::to_string(::getpid()) + ".sh";
+    std::filesystem::copy_file(writeBot(bots, "probe.sh", probe), inTmp);
+    for (const std::string& command : {bots.file("probe.sh"), inTmp, "/bin/sh " + inTmp + " /tmp"}) {
+        BotSettings settings = exchangeSettings({}, bots.file("probe.log"), Trace::silent());
+        settings.sandbox = findSandbox();
+        VorlenLogicTeam01 bot(command, settings);
+        EXPECT_EQ(bot.makeMove(stripedBoard()), 3) << command;
+        bot.endMatch();
+        const std::string log = readFile(bots.file("probe.log"));
+        EXPECT_EQ(log.find("SEEN"), std::string::npos) << command << ": " << log;
+        std::filesystem::remove(bots.file("probe.log"));
+    }
+    std::filesystem::remove(inTmp);
+    ::close(listener);
+    ::unlink(socketPath.c_str());
+    EXPECT_TRUE(listening);
+}
+
+TEST_F(Boxes, ABoxedBotCannotStopOrKillTheRefereeOrItsOpponent)
+{
+    const std::string honest = "head -c 1 vorla.in | tr 123456 345612 > vorla.out";
+    const std::string attacks = honest + "\nkill -STOP 1; kill -KILL 1; kill -STOP -1 2>/dev/null\n"
+                                         "pkill -KILL -f lookahead; pkill -STOP -f lookahead; pkill -KILL vorlen";
+    const match::MatchRecord plain = play(writeBot(bots, "honest.sh", honest), VORLEN_LOOKAHEAD_BOT);
+    const match::MatchRecord attacked = play(writeBot(bots, "attack.sh", attacks), VORLEN_LOOKAHEAD_BOT);
+    EXPECT_GT(attacked.turns, 4);
+    EXPECT_EQ(secondSeat(attacked), secondSeat(plain));
+    EXPECT_EQ(attacked.seats[0].retired, plain.seats[0].retired);
+}
+
+namespace {
+
+// A few turns of a stream bot in the first seat against `second`; the
+// stream bot's log.
+std::string streamTurns(const std::string& bot, IVorlenLogic& second, const std::string& log, int turns)
+{
+    BotSettings settings = exchangeSettings({}, log, Trace::silent());
+    settings.sandbox = findSandbox();
+    StreamPlayer first(bot, settings);
+    VorlenManager manager(kBoardColumns, kBoardRows, 2, Trace::silent());
+    manager.setPlayer(0, &first);
+    manager.setPlayer(1, &second);
+    manager.setBoard(seededBoard(6, 0));
+    for (int turn = 0; turn < turns && !manager.gameOver(); ++turn)
+        manager.makeTurn(turn);
+    first.endMatch();
+    return readFile(log) + "retired: " + retirementText(manager.retirement(0), &first);
+}
+
+// A stream bot in Python: reads a board, answers the lowest legal colour;
+// `extra` runs after each answer.
+std::string pythonStreamBot(const std::string& setup, const std::string& extra)
+{
+    return "exec python3 -c '\nimport sys, threading, time\n" + setup
+           + "\nwhile True:\n"
+             "    rows = [sys.stdin.readline() for _ in range(41)]\n"
+             "    if not rows[-1]: break\n"
+             "    own, opp = rows[0][0], rows[-1].strip()[-1]\n"
+             "    sys.stdout.write(next(c for c in \"123456\" if c not in (own, opp)) + \"\\n\")\n"
+             "    sys.stdout.flush()\n"
+           + extra + "\n'";
+}
+
+// The built-in player, slowed down.
+class SlowPlayer : public VorlenLogicTeam02 {
+public:
+    int makeMove(const Field& board) override
+    {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        return VorlenLogicTeam02::makeMove(board);
+    }
+};
+
+} // namespace
+
+TEST_F(Boxes, AStreamBotGetsNoProcessorTimeOnItsOpponentsTurn)
+{
+    // Two busy threads; the bot logs the processor time it got from one
+    // answer to the arrival of its next board.
+    const std::string busy = pythonStreamBot(
+        "def spin():\n    while True: pass\nfor _ in range(2): threading.Thread(target=spin, daemon=True).start()\n"
+        "last = None",
+        "    if last is not None: sys.stderr.write(\"gap %.3f\\n\" % (gap - last)); sys.stderr.flush()\n"
+        "    last = time.process_time()");
+    // The gap is measured when the board has come: read before the answer.
+    std::string bot = busy;
+    bot.replace(bot.find("    own, opp"), 0, "    gap = time.process_time()\n");
+    SlowPlayer slow;
+    const std::string log = streamTurns(writeBot(bots, "busy.sh", bot), slow, bots.file("busy.log"), 8);
+    std::istringstream lines(log);
+    int gaps = 0;
+    for (std::string word; lines >> word;) {
+        if (word != "gap")
+            continue;
+        double seconds = 0;
+        lines >> seconds;
+        ++gaps;
+        // Frozen, it gets what it takes to read its board; unfrozen, two threads would take 0.4 s of the opponent's 0.2 s.
+        EXPECT_LT(seconds, 0.05) << log;
+    }
+    EXPECT_GE(gaps, 3) << log;
+}
+
+TEST_F(Boxes, StrayAndChattyLinesDoNotDependOnTheOpponentsSpeed)
+{
+    // A stray line 30 ms after each answer answers the next board, whoever
+    // the opponent; chatter written with the answer is dropped.
+    const std::string stray = writeBot(bots, "stray.sh", pythonStreamBot("", "    time.sleep(0.03); print(5, flush=True)"));
+    std::string chattyBody = pythonStreamBot("import os", "");
+    // 10 KB of short lines in the very write that answers.
+    const std::string answer = "    sys.stdout.write(next(c for c in \"123456\" if c not in (own, opp)) + \"\\n\")\n"
+                               "    sys.stdout.flush()\n";
+    chattyBody.replace(chattyBody.find(answer), answer.size(),
+                       "    os.write(1, (next(c for c in \"123456\" if c not in (own, opp)) + \"\\n\" + "
+                       "\"x\\n\" * 5000).encode())\n");
+    const std::string chatty = writeBot(bots, "chatty.sh", chattyBody);
+    for (const std::string& bot : {stray, chatty}) {
+        VorlenLogicTeam02 fast;
+        SlowPlayer slow;
+        const std::string againstFast = streamTurns(bot, fast, bots.file("fast.log"), 8);
+        const std::string againstSlow = streamTurns(bot, slow, bots.file("slow.log"), 8);
+        EXPECT_EQ(againstFast, againstSlow) << bot;
+        // The chatty bot plays on: its chatter came before its next board.
+        if (bot == chatty) {
+            EXPECT_EQ(againstFast.substr(againstFast.size() - 9), "retired: ") << againstFast;
+        }
+    }
+}
+
+TEST(BoxRuns, NoZombiesPileUpInARun)
+{
+    for (const char* mode : {"--no-sandbox", "--sandbox"}) {
+        const std::string command = std::string(VORLEN_MATCH_BIN) + " " + mode + " --concurrency 2 --games 20 --swap "
+                                    + "--first " VORLEN_LOOKAHEAD_BOT " >/dev/null 2>&1 & echo $!";
+        std::FILE* shell = popen(command.c_str(), "r");
+        int runner = 0;
+        ASSERT_EQ(std::fscanf(shell, "%d", &runner), 1);
+        pclose(shell);
+        int most = 0;
+        // Zombie children of the runner, sampled while it runs.
+        while (::kill(runner, 0) == 0) {
+            int zombies = 0;
+            for (const auto& task : std::filesystem::directory_iterator(
+                     "/proc/" + std::to_string(runner) + "/task", std::filesystem::directory_options::skip_permission_denied)) {
+                std::istringstream children(readFile((task.path() / "children").string()));
+                for (int child = 0; children >> child;) {
+                    const std::string stat = readFile("/proc/" + std::to_string(child) + "/stat");
+                    const std::size_t close = stat.rfind(')');
+                    zombies += close != std::string::npos && stat.size() > close + 2 && stat[close + 2] == 'Z';
+                }
+            }
+            most = std::max(most, zombies);
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            if (readFile("/proc/" + std::to_string(runner) + "/stat").find(") Z") != std::string::npos)
+                break;
+        }
+        EXPECT_LE(most, 4) << mode;
+    }
+}
