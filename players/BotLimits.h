@@ -25,4 +25,11 @@ struct BotLimits {
     std::uint64_t logBytes = 1 << 20; // what is kept of its standard error per log file
 };
 
+// A bot's CPU limit in seconds: a stream bot's covers a hundred moves, a
+// backstop behind the time limit of every move.
+inline std::uint64_t cpuLimitSeconds(const BotLimits& limits, bool stream)
+{
+    return limits.cpuSeconds * (stream ? kStreamCpuMoves : 1);
+}
+
 } // namespace vorlen

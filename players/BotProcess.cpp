@@ -19,12 +19,6 @@
 namespace vorlen {
 namespace {
 
-rlimit limitOf(std::uint64_t value) { return {static_cast<rlim_t>(value), static_cast<rlim_t>(value)}; }
-
-// No memory limit at all: what a bot built with a sanitizer needs, whose
-// shadow memory counts as data.
-rlimit memoryLimit(std::uint64_t mib) { return mib == 0 ? rlimit{RLIM_INFINITY, RLIM_INFINITY} : limitOf(mib << 20); }
-
 // The most recently created process id of the system: when it has not moved
 // since the bot started, the bot started nothing, and nothing can have
 // escaped it.
@@ -37,13 +31,6 @@ long lastCreatedPid()
 }
 
 using Status = BotRunResult::Status;
-
-// A stream bot lives for a whole match: its CPU limit covers a hundred
-// moves, a backstop behind the time limit of every move.
-std::uint64_t cpuLimitSeconds(const BotProcess::Options& options)
-{
-    return options.limits.cpuSeconds * (options.streams ? kStreamCpuMoves : 1);
-}
 
 // The limit that ended a bot, from the signal that ended it: SIGXCPU or
 // SIGXFSZ, or the SIGKILL that follows at the CPU hard limit or that ends a
@@ -111,47 +98,6 @@ bool BotProcess::start(const std::vector<std::string>& argv, const Options& opti
     return true;
 }
 
-bool BotProcess::startPlain(const std::vector<std::string>& argv, int in, int out, int err, std::string& error)
-{
-    // Everything the child needs is prepared here: it must not allocate.
-    std::vector<char*> args;
-    for (const auto& arg : argv)
-        args.push_back(const_cast<char*>(arg.c_str()));
-    args.push_back(nullptr);
-    const BotLimits& limits = options_.limits;
-    // The CPU hard limit a second later: SIGXCPU first, then SIGKILL.
-    const std::uint64_t cpuSeconds = cpuLimitSeconds(options_);
-    const rlimit rlimits[4] = {memoryLimit(limits.memoryMiB),
-                               {static_cast<rlim_t>(cpuSeconds), static_cast<rlim_t>(cpuSeconds + 1)},
-                               limitOf(limits.fileSizeMiB << 20), limitOf(limits.openFiles)};
-    ChildSetup setup;
-    setup.argv = args.data();
-    setup.workDirFd = options_.workDirFd;
-    setup.inFd = in;
-    setup.outFd = out;
-    setup.errFd = err;
-    setup.limits = rlimits;
-
-    auto guard = options_.groups->startGuard();
-    int failure = 0;
-    const pid_t pid = spawnChild(setup, failure);
-    if (pid < 0) {
-        error = std::strerror(failure);
-        return false;
-    }
-    pid_ = pid;
-    if (failure != 0 || !options_.groups->add(pid)) {
-        error = failure != 0 ? std::strerror(failure) : "too many bots at once";
-        guard.unlock();
-        endGroup();
-        return false;
-    }
-    groups_ = options_.groups;
-    guard.unlock();
-    pidfd_ = static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
-    return true;
-}
-
 void BotProcess::drainLog(BotLog* log)
 {
     if (errPipe_ < 0)
@@ -213,35 +159,26 @@ bool BotProcess::waitForExit(std::chrono::milliseconds limit, BotLog* log)
 
 void BotProcess::endGroup()
 {
-    if (boxed_) {
-        const BoxRunEnd ended = options_.box->endRun();
-        status_ = ended.status;
-        startError_ = ended.started ? ended.error : ESRCH;
-        cpuSeconds_ = ended.cpuSeconds;
-        peakKiB_ = ended.peakKiB;
-        boxLimit_ = ended.limit;
-        boxed_ = false;
-    }
-    if (pid_ >= 0) {
-        // The leader is not reaped yet, so its id still names this group only.
-        ::kill(-pid_, SIGKILL);
-        // Forgotten before the leader is reaped: after that its id may be reused.
-        if (groups_)
-            groups_->remove(pid_);
-        groups_ = nullptr;
-        rusage usage{};
-        while (::wait4(pid_, &status_, 0, &usage) < 0 && errno == EINTR) {
-        }
-        peakKiB_ = usage.ru_maxrss;
-        cpuSeconds_ = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
-                      + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-        pid_ = -1;
-    }
+    if (boxed_)
+        endInBox();
+    if (pid_ >= 0)
+        endPlain();
     for (int* fd : {&pidfd_, &errPipe_, &input_, &output_}) {
         if (*fd >= 0)
             ::close(*fd);
         *fd = -1;
     }
+}
+
+void BotProcess::endInBox()
+{
+    const BoxRunEnd ended = options_.box->endRun();
+    status_ = ended.status;
+    startError_ = ended.started ? ended.error : ESRCH;
+    cpuSeconds_ = ended.cpuSeconds;
+    peakKiB_ = ended.peakKiB;
+    boxLimit_ = ended.limit;
+    boxed_ = false;
 }
 
 BotRunResult BotProcess::run(const std::vector<std::string>& argv, const Options& options)
@@ -279,7 +216,7 @@ BotRunResult BotProcess::end()
         result.message = "exit code " + std::to_string(WEXITSTATUS(status_));
     if (signal != 0)
         result.message = std::string("killed by signal ") + ::strsignal(signal);
-    if (const auto limit = limitBehind(signal, cpuSeconds_, cpuLimitSeconds(options_), boxLimit_))
+    if (const auto limit = limitBehind(signal, cpuSeconds_, cpuLimitSeconds(options_.limits, options_.streams), boxLimit_))
         result.status = *limit;
     return result;
 }

@@ -75,6 +75,8 @@ private:
     bool dropPending();
     // Kills whatever is left of the bot and reaps it.
     void endGroup();
+    void endInBox();
+    void endPlain();
 
     int pid_ = -1;
     bool boxed_ = false;

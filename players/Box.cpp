@@ -135,7 +135,7 @@ bool Box::run(const std::vector<std::string>& argv, int in, int out, int err, co
     message.kind = box::Kind::Run;
     // Where a control group counts memory, it is the one limit: a bot over
     // it is ended as a whole, whatever it holds the memory in.
-    const std::uint64_t cpu = limits.cpuSeconds * (stream ? kStreamCpuMoves : 1);
+    const std::uint64_t cpu = cpuLimitSeconds(limits, stream);
     message.limits.data = cgroup_ || limits.memoryMiB == 0 ? both(RLIM_INFINITY) : both(limits.memoryMiB << 20);
     message.limits.cpu = {static_cast<rlim_t>(cpu), static_cast<rlim_t>(cpu + 1)};
     message.limits.fileSize = both(limits.fileSizeMiB << 20);
@@ -225,27 +225,16 @@ BoxLimit Box::limitHit() const
 
 bool Box::diskFull() const { return isFull(seat_.get()) || isFull(shm_.get()); }
 
-void Box::freeze()
+void Box::setFrozen(bool frozen)
 {
-    if (frozen_ || !running())
+    if (frozen == frozen_ || !running())
         return;
-    frozen_ = true;
-    if (cgroup_ && cgroup_->freeze(true))
+    frozen_ = frozen;
+    if (cgroup_ && cgroup_->freeze(frozen))
         return;
+    // No freezer: the launcher stops and continues every other process.
     box::Message message;
-    message.kind = box::Kind::Stop;
-    box::send(socket_.get(), message);
-}
-
-void Box::thaw()
-{
-    if (!frozen_)
-        return;
-    frozen_ = false;
-    if (cgroup_ && cgroup_->freeze(false))
-        return;
-    box::Message message;
-    message.kind = box::Kind::Resume;
+    message.kind = frozen ? box::Kind::Stop : box::Kind::Resume;
     box::send(socket_.get(), message);
 }
 

@@ -59,8 +59,8 @@ public:
     // Ends every process of the bot, reaps them, and tells how it went.
     BoxRunEnd endRun();
     // No process of the box runs until thawed.
-    void freeze();
-    void thaw();
+    void freeze() { setFrozen(true); }
+    void thaw() { setFrozen(false); }
     // Ends the box and everything in it.
     void end();
     // Whether its seat folder or its /dev/shm has no room left.
@@ -68,6 +68,7 @@ public:
 
 private:
     BoxLimit limitHit() const;
+    void setFrozen(bool frozen);
 
     pid_t pid_ = -1; // bubblewrap, outside
     BotGroups* groups_ = nullptr;
