@@ -94,19 +94,25 @@ void spawn(benchmark::State& state, bool sandboxed)
     }
 }
 
-// A box started and ended, as every seat's match does once.
-void boxStart(benchmark::State& state)
+// A box started and ended, as every seat's match does once; with its
+// control group, or held by limits on each process alone.
+void boxStart(benchmark::State& state, bool controlGroups)
 {
     if (!sandboxWorks(state))
         return;
     vorlen::BotGroups groups;
+    vorlen::SandboxPlan plan = vorlen::findSandbox();
+    plan.controlGroups = controlGroups;
     for (auto _ : state) {
         vorlen::Box box;
         std::string error;
-        if (!box.start(vorlen::findSandbox(), {}, {}, groups, error))
+        if (!box.start(plan, {}, {}, groups, error))
             state.SkipWithError(error.c_str());
     }
 }
+
+void boxStart(benchmark::State& state) { boxStart(state, true); }
+void boxStartWithoutControlGroup(benchmark::State& state) { boxStart(state, false); }
 
 void externalMove(benchmark::State& state) { move(state, false); }
 void bareSpawn(benchmark::State& state) { spawn(state, false); }
@@ -117,5 +123,6 @@ BENCHMARK(bareSpawn)->Unit(benchmark::kMicrosecond)->UseRealTime();
 BENCHMARK(sandboxedMove)->Unit(benchmark::kMicrosecond)->UseRealTime();
 BENCHMARK(bareBwrap)->Unit(benchmark::kMicrosecond)->UseRealTime();
 BENCHMARK(boxStart)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(boxStartWithoutControlGroup)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
 } // namespace

@@ -2,7 +2,7 @@
 
 #include <array>
 #include <atomic>
-#include <mutex>
+#include <shared_mutex>
 #include <sys/types.h>
 
 namespace vorlen {
@@ -15,8 +15,8 @@ public:
     static constexpr std::size_t kCapacity = 4096;
 
     // Held while a bot starts: a sweep must never take a bot that is not yet
-    // registered for an orphan.
-    std::unique_lock<std::mutex> startGuard() { return std::unique_lock(startMutex_); }
+    // registered for an orphan. Bots start side by side; a sweep waits.
+    std::shared_lock<std::shared_mutex> startGuard() { return std::shared_lock(startMutex_); }
 
     // False when every slot is taken. The group is killed at once when the
     // groups are stopping.
@@ -39,7 +39,7 @@ private:
 
     std::array<std::atomic<pid_t>, kCapacity> slots_{};
     std::atomic<bool> stopping_{false};
-    std::mutex startMutex_;
+    std::shared_mutex startMutex_;
 };
 
 // Makes this process the reaper of every orphan among its descendants, so

@@ -8,6 +8,9 @@ namespace vorlen {
 struct SandboxPlan {
     std::string bwrap;
     std::string launcher;
+    // Hold boxes with control groups where they can be made; without, the
+    // closest limits of each process stand in.
+    bool controlGroups = true;
 };
 
 // Whether a box can run a bot here. On failure `why` tells what is missing

@@ -2,6 +2,7 @@
 #include "BotGroups.h"
 #include "BoardSequence.h"
 #include "MatchPlay.h"
+#include "ScratchDir.h"
 #include "Sandbox.h"
 #include "VorlenLogicTeam01.h"
 #include "support/Boards.h"
@@ -17,6 +18,7 @@
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <thread>
 
 extern char** environ;
 
@@ -228,4 +230,62 @@ TEST(BoxCommand, TheSystemReadOnlyTheNamedFilesAndNothingElseOfTheHost)
     EXPECT_NE(text.find("--chdir /tmp/seat -- /vorlen-box 3 "), std::string::npos) << text;
     for (const char* hidden : {"/home", "/root", "/run", "/var", "/srv", "/mnt", "/opt "})
         EXPECT_EQ(text.find(std::string(" ") + hidden), std::string::npos) << hidden;
+}
+
+TEST(Leftovers, OnlyScratchFoldersOfRunnersThatAreGoneAreRemoved)
+{
+    TempDir tmp;
+    TempDir elsewhere;
+    const std::string own = std::to_string(::getpid());
+    const struct {
+        std::string name;
+        bool removed;
+    } cases[] = {
+        {"vorlen-match-2147483646-100-aaaaaa", true},        // no such process
+        {"vorlen-match-" + own + "-1-bbbbbb", true},          // this id, but another process's start
+        {match::scratchPrefix() + "cccccc", false},           // this process's own
+        {"vorlen-match-junk", false},
+        {"vorlen-matches", false},
+        {"other-2147483646-100-dddddd", false},
+    };
+    for (const auto& c : cases)
+        std::filesystem::create_directories(tmp.path() / c.name / "seat-0");
+    // A link with a leftover's name is not followed.
+    std::filesystem::create_directory_symlink(elsewhere.path(), tmp.path() / "vorlen-match-2147483646-100-eeeeee");
+    elsewhere.write("kept", "1");
+
+    EXPECT_EQ(match::removeAbandonedScratch(tmp.path().string()), 2);
+    for (const auto& c : cases)
+        EXPECT_EQ(std::filesystem::exists(tmp.path() / c.name), !c.removed) << c.name;
+    EXPECT_TRUE(std::filesystem::exists(elsewhere.file("kept")));
+}
+
+TEST(Leftovers, TheNextRunRemovesWhatAKilledRunnerLeft)
+{
+    TempDir tmp;
+    TempDir bots;
+    const std::string bot = writeBot(bots, "sleeper.sh", "exec sleep 41.31");
+    const std::string env = "TMPDIR=" + tmp.path().string();
+    const std::string first = "--first=" + bot;
+    const char* argv[] = {VORLEN_MATCH_BIN, first.c_str(), "--no-sandbox", nullptr};
+    const char* envp[] = {env.c_str(), "PATH=/usr/bin:/bin", nullptr};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    pid_t runner = 0;
+    ASSERT_EQ(posix_spawn(&runner, argv[0], &actions, nullptr, const_cast<char**>(argv), const_cast<char**>(envp)), 0);
+    posix_spawn_file_actions_destroy(&actions);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (liveProcessesWith("41.31", {}) == 0 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    ::kill(runner, SIGKILL);
+    ::waitpid(runner, nullptr, 0);
+    ASSERT_FALSE(std::filesystem::is_empty(tmp.path()));
+
+    const std::string next = env + " " VORLEN_MATCH_BIN " --no-sandbox --games 1 --first "
+                             + writeBot(bots, "mute.sh", "true") + " 2>/dev/null";
+    EXPECT_EQ(finish(popen(next.c_str(), "r")).exitCode, 0);
+    EXPECT_TRUE(std::filesystem::is_empty(tmp.path()));
+    EXPECT_EQ(liveProcessesWith("41.31"), 0);
 }

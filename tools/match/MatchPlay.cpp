@@ -4,6 +4,7 @@
 #include "PlayerFactory.h"
 #include "StreamPlayer.h"
 #include "RetirementText.h"
+#include "ScratchDir.h"
 #include "VorlenLogicTeam02.h"
 #include "VorlenManager.h"
 
@@ -16,43 +17,6 @@
 
 namespace vorlen::match {
 namespace {
-
-// A directory for one match, removed with the match: a directory for each
-// seat's exchange files inside it.
-class ScratchDir {
-public:
-    ScratchDir(std::string& error)
-    {
-        std::error_code problem;
-        std::string pattern =
-            (std::filesystem::temp_directory_path(problem) / "vorlen-match-XXXXXX").string();
-        if (problem || !mkdtemp(pattern.data())) {
-            error = "cannot make a scratch folder in " + pattern + ": "
-                    + (problem ? problem.message() : std::strerror(errno));
-            return;
-        }
-        path_ = pattern;
-        for (const char* seat : {"/seat-0", "/seat-1"}) {
-            if (::mkdir((path_ + seat).c_str(), 0700) != 0) {
-                error = "cannot make " + path_ + seat + ": " + std::strerror(errno);
-                return;
-            }
-        }
-    }
-    ~ScratchDir()
-    {
-        std::error_code ignored;
-        if (!path_.empty())
-            std::filesystem::remove_all(path_, ignored);
-    }
-    ScratchDir(const ScratchDir&) = delete;
-    ScratchDir& operator=(const ScratchDir&) = delete;
-
-    const std::string& path() const { return path_; }
-
-private:
-    std::string path_;
-};
 
 constexpr int kTurnLimit = 100'000; // far beyond any match the rules allow
 

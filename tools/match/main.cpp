@@ -2,6 +2,7 @@
 #include "MatchConfig.h"
 #include "MatchRecord.h"
 #include "MatchRunner.h"
+#include "ScratchDir.h"
 #include "Sandbox.h"
 #include "Summarize.h"
 #include "Summary.h"
@@ -144,6 +145,12 @@ int main(int argc, char* argv[])
         } else {
             std::fprintf(stderr, "vorlen-match: bots run without a sandbox: %s\n", why.c_str());
         }
+    }
+
+    // Folders that runners killed earlier could not remove.
+    if (config.anyProgram()) {
+        std::error_code problem;
+        removeAbandonedScratch(std::filesystem::temp_directory_path(problem).string());
     }
 
     std::vector<MatchRecord> earlier;
