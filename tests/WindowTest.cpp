@@ -1,6 +1,7 @@
 #include "QFieldObject.h"
 #include "VorlenGuiQtImpl.h"
 #include "VorlenWidget.h"
+#include "Sandbox.h"
 #include "main_window.h"
 #include "support/Bots.h"
 #include "support/MatchTool.h"
@@ -273,4 +274,35 @@ TEST(Window, AStreamBotPlaysItsSeatAndEndsWithTheWindow)
         EXPECT_EQ(lines(readFile(dir.file("boards"))).size(), 2U) << "one process for the whole match";
     }
     EXPECT_EQ(liveProcessesWith("42.7"), 0);
+}
+
+TEST(Window, SandboxedSeatsPlayInBoxesOfTheirOwn)
+{
+    std::string why;
+    if (!vorlen::probeSandbox(vorlen::findSandbox(), why))
+        GTEST_SKIP() << "the sandbox cannot run here: " << why;
+    TempDir dir;
+    WorkingDirectory cwd(dir.path());
+    // A relative path still names the bot, though it runs in its box's folder.
+    writeBot(dir, "bot.sh", "touch mine; echo 3 > vorla.out");
+    writeBot(dir, "stream.sh", "sleep 42.8 > /dev/null &\n"
+                               "while :; do i=0; while [ $i -lt 41 ]; do read -r line || exit 0; i=$((i+1)); done;"
+                               " echo 5; done");
+    std::string map(kBoardCells, '4');
+    map.front() = '1';
+    map.back() = '2';
+    dir.write("board.map", map);
+    {
+        const auto window = makeWindow(
+            {"vorlen", "--sandbox", "--first", "./bot.sh", "--second", "stream:./stream.sh", "--map", "board.map"});
+        ::testing::internal::CaptureStderr();
+        window->nextStep();
+        window->nextStep();
+        EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Move 3\nMove 5\n");
+        EXPECT_EQ(window->match().board()[0][0], 3);
+        // Its files are in its box, not in the window's folder.
+        EXPECT_FALSE(std::filesystem::exists(dir.file("mine")));
+        EXPECT_FALSE(std::filesystem::exists(dir.file("vorla.in")));
+    }
+    EXPECT_EQ(liveProcessesWith("42.8"), 0);
 }
