@@ -178,8 +178,13 @@ TEST(MatchRecords, CsvAndJsonLinesWrittenAndReadBack)
                     "\"second_mean_ms\":0.0,\"second_max_ms\":0.0,\"second_near_limit\":0,"
                     "\"run\":\"03f74932f5ddc569\",\"run_matches\":20,\"swap\":true,\"run_players\":\"A B\",\"governance\":\"none\"}\n");
 
-    // Both formats read back to the same record, as far as they keep it.
-    for (const auto& [text, isJson] : {std::pair{csvHeader() + csv, false}, {json + json, true}}) {
+    // Both formats read back to the same record, as far as they keep it;
+    // records of the version before, without "governance", too.
+    const std::string earlierHeader = replaced(csvHeader(), ",governance", "");
+    const std::string earlierCsv = replaced(csv, ",none\n", "\n");
+    const std::string earlierJson = replaced(json, ",\"governance\":\"none\"", "");
+    for (const auto& [text, isJson] : {std::pair{csvHeader() + csv, false}, {json + json, true},
+                                       {earlierHeader + earlierCsv, false}, {earlierJson + earlierJson, true}}) {
         std::vector<MatchRecord> read;
         std::string error;
         ASSERT_TRUE(parseRecords(text, isJson, read, error)) << error;

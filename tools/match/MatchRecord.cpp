@@ -27,6 +27,10 @@ struct Field {
     std::function<bool(MatchRecord&, const std::string&)> set;
 };
 
+// Fields that records of earlier versions do not have, from this one on:
+// such a record reads with their defaults.
+constexpr std::size_t kEarlierFieldCount = 25;
+
 bool toWhole(const std::string& text, int& value)
 {
     const auto [end, problem] = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -178,13 +182,15 @@ std::string MatchRecord::winner() const
     return seats[0].score > seats[1].score ? seats[0].player : seats[1].player;
 }
 
-std::string csvHeader()
+std::string csvHeader(std::size_t fieldCount)
 {
     std::string header;
-    for (const Field& field : recordFields())
-        header += (header.empty() ? "" : ",") + field.name;
+    for (std::size_t i = 0; i < fieldCount; ++i)
+        header += (header.empty() ? "" : ",") + recordFields()[i].name;
     return header + "\n";
 }
+
+std::string csvHeader() { return csvHeader(recordFields().size()); }
 
 std::string toCsv(const MatchRecord& record)
 {
@@ -235,6 +241,8 @@ bool parseRecords(const std::string& text, bool json, std::vector<MatchRecord>& 
             }
             for (const Field& field : recordFields()) {
                 const auto found = object.find(field.name);
+                if (found == object.end() && &field - recordFields().data() >= std::ptrdiff_t{kEarlierFieldCount})
+                    continue;
                 const std::optional<std::string> value =
                     found == object.end() ? std::nullopt : textOf(*found, field.kind);
                 if (!value || !field.set(record, *value)) {
@@ -252,7 +260,7 @@ bool parseRecords(const std::string& text, bool json, std::vector<MatchRecord>& 
             }
             if (header.empty()) {
                 header = fields;
-                if (csvHeader() != line + "\n") {
+                if (csvHeader() != line + "\n" && csvHeader(kEarlierFieldCount) != line + "\n") {
                     error = where + "not the header of vorlen-match's records";
                     return false;
                 }
