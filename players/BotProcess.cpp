@@ -174,7 +174,7 @@ void BotProcess::endInBox()
 {
     const BoxRunEnd ended = options_.box->endRun();
     status_ = ended.status;
-    startError_ = ended.started ? ended.error : ESRCH;
+    startError_ = ended.error;
     cpuSeconds_ = ended.cpuSeconds;
     peakKiB_ = ended.peakKiB;
     boxLimit_ = ended.limit;

@@ -11,6 +11,7 @@
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <utility>
 
 namespace vorlen {
 namespace {
@@ -148,9 +149,8 @@ bool Box::run(const std::vector<std::string>& argv, int in, int out, int err, co
         error = "command line too long";
         return false;
     }
-    if (cgroup_)
-        before_ = cgroup_->counters();
-    exited_ = false;
+    ended_ = false;
+    runEnd_ = {};
     if (!box::send(socket_.get(), message, words, {in, out, err})) {
         error = "the sandbox has ended";
         return false;
@@ -164,21 +164,40 @@ bool Box::takeNews()
     std::string payload;
     std::vector<int> fds;
     pollfd fd{socket_.get(), POLLIN, 0};
-    while (!exited_ && ::poll(&fd, 1, 0) > 0) {
+    while (!ended_ && ::poll(&fd, 1, 0) > 0) {
         if (!box::receive(socket_.get(), message, payload, fds)) {
-            exited_ = true; // the box itself has gone
+            lost();
             break;
         }
         for (const int received : fds)
             ::close(received);
-        exited_ = message.kind == box::Kind::Exited;
+        if (message.kind == box::Kind::Ended)
+            takeEnd(message);
     }
-    return exited_;
+    return ended_;
+}
+
+void Box::takeEnd(const box::Message& message)
+{
+    ended_ = true;
+    runEnd_.status = message.status;
+    runEnd_.error = message.error;
+    runEnd_.cpuSeconds = static_cast<double>(message.cpuMicros) / 1e6;
+    runEnd_.peakKiB = static_cast<long>(message.peakKiB);
+}
+
+void Box::lost()
+{
+    // The launcher is gone (a box over its memory may lose it): the box
+    // ends here, and its seat with it.
+    ended_ = true;
+    runEnd_.status = W_EXITCODE(0, SIGKILL);
+    runEnd_.limit = limitHit();
+    end();
 }
 
 BoxRunEnd Box::endRun()
 {
-    BoxRunEnd result;
     // A frozen process cannot die.
     thaw();
     box::Message message;
@@ -186,39 +205,34 @@ BoxRunEnd Box::endRun()
     std::string payload;
     std::vector<int> fds;
     const auto deadline = Clock::now() + kLauncherAnswerLimit;
-    bool ended = box::send(socket_.get(), message);
-    while (ended) {
+    if (!ended_ && !box::send(socket_.get(), message))
+        lost();
+    while (!ended_) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-        ended = left.count() > 0 && awaitMessage(socket_.get(), left, message, payload, fds);
+        if (left.count() <= 0 || !awaitMessage(socket_.get(), left, message, payload, fds)) {
+            lost();
+            break;
+        }
         for (const int fd : fds)
             ::close(fd);
-        if (ended && message.kind == box::Kind::Ended)
-            break;
+        if (message.kind == box::Kind::Ended)
+            takeEnd(message);
     }
-    result.limit = limitHit();
-    if (!ended) {
-        // The launcher is gone (a box over its memory may lose it): the
-        // box ends here, and its seat with it.
-        end();
-        result.started = true;
-        result.status = W_EXITCODE(0, SIGKILL);
-        return result;
-    }
-    result.started = message.started != 0;
-    result.status = message.status;
-    result.error = message.error;
-    result.cpuSeconds = static_cast<double>(message.cpuMicros) / 1e6;
-    result.peakKiB = static_cast<long>(message.peakKiB);
-    return result;
+    if (running())
+        runEnd_.limit = limitHit();
+    return runEnd_;
 }
 
-BoxLimit Box::limitHit() const
+BoxLimit Box::limitHit()
 {
+    // Counted since the last run ended: nothing of a file bot runs between
+    // moves, and what a stream bot does there belongs to its next move.
     if (cgroup_) {
         const BoxCgroup::Counters now = cgroup_->counters();
-        if (now.memory > before_.memory)
+        const BoxCgroup::Counters before = std::exchange(counted_, now);
+        if (now.memory > before.memory)
             return BoxLimit::Memory;
-        if (now.tasks > before_.tasks)
+        if (now.tasks > before.tasks)
             return BoxLimit::Tasks;
     }
     return diskFull() ? BoxLimit::Disk : BoxLimit::None;

@@ -19,7 +19,6 @@ enum class BoxLimit { None, Tasks, Memory, Disk };
 
 // How a bot's run in a box ended.
 struct BoxRunEnd {
-    bool started = false;
     int status = 0;     // its wait status
     int error = 0;      // why it could not start
     double cpuSeconds = 0;
@@ -54,9 +53,10 @@ public:
              bool stream, std::string& error);
     // Readable when the launcher has news.
     int socket() const { return socket_.get(); }
-    // Takes the launcher's news; true once the bot's first process has ended.
+    // Takes the launcher's news; true once the run has ended: its first
+    // process ended, and everything it started with it.
     bool takeNews();
-    // Ends every process of the bot, reaps them, and tells how it went.
+    // Ends the run if it goes on, and tells how it went.
     BoxRunEnd endRun();
     // No process of the box runs until thawed.
     void freeze() { setFrozen(true); }
@@ -67,8 +67,11 @@ public:
     bool diskFull() const;
 
 private:
-    BoxLimit limitHit() const;
+    BoxLimit limitHit();
     void setFrozen(bool frozen);
+    void takeEnd(const box::Message& message);
+    // The launcher is gone: the run has ended, and the box with it.
+    void lost();
 
     pid_t pid_ = -1; // bubblewrap, outside
     BotGroups* groups_ = nullptr;
@@ -77,8 +80,9 @@ private:
     FileDescriptor shm_;
     FileDescriptor errors_; // bubblewrap's own complaints
     std::unique_ptr<BoxCgroup> cgroup_;
-    BoxCgroup::Counters before_;
-    bool exited_ = false;
+    BoxCgroup::Counters counted_; // the limits' counts when the last run ended
+    bool ended_ = false;
+    BoxRunEnd runEnd_;
     bool frozen_ = false;
 };
 

@@ -12,9 +12,10 @@ namespace vorlen::box {
 enum class Kind : std::uint32_t {
     Ready,  // launcher: the box is up; fds: its seat folder and its /dev/shm
     Run,    // referee: start a bot; payload: its argv, NUL-separated; fds: its stdin, stdout, stderr
-    Exited, // launcher: the bot's first process ended (status), or could not start (error)
-    End,    // referee: end every process of the box but the launcher
-    Ended,  // launcher: all ended and reaped; status and usage of the bot's first process
+    End,    // referee: end the run now
+    Ended,  // launcher, once a run, when its first process ended or when told to end it: every
+            // process but the launcher ended and reaped; how the first one ended, or why it
+            // could not start (error)
     Stop,   // referee: stop every process of the box (where no freezer can)
     Resume, // referee: let them go on
 };
@@ -32,7 +33,6 @@ struct Message {
     Kind kind = Kind::Ready;
     std::int32_t status = 0;     // a wait status
     std::int32_t error = 0;      // errno of a bot that could not start
-    std::int32_t started = 0;    // Ended: whether a bot was started at all
     std::int64_t cpuMicros = 0;  // user and system time of the bot's first process
     std::int64_t peakKiB = 0;    // its largest resident size
     Rlimits limits;              // Run

@@ -143,7 +143,7 @@ bool probeSandbox(const SandboxPlan& plan, std::string& why)
     const BoxRunEnd ended = box.endRun();
     struct stat written {};
     const bool wrote = ::fstatat(box.seatDir(), "probe", &written, AT_SYMLINK_NOFOLLOW) == 0;
-    if (ran && ended.started && WIFEXITED(ended.status) && WEXITSTATUS(ended.status) == 0 && wrote)
+    if (ran && ended.error == 0 && WIFEXITED(ended.status) && WEXITSTATUS(ended.status) == 0 && wrote)
         return true;
     why = "a bot cannot run in the sandbox here: " + (error.empty() ? "the probe did not answer" : error);
     return false;

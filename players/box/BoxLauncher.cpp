@@ -57,11 +57,11 @@ private:
     {
         switch (message.kind) {
         case Kind::Run:
-            if (bot_ < 0 && fds.size() == 3)
+            if (!running_ && fds.size() == 3)
                 start(payload, fds, message.limits);
             return;
         case Kind::End:
-            endAll();
+            finish();
             return;
         case Kind::Stop:
             ::kill(-1, SIGSTOP);
@@ -87,18 +87,14 @@ private:
             return;
         argv.push_back(nullptr);
         volatile int failure = 0;
-        started_ = true;
+        running_ = true;
         const pid_t pid = ::vfork();
         if (pid == 0)
             exec(argv.data(), fds, limits, &failure);
-        if (pid < 0) {
-            report(Kind::Exited, 0, errno);
-            return;
-        }
         bot_ = pid;
-        error_ = failure;
+        error_ = pid < 0 ? errno : failure;
         if (error_ != 0)
-            report(Kind::Exited, 0, error_);
+            finish();
     }
 
     // In the child of vfork(): system calls only.
@@ -123,8 +119,8 @@ private:
         ::_exit(127);
     }
 
-    // Reaps what has ended, or with `block` everything; the bot's first
-    // process is reported.
+    // Reaps what has ended, or with `block` everything. When the bot's
+    // first process has ended, so has its run.
     void reap(bool block)
     {
         for (;;) {
@@ -139,8 +135,8 @@ private:
                 bot_ = -1;
                 status_ = status;
                 usage_ = usage;
-                if (error_ == 0)
-                    report(Kind::Exited, status, 0);
+                if (!block)
+                    finish();
             }
             // Whatever forked meanwhile is ended before the next wait.
             if (block)
@@ -148,37 +144,31 @@ private:
         }
     }
 
-    void endAll()
+    // Ends everything the run started and tells the referee how it went:
+    // once a run, when its first process ends or when the referee says so.
+    void finish()
     {
+        if (!running_)
+            return;
+        running_ = false;
         ::kill(-1, SIGKILL);
         reap(true);
         Message ended;
         ended.kind = Kind::Ended;
         ended.status = status_;
         ended.error = error_;
-        ended.started = started_ ? 1 : 0;
         ended.cpuMicros = (usage_.ru_utime.tv_sec + usage_.ru_stime.tv_sec) * 1000000LL + usage_.ru_utime.tv_usec
                           + usage_.ru_stime.tv_usec;
         ended.peakKiB = usage_.ru_maxrss;
         vorlen::box::send(socket_, ended);
-        started_ = false;
         error_ = 0;
         status_ = 0;
         usage_ = {};
     }
 
-    void report(Kind kind, int status, int error)
-    {
-        Message message;
-        message.kind = kind;
-        message.status = status;
-        message.error = error;
-        vorlen::box::send(socket_, message);
-    }
-
     int socket_;
     pid_t bot_ = -1;
-    bool started_ = false;
+    bool running_ = false;
     int error_ = 0;
     int status_ = 0;
     rusage usage_{};
