@@ -4,7 +4,7 @@
 #include "CommandLine.h"
 #include "FileDescriptor.h"
 #include "MapText.h"
-#include "MatchConfig.h"
+#include "MatchArguments.h"
 #include "VorlenLogicTeam01.h"
 #include "support/Boards.h"
 #include "support/Bots.h"

@@ -1,5 +1,5 @@
 #include "BoardSequence.h"
-#include "MatchConfig.h"
+#include "MatchArguments.h"
 #include "MatchPlay.h"
 #include "MatchRecord.h"
 #include "ReplayFile.h"

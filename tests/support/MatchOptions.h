@@ -1,6 +1,6 @@
 #pragma once
 
-#include "MatchConfig.h"
+#include "MatchArguments.h"
 
 #include <QStringList>
 

@@ -6,7 +6,6 @@
 #include "Schedule.h"
 #include "Sprt.h"
 
-#include <QStringList>
 
 #include <array>
 #include <cstdint>
@@ -80,16 +79,5 @@ struct MatchConfig {
     // one run can be told from another's. The same for every shard of a run.
     std::string runId() const;
 };
-
-// What the command line asks for, or what to print and the exit code when it
-// asks for help, the version, or makes no sense.
-struct ParsedArguments {
-    std::optional<MatchConfig> config;
-    int exitCode = 0;
-    std::string out;
-    std::string err;
-};
-
-ParsedArguments parseMatchArguments(const QStringList& arguments, int defaultConcurrency);
 
 } // namespace vorlen::match

@@ -1,5 +1,5 @@
 // vorlen-match: many headless matches at full speed, with a summary and records.
-#include "MatchConfig.h"
+#include "MatchArguments.h"
 #include "MatchRecord.h"
 #include "MatchRunner.h"
 #include "ScratchDir.h"

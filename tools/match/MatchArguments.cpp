@@ -1,0 +1,314 @@
+// Reading vorlen-match's command line into a run's configuration.
+#include "MatchArguments.h"
+
+#include "CommandLine.h"
+#include "MapText.h"
+#include "Field.h"
+
+#include <QCommandLineParser>
+#include <QRegularExpression>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <set>
+
+namespace vorlen::match {
+namespace {
+
+ParsedArguments usageError(const QString& problem)
+{
+    ParsedArguments parsed;
+    parsed.exitCode = 2;
+    parsed.err = "vorlen-match: " + problem.toStdString()
+                 + "\nTry 'vorlen-match --help' for more information.\n";
+    return parsed;
+}
+
+std::optional<long long> wholeNumber(const QString& text)
+{
+    bool ok = false;
+    const long long value = text.trimmed().toLongLong(&ok);
+    return ok ? std::optional(value) : std::nullopt;
+}
+
+// Why a player's command line cannot run here, before any match is played.
+std::optional<QString> playerProblem(const char* option, const std::string& command)
+{
+    if (command == kBuiltInName)
+        return std::nullopt;
+    if (const auto problem = commandLineProblem(programOf(command)))
+        return QString("--%1: %2").arg(option, QString::fromLocal8Bit(*problem));
+    const std::string program = splitCommandLine(programOf(command)).front();
+    std::string why;
+    if (findExecutable(program, std::filesystem::current_path().string(), why).empty())
+        return QString("--%1: cannot run '%2': %3")
+            .arg(option, QString::fromLocal8Bit(program), QString::fromLocal8Bit(why));
+    return std::nullopt;
+}
+
+std::string localBytes(const QString& text) { return text.toLocal8Bit().toStdString(); }
+
+// Names go into records, tables and file names: plain words only.
+bool goodName(const QString& name)
+{
+    static const QRegularExpression pattern("^[A-Za-z0-9_+-][A-Za-z0-9_.+-]{0,63}$");
+    return pattern.match(name).hasMatch() && name != "D";
+}
+
+std::optional<QString> readPlayers(const QCommandLineParser& parser, const QCommandLineOption& player,
+                                   const QCommandLineOption& first, const QCommandLineOption& second,
+                                   MatchConfig& config)
+{
+    const QStringList values = parser.values(player);
+    if (values.isEmpty())
+        return std::nullopt;
+    if (parser.isSet(first) || parser.isSet(second))
+        return "--player cannot be used with --first or --second";
+    std::set<QString> names;
+    for (const QString& value : values) {
+        const qsizetype equals = value.indexOf('=');
+        const QString name = value.left(equals);
+        if (equals < 0 || !goodName(name))
+            return "--player needs NAME=P with a NAME of letters, digits and _.+- (not \"D\", which "
+                   "marks a draw), not '" + value + "'";
+        if (!names.insert(name).second)
+            return "--player: the name '" + name + "' is given twice";
+        const std::string command = localBytes(value.mid(equals + 1));
+        if (command.empty())
+            return "--player " + name + ": a player needs a command line, or \"stupid\"";
+        if (const auto problem = playerProblem("player", command))
+            return *problem;
+        config.named.push_back({localBytes(name), command});
+    }
+    if (config.named.size() < 2)
+        return QString("a run needs two players; --player was given once");
+    return std::nullopt;
+}
+
+std::optional<QString> readTournament(const QString& kind, bool set, MatchConfig& config)
+{
+    if (kind == "round-robin")
+        config.tournament = Tournament::RoundRobin;
+    else if (kind == "gauntlet")
+        config.tournament = Tournament::Gauntlet;
+    else if (set)
+        return "--tournament is round-robin or gauntlet, not '" + kind + "'";
+    if (config.tournament == Tournament::None && config.players().size() > 2)
+        return QString("three or more players need --tournament round-robin or gauntlet");
+    return std::nullopt;
+}
+
+std::optional<QString> readSprt(const QString& text, MatchConfig& config)
+{
+    const QString usage = "--sprt needs elo0=E0,elo1=E1 with E0 < E1, and may give alpha=A,beta=B between 0 and "
+                          "0.5, not '" + text + "'";
+    if (config.players().size() != 2)
+        return QString("--sprt compares two players, not a tournament");
+    SprtSettings settings;
+    std::set<QString> seen;
+    for (const QString& part : text.split(',')) {
+        const QString key = part.section('=', 0, 0).trimmed();
+        bool ok = false;
+        const double value = part.section('=', 1).trimmed().toDouble(&ok);
+        if (!ok || !std::isfinite(value) || !seen.insert(key).second)
+            return usage;
+        if (key == "elo0")
+            settings.elo0 = value;
+        else if (key == "elo1")
+            settings.elo1 = value;
+        else if (key == "alpha")
+            settings.alpha = value;
+        else if (key == "beta")
+            settings.beta = value;
+        else
+            return usage;
+    }
+    const auto probability = [](double p) { return p > 0 && p < 0.5; };
+    if (!seen.count("elo0") || !seen.count("elo1") || settings.elo0 >= settings.elo1 || !probability(settings.alpha)
+        || !probability(settings.beta))
+        return usage;
+    config.sprt = settings;
+    return std::nullopt;
+}
+
+} // namespace
+
+ParsedArguments parseMatchArguments(const QStringList& arguments, int defaultConcurrency)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        "Plays vorlen matches without a window, many at once, and sums them up.\n"
+        "A player is \"stupid\" (the built-in greedy player) or a program's command line.\n"
+        "vorlen-match summarize FILE... sums up the records of one run, from any number of files.");
+    const QCommandLineOption first("first", "Player A, in the first seat unless swapped.", "P",
+                                   kBuiltInName);
+    const QCommandLineOption second("second", "Player B.", "P", kBuiltInName);
+    const QCommandLineOption player("player", "A named player, in place of --first and --second (repeatable).",
+                                    "NAME=P");
+    const QCommandLineOption tournament("tournament", "Play every pair of players (round-robin), or the first "
+                                                      "against each other one (gauntlet).",
+                                        "KIND");
+    const QCommandLineOption sprt("sprt", "Stop as soon as a sequential probability ratio test decides "
+                                          "between elo0 and elo1 (alpha and beta default to 0.05).",
+                                  "elo0=E0,elo1=E1[,alpha=A,beta=B]");
+    const QCommandLineOption resume("resume", "Play only the matches not yet in the --results file.");
+    const QCommandLineOption shard("shard", "Play the matches whose index is I modulo N: part I of a run split "
+                                            "in N (0 <= I < N).",
+                                   "I/N");
+    const QCommandLineOption games("games", "Number of boards (default 1).", "N", "1");
+    const QCommandLineOption seed("seed", "Draw board k from a portable generator seeded with S.",
+                                  "S");
+    const QCommandLineOption map("map", "Play every match on this map file.", "FILE");
+    const QCommandLineOption swap("swap", "Play every board twice, seats exchanged.");
+    const QCommandLineOption concurrency(
+        "concurrency", "Matches at once (default: the number of cores).", "K");
+    const QCommandLineOption results("results",
+                                     "Append one record per match (CSV; JSON Lines for .jsonl).",
+                                     "FILE");
+    const QCommandLineOption botLogs("bot-logs", "Keep each bot's standard error here.", "DIR");
+    const QCommandLineOption replays("replays", "Write each match's replay here, for vorlen --replay.", "DIR");
+    const QCommandLineOption trace("trace", "Print the window's console trace of every match.");
+    const QCommandLineOption sandbox("sandbox", "Refuse to run bots without the bubblewrap sandbox.");
+    const QCommandLineOption noSandbox("no-sandbox", "Run bots without the sandbox.");
+    const BotLimits defaults;
+    const QCommandLineOption memory(
+        "bot-memory", QString("A bot's memory in MiB (default %1; 0: no limit).").arg(defaults.memoryMiB), "MIB");
+    const QCommandLineOption cpu(
+        "bot-cpu", QString("A bot's CPU seconds per move (default %1).").arg(defaults.cpuSeconds), "S");
+    const QCommandLineOption fileSize(
+        "bot-file-size",
+        QString("The largest file a bot may write, in MiB (default %1).").arg(defaults.fileSizeMiB), "MIB");
+    const QCommandLineOption tasks(
+        "bot-tasks",
+        QString("Processes and threads a bot's box may hold at once (default %1; 0: no limit).").arg(defaults.tasks),
+        "N");
+    const QCommandLineOption disk(
+        "bot-disk",
+        QString("What a bot's box may keep in its seat folder and /tmp, and again in /dev/shm, in MiB (default %1).")
+            .arg(defaults.diskMiB),
+        "MIB");
+    const QCommandLineOption files(
+        "bot-files", QString("Files a bot may have open (default %1).").arg(defaults.openFiles), "N");
+    const QCommandLineOption logSize(
+        "bot-log-size",
+        QString("What --bot-logs keeps per log, in KiB (default %1).").arg(defaults.logBytes >> 10), "KIB");
+    parser.addOptions({first, second, player, tournament, sprt, resume, shard, games, seed, map, swap, concurrency, results, botLogs, replays, trace,
+                       sandbox, noSandbox, memory, tasks, disk, cpu, fileSize, files, logSize});
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+
+    if (!parser.parse(arguments))
+        return usageError(parser.errorText());
+    if (parser.isSet(help))
+        return {std::nullopt, 0, parser.helpText().toStdString(), {}};
+    if (parser.isSet(version))
+        return {std::nullopt, 0, "vorlen-match " VORLEN_VERSION "\n", {}};
+    if (!parser.positionalArguments().isEmpty())
+        return usageError("unexpected argument '" + parser.positionalArguments().front() + "'");
+
+    MatchConfig config;
+    config.first = localBytes(parser.value(first));
+    config.second = localBytes(parser.value(second));
+    if (config.first.empty() || config.second.empty())
+        return usageError("a player needs a command line, or \"stupid\"");
+    for (const auto& [option, command] : {std::pair{"first", config.first}, {"second", config.second}})
+        if (const auto problem = playerProblem(option, command))
+            return usageError(*problem);
+    if (const auto problem = readPlayers(parser, player, first, second, config))
+        return usageError(*problem);
+    if (const auto problem = readTournament(parser.value(tournament), parser.isSet(tournament), config))
+        return usageError(*problem);
+    if (parser.isSet(sprt)) {
+        if (const auto problem = readSprt(parser.value(sprt), config))
+            return usageError(*problem);
+    }
+    config.resume = parser.isSet(resume);
+    if (parser.isSet(shard)) {
+        const QStringList parts = parser.value(shard).split('/');
+        const auto index = parts.size() == 2 ? wholeNumber(parts[0]) : std::nullopt;
+        const auto count = parts.size() == 2 ? wholeNumber(parts[1]) : std::nullopt;
+        if (!index || !count || *count < 1 || *count > 100'000 || *index < 0 || *index >= *count)
+            return usageError("--shard needs I/N with 0 <= I < N, not '" + parser.value(shard) + "'");
+        config.shard = static_cast<int>(*index);
+        config.shards = static_cast<int>(*count);
+        if (config.sprt && config.shards > 1)
+            return usageError("--sprt decides on the whole run; it cannot be split with --shard");
+    }
+    if (config.resume && !parser.isSet(results))
+        return usageError("--resume needs the --results file of the run to go on with");
+
+    const auto gameCount = wholeNumber(parser.value(games));
+    if (!gameCount || *gameCount < 1 || *gameCount > 100'000'000)
+        return usageError("--games needs a whole number of at least 1, not '" + parser.value(games) + "'");
+    config.games = static_cast<int>(*gameCount);
+
+    config.concurrency = defaultConcurrency;
+    if (parser.isSet(concurrency)) {
+        const auto count = wholeNumber(parser.value(concurrency));
+        if (!count || *count < 1 || *count > 1024)
+            return usageError("--concurrency needs a whole number from 1 to 1024, not '"
+                              + parser.value(concurrency) + "'");
+        config.concurrency = static_cast<int>(*count);
+    }
+
+    if (parser.isSet(seed) && parser.isSet(map))
+        return usageError("--seed and --map cannot be used together");
+    if (parser.isSet(seed)) {
+        bool ok = false;
+        config.seed = parser.value(seed).trimmed().toULongLong(&ok);
+        if (!ok)
+            return usageError("--seed needs a whole number from 0, not '" + parser.value(seed) + "'");
+        config.boards = BoardMode::Seeded;
+    }
+    if (parser.isSet(map)) {
+        config.mapPath = localBytes(parser.value(map));
+        Field board = makeField(kBoardRows, kBoardColumns);
+        std::string error;
+        if (!readMapFile(config.mapPath, board, config.mapText, error))
+            return usageError("cannot read the map file '" + parser.value(map)
+                              + "': " + QString::fromLocal8Bit(error));
+        config.mapDigits = static_cast<int>(
+            std::count_if(config.mapText.begin(), config.mapText.end(), [](char ch) { return ch != '\n'; }));
+        config.boards = BoardMode::Map;
+    }
+
+    if (parser.isSet(sandbox) && parser.isSet(noSandbox))
+        return usageError("--sandbox and --no-sandbox cannot be used together");
+    config.sandbox = parser.isSet(sandbox)     ? SandboxMode::Required
+                     : parser.isSet(noSandbox) ? SandboxMode::Off
+                                               : SandboxMode::Auto;
+    const struct {
+        const QCommandLineOption& option;
+        std::uint64_t& value;
+        std::uint64_t unit;
+        long long least;
+    } limits[] = {{memory, config.limits.memoryMiB, 1, 0},     {cpu, config.limits.cpuSeconds, 1, 1},
+                  {fileSize, config.limits.fileSizeMiB, 1, 1}, {files, config.limits.openFiles, 1, 1},
+                  {tasks, config.limits.tasks, 1, 0},         {disk, config.limits.diskMiB, 1, 1},
+                  {logSize, config.limits.logBytes, 1024, 1}};
+    for (const auto& limit : limits) {
+        if (!parser.isSet(limit.option))
+            continue;
+        const auto value = wholeNumber(parser.value(limit.option));
+        if (!value || *value < limit.least || *value > 1'000'000)
+            return usageError("--" + limit.option.names().front() + " needs a whole number from "
+                              + QString::number(limit.least) + " to 1000000, not '"
+                              + parser.value(limit.option) + "'");
+        limit.value = static_cast<std::uint64_t>(*value) * limit.unit;
+    }
+
+    config.swap = parser.isSet(swap);
+    config.resultsPath = localBytes(parser.value(results));
+    config.botLogDir = localBytes(parser.value(botLogs));
+    config.replayDir = localBytes(parser.value(replays));
+    config.trace = parser.isSet(trace);
+    const long long matches = static_cast<long long>(config.games) * static_cast<long long>(config.pairings().size())
+                              * (config.swap ? 2 : 1);
+    if (matches > 1'000'000'000)
+        return usageError(QString("%1 matches are too many for one run; use fewer --games").arg(matches));
+    return {config, 0, {}, {}};
+}
+
+} // namespace vorlen::match
