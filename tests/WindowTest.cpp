@@ -60,6 +60,15 @@ QRgb expectedRgb(int colour)
     return 0;
 }
 
+// A map of 4s with 1 and 2 in the home corners: every first move takes the board.
+std::string fourMap()
+{
+    std::string map(kBoardCells, '4');
+    map.front() = '1';
+    map.back() = '2';
+    return map;
+}
+
 QImage grabBoard(const main_window& window) { return window.board()->grab().toImage(); }
 
 } // namespace
@@ -239,10 +248,7 @@ TEST(Window, ProgramAndMapPathsInTheLocaleEncoding)
     WorkingDirectory cwd(dir.path());
     std::filesystem::create_directory(dir.file("b\xc3\xb8t \xd0\xb1\xd0\xbe\xd1\x82"));
     const std::string bot = writeBot(dir, "b\xc3\xb8t \xd0\xb1\xd0\xbe\xd1\x82/bot.sh", "echo 3 > vorla.out; touch moved");
-    std::string map(kBoardCells, '4');
-    map.front() = '1';
-    map.back() = '2';
-    dir.write("k\xc3\xa4rte.map", map);
+    dir.write("k\xc3\xa4rte.map", fourMap());
     const auto window = makeWindow({"vorlen", "--first", "\"" + QString::fromUtf8(bot) + "\"", "--map",
                                     QString::fromUtf8("k\xc3\xa4rte.map")});
     EXPECT_EQ(window->match().board()[20][20], 4);
@@ -260,10 +266,7 @@ TEST(Window, AStreamBotPlaysItsSeatAndEndsWithTheWindow)
                                      "sleep 42.7 > /dev/null &\n"
                                      "while :; do i=0; while [ $i -lt 41 ]; do read -r line || exit 0; i=$((i+1)); done;"
                                      " echo x >> boards; echo 3; done");
-    std::string map(kBoardCells, '4');
-    map.front() = '1';
-    map.back() = '2';
-    dir.write("board.map", map);
+    dir.write("board.map", fourMap());
     {
         const auto window = makeWindow({"vorlen", "--first", QString::fromStdString("stream:" + bot), "--map", "board.map"});
         ::testing::internal::CaptureStderr();
@@ -288,10 +291,7 @@ TEST(Window, SandboxedSeatsPlayInBoxesOfTheirOwn)
     writeBot(dir, "stream.sh", "sleep 42.8 > /dev/null &\n"
                                "while :; do i=0; while [ $i -lt 41 ]; do read -r line || exit 0; i=$((i+1)); done;"
                                " echo 5; done");
-    std::string map(kBoardCells, '4');
-    map.front() = '1';
-    map.back() = '2';
-    dir.write("board.map", map);
+    dir.write("board.map", fourMap());
     {
         const auto window = makeWindow(
             {"vorlen", "--sandbox", "--first", "./bot.sh", "--second", "stream:./stream.sh", "--map", "board.map"});
