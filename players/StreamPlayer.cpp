@@ -57,6 +57,9 @@ int StreamPlayer::makeMove(const Field& board)
     const auto limit = first ? settings_.startupLimit + settings_.moveLimit : settings_.moveLimit;
     std::string line;
     const BotProcess::Exchange exchanged = process_.exchange(buildInput(board), limit, line);
+    // A log the referee cannot write is its own failure, not the bot's.
+    if (!log_.error().empty())
+        return fail(Outcome::RefereeError, log_.error());
     if (exchanged == BotProcess::Exchange::Answered) {
         if (const std::optional<int> move = parseMove(line)) {
             // It does not think on its opponent's time.

@@ -5,6 +5,7 @@
 #include "FileDescriptor.h"
 #include "MapText.h"
 #include "MatchArguments.h"
+#include "MatchRecord.h"
 #include "VorlenLogicTeam01.h"
 #include "support/Boards.h"
 #include "support/Bots.h"
@@ -157,9 +158,23 @@ TEST(RecordEdges, AFailedWriteStopsTheRunWithOneLine)
 {
     TempDir dir;
     WorkingDirectory cwd(dir.path());
-    const ToolRun full = runTool("--games 3 --results /dev/full", "2>&1 >/dev/null");
+    // A disk that fills up in the middle of a record: the record is taken back.
+    const ToolRun full = finish(popen("trap '' XFSZ; ulimit -f 8; exec " VORLEN_MATCH_BIN
+                                      " --games 40 --concurrency 1 --results r.jsonl 2>&1 >/dev/null",
+                                      "r"));
     EXPECT_EQ(full.exitCode, 1);
-    EXPECT_EQ(full.out, "vorlen-match: cannot write to '/dev/full': No space left on device\n");
+    EXPECT_NE(full.out.find("vorlen-match: cannot write to 'r.jsonl': No space left on device; the run stopped\n"),
+              std::string::npos)
+        << full.out;
+    const std::string kept = readFile(dir.file("r.jsonl"));
+    EXPECT_EQ(kept.back(), '\n');
+    std::vector<match::MatchRecord> records;
+    std::string error;
+    std::string warning;
+    EXPECT_TRUE(match::readRecordFile(dir.file("r.jsonl"), records, error, &warning)) << error;
+    EXPECT_EQ(warning, "");
+    EXPECT_GE(records.size(), 1U);
+    EXPECT_LT(records.size(), 40U);
 
     // A log the referee cannot open is its own failure, not the bot's.
     std::filesystem::create_directories(dir.file("logs/game-0-seat-0-A.log"));
@@ -175,10 +190,11 @@ TEST(RecordEdges, RunsAppendingToOneFileAtOnceKeepEveryLineWhole)
     TempDir dir;
     WorkingDirectory cwd(dir.path());
     for (const std::string name : {"r.csv", "r.jsonl"}) {
+        // Two runs, since one run's records are not appended twice.
         const std::string command = std::string(VORLEN_MATCH_BIN) + " --games 300 --concurrency 1 --results " + name
-                                    + " 2>/dev/null";
-        std::FILE* one = popen(command.c_str(), "r");
-        std::FILE* two = popen(command.c_str(), "r");
+                                    + " 2>/dev/null --seed ";
+        std::FILE* one = popen((command + "1").c_str(), "r");
+        std::FILE* two = popen((command + "2").c_str(), "r");
         EXPECT_EQ(finish(one).exitCode, 0);
         EXPECT_EQ(finish(two).exitCode, 0);
         const auto records = lines(readFile(dir.file(name)));
@@ -194,6 +210,90 @@ TEST(RecordEdges, RunsAppendingToOneFileAtOnceKeepEveryLineWhole)
                 EXPECT_TRUE(line.front() == '{' && line.back() == '}') << line;
         }
     }
+}
+
+TEST(RecordEdges, AResultsFileIsARecordsFileOfItsRunOnlyWithResume)
+{
+    TempDir dir;
+    WorkingDirectory cwd(dir.path());
+    ::mkfifo(dir.file("pipe.csv").c_str(), 0600);
+    std::filesystem::create_directory(dir.file("folder.jsonl"));
+    dir.write("notes.csv", "my own notes\n");
+    ASSERT_EQ(runTool("--games 2 --results r.csv").exitCode, 0);
+    const struct {
+        std::string options;
+        std::string problem; // the start of what standard error says
+    } cases[] = {
+        {"--results out.json", "vorlen-match: --results: 'out.json' must end in .csv (CSV) or .jsonl (JSON Lines)"},
+        {"--results pipe.csv", "vorlen-match: --results: 'pipe.csv' is not a regular file"},
+        {"--results folder.jsonl", "vorlen-match: --results: 'folder.jsonl' is not a regular file"},
+        {"--results notes.csv", "vorlen-match: --results: cannot read 'notes.csv': line 1: not the header"},
+        {"--games 2 --results r.csv", "vorlen-match: 'r.csv' already holds records of this run; add --resume"},
+    };
+    for (const auto& c : cases) {
+        const ToolRun run = runTool(c.options, "2>&1 >/dev/null");
+        EXPECT_EQ(run.exitCode, 2) << c.options;
+        EXPECT_EQ(run.out.rfind(c.problem, 0), 0U) << run.out;
+    }
+    EXPECT_EQ(lines(readFile(dir.file("r.csv"))).size(), 3U);
+    // Another run may share the file, and this one may go on with --resume.
+    EXPECT_EQ(runTool("--games 2 --seed 4 --results r.csv").exitCode, 0);
+    EXPECT_EQ(runTool("--games 3 --seed 4 --results r.csv --resume").exitCode, 2); // another run's records
+    EXPECT_EQ(lines(readFile(dir.file("r.csv"))).size(), 5U);
+}
+
+TEST(RecordEdges, ARecordCutShortIsLeftOutAndItsMatchPlayedAgain)
+{
+    TempDir dir;
+    WorkingDirectory cwd(dir.path());
+    for (const std::string name : {"r.csv", "r.jsonl"}) {
+        ASSERT_EQ(runTool("--games 4 --seed 3 --results " + name).exitCode, 0);
+        const std::string whole = readFile(dir.file(name));
+        const auto all = lines(whole);
+        // A run that stopped while writing its last record.
+        dir.write(name, whole.substr(0, whole.size() - 1 - all.back().size() / 2));
+
+        const ToolRun summed = runTool("summarize " + name, "2>&1");
+        EXPECT_NE(summed.out.find("is cut short (a run stopped while writing it); it is left out"), std::string::npos)
+            << summed.out;
+        EXPECT_NE(summed.out.find("Matches played: 3 of 4"), std::string::npos) << summed.out;
+
+        const ToolRun resumed = runTool("--games 4 --seed 3 --results " + name + " --resume", "2>&1");
+        EXPECT_EQ(resumed.exitCode, 0) << resumed.out;
+        EXPECT_NE(resumed.out.find("Matches played: 4 of 4"), std::string::npos) << resumed.out;
+        std::vector<match::MatchRecord> records;
+        std::string error;
+        std::string warning;
+        ASSERT_TRUE(match::readRecordFile(dir.file(name), records, error, &warning)) << error;
+        EXPECT_EQ(warning, "") << name;
+        EXPECT_EQ(records.size(), 4U) << name;
+        EXPECT_EQ(lines(readFile(dir.file(name))).size(), all.size()) << name;
+    }
+}
+
+TEST(RecordEdges, ALogThatCannotBeWrittenStopsTheRunAndCommandsAreShownPrintable)
+{
+    TempDir dir;
+    WorkingDirectory cwd(dir.path());
+    // A stream bot's log on a disk that is full.
+    const std::string chatty = writeBot(dir, "chatty.sh",
+                                        "while :; do i=0; while [ $i -lt 41 ]; do read -r line || exit 0; "
+                                        "i=$((i+1)); done; head -c 4000 /dev/zero | tr '\\0' x >&2; echo 3; done");
+    const ToolRun full = finish(popen(("trap '' XFSZ; ulimit -f 2; exec " VORLEN_MATCH_BIN " --no-sandbox --first stream:"
+                                       + chatty + " --bot-logs logs 2>&1 >/dev/null")
+                                          .c_str(),
+                                      "r"));
+    EXPECT_EQ(full.exitCode, 1) << full.out;
+    EXPECT_NE(full.out.find("; the run stopped"), std::string::npos) << full.out;
+
+    // An escape sequence and a bell in a command line, from a records file.
+    ASSERT_EQ(runTool("--games 1 --results r.jsonl").exitCode, 0);
+    std::string records = readFile(dir.file("r.jsonl"));
+    records.replace(records.find("\"first\":\"stupid\""), 16, "\"first\":\"stupid\\u001b[2J\\u0007\"");
+    dir.write("r.jsonl", records);
+    const ToolRun summed = runTool("summarize r.jsonl", "2>&1");
+    EXPECT_NE(summed.out.find("A = stupid\\x1b[2J\\x07\n"), std::string::npos) << summed.out;
+    EXPECT_EQ(summed.out.find('\x1b'), std::string::npos);
 }
 
 TEST(CommandEdges, CommandsThatCannotRunAreRefusedBeforeAnyMatch)

@@ -3,6 +3,7 @@
 
 #include "CommandLine.h"
 #include "MapText.h"
+#include "MatchRecord.h"
 #include "Field.h"
 
 #include <QCommandLineParser>
@@ -165,7 +166,7 @@ ParsedArguments parseMatchArguments(const QStringList& arguments, int defaultCon
     const QCommandLineOption concurrency(
         "concurrency", "Matches at once (default: the number of cores).", "K");
     const QCommandLineOption results("results",
-                                     "Append one record per match (CSV; JSON Lines for .jsonl).",
+                                     "Append one record per match to FILE.csv (CSV) or FILE.jsonl (JSON Lines).",
                                      "FILE");
     const QCommandLineOption botLogs("bot-logs", "Keep each bot's standard error here.", "DIR");
     const QCommandLineOption replays("replays", "Write each match's replay here, for vorlen --replay.", "DIR");
@@ -301,6 +302,9 @@ ParsedArguments parseMatchArguments(const QStringList& arguments, int defaultCon
 
     config.swap = parser.isSet(swap);
     config.resultsPath = localBytes(parser.value(results));
+    // The name chooses the format: a name that chooses none is a mistake.
+    if (!config.resultsPath.empty() && !isRecordsPath(config.resultsPath))
+        return usageError("--results: '" + parser.value(results) + "' must end in .csv (CSV) or .jsonl (JSON Lines)");
     config.botLogDir = localBytes(parser.value(botLogs));
     config.replayDir = localBytes(parser.value(replays));
     config.trace = parser.isSet(trace);

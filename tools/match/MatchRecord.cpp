@@ -4,12 +4,14 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <charconv>
 #include <functional>
 #include <optional>
 #include <cmath>
 #include <cstdio>
 #include <sstream>
+#include <string_view>
 
 namespace vorlen::match {
 namespace {
@@ -221,9 +223,17 @@ std::string toJsonLine(const MatchRecord& record)
     return line.dump(-1, ' ', false, Json::error_handler_t::replace) + "\n";
 }
 
-bool parseRecords(const std::string& text, bool json, std::vector<MatchRecord>& records, std::string& error)
+bool parseRecords(const std::string& whole, bool json, std::vector<MatchRecord>& records, std::string& error,
+                  std::string* warning)
 {
-    std::istringstream in(text);
+    // Every record is written with its line end in one piece.
+    const std::size_t end = whole.rfind('\n');
+    const std::string_view kept = end == std::string::npos ? std::string_view() : std::string_view(whole).substr(0, end + 1);
+    if (kept.size() < whole.size() && warning) {
+        const long line = std::count(kept.begin(), kept.end(), '\n') + 1;
+        *warning = "line " + std::to_string(line) + " is cut short (a run stopped while writing it); it is left out";
+    }
+    std::istringstream in{std::string(kept)};
     std::string line;
     std::vector<std::string> header;
     for (int number = 1; std::getline(in, line); ++number) {
@@ -294,14 +304,20 @@ bool isJsonLinesPath(const std::string& path)
     return path.size() >= 6 && path.compare(path.size() - 6, 6, ".jsonl") == 0;
 }
 
-bool readRecordFile(const std::string& path, std::vector<MatchRecord>& records, std::string& error)
+bool isRecordsPath(const std::string& path)
+{
+    return isJsonLinesPath(path) || (path.size() >= 4 && path.compare(path.size() - 4, 4, ".csv") == 0);
+}
+
+bool readRecordFile(const std::string& path, std::vector<MatchRecord>& records, std::string& error,
+                    std::string* warning)
 {
     // A million records take a few hundred megabytes at most.
     constexpr std::uint64_t kLimit = std::uint64_t{1} << 30;
     std::string text;
     if (!readRegularFile(path, kLimit, text, error))
         return false;
-    return parseRecords(text, isJsonLinesPath(path), records, error);
+    return parseRecords(text, isJsonLinesPath(path), records, error, warning);
 }
 
 } // namespace vorlen::match

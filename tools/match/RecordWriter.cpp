@@ -1,5 +1,6 @@
 #include "RecordWriter.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -26,24 +27,48 @@ private:
     int fd_;
 };
 
+// The size of the file up to its last line end: what is past it is a record
+// cut short by a run that stopped while writing it.
+off_t wholeSize(int fd)
+{
+    struct stat info {};
+    if (::fstat(fd, &info) != 0)
+        return 0;
+    char piece[4096];
+    for (off_t end = info.st_size; end > 0;) {
+        const off_t from = std::max<off_t>(0, end - static_cast<off_t>(sizeof piece));
+        const ssize_t got = ::pread(fd, piece, static_cast<std::size_t>(end - from), from);
+        if (got <= 0)
+            return info.st_size; // unreadable: left as it is
+        for (ssize_t i = got - 1; i >= 0; --i)
+            if (piece[i] == '\n')
+                return from + i + 1;
+        end = from;
+    }
+    return 0;
+}
+
 } // namespace
 
 bool RecordWriter::open(const std::string& path, std::string& error)
 {
     path_ = path;
-    fd_.reset(::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644));
+    fd_.reset(::open(path.c_str(), O_RDWR | O_CREAT | O_APPEND | O_CLOEXEC, 0644));
     if (!fd_.valid()) {
         error = "cannot open '" + path + "': " + std::strerror(errno);
         return false;
     }
     json_ = isJsonLinesPath(path);
-    if (json_)
-        return true;
-    // A header only at the top of a new CSV file, even when two runs open it
-    // at once: the size is looked at under the lock.
+    // The size is looked at under the lock: two runs may open the file at once.
     const FileLock lock(fd_.get());
     struct stat info {};
-    if (::fstat(fd_.get(), &info) == 0 && info.st_size == 0 && !writeLocked(csvHeader())) {
+    const off_t whole = wholeSize(fd_.get());
+    if (::fstat(fd_.get(), &info) == 0 && info.st_size > whole && ::ftruncate(fd_.get(), whole) != 0) {
+        error = "cannot cut the last, unfinished record off '" + path + "': " + std::strerror(errno);
+        return false;
+    }
+    // A header only at the top of a new CSV file.
+    if (!json_ && whole == 0 && !writeLocked(csvHeader())) {
         error = error_;
         return false;
     }
@@ -54,10 +79,16 @@ bool RecordWriter::writeLocked(const std::string& text)
 {
     // One write per record on a file opened for appending: records of runs
     // sharing the file never interleave.
+    struct stat before {};
+    const bool sized = ::fstat(fd_.get(), &before) == 0;
     const ssize_t wrote = ::write(fd_.get(), text.data(), text.size());
     if (wrote == static_cast<ssize_t>(text.size()))
         return true;
-    error_ = "cannot write to '" + path_ + "': " + std::strerror(wrote < 0 ? errno : ENOSPC);
+    const int failure = wrote < 0 ? errno : ENOSPC;
+    // A record is whole or absent: what went in of this one is taken back.
+    error_ = "cannot write to '" + path_ + "': " + std::strerror(failure);
+    if (wrote > 0 && sized && ::ftruncate(fd_.get(), before.st_size) != 0)
+        error_ += "; its last record is cut short";
     return false;
 }
 

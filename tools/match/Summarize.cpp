@@ -70,8 +70,11 @@ SummarizeResult summarizeRecordFiles(const std::vector<std::string>& paths)
     for (const std::string& path : paths) {
         std::vector<MatchRecord> records;
         std::string error;
-        if (!readRecordFile(path, records, error))
+        std::string warning;
+        if (!readRecordFile(path, records, error, &warning))
             return refuse("cannot read '" + path + "': " + error);
+        if (!warning.empty())
+            result.err += "vorlen-match: summarize: '" + path + "': " + warning + "\n";
         for (MatchRecord& record : records) {
             if (!first)
                 first = Found{record, path};

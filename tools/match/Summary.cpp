@@ -34,6 +34,23 @@ std::string signedElo(double value)
     return format("%+.1f", value);
 }
 
+// A command line as a terminal may show it: control characters (an escape
+// sequence, a NUL from a records file) written out as \xNN.
+std::string printable(const std::string& text)
+{
+    std::string shown;
+    for (const unsigned char ch : text) {
+        if (ch >= 0x20 && ch != 0x7f) {
+            shown += static_cast<char>(ch);
+            continue;
+        }
+        char escaped[5];
+        std::snprintf(escaped, sizeof escaped, "\\x%02x", ch);
+        shown += escaped;
+    }
+    return shown;
+}
+
 std::string errorBar(double error) { return std::isfinite(error) ? format("%.1f", error) : std::string("inf"); }
 
 std::string header(const Tally& tally, const RunFacts& run, bool interrupted)
@@ -42,7 +59,7 @@ std::string header(const Tally& tally, const RunFacts& run, bool interrupted)
                               run.swap ? " (every board in both seatings)" : "",
                               run.part.empty() ? "" : (", " + run.part).c_str(), interrupted ? ", interrupted" : "");
     for (const NamedPlayer& player : run.players)
-        text += "  " + player.name + " = " + player.command + "\n";
+        text += "  " + player.name + " = " + printable(player.command) + "\n";
     if (run.anyProgram)
         text += std::string("  bots ran ")
                 + (!run.sandboxed             ? "without a sandbox"

@@ -9,6 +9,7 @@
 
 #include <QStringList>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -86,18 +87,39 @@ private:
     std::chrono::steady_clock::time_point lastTime_ = std::chrono::steady_clock::now();
 };
 
-// The records of the run being resumed: none when the file is not there
-// yet; false when it cannot be read or holds records of another run.
+// The records already in the --results file: those of the run being
+// resumed, none when the file is not there yet. False when it is no file of
+// records, when it holds another run's records to resume, or this run's
+// without --resume (which would record its matches twice).
 bool readEarlierRecords(const MatchConfig& config, std::vector<MatchRecord>& records, std::string& error)
 {
+    const std::string& path = config.resultsPath;
     std::error_code missing;
-    if (!std::filesystem::exists(config.resultsPath, missing))
+    const std::filesystem::file_status status = std::filesystem::status(path, missing);
+    if (!std::filesystem::exists(status))
         return true;
-    if (!readRecordFile(config.resultsPath, records, error)) {
-        error = "cannot read '" + config.resultsPath + "': " + error;
+    if (!std::filesystem::is_regular_file(status)) {
+        error = "--results: '" + path + "' is not a regular file";
         return false;
     }
+    std::string warning;
+    if (!readRecordFile(path, records, error, &warning)) {
+        error = "--results: cannot read '" + path + "': " + error;
+        return false;
+    }
+    if (!warning.empty())
+        std::fprintf(stderr, "vorlen-match: '%s': %s\n", path.c_str(), warning.c_str());
     const std::string run = config.runId();
+    if (!config.resume) {
+        const bool ours = std::any_of(records.begin(), records.end(), [&](const MatchRecord& r) { return r.run == run; });
+        records.clear();
+        if (ours) {
+            error = "'" + path + "' already holds records of this run; add --resume to play only the matches not "
+                    "yet in it, or use another --results file";
+            return false;
+        }
+        return true;
+    }
     for (const MatchRecord& record : records) {
         if (record.run != run || record.game >= config.matchCount()) {
             error = "'" + config.resultsPath + "' holds records of another run (game " + std::to_string(record.game)
@@ -155,8 +177,8 @@ int main(int argc, char* argv[])
 
     std::vector<MatchRecord> earlier;
     std::string error;
-    if (config.resume && !readEarlierRecords(config, earlier, error)) {
-        std::fprintf(stderr, "vorlen-match: --resume: %s\n", error.c_str());
+    if (!config.resultsPath.empty() && !readEarlierRecords(config, earlier, error)) {
+        std::fprintf(stderr, "vorlen-match: %s%s\n", config.resume ? "--resume: " : "", error.c_str());
         return 2;
     }
 
