@@ -2,6 +2,7 @@
 
 #include "ChildSpawn.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -158,13 +159,21 @@ bool Box::run(const std::vector<std::string>& argv, int in, int out, int err, co
     return true;
 }
 
-bool Box::takeNews()
+bool Box::awaitEnd(std::chrono::milliseconds limit)
 {
-    box::Message message;
-    std::string payload;
-    std::vector<int> fds;
-    pollfd fd{socket_.get(), POLLIN, 0};
-    while (!ended_ && ::poll(&fd, 1, 0) > 0) {
+    const auto deadline = Clock::now() + limit;
+    while (!ended_) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        pollfd fd{socket_.get(), POLLIN, 0};
+        int ready = 0;
+        do
+            ready = ::poll(&fd, 1, static_cast<int>(std::max<long long>(left.count(), 0)));
+        while (ready < 0 && errno == EINTR);
+        if (ready <= 0)
+            break;
+        box::Message message;
+        std::string payload;
+        std::vector<int> fds;
         if (!box::receive(socket_.get(), message, payload, fds)) {
             lost();
             break;
@@ -202,22 +211,10 @@ BoxRunEnd Box::endRun()
     thaw();
     box::Message message;
     message.kind = box::Kind::End;
-    std::string payload;
-    std::vector<int> fds;
-    const auto deadline = Clock::now() + kLauncherAnswerLimit;
     if (!ended_ && !box::send(socket_.get(), message))
         lost();
-    while (!ended_) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-        if (left.count() <= 0 || !awaitMessage(socket_.get(), left, message, payload, fds)) {
-            lost();
-            break;
-        }
-        for (const int fd : fds)
-            ::close(fd);
-        if (message.kind == box::Kind::Ended)
-            takeEnd(message);
-    }
+    if (!awaitEnd(kLauncherAnswerLimit))
+        lost();
     if (running())
         runEnd_.limit = limitHit();
     return runEnd_;

@@ -55,7 +55,7 @@ public:
     int socket() const { return socket_.get(); }
     // Takes the launcher's news; true once the run has ended: its first
     // process ended, and everything it started with it.
-    bool takeNews();
+    bool takeNews() { return awaitEnd(std::chrono::milliseconds(0)); }
     // Ends the run if it goes on, and tells how it went.
     BoxRunEnd endRun();
     // No process of the box runs until thawed.
@@ -69,6 +69,8 @@ public:
 private:
     BoxLimit limitHit();
     void setFrozen(bool frozen);
+    // Reads the launcher's news for up to `limit`, until the run has ended.
+    bool awaitEnd(std::chrono::milliseconds limit);
     void takeEnd(const box::Message& message);
     // The launcher is gone: the run has ended, and the box with it.
     void lost();
