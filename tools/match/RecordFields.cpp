@@ -1,0 +1,110 @@
+#include "RecordFields.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+namespace vorlen::match {
+namespace {
+
+bool toWhole(const std::string& text, int& value)
+{
+    const auto [end, problem] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return problem == std::errc() && end == text.data() + text.size() && !text.empty();
+}
+
+bool toReal(const std::string& text, double& value)
+{
+    char* end = nullptr;
+    value = std::strtod(text.c_str(), &end);
+    return !text.empty() && end == text.c_str() + text.size() && std::isfinite(value);
+}
+
+// Times to the microsecond: enough for any bot, and short.
+std::string milliseconds(double value)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.3f", value);
+    return text;
+}
+
+// `at` reaches the member in a record, const or not: [](auto& r) -> auto& { ... }.
+template <typename At>
+Field wholeField(std::string name, At at)
+{
+    return {std::move(name), Kind::Whole, [at](const MatchRecord& r) { return std::to_string(at(r)); },
+            [at](MatchRecord& r, const std::string& t) { return toWhole(t, at(r)) && at(r) >= 0; }};
+}
+
+template <typename At>
+Field textField(std::string name, At at, bool required = false)
+{
+    return {std::move(name), Kind::Text, [at](const MatchRecord& r) { return at(r); },
+            [at, required](MatchRecord& r, const std::string& t) { return !(at(r) = t).empty() || !required; }};
+}
+
+} // namespace
+
+const std::vector<Field>& recordFields()
+{
+    static const std::vector<Field> fields = [] {
+        constexpr const char* seats[] = {"first", "second"};
+        std::vector<Field> f;
+        f.push_back(wholeField("game", [](auto& r) -> auto& { return r.game; }));
+        f.push_back(textField("board", [](auto& r) -> auto& { return r.board; }));
+        for (int s = 0; s < 2; ++s) {
+            f.push_back(textField(std::string(seats[s]) + "_player",
+                                  [s](auto& r) -> auto& { return r.seats[s].player; }, true));
+            f.push_back(textField(seats[s], [s](auto& r) -> auto& { return r.seats[s].command; }, true));
+        }
+        f.push_back(wholeField("turns", [](auto& r) -> auto& { return r.turns; }));
+        for (int s = 0; s < 2; ++s)
+            f.push_back(wholeField(std::string(seats[s]) + "_score", [s](auto& r) -> auto& { return r.seats[s].score; }));
+        // Follows from the scores: written for readers, checked when read back.
+        f.push_back({"winner", Kind::Text, [](const MatchRecord& r) { return r.winner(); },
+                     [](MatchRecord&, const std::string&) { return true; }});
+        for (int s = 0; s < 2; ++s) {
+            const std::string seat = seats[s];
+            f.push_back({seat + "_retired", Kind::MaybeText, [s](const MatchRecord& r) { return r.seats[s].retired; },
+                         [s](MatchRecord& r, const std::string& t) { return (r.seats[s].retired = t), true; }});
+            f.push_back({seat + "_retired_turn", Kind::MaybeWhole,
+                         [s](const MatchRecord& r) {
+                             const int turn = r.seats[s].retiredTurn;
+                             return turn >= 0 ? std::to_string(turn) : std::string();
+                         },
+                         [s](MatchRecord& r, const std::string& t) {
+                             r.seats[s].retiredTurn = -1;
+                             return t.empty() || toWhole(t, r.seats[s].retiredTurn);
+                         }});
+        }
+        f.push_back(textField("containment", [](auto& r) -> auto& { return r.containment; }));
+        for (int s = 0; s < 2; ++s) {
+            const std::string seat = seats[s];
+            f.push_back({seat + "_mean_ms", Kind::Real, [s](const MatchRecord& r) { return milliseconds(r.seats[s].times.meanMs); },
+                         [s](MatchRecord& r, const std::string& t) { return toReal(t, r.seats[s].times.meanMs); }});
+            f.push_back({seat + "_max_ms", Kind::Real, [s](const MatchRecord& r) { return milliseconds(r.seats[s].times.maxMs); },
+                         [s](MatchRecord& r, const std::string& t) { return toReal(t, r.seats[s].times.maxMs); }});
+            f.push_back(wholeField(seat + "_near_limit", [s](auto& r) -> auto& { return r.seats[s].times.nearLimit; }));
+        }
+        f.push_back(textField("run", [](auto& r) -> auto& { return r.run; }));
+        f.push_back(wholeField("run_matches", [](auto& r) -> auto& { return r.runMatches; }));
+        f.push_back({"swap", Kind::Flag, [](const MatchRecord& r) { return std::string(r.swap ? "true" : "false"); },
+                     [](MatchRecord& r, const std::string& t) { return (r.swap = t == "true"), t == "true" || t == "false"; }});
+        f.push_back(textField("run_players", [](auto& r) -> auto& { return r.runPlayers; }, true));
+        f.push_back(textField("governance", [](auto& r) -> auto& { return r.governance; }));
+        return f;
+    }();
+    return fields;
+}
+
+std::string csvHeader(std::size_t fieldCount)
+{
+    std::string header;
+    for (std::size_t i = 0; i < fieldCount; ++i)
+        header += (header.empty() ? "" : ",") + recordFields()[i].name;
+    return header + "\n";
+}
+
+
+} // namespace vorlen::match

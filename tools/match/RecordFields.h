@@ -1,0 +1,35 @@
+#pragma once
+
+// The one table of a record's fields, shared by writing and reading records.
+#include "MatchRecord.h"
+
+#include <nlohmann/json.hpp>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace vorlen::match {
+
+using Json = nlohmann::ordered_json;
+
+enum class Kind { Whole, Text, MaybeText, MaybeWhole, Real, Flag };
+
+// One field of a record: its name, its kind in JSON, and how it is written
+// as text and read back. One table serves both formats, both ways.
+struct Field {
+    std::string name;
+    Kind kind;
+    std::function<std::string(const MatchRecord&)> get;
+    std::function<bool(MatchRecord&, const std::string&)> set;
+};
+
+// Fields that records of earlier versions do not have, from this one on:
+// such a record reads with their defaults.
+constexpr std::size_t kEarlierFieldCount = 25;
+
+const std::vector<Field>& recordFields();
+// The CSV header of the first `fieldCount` fields.
+std::string csvHeader(std::size_t fieldCount);
+
+} // namespace vorlen::match
