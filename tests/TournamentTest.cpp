@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <regex>
+
 #include <chrono>
 #include <set>
 #include <thread>
@@ -86,6 +88,8 @@ TEST_F(Tournaments, SprtStopsEarlyForAClearCaseAndNotForEqualPlayers)
     EXPECT_NE(clear.out.find(": H1 accepted"), std::string::npos) << clear.out;
     const int played = std::stoi(clear.out.substr(clear.out.find("Matches played: ") + 16));
     EXPECT_LT(played, 40) << "the test went on long after it was decided";
+    EXPECT_NE(clear.out.find(" of 1000 (boards in both seatings, until the SPRT decided)\n"), std::string::npos)
+        << clear.out;
 
     const ToolRun equal = runTool("--sprt elo0=-3,elo1=3,alpha=0.1,beta=0.1 --games 15 --swap --seed 2");
     ASSERT_EQ(equal.exitCode, 0) << equal.out;
@@ -93,6 +97,14 @@ TEST_F(Tournaments, SprtStopsEarlyForAClearCaseAndNotForEqualPlayers)
     EXPECT_TRUE(equal.out.find(": H0 accepted") != std::string::npos
                 || equal.out.find("Matches played: 30 of 30") != std::string::npos)
         << equal.out;
+
+    // Too few matches to decide: the summary says so, and no figure reads "-0.0".
+    const ToolRun few = runTool("--sprt elo0=-3,elo1=3 --games 1 --swap --seed 2");
+    ASSERT_EQ(few.exitCode, 0) << few.out;
+    EXPECT_NE(few.out.find("Matches played: 2 of 2 (every board in both seatings)\n"), std::string::npos) << few.out;
+    EXPECT_NE(few.out.find(", limit reached, undecided\n"), std::string::npos) << few.out;
+    for (const std::string& out : {clear.out, equal.out, few.out})
+        EXPECT_FALSE(std::regex_search(out, std::regex("-0\\.0+(?![0-9])"))) << out;
 }
 
 TEST_F(Tournaments, AnInterruptedRunResumedEndsAsAnUninterruptedOne)

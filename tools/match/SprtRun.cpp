@@ -1,5 +1,6 @@
 #include "SprtRun.h"
 
+#include <cmath>
 #include <cstdio>
 
 namespace vorlen::match {
@@ -54,7 +55,9 @@ int SprtRun::samples() const
 std::string SprtRun::text() const
 {
     char line[160];
-    std::snprintf(line, sizeof line, "LLR %.2f (%.2f, %.2f)%s", llr_, settings_.lowerBound(), settings_.upperBound(),
+    // What rounds to nothing has no sign: never "-0.00".
+    const double llr = std::fabs(llr_) < 0.005 ? 0.0 : llr_;
+    std::snprintf(line, sizeof line, "LLR %.2f (%.2f, %.2f)%s", llr, settings_.lowerBound(), settings_.upperBound(),
                   verdict_ == SprtVerdict::H1   ? ": H1 accepted"
                   : verdict_ == SprtVerdict::H0 ? ": H0 accepted"
                                                 : "");

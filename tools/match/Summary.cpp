@@ -31,7 +31,8 @@ std::string signedElo(double value)
 {
     if (std::isinf(value))
         return value > 0 ? "+inf" : "-inf";
-    return format("%+.1f", value);
+    // What rounds to nothing has no sign: never "-0.0".
+    return format("%+.1f", std::fabs(value) < 0.05 ? 0.0 : value);
 }
 
 // A command line as a terminal may show it: control characters (an escape
@@ -53,10 +54,12 @@ std::string printable(const std::string& text)
 
 std::string errorBar(double error) { return std::isfinite(error) ? format("%.1f", error) : std::string("inf"); }
 
-std::string header(const Tally& tally, const RunFacts& run, bool interrupted)
+std::string header(const Tally& tally, const RunFacts& run, bool interrupted, bool stoppedBySprt)
 {
-    std::string text = format("Matches played: %d of %d%s%s%s\n", tally.matches(), run.matchCount,
-                              run.swap ? " (every board in both seatings)" : "",
+    // A run the SPRT stopped has played its boards in both seatings, not every board.
+    const char* seatings = !run.swap ? "" : stoppedBySprt ? " (boards in both seatings, until the SPRT decided)"
+                                                          : " (every board in both seatings)";
+    std::string text = format("Matches played: %d of %d%s%s%s\n", tally.matches(), run.matchCount, seatings,
                               run.part.empty() ? "" : (", " + run.part).c_str(), interrupted ? ", interrupted" : "");
     for (const NamedPlayer& player : run.players)
         text += "  " + player.name + " = " + printable(player.command) + "\n";
@@ -249,13 +252,14 @@ RunFacts factsOf(const MatchConfig& config)
 
 std::string summaryText(const Tally& tally, const RunFacts& run, bool interrupted, const SprtRun* sprt)
 {
-    std::string text = header(tally, run, interrupted);
+    const bool decided = sprt && sprt->decided();
+    std::string text = header(tally, run, interrupted, decided && tally.matches() < run.matchCount);
     text += run.players.size() == 2 ? twoPlayerTable(tally, run) : standings(tally, run);
     if (sprt)
         text += format("\nSPRT elo0=%g elo1=%g alpha=%g beta=%g, %d %s: ", sprt->settings().elo0, sprt->settings().elo1,
                        sprt->settings().alpha, sprt->settings().beta, sprt->samples(),
                        run.swap ? "board pairs" : "matches")
-                + sprt->text() + "\n";
+                + sprt->text() + (decided || interrupted ? "" : ", limit reached, undecided") + "\n";
     text += moveTimes(tally, run);
     text += retirements(tally, run);
     return text;
