@@ -71,9 +71,20 @@ bool SeatPlace::open(const std::vector<std::string>& argv, const BotSettings& se
 {
     if (!settings.sandbox)
         return files_.open(settings.exchangeDir, error);
-    box_ = std::make_unique<Box>();
-    if (!box_->start(*settings.sandbox, namedPaths(argv), settings.limits, *settings.groups, error)) {
+    // A box that could not be made is tried once more: the system may be
+    // short of something for a moment (a busy machine). Both reasons are kept.
+    std::string first;
+    for (int attempt = 0; attempt < 2 && !box_; ++attempt) {
+        box_ = std::make_unique<Box>();
+        if (box_->start(*settings.sandbox, namedPaths(argv), settings.limits, *settings.groups, error))
+            break;
         box_.reset();
+        if (settings.groups->stopping())
+            break;
+        first = first.empty() ? error : first + "; then: " + error;
+    }
+    if (!box_) {
+        error = first.empty() ? error : first;
         return false;
     }
     governance_ = box_->governance();

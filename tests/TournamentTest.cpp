@@ -124,13 +124,14 @@ TEST_F(Tournaments, AnInterruptedRunResumedEndsAsAnUninterruptedOne)
     const std::size_t before = records("r.jsonl").size();
     ASSERT_LT(before, 12U);
 
-    const ToolRun resumed = runTool(options + " --results r.jsonl --resume");
+    const ToolRun resumed = runTool(options + " --results r.jsonl --resume --bot-logs logs");
     ASSERT_EQ(resumed.exitCode, 0);
     std::set<int> games;
     for (const MatchRecord& r : records("r.jsonl"))
         EXPECT_TRUE(games.insert(r.game).second) << "game " << r.game << " twice";
     EXPECT_EQ(games.size(), 12U);
-    EXPECT_EQ(withoutMoveTimes(resumed.out), withoutMoveTimes(whole.out));
+    EXPECT_EQ(withoutMoveTimes(resumed.out), withoutMoveTimes(whole.out))
+        << finish(popen(("grep -rh unable " + dir.file("logs") + " 2>/dev/null").c_str(), "r")).out;
 
     // A file of another run is refused: other boards here.
     const ToolRun other = runTool(options + " --seed 5 --results r.jsonl --resume", "2>&1");
