@@ -32,7 +32,7 @@ for expected in ./usr/bin/vorlen ./usr/bin/vorlen-match ./usr/share/man/man1/vor
   ./usr/share/metainfo/org.vorlen.vorlen.metainfo.xml ./usr/share/icons/hicolor/scalable/apps/org.vorlen.vorlen.svg \
   ./usr/share/icons/hicolor/48x48/apps/org.vorlen.vorlen.png ./usr/share/doc/vorlen/bots.md \
   ./usr/share/doc/vorlen/copyright ./usr/share/doc/vorlen/changelog.gz \
-  ./usr/share/doc/vorlen/examples/bots/random_bot.py; do
+  ./usr/share/doc/vorlen/examples/bots/random_bot.py ./usr/libexec/vorlen/vorlen-box; do
   grep -qx -- "$expected" <<<"$files" || fail "$expected is not in the package"
 done
 
@@ -42,10 +42,15 @@ root=$work/root/usr
 "$root/bin/vorlen" --version | grep -qx "vorlen $version" || fail "vorlen --version"
 env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$root/bin/vorlen" --help | grep -q '^Usage: vorlen' \
   || fail "vorlen --help opens no window and prints the options"
-(cd "$work" && "$root/bin/vorlen-match" --games 2 --swap --seed 3 \
+# Boxed, as installed: the launcher is found beside the programs. A root
+# referee's boxed bots run as nobody, so the unpacked tree is open to all.
+chmod 755 "$work"
+(cd "$work" && "$root/bin/vorlen-match" --sandbox --games 2 --swap --seed 3 \
   --first "stream:python3 $root/share/doc/vorlen/examples/bots/random_stream_bot.py" >match.txt 2>/dev/null) \
-  || fail "a match with the unpacked programs"
+  || fail "a boxed match with the unpacked programs"
 grep -q '^Matches played: 4 of 4' "$work/match.txt" || fail "the unpacked match did not play"
+grep -q 'in a box per seat' "$work/match.txt" || fail "the unpacked match did not run its bot in a box"
+! grep -q 'failed to start' "$work/match.txt" || fail "the unpacked bot did not start in its box"
 
 desktop-file-validate "$root/share/applications/org.vorlen.vorlen.desktop" || fail "desktop entry"
 appstreamcli validate --no-net "$root/share/metainfo/org.vorlen.vorlen.metainfo.xml" >/dev/null || fail "AppStream metainfo"
