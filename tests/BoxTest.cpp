@@ -257,8 +257,10 @@ TEST_P(Boxes, AStreamBotGetsNoProcessorTimeOnItsOpponentsTurn)
         double seconds = 0;
         lines >> seconds;
         ++gaps;
-        // Frozen, it gets what it takes to read its board; unfrozen, two threads would take 0.4 s of the opponent's 0.2 s.
-        EXPECT_LT(seconds, 0.05) << log;
+        // Frozen, it gets what it takes to stop it and to read its board (on a
+        // loaded machine, some tens of ms); unfrozen, two threads would take
+        // 0.4 s of the opponent's 0.2 s.
+        EXPECT_LT(seconds, 0.15) << log;
     }
     EXPECT_GE(gaps, 3) << log;
 }
