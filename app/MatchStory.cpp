@@ -1,5 +1,7 @@
 #include "MatchStory.h"
 
+#include "Retirement.h"
+
 #include <cstdio>
 
 namespace {
@@ -41,7 +43,8 @@ std::string storyLine(const vorlen::Replay& replay, int shown)
     else
         line += " answered " + std::to_string(*turn.answer) + " after " + durationText(turn.milliseconds);
     for (const vorlen::ReplayRetirement& retirement : turn.retired)
-        line += std::string(" · ") + kSeatNames[retirement.seat] + " retired: " + retirement.reason;
+        line += std::string(" · ") + kSeatNames[retirement.seat]
+                + (vorlen::isGameEnd(retirement.reason) ? " is done: " : " failed: ") + retirement.reason;
 
     if (index + 1 == replay.turns.size() && replay.finished) {
         const vorlen::ScorePair score = replay.finalScore();

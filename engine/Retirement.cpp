@@ -14,4 +14,9 @@ const char* reasonName(RetireReason reason)
     return "unknown";
 }
 
+bool isGameEnd(std::string_view reason)
+{
+    return reason == reasonName(RetireReason::FullBoard) || reason == reasonName(RetireReason::Stall);
+}
+
 } // namespace vorlen

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string_view>
+
 namespace vorlen {
 
 // Why the referee took a seat out of the match.
@@ -18,5 +20,9 @@ struct Retirement {
 };
 
 const char* reasonName(RetireReason reason);
+
+// Whether a reason, as records and replays write it, is the game's own end
+// of a seat's match (the board full, play stalled) rather than a failure.
+bool isGameEnd(std::string_view reason);
 
 } // namespace vorlen

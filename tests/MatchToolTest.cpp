@@ -2,6 +2,7 @@
 #include "MatchArguments.h"
 #include "MatchPlay.h"
 #include "MatchRecord.h"
+#include "Sprt.h"
 #include "ReplayFile.h"
 #include "Summary.h"
 #include "support/Bots.h"
@@ -25,6 +26,9 @@ using namespace vorlen::match;
 using namespace vorlen::testing;
 
 namespace {
+
+// The fields of a CSV line, less one.
+long commasOf(const std::string& line) { return std::count(line.begin(), line.end(), ','); }
 
 ParsedArguments parse(const QStringList& arguments) { return parseOptions(arguments); }
 
@@ -155,6 +159,8 @@ TEST(MatchSummary, PerPlayerNotPerSeat)
 
 TEST(MatchRecords, CsvAndJsonLinesWrittenAndReadBack)
 {
+    // Records of earlier versions have no move counts.
+    const auto isEarlier = [](const std::string& text) { return text.find("governance") == std::string::npos; };
     MatchRecord record;
     record.game = 3;
     record.board = "map:a,b.txt";
@@ -167,7 +173,7 @@ TEST(MatchRecords, CsvAndJsonLinesWrittenAndReadBack)
     record.runPlayers = "A B";
     const std::string csv = toCsv(record);
     EXPECT_EQ(csv, "3,\"map:a,b.txt\",A,\"/usr/bin/python3 \"\"my bot.py\"\"\",B,stupid,"
-                   "7,12,30,B,time limit,0,,,none,3000.250,3000.250,1,0.000,0.000,0,03f74932f5ddc569,20,true,A B,none\n");
+                   "7,12,30,B,time limit,0,,,none,3000.250,3000.250,1,0.000,0.000,0,03f74932f5ddc569,20,true,A B,none,1,1,\n");
     const std::string json = toJsonLine(record);
     EXPECT_EQ(json, "{\"game\":3,\"board\":\"map:a,b.txt\",\"first_player\":\"A\",\"first\":"
                     "\"/usr/bin/python3 \\\"my bot.py\\\"\",\"second_player\":\"B\",\"second\":\"stupid\","
@@ -176,20 +182,30 @@ TEST(MatchRecords, CsvAndJsonLinesWrittenAndReadBack)
                     "\"second_retired\":null,\"second_retired_turn\":null,\"containment\":\"none\","
                     "\"first_mean_ms\":3000.25,\"first_max_ms\":3000.25,\"first_near_limit\":1,"
                     "\"second_mean_ms\":0.0,\"second_max_ms\":0.0,\"second_near_limit\":0,"
-                    "\"run\":\"03f74932f5ddc569\",\"run_matches\":20,\"swap\":true,\"run_players\":\"A B\",\"governance\":\"none\"}\n");
+                    "\"run\":\"03f74932f5ddc569\",\"run_matches\":20,\"swap\":true,\"run_players\":\"A B\",\"governance\":\"none\","
+                    "\"first_moves\":1,\"second_moves\":1,\"sprt\":null}\n");
 
     // Both formats read back to the same record, as far as they keep it;
-    // records of the version before, without "governance", too.
-    const std::string earlierHeader = replaced(csvHeader(), ",governance", "");
-    const std::string earlierCsv = replaced(csv, ",none\n", "\n");
-    const std::string earlierJson = replaced(json, ",\"governance\":\"none\"", "");
+    // records of earlier versions, without "governance" and what follows, too.
+    const std::string earlierHeader = csvHeader().substr(0, csvHeader().find(",governance")) + "\n";
+    const std::string earlierCsv = replaced(csv, ",none,1,1,\n", "\n");
+    const std::string earlierJson = json.substr(0, json.find(",\"governance\"")) + "}\n";
     for (const auto& [text, isJson] : {std::pair{csvHeader() + csv, false}, {json + json, true},
                                        {earlierHeader + earlierCsv, false}, {earlierJson + earlierJson, true}}) {
         std::vector<MatchRecord> read;
         std::string error;
         ASSERT_TRUE(parseRecords(text, isJson, read, error)) << error;
         ASSERT_EQ(read.size(), isJson ? 2U : 1U);
-        EXPECT_EQ(toCsv(read[0]), csv);
+        EXPECT_EQ(toCsv(read[0]), isEarlier(text) ? replaced(csv, ",1,1,\n", ",0,0,\n") : csv);
+    }
+    // An SPRT run's settings come back as they were.
+    MatchRecord tested = record;
+    tested.sprt = sprtSettingsText({-1.5, 4.25, 0.05, 0.1});
+    for (const bool isJson : {false, true}) {
+        std::vector<MatchRecord> read;
+        std::string error;
+        ASSERT_TRUE(parseRecords(isJson ? toJsonLine(tested) : csvHeader() + toCsv(tested), isJson, read, error)) << error;
+        EXPECT_EQ(toCsv(read.at(0)), toCsv(tested));
     }
 
     const std::string header = csvHeader();
@@ -200,12 +216,19 @@ TEST(MatchRecords, CsvAndJsonLinesWrittenAndReadBack)
     } bad[] = {
         {"game,board\n", false, "line 1: not the header"},
         {header + "3,\"unclosed\n", false, "line 2: an unclosed quote"},
-        {header + "3,b\n", false, "line 2: 2 fields, not 26"},
+        {header + "3,b\n", false, "line 2: 2 fields, not 29"},
+        {header + replaced(csv, ",1,1,\n", ",1,1,elo0=5\n"), false, "line 2: no proper sprt"},
         {header + replaced(csv, "7,12,30", "seven,12,30"), false, "line 2: no proper turns"},
         {header + replaced(csv, ",B,time", ",A,time"), false, "line 2: the winner 'A' does not follow"},
         {json + "{\"game\": 1}\n", true, "line 2: no proper \"board\""},
         {"not json\n", true, "line 1: not a JSON record"},
         {replaced(json, "\"turns\":7", "\"turns\":\"7\""), true, "line 1: no proper \"turns\""},
+        {replaced(json, "\"turns\":7", "\"turns\":[7]"), true, "line 1: not a JSON record"},
+        {replaced(json, "\"sprt\":null", "\"sprt\":{\"elo0\":0}"), true, "line 1: not a JSON record"},
+        {std::string(100000, '[') + "\n", true, "line 1: not a JSON record"},
+        {"{" + std::string(100000, '[') + "\n", true, "line 1: not a JSON record"},
+        {replaced(json, "}\n", ",\"later\":[1]}\n"), true, "line 1: not a JSON record"},
+        {replaced(json, "\"board\":\"map:a,b.txt\",", ""), true, "line 1: no proper \"board\""},
     };
     for (const auto& c : bad) {
         std::vector<MatchRecord> read;
@@ -334,7 +357,7 @@ TEST_F(MatchBots, InterruptStopsCleanlyWithTheFinishedMatchesRecorded)
     ASSERT_GE(records.size(), 2U);
     EXPECT_LT(records.size(), 21U);
     for (std::size_t i = 1; i < records.size(); ++i)
-        EXPECT_EQ(std::count(records[i].begin(), records[i].end(), ','), 25) << records[i];
+        EXPECT_EQ(commasOf(records[i]), commasOf(csvHeader())) << records[i];
     EXPECT_NE(out.find("Matches played: " + std::to_string(records.size() - 1) + " of 20, interrupted"),
               std::string::npos)
         << out;

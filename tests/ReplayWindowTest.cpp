@@ -263,14 +263,14 @@ TEST(MatchStory, WhatTheStatusBarSays)
         {0, "Start: first (./bot) moves first"},
         {1, "Turn 0: first played colour 3 in 41 µs · next: second"},
         {2, "Turn 1: second played colour 2 in 12.3 ms · next: first"},
-        {3, "Turn 2: first answered 9 after 2.90 s · first retired: colour outside 1-6 · next: second"},
+        {3, "Turn 2: first answered 9 after 2.90 s · first failed: colour outside 1-6 · next: second"},
         {5, "Turn 4: first is out · next: second"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(storyLine(replay, c.shown), c.line) << c.shown;
     replay.turns.back().retired = {{1, "full board"}};
     replay.finished = true;
-    EXPECT_EQ(storyLine(replay, 5), "Turn 4: first is out · second retired: full board · match over, 5 to 20: "
+    EXPECT_EQ(storyLine(replay, 5), "Turn 4: first is out · second is done: full board · match over, 5 to 20: "
                                     "second (stupid) wins");
     replay.turns.back().score = {20, 20};
     EXPECT_EQ(storyLine(replay, 5).substr(storyLine(replay, 5).rfind(':')), ": a draw");

@@ -33,27 +33,66 @@ TEST(Ratings, BradleyTerryMaximumLikelihoodWithErrorBars)
 {
     // 75 % for the anchor: 400 log10(3) below it, with the error bar of
     // 100 games at p = 0.75.
-    const auto two = rateByBradleyTerry(2, {{0, 1, 70, 10, 20}});
-    EXPECT_DOUBLE_EQ(two[0].elo, 0);
-    EXPECT_NEAR(two[1].elo, -190.85, 0.01);
-    EXPECT_NEAR(two[1].error, 78.63, 0.01);
+    const Ratings two = rateByBradleyTerry(2, {{0, 1, 70, 10, 20}});
+    EXPECT_EQ(two.anchor, 0);
+    EXPECT_DOUBLE_EQ(two.elo[0], 0);
+    EXPECT_NEAR(two.elo[1], -190.85, 0.01);
+    EXPECT_NEAR(two.error[1], 78.63, 0.01);
 
     // Results that fit the model exactly give its ratings back: each step a
     // ratio of 1.5 in strength.
-    const auto three = rateByBradleyTerry(3, {{0, 1, 60, 0, 40}, {1, 2, 60, 0, 40}, {0, 2, 90, 0, 40}});
-    EXPECT_NEAR(three[1].elo, -70.44, 0.01);
-    EXPECT_NEAR(three[2].elo, -140.87, 0.01);
-    EXPECT_GT(three[2].error, three[1].error * 0.5);
+    const Ratings three = rateByBradleyTerry(3, {{0, 1, 60, 0, 40}, {1, 2, 60, 0, 40}, {0, 2, 90, 0, 40}});
+    EXPECT_NEAR(three.elo[1], -70.44, 0.01);
+    EXPECT_NEAR(three.elo[2], -140.87, 0.01);
+    EXPECT_GT(three.error[2], three.error[1] * 0.5);
+}
 
-    // Whoever scored every point or none is out of reach; the rest still fit.
-    const auto extremes = rateByBradleyTerry(4, {{0, 1, 6, 0, 4}, {0, 2, 10, 0, 0}, {1, 2, 10, 0, 0}, {3, 0, 5, 0, 0}, {3, 1, 5, 0, 0}});
-    EXPECT_TRUE(std::isinf(extremes[2].elo) && extremes[2].elo < 0);
-    EXPECT_TRUE(std::isinf(extremes[3].elo) && extremes[3].elo > 0);
-    EXPECT_NEAR(extremes[1].elo, -70.44, 0.01);
-
-    // A player no one has played is not linked to the anchor.
-    const auto apart = rateByBradleyTerry(3, {{0, 1, 5, 0, 5}});
-    EXPECT_TRUE(std::isinf(apart[2].error));
+TEST(Ratings, OnlyPlayersJoinedByResultsBothWaysAreRated)
+{
+    using S = Standing;
+    const struct {
+        const char* what;
+        int players;
+        std::vector<HeadToHead> results;
+        int anchor;
+        std::vector<Standing> standings;
+    } cases[] = {
+        {"every point or none: out of reach, the rest still fit", 4,
+         {{0, 1, 6, 0, 4}, {0, 2, 10, 0, 0}, {1, 2, 10, 0, 0}, {3, 0, 5, 0, 0}, {3, 1, 5, 0, 0}}, 0,
+         {S::Rated, S::Rated, S::Below, S::Above}},
+        {"a player with no games is left out", 3, {{0, 1, 5, 0, 5}}, 0, {S::Rated, S::Rated, S::NoGames}},
+        {"two groups that never met", 4, {{0, 1, 3, 1, 3}, {2, 3, 4, 0, 2}}, 0,
+         {S::Rated, S::Rated, S::Apart, S::Apart}},
+        {"a group that beats another every time", 4,
+         {{0, 1, 5, 0, 5}, {2, 3, 5, 0, 5}, {0, 2, 10, 0, 0}, {1, 3, 10, 0, 0}, {0, 3, 10, 0, 0}}, 0,
+         {S::Rated, S::Rated, S::Below, S::Below}},
+        {"an anchor with every point: the next comparable player is at 0", 3,
+         {{0, 1, 10, 0, 0}, {0, 2, 10, 0, 0}, {1, 2, 6, 2, 2}}, 1, {S::Above, S::Rated, S::Rated}},
+        {"an anchor without games", 3, {{1, 2, 6, 2, 2}}, 1, {S::NoGames, S::Rated, S::Rated}},
+        {"a draw joins both ways", 2, {{0, 1, 0, 1, 0}}, 0, {S::Rated, S::Rated}},
+        {"one-sided all the way down: nobody rated", 3, {{0, 1, 5, 0, 0}, {1, 2, 5, 0, 0}}, -1,
+         {S::Apart, S::Apart, S::Apart}},
+    };
+    for (const auto& c : cases) {
+        const Ratings ratings = rateByBradleyTerry(c.players, c.results);
+        EXPECT_EQ(ratings.anchor, c.anchor) << c.what;
+        EXPECT_EQ(ratings.standing, c.standings) << c.what;
+        for (int i = 0; i < c.players; ++i) {
+            if (c.standings[i] != S::Rated)
+                continue;
+            // Every rated player has a finite rating and error bar.
+            EXPECT_TRUE(std::isfinite(ratings.elo[i]) && std::isfinite(ratings.error[i])) << c.what << ", player " << i;
+            if (i == c.anchor) {
+                EXPECT_EQ(ratings.elo[i], 0) << c.what;
+            }
+        }
+    }
+    // Ratings within a group do not depend on who else played: the fit of
+    // the first case equals that of its rated pair alone.
+    const Ratings withOthers = rateByBradleyTerry(4, {{0, 1, 6, 0, 4}, {0, 2, 10, 0, 0}, {1, 2, 10, 0, 0}, {3, 0, 5, 0, 0}});
+    const Ratings alone = rateByBradleyTerry(2, {{0, 1, 6, 0, 4}});
+    EXPECT_NEAR(withOthers.elo[1], alone.elo[1], 1e-9);
+    EXPECT_NEAR(withOthers.error[1], alone.error[1], 1e-9);
 }
 
 TEST(Sprt, LogLikelihoodRatiosComputedByHand)

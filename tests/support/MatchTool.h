@@ -66,7 +66,7 @@ inline std::string withoutTimes(const std::string& record)
 inline std::string withoutMoveTimes(const std::string& summary)
 {
     const std::size_t from = summary.find("\nMove times:");
-    const std::size_t to = summary.find("\nRetirements:");
+    const std::size_t to = summary.find("\nHow seats left");
     return from == std::string::npos || to == std::string::npos ? summary : summary.substr(0, from) + summary.substr(to);
 }
 

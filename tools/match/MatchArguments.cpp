@@ -103,34 +103,16 @@ std::optional<QString> readTournament(const QString& kind, bool set, MatchConfig
 
 std::optional<QString> readSprt(const QString& text, MatchConfig& config)
 {
-    const QString usage = "--sprt needs elo0=E0,elo1=E1 with E0 < E1, and may give alpha=A,beta=B between 0 and "
-                          "0.5, not '" + text + "'";
     if (config.players().size() != 2)
         return QString("--sprt compares two players, not a tournament");
-    SprtSettings settings;
-    std::set<QString> seen;
-    for (const QString& part : text.split(',')) {
-        const QString key = part.section('=', 0, 0).trimmed();
-        bool ok = false;
-        const double value = part.section('=', 1).trimmed().toDouble(&ok);
-        if (!ok || !std::isfinite(value) || !seen.insert(key).second)
-            return usage;
-        if (key == "elo0")
-            settings.elo0 = value;
-        else if (key == "elo1")
-            settings.elo1 = value;
-        else if (key == "alpha")
-            settings.alpha = value;
-        else if (key == "beta")
-            settings.beta = value;
-        else
-            return usage;
-    }
-    const auto probability = [](double p) { return p > 0 && p < 0.5; };
-    if (!seen.count("elo0") || !seen.count("elo1") || settings.elo0 >= settings.elo1 || !probability(settings.alpha)
-        || !probability(settings.beta))
-        return usage;
-    config.sprt = settings;
+    // Spaces around the parts are forgiven on the command line.
+    QStringList parts;
+    for (const QString& part : text.split(','))
+        parts << part.section('=', 0, 0).trimmed() + "=" + part.section('=', 1).trimmed();
+    config.sprt = parseSprtSettings(parts.join(',').toStdString());
+    if (!config.sprt)
+        return "--sprt needs elo0=E0,elo1=E1 with E0 < E1, and may give alpha=A,beta=B between 0 and 0.5, not '"
+               + text + "'";
     return std::nullopt;
 }
 
@@ -162,7 +144,11 @@ ParsedArguments parseMatchArguments(const QStringList& arguments, int defaultCon
     const QCommandLineOption seed("seed", "Draw board k from a portable generator seeded with S.",
                                   "S");
     const QCommandLineOption map("map", "Play every match on this map file.", "FILE");
-    const QCommandLineOption swap("swap", "Play every board twice, seats exchanged.");
+    const QCommandLineOption swap("swap", "Play every board twice, seats exchanged (the default for tournaments "
+                                          "and SPRT runs).");
+    const QCommandLineOption noSwap("no-swap", "Play every board once, in one seating, in tournaments and SPRT runs "
+                                               "too (the first seat's advantage then biases the result).");
+    const QCommandLineOption quiet("quiet", "Show only a count of finished matches while the run goes.");
     const QCommandLineOption concurrency(
         "concurrency", "Matches at once (default: the number of cores).", "K");
     const QCommandLineOption results("results",
@@ -195,7 +181,7 @@ ParsedArguments parseMatchArguments(const QStringList& arguments, int defaultCon
     const QCommandLineOption logSize(
         "bot-log-size",
         QString("What --bot-logs keeps per log, in KiB (default %1).").arg(defaults.logBytes >> 10), "KIB");
-    parser.addOptions({first, second, player, tournament, sprt, resume, shard, games, seed, map, swap, concurrency, results, botLogs, replays, trace,
+    parser.addOptions({first, second, player, tournament, sprt, resume, shard, games, seed, map, swap, noSwap, quiet, concurrency, results, botLogs, replays, trace,
                        sandbox, noSandbox, memory, tasks, disk, cpu, fileSize, files, logSize});
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
@@ -300,7 +286,16 @@ ParsedArguments parseMatchArguments(const QStringList& arguments, int defaultCon
         limit.value = static_cast<std::uint64_t>(*value) * limit.unit;
     }
 
-    config.swap = parser.isSet(swap);
+    if (parser.isSet(swap) && parser.isSet(noSwap))
+        return usageError("--swap and --no-swap contradict each other");
+    // Where a verdict or a ranking comes of it, both seatings unless told.
+    const bool judged = config.sprt || config.tournament != Tournament::None;
+    config.swap = parser.isSet(swap) || (judged && !parser.isSet(noSwap));
+    std::string warning;
+    if (judged && parser.isSet(noSwap))
+        warning = "vorlen-match: --no-swap: every board is played in one seating only, so the first seat's advantage "
+                  "biases the result\n";
+    config.quiet = parser.isSet(quiet);
     config.resultsPath = localBytes(parser.value(results));
     // The name chooses the format: a name that chooses none is a mistake.
     if (!config.resultsPath.empty() && !isRecordsPath(config.resultsPath))
@@ -312,7 +307,7 @@ ParsedArguments parseMatchArguments(const QStringList& arguments, int defaultCon
                               * (config.swap ? 2 : 1);
     if (matches > 1'000'000'000)
         return usageError(QString("%1 matches are too many for one run; use fewer --games").arg(matches));
-    return {config, 0, {}, {}};
+    return {config, 0, {}, warning};
 }
 
 } // namespace vorlen::match

@@ -57,6 +57,7 @@ struct MatchConfig {
     std::string botLogDir;
     std::string replayDir;
     bool trace = false;
+    bool quiet = false; // progress as a bare count
     SandboxMode sandbox = SandboxMode::Auto;
     SandboxPlan boxes; // what the run's boxes are made with, found at start; empty: none
     BotLimits limits;

@@ -108,6 +108,7 @@ MatchResult playMatch(const MatchJob& job, const MatchConfig& config, BotGroups&
     record.run = config.runId();
     record.runMatches = config.matchCount();
     record.swap = config.swap;
+    record.sprt = config.sprt ? sprtSettingsText(*config.sprt) : std::string();
     for (const NamedPlayer& player : config.players())
         record.runPlayers += (record.runPlayers.empty() ? "" : " ") + player.name;
     const ScorePair score = manager.score();
@@ -119,7 +120,7 @@ MatchResult playMatch(const MatchJob& job, const MatchConfig& config, BotGroups&
         const Retirement& retirement = manager.retirement(seat);
         out.retired = retirementText(retirement, external[seat]);
         out.retiredTurn = retirement.turn;
-        out.times = moveTimes(replay, seat, static_cast<double>(kMoveTimeLimit.count()));
+        out.times = asRecorded(moveTimes(replay, seat, static_cast<double>(kMoveTimeLimit.count())));
     }
     result.record = record;
     return result;

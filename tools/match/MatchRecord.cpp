@@ -27,6 +27,14 @@ std::string MatchRecord::winner() const
     return seats[0].score > seats[1].score ? seats[0].player : seats[1].player;
 }
 
+MoveTimes asRecorded(MoveTimes times)
+{
+    const auto micro = [](double ms) { return std::round(ms * 1000.0) / 1000.0; };
+    times.meanMs = micro(times.meanMs);
+    times.maxMs = micro(times.maxMs);
+    return times;
+}
+
 std::string csvHeader() { return csvHeader(recordFields().size()); }
 
 std::string toCsv(const MatchRecord& record)

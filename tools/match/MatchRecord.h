@@ -29,10 +29,15 @@ struct MatchRecord {
     bool swap = false;                // the run plays every board in both seatings
     std::string runPlayers;           // the run's players' names in order, by spaces
     std::string governance = "none";  // what held the boxes: "cgroup v1", "cgroup v2", "rlimits"
+    std::string sprt;                 // the run's SPRT settings ("elo0=...,elo1=..."), empty without one
 
     // The winner's name, or "D" for a draw: the higher final score wins.
     std::string winner() const;
 };
+
+// Move times as records keep them, to the microsecond: what a run counts is
+// what its records sum up to again.
+MoveTimes asRecorded(MoveTimes times);
 
 std::string csvHeader();
 std::string toCsv(const MatchRecord& record);

@@ -48,7 +48,8 @@ private:
 } // namespace
 
 MatchRunner::MatchRunner(const MatchConfig& config, RecordWriter* records, const std::vector<MatchRecord>& earlier)
-    : config_(config), records_(records)
+    : config_(config), records_(records),
+      tally_(config.players().front().name, config.swap && config.players().size() == 2)
 {
     if (config.sprt)
         sprt_.emplace(*config.sprt, config.players().front().name, config.swap);
@@ -61,8 +62,7 @@ MatchRunner::MatchRunner(const MatchConfig& config, RecordWriter* records, const
     }
 }
 
-bool MatchRunner::run(const volatile std::sig_atomic_t& interrupted,
-                      const std::function<void(int, const std::string&)>& progress)
+bool MatchRunner::run(const volatile std::sig_atomic_t& interrupted, const std::function<void(const Progress&)>& progress)
 {
     if (isChildSubreaper())
         groups_.endOrphans(); // leftovers of bots of an earlier run in this process
@@ -109,6 +109,7 @@ bool MatchRunner::run(const volatile std::sig_atomic_t& interrupted,
                 sprt_->add(*record);
             if (record->governance != "none")
                 governance_ = record->governance;
+            fresh_.push_back(*record);
             ++finished;
             changed.notify_all();
         }
@@ -121,21 +122,26 @@ bool MatchRunner::run(const volatile std::sig_atomic_t& interrupted,
     for (int i = workersLeft; i > 0; --i)
         workers.emplace_back(work);
 
+    // What the run stands at, taken under the lock and reported outside it.
+    const auto standing = [&] {
+        Progress now{finished, std::move(fresh_), tally_, sprt_};
+        fresh_.clear();
+        return now;
+    };
     std::unique_lock lock(mutex);
     while (workersLeft > 0) {
         changed.wait_for(lock, std::chrono::milliseconds(100));
         if (interrupted && !groups_.stopping())
             groups_.killAll();
-        const int done = finished;
-        const std::string note = sprt_ ? sprt_->text() : std::string();
+        const Progress now = standing();
         lock.unlock();
-        progress(done, note);
+        progress(now);
         lock.lock();
     }
     lock.unlock();
     for (auto& worker : workers)
         worker.join();
-    progress(finished, sprt_ ? sprt_->text() : std::string());
+    progress(standing());
     return finished == config_.shardMatchCount() || (sprt_ && sprt_->decided() && error_.empty() && !interrupted);
 }
 

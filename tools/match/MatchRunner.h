@@ -5,7 +5,7 @@
 #include "MatchRecord.h"
 #include "RecordWriter.h"
 #include "SprtRun.h"
-#include "Summary.h"
+#include "Tally.h"
 
 #include <csignal>
 #include <functional>
@@ -22,15 +22,20 @@ namespace vorlen::match {
 // that cannot be written), no new match starts, running bots are killed and
 // unfinished matches are dropped. When the SPRT decides, no new match starts
 // and running ones finish. `progress` is called on the calling thread about
-// every 100 ms and once at the end with the number of finished matches and
-// the SPRT's state.
+// every 100 ms and once at the end, with what the run stands at.
 class MatchRunner {
 public:
+    struct Progress {
+        int finished = 0;               // matches, with those of earlier runs
+        std::vector<MatchRecord> fresh; // finished since the last call
+        Tally tally;
+        std::optional<SprtRun> sprt;
+    };
+
     MatchRunner(const MatchConfig& config, RecordWriter* records, const std::vector<MatchRecord>& earlier = {});
 
     // True if the run is complete: every match played, or the SPRT decided.
-    bool run(const volatile std::sig_atomic_t& interrupted,
-             const std::function<void(int finished, const std::string& note)>& progress);
+    bool run(const volatile std::sig_atomic_t& interrupted, const std::function<void(const Progress&)>& progress);
 
     const Tally& tally() const { return tally_; }
     const SprtRun* sprt() const { return sprt_ ? &*sprt_ : nullptr; }
@@ -46,6 +51,7 @@ private:
     Tally tally_;
     std::optional<SprtRun> sprt_;
     std::set<int> done_;
+    std::vector<MatchRecord> fresh_;
     BotGroups groups_;
     std::string error_;
     std::string governance_;

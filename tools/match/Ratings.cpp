@@ -6,16 +6,17 @@
 namespace vorlen::match {
 namespace {
 
-constexpr double kInfinity = std::numeric_limits<double>::infinity();
+using Matrix = std::vector<std::vector<double>>;
+
 // Elo points per natural-log unit of strength: 400 / ln 10.
 const double kEloPerUnit = 400.0 / std::log(10.0);
 
 // Inverts a symmetric positive definite matrix in place by Gauss-Jordan;
-// false when it is singular (some players not linked to the anchor).
-bool invert(std::vector<std::vector<double>>& m)
+// false when it is singular.
+bool invert(Matrix& m)
 {
     const std::size_t n = m.size();
-    std::vector<std::vector<double>> inverse(n, std::vector<double>(n, 0.0));
+    Matrix inverse(n, std::vector<double>(n, 0.0));
     for (std::size_t i = 0; i < n; ++i)
         inverse[i][i] = 1.0;
     for (std::size_t col = 0; col < n; ++col) {
@@ -46,64 +47,45 @@ bool invert(std::vector<std::vector<double>>& m)
     return true;
 }
 
-// For every player still fitted, its points in games against fitted players,
-// and the sum over those pairings of `perPairing(results, games played)`.
-struct Sums {
-    std::vector<double> points;
-    std::vector<double> other;
-};
-template <typename PerPairing>
-Sums sumsOver(const std::vector<HeadToHead>& results, const std::vector<bool>& fitted, PerPairing perPairing)
+// reach[i][j]: i scored against j, directly or through a chain of players
+// each of whom scored against the next.
+std::vector<std::vector<bool>> reachability(std::size_t n, const std::vector<HeadToHead>& results)
 {
-    Sums sums{std::vector<double>(fitted.size(), 0.0), std::vector<double>(fitted.size(), 0.0)};
+    std::vector<std::vector<bool>> reach(n, std::vector<bool>(n, false));
     for (const HeadToHead& h : results) {
-        if (!fitted[h.a] || !fitted[h.b])
-            continue;
-        sums.points[h.a] += h.wins + 0.5 * h.draws;
-        sums.points[h.b] += h.losses + 0.5 * h.draws;
-        const double value = perPairing(h, static_cast<double>(h.wins + h.draws + h.losses));
-        sums.other[h.a] += value;
-        sums.other[h.b] += value;
+        if (h.wins + h.draws > 0)
+            reach[h.a][h.b] = true;
+        if (h.losses + h.draws > 0)
+            reach[h.b][h.a] = true;
     }
-    return sums;
+    for (std::size_t k = 0; k < n; ++k)
+        for (std::size_t i = 0; i < n; ++i)
+            if (reach[i][k])
+                for (std::size_t j = 0; j < n; ++j)
+                    if (reach[k][j])
+                        reach[i][j] = true;
+    return reach;
 }
 
-} // namespace
-
-std::vector<Rating> rateByBradleyTerry(int playerCount, const std::vector<HeadToHead>& results)
+// Minorization-maximization (Hunter 2004) on the strengths of the group.
+std::vector<double> strengths(std::size_t n, const std::vector<HeadToHead>& results, const std::vector<bool>& inGroup)
 {
-    const auto n = static_cast<std::size_t>(playerCount);
-    std::vector<Rating> ratings(n);
-    // Players with every point or none have no finite rating: take them out,
-    // and again for whoever that leaves with every point or none.
-    std::vector<bool> fitted(n, true);
-    for (bool changed = true; changed;) {
-        changed = false;
-        const Sums sums = sumsOver(results, fitted, [](const HeadToHead&, double played) { return played; });
-        const std::vector<double>& points = sums.points;
-        const std::vector<double>& games = sums.other;
-        for (std::size_t i = 0; i < n; ++i) {
-            if (!fitted[i] || games[i] == 0)
-                continue;
-            if (points[i] == 0.0 || points[i] == games[i]) {
-                fitted[i] = false;
-                ratings[i] = {points[i] == 0.0 ? -kInfinity : kInfinity, kInfinity};
-                changed = true;
-            }
-        }
-    }
-
-    // Minorization-maximization (Hunter 2004) on the strengths gamma.
     std::vector<double> gamma(n, 1.0);
     for (int iteration = 0; iteration < 100'000; ++iteration) {
-        const Sums sums = sumsOver(results, fitted, [&](const HeadToHead& h, double played) {
-            return played / (gamma[h.a] + gamma[h.b]);
-        });
-        const std::vector<double>& points = sums.points;
-        const std::vector<double>& denominator = sums.other;
+        std::vector<double> points(n, 0.0);
+        std::vector<double> denominator(n, 0.0);
+        for (const HeadToHead& h : results) {
+            if (!inGroup[h.a] || !inGroup[h.b])
+                continue;
+            const double played = h.wins + h.draws + h.losses;
+            points[h.a] += h.wins + 0.5 * h.draws;
+            points[h.b] += h.losses + 0.5 * h.draws;
+            denominator[h.a] += played / (gamma[h.a] + gamma[h.b]);
+            denominator[h.b] += played / (gamma[h.a] + gamma[h.b]);
+        }
         double largestStep = 0;
         for (std::size_t i = 0; i < n; ++i) {
-            if (!fitted[i] || denominator[i] == 0.0)
+            if (!inGroup[i])
                 continue;
             const double next = points[i] / denominator[i];
             largestStep = std::max(largestStep, std::fabs(std::log(next / gamma[i])));
@@ -112,33 +94,65 @@ std::vector<Rating> rateByBradleyTerry(int playerCount, const std::vector<HeadTo
         if (largestStep < 1e-12)
             break;
     }
+    return gamma;
+}
 
-    const bool anchorFitted = fitted[0];
-    for (std::size_t i = 0; i < n; ++i)
-        if (fitted[i])
-            ratings[i].elo = anchorFitted ? kEloPerUnit * std::log(gamma[i] / gamma[0]) : 0.0;
+} // namespace
 
+Ratings rateByBradleyTerry(int playerCount, const std::vector<HeadToHead>& results)
+{
+    const auto n = static_cast<std::size_t>(playerCount);
+    Ratings ratings;
+    ratings.elo.assign(n, std::nan(""));
+    ratings.error.assign(n, std::nan(""));
+    ratings.standing.assign(n, Standing::NoGames);
+    std::vector<bool> played(n, false);
+    for (const HeadToHead& h : results)
+        if (h.wins + h.draws + h.losses > 0)
+            played[h.a] = played[h.b] = true;
+
+    const auto reach = reachability(n, results);
+    const auto together = [&](std::size_t i, std::size_t j) { return reach[i][j] && reach[j][i]; };
+    for (std::size_t i = 0; i < n && ratings.anchor < 0; ++i)
+        if (played[i] && together(i, i))
+            ratings.anchor = static_cast<int>(i);
+    if (ratings.anchor < 0) {
+        for (std::size_t i = 0; i < n; ++i)
+            if (played[i])
+                ratings.standing[i] = Standing::Apart;
+        return ratings;
+    }
+    const auto anchor = static_cast<std::size_t>(ratings.anchor);
+    std::vector<bool> inGroup(n, false);
+    for (std::size_t i = 0; i < n; ++i) {
+        if (!played[i])
+            continue;
+        inGroup[i] = together(i, anchor);
+        ratings.standing[i] = inGroup[i]              ? Standing::Rated
+                              : reach[i][anchor]      ? Standing::Above
+                              : reach[anchor][i]      ? Standing::Below
+                                                      : Standing::Apart;
+    }
+
+    const std::vector<double> gamma = strengths(n, results, inGroup);
     // Error bars: the Fisher information in log-strengths, the anchor's row
     // and column removed, inverted.
+    std::vector<long> index(n, -1);
     std::vector<std::size_t> free;
-    for (std::size_t i = 1; i < n; ++i)
-        if (fitted[i])
+    for (std::size_t i = 0; i < n; ++i) {
+        if (inGroup[i] && i != anchor) {
+            index[i] = static_cast<long>(free.size());
             free.push_back(i);
-    std::vector<std::vector<double>> information(free.size(), std::vector<double>(free.size(), 0.0));
-    auto indexOf = [&](std::size_t player) -> long {
-        for (std::size_t k = 0; k < free.size(); ++k)
-            if (free[k] == player)
-                return static_cast<long>(k);
-        return -1;
-    };
+        }
+    }
+    Matrix information(free.size(), std::vector<double>(free.size(), 0.0));
     for (const HeadToHead& h : results) {
-        if (!fitted[h.a] || !fitted[h.b])
+        if (!inGroup[h.a] || !inGroup[h.b])
             continue;
-        const double played = h.wins + h.draws + h.losses;
         const double p = gamma[h.a] / (gamma[h.a] + gamma[h.b]);
-        const double weight = played * p * (1 - p);
-        const long ia = indexOf(h.a);
-        const long ib = indexOf(h.b);
+        const double weight = (h.wins + h.draws + h.losses) * p * (1 - p);
+        const long ia = index[h.a];
+        const long ib = index[h.b];
         if (ia >= 0)
             information[ia][ia] += weight;
         if (ib >= 0)
@@ -148,13 +162,15 @@ std::vector<Rating> rateByBradleyTerry(int playerCount, const std::vector<HeadTo
             information[ib][ia] -= weight;
         }
     }
-    const bool bounded = anchorFitted && invert(information);
-    for (std::size_t k = 0; k < free.size(); ++k)
-        ratings[free[k]].error = bounded ? 1.959964 * kEloPerUnit * std::sqrt(information[k][k]) : kInfinity;
-    if (!anchorFitted)
-        for (std::size_t i = 0; i < n; ++i)
-            if (fitted[i])
-                ratings[i] = {ratings[0].elo > 0 ? -kInfinity : kInfinity, kInfinity};
+    const bool bounded = invert(information);
+    for (std::size_t i = 0; i < n; ++i) {
+        if (!inGroup[i])
+            continue;
+        ratings.elo[i] = kEloPerUnit * std::log(gamma[i] / gamma[anchor]);
+        ratings.error[i] = i == anchor ? 0.0
+                         : bounded     ? 1.959964 * kEloPerUnit * std::sqrt(information[index[i]][index[i]])
+                                       : std::numeric_limits<double>::infinity();
+    }
     return ratings;
 }
 

@@ -1,5 +1,7 @@
 #include "RecordFields.h"
 
+#include "Sprt.h"
+
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -93,6 +95,10 @@ const std::vector<Field>& recordFields()
                      [](MatchRecord& r, const std::string& t) { return (r.swap = t == "true"), t == "true" || t == "false"; }});
         f.push_back(textField("run_players", [](auto& r) -> auto& { return r.runPlayers; }, true));
         f.push_back(textField("governance", [](auto& r) -> auto& { return r.governance; }));
+        for (int s = 0; s < 2; ++s)
+            f.push_back(wholeField(std::string(seats[s]) + "_moves", [s](auto& r) -> auto& { return r.seats[s].times.moves; }));
+        f.push_back({"sprt", Kind::MaybeText, [](const MatchRecord& r) { return r.sprt; },
+                     [](MatchRecord& r, const std::string& t) { return (r.sprt = t).empty() || parseSprtSettings(t); }});
         return f;
     }();
     return fields;

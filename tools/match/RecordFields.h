@@ -25,7 +25,8 @@ struct Field {
 };
 
 // Fields that records of earlier versions do not have, from this one on:
-// such a record reads with their defaults.
+// such a record reads with their defaults (no move count: its move times are
+// left out of the mean).
 constexpr std::size_t kEarlierFieldCount = 25;
 
 const std::vector<Field>& recordFields();

@@ -1,19 +1,17 @@
 // Reading records back, CSV and JSON Lines, through the same field table.
-#include "MatchRecord.h"
+#include "RecordStream.h"
 
-#include "Files.h"
 #include "RecordFields.h"
 
 #include <algorithm>
-#include <optional>
-#include <sstream>
-#include <string_view>
+#include <initializer_list>
+#include <unordered_map>
 
 namespace vorlen::match {
 namespace {
 
 // Splits one CSV line; false on an unclosed quote.
-bool splitCsv(const std::string& line, std::vector<std::string>& fields)
+bool splitCsv(std::string_view line, std::vector<std::string>& fields)
 {
     fields.assign(1, {});
     bool quoted = false;
@@ -33,30 +31,157 @@ bool splitCsv(const std::string& line, std::vector<std::string>& fields)
     return !quoted;
 }
 
-// JSON values as the text the table reads.
-std::optional<std::string> textOf(const Json& value, Kind kind)
+std::size_t fieldIndex(const std::string& name)
 {
-    if (value.is_null() && (kind == Kind::MaybeText || kind == Kind::MaybeWhole))
-        return std::string();
-    if (value.is_string() && kind != Kind::Whole && kind != Kind::Real && kind != Kind::Flag)
-        return value.get<std::string>();
-    if (value.is_number_integer() && (kind == Kind::Whole || kind == Kind::MaybeWhole || kind == Kind::Real))
-        return value.dump();
-    if (value.is_number() && kind == Kind::Real)
-        return value.dump();
-    if (value.is_boolean() && kind == Kind::Flag)
-        return value.dump();
-    return std::nullopt;
+    static const std::unordered_map<std::string, std::size_t> byName = [] {
+        std::unordered_map<std::string, std::size_t> map;
+        for (std::size_t i = 0; i < recordFields().size(); ++i)
+            map.emplace(recordFields()[i].name, i);
+        return map;
+    }();
+    const auto found = byName.find(name);
+    return found == byName.end() ? recordFields().size() : found->second;
 }
 
-bool checked(MatchRecord& record, const std::string& winner, std::string& problem)
+// One JSON line straight into a record, field by field as the parser meets
+// them: no document is built, and anything nested is refused at once.
+class RecordSax {
+public:
+    explicit RecordSax(MatchRecord& record) : record_(record), seen_(recordFields().size(), false) {}
+
+    bool start_object(std::size_t) { return depth_++ == 0 || nested(); }
+    bool end_object() { return --depth_, true; }
+    bool start_array(std::size_t) { return nested(); }
+    bool end_array() { return false; }
+    bool key(std::string& name)
+    {
+        field_ = fieldIndex(name);
+        return true;
+    }
+    bool null() { return value("", {Kind::MaybeText, Kind::MaybeWhole}); }
+    bool boolean(bool flag) { return value(flag ? "true" : "false", {Kind::Flag}); }
+    bool number_integer(std::int64_t number) { return value(std::to_string(number), kNumbers); }
+    bool number_unsigned(std::uint64_t number) { return value(std::to_string(number), kNumbers); }
+    bool number_float(double, const std::string& text) { return value(text, {Kind::Real}); }
+    bool string(std::string& text) { return value(text, {Kind::Text, Kind::MaybeText, Kind::MaybeWhole}); }
+    bool binary(std::vector<std::uint8_t>&) { return false; }
+    bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception&) { return false; }
+
+    // What stopped the parse: a value of the wrong kind or a nested one.
+    const std::string& failure() const { return problem_; }
+    // What a line that parsed lacks; empty when it is a whole record.
+    std::string missing() const
+    {
+        for (std::size_t i = 0; i < kEarlierFieldCount; ++i)
+            if (!seen_[i])
+                return "no proper \"" + recordFields()[i].name + "\"";
+        return {};
+    }
+    const std::string& winner() const { return winner_; }
+
+private:
+    bool nested()
+    {
+        problem_ = "not a JSON record";
+        return false;
+    }
+    static constexpr std::initializer_list<Kind> kNumbers{Kind::Whole, Kind::MaybeWhole, Kind::Real};
+
+    // A value of a kind the current field takes; fields of a later version
+    // pass unread.
+    bool value(const std::string& text, std::initializer_list<Kind> kinds)
+    {
+        if (field_ >= recordFields().size())
+            return true;
+        const Field& field = recordFields()[field_];
+        if (std::find(kinds.begin(), kinds.end(), field.kind) == kinds.end() || !field.set(record_, text)) {
+            problem_ = "no proper \"" + field.name + "\"";
+            return false;
+        }
+        if (field.name == "winner")
+            winner_ = text;
+        seen_[field_] = true;
+        return true;
+    }
+
+    MatchRecord& record_;
+    std::vector<bool> seen_;
+    std::size_t field_ = 0;
+    int depth_ = 0;
+    std::string winner_;
+    std::string problem_;
+};
+
+RecordLineReader::Line checked(const MatchRecord& record, const std::string& winner, std::string& problem)
 {
-    if (winner != record.winner())
-        problem = "the winner '" + winner + "' does not follow from the scores";
-    return problem.empty();
+    if (winner == record.winner())
+        return RecordLineReader::Line::Record;
+    problem = "the winner '" + winner + "' does not follow from the scores";
+    return RecordLineReader::Line::Bad;
 }
 
 } // namespace
+
+RecordLineReader::Line RecordLineReader::read(std::string_view line, MatchRecord& record, std::string& problem)
+{
+    if (line.empty())
+        return Line::Skip;
+    record = MatchRecord();
+    return json_ ? readJson(line, record, problem) : readCsv(line, record, problem);
+}
+
+RecordLineReader::Line RecordLineReader::readJson(std::string_view line, MatchRecord& record,
+                                                  std::string& problem) const
+{
+    const auto begin = line.find_first_not_of(" \t\r");
+    if (begin == std::string_view::npos || line[begin] != '{') {
+        problem = "not a JSON record";
+        return Line::Bad;
+    }
+    RecordSax sax(record);
+    if (Json::sax_parse(line.begin(), line.end(), &sax))
+        problem = sax.missing();
+    else // a wrong kind of value names its field; anything else is no JSON
+        problem = sax.failure().empty() ? "not a JSON record" : sax.failure();
+    if (!problem.empty())
+        return Line::Bad;
+    return checked(record, sax.winner(), problem);
+}
+
+RecordLineReader::Line RecordLineReader::readCsv(std::string_view line, MatchRecord& record, std::string& problem)
+{
+    if (!splitCsv(line, fields_)) {
+        problem = "an unclosed quote";
+        return Line::Bad;
+    }
+    if (csvFields_ == 0) {
+        // Records of earlier versions end sooner: their header is a beginning of ours.
+        const std::string header = std::string(line) + "\n";
+        for (std::size_t count = kEarlierFieldCount; count <= recordFields().size() && csvFields_ == 0; ++count)
+            if (header == csvHeader(count))
+                csvFields_ = count;
+        if (csvFields_ == 0) {
+            problem = "not the header of vorlen-match's records";
+            return Line::Bad;
+        }
+        return Line::Skip;
+    }
+    if (fields_.size() != csvFields_) {
+        problem = std::to_string(fields_.size()) + " fields, not " + std::to_string(csvFields_);
+        return Line::Bad;
+    }
+    std::string winner;
+    for (std::size_t i = 0; i < fields_.size(); ++i) {
+        const Field& field = recordFields()[i];
+        if (!field.set(record, fields_[i])) {
+            problem = "no proper " + field.name;
+            return Line::Bad;
+        }
+        if (field.name == "winner")
+            winner = fields_[i];
+    }
+    return checked(record, winner, problem);
+}
 
 bool parseRecords(const std::string& whole, bool json, std::vector<MatchRecord>& records, std::string& error,
                   std::string* warning)
@@ -68,68 +193,20 @@ bool parseRecords(const std::string& whole, bool json, std::vector<MatchRecord>&
         const long line = std::count(kept.begin(), kept.end(), '\n') + 1;
         *warning = "line " + std::to_string(line) + " is cut short (a run stopped while writing it); it is left out";
     }
-    std::istringstream in{std::string(kept)};
-    std::string line;
-    std::vector<std::string> header;
-    for (int number = 1; std::getline(in, line); ++number) {
-        if (line.empty())
-            continue;
-        const std::string where = "line " + std::to_string(number) + ": ";
+    RecordLineReader reader(json);
+    std::size_t at = 0;
+    for (long number = 1; at < kept.size(); ++number) {
+        const std::size_t lineEnd = kept.find('\n', at);
         MatchRecord record;
         std::string problem;
-        std::string winner;
-        if (json) {
-            const Json object = Json::parse(line, nullptr, false);
-            if (!object.is_object()) {
-                error = where + "not a JSON record";
-                return false;
-            }
-            for (const Field& field : recordFields()) {
-                const auto found = object.find(field.name);
-                if (found == object.end() && &field - recordFields().data() >= std::ptrdiff_t{kEarlierFieldCount})
-                    continue;
-                const std::optional<std::string> value =
-                    found == object.end() ? std::nullopt : textOf(*found, field.kind);
-                if (!value || !field.set(record, *value)) {
-                    error = where + "no proper \"" + field.name + "\"";
-                    return false;
-                }
-                if (field.name == "winner")
-                    winner = *value;
-            }
-        } else {
-            std::vector<std::string> fields;
-            if (!splitCsv(line, fields)) {
-                error = where + "an unclosed quote";
-                return false;
-            }
-            if (header.empty()) {
-                header = fields;
-                if (csvHeader() != line + "\n" && csvHeader(kEarlierFieldCount) != line + "\n") {
-                    error = where + "not the header of vorlen-match's records";
-                    return false;
-                }
-                continue;
-            }
-            if (fields.size() != header.size()) {
-                error = where + std::to_string(fields.size()) + " fields, not " + std::to_string(header.size());
-                return false;
-            }
-            for (std::size_t i = 0; i < fields.size(); ++i) {
-                const Field& field = recordFields()[i];
-                if (!field.set(record, fields[i])) {
-                    error = where + "no proper " + field.name;
-                    return false;
-                }
-                if (field.name == "winner")
-                    winner = fields[i];
-            }
-        }
-        if (!checked(record, winner, problem)) {
-            error = where + problem;
+        const RecordLineReader::Line read = reader.read(kept.substr(at, lineEnd - at), record, problem);
+        at = lineEnd + 1;
+        if (read == RecordLineReader::Line::Bad) {
+            error = "line " + std::to_string(number) + ": " + problem;
             return false;
         }
-        records.push_back(std::move(record));
+        if (read == RecordLineReader::Line::Record)
+            records.push_back(std::move(record));
     }
     return true;
 }
@@ -147,12 +224,17 @@ bool isRecordsPath(const std::string& path)
 bool readRecordFile(const std::string& path, std::vector<MatchRecord>& records, std::string& error,
                     std::string* warning)
 {
-    // A million records take a few hundred megabytes at most.
-    constexpr std::uint64_t kLimit = std::uint64_t{1} << 30;
-    std::string text;
-    if (!readRegularFile(path, kLimit, text, error))
+    RecordStream stream;
+    if (!stream.open(path)) {
+        error = stream.error();
         return false;
-    return parseRecords(text, isJsonLinesPath(path), records, error, warning);
+    }
+    for (MatchRecord record; stream.next(record);)
+        records.push_back(std::move(record));
+    if (warning)
+        *warning = stream.warning();
+    error = stream.error();
+    return error.empty();
 }
 
 } // namespace vorlen::match

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 
 namespace vorlen::match {
@@ -14,6 +15,13 @@ struct SprtSettings {
     double lowerBound() const; // ln(beta / (1 - alpha)): H0 accepted at or below
     double upperBound() const; // ln((1 - beta) / alpha): H1 accepted at or above
 };
+
+// "elo0=E0,elo1=E1[,alpha=A][,beta=B]", as --sprt takes it and records keep
+// it: nothing when a value is missing, repeated, unknown or out of range
+// (E0 < E1; A and B in (0, 0.5)).
+std::optional<SprtSettings> parseSprtSettings(const std::string& text);
+// The full form, read back to the same values.
+std::string sprtSettingsText(const SprtSettings& settings);
 
 // The log-likelihood ratio of H1 (elo = elo1) over H0 (elo = elo0) in the
 // logistic Elo model, by the usual normal approximation: with the mean score

@@ -15,7 +15,7 @@ void SprtRun::add(const MatchRecord& record)
 {
     if (record.game < nextGame_ || decided())
         return;
-    waiting_.emplace(record.game, record);
+    waiting_.emplace(record.game, pointsOfFirst(record));
     countReady();
 }
 
@@ -28,12 +28,12 @@ void SprtRun::countReady()
         if (first == waiting_.end() || (pairs_ && second == waiting_.end()))
             return;
         if (pairs_) {
-            const double points = pointsOfFirst(first->second) + pointsOfFirst(second->second);
+            const double points = first->second + second->second;
             ++pentanomial_[static_cast<std::size_t>(points * 2)];
             llr_ = pentanomialLlr(pentanomial_, settings_.elo0, settings_.elo1);
             waiting_.erase(second);
         } else {
-            ++trinomial_[static_cast<std::size_t>(pointsOfFirst(first->second) * 2)];
+            ++trinomial_[static_cast<std::size_t>(first->second * 2)];
             llr_ = trinomialLlr(trinomial_, settings_.elo0, settings_.elo1);
         }
         waiting_.erase(first);

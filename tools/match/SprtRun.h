@@ -37,7 +37,7 @@ private:
     SprtSettings settings_;
     std::string first_;
     bool pairs_;
-    std::map<int, MatchRecord> waiting_;
+    std::map<int, double> waiting_; // points of the first player, by game
     int nextGame_ = 0;
     std::array<int, 3> trinomial_{};
     std::array<int, 5> pentanomial_{};

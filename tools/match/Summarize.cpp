@@ -1,62 +1,146 @@
 #include "Summarize.h"
 
-#include "MatchRecord.h"
+#include "GameSet.h"
 #include "PlayerFactory.h"
+#include "RecordStream.h"
 #include "Summary.h"
 
+#include <functional>
 #include <map>
+#include <memory>
+#include <optional>
 #include <sstream>
 
 namespace vorlen::match {
 namespace {
-
-struct Found {
-    MatchRecord record;
-    std::string path;
-};
 
 SummarizeResult refuse(const std::string& line)
 {
     return {2, {}, "vorlen-match: summarize: " + line + "\n"};
 }
 
+bool sameRun(const MatchRecord& a, const MatchRecord& b)
+{
+    return a.run == b.run && a.runMatches == b.runMatches && a.swap == b.swap && a.runPlayers == b.runPlayers
+           && a.sprt == b.sprt;
+}
+
+// A record's result, its measured times aside: what two records of one
+// match must agree on.
+std::size_t resultHash(MatchRecord record)
+{
+    for (SeatRecord& seat : record.seats)
+        seat.times = {};
+    return std::hash<std::string>()(toCsv(record));
+}
+
 // The run as its records tell it: players in the run's order, with the
 // command lines they were played with.
-RunFacts factsFrom(const std::map<int, Found>& games)
-{
-    const MatchRecord& any = games.begin()->second.record;
-    RunFacts facts;
-    facts.matchCount = any.runMatches;
-    facts.swap = any.swap;
-    std::istringstream names(any.runPlayers);
-    for (std::string name; names >> name;)
-        facts.players.push_back({name, "?"});
-    for (const auto& [game, found] : games) {
-        for (const SeatRecord& seat : found.record.seats) {
+class RunReading {
+public:
+    explicit RunReading(const MatchRecord& first)
+    {
+        facts.matchCount = first.runMatches;
+        facts.swap = first.swap;
+        std::istringstream names(first.runPlayers);
+        for (std::string name; names >> name;)
+            facts.players.push_back({name, "?"});
+        const std::string firstName = facts.players.empty() ? std::string() : facts.players.front().name;
+        tally = Tally(firstName, first.swap && facts.players.size() == 2);
+        if (const auto settings = parseSprtSettings(first.sprt))
+            sprt.emplace(*settings, firstName, first.swap);
+    }
+
+    void add(const MatchRecord& record)
+    {
+        for (const SeatRecord& seat : record.seats) {
             for (NamedPlayer& player : facts.players)
                 if (player.name == seat.player && player.command == "?")
                     player.command = seat.command;
             facts.anyProgram = facts.anyProgram || seat.command != kBuiltInName;
         }
-        facts.sandboxed = facts.sandboxed || found.record.containment == "sandbox";
-        if (found.record.governance != "none")
-            facts.governance = found.record.governance;
+        facts.sandboxed = facts.sandboxed || record.containment == "sandbox";
+        if (record.governance != "none")
+            facts.governance = record.governance;
+        tally.add(record);
+        if (sprt)
+            sprt->add(record);
     }
-    return facts;
-}
 
-// The same match, the same result: only the measured times may differ.
-bool sameResult(MatchRecord a, MatchRecord b)
-{
-    for (int seat = 0; seat < 2; ++seat)
-        a.seats[seat].times = b.seats[seat].times = {};
-    return toCsv(a) == toCsv(b);
-}
+    RunFacts facts;
+    Tally tally;
+    std::optional<SprtRun> sprt;
+};
 
-bool sameRun(const MatchRecord& a, const MatchRecord& b)
-{
-    return a.run == b.run && a.runMatches == b.runMatches && a.swap == b.swap && a.runPlayers == b.runPlayers;
-}
+// The files read side by side, always taking the lowest game next, the file
+// named first on a tie: shards and concurrent runs interleave back into
+// game order, so what must be kept while reading stays small. Each file is
+// read a little ahead and put in order there, since matches finish a little
+// out of order.
+class MergedRecords {
+public:
+    bool open(const std::vector<std::string>& paths, std::string& error)
+    {
+        for (const std::string& path : paths) {
+            auto stream = std::make_unique<RecordStream>();
+            if (!stream->open(path)) {
+                error = "cannot read '" + path + "': " + stream->error();
+                return false;
+            }
+            sources_.push_back({std::move(stream), {}});
+            fill(sources_.back());
+        }
+        return true;
+    }
+
+    // The next record and its file; false at the end of all.
+    bool next(MatchRecord& record, std::string& path)
+    {
+        Source* lowest = nullptr;
+        for (Source& source : sources_)
+            if (!source.ahead.empty() && (!lowest || source.ahead.begin()->first < lowest->ahead.begin()->first))
+                lowest = &source;
+        if (!lowest)
+            return false;
+        record = std::move(lowest->ahead.begin()->second);
+        lowest->ahead.erase(lowest->ahead.begin());
+        path = lowest->stream->path();
+        fill(*lowest);
+        return true;
+    }
+
+    // The first read error, and the warnings of every file.
+    std::string error() const
+    {
+        for (const Source& source : sources_)
+            if (!source.stream->error().empty())
+                return "cannot read '" + source.stream->path() + "': " + source.stream->error();
+        return {};
+    }
+    std::string warnings() const
+    {
+        std::string text;
+        for (const Source& source : sources_)
+            if (!source.stream->warning().empty())
+                text += "vorlen-match: summarize: '" + source.stream->path() + "': " + source.stream->warning() + "\n";
+        return text;
+    }
+
+private:
+    static constexpr std::size_t kAhead = 64;
+    struct Source {
+        std::unique_ptr<RecordStream> stream;
+        std::multimap<int, MatchRecord> ahead; // by game; a repeated game keeps its file order
+    };
+    static void fill(Source& source)
+    {
+        MatchRecord record;
+        while (source.ahead.size() < kAhead && source.stream->next(record))
+            source.ahead.emplace(record.game, std::move(record));
+    }
+
+    std::vector<Source> sources_;
+};
 
 } // namespace
 
@@ -64,55 +148,62 @@ SummarizeResult summarizeRecordFiles(const std::vector<std::string>& paths)
 {
     if (paths.empty())
         return refuse("name the record files to sum up: vorlen-match summarize FILE...");
+    MergedRecords records;
+    std::string error;
+    if (!records.open(paths, error))
+        return refuse(error);
+
     SummarizeResult result;
-    std::map<int, Found> games;
-    std::optional<Found> first;
-    for (const std::string& path : paths) {
-        std::vector<MatchRecord> records;
-        std::string error;
-        std::string warning;
-        if (!readRecordFile(path, records, error, &warning))
-            return refuse("cannot read '" + path + "': " + error);
-        if (!warning.empty())
-            result.err += "vorlen-match: summarize: '" + path + "': " + warning + "\n";
-        for (MatchRecord& record : records) {
-            if (!first)
-                first = Found{record, path};
-            if (!sameRun(record, first->record))
-                return refuse("'" + path + "' holds records of another run than '" + first->path + "' (run "
-                              + record.run + ", not " + first->record.run
-                              + "); the records of different runs cannot be summed up as one");
-            if (record.game >= record.runMatches)
-                return refuse("'" + path + "' holds game " + std::to_string(record.game) + " of a run of "
-                              + std::to_string(record.runMatches) + " matches");
-            const auto [at, fresh] = games.try_emplace(record.game, Found{record, path});
-            if (!fresh)
-                result.err += "vorlen-match: summarize: game " + std::to_string(record.game)
-                              + " is recorded more than once ('" + at->second.path + "' and '" + path
-                              + "'" + (sameResult(at->second.record, record) ? "" : ", with different results")
-                              + "); the first one counts\n";
+    std::optional<RunReading> run;
+    std::optional<MatchRecord> first;
+    std::string firstPath;
+    GameSet games;
+    // Recent games' results, to tell a repeated record from a contradicting
+    // one: the same game from two files comes out of the merge side by side.
+    constexpr std::size_t kRecent = 1 << 16;
+    std::map<int, std::pair<std::size_t, std::string>> recent;
+    MatchRecord record;
+    for (std::string path; records.next(record, path);) {
+        if (!run) {
+            run.emplace(record);
+            first = record;
+            firstPath = path;
         }
+        if (!sameRun(record, *first))
+            return refuse("'" + path + "' holds records of another run than '" + firstPath + "' (run " + record.run
+                          + ", not " + first->run + "); the records of different runs cannot be summed up as one");
+        if (record.game >= record.runMatches)
+            return refuse("'" + path + "' holds game " + std::to_string(record.game) + " of a run of "
+                          + std::to_string(record.runMatches) + " matches");
+        const std::size_t hash = resultHash(record);
+        if (!games.insert(record.game)) {
+            const auto earlier = recent.find(record.game);
+            const std::string where = earlier == recent.end() ? "" : " ('" + earlier->second.second + "' and '" + path + "'"
+                                      + (earlier->second.first == hash ? "" : ", with different results") + ")";
+            result.err += "vorlen-match: summarize: game " + std::to_string(record.game) + " is recorded more than once"
+                          + where + "; the first one counts\n";
+            continue;
+        }
+        recent.emplace(record.game, std::pair(hash, path));
+        if (recent.size() > kRecent)
+            recent.erase(recent.begin());
+        run->add(record);
     }
-    if (games.empty())
+    if (const std::string problem = records.error(); !problem.empty())
+        return refuse(problem);
+    result.err = records.warnings() + result.err;
+    if (!run)
         return refuse("no records in the files");
 
-    const int expected = games.begin()->second.record.runMatches;
+    // A run the SPRT decided is complete at its stopping point.
+    const bool decided = run->sprt && run->sprt->decided();
     std::string missing;
-    int missingCount = 0;
-    for (int game = 0; game < expected; ++game) {
-        if (games.count(game))
-            continue;
-        if (++missingCount <= 20)
-            missing += (missing.empty() ? "" : ", ") + std::to_string(game);
-    }
+    const int missingCount = decided ? 0 : games.missing(first->runMatches, 20, missing);
     if (missingCount > 0)
-        result.err += "vorlen-match: summarize: " + std::to_string(missingCount) + " of " + std::to_string(expected)
-                      + " matches are missing: " + missing + (missingCount > 20 ? ", ..." : "") + "\n";
-
-    Tally tally;
-    for (const auto& [game, found] : games)
-        tally.add(found.record);
-    result.out = summaryText(tally, factsFrom(games), missingCount > 0);
+        result.err += "vorlen-match: summarize: " + std::to_string(missingCount) + " of "
+                      + std::to_string(first->runMatches) + " matches are missing: " + missing
+                      + (missingCount > 20 ? ", ..." : "") + "\n";
+    result.out = summaryText(run->tally, run->facts, missingCount > 0, run->sprt ? &*run->sprt : nullptr);
     return result;
 }
 

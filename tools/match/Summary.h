@@ -3,58 +3,14 @@
 #include "MatchConfig.h"
 #include "MatchRecord.h"
 #include "SprtRun.h"
+#include "Elo.h"
+#include "Tally.h"
 
-#include <map>
+#include <cstdio>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace vorlen::match {
-
-// Elo difference of a player over its opponent from its results, with the
-// half-width of the 95 % confidence interval. Infinite when it won or lost
-// every game; not a number when nothing was played.
-struct EloEstimate {
-    double difference;
-    double error;
-};
-EloEstimate estimateElo(int wins, int draws, int losses);
-
-// Results per player, not per seat, by the players' names.
-class Tally {
-public:
-    struct Player {
-        int wins = 0;
-        int draws = 0;
-        int losses = 0;
-        long long scoreSum = 0;
-        std::map<std::string, int> retirements;
-        int moves = 0;
-        double moveMsSum = 0;
-        double maxMoveMs = 0;
-        int nearLimit = 0;
-
-        int games() const { return wins + draws + losses; }
-        double points() const { return wins + 0.5 * draws; }
-    };
-    struct Results {
-        int wins = 0; // of the pair's first name, in name order
-        int draws = 0;
-        int losses = 0;
-    };
-
-    void add(const MatchRecord& record);
-    int matches() const { return matches_; }
-    // A player who has not played yet has no results.
-    const Player& player(const std::string& name) const;
-    // Results of `a` against `b`, from a's side.
-    Results between(const std::string& a, const std::string& b) const;
-
-private:
-    int matches_ = 0;
-    std::map<std::string, Player> players_;
-    std::map<std::pair<std::string, std::string>, Results> pairs_;
-};
 
 // What the summary says of the run beyond the results: known from the
 // options, or from the records alone.
@@ -69,8 +25,31 @@ struct RunFacts {
 };
 RunFacts factsOf(const MatchConfig& config);
 
-// The summary: for two players, results, Elo difference, move times and
-// retirements; for more, standings by rating and a cross table too.
+// The summary: for two players, results, Elo difference, move times, how
+// the matches ended and the failures; for more, standings by rating and a
+// cross table in place of the Elo difference.
 std::string summaryText(const Tally& tally, const RunFacts& run, bool interrupted, const SprtRun* sprt = nullptr);
+// The standings part of it, for three players or more.
+std::string standingsText(const Tally& tally, const RunFacts& run);
+
+// The Elo difference of the first of two players over the second: from
+// board pairs when the run plays both seatings and has a whole pair, else
+// from single matches.
+struct FirstPlayerElo {
+    EloEstimate elo;
+    int samples; // pairs or matches
+    bool byPairs;
+};
+FirstPlayerElo eloOfFirst(const Tally& tally, const std::string& first);
+
+// Numbers as the summary writes them: what rounds to nothing has no sign
+// ("+0.0", never "-0.0"), infinities are "+inf" and "-inf".
+std::string signedElo(double value);
+std::string formatted(const char* pattern, auto... values)
+{
+    char buffer[512];
+    std::snprintf(buffer, sizeof buffer, pattern, values...);
+    return buffer;
+}
 
 } // namespace vorlen::match

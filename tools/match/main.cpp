@@ -2,6 +2,7 @@
 #include "MatchArguments.h"
 #include "MatchRecord.h"
 #include "MatchRunner.h"
+#include "ProgressReport.h"
 #include "ScratchDir.h"
 #include "Sandbox.h"
 #include "Summarize.h"
@@ -10,7 +11,6 @@
 #include <QStringList>
 
 #include <algorithm>
-#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
@@ -51,41 +51,6 @@ void installStopHandlers(vorlen::BotGroups& bots)
     // stops cleanly rather than dying with its bots and folders left behind.
     std::signal(SIGPIPE, SIG_IGN);
 }
-
-// "done/total" on standard error: in place on a terminal, otherwise a plain
-// line every tenth of the run or every ten seconds.
-class Progress {
-public:
-    explicit Progress(int total) : total_(total), terminal_(isatty(STDERR_FILENO)) {}
-
-    void operator()(int done, const std::string& note)
-    {
-        const auto now = std::chrono::steady_clock::now();
-        const std::string after = note.empty() ? "" : ", " + note;
-        if (terminal_) {
-            std::fprintf(stderr, "\r%d/%d matches%s\033[K", done, total_, after.c_str());
-            return;
-        }
-        const int step = std::max(1, total_ / 10);
-        if (done == lastShown_ || (done / step == lastShown_ / step && now - lastTime_ < std::chrono::seconds(10)))
-            return;
-        std::fprintf(stderr, "%d/%d matches%s\n", done, total_, after.c_str());
-        lastShown_ = done;
-        lastTime_ = now;
-    }
-
-    void finish()
-    {
-        if (terminal_)
-            std::fputs("\r\033[K", stderr);
-    }
-
-private:
-    int total_;
-    bool terminal_;
-    int lastShown_ = 0;
-    std::chrono::steady_clock::time_point lastTime_ = std::chrono::steady_clock::now();
-};
 
 // The records already in the --results file: those of the run being
 // resumed, none when the file is not there yet. False when it is no file of
@@ -199,16 +164,23 @@ int main(int argc, char* argv[])
         }
     }
 
-    Progress progress(config.shardMatchCount());
+    ProgressReport::Settings shown;
+    shown.total = config.shardMatchCount();
+    shown.quiet = config.quiet;
+    shown.terminal = isatty(STDERR_FILENO);
+    for (const NamedPlayer& player : config.players())
+        shown.players.push_back(player.name);
     MatchRunner runner(config, config.resultsPath.empty() ? nullptr : &records, earlier);
+    shown.earlier = runner.tally().matches();
+    ProgressReport progress(shown, ProgressReport::Clock::now());
     installStopHandlers(runner.groups());
-    const bool complete = runner.run(interrupted, [&](int done, const std::string& note) {
-        progress(done, note);
+    const bool complete = runner.run(interrupted, [&](const MatchRunner::Progress& now) {
+        std::fputs(progress.update(now, ProgressReport::Clock::now()).c_str(), stderr);
         std::fflush(stdout);
         if (interrupted == 0 && (std::ferror(stdout) || std::ferror(stderr)))
             interrupted = SIGPIPE;
     });
-    progress.finish();
+    std::fputs(progress.finish().c_str(), stderr);
     RunFacts facts = factsOf(config);
     facts.governance = runner.governance();
     std::fputs(summaryText(runner.tally(), facts, !complete, runner.sprt()).c_str(), stdout);

@@ -1,0 +1,108 @@
+// Standings of three players or more: ratings where results allow them, a
+// cross table of all.
+#include "Summary.h"
+
+#include "Ratings.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+
+namespace vorlen::match {
+namespace {
+
+std::string whyNotRated(Standing standing, const std::string& anchor)
+{
+    switch (standing) {
+    case Standing::Above: return "lost no point to " + anchor + "'s group, directly or through others";
+    case Standing::Below: return "won no point from " + anchor + "'s group, directly or through others";
+    case Standing::Apart: return "no results link it to " + anchor + "'s group";
+    case Standing::NoGames:
+    case Standing::Rated: break;
+    }
+    return {};
+}
+
+std::string crossTable(const Tally& tally, const RunFacts& run, const std::vector<int>& order, int w)
+{
+    std::string text = "\nCross table (points of the row's player against the column's / matches):\n";
+    text += formatted("%4s  %-*s", "", w, "");
+    for (std::size_t rank = 0; rank < order.size(); ++rank)
+        text += formatted("  %11zu", rank + 1);
+    text += "\n";
+    for (std::size_t row = 0; row < order.size(); ++row) {
+        const std::string& name = run.players[order[row]].name;
+        text += formatted("%4zu  %-*s", row + 1, w, name.c_str());
+        for (const int column : order) {
+            const Tally::Results r = tally.between(name, run.players[column].name);
+            text += column == order[row] || r.games() == 0
+                        ? formatted("  %11s", "-")
+                        : formatted("  %11s", formatted("%.1f/%d", r.points(), r.games()).c_str());
+        }
+        text += "\n";
+    }
+    return text;
+}
+
+} // namespace
+
+std::string standingsText(const Tally& tally, const RunFacts& run)
+{
+    const int count = static_cast<int>(run.players.size());
+    std::vector<HeadToHead> results;
+    for (int a = 0; a < count; ++a) {
+        for (int b = a + 1; b < count; ++b) {
+            const Tally::Results r = tally.between(run.players[a].name, run.players[b].name);
+            if (r.games() > 0)
+                results.push_back({a, b, r.wins, r.draws, r.losses});
+        }
+    }
+    const Ratings ratings = rateByBradleyTerry(count, results);
+    const auto rated = [&](int i) { return ratings.standing[i] == Standing::Rated; };
+    const auto points = [&](int i) { return tally.player(run.players[i].name).points(); };
+    // The rated by rating, then the others by points; those without games last.
+    std::vector<int> order(static_cast<std::size_t>(count));
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&](int x, int y) {
+        if (rated(x) != rated(y))
+            return rated(x);
+        if (rated(x) && ratings.elo[x] != ratings.elo[y])
+            return ratings.elo[x] > ratings.elo[y];
+        return points(x) > points(y);
+    });
+
+    std::size_t width = 6;
+    for (const NamedPlayer& player : run.players)
+        width = std::max(width, player.name.size());
+    const int w = static_cast<int>(width);
+    const std::string anchor = ratings.anchor >= 0 ? run.players[ratings.anchor].name : std::string();
+    std::string text = ratings.anchor >= 0
+                           ? formatted("\nStandings (Elo by Bradley-Terry, %s at 0, 95 %% error bars):\n", anchor.c_str())
+                           : std::string("\nStandings (no ratings: no two players have results both ways):\n");
+    text += formatted("rank  %-*s      elo      +/-     points         W         D         L    matches\n", w, "player");
+    for (std::size_t rank = 0; rank < order.size(); ++rank) {
+        const int i = order[rank];
+        const Tally::Player& p = tally.player(run.players[i].name);
+        const bool shown = rated(i);
+        text += formatted("%4zu  %-*s  %7s  %7s  %9.1f  %8d  %8d  %8d  %9d\n", rank + 1, w, run.players[i].name.c_str(),
+                          shown ? signedElo(ratings.elo[i]).c_str() : "-",
+                          shown && i != ratings.anchor ? formatted("%.1f", ratings.error[i]).c_str() : "-", p.points(),
+                          p.wins, p.draws, p.losses, p.games());
+    }
+
+    std::string notes;
+    if (ratings.anchor > 0)
+        notes += "  " + run.players[0].name + " has no finite rating, so " + anchor + " is at 0\n";
+    for (const int i : order) {
+        const Standing standing = ratings.standing[i];
+        if (standing == Standing::NoGames)
+            notes += "  " + run.players[i].name + ": no matches, left out\n";
+        else if (standing != Standing::Rated && ratings.anchor >= 0)
+            notes += "  " + run.players[i].name + ": not comparable, " + whyNotRated(standing, anchor) + "\n";
+    }
+    if (!notes.empty())
+        text += "Not rated:\n" + notes;
+    return text + crossTable(tally, run, order, w);
+}
+
+} // namespace vorlen::match

@@ -1,0 +1,75 @@
+#include "Tally.h"
+
+#include <algorithm>
+
+namespace vorlen::match {
+namespace {
+
+void count(Tally::Results& results, double points)
+{
+    if (points == 1.0)
+        ++results.wins;
+    else if (points == 0.5)
+        ++results.draws;
+    else
+        ++results.losses;
+}
+
+double pointsOf(const MatchRecord& record, const std::string& player)
+{
+    const std::string winner = record.winner();
+    return winner == "D" ? 0.5 : winner == player ? 1.0 : 0.0;
+}
+
+} // namespace
+
+void Tally::add(const MatchRecord& record)
+{
+    ++matches_;
+    for (const SeatRecord& seat : record.seats) {
+        Player& player = players_[seat.player];
+        const double points = pointsOf(record, seat.player);
+        player.wins += points == 1.0;
+        player.draws += points == 0.5;
+        player.losses += points == 0.0;
+        player.scoreSum += seat.score;
+        player.moves += seat.times.moves;
+        player.moveMsSum += seat.times.meanMs * seat.times.moves;
+        player.maxMoveMs = std::max(player.maxMoveMs, seat.times.maxMs);
+        player.nearLimit += seat.times.nearLimit;
+        if (!seat.retired.empty())
+            ++player.retirements[seat.retired];
+    }
+    const std::string& first = record.seats[0].player;
+    const std::string& second = record.seats[1].player;
+    count(between_[std::minmax(first, second)], pointsOf(record, std::min(first, second)));
+    count(firstSeat_, pointsOf(record, first));
+
+    if (!pairs_)
+        return;
+    const int board = record.game / 2;
+    const double points = pointsOf(record, firstPlayer_);
+    const auto [half, fresh] = halfPairs_.try_emplace(board, points);
+    if (fresh)
+        return;
+    ++pairsByPoints_[static_cast<std::size_t>((half->second + points) * 2)];
+    halfPairs_.erase(half);
+}
+
+const Tally::Player& Tally::player(const std::string& name) const
+{
+    static const Player none;
+    const auto found = players_.find(name);
+    return found == players_.end() ? none : found->second;
+}
+
+Tally::Results Tally::between(const std::string& a, const std::string& b) const
+{
+    const auto found = between_.find(std::minmax(a, b));
+    if (found == between_.end())
+        return {};
+    const Results& r = found->second;
+    return a < b ? r : Results{r.losses, r.draws, r.wins};
+}
+
+} // namespace vorlen::match

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "MatchRecord.h"
+
+#include <array>
+#include <map>
+#include <string>
+#include <utility>
+
+namespace vorlen::match {
+
+// Results of a run as its matches come, in any order: per player, per pair
+// of players, per seat, and for two players in both seatings per board.
+class Tally {
+public:
+    struct Player {
+        int wins = 0;
+        int draws = 0;
+        int losses = 0;
+        long long scoreSum = 0;
+        std::map<std::string, int> retirements;
+        int moves = 0;
+        double moveMsSum = 0;
+        double maxMoveMs = 0;
+        int nearLimit = 0;
+
+        int games() const { return wins + draws + losses; }
+        double points() const { return wins + 0.5 * draws; }
+    };
+    struct Results {
+        int wins = 0;
+        int draws = 0;
+        int losses = 0;
+
+        int games() const { return wins + draws + losses; }
+        double points() const { return wins + 0.5 * draws; }
+    };
+
+    // `firstPlayer`: whose points a board pair counts; `pairs`: whether
+    // games 2k and 2k + 1 are board k in both seatings.
+    explicit Tally(std::string firstPlayer = {}, bool pairs = false)
+        : firstPlayer_(std::move(firstPlayer)), pairs_(pairs) {}
+
+    void add(const MatchRecord& record);
+    int matches() const { return matches_; }
+    // A player who has not played yet has no results.
+    const Player& player(const std::string& name) const;
+    // Results of `a` against `b`, from a's side.
+    Results between(const std::string& a, const std::string& b) const;
+    // Results of whoever sat first.
+    const Results& firstSeat() const { return firstSeat_; }
+    // Boards played in both seatings, by the first player's points over the
+    // two (0, 1/2, 1, 3/2, 2); a board with one match so far is not counted.
+    const std::array<int, 5>& pairsByPoints() const { return pairsByPoints_; }
+    bool pairs() const { return pairs_; }
+
+private:
+    std::string firstPlayer_;
+    bool pairs_;
+    int matches_ = 0;
+    std::map<std::string, Player> players_;
+    std::map<std::pair<std::string, std::string>, Results> between_;
+    Results firstSeat_;
+    std::map<int, double> halfPairs_; // by board: the first player's points in its one match
+    std::array<int, 5> pairsByPoints_{};
+};
+
+} // namespace vorlen::match
