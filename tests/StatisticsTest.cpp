@@ -26,6 +26,10 @@ TEST(Schedule, PairingsAndTheOrderOfMatches)
     };
     for (const auto& c : cases)
         EXPECT_EQ(slotOf(c.game, c.pairings, c.swap), c.slot) << c.game;
+    // Alternating seats: one seating a board, every pairing exchanged on odd boards.
+    EXPECT_EQ(slotOf(3, 3, false, true), (Slot{1, 0, true}));
+    EXPECT_EQ(slotOf(6, 3, false, true), (Slot{2, 0, false}));
+    EXPECT_EQ(slotOf(7, 3, true, true), (Slot{1, 0, true})) << "both seatings already";
     EXPECT_EQ(matchCountOf(10, 6, true), 120);
 }
 

@@ -291,10 +291,13 @@ ParsedArguments parseMatchArguments(const QStringList& arguments, int defaultCon
     // Where a verdict or a ranking comes of it, both seatings unless told.
     const bool judged = config.sprt || config.tournament != Tournament::None;
     config.swap = parser.isSet(swap) || (judged && !parser.isSet(noSwap));
+    // One seating a board: seats take turns from board to board, so that
+    // neither player has the first seat's advantage throughout.
+    config.alternate = judged && parser.isSet(noSwap);
     std::string warning;
-    if (judged && parser.isSet(noSwap))
-        warning = "vorlen-match: --no-swap: every board is played in one seating only, so the first seat's advantage "
-                  "biases the result\n";
+    if (config.alternate)
+        warning = "vorlen-match: --no-swap: every board is played in one seating only (seats alternate from board to "
+                  "board), so the first seat's advantage on each board biases its match and the result is less sure\n";
     config.quiet = parser.isSet(quiet);
     config.resultsPath = localBytes(parser.value(results));
     // The name chooses the format: a name that chooses none is a mistake.

@@ -33,7 +33,7 @@ std::string MatchConfig::runId() const
     for (const NamedPlayer& player : players())
         description += player.name + '=' + player.command + '\n';
     description += "tournament " + std::to_string(static_cast<int>(tournament)) + "\ngames "
-                   + std::to_string(games) + (swap ? " swap" : "") + "\nboards "
+                   + std::to_string(games) + (swap ? " swap" : "") + (alternate ? " alternate" : "") + "\nboards "
                    + std::to_string(static_cast<int>(boards)) + " " + std::to_string(seed) + " " + mapPath + " "
                    + mapText + "\n";
     // FNV-1a: short, and the same everywhere.

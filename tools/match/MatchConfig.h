@@ -52,6 +52,7 @@ struct MatchConfig {
     std::string mapText;   // the map's digits as read, at most one board's worth
     int mapDigits = 0;     // fewer than a board: the rest is drawn at random
     bool swap = false;
+    bool alternate = false; // one seating a board, exchanged from board to board
     int concurrency = 1;
     std::string resultsPath;
     std::string botLogDir;

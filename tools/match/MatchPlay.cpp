@@ -24,7 +24,7 @@ constexpr int kTurnLimit = 100'000; // far beyond any match the rules allow
 
 std::string replayFileName(const MatchJob& job, const MatchConfig& config)
 {
-    const bool plain = !config.swap && config.pairings().size() == 1;
+    const bool plain = !config.swap && !config.alternate && config.pairings().size() == 1;
     const std::string seating = plain ? "" : "-" + job.seats[0].name + "-" + job.seats[1].name;
     return "game-" + std::to_string(job.game) + seating + ".json";
 }

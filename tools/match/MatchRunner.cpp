@@ -31,7 +31,7 @@ public:
         if (groups.stopping() || decided() || next_ >= config_.matchCount())
             return std::nullopt;
         const int game = next_++;
-        const Slot slot = slotOf(game, pairings_, config_.swap);
+        const Slot slot = slotOf(game, pairings_, config_.swap, config_.alternate);
         const BoardSequence::Board board = boards_.at(slot.board);
         return MatchJob{game, board.field, board.label, slot.swapped, config_.seatsFor(slot)};
     }

@@ -18,13 +18,14 @@ std::vector<Pairing> pairingsOf(int playerCount, Tournament tournament)
     return pairings;
 }
 
-Slot slotOf(int game, int pairingCount, bool swap)
+Slot slotOf(int game, int pairingCount, bool swap, bool alternate)
 {
     assert(game >= 0 && pairingCount > 0);
     const int seatings = swap ? 2 : 1;
     const int perBoard = pairingCount * seatings;
     const int within = game % perBoard;
-    return {game / perBoard, within / seatings, within % seatings == 1};
+    const int board = game / perBoard;
+    return {board, within / seatings, swap ? within % seatings == 1 : alternate && board % 2 == 1};
 }
 
 int matchCountOf(int boards, int pairingCount, bool swap) { return boards * pairingCount * (swap ? 2 : 1); }

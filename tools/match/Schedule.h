@@ -30,7 +30,8 @@ struct Slot {
     bool operator==(const Slot&) const = default;
 };
 
-Slot slotOf(int game, int pairingCount, bool swap);
+// `alternate` (without `swap`): board k's seats exchanged when k is odd.
+Slot slotOf(int game, int pairingCount, bool swap, bool alternate = false);
 int matchCountOf(int boards, int pairingCount, bool swap);
 
 } // namespace vorlen::match
