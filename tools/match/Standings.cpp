@@ -92,7 +92,9 @@ std::string standingsText(const Tally& tally, const RunFacts& run)
 
     std::string notes;
     if (ratings.anchor > 0)
-        notes += "  " + run.players[0].name + " has no finite rating, so " + anchor + " is at 0\n";
+        notes += "  " + run.players[0].name
+                 + (ratings.standing[0] == Standing::NoGames ? " has no matches" : " has no finite rating") + ", so "
+                 + anchor + " is at 0\n";
     for (const int i : order) {
         const Standing standing = ratings.standing[i];
         if (standing == Standing::NoGames)

@@ -1,0 +1,277 @@
+// The summary's figures: worked out by hand, recomputed from a run's
+// records, and the same whether a run prints them or summarize does.
+#include "Elo.h"
+#include "GameSet.h"
+#include "MatchRecord.h"
+#include "ProgressReport.h"
+#include "Summary.h"
+#include "support/MatchTool.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <map>
+
+using namespace vorlen::match;
+using namespace vorlen::testing;
+
+namespace {
+
+// A match on board `game / 2` between two named players, `first` seated first.
+MatchRecord match(int game, const std::string& first, const std::string& second, int firstScore, int secondScore)
+{
+    MatchRecord r;
+    r.game = game;
+    r.seats[0].player = first;
+    r.seats[1].player = second;
+    r.seats[0].score = firstScore;
+    r.seats[1].score = secondScore;
+    return r;
+}
+
+} // namespace
+
+TEST(Elo, EstimatesWorkedOutByHand)
+{
+    const struct {
+        const char* what;
+        EloEstimate estimate;
+        double difference, error, los;
+    } cases[] = {
+        {"pairs", estimateEloOfPairs({2, 10, 20, 30, 8}), 80.842, 41.726, 0.99996},
+        {"matches", estimateElo(75, 0, 25), 190.849, 81.151, 1.0},
+        {"even", estimateElo(45, 10, 45), 0.0, 65.362, 0.5},
+    };
+    for (const auto& c : cases) {
+        EXPECT_NEAR(c.estimate.difference, c.difference, 1e-3) << c.what;
+        EXPECT_NEAR(c.estimate.error, c.error, 1e-3) << c.what;
+        EXPECT_NEAR(c.estimate.los, c.los, 1e-4) << c.what;
+    }
+    // Every point, or every pair alike: no spread to bound the estimate by.
+    EXPECT_TRUE(std::isinf(estimateElo(5, 0, 0).difference) && std::isinf(estimateElo(5, 0, 0).error));
+    EXPECT_EQ(estimateElo(5, 0, 0).los, 1.0);
+    EXPECT_EQ(estimateEloOfPairs({0, 0, 7, 0, 0}).los, 0.5);
+    EXPECT_TRUE(std::isnan(estimateElo(0, 0, 0).difference));
+    // The same 100 matches: won 1-1 board by board, the pairs see that the
+    // boards decided and the players did not; taken singly they cannot.
+    EXPECT_LT(estimateEloOfPairs({0, 10, 30, 10, 0}).error, estimateElo(50, 0, 50).error / 2);
+}
+
+TEST(GameSet, GamesInAnyOrderAndWhatIsMissing)
+{
+    GameSet games;
+    for (const int game : {3, 0, 1, 7, 2, 9, 8})
+        EXPECT_TRUE(games.insert(game)) << game;
+    EXPECT_FALSE(games.insert(2));
+    EXPECT_FALSE(games.insert(8));
+    std::string list;
+    EXPECT_EQ(games.missing(12, 3, list), 5);
+    EXPECT_EQ(list, "4, 5, 6");
+    list.clear();
+    EXPECT_EQ(games.missing(4, 20, list), 0);
+    EXPECT_EQ(list, "");
+}
+
+TEST(Tally, BoardPairsAndTheFirstSeatWhateverTheOrder)
+{
+    // Board 0: A wins both; board 1: each wins as first; board 2: one match so far.
+    Tally tally("A", true);
+    for (const MatchRecord& r : {match(3, "B", "A", 900, 800), match(0, "A", "B", 900, 800), match(4, "A", "B", 5, 5),
+                                 match(2, "A", "B", 900, 800), match(1, "B", "A", 800, 900)})
+        tally.add(r);
+    EXPECT_EQ(tally.pairsByPoints(), (std::array<int, 5>{0, 0, 1, 0, 1}));
+    EXPECT_EQ(tally.firstSeat().wins, 3);
+    EXPECT_EQ(tally.firstSeat().draws, 1);
+    EXPECT_EQ(tally.firstSeat().losses, 1);
+    EXPECT_EQ(tally.player("A").wins, 3);
+    EXPECT_EQ(tally.between("B", "A").losses, 3);
+}
+
+TEST(Standings, PlayersThatCannotBeRatedAreNamedWithWhy)
+{
+    // a and b share points; c never loses to them; d and e only play each
+    // other; f plays nobody.
+    Tally tally;
+    int game = 0;
+    const auto play = [&](const char* x, const char* y, int xWins, int yWins) {
+        for (int i = 0; i < xWins; ++i)
+            tally.add(match(game++, x, y, 2, 1));
+        for (int i = 0; i < yWins; ++i)
+            tally.add(match(game++, x, y, 1, 2));
+    };
+    play("a", "b", 3, 1);
+    play("c", "a", 2, 0);
+    play("c", "b", 2, 0);
+    play("d", "e", 1, 1);
+    RunFacts run;
+    for (const char* name : {"f", "a", "b", "c", "d", "e"})
+        run.players.push_back({name, "stupid"});
+    const std::string text = standingsText(tally, run);
+    const double expected = 400 * std::log10(3.0); // a scored 3 of 4 against b
+    const std::string lines[] = {
+        "Standings (Elo by Bradley-Terry, a at 0, 95 % error bars):",
+        "   1  a          +0.0        -",
+        formatted("   2  b       %+7.1f", -expected),
+        "Not rated:\n"
+        "  f has no matches, so a is at 0\n",
+        "  c: not comparable, lost no point to a's group, directly or through others\n",
+        "  d: not comparable, no results link it to a's group\n",
+        "  f: no matches, left out\n",
+    };
+    for (const std::string& line : lines)
+        EXPECT_NE(text.find(line), std::string::npos) << line << "\nin\n" << text;
+    EXPECT_EQ(text.find("inf"), std::string::npos) << text;
+}
+
+TEST(Progress, ALinePerMatchAndAScoreLineEveryTenMatches)
+{
+    using Clock = ProgressReport::Clock;
+    const Clock::time_point start{};
+    ProgressReport::Settings settings;
+    settings.total = 40;
+    settings.players = {"A", "B"};
+    ProgressReport report(settings, start);
+    MatchRunner::Progress now;
+    now.tally = Tally("A", false);
+    MatchRecord failed = match(0, "A", "B", 10, 20);
+    failed.seats[0].retired = "time limit";
+    failed.seats[0].retiredTurn = 4;
+    failed.seats[1].retired = "full board";
+    now.fresh = {failed};
+    now.finished = 1;
+    now.tally.add(failed);
+    EXPECT_EQ(report.update(now, start + std::chrono::seconds(1)), "game 0: A 10 - B 20, B wins (A: time limit at turn 4)\n");
+    // Ten matches in: the score, with what is left.
+    now.fresh.clear();
+    for (int game = 1; game < 10; ++game) {
+        now.fresh.push_back(match(game, "A", "B", 30, 20));
+        now.tally.add(now.fresh.back());
+    }
+    now.finished = 10;
+    const std::string text = report.update(now, start + std::chrono::seconds(5));
+    EXPECT_NE(text.find("game 9: A 30 - B 20, A wins\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("A vs B: wins 9, draws 0, losses 1, Elo +381.7"), std::string::npos) << text;
+    EXPECT_NE(text.find("; 10 of 40 matches, 30 left, about 15 s\n"), std::string::npos) << text;
+    // Nothing new, nothing said; quiet: a bare count.
+    now.fresh.clear();
+    EXPECT_EQ(report.update(now, start + std::chrono::seconds(6)), "");
+    settings.quiet = true;
+    ProgressReport quiet(settings, start);
+    EXPECT_EQ(quiet.update(now, start + std::chrono::seconds(1)), "10/40 matches\n");
+    settings.terminal = true;
+    EXPECT_EQ(ProgressReport(settings, start).update(now, start), "\r10/40 matches\033[K");
+}
+
+namespace {
+
+class SummaryRuns : public ::testing::Test {
+protected:
+    SummaryRuns() : cwd(dir.path()) {}
+
+    TempDir dir;
+    WorkingDirectory cwd;
+};
+
+// Figures recomputed from records, independently of the summary's code.
+struct Recomputed {
+    std::map<std::string, std::array<int, 3>> wdl; // by player
+    std::array<int, 3> firstSeat{};
+    std::array<int, 5> pairs{};
+};
+
+Recomputed recompute(const std::vector<MatchRecord>& records, const std::string& first)
+{
+    Recomputed r;
+    std::map<int, double> boards;
+    for (const MatchRecord& m : records) {
+        const int a = m.seats[0].score;
+        const int b = m.seats[1].score;
+        ++r.firstSeat[a > b ? 0 : a == b ? 1 : 2];
+        ++r.wdl[m.seats[0].player][a > b ? 0 : a == b ? 1 : 2];
+        ++r.wdl[m.seats[1].player][b > a ? 0 : a == b ? 1 : 2];
+        const double points = a == b ? 0.5 : (a > b) == (m.seats[0].player == first) ? 1.0 : 0.0;
+        boards[m.game / 2] += points;
+    }
+    for (const auto& [board, points] : boards)
+        ++r.pairs[static_cast<std::size_t>(points * 2)];
+    return r;
+}
+
+} // namespace
+
+TEST_F(SummaryRuns, PrintedFiguresFollowFromTheRecords)
+{
+    const struct {
+        std::string options;
+        bool swap;
+    } runs[] = {
+        {"--first " VORLEN_LOOKAHEAD_BOT " --second stupid --games 6 --seed 11 --swap", true},
+        {"--first " VORLEN_LOOKAHEAD_BOT " --second stupid --games 6 --seed 11", false},
+        {"--first " VORLEN_LOOKAHEAD_BOT " --second stupid --games 40 --seed 12", false},
+        {"--games 30 --seed 13", false},
+    };
+    for (const auto& [options, swap] : runs) {
+        const std::string file = swap ? "swap.jsonl" : "one.csv";
+        std::filesystem::remove(dir.file(file));
+        const ToolRun run = runTool(options + " --results " + file);
+        ASSERT_EQ(run.exitCode, 0) << run.out;
+        std::vector<MatchRecord> records;
+        std::string error;
+        ASSERT_TRUE(readRecordFile(dir.file(file), records, error)) << error;
+        const Recomputed r = recompute(records, "A");
+        const int games = static_cast<int>(records.size());
+        const std::array<int, 3>& a = r.wdl.at("A");
+        std::vector<std::string> expected = {
+            formatted("A       %8d  %8d  %8d  %6.1f %%", a[0], a[1], a[2], 100.0 * (a[0] + 0.5 * a[1]) / games),
+            formatted("First seat: %.1f %% of the points over %d matches (wins %d, draws %d, losses %d)",
+                      100.0 * (r.firstSeat[0] + 0.5 * r.firstSeat[1]) / games, games, r.firstSeat[0], r.firstSeat[1],
+                      r.firstSeat[2]),
+        };
+        // From board pairs with both seatings, from matches without.
+        double n = swap ? games / 2 : games;
+        double mean = 0;
+        double square = 0;
+        for (int i = 0; i < 5 && swap; ++i) {
+            mean += r.pairs[i] * i / 4.0 / n;
+            square += r.pairs[i] * (i / 4.0) * (i / 4.0) / n;
+        }
+        if (!swap) {
+            mean = (a[0] + 0.5 * a[1]) / n;
+            square = (a[0] + 0.25 * a[1]) / n;
+        }
+        const double spread = std::sqrt((square - mean * mean) / n);
+        const auto elo = [](double p) { return -400 * std::log10(1 / p - 1); };
+        const bool bounded = mean - 1.959964 * spread > 0 && mean + 1.959964 * spread < 1;
+        const std::string bar = bounded ? formatted(" +/- %.1f", (elo(mean + 1.959964 * spread) - elo(mean - 1.959964 * spread)) / 2)
+                                        : std::string(", error bar unbounded");
+        expected.push_back(formatted("Elo difference A - B: %s%s (95 %%, from %d %s), LOS %.1f %%",
+                                     signedElo(elo(mean)).c_str(), bar.c_str(), static_cast<int>(n),
+                                     swap ? "board pairs" : "matches",
+                                     50 * std::erfc(-(mean - 0.5) / (spread * std::sqrt(2.0)))));
+        if (swap)
+            expected.push_back(formatted("Board pairs by A's points (0, 1/2, 1, 3/2, 2): %d, %d, %d, %d, %d", r.pairs[0],
+                                         r.pairs[1], r.pairs[2], r.pairs[3], r.pairs[4]));
+        for (const std::string& line : expected)
+            EXPECT_NE(run.out.find(line), std::string::npos) << line << "\nin\n" << run.out;
+    }
+}
+
+TEST_F(SummaryRuns, SummarizePrintsWhatTheRunPrinted)
+{
+    const char* runs[] = {
+        "--first " VORLEN_LOOKAHEAD_BOT " --second stupid --sprt elo0=0,elo1=50 --games 200 --seed 3 --concurrency 2",
+        "--player a=stupid --player b=" VORLEN_LOOKAHEAD_BOT " --player c=stupid --tournament round-robin --games 2 "
+        "--seed 4",
+        "--games 5 --seed 6 --no-swap",
+    };
+    for (const char* options : runs) {
+        std::filesystem::remove(dir.file("r.jsonl"));
+        const ToolRun run = runTool(std::string(options) + " --results r.jsonl");
+        ASSERT_EQ(run.exitCode, 0) << options << "\n" << run.out;
+        const ToolRun summed = runTool("summarize r.jsonl", "2>&1");
+        EXPECT_EQ(summed.exitCode, 0);
+        EXPECT_EQ(summed.out, run.out) << options;
+    }
+}
