@@ -23,7 +23,7 @@ version=$(dpkg-deb -f "$package" Version)
 [ "$(basename "$package")" = "vorlen_${version}_$(dpkg --print-architecture).deb" ] || fail "named $(basename "$package")"
 
 depends=$(dpkg-deb -f "$package" Depends)
-for needed in bubblewrap libqt6widgets6 libqt6charts6 libc6; do
+for needed in bubblewrap libqt6widgets6 libqt6charts6 libsimdjson14 libc6; do
   grep -q "\b$needed\b" <<<"$depends" || fail "no dependency on $needed in: $depends"
 done
 files=$(dpkg-deb -c "$package" | awk '{print $6}')

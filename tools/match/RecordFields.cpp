@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 
 namespace vorlen::match {
 namespace {
@@ -36,7 +37,22 @@ template <typename At>
 Field wholeField(std::string name, At at)
 {
     return {std::move(name), Kind::Whole, [at](const MatchRecord& r) { return std::to_string(at(r)); },
-            [at](MatchRecord& r, const std::string& t) { return toWhole(t, at(r)) && at(r) >= 0; }};
+            [at](MatchRecord& r, const std::string& t) { return toWhole(t, at(r)) && at(r) >= 0; },
+            [at](MatchRecord& r, double value) {
+                // Whole, not negative, and within what the field holds.
+                if (!(value >= 0 && value <= std::numeric_limits<int>::max()) || value != std::floor(value))
+                    return false;
+                at(r) = static_cast<int>(value);
+                return true;
+            }};
+}
+
+template <typename At>
+Field timeField(std::string name, At at)
+{
+    return {std::move(name), Kind::Real, [at](const MatchRecord& r) { return milliseconds(at(r)); },
+            [at](MatchRecord& r, const std::string& t) { return toReal(t, at(r)); },
+            [at](MatchRecord& r, double value) { return std::isfinite(at(r) = value); }};
 }
 
 template <typename At>
@@ -83,10 +99,8 @@ const std::vector<Field>& recordFields()
         f.push_back(textField("containment", [](auto& r) -> auto& { return r.containment; }));
         for (int s = 0; s < 2; ++s) {
             const std::string seat = seats[s];
-            f.push_back({seat + "_mean_ms", Kind::Real, [s](const MatchRecord& r) { return milliseconds(r.seats[s].times.meanMs); },
-                         [s](MatchRecord& r, const std::string& t) { return toReal(t, r.seats[s].times.meanMs); }});
-            f.push_back({seat + "_max_ms", Kind::Real, [s](const MatchRecord& r) { return milliseconds(r.seats[s].times.maxMs); },
-                         [s](MatchRecord& r, const std::string& t) { return toReal(t, r.seats[s].times.maxMs); }});
+            f.push_back(timeField(seat + "_mean_ms", [s](auto& r) -> auto& { return r.seats[s].times.meanMs; }));
+            f.push_back(timeField(seat + "_max_ms", [s](auto& r) -> auto& { return r.seats[s].times.maxMs; }));
             f.push_back(wholeField(seat + "_near_limit", [s](auto& r) -> auto& { return r.seats[s].times.nearLimit; }));
         }
         f.push_back(textField("run", [](auto& r) -> auto& { return r.run; }));

@@ -22,6 +22,9 @@ struct Field {
     Kind kind;
     std::function<std::string(const MatchRecord&)> get;
     std::function<bool(MatchRecord&, const std::string&)> set;
+    // Numbers straight from a JSON reader, skipping the text: for whole
+    // numbers and times only.
+    std::function<bool(MatchRecord&, double)> setNumber = nullptr;
 };
 
 // Fields that records of earlier versions do not have, from this one on:

@@ -3,9 +3,13 @@
 
 #include "RecordFields.h"
 
+#include <simdjson.h>
+
 #include <algorithm>
+#include <cassert>
+#include <bitset>
+#include <charconv>
 #include <initializer_list>
-#include <unordered_map>
 
 namespace vorlen::match {
 namespace {
@@ -13,6 +17,21 @@ namespace {
 // Splits one CSV line; false on an unclosed quote.
 bool splitCsv(std::string_view line, std::vector<std::string>& fields)
 {
+    if (line.find('"') == std::string_view::npos) {
+        // Most lines quote nothing: cut at the commas, reusing the strings.
+        std::size_t count = 0;
+        for (std::size_t at = 0;; ++count) {
+            const std::size_t comma = std::min(line.find(',', at), line.size());
+            if (count == fields.size())
+                fields.emplace_back();
+            fields[count].assign(line.substr(at, comma - at));
+            if (comma == line.size())
+                break;
+            at = comma + 1;
+        }
+        fields.resize(count + 1);
+        return true;
+    }
     fields.assign(1, {});
     bool quoted = false;
     for (std::size_t i = 0; i < line.size(); ++i) {
@@ -31,86 +50,47 @@ bool splitCsv(std::string_view line, std::vector<std::string>& fields)
     return !quoted;
 }
 
-std::size_t fieldIndex(const std::string& name)
+// Record fields come in the table's order; anything else is looked up.
+std::size_t fieldIndex(std::string_view name, std::size_t expected)
 {
-    static const std::unordered_map<std::string, std::size_t> byName = [] {
-        std::unordered_map<std::string, std::size_t> map;
-        for (std::size_t i = 0; i < recordFields().size(); ++i)
-            map.emplace(recordFields()[i].name, i);
-        return map;
-    }();
-    const auto found = byName.find(name);
-    return found == byName.end() ? recordFields().size() : found->second;
+    const std::vector<Field>& fields = recordFields();
+    if (expected < fields.size() && fields[expected].name == name)
+        return expected;
+    for (std::size_t i = 0; i < fields.size(); ++i)
+        if (fields[i].name == name)
+            return i;
+    return fields.size();
 }
 
-// One JSON line straight into a record, field by field as the parser meets
-// them: no document is built, and anything nested is refused at once.
-class RecordSax {
-public:
-    explicit RecordSax(MatchRecord& record) : record_(record), seen_(recordFields().size(), false) {}
-
-    bool start_object(std::size_t) { return depth_++ == 0 || nested(); }
-    bool end_object() { return --depth_, true; }
-    bool start_array(std::size_t) { return nested(); }
-    bool end_array() { return false; }
-    bool key(std::string& name)
-    {
-        field_ = fieldIndex(name);
-        return true;
+// A JSON value as the text the field table reads, and whether the field
+// takes that kind of value.
+bool textOf(const simdjson::dom::element& value, Kind kind, std::string& text)
+{
+    using Type = simdjson::dom::element_type;
+    const auto takes = [kind](std::initializer_list<Kind> kinds) {
+        return std::find(kinds.begin(), kinds.end(), kind) != kinds.end();
+    };
+    switch (value.type()) {
+    case Type::STRING:
+        text = std::string_view(value.get_string().value_unsafe());
+        return takes({Kind::Text, Kind::MaybeText, Kind::MaybeWhole});
+    case Type::INT64: text = std::to_string(value.get_int64().value_unsafe()); break;
+    case Type::UINT64: text = std::to_string(value.get_uint64().value_unsafe()); break;
+    case Type::DOUBLE: {
+        char digits[32];
+        const auto end = std::to_chars(digits, digits + sizeof digits, value.get_double().value_unsafe()).ptr;
+        text.assign(digits, end);
+        return kind == Kind::Real;
     }
-    bool null() { return value("", {Kind::MaybeText, Kind::MaybeWhole}); }
-    bool boolean(bool flag) { return value(flag ? "true" : "false", {Kind::Flag}); }
-    bool number_integer(std::int64_t number) { return value(std::to_string(number), kNumbers); }
-    bool number_unsigned(std::uint64_t number) { return value(std::to_string(number), kNumbers); }
-    bool number_float(double, const std::string& text) { return value(text, {Kind::Real}); }
-    bool string(std::string& text) { return value(text, {Kind::Text, Kind::MaybeText, Kind::MaybeWhole}); }
-    bool binary(std::vector<std::uint8_t>&) { return false; }
-    bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception&) { return false; }
-
-    // What stopped the parse: a value of the wrong kind or a nested one.
-    const std::string& failure() const { return problem_; }
-    // What a line that parsed lacks; empty when it is a whole record.
-    std::string missing() const
-    {
-        for (std::size_t i = 0; i < kEarlierFieldCount; ++i)
-            if (!seen_[i])
-                return "no proper \"" + recordFields()[i].name + "\"";
-        return {};
+    case Type::BOOL:
+        text = value.get_bool().value_unsafe() ? "true" : "false";
+        return kind == Kind::Flag;
+    case Type::NULL_VALUE: text.clear(); return takes({Kind::MaybeText, Kind::MaybeWhole});
+    case Type::ARRAY:
+    case Type::OBJECT: return false;
     }
-    const std::string& winner() const { return winner_; }
-
-private:
-    bool nested()
-    {
-        problem_ = "not a JSON record";
-        return false;
-    }
-    static constexpr std::initializer_list<Kind> kNumbers{Kind::Whole, Kind::MaybeWhole, Kind::Real};
-
-    // A value of a kind the current field takes; fields of a later version
-    // pass unread.
-    bool value(const std::string& text, std::initializer_list<Kind> kinds)
-    {
-        if (field_ >= recordFields().size())
-            return true;
-        const Field& field = recordFields()[field_];
-        if (std::find(kinds.begin(), kinds.end(), field.kind) == kinds.end() || !field.set(record_, text)) {
-            problem_ = "no proper \"" + field.name + "\"";
-            return false;
-        }
-        if (field.name == "winner")
-            winner_ = text;
-        seen_[field_] = true;
-        return true;
-    }
-
-    MatchRecord& record_;
-    std::vector<bool> seen_;
-    std::size_t field_ = 0;
-    int depth_ = 0;
-    std::string winner_;
-    std::string problem_;
-};
+    return takes({Kind::Whole, Kind::MaybeWhole, Kind::Real});
+}
 
 RecordLineReader::Line checked(const MatchRecord& record, const std::string& winner, std::string& problem)
 {
@@ -118,6 +98,20 @@ RecordLineReader::Line checked(const MatchRecord& record, const std::string& win
         return RecordLineReader::Line::Record;
     problem = "the winner '" + winner + "' does not follow from the scores";
     return RecordLineReader::Line::Bad;
+}
+
+// One member of a JSON record into its field: numbers straight, the rest
+// through the field's text.
+bool readValue(const Field& field, const simdjson::dom::element& value, MatchRecord& record, std::string& text)
+{
+    using Type = simdjson::dom::element_type;
+    const Type type = value.type();
+    const bool whole = type == Type::INT64 || type == Type::UINT64;
+    if (field.setNumber && (whole || (type == Type::DOUBLE && field.kind == Kind::Real))) {
+        double number = 0;
+        return value.get(number) == simdjson::SUCCESS && field.setNumber(record, number);
+    }
+    return textOf(value, field.kind, text) && field.set(record, text);
 }
 
 } // namespace
@@ -130,22 +124,55 @@ RecordLineReader::Line RecordLineReader::read(std::string_view line, MatchRecord
     return json_ ? readJson(line, record, problem) : readCsv(line, record, problem);
 }
 
-RecordLineReader::Line RecordLineReader::readJson(std::string_view line, MatchRecord& record,
-                                                  std::string& problem) const
+RecordLineReader::RecordLineReader(bool json)
+    : json_(json), parser_(json ? std::make_unique<simdjson::dom::parser>() : nullptr)
 {
-    const auto begin = line.find_first_not_of(" \t\r");
-    if (begin == std::string_view::npos || line[begin] != '{') {
+}
+
+RecordLineReader::~RecordLineReader() = default;
+RecordLineReader::RecordLineReader(RecordLineReader&&) noexcept = default;
+RecordLineReader& RecordLineReader::operator=(RecordLineReader&&) noexcept = default;
+
+RecordLineReader::Line RecordLineReader::readJson(std::string_view line, MatchRecord& record, std::string& problem)
+{
+    // Records are flat: a bracket inside one is no record, however deep it goes.
+    simdjson::dom::object object;
+    if (parser_->parse(line.data(), line.size()).get_object().get(object) != simdjson::SUCCESS) {
         problem = "not a JSON record";
         return Line::Bad;
     }
-    RecordSax sax(record);
-    if (Json::sax_parse(line.begin(), line.end(), &sax))
-        problem = sax.missing();
-    else // a wrong kind of value names its field; anything else is no JSON
-        problem = sax.failure().empty() ? "not a JSON record" : sax.failure();
-    if (!problem.empty())
-        return Line::Bad;
-    return checked(record, sax.winner(), problem);
+    const std::vector<Field>& fields = recordFields();
+    std::bitset<64> seen;
+    assert(fields.size() <= seen.size());
+    std::string text;
+    std::string winner;
+    std::size_t next = 0;
+    for (const simdjson::dom::key_value_pair member : object) {
+        const simdjson::dom::element_type type = member.value.type();
+        if (type == simdjson::dom::element_type::ARRAY || type == simdjson::dom::element_type::OBJECT) {
+            problem = "not a JSON record";
+            return Line::Bad;
+        }
+        const std::size_t index = fieldIndex(member.key, next);
+        if (index == fields.size())
+            continue; // a field of a later version
+        next = index + 1;
+        const Field& field = fields[index];
+        if (!readValue(field, member.value, record, text)) {
+            problem = "no proper \"" + field.name + "\"";
+            return Line::Bad;
+        }
+        if (field.name == "winner")
+            winner = text;
+        seen[index] = true;
+    }
+    for (std::size_t i = 0; i < kEarlierFieldCount; ++i) {
+        if (!seen[i]) {
+            problem = "no proper \"" + fields[i].name + "\"";
+            return Line::Bad;
+        }
+    }
+    return checked(record, winner, problem);
 }
 
 RecordLineReader::Line RecordLineReader::readCsv(std::string_view line, MatchRecord& record, std::string& problem)

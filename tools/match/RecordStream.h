@@ -4,9 +4,14 @@
 #include "MatchRecord.h"
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
+
+namespace simdjson::dom {
+class parser;
+}
 
 namespace vorlen::match {
 
@@ -16,16 +21,21 @@ class RecordLineReader {
 public:
     enum class Line { Record, Skip, Bad };
 
-    explicit RecordLineReader(bool json) : json_(json) {}
+    explicit RecordLineReader(bool json);
+    ~RecordLineReader();
+    RecordLineReader(RecordLineReader&&) noexcept;
+    RecordLineReader& operator=(RecordLineReader&&) noexcept;
+
     // Skip for an empty line or the CSV header; Bad with `problem` set.
     Line read(std::string_view line, MatchRecord& record, std::string& problem);
 
 private:
-    Line readJson(std::string_view line, MatchRecord& record, std::string& problem) const;
+    Line readJson(std::string_view line, MatchRecord& record, std::string& problem);
     Line readCsv(std::string_view line, MatchRecord& record, std::string& problem);
 
     bool json_;
-    std::size_t csvFields_ = 0; // of the header, once read
+    std::unique_ptr<simdjson::dom::parser> parser_; // for JSON: kept, so its memory is reused
+    std::size_t csvFields_ = 0;                     // of the header, once read
     std::vector<std::string> fields_;
 };
 

@@ -25,13 +25,19 @@ bool sameRun(const MatchRecord& a, const MatchRecord& b)
            && a.sprt == b.sprt;
 }
 
-// A record's result, its measured times aside: what two records of one
-// match must agree on.
-std::size_t resultHash(MatchRecord record)
+// A record's result: what two records of one match must agree on (their
+// measured times may differ).
+std::size_t resultHash(const MatchRecord& record)
 {
-    for (SeatRecord& seat : record.seats)
-        seat.times = {};
-    return std::hash<std::string>()(toCsv(record));
+    std::size_t hash = std::hash<std::string>()(record.board) ^ static_cast<std::size_t>(record.turns);
+    const auto mix = [&hash](std::size_t value) { hash = (hash ^ value) * 0x100000001b3ULL; };
+    for (const SeatRecord& seat : record.seats) {
+        mix(std::hash<std::string>()(seat.player));
+        mix(std::hash<std::string>()(seat.command));
+        mix(std::hash<std::string>()(seat.retired));
+        mix(static_cast<std::size_t>(seat.score) << 20 ^ static_cast<std::size_t>(seat.retiredTurn + 1));
+    }
+    return hash;
 }
 
 // The run as its records tell it: players in the run's order, with the
@@ -88,14 +94,20 @@ public:
                 return false;
             }
             sources_.push_back({std::move(stream), {}});
-            fill(sources_.back());
         }
+        if (sources_.size() > 1)
+            for (Source& source : sources_)
+                fill(source);
         return true;
     }
 
     // The next record and its file; false at the end of all.
     bool next(MatchRecord& record, std::string& path)
     {
+        if (sources_.size() == 1) {
+            path = sources_.front().stream->path();
+            return sources_.front().stream->next(record);
+        }
         Source* lowest = nullptr;
         for (Source& source : sources_)
             if (!source.ahead.empty() && (!lowest || source.ahead.begin()->first < lowest->ahead.begin()->first))
@@ -160,8 +172,12 @@ SummarizeResult summarizeRecordFiles(const std::vector<std::string>& paths)
     GameSet games;
     // Recent games' results, to tell a repeated record from a contradicting
     // one: the same game from two files comes out of the merge side by side.
-    constexpr std::size_t kRecent = 1 << 16;
-    std::map<int, std::pair<std::size_t, std::string>> recent;
+    struct Recent {
+        int game = -1;
+        std::size_t hash = 0;
+        std::string path;
+    };
+    std::vector<Recent> recent(std::size_t{1} << 14);
     MatchRecord record;
     for (std::string path; records.next(record, path);) {
         if (!run) {
@@ -176,17 +192,18 @@ SummarizeResult summarizeRecordFiles(const std::vector<std::string>& paths)
             return refuse("'" + path + "' holds game " + std::to_string(record.game) + " of a run of "
                           + std::to_string(record.runMatches) + " matches");
         const std::size_t hash = resultHash(record);
+        Recent& slot = recent[static_cast<std::size_t>(record.game) % recent.size()];
         if (!games.insert(record.game)) {
-            const auto earlier = recent.find(record.game);
-            const std::string where = earlier == recent.end() ? "" : " ('" + earlier->second.second + "' and '" + path + "'"
-                                      + (earlier->second.first == hash ? "" : ", with different results") + ")";
+            const std::string where = slot.game != record.game ? "" : " ('" + slot.path + "' and '" + path + "'"
+                                      + (slot.hash == hash ? "" : ", with different results") + ")";
             result.err += "vorlen-match: summarize: game " + std::to_string(record.game) + " is recorded more than once"
                           + where + "; the first one counts\n";
             continue;
         }
-        recent.emplace(record.game, std::pair(hash, path));
-        if (recent.size() > kRecent)
-            recent.erase(recent.begin());
+        slot.game = record.game;
+        slot.hash = hash;
+        if (slot.path != path)
+            slot.path = path;
         run->add(record);
     }
     if (const std::string problem = records.error(); !problem.empty())
