@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <algorithm>
 
 using namespace vorlen::testing;
@@ -78,6 +80,10 @@ TEST_F(Shards, SummarizeSaysWhatIsWrongWithTheFiles)
     ASSERT_EQ(runTool("--games 3 --swap --seed 9 --shard 0/3 --results part.jsonl").exitCode, 0);
     ASSERT_EQ(runTool("--games 3 --swap --seed 8 --results other.jsonl").exitCode, 0);
     dir.write("broken.csv", "game,board\n");
+    // Brackets: a line longer than any record, and one nested deep but short.
+    dir.write("brackets.jsonl", std::string(3 << 20, '['));
+    dir.write("nested.jsonl", std::string(200000, '[') + std::string(200000, ']') + "\n");
+    ASSERT_EQ(mkfifo(dir.file("fifo.jsonl").c_str(), 0600), 0);
     const struct {
         std::string files;
         int exitCode;
@@ -91,6 +97,10 @@ TEST_F(Shards, SummarizeSaysWhatIsWrongWithTheFiles)
         {"", 2, "vorlen-match: summarize: name the record files"},
         {"none.jsonl", 2, "vorlen-match: summarize: cannot read 'none.jsonl': No such file or directory"},
         {"broken.csv", 2, "vorlen-match: summarize: cannot read 'broken.csv': line 1: not the header"},
+        {"brackets.jsonl", 2, "vorlen-match: summarize: cannot read 'brackets.jsonl': line 1: longer than any record"},
+        {"nested.jsonl", 2, "vorlen-match: summarize: cannot read 'nested.jsonl': line 1: not a JSON record"},
+        {"fifo.jsonl", 2, "vorlen-match: summarize: cannot read 'fifo.jsonl': not a regular file"},
+        {"whole.jsonl nested.jsonl", 2, "cannot read 'nested.jsonl': line 1: not a JSON record"},
     };
     for (const auto& c : cases) {
         const ToolRun run = runTool("summarize " + c.files, "2>&1");
