@@ -275,3 +275,60 @@ TEST_F(SummaryRuns, SummarizePrintsWhatTheRunPrinted)
         EXPECT_EQ(summed.out, run.out) << options;
     }
 }
+
+TEST_F(SummaryRuns, RoundRobinStandingsFollowFromTheRecords)
+{
+    // Two copies of the built-in player, the look-ahead bot, and a bot that
+    // plays its own colour and is out at once (yet draws a board or two).
+    const std::string weak = dir.write("weak.sh", "#!/bin/sh\nhead -c 1 vorla.in > vorla.out\n");
+    std::filesystem::permissions(weak, std::filesystem::perms::owner_exec | std::filesystem::perms::group_exec
+                                           | std::filesystem::perms::others_exec,
+                                 std::filesystem::perm_options::add);
+    const ToolRun run = runTool("--player g1=stupid --player look=" VORLEN_LOOKAHEAD_BOT " --player g2=stupid --player weak="
+                                + weak + " --tournament round-robin --games 4 --seed 11 --results rr.jsonl");
+    ASSERT_EQ(run.exitCode, 0) << run.out;
+    std::vector<MatchRecord> records;
+    std::string error;
+    ASSERT_TRUE(readRecordFile(dir.file("rr.jsonl"), records, error)) << error;
+    ASSERT_EQ(records.size(), 48U);
+
+    // Points between every two players, then Bradley-Terry by plain
+    // fixed-point iteration.
+    const std::vector<std::string> names = {"g1", "look", "g2", "weak"};
+    double points[4][4] = {};
+    for (const MatchRecord& r : records) {
+        const auto at = [&](const std::string& name) { return std::find(names.begin(), names.end(), name) - names.begin(); };
+        const auto a = at(r.seats[0].player);
+        const auto b = at(r.seats[1].player);
+        const double first = r.seats[0].score > r.seats[1].score ? 1 : r.seats[0].score == r.seats[1].score ? 0.5 : 0;
+        points[a][b] += first;
+        points[b][a] += 1 - first;
+    }
+    for (int i = 0; i < 4; ++i)
+        for (int j = 0; j < 4; ++j)
+            ASSERT_TRUE(i == j || points[i][j] > 0) << "this seed gives every pair points both ways";
+    double strength[4] = {1, 1, 1, 1};
+    for (int round = 0; round < 20000; ++round) {
+        for (int i = 0; i < 4; ++i) {
+            double won = 0;
+            double expected = 0;
+            for (int j = 0; j < 4; ++j) {
+                if (j != i) {
+                    won += points[i][j];
+                    expected += (points[i][j] + points[j][i]) / (strength[i] + strength[j]);
+                }
+            }
+            strength[i] = won / expected;
+        }
+    }
+    for (int i = 1; i < 4; ++i) {
+        const double elo = 400 * std::log10(strength[i] / strength[0]);
+        EXPECT_NE(run.out.find(formatted("  %-6s  %7s  ", names[i].c_str(), signedElo(elo).c_str())), std::string::npos)
+            << names[i] << " at " << elo << "\n" << run.out;
+    }
+    for (int i = 0; i < 4; ++i)
+        for (int j = 0; j < 4; ++j)
+            if (i != j) {
+                EXPECT_NE(run.out.find(formatted("%.1f/8", points[i][j])), std::string::npos) << names[i] << names[j];
+            }
+}
