@@ -243,6 +243,9 @@ TEST(RecordEdges, AResultsFileIsARecordsFileOfItsRunOnlyWithResume)
     EXPECT_EQ(runTool("--games 2 --seed 4 --results r.csv").exitCode, 0);
     EXPECT_EQ(runTool("--games 3 --seed 4 --results r.csv --resume").exitCode, 2); // another run's records
     EXPECT_EQ(lines(readFile(dir.file("r.csv"))).size(), 5U);
+    // A test with other bounds is another run too.
+    ASSERT_EQ(runTool("--sprt elo0=0,elo1=300 --games 2 --results s.csv").exitCode, 0);
+    EXPECT_EQ(runTool("--sprt elo0=0,elo1=200 --games 2 --results s.csv --resume").exitCode, 2);
 }
 
 TEST(RecordEdges, ARecordCutShortIsLeftOutAndItsMatchPlayedAgain)

@@ -36,6 +36,9 @@ std::string MatchConfig::runId() const
                    + std::to_string(games) + (swap ? " swap" : "") + (alternate ? " alternate" : "") + "\nboards "
                    + std::to_string(static_cast<int>(boards)) + " " + std::to_string(seed) + " " + mapPath + " "
                    + mapText + "\n";
+    // A test with other bounds is another run: its records would not agree on when to stop.
+    if (sprt)
+        description += "sprt " + sprtSettingsText(*sprt) + "\n";
     // FNV-1a: short, and the same everywhere.
     std::uint64_t hash = 0xcbf29ce484222325ULL;
     for (const unsigned char ch : description) {

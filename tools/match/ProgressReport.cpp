@@ -22,7 +22,6 @@ std::string duration(double seconds)
     return formatted("%.1f h", seconds / 3600);
 }
 
-
 } // namespace
 
 ProgressReport::ProgressReport(const Settings& settings, Clock::time_point start)
