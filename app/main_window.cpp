@@ -170,7 +170,7 @@ void main_window::buildReplayBar()
     for (const auto& [key, target] : keys) {
         auto* shortcut = new QShortcut(QKeySequence(key), this);
         shortcut->setEnabled(false);
-        connect(shortcut, &QShortcut::activated, this, [this, target] { showTurn(target()); });
+        connect(shortcut, &QShortcut::activated, this, [this, turn = target] { showTurn(turn()); });
         replayKeys.push_back(shortcut);
     }
 }

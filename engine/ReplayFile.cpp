@@ -18,6 +18,34 @@ constexpr const char* kSeatNames[] = {"first", "second"};
 
 std::string winnerName(int seat) { return seat < 0 ? "draw" : kSeatNames[seat]; }
 
+// No move takes a day: a time beyond it is a broken file.
+constexpr double kLongestMoveMs = 24.0 * 3600 * 1000;
+
+// How deep brackets nest outside strings.
+constexpr int kDeepestReplay = 8;
+int nestingDepth(std::string_view text)
+{
+    int depth = 0;
+    int deepest = 0;
+    bool quoted = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char ch = text[i];
+        if (quoted) {
+            if (ch == '\\')
+                ++i;
+            else if (ch == '"')
+                quoted = false;
+        } else if (ch == '"') {
+            quoted = true;
+        } else if (ch == '[' || ch == '{') {
+            deepest = std::max(deepest, ++depth);
+        } else if (ch == ']' || ch == '}') {
+            --depth;
+        }
+    }
+    return deepest;
+}
+
 Json scoresJson(const ScorePair& score) { return Json::array({score.first, score.second}); }
 
 // Where a parse stopped, as a reader counts: line and column from 1.
@@ -165,15 +193,16 @@ private:
         const Json* ms = member(entry, "ms", where);
         if (!ms)
             return false;
-        if (!ms->is_number() || !(ms->get<double>() >= 0))
+        if (!ms->is_number() || !(ms->get<double>() >= 0) || ms->get<double>() > kLongestMoveMs)
             return fail(where + "\"ms\" is not a time in milliseconds");
         turn.milliseconds = ms->get<double>();
         const Json* scores = member(entry, "scores", where);
         if (!scores)
             return false;
-        if (!scores->is_array() || scores->size() != 2 || !(*scores)[0].is_number_integer()
-            || !(*scores)[1].is_number_integer())
-            return fail(where + "\"scores\" is not a pair of whole numbers");
+        // A score is a region's size: it fits the board.
+        const auto score = [](const Json& value) { return value.is_number_integer() && value >= 0 && value <= kBoardCells; };
+        if (!scores->is_array() || scores->size() != 2 || !score((*scores)[0]) || !score((*scores)[1]))
+            return fail(where + "\"scores\" is not a pair of whole numbers from 0 to " + std::to_string(kBoardCells));
         turn.score = {(*scores)[0].get<std::int32_t>(), (*scores)[1].get<std::int32_t>()};
         if (const auto retired = entry.find("retired"); retired != entry.end())
             return readRetired(*retired, where, turn);
@@ -266,6 +295,12 @@ std::string replayJson(const Replay& replay)
 
 bool parseReplay(std::string_view text, Replay& replay, std::string& error)
 {
+    // A replay nests a few levels; a document of brackets would take the
+    // parser many times its size in memory before it could be refused.
+    if (nestingDepth(text) > kDeepestReplay) {
+        error = "not a vorlen replay: nested deeper than a replay is";
+        return false;
+    }
     Json root;
     try {
         root = Json::parse(text);
@@ -274,6 +309,9 @@ bool parseReplay(std::string_view text, Replay& replay, std::string& error)
             error = "the file ends in the middle of the replay: truncated?";
         else
             error = "not JSON: a syntax error at " + placeOf(text, problem.byte == 0 ? 0 : problem.byte - 1);
+        return false;
+    } catch (const Json::exception&) {
+        error = "not JSON: a number too large to read";
         return false;
     }
     Replay read;

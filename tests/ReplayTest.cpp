@@ -89,6 +89,13 @@ std::string replaced(std::string text, const std::string& from, const std::strin
     return at == std::string::npos ? text : text.replace(at, from.size(), to);
 }
 
+// A replay whose first turn's scores read `scores` ("1, 2").
+std::string withFirstScores(const std::string& text, const std::string& scores)
+{
+    const std::size_t open = text.find("\"scores\": [") + 11;
+    return text.substr(0, open) + scores + text.substr(text.find(']', open));
+}
+
 } // namespace
 
 TEST(Boards, DrawnBoardsAreTheBoardsAFreshProcessDrawsWithRand)
@@ -183,6 +190,10 @@ TEST(ReplayReading, BadReplaysAreRefusedWithTheirProblem)
          "turn 0: \"answer\" is \"red\""},
         {"no result", replaced(good, "\"result\": {", "\"nothing\": {"), "no \"result\""},
         {"result", replaced(good, "\"winner\": \"", "\"winner\": \"x"), "the result's winner"},
+        {"too large a number", replaced(good, "\"version\": 1", "\"version\": 1e999"), "not JSON: a number too large"},
+        {"score past the board", withFirstScores(good, "1099511627779, 1"), "turn 0: \"scores\" is not a pair of whole numbers from 0 to 1845"},
+        {"negative score", withFirstScores(good, "-1, 1"), "turn 0: \"scores\" is not a pair"},
+        {"a move of a week", replaced(good, "\"ms\": ", "\"ms\": 6048000000"), "turn 0: \"ms\" is not a time"},
     };
     for (const auto& c : cases) {
         Replay replay;

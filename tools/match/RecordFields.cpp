@@ -24,6 +24,9 @@ bool toReal(const std::string& text, double& value)
     return !text.empty() && end == text.c_str() + text.size() && std::isfinite(value);
 }
 
+// No move takes a day: a time beyond it, or below 0, is a broken record.
+bool isMoveTime(double ms) { return ms >= 0 && ms <= 24.0 * 3600 * 1000; }
+
 // Times to the microsecond: enough for any bot, and short.
 std::string milliseconds(double value)
 {
@@ -33,14 +36,14 @@ std::string milliseconds(double value)
 }
 
 // `at` reaches the member in a record, const or not: [](auto& r) -> auto& { ... }.
+// A whole number from 0 to `most`.
 template <typename At>
-Field wholeField(std::string name, At at)
+Field wholeField(std::string name, At at, int most = std::numeric_limits<int>::max())
 {
     return {std::move(name), Kind::Whole, [at](const MatchRecord& r) { return std::to_string(at(r)); },
-            [at](MatchRecord& r, const std::string& t) { return toWhole(t, at(r)) && at(r) >= 0; },
-            [at](MatchRecord& r, double value) {
-                // Whole, not negative, and within what the field holds.
-                if (!(value >= 0 && value <= std::numeric_limits<int>::max()) || value != std::floor(value))
+            [at, most](MatchRecord& r, const std::string& t) { return toWhole(t, at(r)) && at(r) >= 0 && at(r) <= most; },
+            [at, most](MatchRecord& r, double value) {
+                if (!(value >= 0 && value <= most) || value != std::floor(value))
                     return false;
                 at(r) = static_cast<int>(value);
                 return true;
@@ -51,8 +54,8 @@ template <typename At>
 Field timeField(std::string name, At at)
 {
     return {std::move(name), Kind::Real, [at](const MatchRecord& r) { return milliseconds(at(r)); },
-            [at](MatchRecord& r, const std::string& t) { return toReal(t, at(r)); },
-            [at](MatchRecord& r, double value) { return std::isfinite(at(r) = value); }};
+            [at](MatchRecord& r, const std::string& t) { return toReal(t, at(r)) && isMoveTime(at(r)); },
+            [at](MatchRecord& r, double value) { return isMoveTime(at(r) = value); }};
 }
 
 template <typename At>
@@ -78,7 +81,8 @@ const std::vector<Field>& recordFields()
         }
         f.push_back(wholeField("turns", [](auto& r) -> auto& { return r.turns; }));
         for (int s = 0; s < 2; ++s)
-            f.push_back(wholeField(std::string(seats[s]) + "_score", [s](auto& r) -> auto& { return r.seats[s].score; }));
+            f.push_back(wholeField(std::string(seats[s]) + "_score", [s](auto& r) -> auto& { return r.seats[s].score; },
+                                   kBoardCells));
         // Follows from the scores: written for readers, checked when read back.
         f.push_back({"winner", Kind::Text, [](const MatchRecord& r) { return r.winner(); },
                      [](MatchRecord&, const std::string&) { return true; }});
