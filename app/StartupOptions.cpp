@@ -44,6 +44,9 @@ std::optional<Type> valueOption(const QString& option)
 
 // As many boards as the runner plays in one run.
 constexpr int kLastGame = 100'000'000;
+// Without a seed, every board before the one asked for is drawn in turn:
+// beyond this the window would take seconds to open.
+constexpr int kLastDrawnGame = 100'000;
 
 template <typename Number>
 std::optional<Number> wholeNumber(const std::string& text)
@@ -133,6 +136,10 @@ std::string startupProblem(const std::vector<StartupAction>& actions)
             return "--game needs a whole number from 0 to " + std::to_string(kLastGame) + ", not '" + action.value
                    + "'";
     }
+    const auto game = lastValue(actions, Type::Game);
+    if (game && !hasAction(actions, Type::Seed) && wholeNumber<int>(*game).value_or(0) > kLastDrawnGame)
+        return "--game without --seed needs a whole number from 0 to " + std::to_string(kLastDrawnGame)
+               + " (every board before it is drawn in turn), not '" + *game + "'";
     return {};
 }
 

@@ -93,6 +93,9 @@ TEST(StartupOptions, FlagsAreFlagsAndNumbersAreChecked)
         {{"--seed", "18446744073709551616"}, "--seed needs a whole number from 0, not '18446744073709551616'"},
         {{"--seed", " 7"}, "--seed needs a whole number from 0, not ' 7'"},
         {{"--game", "100000001"}, "--game needs a whole number from 0 to 100000000, not '100000001'"},
+        {{"--game", "100000"}, ""},
+        {{"--game", "100001"}, "--game without --seed needs a whole number from 0 to 100000 (every board before it is "
+                               "drawn in turn), not '100001'"},
         {{"--game", "3x"}, "--game needs a whole number from 0 to 100000000, not '3x'"},
         {{"--game", ""}, "--game needs a whole number from 0 to 100000000, not ''"},
     };
