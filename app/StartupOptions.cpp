@@ -72,8 +72,12 @@ std::vector<StartupAction> scanStartupOptions(const QStringList& arguments)
         }
         const bool seatOption = option == "--first" || option == "--second";
         const std::optional<Type> takesValue = valueOption(option);
-        if (!seatOption && !takesValue)
+        if (!seatOption && !takesValue) {
+            // Single-dash words are Qt's own options and their values.
+            if (i > 0 && option.startsWith("--"))
+                actions.push_back({Type::Unknown, 0, 0, option.toLocal8Bit().toStdString()});
             continue;
+        }
         if (i + 1 >= count)
             break;
         const QString& value = arguments[++i];

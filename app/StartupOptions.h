@@ -10,7 +10,7 @@
 
 // What the command line asks of the window, in the order it asks it.
 struct StartupAction {
-    enum class Type { SetPlayer, LoadMap, Sandbox, Seed, Game, Replay, SaveReplay, Chart, Help, Version };
+    enum class Type { SetPlayer, LoadMap, Sandbox, Seed, Game, Replay, SaveReplay, Chart, Help, Version, Unknown };
     Type type;
     int seat = 0;         // SetPlayer: 0 for "--first", 1 for "--second"
     int kind = 0;         // SetPlayer: the player factory's kind
@@ -26,7 +26,9 @@ struct StartupAction {
 // choose the runner's board, "--replay FILE" opens a replay, "--save-replay
 // FILE" keeps the live match's, "--chart" shows the score chart; "--help"
 // and "--version" print and open no window. A value is never read as an
-// option; an option with no value ends the scan.
+// option; an option with no value ends the scan. Any other argument that
+// starts with "--" (a mistyped option) is an Unknown action holding it; the
+// rest (Qt's own "-platform offscreen", stray words) pass silently.
 std::vector<StartupAction> scanStartupOptions(const QStringList& arguments);
 
 // What "vorlen --help" prints.

@@ -51,6 +51,11 @@ int main(int argc, char* argv[])
         std::fputs(help ? helpText().c_str() : "vorlen " VORLEN_VERSION "\n", stdout);
         return 0;
     }
+    // A mistyped option would otherwise play the built-in player without a word.
+    for (const StartupAction& action : actions)
+        if (action.type == StartupAction::Type::Unknown)
+            std::fprintf(stderr, "vorlen: ignoring '%s': not an option of vorlen (see vorlen --help)\n",
+                         action.value.c_str());
     if (const std::string problem = startupProblem(actions); !problem.empty()) {
         std::fprintf(stderr, "vorlen: %s\n", problem.c_str());
         return 2;

@@ -238,6 +238,10 @@ TEST(ReplayWindow, BadReplaysAndNumbersStopTheWindowBeforeItOpens)
         {"--replay " + dir.file("none.json"), "vorlen: cannot open the replay '" + dir.file("none.json") + "': No such file or directory"},
         {"--game -1", "vorlen: --game needs a whole number from 0 to 100000000, not '-1'"},
         {"--seed x", "vorlen: --seed needs a whole number from 0, not 'x'"},
+        // A mistyped option is said before the problem that stops the window.
+        {"--frist ./bot --game 100001", "vorlen: ignoring '--frist': not an option of vorlen (see vorlen --help)\n"
+                                        "vorlen: --game without --seed needs a whole number from 0 to 100000 (every "
+                                        "board before it is drawn in turn), not '100001'"},
     };
     for (const auto& c : cases) {
         const std::string command = std::string(VORLEN_BIN) + " " + c.arguments + " 2>&1";

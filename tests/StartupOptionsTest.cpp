@@ -54,7 +54,11 @@ TEST(StartupOptions, TrailingOptionHasNoEffect)
 
 TEST(StartupOptions, OnlyExactSpellingsCount)
 {
-    EXPECT_EQ(scan({"--First", "./p", "--map=m.txt", "-first", "x", "first", "stupid"}), Actions{});
+    // Mistyped long options are kept to be said; other words pass.
+    const auto unknown = [](const std::string& option) { return StartupAction{Type::Unknown, 0, 0, option}; };
+    EXPECT_EQ(scan({"--First", "./p", "--map=m.txt", "-first", "x", "first", "stupid", "--frist"}),
+              (Actions{unknown("--First"), unknown("--map=m.txt"), unknown("--frist")}));
+    EXPECT_EQ(scan({"-platform", "offscreen"}), Actions{});
     EXPECT_EQ(scan({"--first", "Stupid"}), Actions{external(0, "Stupid")});
     // The program path is examined like every other argument.
     EXPECT_EQ(scanStartupOptions({"--map", "m.txt"}), Actions{map("m.txt")});
