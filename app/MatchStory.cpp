@@ -1,6 +1,8 @@
 #include "MatchStory.h"
 
+#include "CommandLine.h"
 #include "Retirement.h"
+#include "StreamPlayer.h"
 
 #include <cstdio>
 
@@ -14,6 +16,24 @@ std::string seatWithPlayer(const vorlen::Replay& replay, int seat)
 }
 
 } // namespace
+
+std::string playerName(const std::string& command)
+{
+    std::string program = command;
+    if (program.rfind(vorlen::kStreamPrefix, 0) == 0)
+        program.erase(0, std::string(vorlen::kStreamPrefix).size());
+    const std::vector<std::string> words = vorlen::splitCommandLine(program);
+    if (words.empty() || words.front().empty())
+        return command;
+    const std::string& path = words.front();
+    const std::size_t slash = path.find_last_of('/');
+    return slash == std::string::npos || slash + 1 == path.size() ? path : path.substr(slash + 1);
+}
+
+std::string matchTitle(const std::array<std::string, 2>& players)
+{
+    return "vorlen \u2014 " + playerName(players[0]) + " vs " + playerName(players[1]);
+}
 
 std::string durationText(double milliseconds)
 {

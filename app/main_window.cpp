@@ -113,6 +113,7 @@ main_window::main_window(const QStringList& arguments, QWidget* parent)
     });
     buildMenus();
     buildReplayBar();
+    setWindowTitle(QString::fromStdString(matchTitle(live.players)));
 }
 
 main_window::~main_window()
@@ -255,6 +256,7 @@ void main_window::keepLiveReplay()
 
 void main_window::tellStory()
 {
+    setWindowTitle(QString::fromStdString(matchTitle(replay().players)));
     statusBar()->showMessage(QString::fromStdString(storyLine(replay(), shownTurns())));
     if (chart->isHidden())
         return;

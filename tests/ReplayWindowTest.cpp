@@ -85,6 +85,14 @@ TEST(ReplayWindow, MenusAndAQuietLiveWindow)
     EXPECT_TRUE(window->findChild<QToolBar*>("replayBar")->isHidden());
     EXPECT_TRUE(status(*window).isEmpty());
     EXPECT_FALSE(makeWindow({"--chart"})->scoreChart()->isHidden());
+    // The title names the program and the players, live and in a replay.
+    EXPECT_EQ(window->windowTitle(), QString::fromUtf8("vorlen \u2014 stupid vs stupid"));
+    EXPECT_EQ(makeWindow({"--second", "stream:/opt/bots/v7 --fast"})->windowTitle(),
+              QString::fromUtf8("vorlen \u2014 stupid vs v7"));
+    vorlen::Replay replay = window->replay();
+    replay.players = {"python3 \"my bot.py\"", "./lowbot"};
+    window->viewReplay(replay);
+    EXPECT_EQ(window->windowTitle(), QString::fromUtf8("vorlen \u2014 python3 vs lowbot"));
 }
 
 TEST(ReplayWindow, SavedMatchShowsTheLiveBoardAtEveryTurn)
@@ -249,6 +257,24 @@ TEST(ReplayWindow, BadReplaysAndNumbersStopTheWindowBeforeItOpens)
         EXPECT_EQ(run.exitCode, 2) << c.arguments;
         EXPECT_EQ(run.out, c.line + "\n");
     }
+}
+
+TEST(MatchStory, PlayersByTheirProgramsNames)
+{
+    const struct {
+        std::string command;
+        std::string name;
+    } cases[] = {
+        {"stupid", "stupid"},
+        {"./bots/v7 --fast", "v7"},
+        {"stream:/opt/bots/v9", "v9"},
+        {"\"/my bots/x y\" 3", "x y"},
+        {"bot/", "bot/"},
+        {"", ""},
+        {"\"unclosed", "unclosed"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(playerName(c.command), c.name) << c.command;
 }
 
 TEST(MatchStory, WhatTheStatusBarSays)

@@ -76,7 +76,8 @@ QImage grabBoard(const main_window& window) { return window.board()->grab().toIm
 TEST(Window, FormAndGrid)
 {
     const auto window = makeWindow();
-    EXPECT_EQ(window->windowTitle(), "MainWindow");
+    // The title names the program and the players.
+    EXPECT_EQ(window->windowTitle(), QString::fromUtf8("vorlen \u2014 stupid vs stupid"));
     EXPECT_EQ(window->objectName(), "MainWindow");
     EXPECT_EQ(window->size(), QSize(744, 592));
     EXPECT_TRUE(window->statusBar()->currentMessage().isEmpty());

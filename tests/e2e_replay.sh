@@ -68,7 +68,7 @@ PY
 
 "$vorlen" --replay "$replay" >out.txt 2>err.txt &
 app_pid=$!
-window=$(timeout 20 xdotool search --sync --name '^MainWindow$' | head -n 1) || { cat xvfb.log err.txt >&2; fail "no window"; }
+window=$(timeout 20 xdotool search --sync --name '^vorlen .* vs ' | head -n 1) || { cat xvfb.log err.txt >&2; fail "no window"; }
 sleep 0.5
 # No window manager here: the window is given the keyboard by hand.
 xdotool windowfocus --sync "$window"

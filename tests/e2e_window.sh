@@ -13,7 +13,7 @@ run_window() {
   "$vorlen" "$@" >out.txt 2>err.txt &
   app_pid=$!
   local window
-  window=$(timeout 20 xdotool search --sync --name '^MainWindow$' | head -n 1) || { cat "$work/xvfb.log" err.txt >&2; fail "no window"; }
+  window=$(timeout 20 xdotool search --sync --name '^vorlen .* vs ' | head -n 1) || { cat "$work/xvfb.log" err.txt >&2; fail "no window"; }
   sleep 0.5
   eval "$(xdotool getwindowgeometry --shell "$window")"
   import -window root before.png
