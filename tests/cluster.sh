@@ -24,7 +24,13 @@ cleanup() {
       [ -f "$pid" ] && kill -9 "$(cat "$pid")" 2>/dev/null || true
     done
   fi
-  [ -f "$work/munge/munged.pid" ] && kill "$(cat "$work/munge/munged.pid")" 2>/dev/null || true
+  if [ -f "$work/munge/munged.pid" ]; then
+    local pid
+    pid=$(cat "$work/munge/munged.pid")
+    kill "$pid" 2>/dev/null || true
+    # munged writes its seed file on the way out: its folder goes after it.
+    for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+  fi
   rm -rf "$work"
 }
 trap cleanup EXIT
