@@ -35,6 +35,12 @@ MoveTimes asRecorded(MoveTimes times)
     return times;
 }
 
+double MatchRecord::pointsOf(const std::string& player) const
+{
+    const std::string won = winner();
+    return won == "D" ? 0.5 : won == player ? 1.0 : 0.0;
+}
+
 std::string csvHeader() { return csvHeader(recordFields().size()); }
 
 std::string toCsv(const MatchRecord& record)

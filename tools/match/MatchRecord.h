@@ -33,6 +33,8 @@ struct MatchRecord {
 
     // The winner's name, or "D" for a draw: the higher final score wins.
     std::string winner() const;
+    // A player's points from this match: 1 for a win, 1/2 for a draw, else 0.
+    double pointsOf(const std::string& player) const;
 };
 
 // Move times as records keep them, to the microsecond: what a run counts is

@@ -5,17 +5,11 @@
 
 namespace vorlen::match {
 
-double SprtRun::pointsOfFirst(const MatchRecord& record) const
-{
-    const std::string winner = record.winner();
-    return winner == "D" ? 0.5 : winner == first_ ? 1.0 : 0.0;
-}
-
 void SprtRun::add(const MatchRecord& record)
 {
     if (record.game < nextGame_ || decided())
         return;
-    waiting_.emplace(record.game, pointsOfFirst(record));
+    waiting_.emplace(record.game, record.pointsOf(first_));
     countReady();
 }
 

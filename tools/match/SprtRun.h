@@ -31,7 +31,6 @@ public:
     std::string text() const;
 
 private:
-    double pointsOfFirst(const MatchRecord& record) const;
     void countReady();
 
     SprtSettings settings_;

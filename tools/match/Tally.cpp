@@ -15,12 +15,6 @@ void count(Tally::Results& results, double points)
         ++results.losses;
 }
 
-double pointsOf(const MatchRecord& record, const std::string& player)
-{
-    const std::string winner = record.winner();
-    return winner == "D" ? 0.5 : winner == player ? 1.0 : 0.0;
-}
-
 } // namespace
 
 void Tally::add(const MatchRecord& record)
@@ -28,7 +22,7 @@ void Tally::add(const MatchRecord& record)
     ++matches_;
     for (const SeatRecord& seat : record.seats) {
         Player& player = players_[seat.player];
-        const double points = pointsOf(record, seat.player);
+        const double points = record.pointsOf(seat.player);
         player.wins += points == 1.0;
         player.draws += points == 0.5;
         player.losses += points == 0.0;
@@ -42,13 +36,13 @@ void Tally::add(const MatchRecord& record)
     }
     const std::string& first = record.seats[0].player;
     const std::string& second = record.seats[1].player;
-    count(between_[std::minmax(first, second)], pointsOf(record, std::min(first, second)));
-    count(firstSeat_, pointsOf(record, first));
+    count(between_[std::minmax(first, second)], record.pointsOf(std::min(first, second)));
+    count(firstSeat_, record.pointsOf(first));
 
     if (!pairs_)
         return;
     const int board = record.game / 2;
-    const double points = pointsOf(record, firstPlayer_);
+    const double points = record.pointsOf(firstPlayer_);
     const auto [half, fresh] = halfPairs_.try_emplace(board, points);
     if (fresh)
         return;
