@@ -1,5 +1,6 @@
 #include "PlayerFactory.h"
 
+#include "CommandLine.h"
 #include "StreamPlayer.h"
 #include "VorlenLogicTeam01.h"
 #include "VorlenLogicTeam02.h"
@@ -17,6 +18,17 @@ std::string programOf(const std::string& command)
 {
     const std::string prefix = kStreamPrefix;
     return command.rfind(prefix, 0) == 0 ? command.substr(prefix.size()) : command;
+}
+
+std::optional<std::string> programProblem(const std::string& command, const std::string& base)
+{
+    if (auto problem = commandLineProblem(programOf(command)))
+        return problem;
+    const std::string program = splitCommandLine(programOf(command)).front();
+    std::string why;
+    if (findExecutable(program, base, why).empty())
+        return "cannot run '" + program + "': " + why;
+    return std::nullopt;
 }
 
 std::unique_ptr<ExternalPlayer> createProgramPlayer(const std::string& command, BotSettings settings)

@@ -4,6 +4,7 @@
 #include "IVorlenLogic.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace vorlen {
@@ -23,5 +24,9 @@ std::unique_ptr<IVorlenLogic> createPlayer(int kind, const std::string& program)
 std::unique_ptr<ExternalPlayer> createProgramPlayer(const std::string& command, BotSettings settings);
 // The command line proper, without "stream:".
 std::string programOf(const std::string& command);
+// Why a program player's command line cannot run, its paths taken from
+// `base`: a quote left open, or no such executable ("cannot run 'x': ...").
+// None when it can.
+std::optional<std::string> programProblem(const std::string& command, const std::string& base);
 
 } // namespace vorlen

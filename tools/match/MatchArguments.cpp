@@ -39,13 +39,8 @@ std::optional<QString> playerProblem(const char* option, const std::string& comm
 {
     if (command == kBuiltInName)
         return std::nullopt;
-    if (const auto problem = commandLineProblem(programOf(command)))
+    if (const auto problem = programProblem(command, std::filesystem::current_path().string()))
         return QString("--%1: %2").arg(option, QString::fromLocal8Bit(*problem));
-    const std::string program = splitCommandLine(programOf(command)).front();
-    std::string why;
-    if (findExecutable(program, std::filesystem::current_path().string(), why).empty())
-        return QString("--%1: cannot run '%2': %3")
-            .arg(option, QString::fromLocal8Bit(program), QString::fromLocal8Bit(why));
     return std::nullopt;
 }
 
