@@ -12,6 +12,17 @@ int Replay::winningSeat() const
     return score.first > score.second ? 0 : 1;
 }
 
+std::string moveLogKept(std::string_view start, std::uint64_t written)
+{
+    std::string kept(start.substr(0, kMoveLogBytes));
+    if (written <= kept.size())
+        return kept;
+    const std::string note = "[vorlen] cut: " + std::to_string(written - kept.size()) + " more bytes\n";
+    if (!kept.empty() && kept.back() != '\n')
+        kept += '\n';
+    return kept + note;
+}
+
 ReplayTurn recordTurn(const VorlenManager& manager, const std::function<std::string(int seat)>& reasonOf)
 {
     const TurnReport& report = manager.lastTurn();

@@ -7,6 +7,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vorlen {
@@ -25,6 +26,7 @@ struct ReplayTurn {
     double milliseconds = 0;   // how long the player took
     ScorePair score{0, 0};     // both scores after the turn
     std::vector<ReplayRetirement> retired; // seats retired in this turn
+    std::string log;           // what the player wrote on its standard error in the move
 
     bool operator==(const ReplayTurn&) const = default;
 };
@@ -44,6 +46,12 @@ struct Replay {
     // 0 or 1 for the seat with the higher final score, -1 for a draw.
     int winningSeat() const;
 };
+
+// What a replay keeps of a move's standard error, of which `written` bytes
+// were written and `start` holds the first: its first 4 KiB, and a line
+// saying how much more there was.
+inline constexpr std::size_t kMoveLogBytes = 4096;
+std::string moveLogKept(std::string_view start, std::uint64_t written);
 
 // The turn `manager` has just played, with the reasons of the seats it
 // retired worded by `reasonOf(seat)`.

@@ -39,6 +39,8 @@ std::string replayJson(const Replay& replay)
                 retired.push_back({{"seat", retirement.seat}, {"reason", retirement.reason}});
             entry["retired"] = retired;
         }
+        if (!turn.log.empty())
+            entry["log"] = turn.log;
         turns.push_back(entry);
     }
     root["turns"] = turns;

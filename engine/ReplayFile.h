@@ -9,7 +9,9 @@
 namespace vorlen {
 
 inline constexpr const char* kReplayFormat = "vorlen-replay";
-inline constexpr int kReplayVersion = 1;
+// Version 2 keeps each move's standard error; version 1 files still open.
+inline constexpr int kReplayVersion = 2;
+inline constexpr int kOldestReplayVersion = 1;
 // The longest match the rules allow (some 15,000 turns before a stall) takes
 // a few megabytes; a bigger file is not a replay of ours.
 inline constexpr std::uint64_t kReplaySizeLimit = 16 << 20;

@@ -64,9 +64,9 @@ public:
         const Json* version = member(root, "version", "");
         if (!version)
             return false;
-        if (*version != kReplayVersion)
-            return fail("a replay of version " + version->dump() + "; this vorlen reads version "
-                        + std::to_string(kReplayVersion));
+        if (!version->is_number_integer() || *version < kOldestReplayVersion || *version > kReplayVersion)
+            return fail("a replay of version " + version->dump() + "; this vorlen reads versions "
+                        + std::to_string(kOldestReplayVersion) + " to " + std::to_string(kReplayVersion));
         return readBoard(root, replay) && readPlayers(root, replay) && readTurns(root, replay)
                && readResult(root, replay);
     }
@@ -197,6 +197,12 @@ private:
         if (!scores->is_array() || scores->size() != 2 || !score((*scores)[0]) || !score((*scores)[1]))
             return fail(where + "\"scores\" is not a pair of whole numbers from 0 to " + std::to_string(kBoardCells));
         turn.score = {(*scores)[0].get<std::int32_t>(), (*scores)[1].get<std::int32_t>()};
+        if (const auto log = entry.find("log"); log != entry.end()) {
+            // What was kept of the move's standard error, and the note on what was cut.
+            if (!log->is_string() || log->get_ref<const std::string&>().size() > 2 * kMoveLogBytes)
+                return fail(where + "\"log\" is not a move's standard error as replays keep it");
+            turn.log = log->get<std::string>();
+        }
         if (const auto retired = entry.find("retired"); retired != entry.end())
             return readRetired(*retired, where, turn);
         return true;

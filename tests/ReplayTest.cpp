@@ -179,7 +179,12 @@ TEST(ReplayReading, BadReplaysAreRefusedWithTheirProblem)
         {"deeply nested", std::string(200'000, '[') + std::string(200'000, ']'), "not a vorlen replay"},
         {"not a replay", "{\"turns\": []}", "not a vorlen replay"},
         {"a list", "[1, 2]", "not a vorlen replay"},
-        {"other version", replaced(good, "\"version\": 1", "\"version\": 2"), "version 2; this vorlen reads version 1"},
+        {"later version", replaced(good, "\"version\": 2", "\"version\": 3"), "version 3; this vorlen reads versions 1 to 2"},
+        {"no version 0", replaced(good, "\"version\": 2", "\"version\": 0"), "version 0; this vorlen reads versions 1 to 2"},
+        {"a version as text", replaced(good, "\"version\": 2", "\"version\": \"2\""), "version \"2\";"},
+        {"a log as a number", replaced(good, "\"ms\": ", "\"log\": 5, \"ms\": "), "turn 0: \"log\" is not"},
+        {"a log too long", replaced(good, "\"ms\": ", "\"log\": \"" + std::string(9000, 'x') + "\", \"ms\": "),
+         "turn 0: \"log\" is not"},
         {"short row", replaced(good, row5, "\""), "row 5"},
         {"no colour", replaced(good, row5, "\"7"), "row 5, column 1"},
         {"40 rows", changed([](Replay& r) { r.board.pop_back(); }), "not 41 rows of 45 colours 1 to 6"},
@@ -190,7 +195,7 @@ TEST(ReplayReading, BadReplaysAreRefusedWithTheirProblem)
          "turn 0: \"answer\" is \"red\""},
         {"no result", replaced(good, "\"result\": {", "\"nothing\": {"), "no \"result\""},
         {"result", replaced(good, "\"winner\": \"", "\"winner\": \"x"), "the result's winner"},
-        {"too large a number", replaced(good, "\"version\": 1", "\"version\": 1e999"), "not JSON: a number too large"},
+        {"too large a number", replaced(good, "\"version\": 2", "\"version\": 1e999"), "not JSON: a number too large"},
         {"score past the board", withFirstScores(good, "1099511627779, 1"), "turn 0: \"scores\" is not a pair of whole numbers from 0 to 1845"},
         {"negative score", withFirstScores(good, "-1, 1"), "turn 0: \"scores\" is not a pair"},
         {"a move of a week", replaced(good, "\"ms\": ", "\"ms\": 6048000000"), "turn 0: \"ms\" is not a time"},
@@ -259,6 +264,46 @@ TEST(ReplayFiles, WrittenWholeAndReadBack)
     EXPECT_EQ(error, "not a regular file");
 }
 
+TEST(ReplayFiles, MoveLogsAreKeptAndOlderReplaysStillOpen)
+{
+    Replay replay;
+    std::string error;
+    ASSERT_TRUE(parseReplay(shortMatchJson(), replay, error));
+    replay.turns[0].log = "thinking\n\x01 not UTF-8: \xff\n";
+    replay.turns[3].log = moveLogKept(std::string(5000, 'a'), 5000);
+    Replay read;
+    ASSERT_TRUE(parseReplay(replayJson(replay), read, error)) << error;
+    EXPECT_EQ(read.turns[3].log, replay.turns[3].log);
+    EXPECT_EQ(read.turns[0].log.substr(0, 10), "thinking\n\x01") << "a stray byte is replaced, the rest kept";
+    EXPECT_TRUE(read.turns[1].log.empty());
+
+    // A replay written before logs were kept.
+    std::string older = shortMatchJson();
+    older.replace(older.find("\"version\": 2"), 12, "\"version\": 1");
+    ASSERT_TRUE(parseReplay(older, read, error)) << error;
+    EXPECT_TRUE(checkReplay(read, error)) << error;
+}
+
+TEST(MoveLogs, KeepTheFirstBytesAndSayWhatWasCut)
+{
+    const struct {
+        std::string start;
+        std::uint64_t written;
+        std::string kept;
+    } cases[] = {
+        {"", 0, ""},
+        {"one line\n", 9, "one line\n"},
+        {std::string(kMoveLogBytes, 'x'), kMoveLogBytes, std::string(kMoveLogBytes, 'x')},
+        {std::string(kMoveLogBytes, 'x'), kMoveLogBytes + 1, std::string(kMoveLogBytes, 'x') + "\n[vorlen] cut: 1 more bytes\n"},
+        {std::string(kMoveLogBytes + 10, 'y'), 1'000'000,
+         std::string(kMoveLogBytes, 'y') + "\n[vorlen] cut: " + std::to_string(1'000'000 - kMoveLogBytes) + " more bytes\n"},
+        {std::string(kMoveLogBytes - 1, 'z') + "\n", 9000,
+         std::string(kMoveLogBytes - 1, 'z') + "\n[vorlen] cut: " + std::to_string(9000 - kMoveLogBytes) + " more bytes\n"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(moveLogKept(c.start, c.written), c.kept) << c.written;
+}
+
 TEST(MoveTimes, MeanLargestAndNearTheLimitPerSeat)
 {
     Replay replay;
@@ -268,7 +313,7 @@ TEST(MoveTimes, MeanLargestAndNearTheLimitPerSeat)
         double ms;
     } turns[] = {{0, 3, 10}, {1, 2, 1}, {0, 4, 2700}, {1, std::nullopt, 5000}, {0, 5, 2000}};
     for (const auto& t : turns)
-        replay.turns.push_back({t.seat, t.answer, t.ms, {}, {}});
+        replay.turns.push_back({t.seat, t.answer, t.ms, {}, {}, {}});
     const MoveTimes first = moveTimes(replay, 0, 3000);
     EXPECT_EQ(first.moves, 3);
     EXPECT_DOUBLE_EQ(first.meanMs, 1570);
