@@ -8,12 +8,16 @@ inline constexpr int kCellPixels = 15;
 inline constexpr int kBoardPixelWidth = 45 * kCellPixels;  // 675
 inline constexpr int kBoardPixelHeight = 41 * kCellPixels; // 615
 
-// The off-screen image a board is painted into.
+// The off-screen image a board is painted into, `cellPixels` square a cell.
 class QFieldObject {
 public:
-    QFieldObject() : pixmap(kBoardPixelWidth, kBoardPixelHeight) {}
+    explicit QFieldObject(int cellPixels = kCellPixels)
+        : pixmap(45 * cellPixels, 41 * cellPixels), cellPixels(cellPixels)
+    {
+    }
 
     QPixmap pixmap;
+    int cellPixels;
 };
 
 } // namespace vorlen

@@ -13,8 +13,7 @@ void QFieldPainter::paint(ColourTable& colours)
     for (int r = 0; r < kBoardRows; ++r) {
         for (int c = 0; c < kBoardColumns; ++c) {
             const QColor& colour = colours[(*field)[r][c]];
-            painter.fillRect(QRect(c * kCellPixels, r * kCellPixels, kCellPixels, kCellPixels),
-                             colour);
+            painter.fillRect(QRect(c * cellPixels, r * cellPixels, cellPixels, cellPixels), colour);
         }
     }
     painter.end();

@@ -11,11 +11,14 @@ namespace vorlen {
 
 using ColourTable = std::map<int, QColor>;
 
-// Paints one board into its image: a solid 15 × 15 square per cell, row 0 on
-// top, with the colours of the display's table.
+// Paints one board into its image: a solid square per cell, 15 × 15 unless
+// told otherwise, row 0 on top, with the colours of the display's table.
 class QFieldPainter : public QFieldObject {
 public:
-    explicit QFieldPainter(const Field* field) : field(field) {}
+    explicit QFieldPainter(const Field* field, int cellPixels = kCellPixels)
+        : QFieldObject(cellPixels), field(field)
+    {
+    }
     virtual ~QFieldPainter() = default;
 
     // A cell value without an entry gets one holding an invalid colour.

@@ -3,7 +3,10 @@
 #include "VorlenWidget.h"
 
 #include <QLabel>
-#include <QMutexLocker>
+#include <QPainter>
+#include <QThread>
+
+#include <mutex>
 
 namespace vorlen {
 
@@ -18,6 +21,14 @@ void VorlenGuiQtImpl::init(VorlenWidget* widget)
     colours.insert({6, QColor(255, 0, 0, 127)});
 }
 
+void VorlenGuiQtImpl::setPalette(const Palette& palette)
+{
+    for (int colour = 1; colour <= kColourCount; ++colour) {
+        const Rgb& rgb = palette.of(colour);
+        colours[colour] = QColor(rgb.red, rgb.green, rgb.blue);
+    }
+}
+
 void VorlenGuiQtImpl::lock()
 {
     mutex.lock();
@@ -30,18 +41,31 @@ void VorlenGuiQtImpl::setField(const Field* field) { this->field = field; }
 
 void VorlenGuiQtImpl::setScore(int team, int score)
 {
-    widget->labels[team]->setText(QString("team: %1 score: %2").arg(team).arg(score));
+    QLabel* label = widget->labels[team];
+    const QString text = QString("team: %1 score: %2").arg(team).arg(score);
+    if (QThread::currentThread() == label->thread())
+        label->setText(text);
+    else
+        QMetaObject::invokeMethod(label, [label, text] { label->setText(text); }, Qt::QueuedConnection);
 }
 
 void VorlenGuiQtImpl::draw()
 {
-    const QMutexLocker locker(&mutex);
+    // A turn holds the lock while its player thinks: the board as last
+    // painted stands in for it until the turn is over.
+    const std::unique_lock<QMutex> hold(mutex, std::try_to_lock);
+    if (!hold.owns_lock()) {
+        if (!lastPainted.isNull())
+            widget->showPixmap(lastPainted);
+        return;
+    }
     if (!field)
         return;
-    // Nothing is cached: every paint renders the live board afresh.
-    const auto painter = std::make_unique<QFieldPainter>(field);
-    painter->paint(colours);
-    widget->showPixmap(painter->pixmap);
+    // Nothing is cached between turns: every paint renders the live board afresh.
+    QFieldPainter painter(field, widget->cellPixels());
+    painter.paint(colours);
+    lastPainted = painter.pixmap;
+    widget->showPixmap(lastPainted);
 }
 
 std::unique_ptr<IVorlenGui> createGui() { return std::make_unique<VorlenGuiQtImpl>(); }
