@@ -76,6 +76,16 @@ void ScoreChart::setPlayers(const std::array<std::string, 2>& players)
     }
 }
 
+void ScoreChart::setSeatColour(int seat, const QColor& colour)
+{
+    QPen pen = scores[seat]->pen();
+    pen.setColor(colour);
+    pen.setWidth(3);
+    scores[seat]->setPen(pen);
+}
+
+QColor ScoreChart::seatColour(int seat) const { return scores[seat]->pen().color(); }
+
 void ScoreChart::markTurn(int shown)
 {
     if (shown <= 0) {

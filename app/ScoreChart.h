@@ -15,6 +15,9 @@ public:
     explicit ScoreChart(QWidget* parent = nullptr);
 
     void setPlayers(const std::array<std::string, 2>& players);
+    // A seat's line takes the colour its region has on the board on show.
+    void setSeatColour(int seat, const QColor& colour);
+    QColor seatColour(int seat) const;
     void showTurns(const std::vector<vorlen::ReplayTurn>& turns);
     // The line at the board on show, after `shown` turns; -1 for none.
     void markTurn(int shown);

@@ -1,6 +1,7 @@
 #include "StartupOptions.h"
 
 #include "Boards.h"
+#include "Palette.h"
 #include "PlayerFactory.h"
 
 #include <QFile>
@@ -39,6 +40,10 @@ std::optional<Type> valueOption(const QString& option)
         return Type::Replay;
     if (option == "--save-replay")
         return Type::SaveReplay;
+    if (option == "--palette")
+        return Type::Palette;
+    if (option == "--bot-logs")
+        return Type::BotLogs;
     return std::nullopt;
 }
 
@@ -114,6 +119,8 @@ std::string helpText()
            "  --replay FILE        show a replay instead of a live match\n"
            "  --save-replay FILE   keep the live match's replay in FILE\n"
            "  --chart              show the score chart from the start\n"
+           "  --palette NAME       the board's colours: classic (the default) or colorblind\n"
+           "  --bot-logs DIR       keep each bot's standard error in DIR\n"
            "  --help               print this help and exit\n"
            "  --version            print the version and exit\n"
            "\n"
@@ -140,6 +147,8 @@ std::string startupProblem(const std::vector<StartupAction>& actions)
             return "--game needs a whole number from 0 to " + std::to_string(kLastGame) + ", not '" + action.value
                    + "'";
     }
+    if (const auto palette = lastValue(actions, Type::Palette); palette && !vorlen::paletteNamed(*palette))
+        return "--palette needs one of " + std::string(vorlen::kPaletteNames) + ", not '" + *palette + "'";
     const auto game = lastValue(actions, Type::Game);
     if (game && !hasAction(actions, Type::Seed) && wholeNumber<int>(*game).value_or(0) > kLastDrawnGame)
         return "--game without --seed needs a whole number from 0 to " + std::to_string(kLastDrawnGame)

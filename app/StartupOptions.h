@@ -10,7 +10,8 @@
 
 // What the command line asks of the window, in the order it asks it.
 struct StartupAction {
-    enum class Type { SetPlayer, LoadMap, Sandbox, Seed, Game, Replay, SaveReplay, Chart, Help, Version, Unknown };
+    enum class Type { SetPlayer, LoadMap, Sandbox, Seed, Game, Replay, SaveReplay, Chart, Palette, BotLogs, Help,
+                      Version, Unknown };
     Type type;
     int seat = 0;         // SetPlayer: 0 for "--first", 1 for "--second"
     int kind = 0;         // SetPlayer: the player factory's kind
@@ -24,8 +25,9 @@ struct StartupAction {
 // anything else: a program's command line); "--map" takes a map path;
 // "--sandbox" runs every program in a sandbox. "--seed S" and "--game K"
 // choose the runner's board, "--replay FILE" opens a replay, "--save-replay
-// FILE" keeps the live match's, "--chart" shows the score chart; "--help"
-// and "--version" print and open no window. A value is never read as an
+// FILE" keeps the live match's, "--chart" shows the score chart, "--palette
+// NAME" picks the board's colours, "--bot-logs DIR" keeps each bot's
+// standard error there; "--help" and "--version" print and open no window. A value is never read as an
 // option; an option with no value ends the scan. Any other argument that
 // starts with "--" (a mistyped option) is an Unknown action holding it; the
 // rest (Qt's own "-platform offscreen", stray words) pass silently.
@@ -35,7 +37,7 @@ std::vector<StartupAction> scanStartupOptions(const QStringList& arguments);
 std::string helpText();
 
 // What is wrong with the options the window cannot do without: a number
-// that is not one. Empty when nothing is.
+// that is not one, a palette we do not have. Empty when nothing is.
 std::string startupProblem(const std::vector<StartupAction>& actions);
 
 // The value of the last action of a type, if any.

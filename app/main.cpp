@@ -4,6 +4,8 @@
 #include "main_window.h"
 
 #include <QApplication>
+#include <QMessageBox>
+#include <QScreen>
 
 #include <optional>
 #include <csignal>
@@ -89,9 +91,18 @@ int main(int argc, char* argv[])
     main_window window;
     if (replay)
         window.viewReplay(std::move(*replay));
+    // The board at its usual size where the screen has room for it.
+    if (const QScreen* screen = window.screen())
+        window.resize(window.sizeHint().boundedTo(screen->availableGeometry().size()));
     runningBots = &window.bots();
     for (const int signal : {SIGTERM, SIGHUP, SIGINT})
         std::signal(signal, onStopSignal);
     window.show();
+    if (!window.startProblems().empty()) {
+        QStringList lines;
+        for (const std::string& problem : window.startProblems())
+            lines << QString::fromLocal8Bit(problem);
+        QMessageBox::warning(&window, "vorlen", "The match cannot be played:\n" + lines.join('\n'));
+    }
     return application.exec();
 }

@@ -1,18 +1,20 @@
 #include "main_window.h"
 
+#include "BoardFitter.h"
+#include "BotLogPanel.h"
 #include "MatchStory.h"
+#include "MoveList.h"
+#include "MoveThread.h"
 #include "PlayerFactory.h"
-#include "ReplayFile.h"
+#include "PlayersPanel.h"
+#include "ReplayBar.h"
 #include "ReplayPlayback.h"
-#include "RetirementText.h"
 #include "Sandbox.h"
 #include "ScoreChart.h"
 #include "StartupOptions.h"
-#include "VorlenLogicTeam01.h"
 #include "VorlenGuiQtImpl.h"
 #include "VorlenWidget.h"
 
-#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileDialog>
@@ -22,12 +24,12 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QShortcut>
-#include <QSlider>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
 
 #include <cstdio>
+#include <filesystem>
 
 main_window::main_window(QWidget* parent)
     : main_window(QCoreApplication::arguments(), parent)
@@ -35,20 +37,66 @@ main_window::main_window(QWidget* parent)
 }
 
 main_window::main_window(const QStringList& arguments, QWidget* parent)
-    : QMainWindow(parent), manager(vorlen::kBoardColumns, vorlen::kBoardRows, 2)
+    : QMainWindow(parent), manager(vorlen::kBoardColumns, vorlen::kBoardRows, 2),
+      referee(std::make_unique<MoveThread>())
 {
     form.setupForm(this);
+    const std::vector<StartupAction> actions = scanStartupOptions(arguments);
+    palette = vorlen::paletteNamed(lastValue(actions, StartupAction::Type::Palette).value_or(""))
+                  .value_or(vorlen::classicPalette());
 
+    timer = new QTimer(this);
+    timer->setSingleShot(false);
+    connect(timer, &QTimer::timeout, this, &main_window::nextStep);
+    thinkingClock = new QTimer(this);
+    connect(thinkingClock, &QTimer::timeout, this, &main_window::showThinking);
+    connect(referee.get(), &MoveThread::finished, this, &main_window::afterLiveTurn);
+    buildBoardArea();
+
+    live.players = {vorlen::kBuiltInName, vorlen::kBuiltInName};
+    seat(0, vorlen::createPlayer(vorlen::kBuiltInPlayer, {}));
+    seat(1, vorlen::createPlayer(vorlen::kBuiltInPlayer, {}));
+    manager.loadMap({});
+    seatPlayers(actions);
+    saveReplayPath = lastValue(actions, StartupAction::Type::SaveReplay).value_or("");
+
+    std::unique_ptr<vorlen::IVorlenGui> display = vorlen::createGui();
+    gui.reset(dynamic_cast<vorlen::VorlenGuiQtImpl*>(display.get()));
+    if (gui) {
+        display.release();
+        gui->init(boardWidget);
+        if (hasAction(actions, StartupAction::Type::Palette))
+            gui->setPalette(palette);
+        // The board is on show from the start, before any turn.
+        gui->setField(&manager.board());
+    }
+    boardWidget->gui = gui.get();
+    manager.setGui(gui.get());
+
+    buildDocks(actions);
+    buildMenus();
+    buildKeys();
+    tellStory();
+    statusBar()->clearMessage();
+}
+
+main_window::~main_window()
+{
+    // A bot in the middle of its move is ended, not waited for.
+    if (referee->busy())
+        botGroups.killAll();
+    referee.reset();
+    // The widgets outlive this body; they must not paint through a gone display.
+    boardWidget->gui = nullptr;
+}
+
+void main_window::buildBoardArea()
+{
     auto* first = new QLabel("One");
     auto* second = new QLabel("Two");
     auto* start = new QPushButton("start");
     auto* stop = new QPushButton("stop");
     auto* step = new QPushButton("step");
-
-    timer = new QTimer(this);
-    timer->setSingleShot(false);
-    connect(timer, &QTimer::timeout, this, &main_window::nextStep);
-
     boardWidget = new VorlenWidget();
     boardWidget->labels.push_back(first);
     boardWidget->labels.push_back(second);
@@ -64,14 +112,31 @@ main_window::main_window(const QStringList& arguments, QWidget* parent)
     connect(step, &QPushButton::clicked, this, &main_window::nextStep);
     connect(start, &QPushButton::clicked, this, &main_window::Start);
     connect(stop, &QPushButton::clicked, this, &main_window::Stop);
+    form.centralwidget->setLayout(grid);
+    auto* fitter = new BoardFitter(form.centralwidget, grid, boardWidget);
+    form.centralwidget->setMinimumSize(fitter->smallestArea());
 
-    live.players = {vorlen::kBuiltInName, vorlen::kBuiltInName};
-    seat(0, vorlen::createPlayer(vorlen::kBuiltInPlayer, {}));
-    seat(1, vorlen::createPlayer(vorlen::kBuiltInPlayer, {}));
-    manager.loadMap({});
+    banner = new QLabel;
+    banner->setObjectName("resultBanner");
+    banner->setTextFormat(Qt::PlainText);
+    banner->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    QFont large = banner->font();
+    large.setBold(true);
+    large.setPointSizeF(large.pointSizeF() * 1.3);
+    banner->setFont(large);
+    banner->setMargin(6);
+    bannerBar = new QToolBar("Result", this);
+    bannerBar->setObjectName("resultBar");
+    bannerBar->setMovable(false);
+    bannerBar->addWidget(banner);
+    addToolBar(Qt::TopToolBarArea, bannerBar);
+    bannerBar->hide();
+}
 
-    const std::vector<StartupAction> actions = scanStartupOptions(arguments);
+void main_window::seatPlayers(const std::vector<StartupAction>& actions)
+{
     const bool sandboxed = hasAction(actions, StartupAction::Type::Sandbox);
+    botLogDir = lastValue(actions, StartupAction::Type::BotLogs).value_or("");
     // The runner's board in place of the draw; a map is read over it.
     const std::optional<ChosenBoard> chosen = chosenBoard(actions);
     if (chosen) {
@@ -86,40 +151,88 @@ main_window::main_window(const QStringList& arguments, QWidget* parent)
                 manager.loadMap(action.value);
             live.boardSource = "map:" + action.value + (chosen ? "+" + chosen->label : std::string());
         } else if (action.type == StartupAction::Type::SetPlayer) {
-            seat(action.seat, makePlayer(action.kind, action.value, sandboxed));
+            seat(action.seat, makePlayer(action.seat, action.kind, action.value, sandboxed));
             live.players[static_cast<std::size_t>(action.seat)] =
                 action.kind == vorlen::kExternalPlayer ? action.value : vorlen::kBuiltInName;
         }
     }
-    saveReplayPath = lastValue(actions, StartupAction::Type::SaveReplay).value_or("");
-
-    std::unique_ptr<vorlen::IVorlenGui> display = vorlen::createGui();
-    gui.reset(dynamic_cast<vorlen::VorlenGuiQtImpl*>(display.get()));
-    if (gui) {
-        display.release();
-        gui->init(boardWidget);
+    // A program that cannot run is said before the match, not found out at its first move.
+    for (int seat = 0; seat < 2; ++seat) {
+        const std::string& command = live.players[static_cast<std::size_t>(seat)];
+        if (command == vorlen::kBuiltInName)
+            continue;
+        if (const auto problem = vorlen::programProblem(command, std::filesystem::current_path().string())) {
+            problems.push_back(std::string(seat == 0 ? "--first" : "--second") + ": " + *problem);
+            std::fprintf(stderr, "vorlen: %s\n", problems.back().c_str());
+        }
     }
-    boardWidget->gui = gui.get();
-    manager.setGui(gui.get());
+}
 
-    form.centralwidget->setLayout(grid);
+void main_window::seat(int seat, std::unique_ptr<vorlen::IVorlenLogic> player)
+{
+    manager.setPlayer(seat, player.get());
+    seated.at(static_cast<std::size_t>(seat)) = player.get();
+    owned.push_back(std::move(player));
+}
 
+std::unique_ptr<vorlen::IVorlenLogic> main_window::makePlayer(int seat, int kind, const std::string& program,
+                                                              bool sandboxed)
+{
+    const auto index = static_cast<std::size_t>(seat);
+    if (kind != vorlen::kExternalPlayer) {
+        moveLimitMs[index] = 0;
+        return vorlen::createPlayer(kind, program);
+    }
+    vorlen::BotSettings settings;
+    settings.groups = &botGroups;
+    // Plain, the working directory is the exchange directory; in a box, the
+    // box's seat folder.
+    if (sandboxed)
+        settings.sandbox = vorlen::findSandbox();
+    std::string dir = botLogDir;
+    if (dir.empty()) {
+        if (!logDir)
+            logDir.emplace();
+        dir = QFile::encodeName(logDir->path()).toStdString();
+    }
+    std::error_code made;
+    std::filesystem::create_directories(dir, made);
+    settings.stderrPath = dir + "/seat-" + std::to_string(seat) + "-" + playerName(program) + ".log";
+    logTails[index] = LogTail(settings.stderrPath);
+    moveLimitMs[index] = std::chrono::duration<double, std::milli>(settings.moveLimit).count();
+    return vorlen::createProgramPlayer(program, settings);
+}
+
+void main_window::buildDocks(const std::vector<StartupAction>& actions)
+{
+    players = new PlayersPanel(palette, this);
+    addDockWidget(Qt::RightDockWidgetArea, players);
+    moves = new MoveList(palette, this);
+    addDockWidget(Qt::RightDockWidgetArea, moves);
+    connect(moves, &MoveList::turnChosen, this, [this](int shown) {
+        if (viewing())
+            showTurn(shown);
+    });
     chart = new ScoreChart(this);
     addDockWidget(Qt::RightDockWidgetArea, chart);
+    tabifyDockWidget(moves, chart);
+    moves->raise();
     chart->setVisible(hasAction(actions, StartupAction::Type::Chart));
     connect(chart, &QDockWidget::visibilityChanged, this, [this](bool shown) {
         if (shown)
             tellStory();
     });
-    buildMenus();
-    buildReplayBar();
-    setWindowTitle(QString::fromStdString(matchTitle(live.players)));
-}
+    logs = new BotLogPanel(this);
+    addDockWidget(Qt::BottomDockWidgetArea, logs);
+    // Where bot writers debug: shown when a program plays.
+    logs->setVisible(live.players[0] != vorlen::kBuiltInName || live.players[1] != vorlen::kBuiltInName);
+    // A few lines of it: the board keeps the room.
+    resizeDocks({logs}, {logs->fontMetrics().height() * 8}, Qt::Vertical);
 
-main_window::~main_window()
-{
-    // The widgets outlive this body; they must not paint through a gone display.
-    boardWidget->gui = nullptr;
+    replayBar = new ReplayBar(this);
+    addToolBar(Qt::BottomToolBarArea, replayBar);
+    replayBar->hide();
+    connect(replayBar, &ReplayBar::turnChosen, this, &main_window::showTurn);
 }
 
 void main_window::buildMenus()
@@ -141,195 +254,26 @@ void main_window::buildMenus()
     file->addAction("Quit", QKeySequence::Quit, this, &QWidget::close);
 
     QMenu* view = menuBar()->addMenu("&View");
-    chartAction = chart->toggleViewAction();
-    chartAction->setText("Score chart");
-    view->addAction(chartAction);
+    for (QDockWidget* dock : std::initializer_list<QDockWidget*>{players, moves, logs, chart})
+        view->addAction(dock->toggleViewAction());
+    chart->toggleViewAction()->setText("Score chart");
 }
 
-void main_window::buildReplayBar()
+void main_window::buildKeys()
 {
-    replayBar = new QToolBar("Replay", this);
-    replayBar->setObjectName("replayBar");
-    replayBar->setMovable(false);
-    backButton = new QPushButton("back");
-    turnSlider = new QSlider(Qt::Horizontal);
-    turnSlider->setObjectName("turnSlider");
-    turnSlider->setPageStep(10);
-    replayBar->addWidget(backButton);
-    replayBar->addWidget(turnSlider);
-    addToolBar(Qt::BottomToolBarArea, replayBar);
-    replayBar->hide();
-    connect(backButton, &QPushButton::clicked, this, [this] { showTurn(shownTurns() - 1); });
-    connect(turnSlider, &QSlider::valueChanged, this, &main_window::showTurn);
-
-    const std::pair<Qt::Key, std::function<int()>> keys[] = {
-        {Qt::Key_Right, [this] { return shownTurns() + 1; }},
-        {Qt::Key_Left, [this] { return shownTurns() - 1; }},
-        {Qt::Key_Home, [] { return 0; }},
-        {Qt::Key_End, [this] { return playback ? playback->length() : 0; }},
+    // Right and Space work live as in replays; the rest move through a replay.
+    const std::pair<QKeySequence, std::function<void()>> keys[] = {
+        {QKeySequence(Qt::Key_Right), [this] { viewing() ? showTurn(shownTurns() + 1) : nextStep(); }},
+        {QKeySequence(Qt::Key_Space), [this] { timer->isActive() ? Stop() : Start(); }},
+        {QKeySequence(Qt::Key_Left), [this] { showTurn(shownTurns() - 1); }},
+        {QKeySequence(Qt::Key_Home), [this] { showTurn(0); }},
+        {QKeySequence(Qt::Key_End), [this] { showTurn(static_cast<int>(replay().turns.size())); }},
     };
-    for (const auto& [key, target] : keys) {
-        auto* shortcut = new QShortcut(QKeySequence(key), this);
-        shortcut->setEnabled(false);
-        connect(shortcut, &QShortcut::activated, this, [this, turn = target] { showTurn(turn()); });
+    for (const auto& [key, action] : keys) {
+        auto* shortcut = new QShortcut(key, this);
+        connect(shortcut, &QShortcut::activated, this, action);
+        if (replayKeys.size() >= 2)
+            shortcut->setEnabled(false);
         replayKeys.push_back(shortcut);
     }
-}
-
-void main_window::seat(int seat, std::unique_ptr<vorlen::IVorlenLogic> player)
-{
-    manager.setPlayer(seat, player.get());
-    seated.at(static_cast<std::size_t>(seat)) = player.get();
-    players.push_back(std::move(player));
-}
-
-std::unique_ptr<vorlen::IVorlenLogic> main_window::makePlayer(int kind, const std::string& program,
-                                                              bool sandboxed)
-{
-    if (kind != vorlen::kExternalPlayer)
-        return vorlen::createPlayer(kind, program);
-    vorlen::BotSettings settings;
-    settings.groups = &botGroups;
-    // Plain, the working directory is the exchange directory; in a box, the
-    // box's seat folder.
-    if (sandboxed)
-        settings.sandbox = vorlen::findSandbox();
-    return vorlen::createProgramPlayer(program, settings);
-}
-
-void main_window::nextStep()
-{
-    if (viewing()) {
-        showTurn(shownTurns() + 1);
-        if (shownTurns() >= playback->length())
-            timer->stop();
-        return;
-    }
-    playLiveTurn();
-    if (manager.gameOver())
-        timer->stop();
-}
-
-void main_window::playLiveTurn()
-{
-    // Turns after the end change nothing and are not part of the match.
-    const bool recorded = !manager.gameOver();
-    if (turnCounter == 0)
-        live.board = manager.board();
-    // No paint may run while the turn holds the display's lock.
-    boardWidget->setUpdatesEnabled(false);
-    manager.makeTurn(turnCounter++);
-    boardWidget->setUpdatesEnabled(true);
-    boardWidget->repaint();
-    if (recorded)
-        afterLiveTurn();
-}
-
-void main_window::afterLiveTurn()
-{
-    live.turns.push_back(vorlen::recordTurn(manager, [this](int seat) {
-        const auto* external = dynamic_cast<const vorlen::ExternalPlayer*>(seated.at(static_cast<std::size_t>(seat)));
-        return vorlen::retirementText(manager.retirement(seat), external);
-    }));
-    live.finished = manager.gameOver();
-    liveSaved = false;
-    // A program that stays up for the match ends with it.
-    if (live.finished)
-        for (const auto& player : players)
-            if (auto* external = dynamic_cast<vorlen::ExternalPlayer*>(player.get()))
-                external->endMatch();
-    if (live.finished)
-        keepLiveReplay();
-    if (!viewing())
-        tellStory();
-}
-
-void main_window::keepLiveReplay()
-{
-    if (saveReplayPath.empty() || liveSaved)
-        return;
-    std::string error;
-    if (!vorlen::writeReplayFile(saveReplayPath, live, error))
-        std::fprintf(stderr, "vorlen: --save-replay: %s\n", error.c_str());
-    liveSaved = true;
-}
-
-void main_window::tellStory()
-{
-    setWindowTitle(QString::fromStdString(matchTitle(replay().players)));
-    statusBar()->showMessage(QString::fromStdString(storyLine(replay(), shownTurns())));
-    if (chart->isHidden())
-        return;
-    chart->setPlayers(replay().players);
-    chart->showTurns(replay().turns);
-    chart->markTurn(viewing() ? shownTurns() : -1);
-}
-
-int main_window::shownTurns() const
-{
-    return viewing() ? playback->position() : static_cast<int>(live.turns.size());
-}
-
-void main_window::viewReplay(vorlen::Replay replay)
-{
-    timer->stop();
-    playback.reset();
-    viewed = std::move(replay);
-    playback = std::make_unique<vorlen::ReplayPlayback>(viewed);
-    {
-        const QSignalBlocker quiet(turnSlider);
-        turnSlider->setRange(0, playback->length());
-    }
-    replayBar->show();
-    for (QShortcut* key : replayKeys)
-        key->setEnabled(true);
-    chart->show();
-    showTurn(0);
-}
-
-void main_window::showTurn(int shown)
-{
-    if (!viewing())
-        return;
-    playback->seek(shown);
-    const vorlen::ScorePair score = playback->score();
-    if (gui) {
-        // The playback's board moves when it starts over: the display is told each time.
-        gui->lock();
-        gui->setField(&playback->board());
-        gui->setScore(0, score.first);
-        gui->setScore(1, score.second);
-        gui->unlock();
-    }
-    boardWidget->repaint();
-    {
-        const QSignalBlocker quiet(turnSlider);
-        turnSlider->setValue(playback->position());
-    }
-    backButton->setEnabled(playback->position() > 0);
-    tellStory();
-}
-
-bool main_window::saveReplay(const std::string& path, std::string& error) const
-{
-    return vorlen::writeReplayFile(path, replay(), error);
-}
-
-bool main_window::openReplay(const std::string& path, std::string& error)
-{
-    vorlen::Replay read;
-    if (!vorlen::readReplayFile(path, read, error))
-        return false;
-    viewReplay(std::move(read));
-    return true;
-}
-
-void main_window::Stop() { timer->stop(); }
-
-void main_window::Start() { timer->start(kTurnPeriodMs); }
-
-void main_window::closeEvent(QCloseEvent* event)
-{
-    keepLiveReplay();
-    QMainWindow::closeEvent(event);
 }

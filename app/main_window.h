@@ -2,34 +2,48 @@
 
 #include "BotGroups.h"
 #include "IVorlenLogic.h"
+#include "LogTail.h"
 #include "MainWindowForm.h"
+#include "Palette.h"
 #include "Replay.h"
+#include "SeatView.h"
 #include "VorlenManager.h"
 
 #include <QMainWindow>
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+class BotLogPanel;
+class MoveList;
+class MoveThread;
+class PlayersPanel;
 class QAction;
+class QLabel;
 class QPushButton;
 class QShortcut;
-class QSlider;
 class QTimer;
 class QToolBar;
+class ReplayBar;
 class ScoreChart;
 class VorlenWidget;
+struct StartupAction;
 namespace vorlen {
 class ReplayPlayback;
 class VorlenGuiQtImpl;
 }
 
 // The window of one match: board, score labels, "start" / "stop" / "step",
-// and the clock that plays a turn every 100 ms while it runs. It can show a
-// replay instead: the same board and buttons step through its turns.
+// and the clock that plays a turn every 100 ms while it runs. Turns are
+// played off the GUI thread, so the window answers while a bot thinks. It
+// can show a replay instead: the same board and buttons step through its
+// turns. Around the board: the players, the moves, the bots' logs and the
+// score chart.
 class main_window : public QMainWindow {
     Q_OBJECT
 
@@ -43,10 +57,19 @@ public:
 
     int heightForWidth(int width) const override { return width; }
 
+    // Read only while no turn is being played (see moving()).
     const vorlen::VorlenManager& match() const { return manager; }
+    bool moving() const;
     const QTimer* clock() const { return timer; }
     VorlenWidget* board() const { return boardWidget; }
     ScoreChart* scoreChart() const { return chart; }
+    PlayersPanel* playersPanel() const { return players; }
+    MoveList* moveList() const { return moves; }
+    BotLogPanel* botLogs() const { return logs; }
+    QString resultBanner() const;
+    // Why the live match cannot be played: a program that cannot run. Empty
+    // when it can.
+    const std::vector<std::string>& startProblems() const { return problems; }
     // The bots of this window, for ending them when the process is told to stop.
     vorlen::BotGroups& bots() { return botGroups; }
 
@@ -71,38 +94,62 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void seat(int seat, std::unique_ptr<vorlen::IVorlenLogic> player);
-    std::unique_ptr<vorlen::IVorlenLogic> makePlayer(int kind, const std::string& program,
-                                                     bool sandboxed);
+    void buildBoardArea();
+    void buildDocks(const std::vector<StartupAction>& actions);
     void buildMenus();
-    void buildReplayBar();
-    void playLiveTurn();
+    void buildKeys();
+    void seatPlayers(const std::vector<StartupAction>& actions);
+    void seat(int seat, std::unique_ptr<vorlen::IVorlenLogic> player);
+    std::unique_ptr<vorlen::IVorlenLogic> makePlayer(int seat, int kind, const std::string& program, bool sandboxed);
+    void startLiveTurn();
+    void playTurnOffThread(int turn);
     void afterLiveTurn();
     void keepLiveReplay();
     void tellStory();
+    void showThinking();
+    vorlen::Field shownBoard() const;
 
     vorlen::BotGroups botGroups;
     vorlen::VorlenManager manager;
     QTimer* timer = nullptr;
+    QTimer* thinkingClock = nullptr;
     int turnCounter = 0;
     MainWindowForm form;
     std::unique_ptr<vorlen::VorlenGuiQtImpl> gui;
     VorlenWidget* boardWidget = nullptr;
+    vorlen::Palette palette;
     // Players stay alive until the window goes, displaced ones included.
-    std::vector<std::unique_ptr<vorlen::IVorlenLogic>> players;
+    std::vector<std::unique_ptr<vorlen::IVorlenLogic>> owned;
     std::array<vorlen::IVorlenLogic*, 2> seated{};
+    std::array<double, 2> moveLimitMs{0, 0};
+    std::vector<std::string> problems;
+    std::array<SeatView, 2> shownSeats; // as last worked out, while no turn runs
+
+    // Each program seat's standard error goes to a log file; what a move
+    // adds to it belongs to that move.
+    std::optional<QTemporaryDir> logDir;
+    std::string botLogDir;
+    std::array<LogTail, 2> logTails;
 
     vorlen::Replay live;          // the live match as it goes
+    std::optional<vorlen::ReplayTurn> playedTurn; // from the referee's thread, for the live replay
+    bool turnRecorded = false;    // false for turns after the end, which are not part of the match
     std::string saveReplayPath;   // where the live match's replay is kept; empty: nowhere
     bool liveSaved = true;
+    bool closing = false;
 
     vorlen::Replay viewed;
     std::unique_ptr<vorlen::ReplayPlayback> playback; // over `viewed`, while one is in view
 
     ScoreChart* chart = nullptr;
-    QAction* chartAction = nullptr;
-    QToolBar* replayBar = nullptr;
-    QPushButton* backButton = nullptr;
-    QSlider* turnSlider = nullptr;
+    PlayersPanel* players = nullptr;
+    MoveList* moves = nullptr;
+    BotLogPanel* logs = nullptr;
+    QToolBar* bannerBar = nullptr;
+    QLabel* banner = nullptr;
+    ReplayBar* replayBar = nullptr;
     std::vector<QShortcut*> replayKeys;
+
+    // Last: it ends, waiting for a turn in progress, before what the turn uses goes.
+    std::unique_ptr<MoveThread> referee;
 };

@@ -7,6 +7,7 @@
 #include "support/Bots.h"
 #include "support/MatchTool.h"
 #include "support/TempDir.h"
+#include "support/Window.h"
 
 #include <gtest/gtest.h>
 
@@ -41,7 +42,15 @@ QPushButton* button(const main_window& window, const QString& text)
     return nullptr;
 }
 
-QImage grabBoard(const main_window& window) { return window.board()->grab().toImage(); }
+// The board on show, a pixel a cell: windows with other panels show it at
+// other sizes. A grab lays out a window not yet shown: the cell is read after.
+QImage grabBoard(const main_window& window)
+{
+    const QImage whole = window.board()->grab().toImage();
+    const int cell = window.board()->cellPixels();
+    return whole.copy(0, 0, kBoardColumns * cell, kBoardRows * cell)
+        .scaled(kBoardColumns, kBoardRows, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+}
 
 QString status(const main_window& window) { return window.statusBar()->currentMessage(); }
 
@@ -65,6 +74,7 @@ std::vector<Shown> playToTheEnd(main_window& window)
     std::vector<Shown> shown;
     for (int turn = 0; !window.match().gameOver() && turn < 5000; ++turn) {
         QTest::mouseClick(button(window, "step"), Qt::LeftButton);
+        settle(window);
         shown.push_back({grabBoard(window), window.board()->labels[0]->text(), window.board()->labels[1]->text()});
     }
     return shown;
@@ -79,7 +89,8 @@ TEST(ReplayWindow, MenusAndAQuietLiveWindow)
     ASSERT_EQ(actionTexts(menus), (QStringList{"&File", "&View"}));
     EXPECT_EQ(actionTexts(menus[0]->menu()->actions()),
               (QStringList{QString::fromUtf8("Save replay\u2026"), QString::fromUtf8("Open replay\u2026"), "-", "Quit"}));
-    EXPECT_EQ(actionTexts(menus[1]->menu()->actions()), QStringList{"Score chart"});
+    EXPECT_EQ(actionTexts(menus[1]->menu()->actions()),
+              (QStringList{"Players", "Moves", "Bot logs", "Score chart"}));
     // Opens as it always has: no chart, no replay controls, no status.
     EXPECT_TRUE(window->scoreChart()->isHidden());
     EXPECT_TRUE(window->findChild<QToolBar*>("replayBar")->isHidden());
@@ -214,7 +225,7 @@ TEST(ReplayWindow, ClosingKeepsAnUnfinishedMatchAndABotsNameAndReasons)
         ::testing::internal::CaptureStdout();
         ::testing::internal::CaptureStderr();
         for (int turn = 0; turn < 3; ++turn)
-            window->nextStep();
+            playTurn(*window);
         ::testing::internal::GetCapturedStdout();
         ::testing::internal::GetCapturedStderr();
         EXPECT_FALSE(std::filesystem::exists(path));
@@ -242,7 +253,7 @@ TEST(ReplayWindow, BadReplaysAndNumbersStopTheWindowBeforeItOpens)
         std::string arguments;
         std::string line;
     } cases[] = {
-        {"--replay " + bad, "vorlen: cannot open the replay '" + bad + "': a replay of version 7; this vorlen reads version 1"},
+        {"--replay " + bad, "vorlen: cannot open the replay '" + bad + "': a replay of version 7; this vorlen reads versions 1 to 2"},
         {"--replay " + dir.file("none.json"), "vorlen: cannot open the replay '" + dir.file("none.json") + "': No such file or directory"},
         {"--game -1", "vorlen: --game needs a whole number from 0 to 100000000, not '-1'"},
         {"--seed x", "vorlen: --seed needs a whole number from 0, not 'x'"},
@@ -281,11 +292,11 @@ TEST(MatchStory, WhatTheStatusBarSays)
 {
     Replay replay;
     replay.players = {"./bot", "stupid"};
-    replay.turns = {{0, 3, 0.041, {5, 1}, {}},
-                    {1, 2, 12.34, {5, 8}, {}},
-                    {0, 9, 2901, {5, 8}, {{0, "colour outside 1-6"}}},
-                    {1, 4, 0.5, {5, 20}, {}},
-                    {0, std::nullopt, 0, {5, 20}, {}}};
+    replay.turns = {{0, 3, 0.041, {5, 1}, {}, {}},
+                    {1, 2, 12.34, {5, 8}, {}, {}},
+                    {0, 9, 2901, {5, 8}, {{0, "colour outside 1-6"}}, {}},
+                    {1, 4, 0.5, {5, 20}, {}, {}},
+                    {0, std::nullopt, 0, {5, 20}, {}, {}}};
     const struct {
         int shown;
         std::string line;

@@ -7,6 +7,7 @@
 #include "support/MatchTool.h"
 #include "support/Processes.h"
 #include "support/TempDir.h"
+#include "support/Window.h"
 
 #include <gtest/gtest.h>
 
@@ -42,9 +43,13 @@ QPushButton* button(const main_window& window, const QString& text)
     return nullptr;
 }
 
+// The board's image is whole square cells, as large as the window allows.
+int cellOf(const QImage& image) { return image.width() / kBoardColumns; }
+
 QColor colourAt(const QImage& image, int row, int column)
 {
-    return image.pixelColor(column * kCellPixels + 7, row * kCellPixels + 7);
+    const int cell = cellOf(image);
+    return image.pixelColor(column * cell + cell / 2, row * cell + cell / 2);
 }
 
 QRgb expectedRgb(int colour)
@@ -126,12 +131,17 @@ TEST(Window, LabelsAndBoardAfterAStep)
     const auto window = makeWindow();
     auto* one = window->board()->labels[0];
     auto* two = window->board()->labels[1];
-    // Before any turn: the labels as built and no board on the widget.
+    // Before any turn: the labels as built and the starting board.
     const QImage before = grabBoard(*window);
     EXPECT_EQ(one->text(), "One");
     EXPECT_EQ(two->text(), "Two");
+    const Field start = window->match().board();
+    for (int row = 0; row < kBoardRows; row += 5)
+        for (int column = 0; column < kBoardColumns; column += 4)
+            ASSERT_EQ(colourAt(before, row, column).rgb(), expectedRgb(start[row][column])) << row << "," << column;
 
     QTest::mouseClick(button(*window, "step"), Qt::LeftButton);
+    settle(*window);
     const ScorePair score = window->match().score();
     EXPECT_EQ(one->text(), QString("team: 0 score: %1").arg(score.first));
     EXPECT_EQ(two->text(), QString("team: 1 score: %1").arg(score.second));
@@ -143,9 +153,10 @@ TEST(Window, LabelsAndBoardAfterAStep)
         EXPECT_EQ(colourAt(image, row, column).rgb(), expectedRgb(board[row][column]))
             << row << "," << column;
     // The last square ends exactly at the widget's last pixel.
-    EXPECT_EQ(image.pixelColor(674, 614).rgb(), expectedRgb(board[40][44]));
-    EXPECT_EQ(image.pixelColor(660, 600).rgb(), expectedRgb(board[40][44]));
-    EXPECT_EQ(image.size(), QSize(675, 615));
+    const int cell = window->board()->cellPixels();
+    EXPECT_EQ(image.size(), QSize(kBoardColumns * cell, kBoardRows * cell));
+    EXPECT_EQ(image.pixelColor(image.width() - 1, image.height() - 1).rgb(), expectedRgb(board[40][44]));
+    EXPECT_EQ(image.pixelColor(44 * cell, 40 * cell).rgb(), expectedRgb(board[40][44]));
 }
 
 TEST(Window, EveryColourAndNoLinesBetweenCellsOfOneColour)
@@ -158,14 +169,14 @@ TEST(Window, EveryColourAndNoLinesBetweenCellsOfOneColour)
                                     "--first", "./missing-bot", "--second", "./missing-bot"});
     {
         WorkingDirectory cwd(dir.path());
-        window->nextStep();
+        playTurn(*window);
     }
     const QImage image = grabBoard(*window);
     for (int column = 0; column < 12; ++column)
         EXPECT_EQ(colourAt(image, 0, column).rgb(), expectedRgb(column / 2 + 1)) << column;
     // Cells (0,0) and (0,1) are both red: a solid run across their border.
-    for (int x = 0; x < 30; ++x)
-        EXPECT_EQ(image.pixelColor(x, 7).rgb(), qRgb(255, 0, 0)) << x;
+    for (int x = 0; x < 2 * cellOf(image); ++x)
+        EXPECT_EQ(image.pixelColor(x, cellOf(image) / 2).rgb(), qRgb(255, 0, 0)) << x;
 }
 
 TEST(Display, UnknownCellValueAddsOneColourEntry)
@@ -204,6 +215,7 @@ TEST(Clock, StartStopAndConsecutiveTurns)
     ::testing::internal::CaptureStdout();
     QTest::qWait(250); // about two ticks
     QTest::mouseClick(button(*window, "step"), Qt::LeftButton);
+    settle(*window);
     QTest::mouseClick(button(*window, "stop"), Qt::LeftButton);
     std::fflush(stdout);
     const std::string trace = ::testing::internal::GetCapturedStdout();
@@ -224,12 +236,9 @@ TEST(Clock, EndOfTheMatchStopsTheClockAndStartPlaysOneMoreTurn)
     const auto window = makeWindow();
     ::testing::internal::CaptureStdout();
     window->Start();
-    int turns = 0;
-    while (!window->match().gameOver() && turns < 1000) {
-        window->nextStep();
-        ++turns;
-    }
-    EXPECT_EQ(turns, 122);
+    for (int turn = 0; !window->match().gameOver() && turn < 1000; ++turn)
+        playTurn(*window);
+    EXPECT_EQ(window->replay().turns.size(), 122U);
     EXPECT_FALSE(window->clock()->isActive());
 
     QSignalSpy ticks(window->clock(), &QTimer::timeout);
@@ -253,7 +262,7 @@ TEST(Window, ProgramAndMapPathsInTheLocaleEncoding)
     const auto window = makeWindow({"vorlen", "--first", "\"" + QString::fromUtf8(bot) + "\"", "--map",
                                     QString::fromUtf8("k\xc3\xa4rte.map")});
     EXPECT_EQ(window->match().board()[20][20], 4);
-    window->nextStep();
+    playTurn(*window);
     EXPECT_TRUE(std::filesystem::exists(dir.file("moved")));
     EXPECT_EQ(window->match().board()[0][0], 3);
 }
@@ -272,7 +281,7 @@ TEST(Window, AStreamBotPlaysItsSeatAndEndsWithTheWindow)
         const auto window = makeWindow({"vorlen", "--first", QString::fromStdString("stream:" + bot), "--map", "board.map"});
         ::testing::internal::CaptureStderr();
         for (int turn = 0; turn < 3; ++turn)
-            window->nextStep();
+            playTurn(*window);
         EXPECT_EQ(::testing::internal::GetCapturedStderr().find("Move 3\n"), 0U);
         EXPECT_EQ(window->match().board()[0][0], 3);
         EXPECT_EQ(lines(readFile(dir.file("boards"))).size(), 2U) << "one process for the whole match";
@@ -297,8 +306,8 @@ TEST(Window, SandboxedSeatsPlayInBoxesOfTheirOwn)
         const auto window = makeWindow(
             {"vorlen", "--sandbox", "--first", "./bot.sh", "--second", "stream:./stream.sh", "--map", "board.map"});
         ::testing::internal::CaptureStderr();
-        window->nextStep();
-        window->nextStep();
+        playTurn(*window);
+        playTurn(*window);
         EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Move 3\nMove 5\n");
         EXPECT_EQ(window->match().board()[0][0], 3);
         // Its files are in its box, not in the window's folder.

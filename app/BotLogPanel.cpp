@@ -1,0 +1,52 @@
+#include "BotLogPanel.h"
+
+#include "MatchStory.h"
+
+#include <QPlainTextEdit>
+#include <QScrollBar>
+
+BotLogPanel::BotLogPanel(QWidget* parent) : QDockWidget("Bot logs", parent)
+{
+    setObjectName("botLogs");
+    view = new QPlainTextEdit;
+    view->setReadOnly(true);
+    view->setLineWrapMode(QPlainTextEdit::NoWrap);
+    view->setFont(QFont("monospace"));
+    // A chatty bot must not make the window slow: old lines go.
+    view->setMaximumBlockCount(5000);
+    setWidget(view);
+}
+
+void BotLogPanel::showTurns(const vorlen::Replay& replay, int shown)
+{
+    shown = std::clamp(shown, 0, static_cast<int>(replay.turns.size()));
+    if (shownReplay != &replay || shown < shownTurns) {
+        clear();
+        shownReplay = &replay;
+    }
+    for (; shownTurns < shown; ++shownTurns)
+        append(replay, static_cast<std::size_t>(shownTurns));
+}
+
+void BotLogPanel::append(const vorlen::Replay& replay, std::size_t index)
+{
+    const vorlen::ReplayTurn& turn = replay.turns[index];
+    if (turn.log.empty())
+        return;
+    const std::string who = playerName(replay.players[static_cast<std::size_t>(turn.seat)]);
+    QString text = QString::fromLocal8Bit(turn.log);
+    if (text.endsWith('\n'))
+        text.chop(1);
+    view->appendPlainText(QString("turn %1, %2:").arg(index).arg(QString::fromLocal8Bit(who)));
+    view->appendPlainText(text);
+    view->verticalScrollBar()->setValue(view->verticalScrollBar()->maximum());
+}
+
+void BotLogPanel::clear()
+{
+    view->clear();
+    shownReplay = nullptr;
+    shownTurns = 0;
+}
+
+QString BotLogPanel::text() const { return view->toPlainText(); }

@@ -1,0 +1,112 @@
+#include "PlayersPanel.h"
+
+#include "MatchStory.h"
+#include "Swatch.h"
+
+#include <QFrame>
+#include <QGridLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+
+namespace {
+
+QString local(const std::string& text) { return QString::fromLocal8Bit(text); }
+
+} // namespace
+
+PlayersPanel::PlayersPanel(const vorlen::Palette& palette, QWidget* parent)
+    : QDockWidget("Players", parent), palette(palette)
+{
+    setObjectName("playersPanel");
+    auto* body = new QWidget;
+    auto* column = new QVBoxLayout(body);
+    for (int seat = 0; seat < 2; ++seat) {
+        cards[static_cast<std::size_t>(seat)] = makeCard(seat);
+        column->addWidget(cards[static_cast<std::size_t>(seat)].frame);
+    }
+    column->addWidget(makeLegend());
+    column->addStretch(1);
+    // Wide enough for long move times: the board must not move as they grow.
+    body->setMinimumWidth(fontMetrics().horizontalAdvance("MM  999 moves, mean 999.9 ms, largest 9.99 s"));
+    setWidget(body);
+}
+
+PlayersPanel::Card PlayersPanel::makeCard(int seat)
+{
+    Card card;
+    card.frame = new QFrame;
+    card.frame->setObjectName(seat == 0 ? "firstSeat" : "secondSeat");
+    auto* grid = new QGridLayout(card.frame);
+    card.swatch = new QLabel;
+    card.name = new QLabel;
+    QFont bold = card.name->font();
+    bold.setBold(true);
+    card.name->setFont(bold);
+    card.name->setTextFormat(Qt::PlainText);
+    auto* seatLabel = new QLabel(seat == 0 ? "first, top left" : "second, bottom right");
+    card.score = new QLabel;
+    card.times = new QLabel;
+    card.status = new QLabel;
+    for (QLabel* label : {card.score, card.times, card.status})
+        label->setTextFormat(Qt::PlainText);
+    grid->addWidget(card.swatch, 0, 0);
+    grid->addWidget(card.name, 0, 1);
+    grid->addWidget(seatLabel, 1, 1);
+    grid->addWidget(card.score, 2, 1);
+    grid->addWidget(card.times, 3, 1);
+    grid->addWidget(card.status, 4, 1);
+    grid->setColumnStretch(1, 1);
+    return card;
+}
+
+QWidget* PlayersPanel::makeLegend()
+{
+    auto* legend = new QFrame;
+    legend->setObjectName("legend");
+    auto* grid = new QGridLayout(legend);
+    grid->addWidget(new QLabel("Colours"), 0, 0, 1, 4);
+    for (int colour = 1; colour <= vorlen::kColourCount; ++colour) {
+        const int row = 1 + (colour - 1) / 2;
+        const int column = 2 * ((colour - 1) % 2);
+        auto* square = new QLabel;
+        square->setPixmap(swatch(palette, colour));
+        grid->addWidget(square, row, column);
+        grid->addWidget(new QLabel(QString("%1 %2").arg(colour).arg(palette.nameOf(colour))), row, column + 1);
+    }
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(3, 1);
+    return legend;
+}
+
+void PlayersPanel::show(const std::array<SeatView, 2>& seats, double thinkingMs, double limitMs)
+{
+    for (std::size_t seat = 0; seat < 2; ++seat) {
+        const SeatView& view = seats[seat];
+        Card& card = cards[seat];
+        card.swatch->setPixmap(swatch(palette, view.colour, 18));
+        card.swatch->setToolTip(vorlen::isColour(view.colour)
+                                    ? QString("colour %1, %2").arg(view.colour).arg(palette.nameOf(view.colour))
+                                    : QString());
+        card.name->setText(local(view.name));
+        card.name->setToolTip(local(view.command));
+        card.score->setText(QString("score %1 (%2 %)").arg(view.score).arg(100 * view.share, 0, 'f', 1));
+        card.times->setText(view.moves == 0 ? QString("no moves yet")
+                                            : QString("%1 %2, mean %3, largest %4")
+                                                  .arg(view.moves)
+                                                  .arg(view.moves == 1 ? "move" : "moves")
+                                                  .arg(local(durationText(view.meanMs)),
+                                                       local(durationText(view.largestMs))));
+        const bool moving = view.state == SeatView::State::ToMove;
+        card.status->setText(local(statusText(view, moving ? thinkingMs : -1, limitMs)));
+        // The seat to move stands out.
+        card.frame->setStyleSheet(QString("QFrame#%1 { border: %2 solid palette(%3); border-radius: 4px; }")
+                                      .arg(card.frame->objectName(), moving ? "3px" : "1px",
+                                           moving ? "highlight" : "mid"));
+    }
+}
+
+QString PlayersPanel::text(int seat) const
+{
+    const Card& card = cards.at(static_cast<std::size_t>(seat));
+    return QStringList{card.name->text(), card.score->text(), card.times->text(), card.status->text()}.join('\n');
+}

@@ -1,0 +1,139 @@
+// The live match: turns played on the referee's thread, one at a time.
+#include "main_window.h"
+
+#include "BotLogPanel.h"
+#include "ExternalPlayer.h"
+#include "MoveThread.h"
+#include "PlayersPanel.h"
+#include "ReplayFile.h"
+#include "RetirementText.h"
+#include "SeatView.h"
+#include "VorlenWidget.h"
+
+#include <QCloseEvent>
+#include <QStatusBar>
+#include <QTimer>
+
+#include <cstdio>
+
+bool main_window::moving() const { return referee->busy(); }
+
+void main_window::nextStep()
+{
+    if (viewing()) {
+        showTurn(shownTurns() + 1);
+        if (shownTurns() >= static_cast<int>(viewed.turns.size()))
+            timer->stop();
+        return;
+    }
+    // The clock waits for the turn in progress.
+    if (moving())
+        return;
+    if (!problems.empty()) {
+        timer->stop();
+        statusBar()->showMessage(QString::fromLocal8Bit("The match cannot be played: " + problems.front()));
+        return;
+    }
+    startLiveTurn();
+}
+
+void main_window::startLiveTurn()
+{
+    turnRecorded = !manager.gameOver();
+    if (turnCounter == 0)
+        live.board = manager.board();
+    playTurnOffThread(turnCounter++);
+    thinkingClock->start(100);
+    showThinking();
+}
+
+void main_window::playTurnOffThread(int turn)
+{
+    playedTurn.reset();
+    referee->run([this, turn] {
+        manager.makeTurn(turn);
+        if (!turnRecorded)
+            return;
+        vorlen::ReplayTurn played = vorlen::recordTurn(manager, [this](int seat) {
+            const auto* external =
+                dynamic_cast<const vorlen::ExternalPlayer*>(seated.at(static_cast<std::size_t>(seat)));
+            return vorlen::retirementText(manager.retirement(seat), external);
+        });
+        if (played.answer) {
+            const LogTail::News news = logTails[static_cast<std::size_t>(played.seat)].takeNew(vorlen::kMoveLogBytes);
+            played.log = vorlen::moveLogKept(news.start, news.size);
+        }
+        playedTurn = std::move(played);
+        // A program that stays up for the match ends with it, on the thread that started it.
+        if (manager.gameOver())
+            for (const auto& player : owned)
+                if (auto* external = dynamic_cast<vorlen::ExternalPlayer*>(player.get()))
+                    external->endMatch();
+    });
+}
+
+void main_window::afterLiveTurn()
+{
+    thinkingClock->stop();
+    if (closing)
+        return;
+    if (manager.gameOver())
+        timer->stop();
+    if (playedTurn) {
+        live.turns.push_back(std::move(*playedTurn));
+        playedTurn.reset();
+        live.finished = manager.gameOver();
+        liveSaved = false;
+        if (live.finished)
+            keepLiveReplay();
+    }
+    if (viewing()) {
+        // The turn pointed the display at the live board: back to the replay's.
+        showTurn(shownTurns());
+        return;
+    }
+    boardWidget->update();
+    tellStory();
+}
+
+void main_window::showThinking()
+{
+    if (viewing() || !moving())
+        return;
+    const int seat = static_cast<int>(live.turns.size() % 2 == 0 ? 0 : 1);
+    const double elapsed = std::chrono::duration<double, std::milli>(referee->elapsed()).count();
+    // The board is the referee's while the turn runs: the seats as last seen.
+    players->show(shownSeats, elapsed, moveLimitMs[static_cast<std::size_t>(seat)]);
+}
+
+void main_window::keepLiveReplay()
+{
+    if (saveReplayPath.empty() || liveSaved)
+        return;
+    std::string error;
+    if (!vorlen::writeReplayFile(saveReplayPath, live, error))
+        std::fprintf(stderr, "vorlen: --save-replay: %s\n", error.c_str());
+    liveSaved = true;
+}
+
+void main_window::Stop() { timer->stop(); }
+
+void main_window::Start()
+{
+    if (!viewing() && !problems.empty()) {
+        nextStep(); // says why
+        return;
+    }
+    timer->start(kTurnPeriodMs);
+}
+
+void main_window::closeEvent(QCloseEvent* event)
+{
+    keepLiveReplay();
+    // The bot in the middle of its move goes now; its turn is not part of the match.
+    closing = true;
+    timer->stop();
+    if (moving())
+        botGroups.killAll();
+    QMainWindow::closeEvent(event);
+}

@@ -1,0 +1,117 @@
+// What is on show: a replay's turns, or the live match's so far, told by
+// every part of the window.
+#include "main_window.h"
+
+#include "BotLogPanel.h"
+#include "MatchStory.h"
+#include "MoveList.h"
+#include "MoveThread.h"
+#include "PlayersPanel.h"
+#include "ReplayBar.h"
+#include "ReplayFile.h"
+#include "ReplayPlayback.h"
+#include "ScoreChart.h"
+#include "Swatch.h"
+#include "VorlenGuiQtImpl.h"
+#include "VorlenWidget.h"
+
+#include <QLabel>
+#include <QShortcut>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+
+int main_window::shownTurns() const
+{
+    return viewing() ? playback->position() : static_cast<int>(live.turns.size());
+}
+
+vorlen::Field main_window::shownBoard() const { return viewing() ? playback->board() : manager.board(); }
+
+void main_window::viewReplay(vorlen::Replay replay)
+{
+    timer->stop();
+    playback.reset();
+    viewed = std::move(replay);
+    playback = std::make_unique<vorlen::ReplayPlayback>(viewed);
+    replayBar->setLength(playback->length());
+    replayBar->show();
+    for (QShortcut* key : replayKeys)
+        key->setEnabled(true);
+    chart->show();
+    moves->clear();
+    logs->clear();
+    // A replay with something in its logs shows them.
+    for (const vorlen::ReplayTurn& turn : viewed.turns)
+        if (!turn.log.empty()) {
+            logs->show();
+            break;
+        }
+    showTurn(0);
+}
+
+void main_window::showTurn(int shown)
+{
+    if (!viewing())
+        return;
+    playback->seek(shown);
+    // While a live turn runs the display is the referee's; the turn's end shows this again.
+    if (gui && !moving()) {
+        const vorlen::ScorePair score = playback->score();
+        // The playback's board moves when it starts over: the display is told each time.
+        gui->lock();
+        gui->setField(&playback->board());
+        gui->setScore(0, score.first);
+        gui->setScore(1, score.second);
+        gui->unlock();
+    }
+    boardWidget->update();
+    replayBar->showPosition(playback->position());
+    tellStory();
+}
+
+void main_window::tellStory()
+{
+    const vorlen::Replay& story = replay();
+    const int shown = shownTurns();
+    setWindowTitle(QString::fromStdString(matchTitle(story.players)));
+    statusBar()->showMessage(QString::fromStdString(storyLine(story, shown)));
+
+    const std::string result = resultText(story, shown);
+    banner->setText(QString::fromLocal8Bit(result));
+    bannerBar->setVisible(!result.empty());
+
+    // While a live turn runs the board is the referee's: the seats stay as last seen.
+    if (viewing() || !moving())
+        shownSeats = seatViews(story, shown, shownBoard());
+    players->show(shownSeats);
+    moves->showTurns(story);
+    moves->markTurn(viewing() ? shown : 0);
+    logs->showTurns(story, shown);
+    if (chart->isHidden())
+        return;
+    chart->setPlayers(story.players);
+    for (int seat = 0; seat < 2; ++seat) {
+        const int colour = shownSeats[static_cast<std::size_t>(seat)].colour;
+        if (vorlen::isColour(colour))
+            chart->setSeatColour(seat, qColour(palette.of(colour)));
+    }
+    chart->showTurns(story.turns);
+    chart->markTurn(viewing() ? shown : -1);
+}
+
+QString main_window::resultBanner() const { return bannerBar->isHidden() ? QString() : banner->text(); }
+
+bool main_window::saveReplay(const std::string& path, std::string& error) const
+{
+    return vorlen::writeReplayFile(path, replay(), error);
+}
+
+bool main_window::openReplay(const std::string& path, std::string& error)
+{
+    vorlen::Replay read;
+    if (!vorlen::readReplayFile(path, read, error))
+        return false;
+    viewReplay(std::move(read));
+    return true;
+}

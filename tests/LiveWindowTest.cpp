@@ -1,0 +1,280 @@
+// The window as a match viewer: it answers during a move, grows the board
+// with itself, says who is who and who won, and shows each bot's own words.
+#include "BotLogPanel.h"
+#include "MoveList.h"
+#include "Palette.h"
+#include "PlayersPanel.h"
+#include "ReplayFile.h"
+#include "VorlenWidget.h"
+#include "main_window.h"
+#include "support/Bots.h"
+#include "support/Processes.h"
+#include "support/TempDir.h"
+#include "support/Window.h"
+
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QSlider>
+#include <QStatusBar>
+#include <QTableWidget>
+#include <QTest>
+#include <QTimer>
+#include <QToolBar>
+
+#include <chrono>
+#include <cstdlib>
+
+using namespace vorlen;
+using namespace vorlen::testing;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+std::unique_ptr<main_window> makeWindow(QStringList arguments)
+{
+    std::srand(1);
+    arguments.prepend("vorlen");
+    return std::make_unique<main_window>(arguments, nullptr);
+}
+
+// A map of 4s with 1 and 2 in the home corners: every first move takes the board.
+std::string fourMap()
+{
+    std::string map(kBoardCells, '4');
+    map.front() = '1';
+    map.back() = '2';
+    return map;
+}
+
+QString quoted(const std::string& path) { return "\"" + QString::fromStdString(path) + "\""; }
+
+} // namespace
+
+TEST(LiveWindow, AnswersWhileABotThinksAndClosingEndsIt)
+{
+    TempDir dir;
+    WorkingDirectory cwd(dir.path());
+    const std::string bot = writeBot(dir, "slow.sh", "sleep 2.5; echo 3 > vorla.out");
+    const std::string stuck = writeBot(dir, "stuck.sh", "exec sleep 42.9");
+    {
+        const auto window = makeWindow({"--first", quoted(bot)});
+        window->nextStep();
+        ASSERT_TRUE(window->moving());
+        // Events are handled at once while the move goes on.
+        const auto asked = Clock::now();
+        bool handled = false;
+        QTimer::singleShot(0, [&] { handled = true; });
+        while (!handled && Clock::now() - asked < std::chrono::seconds(2))
+            QTest::qWait(5);
+        EXPECT_LT(Clock::now() - asked, std::chrono::milliseconds(500));
+        EXPECT_TRUE(window->moving()) << "the move is still going on";
+        // The clock waits for it: ticks and steps in between play nothing more.
+        window->Start();
+        QTest::qWait(350);
+        window->nextStep();
+        window->Stop();
+        EXPECT_NE(window->playersPanel()->text(0).indexOf(QString::fromUtf8("thinking\u2026")), -1)
+            << window->playersPanel()->text(0).toStdString();
+        EXPECT_NE(window->playersPanel()->text(0).indexOf("of 3.0 s"), -1);
+        ASSERT_TRUE(settle(*window));
+        EXPECT_EQ(window->replay().turns.size(), 1U);
+        EXPECT_EQ(window->match().board()[0][0], 3);
+    }
+    {
+        const auto window = makeWindow({"--first", quoted(stuck)});
+        window->nextStep();
+        QTest::qWait(300);
+        ASSERT_TRUE(window->moving());
+        const auto closing = Clock::now();
+        window->close();
+        EXPECT_LT(Clock::now() - closing, std::chrono::milliseconds(500));
+    }
+    EXPECT_EQ(liveProcessesWith("42.9"), 0);
+}
+
+TEST(LiveWindow, TheBoardGrowsWithTheWindowAndTheLabelsStayAtItsCorners)
+{
+    const auto window = makeWindow({});
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    int last = 0;
+    for (const QSize size : {QSize(1000, 620), QSize(1280, 700), QSize(1600, 1000), QSize(2400, 1500)}) {
+        window->resize(size);
+        QTest::qWait(50);
+        const VorlenWidget* board = window->board();
+        const int cell = board->cellPixels();
+        EXPECT_GT(cell, last) << size.width() << "x" << size.height();
+        last = cell;
+        EXPECT_EQ(board->size(), QSize(kBoardColumns * cell, kBoardRows * cell));
+        // Whole, square cells, and the labels at the board's own corners.
+        const QRect onBoard = board->geometry();
+        const QRect first = board->labels[0]->geometry();
+        const QRect second = board->labels[1]->geometry();
+        EXPECT_EQ(first.left(), onBoard.left());
+        EXPECT_LE(first.bottom(), onBoard.top());
+        EXPECT_GT(first.bottom(), onBoard.top() - 30);
+        EXPECT_EQ(second.right(), onBoard.right());
+        EXPECT_GE(second.top(), onBoard.bottom());
+        EXPECT_LT(second.top(), onBoard.bottom() + 30);
+    }
+    // It fits a small laptop's screen with the panels shown.
+    const QSize smallest = window->minimumSizeHint().expandedTo(window->minimumSize());
+    EXPECT_LE(smallest.width(), 1280);
+    EXPECT_LE(smallest.height(), 700);
+}
+
+TEST(LiveWindow, PlayersResultAndMovesAreOnShow)
+{
+    TempDir dir;
+    WorkingDirectory cwd(dir.path());
+    // A long command line must not hide the result.
+    const std::string bot = writeBot(dir, "fourbot.sh", "echo 4 > vorla.out");
+    const QString command = quoted(bot) + " " + QString("--an-option-of-its-own ").repeated(8);
+    dir.write("board.map", fourMap());
+    const auto window = makeWindow({"--first", command, "--map", "board.map"});
+    EXPECT_EQ(window->playersPanel()->text(0).section('\n', 0, 0), "fourbot.sh");
+    EXPECT_EQ(window->playersPanel()->text(1).section('\n', 0, 0), "stupid");
+    EXPECT_NE(window->playersPanel()->text(0).indexOf("to move"), -1);
+    EXPECT_TRUE(window->resultBanner().isEmpty());
+    for (int turn = 0; turn < 10 && !window->match().gameOver(); ++turn)
+        playTurn(*window);
+    ASSERT_TRUE(window->match().gameOver());
+    const int first = window->match().score().first;
+    EXPECT_EQ(window->resultBanner(),
+              QString("fourbot.sh wins, %1 to 1 (full board)").arg(first));
+    EXPECT_NE(window->playersPanel()->text(0).indexOf("done: full board"), -1);
+    EXPECT_NE(window->playersPanel()->text(0).indexOf("1 move, mean"), -1);
+
+    const MoveList* moves = window->moveList();
+    ASSERT_EQ(moves->rows(), static_cast<int>(window->replay().turns.size()));
+    EXPECT_EQ(moves->cellText(0, 0), "0");
+    EXPECT_EQ(moves->cellText(0, 1), "fourbot.sh");
+    EXPECT_EQ(moves->cellText(0, 2), "4");
+    EXPECT_EQ(moves->cellText(0, 3), QString::number(first - 1));
+}
+
+TEST(LiveWindow, EachBotsStandardErrorAtItsTurnLiveInItsLogAndInTheReplay)
+{
+    TempDir dir;
+    WorkingDirectory cwd(dir.path());
+    const std::string bot = writeBot(dir, "talker.sh",
+                                     "n=$(cat count 2>/dev/null || echo 0); echo $((n+1)) > count\n"
+                                     "echo \"thinking at move $n\" >&2\n"
+                                     "[ $n = 1 ] && head -c 6000 /dev/zero | tr '\\0' 'z' >&2\n"
+                                     "echo $((n % 2 + 3)) > vorla.out");
+    const std::string saved = dir.file("talk.json");
+    const auto window = makeWindow({"--first", quoted(bot), "--bot-logs", QString::fromStdString(dir.file("logs")),
+                                    "--save-replay", QString::fromStdString(saved)});
+    EXPECT_FALSE(window->botLogs()->isHidden()) << "shown when a program plays";
+    for (int turn = 0; turn < 5; ++turn)
+        playTurn(*window);
+    const QString text = window->botLogs()->text();
+    EXPECT_NE(text.indexOf("turn 0, talker.sh:\nthinking at move 0"), -1) << text.toStdString();
+    EXPECT_NE(text.indexOf("turn 4, talker.sh:\nthinking at move 2"), -1) << text.toStdString();
+    EXPECT_NE(text.indexOf("[vorlen] cut: "), -1) << "a flood of output is cut in the replay";
+    EXPECT_EQ(text.indexOf("stupid:"), -1) << "the built-in player says nothing";
+    // The whole log is kept in the folder named, as the runner keeps it.
+    const std::string log = readFile(dir.file("logs/seat-0-talker.sh.log"));
+    EXPECT_NE(log.find("thinking at move 2"), std::string::npos);
+    EXPECT_NE(log.find(std::string(6000, 'z')), std::string::npos);
+
+    std::string error;
+    ASSERT_TRUE(window->saveReplay(saved, error)) << error;
+    const auto viewer = makeWindow({});
+    ASSERT_TRUE(viewer->openReplay(saved, error)) << error;
+    EXPECT_FALSE(viewer->botLogs()->isHidden());
+    viewer->showTurn(3);
+    const QString atThree = viewer->botLogs()->text();
+    EXPECT_NE(atThree.indexOf("thinking at move 1"), -1) << atThree.toStdString();
+    EXPECT_EQ(atThree.indexOf("thinking at move 2"), -1) << "a later turn's words are not shown yet";
+    viewer->showTurn(5);
+    EXPECT_NE(viewer->botLogs()->text().indexOf("thinking at move 2"), -1);
+    viewer->showTurn(1);
+    EXPECT_EQ(viewer->botLogs()->text().indexOf("thinking at move 1"), -1) << "going back takes them away";
+}
+
+TEST(LiveWindow, TheColourBlindPaletteOnTheBoardAndInTheLegend)
+{
+    const auto classic = makeWindow({});
+    const auto window = makeWindow({"--palette", "colorblind"});
+    const QImage image = window->board()->grab().toImage();
+    const int cell = window->board()->cellPixels();
+    const Palette palette = colourBlindPalette();
+    const Field& board = window->match().board();
+    for (const auto& [row, column] : {std::pair{0, 0}, {3, 7}, {20, 22}, {40, 44}}) {
+        const Rgb& rgb = palette.of(board[row][column]);
+        EXPECT_EQ(image.pixelColor(column * cell + cell / 2, row * cell + cell / 2).rgb(),
+                  qRgb(rgb.red, rgb.green, rgb.blue)) << row << "," << column;
+    }
+    // The legend names the palette's colours.
+    QStringList legend;
+    for (const QLabel* label : window->playersPanel()->findChildren<QLabel*>())
+        legend << label->text();
+    EXPECT_TRUE(legend.contains("1 vermilion"));
+    EXPECT_TRUE(legend.contains("6 reddish purple"));
+}
+
+TEST(LiveWindow, AProgramThatCannotRunIsSaidBeforeTheMatch)
+{
+    TempDir dir;
+    WorkingDirectory cwd(dir.path());
+    ::testing::internal::CaptureStderr();
+    ::testing::internal::CaptureStdout();
+    const auto window = makeWindow({"--first", "./missing", "--second", "stream:\"./no bot\""});
+    window->nextStep();
+    window->Start();
+    const std::string trace = ::testing::internal::GetCapturedStdout();
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(said, "vorlen: --first: cannot run './missing': no such file\n"
+                    "vorlen: --second: cannot run './no bot': no such file\n");
+    ASSERT_EQ(window->startProblems().size(), 2U);
+    EXPECT_FALSE(window->moving());
+    EXPECT_FALSE(window->clock()->isActive());
+    EXPECT_EQ(trace.find("Turn #"), std::string::npos) << "no turn is played";
+    EXPECT_EQ(window->statusBar()->currentMessage(),
+              "The match cannot be played: --first: cannot run './missing': no such file");
+}
+
+TEST(LiveWindow, KeysPlayAStepAndStartAndStopTheClock)
+{
+    const auto window = makeWindow({});
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    ::testing::internal::CaptureStdout();
+    QTest::keyClick(window.get(), Qt::Key_Right);
+    settle(*window);
+    EXPECT_EQ(window->replay().turns.size(), 1U);
+    QTest::keyClick(window.get(), Qt::Key_Space);
+    EXPECT_TRUE(window->clock()->isActive());
+    QTest::keyClick(window.get(), Qt::Key_Space);
+    EXPECT_FALSE(window->clock()->isActive());
+    settle(*window);
+    ::testing::internal::GetCapturedStdout();
+}
+
+TEST(LiveWindow, TheSliderGoesWhereItIsClicked)
+{
+    const auto live = makeWindow({});
+    ::testing::internal::CaptureStdout();
+    for (int turn = 0; turn < 60; ++turn)
+        playTurn(*live);
+    ::testing::internal::GetCapturedStdout();
+    const auto window = makeWindow({});
+    window->viewReplay(live->replay());
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    auto* slider = window->findChild<QSlider*>("turnSlider");
+    ASSERT_NE(slider, nullptr);
+    QTest::mouseClick(slider, Qt::LeftButton, {}, QPoint(slider->width() * 3 / 4, slider->height() / 2));
+    EXPECT_NEAR(window->shownTurns(), 45, 4);
+    auto* position = window->findChild<QLabel*>("turnPosition");
+    EXPECT_EQ(position->text(), QString("turn %1 / 60").arg(window->shownTurns()));
+    // A click in the move list shows the board after that move.
+    auto* table = window->moveList()->findChild<QTableWidget*>();
+    ASSERT_NE(table, nullptr);
+    table->scrollToItem(table->item(9, 0));
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualItemRect(table->item(9, 0)).center());
+    EXPECT_EQ(window->shownTurns(), 10);
+    EXPECT_EQ(slider->value(), 10);
+}
