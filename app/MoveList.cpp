@@ -18,8 +18,15 @@ MoveList::MoveList(const vorlen::Palette& palette, QWidget* parent)
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
     table->setSelectionMode(QAbstractItemView::SingleSelection);
-    table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // Widths fixed once: fitting them to the contents at every new row
+    // would cost a pass over every row.
+    const QFontMetrics metrics = table->fontMetrics();
+    const int widths[] = {metrics.horizontalAdvance("00000"), metrics.horizontalAdvance("a long name"),
+                          metrics.horizontalAdvance("MM 00"), metrics.horizontalAdvance("gained"), 0};
+    for (int column = 0; column < 4; ++column)
+        table->setColumnWidth(column, widths[column] + 12);
     table->horizontalHeader()->setStretchLastSection(true);
+    table->verticalHeader()->setDefaultSectionSize(metrics.height() + 6);
     connect(table, &QTableWidget::cellClicked, this, [this](int row, int) { emit turnChosen(row + 1); });
     setWidget(table);
 }

@@ -36,6 +36,8 @@ PlayersPanel::Card PlayersPanel::makeCard(int seat)
     Card card;
     card.frame = new QFrame;
     card.frame->setObjectName(seat == 0 ? "firstSeat" : "secondSeat");
+    card.frame->setFrameStyle(QFrame::Box | QFrame::Plain);
+    card.frame->setLineWidth(3);
     auto* grid = new QGridLayout(card.frame);
     card.swatch = new QLabel;
     card.name = new QLabel;
@@ -43,18 +45,13 @@ PlayersPanel::Card PlayersPanel::makeCard(int seat)
     bold.setBold(true);
     card.name->setFont(bold);
     card.name->setTextFormat(Qt::PlainText);
-    auto* seatLabel = new QLabel(seat == 0 ? "first, top left" : "second, bottom right");
-    card.score = new QLabel;
-    card.times = new QLabel;
-    card.status = new QLabel;
-    for (QLabel* label : {card.score, card.times, card.status})
-        label->setTextFormat(Qt::PlainText);
+    // One label for what changes every turn: one text to lay out, not four.
+    card.details = new QLabel;
+    card.details->setTextFormat(Qt::PlainText);
+    card.seat = seat == 0 ? "first, top left" : "second, bottom right";
     grid->addWidget(card.swatch, 0, 0);
     grid->addWidget(card.name, 0, 1);
-    grid->addWidget(seatLabel, 1, 1);
-    grid->addWidget(card.score, 2, 1);
-    grid->addWidget(card.times, 3, 1);
-    grid->addWidget(card.status, 4, 1);
+    grid->addWidget(card.details, 1, 1);
     grid->setColumnStretch(1, 1);
     return card;
 }
@@ -83,30 +80,35 @@ void PlayersPanel::show(const std::array<SeatView, 2>& seats, double thinkingMs,
     for (std::size_t seat = 0; seat < 2; ++seat) {
         const SeatView& view = seats[seat];
         Card& card = cards[seat];
-        card.swatch->setPixmap(swatch(palette, view.colour, 18));
+        if (card.colour != view.colour) {
+            card.colour = view.colour;
+            card.swatch->setPixmap(swatch(palette, view.colour, 18));
+        }
         card.swatch->setToolTip(vorlen::isColour(view.colour)
                                     ? QString("colour %1, %2").arg(view.colour).arg(palette.nameOf(view.colour))
                                     : QString());
         card.name->setText(local(view.name));
         card.name->setToolTip(local(view.command));
-        card.score->setText(QString("score %1 (%2 %)").arg(view.score).arg(100 * view.share, 0, 'f', 1));
-        card.times->setText(view.moves == 0 ? QString("no moves yet")
-                                            : QString("%1 %2, mean %3, largest %4")
-                                                  .arg(view.moves)
-                                                  .arg(view.moves == 1 ? "move" : "moves")
-                                                  .arg(local(durationText(view.meanMs)),
-                                                       local(durationText(view.largestMs))));
+        const QString score = QString("score %1 (%2 %)").arg(view.score).arg(100 * view.share, 0, 'f', 1);
+        const QString times = view.moves == 0 ? QString("no moves yet")
+                                              : QString("%1 %2, mean %3, largest %4")
+                                                    .arg(view.moves)
+                                                    .arg(view.moves == 1 ? "move" : "moves")
+                                                    .arg(local(durationText(view.meanMs)),
+                                                         local(durationText(view.largestMs)));
         const bool moving = view.state == SeatView::State::ToMove;
-        card.status->setText(local(statusText(view, moving ? thinkingMs : -1, limitMs)));
-        // The seat to move stands out.
-        card.frame->setStyleSheet(QString("QFrame#%1 { border: %2 solid palette(%3); border-radius: 4px; }")
-                                      .arg(card.frame->objectName(), moving ? "3px" : "1px",
-                                           moving ? "highlight" : "mid"));
+        const QString status = local(statusText(view, moving ? thinkingMs : -1, limitMs));
+        card.details->setText(QStringList{card.seat, score, times, status}.join('\n'));
+        // The seat to move stands out. Only the frame's colour changes: a new
+        // style or size would cost a layout pass at every turn.
+        QPalette colours = card.frame->palette();
+        colours.setColor(QPalette::WindowText, QWidget::palette().color(moving ? QPalette::Highlight : QPalette::Mid));
+        card.frame->setPalette(colours);
     }
 }
 
 QString PlayersPanel::text(int seat) const
 {
     const Card& card = cards.at(static_cast<std::size_t>(seat));
-    return QStringList{card.name->text(), card.score->text(), card.times->text(), card.status->text()}.join('\n');
+    return card.name->text() + '\n' + card.details->text();
 }

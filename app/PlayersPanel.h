@@ -25,9 +25,9 @@ private:
         QFrame* frame = nullptr;
         QLabel* swatch = nullptr;
         QLabel* name = nullptr;
-        QLabel* score = nullptr;
-        QLabel* times = nullptr;
-        QLabel* status = nullptr;
+        QLabel* details = nullptr; // seat, score, move times, status
+        QString seat;
+        int colour = -1; // on the swatch
     };
     Card makeCard(int seat);
     QWidget* makeLegend();

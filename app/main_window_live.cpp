@@ -43,8 +43,8 @@ void main_window::startLiveTurn()
     if (turnCounter == 0)
         live.board = manager.board();
     playTurnOffThread(turnCounter++);
+    // Most moves are over long before anyone could read "thinking".
     thinkingClock->start(100);
-    showThinking();
 }
 
 void main_window::playTurnOffThread(int turn)

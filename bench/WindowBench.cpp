@@ -1,14 +1,21 @@
-// One nextStep() of the window off-screen (a turn and its synchronous
-// repaint), and 50 ticks of the real 100 ms clock.
+// One step of the window off-screen (a turn on the referee's thread, then
+// the board, the panels and the move list brought up to date and the board
+// repainted; target: 2 ms), how long an event waits while a bot thinks
+// (target: 50 ms), and 50 ticks of the real 100 ms clock.
+#include "VorlenWidget.h"
 #include "main_window.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QThread>
 #include <QTimer>
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
@@ -45,13 +52,24 @@ void showExposed(main_window& window)
         QApplication::processEvents();
 }
 
+// Plays one turn and waits until the window has shown it.
+void playShown(main_window& window)
+{
+    window.nextStep();
+    while (window.moving())
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    // What the turn changed is painted.
+    QApplication::sendPostedEvents();
+    QApplication::processEvents();
+}
+
 void nextStep(benchmark::State& state)
 {
     main_window window(QStringList{"vorlen"}, nullptr);
     showExposed(window);
     const QuietStdout quiet;
     for (auto _ : state) {
-        window.nextStep();
+        playShown(window);
         // A fresh board every match, so every step measured plays a real turn.
         if (window.match().gameOver()) {
             state.PauseTiming();
@@ -63,6 +81,41 @@ void nextStep(benchmark::State& state)
     }
 }
 BENCHMARK(nextStep)->Unit(benchmark::kMicrosecond);
+
+// A bot that thinks for a second: while it does, a zero timer is started
+// again and again, and the longest wait for it is the window's latency.
+void eventLatencyDuringAMove(benchmark::State& state)
+{
+    const QTemporaryDir dir;
+    const QString bot = dir.filePath("thinker.sh");
+    QFile script(bot);
+    script.open(QIODevice::WriteOnly);
+    script.write("#!/bin/sh\nsleep 1; echo 3 > vorla.out\n");
+    script.close();
+    script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QuietStdout quiet;
+    for (auto _ : state) {
+        main_window window(QStringList{"vorlen", "--first", bot}, nullptr);
+        showExposed(window);
+        window.nextStep();
+        qint64 longest = 0;
+        int events = 0;
+        while (window.moving()) {
+            QElapsedTimer waited;
+            waited.start();
+            bool fired = false;
+            QTimer::singleShot(0, [&] { fired = true; });
+            while (!fired)
+                QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+            longest = std::max(longest, waited.nsecsElapsed());
+            ++events;
+            QThread::msleep(5); // the rest of a user's time between clicks
+        }
+        state.SetIterationTime(static_cast<double>(longest) / 1e9);
+        state.counters["events"] = events;
+    }
+}
+BENCHMARK(eventLatencyDuringAMove)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void fiftyTicks(benchmark::State& state)
 {
