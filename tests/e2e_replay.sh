@@ -3,10 +3,13 @@
 # opens it, keys and the slider move through it, and after each move the
 # board on screen is read back cell by cell and compared with the board the
 # replay's moves give.
-# Usage: e2e_replay.sh VORLEN_BINARY VORLEN_MATCH_BINARY
+# Last, a replay is opened as a double click opens it: by the desktop
+# entry's command with the file.
+# Usage: e2e_replay.sh VORLEN_BINARY VORLEN_MATCH_BINARY DESKTOP_ENTRY
 set -euo pipefail
 vorlen=$1
 runner=$2
+desktop=$3
 
 . "$(dirname "$0")/support/e2e.sh"
 
@@ -118,4 +121,17 @@ done
 [ -n "$jumped" ] || fail "a click half way along the slider did not show a turn near the middle"
 xdotool key End; shown=$length; check "End"
 xdotool key Home; shown=0; check "Home"
+kill "$app_pid"; wait "$app_pid" 2>/dev/null || true; app_pid=
+
+# The file manager runs the entry's Exec line with %f made the file's path.
+python3 -c 'import json, sys; r = json.load(open(sys.argv[1])); r["players"] = ["./alpha", "beta --fast"]; json.dump(r, open(sys.argv[2], "w"))' \
+  "$replay" "named replay.json"
+exec_line=$(sed -n 's/^Exec=//p' "$desktop")
+[[ "$exec_line" == *%f* ]] || fail "the desktop entry takes no file: $exec_line"
+read -r -a command <<<"${exec_line/#vorlen/$vorlen}"
+command=("${command[@]/\%f/$PWD/named replay.json}")
+"${command[@]}" >out.txt 2>err.txt &
+app_pid=$!
+timeout 20 xdotool search --sync --name '^vorlen .* alpha vs beta$' >/dev/null \
+  || { cat err.txt >&2; fail "the desktop entry's command did not open the replay"; }
 echo "1 passed, 0 failed"

@@ -10,7 +10,7 @@ build=$1
 
 skip() { echo "SKIP: $*"; exit 77; }
 fail() { echo "FAIL: $*" >&2; exit 1; }
-for tool in cpack dpkg-deb dpkg-shlibdeps lintian desktop-file-validate appstreamcli groff; do
+for tool in cpack dpkg-deb dpkg-shlibdeps lintian desktop-file-validate appstreamcli groff update-mime-database gio; do
   command -v "$tool" >/dev/null || skip "$tool is not installed (scripts/package installs what it needs)"
 done
 
@@ -30,6 +30,7 @@ files=$(dpkg-deb -c "$package" | awk '{print $6}')
 for expected in ./usr/bin/vorlen ./usr/bin/vorlen-match ./usr/share/man/man1/vorlen.1.gz \
   ./usr/share/man/man1/vorlen-match.1.gz ./usr/share/applications/org.vorlen.vorlen.desktop \
   ./usr/share/metainfo/org.vorlen.vorlen.metainfo.xml ./usr/share/icons/hicolor/scalable/apps/org.vorlen.vorlen.svg \
+  ./usr/share/mime/packages/org.vorlen.vorlen.xml \
   ./usr/share/icons/hicolor/48x48/apps/org.vorlen.vorlen.png ./usr/share/doc/vorlen/bots.md \
   ./usr/share/doc/vorlen/copyright ./usr/share/doc/vorlen/changelog.gz \
   ./usr/share/doc/vorlen/examples/bots/random_bot.py ./usr/libexec/vorlen/vorlen-box; do
@@ -53,6 +54,20 @@ grep -q 'in a box per seat' "$work/match.txt" || fail "the unpacked match did no
 ! grep -q 'failed to start' "$work/match.txt" || fail "the unpacked bot did not start in its box"
 
 desktop-file-validate "$root/share/applications/org.vorlen.vorlen.desktop" || fail "desktop entry"
+# A replay is known by its content, whatever its name; other JSON is not one.
+mkdir -p "$work/data/mime/packages"
+cp "$root/share/mime/packages/org.vorlen.vorlen.xml" "$work/data/mime/packages/"
+cp /usr/share/mime/packages/freedesktop.org.xml "$work/data/mime/packages/"
+XDG_DATA_HOME=$work/data XDG_DATA_DIRS=$work/data update-mime-database "$work/data/mime" 2>&1 | grep . >&2 && fail "the MIME type does not read cleanly"
+(cd "$work" && "$root/bin/vorlen-match" --games 1 --seed 3 --replays replays >/dev/null 2>&1) || fail "no replay to type"
+cp "$work/replays/game-0.json" "$work/match-of-today"
+echo '{"format": "something else"}' > "$work/other.json"
+content_type() { XDG_DATA_HOME=$work/data XDG_DATA_DIRS=$work/data gio info -a standard::content-type "$1" | sed -n 's/.*standard::content-type: //p'; }
+[ "$(content_type "$work/replays/game-0.json")" = application/x-vorlen-replay ] || fail "a replay is typed $(content_type "$work/replays/game-0.json")"
+[ "$(content_type "$work/match-of-today")" = application/x-vorlen-replay ] || fail "a replay without .json is not known"
+[ "$(content_type "$work/other.json")" = application/json ] || fail "other JSON is typed $(content_type "$work/other.json")"
+grep -qx 'Exec=vorlen --replay %f' "$root/share/applications/org.vorlen.vorlen.desktop" || fail "the desktop entry takes no file"
+grep -q '^MimeType=application/x-vorlen-replay;$' "$root/share/applications/org.vorlen.vorlen.desktop" || fail "no MIME type in the desktop entry"
 appstreamcli validate --no-net "$root/share/metainfo/org.vorlen.vorlen.metainfo.xml" >/dev/null || fail "AppStream metainfo"
 for page in vorlen vorlen-match; do
   warnings=$(zcat "$root/share/man/man1/$page.1.gz" | groff -ww -man -z 2>&1)
