@@ -21,7 +21,7 @@ MoveList::MoveList(const vorlen::Palette& palette, QWidget* parent)
     // Widths fixed once: fitting them to the contents at every new row
     // would cost a pass over every row.
     const QFontMetrics metrics = table->fontMetrics();
-    const int widths[] = {metrics.horizontalAdvance("00000"), metrics.horizontalAdvance("a long name"),
+    const int widths[] = {metrics.horizontalAdvance("0000"), metrics.horizontalAdvance("a name"),
                           metrics.horizontalAdvance("MM 00"), metrics.horizontalAdvance("gained"), 0};
     for (int column = 0; column < 4; ++column)
         table->setColumnWidth(column, widths[column] + 12);

@@ -6,6 +6,7 @@
 #include <QFrame>
 #include <QGridLayout>
 #include <QLabel>
+#include <QPainter>
 #include <QVBoxLayout>
 
 namespace {
@@ -13,6 +14,32 @@ namespace {
 QString local(const std::string& text) { return QString::fromLocal8Bit(text); }
 
 } // namespace
+
+// A seat's card, edged in the highlight colour while the seat is to move.
+// Only the edge is repainted when the mark moves: no new style, no layout.
+class PlayersPanel::SeatFrame : public QFrame {
+public:
+    void setMarked(bool on)
+    {
+        if (on == marked)
+            return;
+        marked = on;
+        update();
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        const int width = marked ? 3 : 1;
+        painter.setPen(QPen(palette().color(marked ? QPalette::Highlight : QPalette::Mid), width));
+        painter.drawRoundedRect(QRectF(rect()).adjusted(width / 2.0, width / 2.0, -width / 2.0, -width / 2.0), 4, 4);
+    }
+
+private:
+    bool marked = false;
+};
 
 PlayersPanel::PlayersPanel(const vorlen::Palette& palette, QWidget* parent)
     : QDockWidget("Players", parent), palette(palette)
@@ -34,10 +61,9 @@ PlayersPanel::PlayersPanel(const vorlen::Palette& palette, QWidget* parent)
 PlayersPanel::Card PlayersPanel::makeCard(int seat)
 {
     Card card;
-    card.frame = new QFrame;
+    card.frame = new SeatFrame;
     card.frame->setObjectName(seat == 0 ? "firstSeat" : "secondSeat");
-    card.frame->setFrameStyle(QFrame::Box | QFrame::Plain);
-    card.frame->setLineWidth(3);
+    card.frame->setContentsMargins(3, 3, 3, 3);
     auto* grid = new QGridLayout(card.frame);
     card.swatch = new QLabel;
     card.name = new QLabel;
@@ -99,11 +125,7 @@ void PlayersPanel::show(const std::array<SeatView, 2>& seats, double thinkingMs,
         const bool moving = view.state == SeatView::State::ToMove;
         const QString status = local(statusText(view, moving ? thinkingMs : -1, limitMs));
         card.details->setText(QStringList{card.seat, score, times, status}.join('\n'));
-        // The seat to move stands out. Only the frame's colour changes: a new
-        // style or size would cost a layout pass at every turn.
-        QPalette colours = card.frame->palette();
-        colours.setColor(QPalette::WindowText, QWidget::palette().color(moving ? QPalette::Highlight : QPalette::Mid));
-        card.frame->setPalette(colours);
+        card.frame->setMarked(moving);
     }
 }
 

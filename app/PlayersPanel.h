@@ -7,7 +7,6 @@
 
 #include <array>
 
-class QFrame;
 class QLabel;
 
 // Both seats side by side with the match: name, region colour, score, move
@@ -21,8 +20,9 @@ public:
     QString text(int seat) const; // everything the seat's card says, for tests
 
 private:
+    class SeatFrame;
     struct Card {
-        QFrame* frame = nullptr;
+        SeatFrame* frame = nullptr;
         QLabel* swatch = nullptr;
         QLabel* name = nullptr;
         QLabel* details = nullptr; // seat, score, move times, status

@@ -180,7 +180,7 @@ std::unique_ptr<vorlen::IVorlenLogic> main_window::makePlayer(int seat, int kind
 {
     const auto index = static_cast<std::size_t>(seat);
     if (kind != vorlen::kExternalPlayer) {
-        moveLimitMs[index] = 0;
+        moveLimitMs[index] = firstMoveMs[index] = 0;
         return vorlen::createPlayer(kind, program);
     }
     vorlen::BotSettings settings;
@@ -200,6 +200,8 @@ std::unique_ptr<vorlen::IVorlenLogic> main_window::makePlayer(int seat, int kind
     settings.stderrPath = dir + "/seat-" + std::to_string(seat) + "-" + playerName(program) + ".log";
     logTails[index] = LogTail(settings.stderrPath);
     moveLimitMs[index] = std::chrono::duration<double, std::milli>(settings.moveLimit).count();
+    const bool stream = vorlen::programOf(program) != program;
+    firstMoveMs[index] = stream ? std::chrono::duration<double, std::milli>(settings.startupLimit).count() : 0;
     return vorlen::createProgramPlayer(program, settings);
 }
 

@@ -103,7 +103,9 @@ void main_window::showThinking()
     const int seat = static_cast<int>(live.turns.size() % 2 == 0 ? 0 : 1);
     const double elapsed = std::chrono::duration<double, std::milli>(referee->elapsed()).count();
     // The board is the referee's while the turn runs: the seats as last seen.
-    players->show(shownSeats, elapsed, moveLimitMs[static_cast<std::size_t>(seat)]);
+    const auto index = static_cast<std::size_t>(seat);
+    const bool first = shownSeats[index].moves == 0;
+    players->show(shownSeats, elapsed, moveLimitMs[index] + (first ? firstMoveMs[index] : 0));
 }
 
 void main_window::keepLiveReplay()

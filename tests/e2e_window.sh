@@ -47,4 +47,24 @@ grep -q "^$(head -n 1 board.map)$" err.txt || fail "the map echo differs from th
 grep -q '^Move [1-6]$' err.txt || fail "no move of the bot"
 [ -f vorla.in ] || fail "no exchange file in the working directory"
 [ "$after_colours" -ge 6 ] || fail "no board with the map"
+# While a bot sleeps in its move, the File menu opens at once.
+printf '#!/bin/sh\nsleep 2.5; echo 3 > vorla.out\n' > sleeper.sh
+chmod +x sleeper.sh
+"$vorlen" --first ./sleeper.sh >out.txt 2>err.txt &
+app_pid=$!
+window=$(timeout 20 xdotool search --sync --name '^vorlen .* vs ' | head -n 1) || fail "no window"
+sleep 0.5
+xdotool windowfocus --sync "$window"
+eval "$(xdotool getwindowgeometry --shell "$window")"
+xdotool key Right
+sleep 0.5
+import -window root thinking.png
+xdotool mousemove $((X + 20)) $((Y + 10)) click 1
+sleep 0.5
+import -window root menu.png
+grep -q '^Turn #0:$' out.txt || fail "no move under way"
+! grep -q '^Move ' err.txt || fail "the move was over before the menu was clicked"
+# The menu drops over the board's top-left corner: most of it changes.
+changed=$(compare -metric AE -crop "150x60+$X+$((Y + 20))" thinking.png menu.png null: 2>&1 || true)
+[ "${changed%%.*}" -gt 2000 ] || fail "the File menu did not open during the move ($changed pixels changed)"
 echo "1 passed, 0 failed"
