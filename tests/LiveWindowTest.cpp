@@ -133,6 +133,9 @@ TEST(LiveWindow, PlayersResultAndMovesAreOnShow)
     const QString command = quoted(bot) + " " + QString("--an-option-of-its-own ").repeated(8);
     dir.write("board.map", fourMap());
     const auto window = makeWindow({"--first", command, "--map", "board.map"});
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    EXPECT_TRUE(window->playersPanel()->isVisible()) << "on by default";
     EXPECT_EQ(window->playersPanel()->text(0).section('\n', 0, 0), "fourbot.sh");
     EXPECT_EQ(window->playersPanel()->text(1).section('\n', 0, 0), "stupid");
     EXPECT_NE(window->playersPanel()->text(0).indexOf("to move"), -1);
@@ -143,6 +146,12 @@ TEST(LiveWindow, PlayersResultAndMovesAreOnShow)
     const int first = window->match().score().first;
     EXPECT_EQ(window->resultBanner(),
               QString("fourbot.sh wins, %1 to 1 (full board)").arg(first));
+    // On screen whole, not cut off.
+    QTest::qWait(50);
+    const auto* banner = window->findChild<QLabel*>("resultBanner");
+    ASSERT_NE(banner, nullptr);
+    EXPECT_TRUE(banner->isVisible());
+    EXPECT_GE(banner->width(), banner->sizeHint().width());
     EXPECT_NE(window->playersPanel()->text(0).indexOf("done: full board"), -1);
     EXPECT_NE(window->playersPanel()->text(0).indexOf("1 move, mean"), -1);
 
