@@ -54,7 +54,8 @@ PlayersPanel::PlayersPanel(const vorlen::Palette& palette, QWidget* parent)
     column->addWidget(makeLegend());
     column->addStretch(1);
     // Wide enough for long move times: the board must not move as they grow.
-    body->setMinimumWidth(fontMetrics().horizontalAdvance("MM  999 moves, mean 999.9 ms, largest 9.99 s"));
+    // The swatch's column and the card's margins come before the text.
+    body->setMinimumWidth(fontMetrics().horizontalAdvance("999 moves, mean 999.9 ms, largest 9.99 s") + 80);
     setWidget(body);
 }
 

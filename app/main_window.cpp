@@ -224,6 +224,9 @@ void main_window::buildDocks(const std::vector<StartupAction>& actions)
         if (shown)
             tellStory();
     });
+    // The panels on the right run the window's whole height; the logs lie
+    // under the board only: the window still fits a small screen.
+    setCorner(Qt::BottomRightCorner, Qt::RightDockWidgetArea);
     logs = new BotLogPanel(this);
     addDockWidget(Qt::BottomDockWidgetArea, logs);
     // Where bot writers debug: shown when a program plays.

@@ -39,6 +39,7 @@ void main_window::viewReplay(vorlen::Replay replay)
     for (QShortcut* key : replayKeys)
         key->setEnabled(true);
     chart->show();
+    chart->raise();
     moves->clear();
     logs->clear();
     // A replay with something in its logs shows them.

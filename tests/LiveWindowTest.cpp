@@ -152,6 +152,11 @@ TEST(LiveWindow, PlayersResultAndMovesAreOnShow)
     ASSERT_NE(banner, nullptr);
     EXPECT_TRUE(banner->isVisible());
     EXPECT_GE(banner->width(), banner->sizeHint().width());
+    // With the logs and the banner too, it fits a small laptop's screen.
+    EXPECT_FALSE(window->botLogs()->isHidden());
+    const QSize smallest = window->minimumSizeHint().expandedTo(window->minimumSize());
+    EXPECT_LE(smallest.width(), 1280);
+    EXPECT_LE(smallest.height(), 700);
     EXPECT_NE(window->playersPanel()->text(0).indexOf("done: full board"), -1);
     EXPECT_NE(window->playersPanel()->text(0).indexOf("1 move, mean"), -1);
 
