@@ -107,7 +107,8 @@ private:
     void keepLiveReplay();
     void tellStory();
     void showThinking();
-    vorlen::Field shownBoard() const;
+    // The board on show; the live one only while no turn runs.
+    const vorlen::Field& shownBoard() const;
 
     vorlen::BotGroups botGroups;
     vorlen::VorlenManager manager;

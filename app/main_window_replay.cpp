@@ -26,7 +26,7 @@ int main_window::shownTurns() const
     return viewing() ? playback->position() : static_cast<int>(live.turns.size());
 }
 
-vorlen::Field main_window::shownBoard() const { return viewing() ? playback->board() : manager.board(); }
+const vorlen::Field& main_window::shownBoard() const { return viewing() ? playback->board() : manager.board(); }
 
 void main_window::viewReplay(vorlen::Replay replay)
 {
