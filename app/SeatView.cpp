@@ -69,6 +69,8 @@ std::string statusText(const SeatView& seat, double thinkingMs, double limitMs)
     }
     if (thinkingMs < 0)
         return "to move";
+    if (limitMs < 0)
+        return "waiting\u2026 " + seconds(thinkingMs) + ", no time limit";
     std::string text = "thinking\u2026 " + seconds(thinkingMs);
     if (limitMs > 0)
         text += " of " + seconds(limitMs);

@@ -27,7 +27,8 @@ struct SeatView {
 std::array<SeatView, 2> seatViews(const vorlen::Replay& replay, int shown, const vorlen::Field& board);
 
 // "to move", "waiting", "out: timed out", "done: full board"; while the seat
-// thinks: "thinking… 1.2 s of 3 s" (no limit: "thinking… 1.2 s").
+// thinks: "thinking… 1.2 s of 3.0 s"; `limitMs` 0 (the built-in player):
+// "thinking… 1.2 s"; below 0 (none): "waiting… 1.2 s, no time limit".
 std::string statusText(const SeatView& seat, double thinkingMs = -1, double limitMs = 0);
 
 // The banner at the end of a match: who won, both scores and how it ended.

@@ -1,6 +1,7 @@
 #include "StartupOptions.h"
 
 #include "Boards.h"
+#include "MoveTime.h"
 #include "Palette.h"
 #include "PlayerFactory.h"
 
@@ -20,6 +21,8 @@ std::optional<Type> flagOption(const QString& option)
         return Type::Sandbox;
     if (option == "--chart")
         return Type::Chart;
+    if (option == "--no-time-limit")
+        return Type::NoTimeLimit;
     if (option == "--help")
         return Type::Help;
     if (option == "--version")
@@ -44,6 +47,8 @@ std::optional<Type> valueOption(const QString& option)
         return Type::Palette;
     if (option == "--bot-logs")
         return Type::BotLogs;
+    if (option == "--move-time")
+        return Type::MoveTime;
     return std::nullopt;
 }
 
@@ -121,6 +126,8 @@ std::string helpText()
            "  --chart              show the score chart from the start\n"
            "  --palette NAME       the board's colours: classic (the default) or colorblind\n"
            "  --bot-logs DIR       keep each bot's standard error in DIR\n"
+           "  --move-time MS       a program's time for a move, in ms (default 3000)\n"
+           "  --no-time-limit      wait for a program's move as long as it takes (to debug it)\n"
            "  --help               print this help and exit\n"
            "  --version            print the version and exit\n"
            "\n"
@@ -147,6 +154,14 @@ std::string startupProblem(const std::vector<StartupAction>& actions)
             return "--game needs a whole number from 0 to " + std::to_string(kLastGame) + ", not '" + action.value
                    + "'";
     }
+    if (const auto time = lastValue(actions, Type::MoveTime)) {
+        const auto ms = wholeNumber<long long>(*time);
+        if (!ms || *ms < 1 || *ms > vorlen::kLongestMoveLimit.count())
+            return "--move-time needs a whole number of milliseconds from 1 to "
+                   + std::to_string(vorlen::kLongestMoveLimit.count()) + ", not '" + *time + "'";
+        if (hasAction(actions, Type::NoTimeLimit))
+            return "--move-time and --no-time-limit cannot be used together";
+    }
     if (const auto palette = lastValue(actions, Type::Palette); palette && !vorlen::paletteNamed(*palette))
         return "--palette needs one of " + std::string(vorlen::kPaletteNames) + ", not '" + *palette + "'";
     const auto game = lastValue(actions, Type::Game);
@@ -168,4 +183,13 @@ std::optional<ChosenBoard> chosenBoard(const std::vector<StartupAction>& actions
         return ChosenBoard{vorlen::seededBoard(value, index), vorlen::seedLabel(value, index)};
     }
     return ChosenBoard{vorlen::DrawnBoards().at(index), vorlen::drawLabel(index)};
+}
+
+std::chrono::milliseconds chosenMoveTime(const std::vector<StartupAction>& actions)
+{
+    if (hasAction(actions, Type::NoTimeLimit))
+        return vorlen::kNoTimeLimit;
+    const auto time = lastValue(actions, Type::MoveTime);
+    return time ? std::chrono::milliseconds(wholeNumber<long long>(*time).value_or(vorlen::kMoveTimeLimit.count()))
+                : vorlen::kMoveTimeLimit;
 }

@@ -2,6 +2,8 @@
 
 #include "Field.h"
 
+#include <chrono>
+
 #include <QStringList>
 
 #include <optional>
@@ -10,8 +12,8 @@
 
 // What the command line asks of the window, in the order it asks it.
 struct StartupAction {
-    enum class Type { SetPlayer, LoadMap, Sandbox, Seed, Game, Replay, SaveReplay, Chart, Palette, BotLogs, Help,
-                      Version, Unknown };
+    enum class Type { SetPlayer, LoadMap, Sandbox, Seed, Game, Replay, SaveReplay, Chart, Palette, BotLogs, MoveTime,
+                      NoTimeLimit, Help, Version, Unknown };
     Type type;
     int seat = 0;         // SetPlayer: 0 for "--first", 1 for "--second"
     int kind = 0;         // SetPlayer: the player factory's kind
@@ -27,7 +29,8 @@ struct StartupAction {
 // choose the runner's board, "--replay FILE" opens a replay, "--save-replay
 // FILE" keeps the live match's, "--chart" shows the score chart, "--palette
 // NAME" picks the board's colours, "--bot-logs DIR" keeps each bot's
-// standard error there; "--help" and "--version" print and open no window. A value is never read as an
+// standard error there, "--move-time MS" sets a move's time limit and
+// "--no-time-limit" lifts it; "--help" and "--version" print and open no window. A value is never read as an
 // option; an option with no value ends the scan. Any other argument that
 // starts with "--" (a mistyped option) is an Unknown action holding it; the
 // rest (Qt's own "-platform offscreen", stray words) pass silently.
@@ -37,7 +40,8 @@ std::vector<StartupAction> scanStartupOptions(const QStringList& arguments);
 std::string helpText();
 
 // What is wrong with the options the window cannot do without: a number
-// that is not one, a palette we do not have. Empty when nothing is.
+// that is not one, a palette we do not have, a time limit out of range or
+// lifted at once. Empty when nothing is.
 std::string startupProblem(const std::vector<StartupAction>& actions);
 
 // The value of the last action of a type, if any.
@@ -51,3 +55,7 @@ struct ChosenBoard {
     std::string label;
 };
 std::optional<ChosenBoard> chosenBoard(const std::vector<StartupAction>& actions);
+
+// A program seat's time for a move: "--move-time", the usual limit, or with
+// "--no-time-limit" none (kNoTimeLimit). The options must have no problem.
+std::chrono::milliseconds chosenMoveTime(const std::vector<StartupAction>& actions);

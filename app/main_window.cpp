@@ -44,6 +44,7 @@ main_window::main_window(const QStringList& arguments, QWidget* parent)
     const std::vector<StartupAction> actions = scanStartupOptions(arguments);
     palette = vorlen::paletteNamed(lastValue(actions, StartupAction::Type::Palette).value_or(""))
                   .value_or(vorlen::classicPalette());
+    programMoveTime = chosenMoveTime(actions);
 
     timer = new QTimer(this);
     timer->setSingleShot(false);
@@ -181,6 +182,7 @@ std::unique_ptr<vorlen::IVorlenLogic> main_window::makePlayer(int seat, int kind
     const auto index = static_cast<std::size_t>(seat);
     if (kind != vorlen::kExternalPlayer) {
         moveLimitMs[index] = firstMoveMs[index] = 0;
+        live.moveLimitsMs[index] = static_cast<int>(vorlen::kMoveTimeLimit.count());
         return vorlen::createPlayer(kind, program);
     }
     vorlen::BotSettings settings;
@@ -199,7 +201,10 @@ std::unique_ptr<vorlen::IVorlenLogic> main_window::makePlayer(int seat, int kind
     std::filesystem::create_directories(dir, made);
     settings.stderrPath = dir + "/seat-" + std::to_string(seat) + "-" + playerName(program) + ".log";
     logTails[index] = LogTail(settings.stderrPath);
-    moveLimitMs[index] = std::chrono::duration<double, std::milli>(settings.moveLimit).count();
+    settings.moveLimit = programMoveTime;
+    const bool unlimited = programMoveTime == vorlen::kNoTimeLimit;
+    moveLimitMs[index] = unlimited ? -1 : std::chrono::duration<double, std::milli>(programMoveTime).count();
+    live.moveLimitsMs[index] = unlimited ? 0 : static_cast<int>(programMoveTime.count());
     const bool stream = vorlen::programOf(program) != program;
     firstMoveMs[index] = stream ? std::chrono::duration<double, std::milli>(settings.startupLimit).count() : 0;
     return vorlen::createProgramPlayer(program, settings);

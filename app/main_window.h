@@ -122,7 +122,8 @@ private:
     // Players stay alive until the window goes, displaced ones included.
     std::vector<std::unique_ptr<vorlen::IVorlenLogic>> owned;
     std::array<vorlen::IVorlenLogic*, 2> seated{};
-    std::array<double, 2> moveLimitMs{0, 0};  // 0: none
+    std::chrono::milliseconds programMoveTime = vorlen::kMoveTimeLimit; // a program seat's time for a move
+    std::array<double, 2> moveLimitMs{0, 0};  // 0: a built-in player's; -1: none
     std::array<double, 2> firstMoveMs{0, 0};  // more for the first: a stream bot starts
     std::vector<std::string> problems;
     std::array<SeatView, 2> shownSeats; // as last worked out, while no turn runs

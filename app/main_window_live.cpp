@@ -105,7 +105,8 @@ void main_window::showThinking()
     // The board is the referee's while the turn runs: the seats as last seen.
     const auto index = static_cast<std::size_t>(seat);
     const bool first = shownSeats[index].moves == 0;
-    players->show(shownSeats, elapsed, moveLimitMs[index] + (first ? firstMoveMs[index] : 0));
+    const double limit = moveLimitMs[index];
+    players->show(shownSeats, elapsed, limit > 0 && first ? limit + firstMoveMs[index] : limit);
 }
 
 void main_window::keepLiveReplay()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Field.h"
+#include "MoveTime.h"
 #include "VorlenManager.h"
 
 #include <array>
@@ -37,6 +38,8 @@ struct Replay {
     Field board;                       // before the first turn
     std::string boardSource;           // "seed:S:K", "rand:K", a map...; may be empty
     std::array<std::string, 2> players; // as named on the command line
+    // Each seat's time for a move, in milliseconds; 0: the seat had none.
+    std::array<int, 2> moveLimitsMs{static_cast<int>(kMoveTimeLimit.count()), static_cast<int>(kMoveTimeLimit.count())};
     std::vector<ReplayTurn> turns;
     bool finished = false;             // the match ended with its last turn
 

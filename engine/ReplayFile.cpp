@@ -15,6 +15,7 @@ std::string replayJson(const Replay& replay)
     root["version"] = kReplayVersion;
     root["board_source"] = replay.boardSource;
     root["players"] = Json::array({replay.players[0], replay.players[1]});
+    root["move_limits"] = Json::array({replay.moveLimitsMs[0], replay.moveLimitsMs[1]});
     Json rows = Json::array();
     for (const auto& row : replay.board) {
         std::string digits;

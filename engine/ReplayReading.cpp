@@ -139,6 +139,15 @@ private:
         if (!players->is_array() || players->size() != 2 || !(*players)[0].is_string() || !(*players)[1].is_string())
             return fail("\"players\" is not a list of two names");
         replay.players = {(*players)[0].get<std::string>(), (*players)[1].get<std::string>()};
+        // Replays from before time controls played under the one rule.
+        if (const auto limits = root.find("move_limits"); limits != root.end()) {
+            const auto limit = [](const Json& value) {
+                return value.is_number_integer() && value >= 0 && value <= kNoTimeLimit.count();
+            };
+            if (!limits->is_array() || limits->size() != 2 || !limit((*limits)[0]) || !limit((*limits)[1]))
+                return fail("\"move_limits\" is not a pair of times in milliseconds");
+            replay.moveLimitsMs = {(*limits)[0].get<int>(), (*limits)[1].get<int>()};
+        }
         return true;
     }
 

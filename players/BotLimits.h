@@ -1,12 +1,11 @@
 #pragma once
 
+#include "MoveTime.h"
+
 #include <chrono>
 #include <cstdint>
 
 namespace vorlen {
-
-// How long a move may take, from the start of the bot to its exit.
-inline constexpr std::chrono::milliseconds kMoveTimeLimit{3000};
 
 // A stream bot stays up for its whole match: its CPU limit is this many
 // moves' worth.

@@ -292,3 +292,32 @@ TEST(LiveWindow, TheSliderGoesWhereItIsClicked)
     EXPECT_EQ(window->shownTurns(), 10);
     EXPECT_EQ(slider->value(), 10);
 }
+
+TEST(LiveWindow, AProgramsTimeForAMoveOrNone)
+{
+    TempDir dir;
+    WorkingDirectory cwd(dir.path());
+    const std::string bot = writeBot(dir, "slow.sh", "sleep 0.8; echo 3 > vorla.out");
+    {
+        const auto window = makeWindow({"--first", quoted(bot), "--move-time", "500"});
+        playTurn(*window);
+        ASSERT_EQ(window->replay().turns.size(), 1U);
+        ASSERT_EQ(window->replay().turns[0].retired.size(), 1U);
+        EXPECT_EQ(window->replay().turns[0].retired[0].reason, "time limit");
+        EXPECT_EQ(window->replay().moveLimitsMs[0], 500);
+    }
+    {
+        // Debugging a bot: the move waits as long as it takes.
+        const std::string stepped = writeBot(dir, "stepped.sh", "sleep 3.3; echo 3 > vorla.out");
+        const auto window = makeWindow({"--first", quoted(stepped), "--no-time-limit"});
+        window->nextStep();
+        QTest::qWait(300);
+        EXPECT_NE(window->playersPanel()->text(0).indexOf("no time limit"), -1)
+            << window->playersPanel()->text(0).toStdString();
+        ASSERT_TRUE(settle(*window));
+        EXPECT_TRUE(window->replay().turns[0].retired.empty());
+        EXPECT_EQ(window->match().board()[0][0], 3);
+        EXPECT_EQ(window->replay().moveLimitsMs[0], 0) << "none, in its replay";
+        EXPECT_EQ(window->replay().moveLimitsMs[1], 3000);
+    }
+}

@@ -182,6 +182,12 @@ TEST(ReplayReading, BadReplaysAreRefusedWithTheirProblem)
         {"later version", replaced(good, "\"version\": 2", "\"version\": 3"), "version 3; this vorlen reads versions 1 to 2"},
         {"no version 0", replaced(good, "\"version\": 2", "\"version\": 0"), "version 0; this vorlen reads versions 1 to 2"},
         {"a version as text", replaced(good, "\"version\": 2", "\"version\": \"2\""), "version \"2\";"},
+        {"move limits as text", replaced(good, "\"move_limits\": [", "\"move_limits\": [\"3000\", "),
+         "\"move_limits\" is not a pair of times in milliseconds"},
+        {"a negative move limit", replaced(good, "\"move_limits\": [", "\"move_limits\": [-1, "),
+         "\"move_limits\" is not a pair"},
+        {"a move limit of years", replaced(good, "\"move_limits\": [", "\"move_limits\": [99999999999, "),
+         "\"move_limits\" is not a pair"},
         {"a log as a number", replaced(good, "\"ms\": ", "\"log\": 5, \"ms\": "), "turn 0: \"log\" is not"},
         {"a log too long", replaced(good, "\"ms\": ", "\"log\": \"" + std::string(9000, 'x') + "\", \"ms\": "),
          "turn 0: \"log\" is not"},
@@ -271,8 +277,10 @@ TEST(ReplayFiles, MoveLogsAreKeptAndOlderReplaysStillOpen)
     ASSERT_TRUE(parseReplay(shortMatchJson(), replay, error));
     replay.turns[0].log = "thinking\n\x01 not UTF-8: \xff\n";
     replay.turns[3].log = moveLogKept(std::string(5000, 'a'), 5000);
+    replay.moveLimitsMs = {500, 0};
     Replay read;
     ASSERT_TRUE(parseReplay(replayJson(replay), read, error)) << error;
+    EXPECT_EQ(read.moveLimitsMs, (std::array<int, 2>{500, 0}));
     EXPECT_EQ(read.turns[3].log, replay.turns[3].log);
     EXPECT_EQ(read.turns[0].log.substr(0, 10), "thinking\n\x01") << "a stray byte is replaced, the rest kept";
     EXPECT_TRUE(read.turns[1].log.empty());
@@ -280,8 +288,11 @@ TEST(ReplayFiles, MoveLogsAreKeptAndOlderReplaysStillOpen)
     // A replay written before logs were kept.
     std::string older = shortMatchJson();
     older.replace(older.find("\"version\": 2"), 12, "\"version\": 1");
+    const std::size_t limits = older.find(" \"move_limits\"");
+    older.erase(limits, older.find("],\n", limits) + 3 - limits);
     ASSERT_TRUE(parseReplay(older, read, error)) << error;
     EXPECT_TRUE(checkReplay(read, error)) << error;
+    EXPECT_EQ(read.moveLimitsMs, (std::array<int, 2>{3000, 3000})) << "played under the one rule";
 }
 
 TEST(MoveLogs, KeepTheFirstBytesAndSayWhatWasCut)

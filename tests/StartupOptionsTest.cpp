@@ -102,7 +102,21 @@ TEST(StartupOptions, FlagsAreFlagsAndNumbersAreChecked)
                                "drawn in turn), not '100001'"},
         {{"--game", "3x"}, "--game needs a whole number from 0 to 100000000, not '3x'"},
         {{"--game", ""}, "--game needs a whole number from 0 to 100000000, not ''"},
+        {{"--palette", "colorblind"}, ""},
+        {{"--palette", "Colorblind"}, "--palette needs one of classic, colorblind, not 'Colorblind'"},
+        {{"--move-time", "1"}, ""},
+        {{"--move-time", "3600000"}, ""},
+        {{"--move-time", "0"}, "--move-time needs a whole number of milliseconds from 1 to 3600000, not '0'"},
+        {{"--move-time", "3600001"}, "--move-time needs a whole number of milliseconds from 1 to 3600000, not '3600001'"},
+        {{"--move-time", "2s"}, "--move-time needs a whole number of milliseconds from 1 to 3600000, not '2s'"},
+        {{"--move-time", "500", "--no-time-limit"}, "--move-time and --no-time-limit cannot be used together"},
+        {{"--no-time-limit"}, ""},
     };
     for (const auto& c : cases)
         EXPECT_EQ(startupProblem(scan(c.arguments)), c.problem) << c.arguments.join(' ').toStdString();
+    // A program's time for a move.
+    EXPECT_EQ(chosenMoveTime(scan({})), vorlen::kMoveTimeLimit);
+    EXPECT_EQ(chosenMoveTime(scan({"--move-time", "500"})), std::chrono::milliseconds(500));
+    EXPECT_EQ(chosenMoveTime(scan({"--move-time", "500", "--move-time", "700"})), std::chrono::milliseconds(700));
+    EXPECT_EQ(chosenMoveTime(scan({"--no-time-limit"})), vorlen::kNoTimeLimit);
 }

@@ -4,6 +4,7 @@
 #include "CommandLine.h"
 #include "MapText.h"
 #include "MatchRecord.h"
+#include "MoveTimeArguments.h"
 #include "Field.h"
 
 #include <QCommandLineParser>
@@ -152,6 +153,11 @@ ParsedArguments parseMatchArguments(const QStringList& arguments, int defaultCon
     const QCommandLineOption botLogs("bot-logs", "Keep each bot's standard error here.", "DIR");
     const QCommandLineOption replays("replays", "Write each match's replay here, for vorlen --replay.", "DIR");
     const QCommandLineOption trace("trace", "Print the window's console trace of every match.");
+    const QCommandLineOption moveTime(
+        "move-time",
+        QString("A move's time limit in ms (default %1): MS for every player, or NAME=MS for one; repeatable.")
+            .arg(kMoveTimeLimit.count()),
+        "[NAME=]MS");
     const QCommandLineOption sandbox("sandbox", "Refuse to run bots without the bubblewrap sandbox.");
     const QCommandLineOption noSandbox("no-sandbox", "Run bots without the sandbox.");
     const BotLimits defaults;
@@ -177,7 +183,7 @@ ParsedArguments parseMatchArguments(const QStringList& arguments, int defaultCon
         "bot-log-size",
         QString("What --bot-logs keeps per log, in KiB (default %1).").arg(defaults.logBytes >> 10), "KIB");
     parser.addOptions({first, second, player, tournament, sprt, resume, shard, games, seed, map, swap, noSwap, quiet, concurrency, results, botLogs, replays, trace,
-                       sandbox, noSandbox, memory, tasks, disk, cpu, fileSize, files, logSize});
+                       moveTime, sandbox, noSandbox, memory, tasks, disk, cpu, fileSize, files, logSize});
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
 
@@ -201,6 +207,8 @@ ParsedArguments parseMatchArguments(const QStringList& arguments, int defaultCon
     if (const auto problem = readPlayers(parser, player, first, second, config))
         return usageError(*problem);
     if (const auto problem = readTournament(parser.value(tournament), parser.isSet(tournament), config))
+        return usageError(*problem);
+    if (const auto problem = readMoveTimes(parser.values(moveTime), config))
         return usageError(*problem);
     if (parser.isSet(sprt)) {
         if (const auto problem = readSprt(parser.value(sprt), config))

@@ -7,9 +7,12 @@ namespace vorlen::match {
 
 std::vector<NamedPlayer> MatchConfig::players() const
 {
-    if (!named.empty())
-        return named;
-    return {{"A", first}, {"B", second}};
+    std::vector<NamedPlayer> all = named.empty() ? std::vector<NamedPlayer>{{"A", first}, {"B", second}} : named;
+    for (NamedPlayer& player : all) {
+        const auto own = playerMoveTimes.find(player.name);
+        player.moveTime = own == playerMoveTimes.end() ? moveTime : own->second;
+    }
+    return all;
 }
 
 std::array<NamedPlayer, 2> MatchConfig::seatsFor(const Slot& slot) const
@@ -36,6 +39,10 @@ std::string MatchConfig::runId() const
                    + std::to_string(games) + (swap ? " swap" : "") + (alternate ? " alternate" : "") + "\nboards "
                    + std::to_string(static_cast<int>(boards)) + " " + std::to_string(seed) + " " + mapPath + " "
                    + mapText + "\n";
+    // Other time controls make another run; runs under the usual one keep their ids.
+    for (const NamedPlayer& player : players())
+        if (player.moveTime != kMoveTimeLimit)
+            description += "move time " + player.name + " " + std::to_string(player.moveTime.count()) + "\n";
     // A test with other bounds is another run: its records would not agree on when to stop.
     if (sprt)
         description += "sprt " + sprtSettingsText(*sprt) + "\n";

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -33,6 +34,7 @@ enum class SandboxMode {
 struct NamedPlayer {
     std::string name;
     std::string command; // "stupid" or a program's command line
+    std::chrono::milliseconds moveTime = kMoveTimeLimit; // its time for a move
     bool operator==(const NamedPlayer&) const = default;
 };
 
@@ -62,8 +64,11 @@ struct MatchConfig {
     SandboxMode sandbox = SandboxMode::Auto;
     SandboxPlan boxes; // what the run's boxes are made with, found at start; empty: none
     BotLimits limits;
+    std::chrono::milliseconds moveTime = kMoveTimeLimit;              // --move-time MS
+    std::map<std::string, std::chrono::milliseconds> playerMoveTimes; // --move-time NAME=MS
 
-    // The players by index: the named ones, or A (--first) and B (--second).
+    // The players by index: the named ones, or A (--first) and B (--second),
+    // each with its time for a move.
     std::vector<NamedPlayer> players() const;
     std::vector<Pairing> pairings() const { return pairingsOf(static_cast<int>(players().size()), tournament); }
     // Who sits where in a match of the schedule, in seat order.

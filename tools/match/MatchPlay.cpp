@@ -56,6 +56,7 @@ MatchResult playMatch(const MatchJob& job, const MatchConfig& config, BotGroups&
         settings.trace = trace;
         settings.groups = &groups;
         settings.limits = config.limits;
+        settings.moveLimit = job.seats[seat].moveTime;
         if (config.boxed())
             settings.sandbox = config.boxes;
         // The bot runs in its seat's directory; its paths were given from here.
@@ -74,8 +75,10 @@ MatchResult playMatch(const MatchJob& job, const MatchConfig& config, BotGroups&
     Replay& replay = result.replay;
     replay.board = job.board;
     replay.boardSource = job.boardLabel;
-    for (int seat = 0; seat < 2; ++seat)
+    for (int seat = 0; seat < 2; ++seat) {
         replay.players[seat] = job.seats[seat].command;
+        replay.moveLimitsMs[seat] = static_cast<int>(job.seats[seat].moveTime.count());
+    }
     const auto reasonOf = [&](int seat) { return retirementText(manager.retirement(seat), external[seat]); };
     int turns = 0;
     while (!manager.gameOver() && turns < kTurnLimit) {
@@ -120,7 +123,8 @@ MatchResult playMatch(const MatchJob& job, const MatchConfig& config, BotGroups&
         const Retirement& retirement = manager.retirement(seat);
         out.retired = retirementText(retirement, external[seat]);
         out.retiredTurn = retirement.turn;
-        out.times = asRecorded(moveTimes(replay, seat, static_cast<double>(kMoveTimeLimit.count())));
+        out.moveLimitMs = replay.moveLimitsMs[seat];
+        out.times = asRecorded(moveTimes(replay, seat, out.moveLimitMs));
     }
     result.record = record;
     return result;

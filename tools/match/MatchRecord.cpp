@@ -1,5 +1,7 @@
 #include "MatchRecord.h"
 
+#include <algorithm>
+
 #include "RecordFields.h"
 
 #include <cmath>
@@ -43,13 +45,14 @@ double MatchRecord::pointsOf(const std::string& player) const
 
 std::string csvHeader() { return csvHeader(recordFields().size()); }
 
-std::string toCsv(const MatchRecord& record)
+std::string toCsv(const MatchRecord& record, std::size_t fieldCount)
 {
     std::string line;
-    for (const Field& field : recordFields()) {
-        if (!line.empty() || &field != &recordFields().front())
+    const std::vector<Field>& fields = recordFields();
+    for (std::size_t i = 0; i < std::min(fieldCount, fields.size()); ++i) {
+        if (i > 0)
             line += ',';
-        line += csvField(field.get(record));
+        line += csvField(fields[i].get(record));
     }
     return line + "\n";
 }

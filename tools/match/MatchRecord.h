@@ -3,6 +3,7 @@
 #include "Replay.h"
 
 #include <array>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,7 @@ struct SeatRecord {
     std::string retired;      // why the seat was retired, empty if it never was
     int retiredTurn = -1;
     MoveTimes times;
+    int moveLimitMs = static_cast<int>(kMoveTimeLimit.count()); // its time for a move
 };
 
 // One finished match. Seats in seat order: [0] top-left, [1] bottom-right.
@@ -42,7 +44,9 @@ struct MatchRecord {
 MoveTimes asRecorded(MoveTimes times);
 
 std::string csvHeader();
-std::string toCsv(const MatchRecord& record);
+// A CSV line of the first `fieldCount` fields (all by default): a file begun
+// by an earlier version goes on with its own columns.
+std::string toCsv(const MatchRecord& record, std::size_t fieldCount = SIZE_MAX);
 std::string toJsonLine(const MatchRecord& record);
 
 // Reads records back, CSV (with its header) or JSON Lines: false, with the

@@ -117,6 +117,10 @@ const std::vector<Field>& recordFields()
             f.push_back(wholeField(std::string(seats[s]) + "_moves", [s](auto& r) -> auto& { return r.seats[s].times.moves; }));
         f.push_back({"sprt", Kind::MaybeText, [](const MatchRecord& r) { return r.sprt; },
                      [](MatchRecord& r, const std::string& t) { return (r.sprt = t).empty() || parseSprtSettings(t); }});
+        for (int s = 0; s < 2; ++s)
+            f.push_back(wholeField(std::string(seats[s]) + "_move_limit_ms",
+                                   [s](auto& r) -> auto& { return r.seats[s].moveLimitMs; },
+                                   static_cast<int>(kLongestMoveLimit.count())));
         return f;
     }();
     return fields;

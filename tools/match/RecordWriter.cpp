@@ -1,5 +1,7 @@
 #include "RecordWriter.h"
 
+#include "RecordFields.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -72,7 +74,26 @@ bool RecordWriter::open(const std::string& path, std::string& error)
         error = error_;
         return false;
     }
+    if (!json_ && whole > 0 && !readHeader(error))
+        return false;
     return true;
+}
+
+bool RecordWriter::readHeader(std::string& error)
+{
+    // An earlier version's file has fewer columns: its records go on with them.
+    std::string top(4096, '\0');
+    const ssize_t got = ::pread(fd_.get(), top.data(), top.size(), 0);
+    top.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+    const std::size_t end = top.find('\n');
+    const std::string header = end == std::string::npos ? std::string() : top.substr(0, end + 1);
+    for (std::size_t count = kEarlierFieldCount; count <= recordFields().size(); ++count)
+        if (header == csvHeader(count)) {
+            csvFields_ = count;
+            return true;
+        }
+    error = "'" + path_ + "' does not begin with the header of vorlen-match's records";
+    return false;
 }
 
 bool RecordWriter::writeLocked(const std::string& text)
@@ -100,7 +121,7 @@ bool RecordWriter::write(const MatchRecord& record)
     if (!error_.empty())
         return false;
     const FileLock lock(fd_.get());
-    return writeLocked(json_ ? toJsonLine(record) : toCsv(record));
+    return writeLocked(json_ ? toJsonLine(record) : toCsv(record, csvFields_));
 }
 
 } // namespace vorlen::match

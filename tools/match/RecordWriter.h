@@ -3,6 +3,7 @@
 #include "FileDescriptor.h"
 #include "MatchRecord.h"
 
+#include <cstdint>
 #include <mutex>
 #include <string>
 
@@ -17,8 +18,8 @@ public:
     RecordWriter(const RecordWriter&) = delete;
     RecordWriter& operator=(const RecordWriter&) = delete;
 
-    // False, with the reason, when the file cannot be opened or its header
-    // cannot be written.
+    // False, with the reason, when the file cannot be opened, or its header
+    // cannot be written or is not one of ours.
     bool open(const std::string& path, std::string& error);
     // False once a write failed; error() tells why. Nothing is written after.
     bool write(const MatchRecord& record);
@@ -26,10 +27,12 @@ public:
 
 private:
     bool writeLocked(const std::string& text);
+    bool readHeader(std::string& error);
 
     std::mutex mutex_;
     FileDescriptor fd_;
     bool json_ = false;
+    std::size_t csvFields_ = SIZE_MAX; // the columns of the file's header
     std::string path_;
     std::string error_;
 };

@@ -61,8 +61,10 @@ public:
     {
         for (const SeatRecord& seat : record.seats) {
             for (NamedPlayer& player : facts.players)
-                if (player.name == seat.player && player.command == "?")
+                if (player.name == seat.player && player.command == "?") {
                     player.command = seat.command;
+                    player.moveTime = std::chrono::milliseconds(seat.moveLimitMs);
+                }
             facts.anyProgram = facts.anyProgram || seat.command != kBuiltInName;
         }
         facts.sandboxed = facts.sandboxed || record.containment == "sandbox";

@@ -95,7 +95,7 @@ std::string moveTimes(const Tally& tally, const RunFacts& run)
         const Tally::Player& p = tally.player(named.name);
         text += formatted("  %s: mean %.1f ms, largest %.1f ms, %d of %d moves within 10 %% of the %lld ms limit\n",
                           named.name.c_str(), p.moves > 0 ? p.moveMsSum / p.moves : 0.0, p.maxMoveMs, p.nearLimit,
-                          p.moves, static_cast<long long>(kMoveTimeLimit.count()));
+                          p.moves, static_cast<long long>(named.moveTime.count()));
     }
     return text;
 }
