@@ -106,10 +106,41 @@ TEST(MatchOptions, BadOptionsNameTheProblemAndExitWithTwo)
         EXPECT_NE(parsed.err.find("--help"), std::string::npos);
         EXPECT_EQ(std::count(parsed.err.begin(), parsed.err.end(), '\n'), 2);
     }
-    const ParsedArguments help = parse({"--help"});
-    EXPECT_FALSE(help.config);
-    EXPECT_EQ(help.exitCode, 0);
-    EXPECT_NE(help.out.find("--concurrency"), std::string::npos);
+    // Both help options print the help, and play nothing.
+    for (const char* asked : {"--help", "--help-all"}) {
+        const ParsedArguments help = parse({asked});
+        EXPECT_FALSE(help.config) << asked;
+        EXPECT_EQ(help.exitCode, 0);
+        EXPECT_EQ(help.out.rfind("Usage: vorlen-match [options]\n", 0), 0U) << help.out;
+        EXPECT_NE(help.out.find("stream:COMMAND"), std::string::npos);
+        EXPECT_NE(help.out.find("--concurrency"), std::string::npos);
+    }
+}
+
+TEST(MatchOptions, AnUnknownOptionGetsTheNearestOneSuggested)
+{
+    const struct {
+        const char* given;
+        const char* said;
+    } cases[] = {
+        {"--rounds", "unknown option '--rounds'; did you mean --games?"},
+        {"--threads", "unknown option '--threads'; did you mean --concurrency?"},
+        {"--tc", "unknown option '--tc'; did you mean --move-time?"},
+        {"--gmaes", "unknown option '--gmaes'; did you mean --games?"},
+        {"--frist", "unknown option '--frist'; did you mean --first?"},
+        {"--Seed", "unknown option '--Seed'; did you mean --seed?"},
+        {"--swpa", "unknown option '--swpa'; did you mean --swap?"},
+        {"--xyzzy", "unknown option '--xyzzy'\n"},
+        {"--tournamentx", "unknown option '--tournamentx'; did you mean --tournament?"},
+        {"-x", "unknown option '-x'\n"},
+    };
+    for (const auto& c : cases) {
+        const ParsedArguments parsed = parse({c.given, "3"});
+        EXPECT_EQ(parsed.exitCode, 2) << c.given;
+        EXPECT_NE(parsed.err.find(c.said), std::string::npos) << c.given << ": " << parsed.err;
+    }
+    // Options with "=" still work as Qt reads them.
+    EXPECT_EQ(parse({"--games=10"}).config->games, 10);
 }
 
 TEST(MatchBoards, SeededBoardsArePortableAndIndependent)

@@ -5,6 +5,7 @@
 #include "MapText.h"
 #include "MatchRecord.h"
 #include "MoveTimeArguments.h"
+#include "OptionSuggestion.h"
 #include "Field.h"
 
 #include <QCommandLineParser>
@@ -119,7 +120,8 @@ ParsedArguments parseMatchArguments(const QStringList& arguments, int defaultCon
     QCommandLineParser parser;
     parser.setApplicationDescription(
         "Plays vorlen matches without a window, many at once, and sums them up.\n"
-        "A player is \"stupid\" (the built-in greedy player) or a program's command line.\n"
+        "A player is \"stupid\" (the built-in greedy player), a program's command line (started for\n"
+        "every move), or stream:COMMAND (a program that stays up for the match).\n"
         "vorlen-match summarize FILE... sums up the records of one run, from any number of files.");
     const QCommandLineOption first("first", "Player A, in the first seat unless swapped.", "P",
                                    kBuiltInName);
@@ -182,15 +184,32 @@ ParsedArguments parseMatchArguments(const QStringList& arguments, int defaultCon
     const QCommandLineOption logSize(
         "bot-log-size",
         QString("What --bot-logs keeps per log, in KiB (default %1).").arg(defaults.logBytes >> 10), "KIB");
-    parser.addOptions({first, second, player, tournament, sprt, resume, shard, games, seed, map, swap, noSwap, quiet, concurrency, results, botLogs, replays, trace,
-                       moveTime, sandbox, noSandbox, memory, tasks, disk, cpu, fileSize, files, logSize});
+    const QList<QCommandLineOption> options = {first, second, player, tournament, sprt, resume, shard, games, seed, map,
+                                               swap, noSwap, quiet, concurrency, results, botLogs, replays, trace,
+                                               moveTime, sandbox, noSandbox, memory, tasks, disk, cpu, fileSize,
+                                               files, logSize};
+    parser.addOptions(options);
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
 
-    if (!parser.parse(arguments))
-        return usageError(parser.errorText());
-    if (parser.isSet(help))
-        return {std::nullopt, 0, parser.helpText().toStdString(), {}};
+    if (!parser.parse(arguments)) {
+        if (parser.unknownOptionNames().isEmpty())
+            return usageError(parser.errorText());
+        QStringList known{"help", "version"};
+        for (const QCommandLineOption& option : options)
+            known += option.names();
+        const QString unknown = parser.unknownOptionNames().front();
+        const std::optional<QString> meant = nearestOption(unknown, known);
+        const QString dashes = unknown.size() == 1 ? "-" : "--";
+        return usageError("unknown option '" + dashes + unknown + "'"
+                          + (meant ? "; did you mean --" + *meant + "?" : QString()));
+    }
+    // Qt's parser offers --help-all too: it asks for the same help.
+    if (parser.isSet(help) || parser.isSet("help-all")) {
+        QString text = parser.helpText();
+        text.replace("<executable_name>", "vorlen-match");
+        return {std::nullopt, 0, text.toStdString(), {}};
+    }
     if (parser.isSet(version))
         return {std::nullopt, 0, "vorlen-match " VORLEN_VERSION "\n", {}};
     if (!parser.positionalArguments().isEmpty())
