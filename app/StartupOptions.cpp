@@ -1,5 +1,6 @@
 #include "StartupOptions.h"
 
+#include "BoardList.h"
 #include "Boards.h"
 #include "MoveTime.h"
 #include "Palette.h"
@@ -49,6 +50,8 @@ std::optional<Type> valueOption(const QString& option)
         return Type::BotLogs;
     if (option == "--move-time")
         return Type::MoveTime;
+    if (option == "--boards")
+        return Type::Boards;
     return std::nullopt;
 }
 
@@ -120,6 +123,7 @@ std::string helpText()
            "  --map FILE           read the board from a map file\n"
            "  --seed S             play vorlen-match's board seed:S:K (K from --game, else 0)\n"
            "  --game K             play vorlen-match's board K (rand:K without --seed)\n"
+           "  --boards FILE        play board K (from --game, else 0) of a board list\n"
            "  --sandbox            run the programs in the bubblewrap sandbox\n"
            "  --replay FILE        show a replay instead of a live match\n"
            "  --save-replay FILE   keep the live match's replay in FILE\n"
@@ -164,6 +168,15 @@ std::string startupProblem(const std::vector<StartupAction>& actions)
     }
     if (const auto palette = lastValue(actions, Type::Palette); palette && !vorlen::paletteNamed(*palette))
         return "--palette needs one of " + std::string(vorlen::kPaletteNames) + ", not '" + *palette + "'";
+    if (const auto list = lastValue(actions, Type::Boards)) {
+        if (hasAction(actions, Type::Seed))
+            return "--seed and --boards choose the board: give one of them";
+        std::vector<vorlen::ListedBoard> boards;
+        std::string error;
+        if (!vorlen::readBoardList(*list, boards, error))
+            return "--boards: " + *list + ": " + error;
+        return {};
+    }
     const auto game = lastValue(actions, Type::Game);
     if (game && !hasAction(actions, Type::Seed) && wholeNumber<int>(*game).value_or(0) > kLastDrawnGame)
         return "--game without --seed needs a whole number from 0 to " + std::to_string(kLastDrawnGame)
@@ -175,9 +188,18 @@ std::optional<ChosenBoard> chosenBoard(const std::vector<StartupAction>& actions
 {
     const auto seed = lastValue(actions, Type::Seed);
     const auto game = lastValue(actions, Type::Game);
+    const auto list = lastValue(actions, Type::Boards);
+    const int index = game ? wholeNumber<int>(*game).value_or(0) : 0;
+    if (list) {
+        std::vector<vorlen::ListedBoard> boards;
+        std::string error;
+        if (!vorlen::readBoardList(*list, boards, error))
+            return std::nullopt;
+        const vorlen::ListedBoard& listed = boards[static_cast<std::size_t>(index) % boards.size()];
+        return ChosenBoard{vorlen::boardOf(listed), listed.label()};
+    }
     if (!seed && !game)
         return std::nullopt;
-    const int index = game ? wholeNumber<int>(*game).value_or(0) : 0;
     if (seed) {
         const std::uint64_t value = wholeNumber<std::uint64_t>(*seed).value_or(0);
         return ChosenBoard{vorlen::seededBoard(value, index), vorlen::seedLabel(value, index)};

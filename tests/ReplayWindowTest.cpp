@@ -2,6 +2,7 @@
 #include "MatchStory.h"
 #include "ReplayFile.h"
 #include "ScoreChart.h"
+#include "StartupOptions.h"
 #include "VorlenWidget.h"
 #include "main_window.h"
 #include "support/Bots.h"
@@ -212,6 +213,36 @@ TEST(ReplayWindow, TheRunnersBoardsByTheirLabels)
     expected[0] = std::vector<std::int32_t>(kBoardColumns, 5);
     EXPECT_EQ(window->match().board(), expected);
     EXPECT_EQ(window->replay().boardSource, "map:" + map + "+rand:3");
+
+    // A board list's board K, cycled; board 0 without --game.
+    const QString list = QString::fromStdString(dir.write("list.txt", "# two\nseed:9:4\nrand:2\n"));
+    const struct {
+        QStringList arguments;
+        Field board;
+        std::string label;
+    } listed[] = {
+        {{"--boards", list}, seededBoard(9, 4), "seed:9:4"},
+        {{"--boards", list, "--game", "1"}, DrawnBoards().at(2), "rand:2"},
+        {{"--game", "4", "--boards", list}, seededBoard(9, 4), "seed:9:4"},
+    };
+    for (const auto& c : listed) {
+        const auto fromList = makeWindow(c.arguments);
+        EXPECT_EQ(fromList->match().board(), c.board) << c.label;
+        EXPECT_EQ(fromList->replay().boardSource, c.label);
+    }
+    const struct {
+        QStringList arguments;
+        std::string problem;
+    } bad[] = {
+        {{"--boards", list, "--seed", "3"}, "--seed and --boards choose the board: give one of them"},
+        {{"--boards", QString::fromStdString(dir.write("bad.txt", "rand:1\nboard 7\n"))},
+         "--boards: " + dir.file("bad.txt") + ": line 2: 'board 7': a board is rand:K, seed:S:K or map:PATH"},
+        {{"--boards", QString::fromStdString(dir.file("none.txt"))}, "--boards: " + dir.file("none.txt") + ": "},
+    };
+    for (const auto& c : bad) {
+        const std::string problem = startupProblem(scanStartupOptions(QStringList{"vorlen"} + c.arguments));
+        EXPECT_EQ(problem.rfind(c.problem, 0), 0U) << problem;
+    }
 }
 
 TEST(ReplayWindow, ClosingKeepsAnUnfinishedMatchAndABotsNameAndReasons)

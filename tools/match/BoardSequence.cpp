@@ -28,6 +28,10 @@ BoardSequence::Board BoardSequence::make(int index)
         const bool whole = config_.mapDigits >= kBoardCells;
         return {field, "map:" + config_.mapPath + (whole ? "" : "+" + drawLabel(index))};
     }
+    case BoardMode::List: {
+        const ListedBoard& listed = config_.boardList.at(static_cast<std::size_t>(index) % config_.boardList.size());
+        return {boardOf(listed), listed.label()};
+    }
     case BoardMode::Window:
         break;
     }

@@ -142,6 +142,9 @@ ParsedArguments parseMatchArguments(const QStringList& arguments, int defaultCon
     const QCommandLineOption seed("seed", "Draw board k from a portable generator seeded with S.",
                                   "S");
     const QCommandLineOption map("map", "Play every match on this map file.", "FILE");
+    const QCommandLineOption boardList("boards", "Play the boards of this list in order, cycled: a line each, "
+                                                 "rand:K, seed:S:K or map:PATH.",
+                                       "FILE");
     const QCommandLineOption swap("swap", "Play every board twice, seats exchanged (the default for tournaments "
                                           "and SPRT runs).");
     const QCommandLineOption noSwap("no-swap", "Play every board once, in one seating, in tournaments and SPRT runs "
@@ -184,7 +187,7 @@ ParsedArguments parseMatchArguments(const QStringList& arguments, int defaultCon
     const QCommandLineOption logSize(
         "bot-log-size",
         QString("What --bot-logs keeps per log, in KiB (default %1).").arg(defaults.logBytes >> 10), "KIB");
-    const QList<QCommandLineOption> options = {first, second, player, tournament, sprt, resume, shard, games, seed, map,
+    const QList<QCommandLineOption> options = {first, second, player, tournament, sprt, resume, shard, games, seed, map, boardList,
                                                swap, noSwap, quiet, concurrency, results, botLogs, replays, trace,
                                                moveTime, sandbox, noSandbox, memory, tasks, disk, cpu, fileSize,
                                                files, logSize};
@@ -262,8 +265,15 @@ ParsedArguments parseMatchArguments(const QStringList& arguments, int defaultCon
         config.concurrency = static_cast<int>(*count);
     }
 
-    if (parser.isSet(seed) && parser.isSet(map))
-        return usageError("--seed and --map cannot be used together");
+    if (parser.isSet(seed) + parser.isSet(map) + parser.isSet(boardList) > 1)
+        return usageError("--seed, --map and --boards choose the boards: give one of them");
+    if (parser.isSet(boardList)) {
+        config.boardListPath = localBytes(parser.value(boardList));
+        std::string error;
+        if (!readBoardList(config.boardListPath, config.boardList, error))
+            return usageError("--boards: " + parser.value(boardList) + ": " + QString::fromLocal8Bit(error));
+        config.boards = BoardMode::List;
+    }
     if (parser.isSet(seed)) {
         bool ok = false;
         config.seed = parser.value(seed).trimmed().toULongLong(&ok);

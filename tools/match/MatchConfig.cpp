@@ -39,6 +39,8 @@ std::string MatchConfig::runId() const
                    + std::to_string(games) + (swap ? " swap" : "") + (alternate ? " alternate" : "") + "\nboards "
                    + std::to_string(static_cast<int>(boards)) + " " + std::to_string(seed) + " " + mapPath + " "
                    + mapText + "\n";
+    for (const ListedBoard& board : boardList)
+        description += "listed " + board.label() + "\n";
     // Other time controls make another run; runs under the usual one keep their ids.
     for (const NamedPlayer& player : players())
         if (player.moveTime != kMoveTimeLimit)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BoardList.h"
 #include "BotLimits.h"
 #include "PlayerFactory.h"
 #include "Sandbox.h"
@@ -22,6 +23,7 @@ enum class BoardMode {
     Window, // the C library's rand() draws in sequence, as the window draws them
     Seeded, // a portable generator seeded from --seed and the board's index
     Map,    // one map file, read over each rand() draw as the window reads it
+    List,   // a board list's boards in order, cycled
 };
 
 enum class SandboxMode {
@@ -53,6 +55,8 @@ struct MatchConfig {
     std::string mapPath;
     std::string mapText;   // the map's digits as read, at most one board's worth
     int mapDigits = 0;     // fewer than a board: the rest is drawn at random
+    std::string boardListPath;
+    std::vector<ListedBoard> boardList; // read at start, maps and all
     bool swap = false;
     bool alternate = false; // one seating a board, exchanged from board to board
     int concurrency = 1;
