@@ -6,16 +6,15 @@
 #include "MatchRecord.h"
 #include "MoveTimeArguments.h"
 #include "OptionSuggestion.h"
+#include "PlayerArguments.h"
 #include "Field.h"
 
 #include <QCommandLineParser>
-#include <QRegularExpression>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
-#include <set>
 
 namespace vorlen::match {
 namespace {
@@ -34,83 +33,6 @@ std::optional<long long> wholeNumber(const QString& text)
     bool ok = false;
     const long long value = text.trimmed().toLongLong(&ok);
     return ok ? std::optional(value) : std::nullopt;
-}
-
-// Why a player's command line cannot run here, before any match is played.
-std::optional<QString> playerProblem(const char* option, const std::string& command)
-{
-    if (command == kBuiltInName)
-        return std::nullopt;
-    if (const auto problem = programProblem(command, std::filesystem::current_path().string()))
-        return QString("--%1: %2").arg(option, QString::fromLocal8Bit(*problem));
-    return std::nullopt;
-}
-
-std::string localBytes(const QString& text) { return text.toLocal8Bit().toStdString(); }
-
-// Names go into records, tables and file names: plain words only.
-bool goodName(const QString& name)
-{
-    static const QRegularExpression pattern("^[A-Za-z0-9_+-][A-Za-z0-9_.+-]{0,63}$");
-    return pattern.match(name).hasMatch() && name != "D";
-}
-
-std::optional<QString> readPlayers(const QCommandLineParser& parser, const QCommandLineOption& player,
-                                   const QCommandLineOption& first, const QCommandLineOption& second,
-                                   MatchConfig& config)
-{
-    const QStringList values = parser.values(player);
-    if (values.isEmpty())
-        return std::nullopt;
-    if (parser.isSet(first) || parser.isSet(second))
-        return "--player cannot be used with --first or --second";
-    std::set<QString> names;
-    for (const QString& value : values) {
-        const qsizetype equals = value.indexOf('=');
-        const QString name = value.left(equals);
-        if (equals < 0 || !goodName(name))
-            return "--player needs NAME=P with a NAME of letters, digits and _.+- (not \"D\", which "
-                   "marks a draw), not '" + value + "'";
-        if (!names.insert(name).second)
-            return "--player: the name '" + name + "' is given twice";
-        const std::string command = localBytes(value.mid(equals + 1));
-        if (command.empty())
-            return "--player " + name + ": a player needs a command line, or \"stupid\"";
-        if (const auto problem = playerProblem("player", command))
-            return *problem;
-        config.named.push_back({localBytes(name), command});
-    }
-    if (config.named.size() < 2)
-        return QString("a run needs two players; --player was given once");
-    return std::nullopt;
-}
-
-std::optional<QString> readTournament(const QString& kind, bool set, MatchConfig& config)
-{
-    if (kind == "round-robin")
-        config.tournament = Tournament::RoundRobin;
-    else if (kind == "gauntlet")
-        config.tournament = Tournament::Gauntlet;
-    else if (set)
-        return "--tournament is round-robin or gauntlet, not '" + kind + "'";
-    if (config.tournament == Tournament::None && config.players().size() > 2)
-        return QString("three or more players need --tournament round-robin or gauntlet");
-    return std::nullopt;
-}
-
-std::optional<QString> readSprt(const QString& text, MatchConfig& config)
-{
-    if (config.players().size() != 2)
-        return QString("--sprt compares two players, not a tournament");
-    // Spaces around the parts are forgiven on the command line.
-    QStringList parts;
-    for (const QString& part : text.split(','))
-        parts << part.section('=', 0, 0).trimmed() + "=" + part.section('=', 1).trimmed();
-    config.sprt = parseSprtSettings(parts.join(',').toStdString());
-    if (!config.sprt)
-        return "--sprt needs elo0=E0,elo1=E1 with E0 < E1, and may give alpha=A,beta=B between 0 and 0.5, not '"
-               + text + "'";
-    return std::nullopt;
 }
 
 } // namespace
@@ -226,7 +148,7 @@ ParsedArguments parseMatchArguments(const QStringList& arguments, int defaultCon
     for (const auto& [option, command] : {std::pair{"first", config.first}, {"second", config.second}})
         if (const auto problem = playerProblem(option, command))
             return usageError(*problem);
-    if (const auto problem = readPlayers(parser, player, first, second, config))
+    if (const auto problem = readPlayers(parser.values(player), parser.isSet(first) || parser.isSet(second), config))
         return usageError(*problem);
     if (const auto problem = readTournament(parser.value(tournament), parser.isSet(tournament), config))
         return usageError(*problem);

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "MatchConfig.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <string>
+
+namespace vorlen::match {
+
+// Command lines and paths go to the system in the locale's encoding.
+inline std::string localBytes(const QString& text) { return text.toLocal8Bit().toStdString(); }
+
+// Why a player's command line cannot run here, before any match is played;
+// `option` names where it was given.
+std::optional<QString> playerProblem(const char* option, const std::string& command);
+// The values of --player NAME=P; `seatsGiven` when --first or --second is too.
+std::optional<QString> readPlayers(const QStringList& values, bool seatsGiven, MatchConfig& config);
+// --tournament KIND, `set` when given.
+std::optional<QString> readTournament(const QString& kind, bool set, MatchConfig& config);
+// --sprt elo0=E0,elo1=E1[,alpha=A,beta=B].
+std::optional<QString> readSprt(const QString& text, MatchConfig& config);
+
+} // namespace vorlen::match
