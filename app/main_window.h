@@ -107,6 +107,8 @@ private:
     void keepLiveReplay();
     void tellStory();
     void showThinking();
+    // After a live turn that retired a bot: how to fix it, in the status bar.
+    void sayHints();
     // The board on show; the live one only while no turn runs.
     const vorlen::Field& shownBoard() const;
 

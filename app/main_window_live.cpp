@@ -94,6 +94,20 @@ void main_window::afterLiveTurn()
     }
     boardWidget->update();
     tellStory();
+    sayHints();
+}
+
+void main_window::sayHints()
+{
+    if (live.turns.empty())
+        return;
+    QString said = statusBar()->currentMessage();
+    for (const vorlen::ReplayRetirement& retired : live.turns.back().retired) {
+        const auto* external = dynamic_cast<const vorlen::ExternalPlayer*>(seated.at(static_cast<std::size_t>(retired.seat)));
+        if (external && !external->lastHint().empty())
+            said += QString::fromUtf8(" \u00b7 hint: ") + QString::fromLocal8Bit(external->lastHint());
+    }
+    statusBar()->showMessage(said);
 }
 
 void main_window::showThinking()

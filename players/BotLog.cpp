@@ -35,9 +35,28 @@ void BotLog::writeAll(std::string_view bytes)
         size_ += bytes.size();
 }
 
+void BotLog::keepLastLine(std::string_view bytes)
+{
+    constexpr std::size_t kMost = 200;
+    for (const char ch : bytes) {
+        if (ch == '\n') {
+            if (!pending_.empty())
+                lastLine_ = std::exchange(pending_, {});
+            continue;
+        }
+        if (ch != '\r' && pending_.size() < kMost)
+            pending_ += ch;
+    }
+    if (!pending_.empty())
+        lastLine_ = pending_;
+}
+
 void BotLog::append(std::string_view bytes)
 {
-    if (!fd_.valid() || cut_ || bytes.empty())
+    if (!fd_.valid() || bytes.empty())
+        return;
+    keepLastLine(bytes);
+    if (cut_)
         return;
     const std::uint64_t room = cap_ > size_ ? cap_ - size_ : 0;
     if (bytes.size() <= room) {

@@ -21,11 +21,17 @@ public:
     void append(std::string_view bytes);
     void note(const std::string& text);
 
+    // The last line the bot wrote since beginMove(), kept even past the cap
+    // (at most 200 bytes of it): what it said last before it failed.
+    void beginMove() { lastLine_.clear(); pending_.clear(); }
+    const std::string& lastLine() const { return lastLine_; }
+
     // The first write that failed, with the system's reason; empty if none.
     const std::string& error() const { return error_; }
 
 private:
     void writeAll(std::string_view bytes);
+    void keepLastLine(std::string_view bytes);
 
     FileDescriptor fd_;
     std::uint64_t cap_ = 0;
@@ -33,6 +39,8 @@ private:
     bool cut_ = false;
     std::string path_;
     std::string error_;
+    std::string lastLine_;
+    std::string pending_; // a line not yet ended
 };
 
 } // namespace vorlen

@@ -212,8 +212,10 @@ BotRunResult BotProcess::end()
 
     BotRunResult result{Status::Finished, {}, peakKiB_, boxLimit_};
     const int signal = WIFSIGNALED(status_) ? WTERMSIG(status_) : 0;
-    if (WIFEXITED(status_))
-        result.message = "exit code " + std::to_string(WEXITSTATUS(status_));
+    if (WIFEXITED(status_)) {
+        result.exitCode = WEXITSTATUS(status_);
+        result.message = "exit code " + std::to_string(result.exitCode);
+    }
     if (signal != 0)
         result.message = std::string("killed by signal ") + ::strsignal(signal);
     if (const auto limit = limitBehind(signal, cpuSeconds_, cpuLimitSeconds(options_.limits, options_.streams), boxLimit_))

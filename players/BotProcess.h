@@ -18,6 +18,7 @@ struct BotRunResult {
     std::string message;       // why it failed, or how it ended
     long peakMemoryKiB = 0;    // the largest resident size of the bot
     BoxLimit boxLimit = BoxLimit::None; // a limit of its box it ran into, whatever it did then
+    int exitCode = -1;         // when it ended by itself
 };
 
 // One run of an untrusted program, plain or in its seat's box. A plain one

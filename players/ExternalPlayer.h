@@ -95,6 +95,12 @@ public:
     // What held the bot in its box ("cgroup v1", "cgroup v2", "rlimits"),
     // or "none".
     virtual const char* governance() const = 0;
+    // How to fix the bot after its last move failed, when that can be told;
+    // empty otherwise.
+    const std::string& lastHint() const { return hint_; }
+
+protected:
+    std::string hint_;
 };
 
 } // namespace vorlen

@@ -1,6 +1,9 @@
 #include "StreamPlayer.h"
 
+#include "BotHints.h"
 #include "Exchange.h"
+
+#include <filesystem>
 
 namespace vorlen {
 
@@ -45,9 +48,19 @@ bool StreamPlayer::start()
     return true;
 }
 
+void StreamPlayer::giveHint(HintFacts facts, const std::string& move)
+{
+    facts.programHead = programHead(program_, std::filesystem::current_path().string());
+    hint_ = hintFor(facts);
+    if (!hint_.empty())
+        log_.note(move + "hint: " + hint_);
+}
+
 int StreamPlayer::makeMove(const Field& board)
 {
     ++moves_;
+    hint_.clear();
+    log_.beginMove();
     const bool first = !started_;
     if (first && !start())
         return -1;
@@ -94,6 +107,7 @@ int StreamPlayer::makeMove(const Field& board)
     case BotProcess::Exchange::TimedOut:
         settings_.trace.err("TL\n");
         log_.note(move + "no answer within the time limit");
+        giveHint({Outcome::TimedOut, {}, -1, {}, true, line}, move);
         return fail(Outcome::TimedOut, "no answer within the time limit");
     case BotProcess::Exchange::TooLong:
         settings_.trace.err("no move on standard output\n");
@@ -102,6 +116,7 @@ int StreamPlayer::makeMove(const Field& board)
     case BotProcess::Exchange::Closed:
         settings_.trace.err("no move on standard output\n");
         log_.note(move + "its output closed; the bot ended with " + ended.message);
+        giveHint({Outcome::NoAnswer, {}, ended.exitCode, log_.lastLine(), true, line}, move);
         return fail(Outcome::NoAnswer, "its output closed; " + ended.message);
     case BotProcess::Exchange::Answered:
         break;

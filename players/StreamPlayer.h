@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BotHints.h"
 #include "BotLog.h"
 #include "BotProcess.h"
 #include "ExchangeFiles.h"
@@ -36,6 +37,7 @@ public:
 private:
     bool start();
     int fail(Outcome why, std::string what);
+    void giveHint(HintFacts facts, const std::string& move);
 
     std::string program_;
     std::unique_ptr<BotGroups> ownGroups_; // before the settings, which may point into it

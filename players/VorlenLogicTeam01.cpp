@@ -1,5 +1,6 @@
 #include "VorlenLogicTeam01.h"
 
+#include "BotHints.h"
 #include "BotProcess.h"
 #include "CommandLine.h"
 #include "Exchange.h"
@@ -23,6 +24,14 @@ int VorlenLogicTeam01::fail(Outcome why, std::string what)
     outcome = why;
     detail = std::move(what);
     return -1;
+}
+
+void VorlenLogicTeam01::giveHint(HintFacts facts)
+{
+    facts.programHead = programHead(program, std::filesystem::current_path().string());
+    hint_ = hintFor(facts);
+    if (!hint_.empty())
+        log.note("move " + std::to_string(moves) + ": hint: " + hint_);
 }
 
 int VorlenLogicTeam01::failUnlessBoxLimit(const BotRunResult& run, Outcome why, std::string what)
@@ -78,6 +87,8 @@ int VorlenLogicTeam01::makeMove(const Field& board)
 {
     const Trace& trace = settings.trace;
     ++moves;
+    hint_.clear();
+    log.beginMove();
     if (!settings.stderrPath.empty() && !log.isOpen()) {
         std::string error;
         if (!log.open(settings.stderrPath, settings.limits.logBytes, error))
@@ -97,6 +108,7 @@ int VorlenLogicTeam01::makeMove(const Field& board)
     case BotRunResult::Status::FailedToStart:
         trace.err("unable to start process\n");
         log.note("move " + std::to_string(moves) + ": unable to start: " + run.message);
+        giveHint({Outcome::FailedToStart, {}, -1, {}, false, {}});
         return fail(Outcome::FailedToStart, run.message);
     case BotRunResult::Status::TimedOut:
         trace.err("TL\n");
@@ -130,6 +142,7 @@ int VorlenLogicTeam01::makeMove(const Field& board)
         if (run.boxLimit != BoxLimit::None)
             return failUnlessBoxLimit(run, Outcome::NoMove, run.message);
         log.note("move " + std::to_string(moves) + ": no move in vorla.out; the bot ended with " + run.message);
+        giveHint({Outcome::NoMove, {}, run.exitCode, log.lastLine(), false, {}});
         return fail(Outcome::NoMove, run.message);
     }
     trace.err("Move %d\n", *move);

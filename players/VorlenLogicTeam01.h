@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BotHints.h"
 #include "BotLog.h"
 #include "ExchangeFiles.h"
 #include "ExternalPlayer.h"
@@ -30,6 +31,8 @@ public:
 
 private:
     int fail(Outcome why, std::string what);
+    // Works out how the bot could be fixed, and notes it in its log.
+    void giveHint(HintFacts facts);
     // A failed move of a bot whose box ran into a limit is retired under it.
     int failUnlessBoxLimit(const BotRunResult& run, Outcome why, std::string what);
     bool prepareExchange(const Field& board);

@@ -321,3 +321,18 @@ TEST(LiveWindow, AProgramsTimeForAMoveOrNone)
         EXPECT_EQ(window->replay().moveLimitsMs[1], 3000);
     }
 }
+
+TEST(LiveWindow, ABotsMistakeComesWithHowToFixIt)
+{
+    TempDir dir;
+    WorkingDirectory cwd(dir.path());
+    const std::string bot = writeBot(dir, "printer.sh", "echo 3");
+    const auto window = makeWindow({"--first", quoted(bot)});
+    playTurn(*window);
+    const QString status = window->statusBar()->currentMessage();
+    EXPECT_NE(status.indexOf("first failed: no move in vorla.out"), -1) << status.toStdString();
+    EXPECT_NE(status.indexOf(QString::fromUtf8("\u00b7 hint: it ended without writing vorla.out")), -1)
+        << status.toStdString();
+    EXPECT_NE(window->botLogs()->text().indexOf("hint: it ended without writing vorla.out"), -1)
+        << window->botLogs()->text().toStdString();
+}

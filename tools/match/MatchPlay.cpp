@@ -3,6 +3,7 @@
 #include "CommandLine.h"
 #include "PlayerFactory.h"
 #include "StreamPlayer.h"
+#include "Retirement.h"
 #include "RetirementText.h"
 #include "ScratchDir.h"
 #include "VorlenLogicTeam02.h"
@@ -124,6 +125,9 @@ MatchResult playMatch(const MatchJob& job, const MatchConfig& config, BotGroups&
         out.retired = retirementText(retirement, external[seat]);
         out.retiredTurn = retirement.turn;
         out.moveLimitMs = replay.moveLimitsMs[seat];
+        // The move that retired it was its last: its hint is the one.
+        if (external[seat] && !out.retired.empty() && !isGameEnd(out.retired))
+            out.hint = external[seat]->lastHint();
         out.times = asRecorded(moveTimes(replay, seat, out.moveLimitMs));
     }
     result.record = record;

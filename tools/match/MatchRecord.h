@@ -17,6 +17,7 @@ struct SeatRecord {
     int retiredTurn = -1;
     MoveTimes times;
     int moveLimitMs = static_cast<int>(kMoveTimeLimit.count()); // its time for a move
+    std::string hint{};       // how to fix the bot that failed, when that can be told
 };
 
 // One finished match. Seats in seat order: [0] top-left, [1] bottom-right.

@@ -121,6 +121,9 @@ const std::vector<Field>& recordFields()
             f.push_back(wholeField(std::string(seats[s]) + "_move_limit_ms",
                                    [s](auto& r) -> auto& { return r.seats[s].moveLimitMs; },
                                    static_cast<int>(kLongestMoveLimit.count())));
+        for (int s = 0; s < 2; ++s)
+            f.push_back({std::string(seats[s]) + "_hint", Kind::MaybeText, [s](const MatchRecord& r) { return r.seats[s].hint; },
+                         [s](MatchRecord& r, const std::string& t) { return (r.seats[s].hint = t), true; }});
         return f;
     }();
     return fields;

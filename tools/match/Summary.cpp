@@ -110,6 +110,10 @@ std::string reasons(const Tally& tally, const RunFacts& run, bool endings)
             if (isGameEnd(reason) == endings)
                 line += formatted("%s %s %d", line.empty() ? "" : ",", reason.c_str(), count);
         text += "  " + named.name + ":" + (line.empty() ? " none" : line) + "\n";
+        if (endings)
+            continue;
+        for (const auto& [reason, hint] : tally.player(named.name).hints)
+            text += "    " + reason + ": " + hint.second + "\n";
     }
     return text;
 }

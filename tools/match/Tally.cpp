@@ -33,6 +33,12 @@ void Tally::add(const MatchRecord& record)
         player.nearLimit += seat.times.nearLimit;
         if (!seat.retired.empty())
             ++player.retirements[seat.retired];
+        if (!seat.hint.empty()) {
+            // The earliest game's, so that any order of the records says the same.
+            const auto [known, added] = player.hints.try_emplace(seat.retired, record.game, seat.hint);
+            if (!added && record.game < known->second.first)
+                known->second = {record.game, seat.hint};
+        }
     }
     const std::string& first = record.seats[0].player;
     const std::string& second = record.seats[1].player;

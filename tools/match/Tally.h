@@ -19,6 +19,8 @@ public:
         int losses = 0;
         long long scoreSum = 0;
         std::map<std::string, int> retirements;
+        // Per failure, how to fix the bot, from the earliest game that says.
+        std::map<std::string, std::pair<int, std::string>> hints;
         int moves = 0;
         double moveMsSum = 0;
         double maxMoveMs = 0;

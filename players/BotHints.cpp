@@ -1,0 +1,74 @@
+#include "BotHints.h"
+
+#include "CommandLine.h"
+#include "FileDescriptor.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace vorlen {
+namespace {
+
+bool startsWith(const std::string& text, std::string_view prefix) { return text.rfind(prefix, 0) == 0; }
+
+// What is wrong with a script's first line, if anything.
+std::string scriptHint(const std::string& head)
+{
+    if (head.empty() || startsWith(head, "\x7f" "ELF"))
+        return {};
+    if (!startsWith(head, "#!"))
+        return "the program has no #! line, so the system ran it as a shell script: start it with one "
+               "(#!/usr/bin/env python3), or name its interpreter first on the command line";
+    const std::string first = head.substr(0, head.find('\n'));
+    if (!first.empty() && first.back() == '\r')
+        return "its #! line ends in a Windows line end (\\r), so no interpreter of that name is found: "
+               "save the file with Unix line ends";
+    return {};
+}
+
+} // namespace
+
+std::string hintFor(const HintFacts& facts)
+{
+    const bool noAnswer = facts.outcome == Outcome::NoMove || facts.outcome == Outcome::NoAnswer;
+    if (facts.outcome == Outcome::FailedToStart || noAnswer)
+        if (std::string script = scriptHint(facts.programHead); !script.empty())
+            return script;
+    if (facts.stream && (facts.outcome == Outcome::TimedOut || facts.outcome == Outcome::NoAnswer)) {
+        if (!facts.partialLine.empty())
+            return "it wrote '" + facts.partialLine.substr(0, 40) + "' without a line end: end each answer with "
+                   "a newline, and flush";
+        if (facts.outcome == Outcome::TimedOut)
+            return "no answer line came: if it printed one, flush its standard output after each answer "
+                   "(Python: print(move, flush=True); C: fflush(stdout))";
+    }
+    if (facts.outcome != Outcome::NoMove || facts.exitCode < 0)
+        return {};
+    if (facts.exitCode == 0)
+        return "it ended without writing vorla.out: answers go to the file vorla.out (standard output is "
+               "thrown away)";
+    std::string hint = "it ended with exit code " + std::to_string(facts.exitCode) + " before answering";
+    if (!facts.lastErrLine.empty())
+        return hint + "; its last line on standard error: " + facts.lastErrLine;
+    return hint + " (keep its standard error with --bot-logs to see why)";
+}
+
+std::string programHead(const std::string& commandLine, const std::string& base)
+{
+    const std::vector<std::string> words = splitCommandLine(commandLine);
+    if (words.empty())
+        return {};
+    std::string why;
+    const std::string path = findExecutable(words.front(), base, why);
+    if (path.empty())
+        return {};
+    const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (!file.valid())
+        return {};
+    std::string head(256, '\0');
+    const ssize_t got = ::read(file.get(), head.data(), head.size());
+    head.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+    return head;
+}
+
+} // namespace vorlen

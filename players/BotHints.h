@@ -1,0 +1,26 @@
+#pragma once
+
+#include "ExternalPlayer.h"
+
+#include <string>
+
+namespace vorlen {
+
+// What is known of a failed move, to tell its writer how to fix the bot.
+struct HintFacts {
+    Outcome outcome = Outcome::None;
+    std::string programHead; // the first bytes of the program's file; empty when unknown
+    int exitCode = -1;       // a file bot that ended by itself: its exit code
+    std::string lastErrLine; // its last line on standard error in the move, if kept
+    bool stream = false;
+    std::string partialLine; // a stream bot: what it wrote without a line end
+};
+
+// The hint for a failed move, or empty when nothing can be said.
+std::string hintFor(const HintFacts& facts);
+
+// The first bytes of the program a command line starts, found as exec finds
+// it (paths from `base`); empty when it cannot be read.
+std::string programHead(const std::string& commandLine, const std::string& base);
+
+} // namespace vorlen

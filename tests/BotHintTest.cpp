@@ -1,0 +1,88 @@
+// A bot that makes a common mistake is told how to fix it: in its log and in
+// the run's summary.
+#include "BotHints.h"
+#include "support/Bots.h"
+#include "support/MatchTool.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+using namespace vorlen;
+using namespace vorlen::testing;
+
+TEST(BotHints, WhatEachMistakeIsTold)
+{
+    const std::string elf = std::string("\x7f" "ELF\x02\x01\x01", 7);
+    const struct {
+        HintFacts facts;
+        const char* hint; // its start; empty: none
+    } cases[] = {
+        {{Outcome::NoMove, "import sys\n", 2, "", false, ""}, "the program has no #! line"},
+        {{Outcome::FailedToStart, "#!/usr/bin/python3\r\nimport sys", -1, "", false, ""},
+         "its #! line ends in a Windows line end"},
+        {{Outcome::NoMove, "#!/bin/sh\necho 3\n", 0, "", false, ""}, "it ended without writing vorla.out"},
+        {{Outcome::NoMove, elf, 1, "Segmentation fault", false, ""},
+         "it ended with exit code 1 before answering; its last line on standard error: Segmentation fault"},
+        {{Outcome::NoMove, elf, 3, "", false, ""}, "it ended with exit code 3 before answering (keep its standard"},
+        {{Outcome::TimedOut, elf, -1, "", true, "4"}, "it wrote '4' without a line end"},
+        {{Outcome::TimedOut, elf, -1, "", true, ""}, "no answer line came: if it printed one, flush"},
+        {{Outcome::NoAnswer, "#!/bin/sh\r\n", 0, "", true, ""}, "its #! line ends in a Windows line end"},
+        // Nothing to say: a file bot on time, a killed one, limits, a good #!.
+        {{Outcome::TimedOut, "#!/bin/sh\nsleep 9\n", -1, "", false, ""}, ""},
+        {{Outcome::NoMove, elf, -1, "", false, ""}, ""},
+        {{Outcome::MemoryLimit, "import sys\n", 0, "", false, ""}, ""},
+        {{Outcome::FailedToStart, "", -1, "", false, ""}, ""},
+        {{Outcome::FailedToStart, "#!/bin/sh\n", -1, "", false, ""}, ""},
+    };
+    for (const auto& c : cases) {
+        const std::string hint = hintFor(c.facts);
+        if (*c.hint == '\0')
+            EXPECT_EQ(hint, "") << c.facts.programHead;
+        else
+            EXPECT_EQ(hint.rfind(c.hint, 0), 0U) << hint;
+    }
+}
+
+TEST(BotHints, AppearInTheLogAndTheSummaryForEachMistake)
+{
+    TempDir dir;
+    WorkingDirectory cwd(dir.path());
+    // A Python bot saved without its #! line, and a script saved with Windows line ends.
+    dir.write("nohashbang.py", "import sys\nopen('vorla.out', 'w').write('3')\n");
+    dir.write("windows.sh", "#!/bin/sh\r\necho 3 > vorla.out\r\n");
+    for (const char* name : {"nohashbang.py", "windows.sh"})
+        std::filesystem::permissions(dir.file(name), std::filesystem::perms::owner_all | std::filesystem::perms::others_read
+                                                         | std::filesystem::perms::others_exec);
+    writeBot(dir, "printer.sh", "echo 3");
+    writeBot(dir, "crasher.sh", "echo 'Traceback: no module named numpy' >&2; exit 1");
+    writeBot(dir, "partial.sh", "while read -r line; do n=0; while [ $n -lt 40 ]; do read -r line; n=$((n+1)); done;"
+                                " printf 3; sleep 5; done");
+    writeBot(dir, "silent.sh", "while read -r line; do sleep 5; done");
+    const struct {
+        const char* player;
+        const char* reason;
+        const char* hint;
+    } cases[] = {
+        {"./nohashbang.py", "no move in vorla.out", "the program has no #! line, so the system ran it as a shell script"},
+        {"./windows.sh", "failed to start", "its #! line ends in a Windows line end"},
+        {"./printer.sh", "no move in vorla.out", "it ended without writing vorla.out: answers go to the file vorla.out"},
+        {"./crasher.sh", "no move in vorla.out",
+         "it ended with exit code 1 before answering; its last line on standard error: Traceback: no module named numpy"},
+        {"stream:./partial.sh", "time limit", "it wrote '3' without a line end: end each answer with a newline"},
+        {"stream:./silent.sh", "time limit", "no answer line came: if it printed one, flush its standard output"},
+    };
+    for (const auto& c : cases) {
+        std::filesystem::remove_all(dir.file("logs"));
+        const ToolRun run = runTool(std::string("--first ") + c.player + " --games 1 --move-time 500 --bot-logs logs");
+        ASSERT_EQ(run.exitCode, 0) << c.player << run.out;
+        EXPECT_NE(run.out.find(std::string("  A: ") + c.reason + " 1\n    " + c.reason + ": " + c.hint),
+                  std::string::npos)
+            << c.player << "\n" << run.out;
+        std::string log;
+        for (const auto& entry : std::filesystem::directory_iterator(dir.file("logs")))
+            log += readFile(entry.path().string());
+        EXPECT_NE(log.find(std::string("hint: ") + c.hint), std::string::npos) << c.player << "\n" << log;
+    }
+}
