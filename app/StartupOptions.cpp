@@ -52,6 +52,8 @@ std::optional<Type> valueOption(const QString& option)
         return Type::MoveTime;
     if (option == "--boards")
         return Type::Boards;
+    if (option == "--play-from")
+        return Type::PlayFrom;
     return std::nullopt;
 }
 
@@ -126,6 +128,7 @@ std::string helpText()
            "  --boards FILE        play board K (from --game, else 0) of a board list\n"
            "  --sandbox            run the programs in the bubblewrap sandbox\n"
            "  --replay FILE        show a replay instead of a live match\n"
+           "  --play-from K        with --replay: play on live from the replay's turn K\n"
            "  --save-replay FILE   keep the live match's replay in FILE\n"
            "  --chart              show the score chart from the start\n"
            "  --palette NAME       the board's colours: classic (the default) or colorblind\n"
@@ -157,6 +160,12 @@ std::string startupProblem(const std::vector<StartupAction>& actions)
         if (action.type == Type::Game && (!game || *game < 0 || *game > kLastGame))
             return "--game needs a whole number from 0 to " + std::to_string(kLastGame) + ", not '" + action.value
                    + "'";
+    }
+    if (const auto from = lastValue(actions, Type::PlayFrom)) {
+        if (!wholeNumber<int>(*from) || *wholeNumber<int>(*from) < 0)
+            return "--play-from needs a turn, a whole number from 0, not '" + *from + "'";
+        if (!hasAction(actions, Type::Replay))
+            return "--play-from needs the --replay to play on from";
     }
     if (const auto time = lastValue(actions, Type::MoveTime)) {
         const auto ms = wholeNumber<long long>(*time);

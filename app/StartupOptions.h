@@ -13,7 +13,8 @@
 // What the command line asks of the window, in the order it asks it.
 struct StartupAction {
     enum class Type { SetPlayer, LoadMap, Sandbox, Seed, Game, Replay, SaveReplay, Chart, Palette, BotLogs, MoveTime,
-                      NoTimeLimit, Boards, Help, Version, Unknown };
+                      NoTimeLimit, Boards, PlayFrom, Help, Version,
+                      Unknown };
     Type type;
     int seat = 0;         // SetPlayer: 0 for "--first", 1 for "--second"
     int kind = 0;         // SetPlayer: the player factory's kind
@@ -30,7 +31,8 @@ struct StartupAction {
 // FILE" keeps the live match's, "--chart" shows the score chart, "--palette
 // NAME" picks the board's colours, "--bot-logs DIR" keeps each bot's
 // standard error there, "--move-time MS" sets a move's time limit and
-// "--no-time-limit" lifts it, "--boards FILE" takes the board from a list; "--help" and "--version" print and open no window. A value is never read as an
+// "--no-time-limit" lifts it, "--boards FILE" takes the board from a list,
+// "--play-from K" plays on from turn K of the "--replay"; "--help" and "--version" print and open no window. A value is never read as an
 // option; an option with no value ends the scan. Any other argument that
 // starts with "--" (a mistyped option) is an Unknown action holding it; the
 // rest (Qt's own "-platform offscreen", stray words) pass silently.

@@ -8,6 +8,7 @@
 #include <QScreen>
 
 #include <optional>
+#include <string>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -89,8 +90,16 @@ int main(int argc, char* argv[])
     vorlen::becomeChildSubreaper();
     QApplication application(argc, argv);
     main_window window;
-    if (replay)
+    if (replay && hasAction(actions, StartupAction::Type::PlayFrom)) {
+        const int turns = std::stoi(*lastValue(actions, StartupAction::Type::PlayFrom));
+        std::string problem;
+        if (!window.playFrom(*replay, turns, problem)) {
+            std::fprintf(stderr, "vorlen: --play-from: %s\n", problem.c_str());
+            return 2;
+        }
+    } else if (replay) {
         window.viewReplay(std::move(*replay));
+    }
     // The board at its usual size where the screen has room for it.
     if (const QScreen* screen = window.screen())
         window.resize(window.sizeHint().boundedTo(screen->availableGeometry().size()));

@@ -260,6 +260,13 @@ void main_window::buildMenus()
         if (!path.isEmpty() && !openReplay(QFile::encodeName(path).toStdString(), error))
             QMessageBox::warning(this, "Open replay", path + ": " + QString::fromLocal8Bit(error));
     });
+    playFromHere = file->addAction("Play from here", this, [this] {
+        std::string problem;
+        const vorlen::Replay shown = viewed;
+        if (!playFrom(shown, shownTurns(), problem))
+            QMessageBox::warning(this, "Play from here", QString::fromLocal8Bit(problem));
+    });
+    playFromHere->setEnabled(false);
     file->addSeparator();
     file->addAction("Quit", QKeySequence::Quit, this, &QWidget::close);
 

@@ -73,6 +73,10 @@ public:
     // The bots of this window, for ending them when the process is told to stop.
     vorlen::BotGroups& bots() { return botGroups; }
 
+    // Plays on live from a checked replay's position after `turns` turns,
+    // with the players of this window's options, before the live match has
+    // begun. False, with the problem, when there is nothing to play on.
+    bool playFrom(const vorlen::Replay& replay, int turns, std::string& problem);
     // Shows a checked replay in place of the live match, at its start.
     void viewReplay(vorlen::Replay replay);
     bool viewing() const { return playback != nullptr; }
@@ -98,6 +102,7 @@ private:
     void buildDocks(const std::vector<StartupAction>& actions);
     void buildMenus();
     void buildKeys();
+    void leaveReplay();
     void seatPlayers(const std::vector<StartupAction>& actions);
     void seat(int seat, std::unique_ptr<vorlen::IVorlenLogic> player);
     std::unique_ptr<vorlen::IVorlenLogic> makePlayer(int seat, int kind, const std::string& program, bool sandboxed);
@@ -154,6 +159,7 @@ private:
     QLabel* banner = nullptr;
     ReplayBar* replayBar = nullptr;
     std::vector<QShortcut*> replayKeys;
+    QAction* playFromHere = nullptr;
 
     // Last: it ends, waiting for a turn in progress, before what the turn uses goes.
     std::unique_ptr<MoveThread> referee;

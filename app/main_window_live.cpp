@@ -2,15 +2,22 @@
 #include "main_window.h"
 
 #include "BotLogPanel.h"
+#include "MoveList.h"
 #include "ExternalPlayer.h"
 #include "MoveThread.h"
 #include "PlayersPanel.h"
 #include "ReplayFile.h"
+#include "ReplayBar.h"
+#include "ReplayPlayback.h"
+#include "ReplayPosition.h"
 #include "RetirementText.h"
 #include "SeatView.h"
+#include "VorlenGuiQtImpl.h"
 #include "VorlenWidget.h"
 
+#include <QAction>
 #include <QCloseEvent>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QTimer>
 
@@ -131,6 +138,40 @@ void main_window::keepLiveReplay()
     if (!vorlen::writeReplayFile(saveReplayPath, live, error))
         std::fprintf(stderr, "vorlen: --save-replay: %s\n", error.c_str());
     liveSaved = true;
+}
+
+bool main_window::playFrom(const vorlen::Replay& replay, int turns, std::string& problem)
+{
+    if (turnCounter != 0 || moving()) {
+        problem = "the live match has begun";
+        return false;
+    }
+    if (!vorlen::playUpTo(manager, replay, turns, seated, problem))
+        return false;
+    live.board = replay.board;
+    live.boardSource = replay.boardSource;
+    live.turns.assign(replay.turns.begin(), replay.turns.begin() + turns);
+    turnCounter = turns;
+    liveSaved = false;
+    if (gui)
+        gui->setField(&manager.board());
+    leaveReplay();
+    tellStory();
+    return true;
+}
+
+void main_window::leaveReplay()
+{
+    timer->stop();
+    playback.reset();
+    replayBar->hide();
+    // Right and Space stay: they work live too.
+    for (std::size_t key = 2; key < replayKeys.size(); ++key)
+        replayKeys[key]->setEnabled(false);
+    playFromHere->setEnabled(false);
+    moves->clear();
+    logs->clear();
+    boardWidget->update();
 }
 
 void main_window::Stop() { timer->stop(); }

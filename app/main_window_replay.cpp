@@ -15,6 +15,7 @@
 #include "VorlenGuiQtImpl.h"
 #include "VorlenWidget.h"
 
+#include <QAction>
 #include <QLabel>
 #include <QShortcut>
 #include <QStatusBar>
@@ -40,6 +41,8 @@ void main_window::viewReplay(vorlen::Replay replay)
         key->setEnabled(true);
     chart->show();
     chart->raise();
+    // Playing on needs a live match that has not begun.
+    playFromHere->setEnabled(turnCounter == 0);
     moves->clear();
     logs->clear();
     // A replay with something in its logs shows them.

@@ -1,21 +1,10 @@
 #include "ReplayPlayback.h"
 
+#include "ScriptedSeat.h"
+
 #include <algorithm>
 
 namespace vorlen {
-
-// Answers what the replay says the seat answered in the turn being played.
-class ReplayPlayback::ScriptedSeat : public IVorlenLogic {
-public:
-    int makeMove(const Field&) override
-    {
-        asked = true;
-        return answer.value_or(0);
-    }
-
-    std::optional<int> answer;
-    bool asked = false;
-};
 
 ReplayPlayback::ReplayPlayback(const Replay& replay) : replay_(replay) { restart(); }
 

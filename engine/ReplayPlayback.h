@@ -9,6 +9,8 @@
 
 namespace vorlen {
 
+class ScriptedSeat;
+
 // A replay played again through the referee: the board and scores after any
 // number of its turns. Forward moves play on; going back starts over.
 class ReplayPlayback {
@@ -30,8 +32,6 @@ public:
     bool playNext(std::string& problem);
 
 private:
-    class ScriptedSeat;
-
     void restart();
 
     const Replay& replay_;

@@ -3,6 +3,7 @@
 #include "Boards.h"
 #include "MatchRecord.h"
 #include "ReplayFile.h"
+#include "support/Bots.h"
 #include "support/MatchTool.h"
 #include "support/TempDir.h"
 
@@ -73,8 +74,8 @@ TEST_F(BoardListRuns, ABadListStopsTheRunBeforeAnyMatch)
         {"--boards bad.txt", "--boards: bad.txt: line 3: 'rand:x': rand:K needs K from 0 to 100000"},
         {"--boards short.txt", "--boards: short.txt: line 1: map:maps/none.txt: "},
         {"--boards none.txt", "--boards: none.txt: "},
-        {"--boards boards.txt --seed 3", "--seed, --map and --boards choose the boards: give one of them"},
-        {"--boards boards.txt --map maps/stripes.txt", "--seed, --map and --boards choose the boards"},
+        {"--boards boards.txt --seed 3", "--seed, --map, --boards and --start choose the boards: give one of them"},
+        {"--boards boards.txt --map maps/stripes.txt", "--seed, --map, --boards and --start choose the boards"},
     };
     for (const auto& c : cases) {
         const ToolRun run = runTool(c.options + " --games 2 --results never.csv", "2>&1");
@@ -82,4 +83,58 @@ TEST_F(BoardListRuns, ABadListStopsTheRunBeforeAnyMatch)
         EXPECT_NE(run.out.find(c.said), std::string::npos) << c.options << ": " << run.out;
     }
     EXPECT_FALSE(std::filesystem::exists(dir.file("never.csv"))) << "no match was played";
+}
+
+TEST_F(BoardListRuns, MatchesPlayOnFromAReplaysPosition)
+{
+    ASSERT_EQ(runTool("--games 1 --seed 4 --replays before").exitCode, 0);
+    Replay original;
+    std::string error;
+    ASSERT_TRUE(readReplayFile(dir.file("before/game-0.json"), original, error)) << error;
+
+    // The same players end as the replay did.
+    ASSERT_EQ(runTool("--start before/game-0.json@20 --games 1 --results same.jsonl --replays same").exitCode, 0);
+    std::vector<MatchRecord> records;
+    ASSERT_TRUE(readRecordFile(dir.file("same.jsonl"), records, error)) << error;
+    ASSERT_EQ(records.size(), 1U);
+    EXPECT_EQ(records[0].board, "replay:before/game-0.json@20");
+    EXPECT_EQ(records[0].turns, static_cast<int>(original.turns.size()));
+    EXPECT_EQ(records[0].seats[0].score, original.finalScore().first);
+    EXPECT_EQ(records[0].seats[1].score, original.finalScore().second);
+    Replay same;
+    ASSERT_TRUE(readReplayFile(dir.file("same/game-0.json"), same, error)) << error;
+    ASSERT_EQ(same.turns.size(), original.turns.size());
+    for (std::size_t turn = 0; turn < same.turns.size(); ++turn) {
+        EXPECT_EQ(same.turns[turn].answer, original.turns[turn].answer) << turn;
+        EXPECT_EQ(same.turns[turn].score, original.turns[turn].score) << turn;
+        EXPECT_EQ(same.turns[turn].retired, original.turns[turn].retired) << turn;
+    }
+
+    // Another player goes on from there: it plays its own colour at turn 20, its first.
+    writeBot(dir, "weak.sh", "head -c 1 vorla.in > vorla.out");
+    ASSERT_EQ(runTool("--start before/game-0.json@20 --first ./weak.sh --games 1 --results other.jsonl --replays other")
+                  .exitCode,
+              0);
+    records.clear();
+    ASSERT_TRUE(readRecordFile(dir.file("other.jsonl"), records, error)) << error;
+    EXPECT_EQ(records[0].seats[0].retiredTurn, 20);
+    Replay other;
+    ASSERT_TRUE(readReplayFile(dir.file("other/game-0.json"), other, error)) << error;
+    EXPECT_TRUE(std::equal(original.turns.begin(), original.turns.begin() + 20, other.turns.begin()));
+
+    const struct {
+        std::string start;
+        std::string said;
+    } bad[] = {
+        {"before/game-0.json@9999", "--start: before/game-0.json: the replay has "},
+        {"before/game-0.json", "--start: needs REPLAY@K, K a turn from 0, not 'before/game-0.json'"},
+        {"before/none.json@3", "--start: before/none.json: "},
+        {"before/game-0.json@" + std::to_string(original.turns.size()), "the match is over after"},
+    };
+    for (const auto& c : bad) {
+        const ToolRun run = runTool("--start " + c.start + " --games 1", "2>&1");
+        EXPECT_EQ(run.exitCode, 2) << c.start;
+        EXPECT_NE(run.out.find(c.said), std::string::npos) << c.start << ": " << run.out;
+    }
+    EXPECT_EQ(runTool("--start before/game-0.json@3 --seed 1", "2>&1").exitCode, 2);
 }

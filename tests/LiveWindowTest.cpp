@@ -336,3 +336,46 @@ TEST(LiveWindow, ABotsMistakeComesWithHowToFixIt)
     EXPECT_NE(window->botLogs()->text().indexOf("hint: it ended without writing vorla.out"), -1)
         << window->botLogs()->text().toStdString();
 }
+
+TEST(LiveWindow, PlaysOnFromAReplaysTurn)
+{
+    const auto live = makeWindow({});
+    ::testing::internal::CaptureStdout();
+    for (int turn = 0; turn < 10; ++turn)
+        playTurn(*live);
+    const Replay played = live->replay();
+
+    const auto window = makeWindow({});
+    std::string problem;
+    ASSERT_TRUE(window->playFrom(played, 6, problem)) << problem;
+    EXPECT_EQ(window->replay().turns.size(), 6U);
+    EXPECT_EQ(window->match().score(), played.turns[5].score);
+    playTurn(*window);
+    ASSERT_EQ(window->replay().turns.size(), 7U);
+    // The same players play the same move.
+    EXPECT_EQ(window->replay().turns[6].answer, played.turns[6].answer);
+    EXPECT_EQ(window->replay().turns[6].score, played.turns[6].score);
+    EXPECT_FALSE(window->playFrom(played, 2, problem)) << "only before the live match begins";
+
+    // "Play from here" in a replay on show.
+    const auto viewer = makeWindow({});
+    viewer->viewReplay(played);
+    viewer->showTurn(4);
+    QAction* here = nullptr;
+    for (QAction* action : viewer->findChildren<QAction*>())
+        if (action->text() == "Play from here")
+            here = action;
+    ASSERT_NE(here, nullptr);
+    ASSERT_TRUE(here->isEnabled());
+    here->trigger();
+    EXPECT_FALSE(viewer->viewing());
+    EXPECT_EQ(viewer->replay().turns.size(), 4U);
+    EXPECT_TRUE(viewer->findChild<QToolBar*>("replayBar")->isHidden());
+    playTurn(*viewer);
+    EXPECT_EQ(viewer->replay().turns.size(), 5U);
+    ::testing::internal::GetCapturedStdout();
+
+    const auto late = makeWindow({});
+    EXPECT_FALSE(late->playFrom(played, 11, problem));
+    EXPECT_EQ(problem, "the replay has 10 turns, not 11");
+}

@@ -89,7 +89,8 @@ TEST(ReplayWindow, MenusAndAQuietLiveWindow)
     const QList<QAction*> menus = window->menuBar()->actions();
     ASSERT_EQ(actionTexts(menus), (QStringList{"&File", "&View"}));
     EXPECT_EQ(actionTexts(menus[0]->menu()->actions()),
-              (QStringList{QString::fromUtf8("Save replay\u2026"), QString::fromUtf8("Open replay\u2026"), "-", "Quit"}));
+              (QStringList{QString::fromUtf8("Save replay\u2026"), QString::fromUtf8("Open replay\u2026"), "Play from here",
+                           "-", "Quit"}));
     EXPECT_EQ(actionTexts(menus[1]->menu()->actions()),
               (QStringList{"Players", "Moves", "Bot logs", "Score chart"}));
     // Opens as it always has: no chart, no replay controls, no status.

@@ -32,6 +32,8 @@ BoardSequence::Board BoardSequence::make(int index)
         const ListedBoard& listed = config_.boardList.at(static_cast<std::size_t>(index) % config_.boardList.size());
         return {boardOf(listed), listed.label()};
     }
+    case BoardMode::Start:
+        return {config_.startReplay.board, config_.start->label()};
     case BoardMode::Window:
         break;
     }

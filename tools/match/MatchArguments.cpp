@@ -7,6 +7,8 @@
 #include "MoveTimeArguments.h"
 #include "OptionSuggestion.h"
 #include "PlayerArguments.h"
+#include "ReplayFile.h"
+#include "VorlenLogicTeam02.h"
 #include "Field.h"
 
 #include <QCommandLineParser>
@@ -26,6 +28,24 @@ ParsedArguments usageError(const QString& problem)
     parsed.err = "vorlen-match: " + problem.toStdString()
                  + "\nTry 'vorlen-match --help' for more information.\n";
     return parsed;
+}
+
+// Reads the replay and checks that there is a match to play on from there.
+std::optional<QString> readStart(const std::string& value, MatchConfig& config)
+{
+    config.start = parseReplayPosition(value);
+    if (!config.start)
+        return "needs REPLAY@K, K a turn from 0, not '" + QString::fromLocal8Bit(value) + "'";
+    std::string error;
+    if (!readReplayFile(config.start->path, config.startReplay, error))
+        return QString::fromLocal8Bit(config.start->path + ": " + error);
+    VorlenLogicTeam02 first;
+    VorlenLogicTeam02 second;
+    VorlenManager manager(kBoardColumns, kBoardRows, 2, Trace::silent());
+    if (!playUpTo(manager, config.startReplay, config.start->turns, {&first, &second}, error))
+        return QString::fromLocal8Bit(config.start->path + ": " + error);
+    config.boards = BoardMode::Start;
+    return std::nullopt;
 }
 
 std::optional<long long> wholeNumber(const QString& text)
@@ -64,6 +84,8 @@ ParsedArguments parseMatchArguments(const QStringList& arguments, int defaultCon
     const QCommandLineOption seed("seed", "Draw board k from a portable generator seeded with S.",
                                   "S");
     const QCommandLineOption map("map", "Play every match on this map file.", "FILE");
+    const QCommandLineOption start("start", "Play every match on from the position after turn K of a replay.",
+                                   "REPLAY@K");
     const QCommandLineOption boardList("boards", "Play the boards of this list in order, cycled: a line each, "
                                                  "rand:K, seed:S:K or map:PATH.",
                                        "FILE");
@@ -109,7 +131,7 @@ ParsedArguments parseMatchArguments(const QStringList& arguments, int defaultCon
     const QCommandLineOption logSize(
         "bot-log-size",
         QString("What --bot-logs keeps per log, in KiB (default %1).").arg(defaults.logBytes >> 10), "KIB");
-    const QList<QCommandLineOption> options = {first, second, player, tournament, sprt, resume, shard, games, seed, map, boardList,
+    const QList<QCommandLineOption> options = {first, second, player, tournament, sprt, resume, shard, games, seed, map, boardList, start,
                                                swap, noSwap, quiet, concurrency, results, botLogs, replays, trace,
                                                moveTime, sandbox, noSandbox, memory, tasks, disk, cpu, fileSize,
                                                files, logSize};
@@ -187,8 +209,12 @@ ParsedArguments parseMatchArguments(const QStringList& arguments, int defaultCon
         config.concurrency = static_cast<int>(*count);
     }
 
-    if (parser.isSet(seed) + parser.isSet(map) + parser.isSet(boardList) > 1)
-        return usageError("--seed, --map and --boards choose the boards: give one of them");
+    if (parser.isSet(seed) + parser.isSet(map) + parser.isSet(boardList) + parser.isSet(start) > 1)
+        return usageError("--seed, --map, --boards and --start choose the boards: give one of them");
+    if (parser.isSet(start)) {
+        if (const auto problem = readStart(localBytes(parser.value(start)), config))
+            return usageError("--start: " + *problem);
+    }
     if (parser.isSet(boardList)) {
         config.boardListPath = localBytes(parser.value(boardList));
         std::string error;

@@ -41,6 +41,8 @@ std::string MatchConfig::runId() const
                    + mapText + "\n";
     for (const ListedBoard& board : boardList)
         description += "listed " + board.label() + "\n";
+    if (start)
+        description += "start " + start->label() + "\n";
     // Other time controls make another run; runs under the usual one keep their ids.
     for (const NamedPlayer& player : players())
         if (player.moveTime != kMoveTimeLimit)

@@ -2,6 +2,7 @@
 
 #include "BoardList.h"
 #include "BotLimits.h"
+#include "ReplayPosition.h"
 #include "PlayerFactory.h"
 #include "Sandbox.h"
 #include "Schedule.h"
@@ -24,6 +25,7 @@ enum class BoardMode {
     Seeded, // a portable generator seeded from --seed and the board's index
     Map,    // one map file, read over each rand() draw as the window reads it
     List,   // a board list's boards in order, cycled
+    Start,  // every match plays on from one replay's position
 };
 
 enum class SandboxMode {
@@ -57,6 +59,8 @@ struct MatchConfig {
     int mapDigits = 0;     // fewer than a board: the rest is drawn at random
     std::string boardListPath;
     std::vector<ListedBoard> boardList; // read at start, maps and all
+    std::optional<ReplayPosition> start; // --start REPLAY@K
+    Replay startReplay;                  // its replay, read and checked at start
     bool swap = false;
     bool alternate = false; // one seating a board, exchanged from board to board
     int concurrency = 1;

@@ -3,6 +3,7 @@
 #include "CommandLine.h"
 #include "PlayerFactory.h"
 #include "StreamPlayer.h"
+#include "ReplayPosition.h"
 #include "Retirement.h"
 #include "RetirementText.h"
 #include "ScratchDir.h"
@@ -72,6 +73,13 @@ MatchResult playMatch(const MatchJob& job, const MatchConfig& config, BotGroups&
     manager.setPlayer(0, players[0].get());
     manager.setPlayer(1, players[1].get());
     manager.setBoard(job.board);
+    int turns = 0;
+    if (config.start) {
+        std::string problem;
+        if (!playUpTo(manager, config.startReplay, config.start->turns, {players[0].get(), players[1].get()}, problem))
+            return {std::nullopt, {}, problem};
+        turns = config.start->turns;
+    }
     MatchResult result;
     Replay& replay = result.replay;
     replay.board = job.board;
@@ -81,7 +89,9 @@ MatchResult playMatch(const MatchJob& job, const MatchConfig& config, BotGroups&
         replay.moveLimitsMs[seat] = static_cast<int>(job.seats[seat].moveTime.count());
     }
     const auto reasonOf = [&](int seat) { return retirementText(manager.retirement(seat), external[seat]); };
-    int turns = 0;
+    // A match played on from a replay's position keeps the turns before it.
+    if (config.start)
+        replay.turns.assign(config.startReplay.turns.begin(), config.startReplay.turns.begin() + turns);
     while (!manager.gameOver() && turns < kTurnLimit) {
         manager.makeTurn(turns++);
         replay.turns.push_back(recordTurn(manager, reasonOf));

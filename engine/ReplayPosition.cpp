@@ -1,0 +1,51 @@
+#include "ReplayPosition.h"
+
+#include "ScriptedSeat.h"
+
+#include <charconv>
+
+namespace vorlen {
+
+std::optional<ReplayPosition> parseReplayPosition(const std::string& text)
+{
+    const std::size_t at = text.rfind('@');
+    if (at == std::string::npos || at == 0)
+        return std::nullopt;
+    ReplayPosition position;
+    position.path = text.substr(0, at);
+    const char* first = text.data() + at + 1;
+    const char* last = text.data() + text.size();
+    const auto [end, problem] = std::from_chars(first, last, position.turns);
+    if (problem != std::errc() || end != last || first == last || position.turns < 0)
+        return std::nullopt;
+    return position;
+}
+
+bool playUpTo(VorlenManager& manager, const Replay& replay, int turns, const std::array<IVorlenLogic*, 2>& players,
+              std::string& problem)
+{
+    if (turns > static_cast<int>(replay.turns.size())) {
+        problem = "the replay has " + std::to_string(replay.turns.size()) + " turns, not " + std::to_string(turns);
+        return false;
+    }
+    ScriptedSeat seats[2];
+    manager.setPlayer(0, &seats[0]);
+    manager.setPlayer(1, &seats[1]);
+    manager.setBoard(replay.board);
+    for (int turn = 0; turn < turns; ++turn) {
+        const std::optional<int> answer = replay.turns[static_cast<std::size_t>(turn)].answer;
+        seats[0].answer = seats[1].answer = answer;
+        manager.makeTurn(turn);
+    }
+    if (manager.gameOver()) {
+        problem = "the match is over after " + std::to_string(turns) + " turns: there is nothing to play on";
+        return false;
+    }
+    for (int seat = 0; seat < 2; ++seat) {
+        players[static_cast<std::size_t>(seat)]->active = seats[seat].active;
+        manager.setPlayer(seat, players[static_cast<std::size_t>(seat)]);
+    }
+    return true;
+}
+
+} // namespace vorlen

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "IVorlenLogic.h"
+#include "Replay.h"
+#include "VorlenManager.h"
+
+#include <array>
+#include <optional>
+#include <string>
+
+namespace vorlen {
+
+// A moment of a replay: the position after its first `turns` turns.
+struct ReplayPosition {
+    std::string path;
+    int turns = 0;
+
+    // "replay:FILE@K", as records label a board that starts there.
+    std::string label() const { return "replay:" + path + "@" + std::to_string(turns); }
+};
+
+// Reads "FILE@K" (K from 0); none when it is not one.
+std::optional<ReplayPosition> parseReplayPosition(const std::string& text);
+
+// Plays the first `turns` turns of a checked replay through `manager`, fresh
+// from construction, then seats `players` there, each out if its seat was
+// out by then: the match goes on with turn `turns`, the board, scores, stall
+// count, retirements and seat to move as they were. False, with the problem,
+// when the replay has fewer turns or its match is over by then.
+bool playUpTo(VorlenManager& manager, const Replay& replay, int turns, const std::array<IVorlenLogic*, 2>& players,
+              std::string& problem);
+
+} // namespace vorlen
