@@ -4,6 +4,7 @@
 #include "ReplayFile.h"
 #include "support/Bots.h"
 #include "support/MatchTool.h"
+#include "support/Records.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -27,13 +28,7 @@ protected:
         return writeBot(dir, name, std::string("sleep ") + seconds + "; head -c 1 vorla.in > vorla.out");
     }
 
-    std::vector<MatchRecord> records(const std::string& name) const
-    {
-        std::vector<MatchRecord> read;
-        std::string error;
-        EXPECT_TRUE(readRecordFile(dir.file(name), read, error)) << error;
-        return read;
-    }
+    std::vector<MatchRecord> records(const std::string& name) const { return recordsIn(dir.file(name)); }
 
     TempDir dir;
     WorkingDirectory cwd;

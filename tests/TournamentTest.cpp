@@ -2,6 +2,7 @@
 #include "support/Bots.h"
 #include "support/MatchOptions.h"
 #include "support/MatchTool.h"
+#include "support/Records.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -26,13 +27,7 @@ protected:
         weak = writeBot(dir, "weak.sh", "head -c 1 vorla.in > vorla.out");
     }
 
-    std::vector<MatchRecord> records(const std::string& name) const
-    {
-        std::vector<MatchRecord> read;
-        std::string error;
-        EXPECT_TRUE(readRecordFile(dir.file(name), read, error)) << error;
-        return read;
-    }
+    std::vector<MatchRecord> records(const std::string& name) const { return recordsIn(dir.file(name)); }
 
     TempDir dir;
     WorkingDirectory cwd;
