@@ -105,6 +105,8 @@ std::vector<StartupAction> scanStartupOptions(const QStringList& arguments)
             continue;
         if (value == vorlen::kBuiltInName)
             actions.push_back({Type::SetPlayer, seat, vorlen::kBuiltInPlayer, {}});
+        else if (value == vorlen::kPersonName)
+            actions.push_back({Type::SetPlayer, seat, vorlen::kPersonPlayer, {}});
         else
             actions.push_back({Type::SetPlayer, seat, vorlen::kExternalPlayer, value.toLocal8Bit().toStdString()});
     }
@@ -119,7 +121,8 @@ std::string helpText()
            "Options:\n"
            "  --first P            the top-left seat's player, who opens the match\n"
            "  --second P           the bottom-right seat's player\n"
-           "                       P: stupid (the built-in greedy player), human (no change),\n"
+           "                       P: stupid (the built-in greedy player), person (you, at the window:\n"
+           "                       a click on a colour or its key 1-6), human (no change),\n"
            "                       stream:COMMAND (a program that stays up for the match),\n"
            "                       or a program's command line, started for every move\n"
            "  --map FILE           read the board from a map file\n"

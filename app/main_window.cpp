@@ -5,6 +5,8 @@
 #include "MatchStory.h"
 #include "MoveList.h"
 #include "MoveThread.h"
+#include "PersonBar.h"
+#include "PersonPlayer.h"
 #include "PlayerFactory.h"
 #include "PlayersPanel.h"
 #include "ReplayBar.h"
@@ -83,7 +85,10 @@ main_window::main_window(const QStringList& arguments, QWidget* parent)
 
 main_window::~main_window()
 {
-    // A bot in the middle of its move is ended, not waited for.
+    // A bot in the middle of its move is ended, not waited for; a person's
+    // move is called off.
+    for (PersonPlayer* person : persons)
+        person->cancel();
     if (referee->busy())
         botGroups.killAll();
     referee.reset();
@@ -154,13 +159,15 @@ void main_window::seatPlayers(const std::vector<StartupAction>& actions)
         } else if (action.type == StartupAction::Type::SetPlayer) {
             seat(action.seat, makePlayer(action.seat, action.kind, action.value, sandboxed));
             live.players[static_cast<std::size_t>(action.seat)] =
-                action.kind == vorlen::kExternalPlayer ? action.value : vorlen::kBuiltInName;
+                action.kind == vorlen::kExternalPlayer ? action.value
+                : action.kind == vorlen::kPersonPlayer ? std::string(vorlen::kPersonName)
+                                                        : std::string(vorlen::kBuiltInName);
         }
     }
     // A program that cannot run is said before the match, not found out at its first move.
     for (int seat = 0; seat < 2; ++seat) {
         const std::string& command = live.players[static_cast<std::size_t>(seat)];
-        if (command == vorlen::kBuiltInName)
+        if (command == vorlen::kBuiltInName || command == vorlen::kPersonName)
             continue;
         if (const auto problem = vorlen::programProblem(command, std::filesystem::current_path().string())) {
             problems.push_back(std::string(seat == 0 ? "--first" : "--second") + ": " + *problem);
@@ -180,6 +187,17 @@ std::unique_ptr<vorlen::IVorlenLogic> main_window::makePlayer(int seat, int kind
                                                               bool sandboxed)
 {
     const auto index = static_cast<std::size_t>(seat);
+    if (kind == vorlen::kPersonPlayer) {
+        moveLimitMs[index] = firstMoveMs[index] = 0;
+        // Asked on the referee's thread; the window offers the colours on its own.
+        auto person = std::make_unique<PersonPlayer>(
+            [this](std::vector<int> legal) {
+                QMetaObject::invokeMethod(this, [this, legal] { personBar->offer(legal); }, Qt::QueuedConnection);
+            },
+            vorlen::Trace());
+        persons.push_back(person.get());
+        return person;
+    }
     if (kind != vorlen::kExternalPlayer) {
         moveLimitMs[index] = firstMoveMs[index] = 0;
         live.moveLimitsMs[index] = static_cast<int>(vorlen::kMoveTimeLimit.count());
@@ -235,9 +253,22 @@ void main_window::buildDocks(const std::vector<StartupAction>& actions)
     logs = new BotLogPanel(this);
     addDockWidget(Qt::BottomDockWidgetArea, logs);
     // Where bot writers debug: shown when a program plays.
-    logs->setVisible(live.players[0] != vorlen::kBuiltInName || live.players[1] != vorlen::kBuiltInName);
+    const auto program = [](const std::string& player) {
+        return player != vorlen::kBuiltInName && player != vorlen::kPersonName;
+    };
+    logs->setVisible(program(live.players[0]) || program(live.players[1]));
     // A few lines of it: the board keeps the room.
     resizeDocks({logs}, {logs->fontMetrics().height() * 8}, Qt::Vertical);
+
+    personBar = new PersonBar(palette, this);
+    addToolBar(Qt::TopToolBarArea, personBar);
+    connect(personBar, &PersonBar::chosen, this, [this](int colour) {
+        for (PersonPlayer* person : persons)
+            if (person->waiting() && person->choose(colour)) {
+                personBar->withdraw();
+                return;
+            }
+    });
 
     replayBar = new ReplayBar(this);
     addToolBar(Qt::BottomToolBarArea, replayBar);

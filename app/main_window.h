@@ -22,6 +22,8 @@
 class BotLogPanel;
 class MoveList;
 class MoveThread;
+class PersonBar;
+class PersonPlayer;
 class PlayersPanel;
 class QAction;
 class QLabel;
@@ -66,6 +68,8 @@ public:
     PlayersPanel* playersPanel() const { return players; }
     MoveList* moveList() const { return moves; }
     BotLogPanel* botLogs() const { return logs; }
+    // The colours offered to a person whose move it is; hidden otherwise.
+    PersonBar* personColours() const { return personBar; }
     QString resultBanner() const;
     // Why the live match cannot be played: a program that cannot run. Empty
     // when it can.
@@ -129,6 +133,7 @@ private:
     // Players stay alive until the window goes, displaced ones included.
     std::vector<std::unique_ptr<vorlen::IVorlenLogic>> owned;
     std::array<vorlen::IVorlenLogic*, 2> seated{};
+    std::vector<PersonPlayer*> persons; // the seats a person plays, owned above
     std::chrono::milliseconds programMoveTime = vorlen::kMoveTimeLimit; // a program seat's time for a move
     std::array<double, 2> moveLimitMs{0, 0};  // 0: a built-in player's; -1: none
     std::array<double, 2> firstMoveMs{0, 0};  // more for the first: a stream bot starts
@@ -160,6 +165,7 @@ private:
     ReplayBar* replayBar = nullptr;
     std::vector<QShortcut*> replayKeys;
     QAction* playFromHere = nullptr;
+    PersonBar* personBar = nullptr;
 
     // Last: it ends, waiting for a turn in progress, before what the turn uses goes.
     std::unique_ptr<MoveThread> referee;

@@ -5,6 +5,7 @@
 #include "MoveList.h"
 #include "ExternalPlayer.h"
 #include "MoveThread.h"
+#include "PersonPlayer.h"
 #include "PlayersPanel.h"
 #include "ReplayFile.h"
 #include "ReplayBar.h"
@@ -191,6 +192,8 @@ void main_window::closeEvent(QCloseEvent* event)
     // The bot in the middle of its move goes now; its turn is not part of the match.
     closing = true;
     timer->stop();
+    for (PersonPlayer* person : persons)
+        person->cancel();
     if (moving())
         botGroups.killAll();
     QMainWindow::closeEvent(event);

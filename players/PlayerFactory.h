@@ -13,6 +13,9 @@ inline constexpr int kExternalPlayer = 1;
 inline constexpr int kBuiltInPlayer = 2;
 // How the built-in player is named on command lines, records and replays.
 inline constexpr const char* kBuiltInName = "stupid";
+// A person at the window: only the window can seat one.
+inline constexpr int kPersonPlayer = 3;
+inline constexpr const char* kPersonName = "person";
 
 // Kind 1: an external program player running `program`; every other kind:
 // the built-in greedy player (the text is ignored). Never null.

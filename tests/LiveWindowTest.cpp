@@ -3,11 +3,14 @@
 #include "BotLogPanel.h"
 #include "MoveList.h"
 #include "Palette.h"
+#include "PersonBar.h"
+#include "VorlenLogicTeam02.h"
 #include "PlayersPanel.h"
 #include "ReplayFile.h"
 #include "VorlenWidget.h"
 #include "main_window.h"
 #include "support/Bots.h"
+#include "support/Fakes.h"
 #include "support/Processes.h"
 #include "support/TempDir.h"
 #include "support/Window.h"
@@ -21,6 +24,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
+#include <QToolButton>
 
 #include <chrono>
 #include <cstdlib>
@@ -378,4 +382,74 @@ TEST(LiveWindow, PlaysOnFromAReplaysTurn)
     const auto late = makeWindow({});
     EXPECT_FALSE(late->playFrom(played, 11, problem));
     EXPECT_EQ(problem, "the replay has 10 turns, not 11");
+}
+
+TEST(LiveWindow, APersonPlaysBySwatchOrKeyAndOnlyLegalColours)
+{
+    TempDir dir;
+    WorkingDirectory cwd(dir.path());
+    // The second seat's home is 2: on a board of 4s with 1 in the first home,
+    // the person may play 3, 5 or 6, not 1 or 2.
+    std::string map(kBoardCells, '4');
+    map.front() = '1';
+    map.back() = '2';
+    dir.write("board.map", map);
+    const auto window = makeWindow({"--first", "person", "--map", "board.map"});
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    const Field start = window->match().board();
+    EXPECT_EQ(window->windowTitle(), QString::fromUtf8("vorlen \u2014 person vs stupid"));
+    ::testing::internal::CaptureStderr();
+    window->nextStep();
+    PersonBar* bar = window->personColours();
+    for (int wait = 0; wait < 200 && bar->isHidden(); ++wait)
+        QTest::qWait(5);
+    ASSERT_FALSE(bar->isHidden()) << "the colours are offered";
+    EXPECT_TRUE(window->moving()) << "the turn waits for the person";
+    for (const auto& [colour, offered] : {std::pair{1, false}, {2, false}, {3, true}, {4, true}, {5, true}, {6, true}})
+        EXPECT_EQ(bar->offers(colour), offered) << colour;
+    // An illegal key does nothing; a legal one plays.
+    QTest::keyClick(window.get(), Qt::Key_2);
+    QTest::qWait(50);
+    EXPECT_TRUE(window->moving());
+    QTest::keyClick(window.get(), Qt::Key_5);
+    ASSERT_TRUE(settle(*window));
+    EXPECT_TRUE(bar->isHidden());
+    EXPECT_EQ(window->match().board()[0][0], 5);
+    playTurn(*window); // the built-in player's reply
+
+    // The board is the engine's after the same two moves.
+    vorlen::testing::ScriptedPlayer same({5});
+    VorlenLogicTeam02 greedy;
+    VorlenManager engine(kBoardColumns, kBoardRows, 2, Trace::silent());
+    engine.setPlayer(0, &same);
+    engine.setPlayer(1, &greedy);
+    engine.setBoard(start);
+    engine.makeTurn(0);
+    engine.makeTurn(1);
+    EXPECT_EQ(window->match().board(), engine.board());
+
+    // A click on a swatch plays too.
+    window->nextStep();
+    for (int wait = 0; wait < 200 && bar->isHidden(); ++wait)
+        QTest::qWait(5);
+    QToolButton* three = nullptr;
+    for (QToolButton* button : bar->findChildren<QToolButton*>())
+        if (button->text() == "3")
+            three = button;
+    ASSERT_NE(three, nullptr);
+    QTest::mouseClick(three, Qt::LeftButton);
+    ASSERT_TRUE(settle(*window));
+    EXPECT_EQ(window->match().board()[0][0], 3);
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("Move 5\n"), std::string::npos) << "the trace shows a person's move as any other";
+    EXPECT_NE(said.find("Move 3\n"), std::string::npos);
+
+    // Closing while a person's move waits ends it at once.
+    window->nextStep();
+    window->nextStep();
+    QTest::qWait(50);
+    const auto closing = Clock::now();
+    window->close();
+    EXPECT_LT(Clock::now() - closing, std::chrono::milliseconds(500));
 }

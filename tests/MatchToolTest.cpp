@@ -139,6 +139,13 @@ TEST(MatchOptions, AnUnknownOptionGetsTheNearestOneSuggested)
         EXPECT_EQ(parsed.exitCode, 2) << c.given;
         EXPECT_NE(parsed.err.find(c.said), std::string::npos) << c.given << ": " << parsed.err;
     }
+    // A person plays only in the window.
+    for (const QStringList& person : {QStringList{"--first", "person"}, QStringList{"--player", "me=person", "--player", "b=stupid"}}) {
+        const ParsedArguments parsed = parse(person);
+        EXPECT_EQ(parsed.exitCode, 2);
+        EXPECT_NE(parsed.err.find(": a person plays only in the window (vorlen --first person)"), std::string::npos)
+            << parsed.err;
+    }
     // Options with "=" still work as Qt reads them.
     EXPECT_EQ(parse({"--games=10"}).config->games, 10);
 }

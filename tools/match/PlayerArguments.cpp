@@ -23,6 +23,8 @@ std::optional<QString> playerProblem(const char* option, const std::string& comm
 {
     if (command == kBuiltInName)
         return std::nullopt;
+    if (command == kPersonName)
+        return QString("--%1: a person plays only in the window (vorlen --first person)").arg(option);
     if (const auto problem = programProblem(command, std::filesystem::current_path().string()))
         return QString("--%1: %2").arg(option, QString::fromLocal8Bit(*problem));
     return std::nullopt;
