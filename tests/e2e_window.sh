@@ -67,4 +67,45 @@ grep -q '^Turn #0:$' out.txt || fail "no move under way"
 # The menu drops over the board's top-left corner: most of it changes.
 changed=$(compare -metric AE -crop "150x60+$X+$((Y + 20))" thinking.png menu.png null: 2>&1 || true)
 [ "${changed%%.*}" -gt 2000 ] || fail "the File menu did not open during the move ($changed pixels changed)"
+# A person in the first seat: an illegal key does nothing, a legal one plays,
+# and after the built-in player's reply the board is the engine's. The last
+# window goes first: its open menu would take the keys.
+kill "$app_pid"; wait "$app_pid" 2>/dev/null || true; app_pid=
+python3 -c 'print("1" + "4" * 1843 + "2")' > fours.map
+"$vorlen" --first person --map fours.map >out.txt 2>err.txt &
+app_pid=$!
+window=$(timeout 20 xdotool search --sync --name '^vorlen .* person vs stupid' | head -n 1) || fail "no window for a person"
+sleep 0.5
+xdotool windowfocus --sync "$window"
+eval "$(xdotool getwindowgeometry --shell "$window")"
+xdotool key Right
+sleep 0.5
+xdotool key 2
+sleep 0.3
+! grep -q '^Move 2$' err.txt || fail "an illegal colour was played"
+xdotool key 5
+sleep 0.5
+xdotool key Right
+sleep 0.8
+import -window root person.png
+kill "$app_pid"; wait "$app_pid" 2>/dev/null || true; app_pid=
+grep -q '^Move 5$' err.txt || fail "the person's key did not play"
+grep -q '^Turn #1:$' out.txt || fail "the built-in player did not reply"
+# The engine's board after these two moves: the person's 5 took no cell (its
+# neighbours are 4s), the built-in reply 4 took all the rest: the home cell
+# navy (0,0,127), every other cell yellow.
+cat > cells.py <<'PY'
+import sys
+data = sys.stdin.buffer.read()
+parts = data.split(maxsplit=4)
+width, pixels = int(parts[1]), parts[4]
+def rgb(x, y):
+    i = 3 * (y * width + x)
+    return tuple(pixels[i:i + 3])
+board = [(x, y) for y in range(0, int(parts[2]), 2) for x in range(0, width, 2) if rgb(x, y) in ((0, 0, 127), (255, 255, 0))]
+left, top = min(x for x, _ in board), min(y for _, y in board)
+print(rgb(left + 2, top + 2) == (0, 0, 127) and rgb(left + 300, top + 300) == (255, 255, 0))
+PY
+[ "$(convert person.png -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage ppm:- | python3 cells.py)" = True ] \
+  || fail "the board after the person's move and the reply is not the engine's"
 echo "1 passed, 0 failed"
