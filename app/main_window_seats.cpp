@@ -1,0 +1,104 @@
+// Who plays: the seats' players as the options name them, a person's seat,
+// and a program that cannot run, said before the match.
+#include "main_window.h"
+
+#include "MatchStory.h"
+#include "PersonBar.h"
+#include "PersonPlayer.h"
+#include "PlayerFactory.h"
+#include "Sandbox.h"
+#include "StartupOptions.h"
+
+#include <QFile>
+
+#include <cstdio>
+#include <filesystem>
+
+void main_window::seatPlayers(const std::vector<StartupAction>& actions)
+{
+    const bool sandboxed = hasAction(actions, StartupAction::Type::Sandbox);
+    botLogDir = lastValue(actions, StartupAction::Type::BotLogs).value_or("");
+    // The runner's board in place of the draw; a map is read over it.
+    const std::optional<ChosenBoard> chosen = chosenBoard(actions);
+    if (chosen) {
+        manager.setBoard(chosen->field);
+        live.boardSource = chosen->label;
+    }
+    for (const StartupAction& action : actions) {
+        if (action.type == StartupAction::Type::LoadMap) {
+            if (chosen)
+                manager.readMap(action.value);
+            else
+                manager.loadMap(action.value);
+            live.boardSource = "map:" + action.value + (chosen ? "+" + chosen->label : std::string());
+        } else if (action.type == StartupAction::Type::SetPlayer) {
+            seat(action.seat, makePlayer(action.seat, action.kind, action.value, sandboxed));
+            live.players[static_cast<std::size_t>(action.seat)] =
+                action.kind == vorlen::kExternalPlayer ? action.value
+                : action.kind == vorlen::kPersonPlayer ? std::string(vorlen::kPersonName)
+                                                        : std::string(vorlen::kBuiltInName);
+        }
+    }
+    // A program that cannot run is said before the match, not found out at its first move.
+    for (int seat = 0; seat < 2; ++seat) {
+        const std::string& command = live.players[static_cast<std::size_t>(seat)];
+        if (command == vorlen::kBuiltInName || command == vorlen::kPersonName)
+            continue;
+        if (const auto problem = vorlen::programProblem(command, std::filesystem::current_path().string())) {
+            problems.push_back(std::string(seat == 0 ? "--first" : "--second") + ": " + *problem);
+            std::fprintf(stderr, "vorlen: %s\n", problems.back().c_str());
+        }
+    }
+}
+
+void main_window::seat(int seat, std::unique_ptr<vorlen::IVorlenLogic> player)
+{
+    manager.setPlayer(seat, player.get());
+    seated.at(static_cast<std::size_t>(seat)) = player.get();
+    owned.push_back(std::move(player));
+}
+
+std::unique_ptr<vorlen::IVorlenLogic> main_window::makePlayer(int seat, int kind, const std::string& program,
+                                                              bool sandboxed)
+{
+    const auto index = static_cast<std::size_t>(seat);
+    if (kind == vorlen::kPersonPlayer) {
+        moveLimitMs[index] = firstMoveMs[index] = 0;
+        // Asked on the referee's thread; the window offers the colours on its own.
+        auto person = std::make_unique<PersonPlayer>(
+            [this](std::vector<int> legal) {
+                QMetaObject::invokeMethod(this, [this, legal] { personBar->offer(legal); }, Qt::QueuedConnection);
+            },
+            vorlen::Trace());
+        persons.push_back(person.get());
+        return person;
+    }
+    if (kind != vorlen::kExternalPlayer) {
+        moveLimitMs[index] = firstMoveMs[index] = 0;
+        live.moveLimitsMs[index] = static_cast<int>(vorlen::kMoveTimeLimit.count());
+        return vorlen::createPlayer(kind, program);
+    }
+    vorlen::BotSettings settings;
+    settings.groups = &botGroups;
+    // Plain, the working directory is the exchange directory; in a box, the
+    // box's seat folder.
+    if (sandboxed)
+        settings.sandbox = vorlen::findSandbox();
+    std::string dir = botLogDir;
+    if (dir.empty()) {
+        if (!logDir)
+            logDir.emplace();
+        dir = QFile::encodeName(logDir->path()).toStdString();
+    }
+    std::error_code made;
+    std::filesystem::create_directories(dir, made);
+    settings.stderrPath = dir + "/seat-" + std::to_string(seat) + "-" + playerName(program) + ".log";
+    logTails[index] = LogTail(settings.stderrPath);
+    settings.moveLimit = programMoveTime;
+    const bool unlimited = programMoveTime == vorlen::kNoTimeLimit;
+    moveLimitMs[index] = unlimited ? -1 : std::chrono::duration<double, std::milli>(programMoveTime).count();
+    live.moveLimitsMs[index] = unlimited ? 0 : static_cast<int>(programMoveTime.count());
+    const bool stream = vorlen::programOf(program) != program;
+    firstMoveMs[index] = stream ? std::chrono::duration<double, std::milli>(settings.startupLimit).count() : 0;
+    return vorlen::createProgramPlayer(program, settings);
+}
