@@ -9,8 +9,9 @@ examples=$2
 
 . "$(dirname "$0")/support/e2e.sh"
 
-# Starts the window with the given options, plays a step, then starts the clock.
-run_window() {
+# Starts the window with the given options, its output in out.txt and
+# err.txt, and gives it the keyboard; X, Y, WIDTH and HEIGHT say where it is.
+open_window() {
   "$vorlen" "$@" >out.txt 2>err.txt &
   app_pid=$!
   local window
@@ -19,15 +20,24 @@ run_window() {
   # No window manager here: the window is given the keyboard by hand.
   xdotool windowfocus --sync "$window"
   eval "$(xdotool getwindowgeometry --shell "$window")"
+}
+
+close_window() {
+  kill "$app_pid"
+  wait "$app_pid" 2>/dev/null || true
+  app_pid=
+}
+
+# Starts the window with the given options, plays a step, then starts the clock.
+run_window() {
+  open_window "$@"
   import -window root before.png
   xdotool key Right
   sleep 0.5
   xdotool key space
   sleep 1.5
   import -window root after.png
-  kill "$app_pid"
-  wait "$app_pid" 2>/dev/null || true
-  app_pid=
+  close_window
   local crop="200x200+$((X + 250))+$((Y + 250))"
   before_colours=$(convert before.png -crop "$crop" -format %k info:)
   after_colours=$(convert after.png -crop "$crop" -format %k info:)
@@ -50,12 +60,7 @@ grep -q '^Move [1-6]$' err.txt || fail "no move of the bot"
 # While a bot sleeps in its move, the File menu opens at once.
 printf '#!/bin/sh\nsleep 2.5; echo 3 > vorla.out\n' > sleeper.sh
 chmod +x sleeper.sh
-"$vorlen" --first ./sleeper.sh >out.txt 2>err.txt &
-app_pid=$!
-window=$(timeout 20 xdotool search --sync --name '^vorlen .* vs ' | head -n 1) || fail "no window"
-sleep 0.5
-xdotool windowfocus --sync "$window"
-eval "$(xdotool getwindowgeometry --shell "$window")"
+open_window --first ./sleeper.sh
 xdotool key Right
 sleep 0.5
 import -window root thinking.png
@@ -70,14 +75,9 @@ changed=$(compare -metric AE -crop "150x60+$X+$((Y + 20))" thinking.png menu.png
 # A person in the first seat: an illegal key does nothing, a legal one plays,
 # and after the built-in player's reply the board is the engine's. The last
 # window goes first: its open menu would take the keys.
-kill "$app_pid"; wait "$app_pid" 2>/dev/null || true; app_pid=
+close_window
 python3 -c 'print("1" + "4" * 1843 + "2")' > fours.map
-"$vorlen" --first person --map fours.map >out.txt 2>err.txt &
-app_pid=$!
-window=$(timeout 20 xdotool search --sync --name '^vorlen .* person vs stupid' | head -n 1) || fail "no window for a person"
-sleep 0.5
-xdotool windowfocus --sync "$window"
-eval "$(xdotool getwindowgeometry --shell "$window")"
+open_window --first person --map fours.map
 xdotool key Right
 sleep 0.5
 xdotool key 2
@@ -88,7 +88,7 @@ sleep 0.5
 xdotool key Right
 sleep 0.8
 import -window root person.png
-kill "$app_pid"; wait "$app_pid" 2>/dev/null || true; app_pid=
+close_window
 grep -q '^Move 5$' err.txt || fail "the person's key did not play"
 grep -q '^Turn #1:$' out.txt || fail "the built-in player did not reply"
 # The engine's board after these two moves: the person's 5 took no cell (its
