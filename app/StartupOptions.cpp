@@ -208,15 +208,15 @@ std::optional<ChosenBoard> chosenBoard(const std::vector<StartupAction>& actions
         if (!vorlen::readBoardList(*list, boards, error))
             return std::nullopt;
         const vorlen::ListedBoard& listed = boards[static_cast<std::size_t>(index) % boards.size()];
-        return ChosenBoard{vorlen::boardOf(listed), listed.label()};
+        return ChosenBoard{vorlen::boardOf(listed), listed.label(), listed.replay, listed.position.turns};
     }
     if (!seed && !game)
         return std::nullopt;
     if (seed) {
         const std::uint64_t value = wholeNumber<std::uint64_t>(*seed).value_or(0);
-        return ChosenBoard{vorlen::seededBoard(value, index), vorlen::seedLabel(value, index)};
+        return ChosenBoard{vorlen::seededBoard(value, index), vorlen::seedLabel(value, index), {}, 0};
     }
-    return ChosenBoard{vorlen::DrawnBoards().at(index), vorlen::drawLabel(index)};
+    return ChosenBoard{vorlen::DrawnBoards().at(index), vorlen::drawLabel(index), {}, 0};
 }
 
 std::chrono::milliseconds chosenMoveTime(const std::vector<StartupAction>& actions)

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "Field.h"
+#include "Replay.h"
 
 #include <chrono>
+#include <memory>
 
 #include <QStringList>
 
@@ -56,6 +58,9 @@ bool hasAction(const std::vector<StartupAction>& actions, StartupAction::Type ty
 struct ChosenBoard {
     vorlen::Field field;
     std::string label;
+    // A listed replay position: the match plays on after its first turns.
+    std::shared_ptr<const vorlen::Replay> startReplay;
+    int startTurns = 0;
 };
 std::optional<ChosenBoard> chosenBoard(const std::vector<StartupAction>& actions);
 

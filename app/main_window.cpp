@@ -56,7 +56,7 @@ main_window::main_window(const QStringList& arguments, QWidget* parent)
     seat(0, vorlen::createPlayer(vorlen::kBuiltInPlayer, {}));
     seat(1, vorlen::createPlayer(vorlen::kBuiltInPlayer, {}));
     manager.loadMap({});
-    seatPlayers(actions);
+    const std::optional<ChosenBoard> chosen = seatPlayers(actions);
     saveReplayPath = lastValue(actions, StartupAction::Type::SaveReplay).value_or("");
 
     std::unique_ptr<vorlen::IVorlenGui> display = vorlen::createGui();
@@ -75,6 +75,12 @@ main_window::main_window(const QStringList& arguments, QWidget* parent)
     buildDocks(actions);
     buildMenus();
     buildKeys();
+    if (chosen && chosen->startReplay) {
+        std::string problem;
+        if (!playFrom(*chosen->startReplay, chosen->startTurns, problem))
+            problems.push_back("--boards: " + chosen->label + ": " + problem);
+        live.boardSource = chosen->label;
+    }
     tellStory();
     statusBar()->clearMessage();
 }

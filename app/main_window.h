@@ -34,6 +34,7 @@ class QToolBar;
 class ReplayBar;
 class ScoreChart;
 class VorlenWidget;
+struct ChosenBoard;
 struct StartupAction;
 namespace vorlen {
 class ReplayPlayback;
@@ -107,7 +108,9 @@ private:
     void buildMenus();
     void buildKeys();
     void leaveReplay();
-    void seatPlayers(const std::vector<StartupAction>& actions);
+    // Seats the players the options name on their board; a listed replay
+    // position comes back, to be played up to once the window is built.
+    std::optional<ChosenBoard> seatPlayers(const std::vector<StartupAction>& actions);
     void seat(int seat, std::unique_ptr<vorlen::IVorlenLogic> player);
     std::unique_ptr<vorlen::IVorlenLogic> makePlayer(int seat, int kind, const std::string& program, bool sandboxed);
     void startLiveTurn();

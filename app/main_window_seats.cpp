@@ -14,7 +14,7 @@
 #include <cstdio>
 #include <filesystem>
 
-void main_window::seatPlayers(const std::vector<StartupAction>& actions)
+std::optional<ChosenBoard> main_window::seatPlayers(const std::vector<StartupAction>& actions)
 {
     const bool sandboxed = hasAction(actions, StartupAction::Type::Sandbox);
     botLogDir = lastValue(actions, StartupAction::Type::BotLogs).value_or("");
@@ -49,6 +49,7 @@ void main_window::seatPlayers(const std::vector<StartupAction>& actions)
             std::fprintf(stderr, "vorlen: %s\n", problems.back().c_str());
         }
     }
+    return chosen;
 }
 
 void main_window::seat(int seat, std::unique_ptr<vorlen::IVorlenLogic> player)

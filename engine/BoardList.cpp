@@ -3,6 +3,7 @@
 #include "Boards.h"
 #include "Files.h"
 #include "MapText.h"
+#include "ReplayFile.h"
 
 #include <algorithm>
 #include <charconv>
@@ -54,8 +55,45 @@ bool parseLine(std::string_view line, ListedBoard& board, std::string& problem)
         board.path = std::string(line.substr(4));
         return true;
     }
-    problem = "a board is rand:K, seed:S:K or map:PATH";
+    if (starts("replay:")) {
+        board.kind = ListedBoard::Kind::Position;
+        if (const auto position = parseReplayPosition(std::string(line.substr(7)))) {
+            board.position = *position;
+            return true;
+        }
+        problem = "replay:FILE@K needs a replay file and a turn K from 0";
+        return false;
+    }
+    problem = "a board is rand:K, seed:S:K, map:PATH or replay:FILE@K";
     return false;
+}
+
+// Reads the map or replay a listed board names, and checks it can be played.
+bool readListedFile(ListedBoard& board, const std::string& folder, std::string& problem)
+{
+    const auto fromFolder = [&](const std::string& path) { return path.front() == '/' ? path : folder + path; };
+    if (board.kind == ListedBoard::Kind::Position) {
+        auto replay = std::make_shared<Replay>();
+        if (!readReplayFile(fromFolder(board.position.path), *replay, problem))
+            return false;
+        if (!canPlayOn(*replay, board.position.turns, problem))
+            return false;
+        board.field = replay->board;
+        board.replay = std::move(replay);
+        return true;
+    }
+    if (board.kind != ListedBoard::Kind::Map)
+        return true;
+    board.field = makeField(kBoardRows, kBoardColumns);
+    std::string echo;
+    if (!readMapFile(fromFolder(board.path), board.field, echo, problem))
+        return false;
+    const auto digits = static_cast<int>(std::count_if(echo.begin(), echo.end(), [](char ch) { return ch != '\n'; }));
+    if (digits < kBoardCells) {
+        problem = std::to_string(digits) + " colours, not a whole board of " + std::to_string(kBoardCells);
+        return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -65,6 +103,7 @@ std::string ListedBoard::label() const
     switch (kind) {
     case Kind::Seeded: return seedLabel(seed, index);
     case Kind::Map: return "map:" + path;
+    case Kind::Position: return position.label();
     case Kind::Drawn: break;
     }
     return drawLabel(index);
@@ -109,21 +148,9 @@ bool readBoardList(const std::string& path, std::vector<ListedBoard>& boards, st
     const std::size_t slash = path.find_last_of('/');
     const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
     for (ListedBoard& board : read) {
-        if (board.kind != ListedBoard::Kind::Map)
-            continue;
-        const std::string file = board.path.front() == '/' ? board.path : folder + board.path;
-        board.field = makeField(kBoardRows, kBoardColumns);
-        std::string echo;
         std::string problem;
-        if (!readMapFile(file, board.field, echo, problem)) {
-            error = "line " + std::to_string(board.line) + ": map:" + board.path + ": " + problem;
-            return false;
-        }
-        const auto digits = static_cast<int>(std::count_if(echo.begin(), echo.end(), [](char ch) { return ch != '\n'; }));
-        if (digits < kBoardCells) {
-            error = "line " + std::to_string(board.line) + ": map:" + board.path + ": " + std::to_string(digits)
-                    + " colours, not a whole board of "
-                    + std::to_string(kBoardCells);
+        if (!readListedFile(board, folder, problem)) {
+            error = "line " + std::to_string(board.line) + ": " + board.label() + ": " + problem;
             return false;
         }
     }
@@ -135,11 +162,19 @@ Field boardOf(const ListedBoard& board)
 {
     switch (board.kind) {
     case ListedBoard::Kind::Seeded: return seededBoard(board.seed, board.index);
-    case ListedBoard::Kind::Map: return board.field;
+    case ListedBoard::Kind::Map:
+    case ListedBoard::Kind::Position: return board.field;
     case ListedBoard::Kind::Drawn: break;
     }
     DrawnBoards drawn;
     return drawn.at(board.index);
+}
+
+StartPoint startOf(const ListedBoard& board)
+{
+    if (board.kind != ListedBoard::Kind::Position)
+        return {};
+    return {board.replay.get(), board.position.turns};
 }
 
 } // namespace vorlen

@@ -1,6 +1,8 @@
 #include "ReplayPosition.h"
 
+#include "Field.h"
 #include "ScriptedSeat.h"
+#include "Trace.h"
 
 #include <charconv>
 
@@ -46,6 +48,13 @@ bool playUpTo(VorlenManager& manager, const Replay& replay, int turns, const std
         manager.setPlayer(seat, players[static_cast<std::size_t>(seat)]);
     }
     return true;
+}
+
+bool canPlayOn(const Replay& replay, int turns, std::string& problem)
+{
+    ScriptedSeat players[2];
+    VorlenManager manager(kBoardColumns, kBoardRows, 2, Trace::silent());
+    return playUpTo(manager, replay, turns, {&players[0], &players[1]}, problem);
 }
 
 } // namespace vorlen

@@ -19,6 +19,13 @@ struct ReplayPosition {
     std::string label() const { return "replay:" + path + "@" + std::to_string(turns); }
 };
 
+// Where a match starts when not on its first turn: the replay it plays on
+// from, and how many of its turns come first. No replay: the first turn.
+struct StartPoint {
+    const Replay* replay = nullptr;
+    int turns = 0;
+};
+
 // Reads "FILE@K" (K from 0); none when it is not one.
 std::optional<ReplayPosition> parseReplayPosition(const std::string& text);
 
@@ -29,5 +36,9 @@ std::optional<ReplayPosition> parseReplayPosition(const std::string& text);
 // when the replay has fewer turns or its match is over by then.
 bool playUpTo(VorlenManager& manager, const Replay& replay, int turns, const std::array<IVorlenLogic*, 2>& players,
               std::string& problem);
+
+// Whether there is a match to play on after a checked replay's first
+// `turns` turns; false, with why, as playUpTo would say it.
+bool canPlayOn(const Replay& replay, int turns, std::string& problem);
 
 } // namespace vorlen

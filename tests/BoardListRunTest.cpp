@@ -138,3 +138,48 @@ TEST_F(BoardListRuns, MatchesPlayOnFromAReplaysPosition)
     }
     EXPECT_EQ(runTool("--start before/game-0.json@3 --seed 1", "2>&1").exitCode, 2);
 }
+
+TEST_F(BoardListRuns, AListedReplayPositionIsPlayedOnFromUnderItsLabel)
+{
+    ASSERT_EQ(runTool("--games 1 --seed 4 --replays before").exitCode, 0);
+    Replay original;
+    std::string error;
+    ASSERT_TRUE(readReplayFile(dir.file("before/game-0.json"), original, error)) << error;
+    const std::string ended = std::to_string(original.turns.size());
+
+    // The replay is found from the list's folder, and the label keeps the line's path.
+    std::filesystem::create_directories(dir.file("lists"));
+    dir.write("lists/openings.txt", "seed:9:4\nreplay:../before/game-0.json@20\n");
+    ASSERT_EQ(runTool("--boards lists/openings.txt --games 2 --results r.jsonl --replays after").exitCode, 0);
+    std::vector<MatchRecord> records;
+    ASSERT_TRUE(readRecordFile(dir.file("r.jsonl"), records, error)) << error;
+    ASSERT_EQ(records.size(), 2U);
+    std::sort(records.begin(), records.end(), [](const auto& a, const auto& b) { return a.game < b.game; });
+    EXPECT_EQ(records[0].board, "seed:9:4");
+    EXPECT_EQ(records[1].board, "replay:../before/game-0.json@20");
+    EXPECT_EQ(records[1].turns, static_cast<int>(original.turns.size()));
+    EXPECT_EQ(records[1].seats[0].score, original.finalScore().first);
+    EXPECT_EQ(records[1].seats[1].score, original.finalScore().second);
+    Replay after;
+    ASSERT_TRUE(readReplayFile(dir.file("after/game-1.json"), after, error)) << error;
+    EXPECT_EQ(after.board, original.board);
+    const auto sameMove = [](const ReplayTurn& a, const ReplayTurn& b) { return a.answer == b.answer && a.score == b.score; };
+    EXPECT_TRUE(std::equal(original.turns.begin(), original.turns.end(), after.turns.begin(), after.turns.end(), sameMove));
+
+    const struct {
+        std::string line;
+        std::string said;
+    } bad[] = {
+        {"replay:../before/game-0.json@9999", "line 2: replay:../before/game-0.json@9999: the replay has "},
+        {"replay:../before/game-0.json@" + ended, "line 2: replay:../before/game-0.json@" + ended + ": the match is over"},
+        {"replay:../before/none.json@3", "line 2: replay:../before/none.json@3: "},
+        {"replay:openings.txt@0", "line 2: replay:openings.txt@0: "},
+    };
+    for (const auto& c : bad) {
+        dir.write("lists/bad.txt", "rand:1\n" + c.line + "\n");
+        const ToolRun run = runTool("--boards lists/bad.txt --games 2 --results never.csv", "2>&1");
+        EXPECT_EQ(run.exitCode, 2) << c.line;
+        EXPECT_NE(run.out.find("--boards: lists/bad.txt: " + c.said), std::string::npos) << c.line << ": " << run.out;
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir.file("never.csv"))) << "no match was played";
+}

@@ -26,18 +26,21 @@ TEST(BoardLists, LinesInOrderWithCommentsAndBlanksSkipped)
 {
     std::vector<ListedBoard> boards;
     std::string error;
-    ASSERT_TRUE(parseBoardList("# openings\n\nrand:3\n  seed:7:12  \r\n#map:skipped\nmap:maps/cross.txt\nrand:0", boards,
-                               error))
+    ASSERT_TRUE(parseBoardList("# openings\n\nrand:3\n  seed:7:12  \r\n#map:skipped\nmap:maps/cross.txt\nrand:0\n"
+                               "replay:games/g@1.json@40",
+                               boards, error))
         << error;
-    ASSERT_EQ(boards.size(), 4U);
-    const char* labels[] = {"rand:3", "seed:7:12", "map:maps/cross.txt", "rand:0"};
-    const int lines[] = {3, 4, 6, 7};
+    ASSERT_EQ(boards.size(), 5U);
+    const char* labels[] = {"rand:3", "seed:7:12", "map:maps/cross.txt", "rand:0", "replay:games/g@1.json@40"};
+    const int lines[] = {3, 4, 6, 7, 8};
     for (std::size_t i = 0; i < boards.size(); ++i) {
         EXPECT_EQ(boards[i].label(), labels[i]);
         EXPECT_EQ(boards[i].line, lines[i]);
     }
     EXPECT_EQ(boardOf(boards[0]), DrawnBoards().at(3));
     EXPECT_EQ(boardOf(boards[1]), seededBoard(7, 12));
+    EXPECT_EQ(boards[4].position.path, "games/g@1.json") << "the last @ parts the turn off";
+    EXPECT_EQ(boards[4].position.turns, 40);
 }
 
 TEST(BoardLists, ABadLineIsRefusedWithItsNumber)
@@ -53,8 +56,11 @@ TEST(BoardLists, ABadLineIsRefusedWithItsNumber)
         {"seed:1", "line 1: 'seed:1': seed:S:K needs whole numbers S and K from 0"},
         {"seed:x:2", "line 1: 'seed:x:2': seed:S:K needs"},
         {"seed:1:-2", "line 1: 'seed:1:-2': seed:S:K needs"},
-        {"map:", "line 1: 'map:': a board is rand:K, seed:S:K or map:PATH"},
-        {"# a list\nreplay:game-3.json@40", "line 2: 'replay:game-3.json@40': a board is"},
+        {"map:", "line 1: 'map:': a board is rand:K, seed:S:K, map:PATH or replay:FILE@K"},
+        {"# a list\nreplay:game-3.json", "line 2: 'replay:game-3.json': replay:FILE@K needs a replay file and a turn"},
+        {"replay:game-3.json@", "line 1: 'replay:game-3.json@': replay:FILE@K needs"},
+        {"replay:game-3.json@-4", "line 1: 'replay:game-3.json@-4': replay:FILE@K needs"},
+        {"replay:@4", "line 1: 'replay:@4': replay:FILE@K needs"},
         {"RAND:1", "line 1: 'RAND:1': a board is"},
         {"", "no board in the list"},
         {"# only comments\n\n", "no board in the list"},

@@ -59,7 +59,7 @@ protected:
         config.second = second;
         config.boxes = plan();
         config.limits = limits;
-        match::MatchJob job{0, seededBoard(3, 0), "seed:3:0", false, config.seatsFor({})};
+        match::MatchJob job{0, seededBoard(3, 0), "seed:3:0", false, config.seatsFor({}), {}};
         return *match::playMatch(job, config, groups).record;
     }
 

@@ -188,7 +188,7 @@ TEST_P(MatchContainment, ASaboteurSpoilsOnlyItsOwnFiles)
     if (GetParam() == Mode::Sandbox)
         config.boxes = findSandbox();
     BotGroups groups;
-    match::MatchJob job{0, seededBoard(3, 0), "seed:3:0", false, {}};
+    match::MatchJob job{0, seededBoard(3, 0), "seed:3:0", false, {}, {}};
     config.first = writeBot(bots, "plain.sh", honest);
     job.seats = config.seatsFor({});
     const match::MatchRecord plain = *match::playMatch(job, config, groups).record;

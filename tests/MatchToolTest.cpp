@@ -58,7 +58,7 @@ MatchRecord playOne(const std::string& first, const std::string& second = kBuilt
     config.first = first;
     config.second = second;
     BotGroups groups;
-    const MatchJob job{0, seededBoard(1, 0), "seed:1:0", false, config.seatsFor({})};
+    const MatchJob job{0, seededBoard(1, 0), "seed:1:0", false, config.seatsFor({}), {}};
     return *playMatch(job, config, groups).record;
 }
 

@@ -237,7 +237,7 @@ TEST(ReplayWindow, TheRunnersBoardsByTheirLabels)
     } bad[] = {
         {{"--boards", list, "--seed", "3"}, "--seed and --boards choose the board: give one of them"},
         {{"--boards", QString::fromStdString(dir.write("bad.txt", "rand:1\nboard 7\n"))},
-         "--boards: " + dir.file("bad.txt") + ": line 2: 'board 7': a board is rand:K, seed:S:K or map:PATH"},
+         "--boards: " + dir.file("bad.txt") + ": line 2: 'board 7': a board is rand:K, seed:S:K, map:PATH or replay:FILE@K"},
         {{"--boards", QString::fromStdString(dir.file("none.txt"))}, "--boards: " + dir.file("none.txt") + ": "},
     };
     for (const auto& c : bad) {

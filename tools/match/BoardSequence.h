@@ -18,6 +18,7 @@ public:
     struct Board {
         Field field;
         std::string label; // where it came from, for the records
+        StartPoint start;  // a replay's position the match plays on from
     };
     Board next() { return at(last_ + 1); }
     Board at(int index);

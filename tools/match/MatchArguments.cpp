@@ -8,7 +8,6 @@
 #include "OptionSuggestion.h"
 #include "PlayerArguments.h"
 #include "ReplayFile.h"
-#include "VorlenLogicTeam02.h"
 #include "Field.h"
 
 #include <QCommandLineParser>
@@ -39,10 +38,7 @@ std::optional<QString> readStart(const std::string& value, MatchConfig& config)
     std::string error;
     if (!readReplayFile(config.start->path, config.startReplay, error))
         return QString::fromLocal8Bit(config.start->path + ": " + error);
-    VorlenLogicTeam02 first;
-    VorlenLogicTeam02 second;
-    VorlenManager manager(kBoardColumns, kBoardRows, 2, Trace::silent());
-    if (!playUpTo(manager, config.startReplay, config.start->turns, {&first, &second}, error))
+    if (!canPlayOn(config.startReplay, config.start->turns, error))
         return QString::fromLocal8Bit(config.start->path + ": " + error);
     config.boards = BoardMode::Start;
     return std::nullopt;
@@ -87,7 +83,7 @@ ParsedArguments parseMatchArguments(const QStringList& arguments, int defaultCon
     const QCommandLineOption start("start", "Play every match on from the position after turn K of a replay.",
                                    "REPLAY@K");
     const QCommandLineOption boardList("boards", "Play the boards of this list in order, cycled: a line each, "
-                                                 "rand:K, seed:S:K or map:PATH.",
+                                                 "rand:K, seed:S:K, map:PATH or replay:FILE@K.",
                                        "FILE");
     const QCommandLineOption swap("swap", "Play every board twice, seats exchanged (the default for tournaments "
                                           "and SPRT runs).");

@@ -74,11 +74,11 @@ MatchResult playMatch(const MatchJob& job, const MatchConfig& config, BotGroups&
     manager.setPlayer(1, players[1].get());
     manager.setBoard(job.board);
     int turns = 0;
-    if (config.start) {
+    if (job.start.replay) {
         std::string problem;
-        if (!playUpTo(manager, config.startReplay, config.start->turns, {players[0].get(), players[1].get()}, problem))
+        if (!playUpTo(manager, *job.start.replay, job.start.turns, {players[0].get(), players[1].get()}, problem))
             return {std::nullopt, {}, problem};
-        turns = config.start->turns;
+        turns = job.start.turns;
     }
     MatchResult result;
     Replay& replay = result.replay;
@@ -90,8 +90,8 @@ MatchResult playMatch(const MatchJob& job, const MatchConfig& config, BotGroups&
     }
     const auto reasonOf = [&](int seat) { return retirementText(manager.retirement(seat), external[seat]); };
     // A match played on from a replay's position keeps the turns before it.
-    if (config.start)
-        replay.turns.assign(config.startReplay.turns.begin(), config.startReplay.turns.begin() + turns);
+    if (job.start.replay)
+        replay.turns.assign(job.start.replay->turns.begin(), job.start.replay->turns.begin() + turns);
     while (!manager.gameOver() && turns < kTurnLimit) {
         manager.makeTurn(turns++);
         replay.turns.push_back(recordTurn(manager, reasonOf));

@@ -18,6 +18,7 @@ struct MatchJob {
     std::string boardLabel;
     bool swapped = false;              // the pairing's second player in the first seat
     std::array<NamedPlayer, 2> seats;  // who plays, in seat order
+    StartPoint start;                  // a replay's position to play on from, or the first turn
 };
 
 // A finished match; or nothing, when the run was stopped before its end or

@@ -33,7 +33,7 @@ public:
         const int game = next_++;
         const Slot slot = slotOf(game, pairings_, config_.swap, config_.alternate);
         const BoardSequence::Board board = boards_.at(slot.board);
-        return MatchJob{game, board.field, board.label, slot.swapped, config_.seatsFor(slot)};
+        return MatchJob{game, board.field, board.label, slot.swapped, config_.seatsFor(slot), board.start};
     }
 
 private:
