@@ -1,12 +1,13 @@
 #include "ReplayFile.h"
 #include "Sandbox.h"
 #include "StartupOptions.h"
+#include "WindowHost.h"
 #include "main_window.h"
 
 #include <QApplication>
-#include <QMessageBox>
 #include <QScreen>
 
+#include <atomic>
 #include <optional>
 #include <string>
 #include <csignal>
@@ -15,13 +16,15 @@
 
 namespace {
 
-// The bots to end when the window is told to stop; set once, before the
-// handlers are installed.
-vorlen::BotGroups* runningBots = nullptr;
+// The window whose bots end when the process is told to stop; set before
+// the handlers are installed.
+std::atomic<const WindowHost*> host = nullptr;
 
 void onStopSignal(int signal)
 {
-    runningBots->killAll();
+    const WindowHost* windows = host.load();
+    if (vorlen::BotGroups* bots = windows ? windows->bots().load() : nullptr)
+        bots->killAll();
     std::signal(signal, SIG_DFL);
     std::raise(signal);
 }
@@ -89,29 +92,26 @@ int main(int argc, char* argv[])
     // What escapes a bot is handed back here, to be ended after its move.
     vorlen::becomeChildSubreaper();
     QApplication application(argc, argv);
-    main_window window;
+    auto window = std::make_unique<main_window>();
     if (replay && hasAction(actions, StartupAction::Type::PlayFrom)) {
         const int turns = std::stoi(*lastValue(actions, StartupAction::Type::PlayFrom));
         std::string problem;
-        if (!window.playFrom(*replay, turns, problem)) {
+        if (!window->playFrom(*replay, turns, problem)) {
             std::fprintf(stderr, "vorlen: --play-from: %s\n", problem.c_str());
             return 2;
         }
     } else if (replay) {
-        window.viewReplay(std::move(*replay));
+        window->viewReplay(std::move(*replay));
     }
     // The board at its usual size where the screen has room for it.
-    if (const QScreen* screen = window.screen())
-        window.resize(window.sizeHint().boundedTo(screen->availableGeometry().size()));
-    runningBots = &window.bots();
+    if (const QScreen* screen = window->screen())
+        window->resize(window->sizeHint().boundedTo(screen->availableGeometry().size()));
+    WindowHost windows;
+    host = &windows;
+    windows.show(std::move(window));
     for (const int signal : {SIGTERM, SIGHUP, SIGINT})
         std::signal(signal, onStopSignal);
-    window.show();
-    if (!window.startProblems().empty()) {
-        QStringList lines;
-        for (const std::string& problem : window.startProblems())
-            lines << QString::fromLocal8Bit(problem);
-        QMessageBox::warning(&window, "vorlen", "The match cannot be played:\n" + lines.join('\n'));
-    }
-    return application.exec();
+    const int status = application.exec();
+    host = nullptr;
+    return status;
 }

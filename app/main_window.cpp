@@ -43,6 +43,12 @@ main_window::main_window(const QStringList& arguments, QWidget* parent)
     palette = vorlen::paletteNamed(lastValue(actions, StartupAction::Type::Palette).value_or(""))
                   .value_or(vorlen::classicPalette());
     programMoveTime = chosenMoveTime(actions);
+    for (const StartupAction& action : actions)
+        if (action.type == StartupAction::Type::Palette || action.type == StartupAction::Type::BotLogs)
+            viewOptions << (action.type == StartupAction::Type::Palette ? "--palette" : "--bot-logs")
+                        << QFile::decodeName(QByteArray::fromStdString(action.value));
+    if (hasAction(actions, StartupAction::Type::Chart))
+        viewOptions << "--chart";
 
     timer = new QTimer(this);
     timer->setSingleShot(false);
@@ -192,6 +198,7 @@ void main_window::buildDocks(const std::vector<StartupAction>& actions)
 void main_window::buildMenus()
 {
     QMenu* file = menuBar()->addMenu("&File");
+    file->addAction(QString::fromUtf8("New match\u2026"), QKeySequence::New, this, &main_window::chooseNewMatch);
     file->addAction(QString::fromUtf8("Save replay\u2026"), this, [this] {
         const QString path = QFileDialog::getSaveFileName(this, "Save replay", {}, "Replays (*.json)");
         std::string error;

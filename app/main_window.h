@@ -94,7 +94,14 @@ public:
     bool saveReplay(const std::string& path, std::string& error) const;
     bool openReplay(const std::string& path, std::string& error);
 
+signals:
+    // File -> New match... was accepted: a window with these options, the
+    // program's name first, takes this one's place.
+    void newMatchChosen(const QStringList& arguments);
+
 public slots:
+    // Asks for a new match's seats, board, sandbox and time; remembered for next time.
+    void chooseNewMatch();
     void nextStep();
     void Stop();
     void Start();
@@ -141,6 +148,7 @@ private:
     std::array<double, 2> moveLimitMs{0, 0};  // 0: a built-in player's; -1: none
     std::array<double, 2> firstMoveMs{0, 0};  // more for the first: a stream bot starts
     std::vector<std::string> problems;
+    QStringList viewOptions; // how this window shows a match, kept for the next one
     std::array<SeatView, 2> shownSeats; // as last worked out, while no turn runs
 
     // Each program seat's standard error goes to a log file; what a move

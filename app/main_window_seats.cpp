@@ -1,15 +1,18 @@
 // Who plays: the seats' players as the options name them, a person's seat,
-// and a program that cannot run, said before the match.
+// a program that cannot run, said before the match, and a new match chosen.
 #include "main_window.h"
 
 #include "MatchStory.h"
+#include "NewMatchDialog.h"
 #include "PersonBar.h"
 #include "PersonPlayer.h"
 #include "PlayerFactory.h"
 #include "Sandbox.h"
 #include "StartupOptions.h"
 
+#include <QCoreApplication>
 #include <QFile>
+#include <QSettings>
 
 #include <cstdio>
 #include <filesystem>
@@ -102,4 +105,16 @@ std::unique_ptr<vorlen::IVorlenLogic> main_window::makePlayer(int seat, int kind
     const bool stream = vorlen::programOf(program) != program;
     firstMoveMs[index] = stream ? std::chrono::duration<double, std::milli>(settings.startupLimit).count() : 0;
     return vorlen::createProgramPlayer(program, settings);
+}
+
+void main_window::chooseNewMatch()
+{
+    QSettings settings(QSettings::UserScope, "vorlen", "vorlen");
+    NewMatchDialog dialog(loadNewMatchChoices(settings), std::filesystem::current_path().string(), this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    saveNewMatchChoices(settings, dialog.choices());
+    QStringList arguments{QCoreApplication::applicationFilePath()};
+    arguments << newMatchArguments(dialog.choices()) << viewOptions;
+    emit newMatchChosen(arguments);
 }

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+class QSettings;
+
+// What File -> New match... asks for: who sits where, on which board, how
+// programs are held and how long they may take. Plain data; the window is
+// made from the options it turns into, as if from the command line.
+struct NewMatchChoices {
+    struct Seat {
+        enum class Kind { BuiltIn, Person, Program, Stream };
+        Kind kind = Kind::BuiltIn;
+        QString command; // Program and Stream: the command line
+        bool operator==(const Seat&) const = default;
+    };
+    enum class Board { Random, Seeded, Map, List };
+
+    std::array<Seat, 2> seats;
+    Board board = Board::Random;
+    std::uint64_t seed = 0; // Seeded
+    int game = 0;           // Seeded: board K of the seed; List: line K, cycled
+    QString path;           // Map: the map file; List: the board list
+    bool sandbox = false;
+    int moveTimeMs = 3000;
+    bool noTimeLimit = false;
+
+    bool operator==(const NewMatchChoices&) const = default;
+};
+
+// The window's options for these choices, after the program's name.
+QStringList newMatchArguments(const NewMatchChoices& choices);
+
+// Why the window could not play these choices, said as the window's
+// options would say it; empty when it can. Programs are looked for from
+// `workingDir`.
+std::string newMatchProblem(const NewMatchChoices& choices, const std::string& workingDir);
+
+// The last choices are kept between runs; what cannot be read back is the
+// default.
+void saveNewMatchChoices(QSettings& settings, const NewMatchChoices& choices);
+NewMatchChoices loadNewMatchChoices(const QSettings& settings);

@@ -1,0 +1,227 @@
+// File -> New match...: the choices become the window's own options, are
+// checked before a window is made, are remembered, and a new window takes
+// the old one's place.
+#include "NewMatchChoices.h"
+#include "NewMatchDialog.h"
+#include "Boards.h"
+#include "PlayerFactory.h"
+#include "PlayersPanel.h"
+#include "StartupOptions.h"
+#include "WindowHost.h"
+#include "main_window.h"
+#include "support/Bots.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QSpinBox>
+#include <QSettings>
+#include <QTest>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdlib>
+
+using namespace vorlen;
+using namespace vorlen::testing;
+using Seat = NewMatchChoices::Seat;
+using Board = NewMatchChoices::Board;
+
+namespace {
+
+NewMatchChoices programs(const QString& first, const QString& second)
+{
+    NewMatchChoices choices;
+    choices.seats = {Seat{Seat::Kind::Program, first}, Seat{Seat::Kind::Stream, second}};
+    return choices;
+}
+
+} // namespace
+
+TEST(NewMatch, ChoicesBecomeTheWindowsOwnOptions)
+{
+    NewMatchChoices seeded;
+    seeded.seats = {Seat{Seat::Kind::Person, "ignored"}, Seat{Seat::Kind::BuiltIn, {}}};
+    seeded.board = Board::Seeded;
+    seeded.seed = 18446744073709551615ULL;
+    seeded.game = 12;
+    NewMatchChoices listed = programs(" ./bot --depth 3 ", "python3 s.py");
+    listed.board = Board::List;
+    listed.path = "book.txt";
+    listed.game = 4;
+    listed.sandbox = true;
+    listed.noTimeLimit = true;
+    NewMatchChoices mapped;
+    mapped.board = Board::Map;
+    mapped.path = "maps/x y.txt";
+    mapped.moveTimeMs = 500;
+
+    const struct {
+        NewMatchChoices choices;
+        QStringList arguments;
+    } cases[] = {
+        {NewMatchChoices{}, {"--first", "stupid", "--second", "stupid", "--move-time", "3000"}},
+        {seeded,
+         {"--first", "person", "--second", "stupid", "--seed", "18446744073709551615", "--game", "12", "--move-time",
+          "3000"}},
+        {listed,
+         {"--first", "./bot --depth 3", "--second", "stream:python3 s.py", "--boards", "book.txt", "--game", "4",
+          "--sandbox", "--no-time-limit"}},
+        {mapped, {"--first", "stupid", "--second", "stupid", "--map", "maps/x y.txt", "--move-time", "500"}},
+    };
+    for (const auto& c : cases) {
+        const QStringList arguments = newMatchArguments(c.choices);
+        EXPECT_EQ(arguments, c.arguments) << arguments.join(' ').toStdString();
+        // The window reads them as it reads a command line: seats, board and all.
+        const auto actions = scanStartupOptions(QStringList{"vorlen"} + arguments);
+        EXPECT_TRUE(std::none_of(actions.begin(), actions.end(),
+                                 [](const StartupAction& a) { return a.type == StartupAction::Type::Unknown; }));
+    }
+    const auto actions = scanStartupOptions(QStringList{"vorlen"} + newMatchArguments(listed));
+    EXPECT_EQ(actions[0], (StartupAction{StartupAction::Type::SetPlayer, 0, kExternalPlayer, "./bot --depth 3"}));
+    EXPECT_EQ(actions[1], (StartupAction{StartupAction::Type::SetPlayer, 1, kExternalPlayer, "stream:python3 s.py"}));
+}
+
+TEST(NewMatch, ChoicesTheWindowCannotPlayAreRefusedWithWhy)
+{
+    TempDir dir;
+    const std::string bot = writeBot(dir, "bot.sh", "echo 1 > vorla.out");
+    dir.write("list.txt", "rand:1\nnonsense\n");
+    dir.write("map.txt", "123\n");
+    const QString here = QString::fromStdString(dir.path());
+
+    NewMatchChoices badList;
+    badList.board = Board::List;
+    badList.path = here + "/list.txt";
+    NewMatchChoices noList = badList;
+    noList.path.clear();
+    NewMatchChoices noMap;
+    noMap.board = Board::Map;
+    noMap.path = here + "/none.txt";
+    NewMatchChoices farGame;
+    farGame.board = Board::Seeded;
+    farGame.game = 100'000'001;
+
+    const struct {
+        NewMatchChoices choices;
+        std::string problem; // its start; empty: playable
+    } cases[] = {
+        {programs("", "x"), "the first seat needs a program"},
+        {programs(QString::fromStdString(bot), "  "), "the second seat needs a program"},
+        {programs(QString::fromStdString(bot), here + "/missing"), "the second seat: "},
+        {programs(QString::fromStdString(bot), QString::fromStdString(bot)), ""},
+        {badList, "--boards: "},
+        {noList, "the board needs a board list"},
+        {noMap, "the map "},
+        {farGame, "--game needs"},
+        {NewMatchChoices{}, ""},
+    };
+    for (const auto& c : cases) {
+        const std::string problem = newMatchProblem(c.choices, dir.path());
+        if (c.problem.empty())
+            EXPECT_EQ(problem, "");
+        else
+            EXPECT_EQ(problem.rfind(c.problem, 0), 0U) << problem;
+    }
+}
+
+TEST(NewMatch, TheLastChoicesAreRememberedAndGarbageReadsAsTheDefault)
+{
+    TempDir dir;
+    NewMatchChoices choices = programs("./a", "./b");
+    choices.board = Board::Seeded;
+    choices.seed = 18446744073709551615ULL;
+    choices.game = 7;
+    choices.sandbox = true;
+    choices.moveTimeMs = 250;
+    {
+        QSettings settings(QString::fromStdString(dir.file("kept.ini")), QSettings::IniFormat);
+        saveNewMatchChoices(settings, choices);
+    }
+    const QSettings kept(QString::fromStdString(dir.file("kept.ini")), QSettings::IniFormat);
+    EXPECT_EQ(loadNewMatchChoices(kept), choices);
+
+    dir.write("bad.ini", "[newMatch]\nseat0\\kind=9\nseat1\\kind=-1\nboard=x\nseed=-3\ngame=-2\nmoveTimeMs=0\n");
+    const QSettings bad(QString::fromStdString(dir.file("bad.ini")), QSettings::IniFormat);
+    EXPECT_EQ(loadNewMatchChoices(bad), NewMatchChoices{});
+}
+
+TEST(NewMatch, TheDialogShowsTheChoicesAndAcceptsOnlyPlayableOnes)
+{
+    TempDir dir;
+    NewMatchChoices start = programs("./missing", "./missing");
+    start.board = Board::Seeded;
+    start.seed = 5;
+    start.game = 3;
+    start.moveTimeMs = 1200;
+    NewMatchDialog dialog(start, dir.path());
+    EXPECT_EQ(dialog.choices(), start);
+
+    dialog.accept();
+    EXPECT_NE(dialog.result(), QDialog::Accepted);
+    EXPECT_TRUE(dialog.problem().startsWith("the first seat: ")) << dialog.problem().toStdString();
+
+    const std::string bot = writeBot(dir, "bot.sh", "echo 1 > vorla.out");
+    for (QLineEdit* edit : dialog.findChildren<QLineEdit*>())
+        if (edit->text() == "./missing")
+            edit->setText(QString::fromStdString(bot));
+    dialog.findChild<QLineEdit*>("seed")->setText("five");
+    dialog.accept();
+    EXPECT_NE(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(dialog.problem(), "the seed must be a whole number from 0");
+
+    dialog.findChild<QLineEdit*>("seed")->setText("6");
+    dialog.accept();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted) << dialog.problem().toStdString();
+    EXPECT_EQ(dialog.choices().seed, 6U);
+}
+
+TEST(NewMatch, ANewWindowTakesTheOldOnesPlaceWithTheChosenMatch)
+{
+    TempDir dir;
+    WorkingDirectory cwd(dir.path());
+    // Remembered choices go to this test's own configuration folder.
+    ::setenv("XDG_CONFIG_HOME", dir.file("config").c_str(), 1);
+    WindowHost host;
+    host.show(std::make_unique<main_window>(QStringList{"vorlen", "--palette", "colorblind"}, nullptr));
+    const QPointer<main_window> first = host.current();
+
+    NewMatchChoices chosen;
+    chosen.seats[1].kind = Seat::Kind::Person;
+    chosen.board = Board::Seeded;
+    chosen.seed = 2;
+    chosen.game = 9;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<NewMatchDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        dialog->findChildren<QComboBox*>()[1]->setCurrentIndex(static_cast<int>(Seat::Kind::Person));
+        dialog->findChildren<QComboBox*>()[2]->setCurrentIndex(static_cast<int>(Board::Seeded));
+        dialog->findChild<QLineEdit*>("seed")->setText("2");
+        dialog->findChild<QSpinBox*>("game")->setValue(9);
+        dialog->accept();
+    });
+    first->chooseNewMatch();
+    QTest::qWait(10);
+    ASSERT_TRUE(first.isNull()) << "the old window is gone";
+    main_window* second = host.current();
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(&second->bots(), host.bots().load());
+    EXPECT_EQ(second->replay().boardSource, "seed:2:9");
+    EXPECT_EQ(second->replay().players[1], kPersonName);
+    EXPECT_EQ(second->match().board(), seededBoard(2, 9));
+    // How the match is shown carries over.
+    QStringList legend;
+    for (const QLabel* label : second->playersPanel()->findChildren<QLabel*>())
+        legend << label->text();
+    EXPECT_TRUE(legend.contains("1 vermilion")) << legend.join(", ").toStdString();
+
+    // The choices are offered again next time.
+    const QSettings kept(QSettings::UserScope, "vorlen", "vorlen");
+    EXPECT_EQ(loadNewMatchChoices(kept).board, Board::Seeded);
+    EXPECT_EQ(loadNewMatchChoices(kept).seed, 2U);
+}
