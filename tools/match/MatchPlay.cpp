@@ -13,6 +13,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <memory>
 #include <sys/stat.h>
@@ -21,6 +22,16 @@ namespace vorlen::match {
 namespace {
 
 constexpr int kTurnLimit = 100'000; // far beyond any match the rules allow
+
+std::string utcNow()
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm parts{};
+    gmtime_r(&now, &parts);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &parts);
+    return text;
+}
 
 } // namespace
 
@@ -118,6 +129,7 @@ MatchResult playMatch(const MatchJob& job, const MatchConfig& config, BotGroups&
     record.board = job.boardLabel;
     record.turns = turns;
     record.containment = config.containment();
+    record.ended = utcNow();
     record.governance = governance;
     record.run = config.runId();
     record.runMatches = config.matchCount();

@@ -124,6 +124,8 @@ const std::vector<Field>& recordFields()
         for (int s = 0; s < 2; ++s)
             f.push_back({std::string(seats[s]) + "_hint", Kind::MaybeText, [s](const MatchRecord& r) { return r.seats[s].hint; },
                          [s](MatchRecord& r, const std::string& t) { return (r.seats[s].hint = t), true; }});
+        f.push_back({"ended", Kind::MaybeText, [](const MatchRecord& r) { return r.ended; },
+                     [](MatchRecord& r, const std::string& t) { return (r.ended = t), true; }});
         return f;
     }();
     return fields;

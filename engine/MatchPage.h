@@ -1,0 +1,35 @@
+#pragma once
+
+#include "Palette.h"
+#include "Replay.h"
+
+#include <string>
+
+namespace vorlen {
+
+// A match as a web page that opens from disk in any browser: the board on a
+// canvas, the players, scores and score chart, the moves, each bot's log at
+// each turn, and a timeline. The page draws what the referee computed: for
+// every cell, the turn it joined a seat's region, and each region's colour
+// after every turn (whole boards where that would not say it all). It uses
+// the shared script and style sheet of its folder.
+struct MatchPageSettings {
+    std::string title;  // "game 3", say
+    std::string backTo; // a page to link back to ("index.html"); empty: none
+    Palette palette = classicPalette();
+};
+
+// False, with the problem, when the replay does not check out.
+bool matchPageHtml(const Replay& replay, const MatchPageSettings& settings, std::string& html, std::string& problem);
+
+// Writes the page at `path`, and the shared script and style sheet beside it.
+bool writeMatchPage(const std::string& path, const Replay& replay, const MatchPageSettings& settings,
+                    std::string& problem);
+
+// The shared files of a folder of pages: "vorlen.js" and "vorlen.css".
+bool writeWebAssets(const std::string& folder, std::string& problem);
+
+// A page's name for a replay file's: "game-3.json" -> "game-3.html".
+std::string pageNameFor(const std::string& replayName);
+
+} // namespace vorlen

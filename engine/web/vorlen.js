@@ -1,0 +1,227 @@
+// The pages of a vorlen report. A match page draws the board the referee
+// computed (each cell's turn of joining a region, each region's colour after
+// every turn); nothing here knows the rules. Opened from disk: no server.
+(function () {
+  'use strict';
+
+  function el(tag, attrs, children) {
+    const node = document.createElement(tag);
+    for (const [key, value] of Object.entries(attrs || {})) {
+      if (key === 'text') node.textContent = value;
+      else node.setAttribute(key, value);
+    }
+    for (const child of children || []) node.append(child);
+    return node;
+  }
+
+  function readData(id) {
+    const script = document.getElementById(id);
+    return script ? JSON.parse(script.textContent) : null;
+  }
+
+  // --- a match ---------------------------------------------------------
+
+  function matchPage(data) {
+    const rows = data.rows, columns = data.columns, last = data.turns.length;
+    const cell = 14;
+    let shown = 0;
+    let clock = null;
+
+    const board = el('canvas', { id: 'board', width: columns * cell, height: rows * cell });
+    const side = el('div', { id: 'side' });
+    const page = document.getElementById('page');
+    page.append(board, side);
+
+    if (data.back) side.append(el('p', {}, [el('a', { href: data.back, text: '\u2190 the run' })]));
+    side.append(el('h1', { text: data.title }));
+    if (data.source) side.append(el('p', { class: 'source', text: 'board ' + data.source }));
+
+    const seatNames = ['first, top left', 'second, bottom right'];
+    const seatViews = [0, 1].map(seat => {
+      const swatch = el('span', { class: 'swatch' });
+      const score = el('span', { class: 'score' });
+      const state = el('span', { class: 'state' });
+      const view = el('div', { class: 'seat seat' + seat }, [swatch, el('b', { text: data.players[seat] }),
+        el('span', { class: 'where', text: ' ' + seatNames[seat] + ' ' }), score, state]);
+      side.append(view);
+      return { swatch, score, state, view };
+    });
+
+    const slider = el('input', { type: 'range', min: 0, max: last, value: 0, id: 'slider' });
+    const label = el('span', { id: 'turn' });
+    const buttons = {};
+    const controls = el('div', { id: 'controls' });
+    for (const [name, text] of [['home', '\u23ee'], ['back', '\u25c0'], ['play', '\u25b6'], ['step', '\u25b6|'], ['end', '\u23ed']]) {
+      buttons[name] = el('button', { id: name, title: name, text });
+      controls.append(buttons[name]);
+    }
+    controls.append(slider, label);
+    side.append(controls);
+
+    const chart = el('canvas', { id: 'chart', width: 420, height: 120 });
+    side.append(chart);
+    const logs = el('div', { id: 'logs' });
+    side.append(logs);
+    const moves = el('table', { id: 'moves' }, [el('tr', {}, ['turn', 'seat', 'colour', 'score', 'ms', ''].map(t => el('th', { text: t })))]);
+    const moveRows = data.turns.map((turn, k) => {
+      const out = turn.retired.map(r => 'seat ' + (r.seat + 1) + ' out: ' + r.reason).join('; ');
+      const row = el('tr', {}, [k, turn.seat + 1, turn.answer === null ? '\u2013' : turn.answer,
+        turn.score[0] + ' : ' + turn.score[1], turn.ms, out].map(t => el('td', { text: String(t) })));
+      row.addEventListener('click', () => show(k + 1));
+      moves.append(row);
+      return row;
+    });
+    page.append(el('div', { id: 'movelist' }, [moves]));
+
+    function colourAt(turns, i) {
+      const whole = data.boards[turns];
+      if (whole) return +whole[i];
+      const joined = data.joined[i];
+      return joined >= 0 && joined <= turns ? data.homes[turns][+data.owner[i]] : +data.board[i];
+    }
+
+    function drawBoard() {
+      const g = board.getContext('2d');
+      for (let i = 0; i < rows * columns; ++i) {
+        g.fillStyle = data.colours[colourAt(shown, i) - 1];
+        g.fillRect((i % columns) * cell, Math.floor(i / columns) * cell, cell, cell);
+      }
+    }
+
+    function drawChart() {
+      const g = chart.getContext('2d');
+      g.clearRect(0, 0, chart.width, chart.height);
+      const most = rows * columns;
+      const x = k => (last ? k / last : 0) * (chart.width - 2) + 1;
+      const y = s => chart.height - 1 - s / most * (chart.height - 2);
+      for (const seat of [0, 1]) {
+        g.strokeStyle = data.colours[data.homes[shown][seat] - 1];
+        g.lineWidth = 2;
+        g.beginPath();
+        g.moveTo(x(0), y(1));
+        data.turns.forEach((turn, k) => g.lineTo(x(k + 1), y(turn.score[seat])));
+        g.stroke();
+      }
+      g.strokeStyle = '#888';
+      g.beginPath();
+      g.moveTo(x(shown), 0);
+      g.lineTo(x(shown), chart.height);
+      g.stroke();
+    }
+
+    function showLogs() {
+      logs.replaceChildren();
+      // The log of each seat's latest move up to here.
+      for (const seat of [0, 1]) {
+        let k = shown - 1;
+        while (k >= 0 && data.turns[k].seat !== seat) --k;
+        const text = k >= 0 ? data.turns[k].log : '';
+        logs.append(el('div', { class: 'log' }, [el('b', { text: data.players[seat] + (k >= 0 ? ', turn ' + k : '') }),
+          el('pre', { text: text || '(nothing logged)' })]));
+      }
+    }
+
+    function show(turns) {
+      shown = Math.max(0, Math.min(last, turns | 0));
+      const score = shown ? data.turns[shown - 1].score : [1, 1];
+      for (const seat of [0, 1]) {
+        seatViews[seat].swatch.style.background = data.colours[data.homes[shown][seat] - 1];
+        seatViews[seat].score.textContent = 'score ' + score[seat];
+        const out = data.turns.slice(0, shown).flatMap(t => t.retired).find(r => r.seat === seat);
+        seatViews[seat].state.textContent = out ? ' \u00b7 out: ' + out.reason : '';
+      }
+      slider.value = shown;
+      label.textContent = 'turn ' + shown + ' of ' + last + (shown === last && data.finished ? ' \u00b7 over' : '');
+      moveRows.forEach((row, k) => row.classList.toggle('now', k === shown - 1));
+      drawBoard();
+      drawChart();
+      showLogs();
+      const hash = '#turn=' + shown;
+      if (location.hash !== hash) history.replaceState(null, '', hash);
+      if (shown === last) pause();
+    }
+
+    function pause() {
+      if (clock) clearInterval(clock);
+      clock = null;
+      buttons.play.textContent = '\u25b6';
+    }
+    function play() {
+      if (shown === last) show(0);
+      clock = setInterval(() => show(shown + 1), 100);
+      buttons.play.textContent = '\u23f8';
+    }
+    function toggle() { if (clock) pause(); else play(); }
+    function fromHash() {
+      const match = /turn=(\d+)/.exec(location.hash);
+      show(match ? +match[1] : 0);
+    }
+
+    buttons.home.onclick = () => show(0);
+    buttons.back.onclick = () => show(shown - 1);
+    buttons.step.onclick = () => show(shown + 1);
+    buttons.end.onclick = () => show(last);
+    buttons.play.onclick = toggle;
+    slider.oninput = () => show(+slider.value);
+    document.addEventListener('keydown', event => {
+      const keys = { ArrowRight: () => show(shown + 1), ArrowLeft: () => show(shown - 1), Home: () => show(0),
+        End: () => show(last), ' ': toggle };
+      if (!keys[event.key] || event.target === slider && event.key.startsWith('Arrow')) return;
+      event.preventDefault();
+      keys[event.key]();
+    });
+    window.addEventListener('hashchange', fromHash);
+    fromHash();
+  }
+
+  // --- a run -----------------------------------------------------------
+
+  function sortable(table) {
+    const head = table.tHead || table.rows[0].parentNode;
+    Array.from(table.rows[0].cells).forEach((th, column) => {
+      th.addEventListener('click', () => {
+        const body = table.tBodies[0];
+        const rows = Array.from(body.rows);
+        const down = th.dataset.order !== 'up';
+        th.dataset.order = down ? 'up' : 'down';
+        const key = row => row.cells[column].dataset.key ?? row.cells[column].textContent;
+        const numeric = rows.every(row => key(row) === '' || !isNaN(+key(row)));
+        rows.sort((a, b) => {
+          const x = key(a), y = key(b);
+          const order = numeric ? (+x) - (+y) : x.localeCompare(y);
+          return down ? order : -order;
+        });
+        body.append(...rows);
+      });
+    });
+    return head;
+  }
+
+  function llrChart(run) {
+    const canvas = document.getElementById('llr');
+    if (!canvas || !run.llr) return;
+    const g = canvas.getContext('2d');
+    const values = run.llr.concat([run.lower, run.upper]);
+    const top = Math.max(...values), bottom = Math.min(...values);
+    const x = k => k / Math.max(1, run.llr.length - 1) * (canvas.width - 2) + 1;
+    const y = v => canvas.height - 1 - (v - bottom) / (top - bottom || 1) * (canvas.height - 2);
+    g.strokeStyle = '#999';
+    for (const bound of [run.lower, run.upper]) {
+      g.beginPath(); g.moveTo(0, y(bound)); g.lineTo(canvas.width, y(bound)); g.stroke();
+    }
+    g.strokeStyle = '#1060c0';
+    g.lineWidth = 2;
+    g.beginPath();
+    run.llr.forEach((v, k) => (k ? g.lineTo(x(k), y(v)) : g.moveTo(x(k), y(v))));
+    g.stroke();
+  }
+
+  function runPage(run) {
+    document.querySelectorAll('table.sortable').forEach(sortable);
+    if (run) llrChart(run);
+  }
+
+  const match = readData('match-data');
+  if (match) matchPage(match);
+  else runPage(readData('run-data'));
+})();
