@@ -1,12 +1,14 @@
 #include "MatchPage.h"
 
 #include "Files.h"
+#include "HtmlText.h"
 #include "ReplayJson.h"
 #include "ReplayPlayback.h"
 #include "Rules.h"
 #include "VisitedGrid.h"
 #include "WebAssets.h"
 
+#include <cmath>
 #include <cstdio>
 
 namespace vorlen {
@@ -106,7 +108,7 @@ Json pageData(const Replay& replay, const MatchPageSettings& settings)
             retired.push_back({{"seat", out.seat}, {"reason", out.reason}});
         turns.push_back({{"seat", turn.seat},
                          {"answer", turn.answer ? Json(*turn.answer) : Json()},
-                         {"ms", static_cast<double>(static_cast<long long>(turn.milliseconds * 1000)) / 1000},
+                         {"ms", std::round(turn.milliseconds * 1000.0) / 1000.0}, // as replay files keep it
                          {"score", replay_json::scoresJson(turn.score)},
                          {"retired", retired},
                          {"log", turn.log}});
@@ -129,21 +131,6 @@ Json pageData(const Replay& replay, const MatchPageSettings& settings)
             {"homes", homes},
             {"boards", line.boards},
             {"turns", turns}};
-}
-
-std::string escapedHtml(const std::string& text)
-{
-    std::string out;
-    for (const char ch : text) {
-        switch (ch) {
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '&': out += "&amp;"; break;
-        case '"': out += "&quot;"; break;
-        default: out += ch;
-        }
-    }
-    return out;
 }
 
 } // namespace

@@ -51,7 +51,7 @@
     const label = el('span', { id: 'turn' });
     const buttons = {};
     const controls = el('div', { id: 'controls' });
-    for (const [name, text] of [['home', '\u23ee'], ['back', '\u25c0'], ['play', '\u25b6'], ['step', '\u25b6|'], ['end', '\u23ed']]) {
+    for (const [name, text] of [['home', '|\u25c0'], ['back', '\u25c0'], ['play', 'play'], ['step', '\u25b6'], ['end', '\u25b6|']]) {
       buttons[name] = el('button', { id: name, title: name, text });
       controls.append(buttons[name]);
     }
@@ -71,7 +71,7 @@
       moves.append(row);
       return row;
     });
-    page.append(el('div', { id: 'movelist' }, [moves]));
+    side.append(el('div', { id: 'movelist' }, [moves]));
 
     function colourAt(turns, i) {
       const whole = data.boards[turns];
@@ -133,6 +133,7 @@
       slider.value = shown;
       label.textContent = 'turn ' + shown + ' of ' + last + (shown === last && data.finished ? ' \u00b7 over' : '');
       moveRows.forEach((row, k) => row.classList.toggle('now', k === shown - 1));
+      if (shown > 0) moveRows[shown - 1].scrollIntoView({ block: 'nearest' });
       drawBoard();
       drawChart();
       showLogs();
@@ -144,12 +145,12 @@
     function pause() {
       if (clock) clearInterval(clock);
       clock = null;
-      buttons.play.textContent = '\u25b6';
+      buttons.play.textContent = 'play';
     }
     function play() {
       if (shown === last) show(0);
       clock = setInterval(() => show(shown + 1), 100);
-      buttons.play.textContent = '\u23f8';
+      buttons.play.textContent = 'pause';
     }
     function toggle() { if (clock) pause(); else play(); }
     function fromHash() {

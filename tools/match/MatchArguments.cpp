@@ -60,7 +60,8 @@ ParsedArguments parseMatchArguments(const QStringList& arguments, int defaultCon
         "Plays vorlen matches without a window, many at once, and sums them up.\n"
         "A player is \"stupid\" (the built-in greedy player), a program's command line (started for\n"
         "every move), or stream:COMMAND (a program that stays up for the match).\n"
-        "vorlen-match summarize FILE... sums up the records of one run, from any number of files.");
+        "vorlen-match summarize FILE... sums up the records of one run, from any number of files.\n"
+        "vorlen-match report DIR FILE... writes a run's web pages from its records and replay folders.");
     const QCommandLineOption first("first", "Player A, in the first seat unless swapped.", "P",
                                    kBuiltInName);
     const QCommandLineOption second("second", "Player B.", "P", kBuiltInName);
@@ -97,6 +98,8 @@ ParsedArguments parseMatchArguments(const QStringList& arguments, int defaultCon
                                      "FILE");
     const QCommandLineOption botLogs("bot-logs", "Keep each bot's standard error here.", "DIR");
     const QCommandLineOption replays("replays", "Write each match's replay here, for vorlen --replay.", "DIR");
+    const QCommandLineOption report("report", "Write the run as web pages here, as it goes: index.html and a page "
+                                              "per match.", "DIR");
     const QCommandLineOption trace("trace", "Print the window's console trace of every match.");
     const QCommandLineOption moveTime(
         "move-time",
@@ -128,7 +131,7 @@ ParsedArguments parseMatchArguments(const QStringList& arguments, int defaultCon
         "bot-log-size",
         QString("What --bot-logs keeps per log, in KiB (default %1).").arg(defaults.logBytes >> 10), "KIB");
     const QList<QCommandLineOption> options = {first, second, player, tournament, sprt, resume, shard, games, seed, map, boardList, start,
-                                               swap, noSwap, quiet, concurrency, results, botLogs, replays, trace,
+                                               swap, noSwap, quiet, concurrency, results, botLogs, replays, report, trace,
                                                moveTime, sandbox, noSandbox, memory, tasks, disk, cpu, fileSize,
                                                files, logSize};
     parser.addOptions(options);
@@ -281,6 +284,7 @@ ParsedArguments parseMatchArguments(const QStringList& arguments, int defaultCon
         return usageError("--results: '" + parser.value(results) + "' must end in .csv (CSV) or .jsonl (JSON Lines)");
     config.botLogDir = localBytes(parser.value(botLogs));
     config.replayDir = localBytes(parser.value(replays));
+    config.reportDir = localBytes(parser.value(report));
     config.trace = parser.isSet(trace);
     const long long matches = static_cast<long long>(config.games) * static_cast<long long>(config.pairings().size())
                               * (config.swap ? 2 : 1);

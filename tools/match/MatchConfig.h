@@ -67,6 +67,7 @@ struct MatchConfig {
     std::string resultsPath;
     std::string botLogDir;
     std::string replayDir;
+    std::string reportDir; // --report: the run as web pages
     bool trace = false;
     bool quiet = false; // progress as a bare count
     SandboxMode sandbox = SandboxMode::Auto;

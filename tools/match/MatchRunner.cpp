@@ -2,6 +2,7 @@
 
 #include "BoardSequence.h"
 #include "MatchPlay.h"
+#include "MatchPage.h"
 #include "ReplayFile.h"
 
 #include <chrono>
@@ -100,6 +101,11 @@ bool MatchRunner::run(const volatile std::sig_atomic_t& interrupted, const std::
                 && !writeReplayFile(config_.replayDir + "/" + replayFileName(*job, config_), result.replay,
                                     replayError)) {
                 stopWith(replayError);
+                break;
+            }
+            if (report_
+                && !report_->addPage(job->game, pageNameFor(replayFileName(*job, config_)), result.replay, replayError)) {
+                stopWith("--report: " + replayError);
                 break;
             }
             const std::optional<MatchRecord>& record = result.record;

@@ -4,6 +4,7 @@
 #include "MatchConfig.h"
 #include "MatchRecord.h"
 #include "RecordWriter.h"
+#include "RunReport.h"
 #include "SprtRun.h"
 #include "Tally.h"
 
@@ -44,10 +45,13 @@ public:
     BotGroups& groups() { return groups_; }
     // What held the bots' boxes, as the matches' records say; empty if none.
     const std::string& governance() const { return governance_; }
+    // Where each finished match's page goes; none by default.
+    void setReport(RunReport* report) { report_ = report; }
 
 private:
     const MatchConfig& config_;
     RecordWriter* records_;
+    RunReport* report_ = nullptr;
     Tally tally_;
     std::optional<SprtRun> sprt_;
     std::set<int> done_;

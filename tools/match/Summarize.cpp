@@ -158,6 +158,30 @@ private:
 
 } // namespace
 
+RecordsSummary summarizeRecords(const std::vector<MatchRecord>& records, bool complete)
+{
+    RecordsSummary summary;
+    if (records.empty())
+        return summary;
+    RunReading run(records.front());
+    int samples = 0;
+    for (const MatchRecord& record : records) {
+        run.add(record);
+        if (run.sprt && run.sprt->samples() != samples) {
+            samples = run.sprt->samples();
+            summary.llr.push_back(run.sprt->llr());
+        }
+    }
+    if (run.sprt) {
+        summary.lower = run.sprt->settings().lowerBound();
+        summary.upper = run.sprt->settings().upperBound();
+    }
+    for (const NamedPlayer& player : run.facts.players)
+        summary.commands.push_back(player.command);
+    summary.text = summaryText(run.tally, run.facts, !complete, run.sprt ? &*run.sprt : nullptr);
+    return summary;
+}
+
 SummarizeResult summarizeRecordFiles(const std::vector<std::string>& paths)
 {
     if (paths.empty())

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "MatchRecord.h"
+
 #include <string>
 #include <vector>
 
@@ -17,5 +19,16 @@ struct SummarizeResult {
 // on standard error; records of different runs mixed together are refused
 // (exit 2).
 SummarizeResult summarizeRecordFiles(const std::vector<std::string>& paths);
+
+// A run's records, in game order, summed up as summarize does, with the
+// SPRT's log-likelihood ratio after each sample when the run has one.
+struct RecordsSummary {
+    std::string text;
+    std::vector<std::string> commands; // by player of the run, as first played
+    std::vector<double> llr;
+    double lower = 0;
+    double upper = 0;
+};
+RecordsSummary summarizeRecords(const std::vector<MatchRecord>& records, bool complete);
 
 } // namespace vorlen::match

@@ -3,6 +3,7 @@
 #include "MatchRecord.h"
 #include "MatchRunner.h"
 #include "ProgressReport.h"
+#include "RunReport.h"
 #include "ScratchDir.h"
 #include "Sandbox.h"
 #include "Summarize.h"
@@ -106,6 +107,12 @@ int main(int argc, char* argv[])
         std::fputs(summed.out.c_str(), stdout);
         return summed.exitCode;
     }
+    if (argc > 1 && std::string(argv[1]) == "report") {
+        const SummarizeResult built = buildReport(std::vector<std::string>(argv + 2, argv + argc));
+        std::fputs(built.err.c_str(), stderr);
+        std::fputs(built.out.c_str(), stdout);
+        return built.exitCode;
+    }
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
@@ -171,16 +178,29 @@ int main(int argc, char* argv[])
     for (const NamedPlayer& player : config.players())
         shown.players.push_back(player.name);
     MatchRunner runner(config, config.resultsPath.empty() ? nullptr : &records, earlier);
+    RunReport report;
+    if (!config.reportDir.empty()) {
+        if (!report.open(config.reportDir, earlier, error)) {
+            std::fprintf(stderr, "vorlen-match: --report: %s\n", error.c_str());
+            return 2;
+        }
+        runner.setReport(&report);
+    }
     shown.earlier = runner.tally().matches();
     ProgressReport progress(shown, ProgressReport::Clock::now());
     installStopHandlers(runner.groups());
     const bool complete = runner.run(interrupted, [&](const MatchRunner::Progress& now) {
         std::fputs(progress.update(now, ProgressReport::Clock::now()).c_str(), stderr);
+        std::string reportError;
+        if (!config.reportDir.empty() && !report.addRecords(now.fresh, false, reportError))
+            std::fprintf(stderr, "vorlen-match: --report: %s\n", reportError.c_str());
         std::fflush(stdout);
         if (interrupted == 0 && (std::ferror(stdout) || std::ferror(stderr)))
             interrupted = SIGPIPE;
     });
     std::fputs(progress.finish().c_str(), stderr);
+    if (!config.reportDir.empty() && !report.addRecords({}, true, error))
+        std::fprintf(stderr, "vorlen-match: --report: %s\n", error.c_str());
     RunFacts facts = factsOf(config);
     facts.governance = runner.governance();
     std::fputs(summaryText(runner.tally(), facts, !complete, runner.sprt()).c_str(), stdout);

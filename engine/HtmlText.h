@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+
+namespace vorlen {
+
+// Text made safe inside HTML, in an element or an attribute.
+inline std::string escapedHtml(const std::string& text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (const char ch : text) {
+        switch (ch) {
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        case '&': out += "&amp;"; break;
+        case '"': out += "&quot;"; break;
+        default: out += ch;
+        }
+    }
+    return out;
+}
+
+} // namespace vorlen

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "MatchRecord.h"
+#include "Replay.h"
+#include "Summarize.h"
+
+#include <chrono>
+#include <map>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace vorlen::match {
+
+// A run as web pages in a folder, opened from disk in any browser:
+// index.html, a page per match named as its replay ("game-3.html"), and the
+// script and style sheet they share. Written as the run goes: a match's page
+// when it ends, the index at most once a second, and whole at the end.
+class RunReport {
+public:
+    // Makes the folder and its shared files. `earlier`: a resumed run's records.
+    bool open(const std::string& dir, const std::vector<MatchRecord>& earlier, std::string& error);
+    // A finished match's page; from any thread.
+    bool addPage(int game, const std::string& name, const Replay& replay, std::string& error);
+    // Finished matches' records; the index is written when a second has
+    // passed since the last time, or when `now`.
+    bool addRecords(const std::vector<MatchRecord>& records, bool now, std::string& error);
+
+private:
+    std::string dir_;
+    std::vector<MatchRecord> records_;
+    std::mutex pagesMutex_;
+    std::map<int, std::string> pages_;
+    std::chrono::steady_clock::time_point written_{};
+};
+
+// The game of a page or replay named "game-G.json", "game-G-A-B.html"...;
+// -1 for any other name.
+int gameOfName(const std::string& name);
+
+// `vorlen-match report DIR FILE...`: the report of a run from its records
+// (CSV or JSON Lines files) and its replays (files, or folders of them), as
+// the run would have written it.
+SummarizeResult buildReport(const std::vector<std::string>& arguments);
+
+} // namespace vorlen::match
