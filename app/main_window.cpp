@@ -205,6 +205,12 @@ void main_window::buildMenus()
         if (!path.isEmpty() && !saveReplay(QFile::encodeName(path).toStdString(), error))
             QMessageBox::warning(this, "Save replay", QString::fromLocal8Bit(error));
     });
+    file->addAction(QString::fromUtf8("Export as web page\u2026"), this, [this] {
+        const QString path = QFileDialog::getSaveFileName(this, "Export as web page", {}, "Web pages (*.html)");
+        std::string error;
+        if (!path.isEmpty() && !exportWebPage(QFile::encodeName(path).toStdString(), error))
+            QMessageBox::warning(this, "Export as web page", QString::fromLocal8Bit(error));
+    });
     file->addAction(QString::fromUtf8("Open replay\u2026"), this, [this] {
         const QString path = QFileDialog::getOpenFileName(this, "Open replay", {}, "Replays (*.json);;All files (*)");
         std::string error;

@@ -3,6 +3,7 @@
 #include "main_window.h"
 
 #include "BotLogPanel.h"
+#include "MatchPage.h"
 #include "MatchStory.h"
 #include "MoveList.h"
 #include "MoveThread.h"
@@ -109,6 +110,15 @@ QString main_window::resultBanner() const { return bannerBar->isHidden() ? QStri
 bool main_window::saveReplay(const std::string& path, std::string& error) const
 {
     return vorlen::writeReplayFile(path, replay(), error);
+}
+
+bool main_window::exportWebPage(const std::string& path, std::string& error) const
+{
+    vorlen::MatchPageSettings settings;
+    const vorlen::Replay& shown = replay();
+    settings.title = "vorlen match" + (shown.boardSource.empty() ? std::string() : " on " + shown.boardSource);
+    settings.palette = palette;
+    return vorlen::writeMatchPage(path, shown, settings, error);
 }
 
 bool main_window::openReplay(const std::string& path, std::string& error)

@@ -17,4 +17,4 @@ vorlen_install_missing() {
 VORLEN_BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-charts-dev libqt6opengl6-dev nlohmann-json3-dev libsimdjson-dev libgl-dev libgtest-dev libbenchmark-dev bubblewrap)
 # What building and checking the Debian package takes.
 VORLEN_PACKAGE_PACKAGES=(dpkg-dev lintian desktop-file-utils appstream shared-mime-info libglib2.0-bin)
-VORLEN_TEST_PACKAGES=(xvfb xdotool imagemagick python3 time bc slurm-wlm munge parallel "${VORLEN_PACKAGE_PACKAGES[@]}")
+VORLEN_TEST_PACKAGES=(xvfb xdotool imagemagick chromium python3 time bc slurm-wlm munge parallel "${VORLEN_PACKAGE_PACKAGES[@]}")

@@ -1,5 +1,6 @@
 #include "Boards.h"
 #include "MatchStory.h"
+#include "Palette.h"
 #include "ReplayFile.h"
 #include "ScoreChart.h"
 #include "StartupOptions.h"
@@ -22,7 +23,11 @@
 #include <QTimer>
 #include <QToolBar>
 
+#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 
 using namespace vorlen;
 using namespace vorlen::testing;
@@ -89,8 +94,9 @@ TEST(ReplayWindow, MenusAndAQuietLiveWindow)
     const QList<QAction*> menus = window->menuBar()->actions();
     ASSERT_EQ(actionTexts(menus), (QStringList{"&File", "&View"}));
     EXPECT_EQ(actionTexts(menus[0]->menu()->actions()),
-              (QStringList{QString::fromUtf8("Save replay\u2026"), QString::fromUtf8("Open replay\u2026"), "Play from here",
-                           "-", "Quit"}));
+              (QStringList{QString::fromUtf8("New match\u2026"), QString::fromUtf8("Save replay\u2026"),
+                           QString::fromUtf8("Export as web page\u2026"), QString::fromUtf8("Open replay\u2026"),
+                           "Play from here", "-", "Quit"}));
     EXPECT_EQ(actionTexts(menus[1]->menu()->actions()),
               (QStringList{"Players", "Moves", "Bot logs", "Score chart"}));
     // Opens as it always has: no chart, no replay controls, no status.
@@ -134,6 +140,22 @@ TEST(ReplayWindow, SavedMatchShowsTheLiveBoardAtEveryTurn)
         ASSERT_EQ(viewer->board()->labels[1]->text(), shown[k].second);
     }
     EXPECT_EQ(status(*viewer), status(*live));
+
+    // The replay on show as a web page, in the window's colours, with what it needs beside it.
+    const auto colourBlind = makeWindow({"--palette", "colorblind"});
+    ASSERT_TRUE(colourBlind->openReplay(path, error)) << error;
+    ASSERT_TRUE(colourBlind->exportWebPage(dir.file("match.html"), error)) << error;
+    for (const char* name : {"match.html", "vorlen.js", "vorlen.css"})
+        EXPECT_TRUE(std::filesystem::exists(dir.file(name))) << name;
+    std::ifstream in(dir.file("match.html"));
+    const std::string page((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const vorlen::Rgb first = vorlen::colourBlindPalette().of(1);
+    char hex[8];
+    std::snprintf(hex, sizeof hex, "#%02x%02x%02x", first.red, first.green, first.blue);
+    EXPECT_NE(page.find(std::string("\"colours\":[\"") + hex), std::string::npos) << hex;
+    EXPECT_NE(page.find("\"turns\":[{\"seat\":0"), std::string::npos);
+    EXPECT_FALSE(colourBlind->exportWebPage(dir.file("no/such/folder/match.html"), error));
+    EXPECT_FALSE(error.empty());
 }
 
 TEST(ReplayWindow, KeysSliderBackAndTheClockMoveThroughTheReplay)

@@ -133,7 +133,8 @@
       slider.value = shown;
       label.textContent = 'turn ' + shown + ' of ' + last + (shown === last && data.finished ? ' \u00b7 over' : '');
       moveRows.forEach((row, k) => row.classList.toggle('now', k === shown - 1));
-      if (shown > 0) moveRows[shown - 1].scrollIntoView({ block: 'nearest' });
+      // Only the list scrolls: the board stays where it is.
+      if (shown > 0) moves.parentNode.scrollTop = moveRows[shown - 1].offsetTop - moves.parentNode.clientHeight / 2;
       drawBoard();
       drawChart();
       showLogs();

@@ -1,0 +1,209 @@
+// A run's report: the same whether written as the run goes or built from its
+// files afterwards; every player and match in its index; its pages draw the
+// referee's boards in a real browser, opened from disk, with no network.
+#include "MatchRecord.h"
+#include "Palette.h"
+#include "ReplayFile.h"
+#include "ReplayPlayback.h"
+#include "support/Bots.h"
+#include "support/Browser.h"
+#include "support/MatchTool.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <QColor>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <regex>
+#include <sstream>
+
+using namespace vorlen;
+using namespace vorlen::testing;
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kCell = 14; // pixels a cell on a match page
+
+std::map<std::string, std::string> filesIn(const std::string& dir)
+{
+    std::map<std::string, std::string> files;
+    for (const fs::directory_entry& entry : fs::directory_iterator(dir)) {
+        std::ifstream in(entry.path());
+        std::ostringstream text;
+        text << in.rdbuf();
+        files[entry.path().filename().string()] = text.str();
+    }
+    return files;
+}
+
+// Cells whose colour on the screenshot, its board at `origin`, is not the
+// referee's after `turns` turns.
+int wrongCells(const QImage& shot, QPoint origin, const Replay& replay, int turns)
+{
+    if (shot.isNull())
+        return kBoardCells;
+    ReplayPlayback playback(replay);
+    playback.seek(turns);
+    const Palette palette = classicPalette();
+    int wrong = 0;
+    for (int row = 0; row < kBoardRows; ++row)
+        for (int column = 0; column < kBoardColumns; ++column) {
+            const Rgb& rgb = palette.of(playback.board()[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)]);
+            const QColor seen = shot.pixelColor(origin.x() + column * kCell + kCell / 2, origin.y() + row * kCell + kCell / 2);
+            wrong += seen != QColor(rgb.red, rgb.green, rgb.blue);
+        }
+    return wrong;
+}
+
+class Reports : public ::testing::Test {
+protected:
+    Reports() : cwd(dir.path())
+    {
+        // A bot whose logged lines would break a careless page.
+        writeBot(dir, "chatty.sh", "echo '</script><b>bold</b> & more' >&2; head -c 1 vorla.in > /dev/null; "
+                                   "for c in 1 2 3 4 5 6; do echo $c > vorla.out; done");
+    }
+
+    TempDir dir;
+    WorkingDirectory cwd;
+};
+
+} // namespace
+
+TEST_F(Reports, TheReportWrittenAsTheRunGoesEqualsTheOneBuiltAfterwards)
+{
+    const ToolRun run = runTool("--first ./chatty.sh --games 3 --swap --seed 5 --results r.jsonl --replays replays "
+                                "--report during");
+    ASSERT_EQ(run.exitCode, 0) << run.out;
+    const ToolRun built = runTool("report after r.jsonl replays");
+    ASSERT_EQ(built.exitCode, 0) << built.out;
+    const auto during = filesIn(dir.file("during"));
+    const auto after = filesIn(dir.file("after"));
+    ASSERT_EQ(during.size(), 6U + 3U) << "six matches, the index, the script and the style sheet";
+    for (const auto& [name, text] : during) {
+        ASSERT_TRUE(after.count(name)) << name;
+        EXPECT_EQ(after.at(name), text) << name;
+    }
+
+    // The index names every player and links every match; every link and
+    // script is a file of the report: nothing comes from a network.
+    const std::string& index = during.at("index.html");
+    EXPECT_NE(index.find("./chatty.sh"), std::string::npos);
+    EXPECT_NE(index.find("stupid"), std::string::npos);
+    for (int game = 0; game < 6; ++game) {
+        const std::string page = "game-" + std::to_string(game) + (game % 2 ? "-B-A" : "-A-B") + ".html";
+        EXPECT_NE(index.find("href=\"" + page + "\""), std::string::npos) << page;
+    }
+    const std::regex reference(R"((?:src|href)="([^"#]*))");
+    for (const auto& [name, text] : during) {
+        EXPECT_EQ(text.find("http"), std::string::npos) << name;
+        for (std::sregex_iterator it(text.begin(), text.end(), reference), end; it != end; ++it)
+            EXPECT_TRUE(during.count((*it)[1].str())) << name << " refers to " << (*it)[1].str();
+    }
+    EXPECT_EQ(during.at("game-0-A-B.html").find("<b>bold"), std::string::npos) << "a log is data, not markup";
+}
+
+TEST_F(Reports, WhatCannotMakeAReportIsSaid)
+{
+    ASSERT_EQ(runTool("--games 1 --results r.jsonl --replays replays").exitCode, 0);
+    dir.write("notes.txt", "hello");
+    fs::create_directories(dir.file("bad"));
+    fs::create_directories(dir.file("forged"));
+    dir.write("bad/game-0.json", "{not json");
+    std::string replay;
+    {
+        std::ifstream in(dir.file("replays/game-0.json"));
+        std::ostringstream text;
+        text << in.rdbuf();
+        replay = text.str();
+    }
+    // A turn whose score the referee does not come to.
+    dir.write("forged/game-0.json", std::regex_replace(replay, std::regex(R"("scores": \[\s*)"), R"("scores": [9)",
+                                                                      std::regex_constants::format_first_only));
+    const struct {
+        std::string arguments;
+        int exitCode;
+        std::string said;
+    } cases[] = {
+        {"report", 2, "vorlen-match: report: name the folder and the records and replays"},
+        {"report out", 2, "vorlen-match: report: name the folder"},
+        {"report out notes.txt", 2, "'notes.txt' is no records file (.csv, .jsonl), replay (game-G....json) or folder"},
+        {"report out missing.jsonl", 2, "cannot read 'missing.jsonl'"},
+        {"report out r.jsonl bad", 1, "bad/game-0.json': "},
+        {"report out r.jsonl forged", 1, "forged/game-0.json': "},
+        {"report notes.txt/out r.jsonl", 2, "cannot make 'notes.txt/out'"},
+    };
+    for (const auto& c : cases) {
+        const ToolRun run = runTool(c.arguments, "2>&1");
+        EXPECT_EQ(run.exitCode, c.exitCode) << c.arguments << ": " << run.out;
+        EXPECT_NE(run.out.find(c.said), std::string::npos) << c.arguments << ": " << run.out;
+    }
+    // What could be made is there: the index links no page that is not.
+    const auto files = filesIn(dir.file("out"));
+    EXPECT_TRUE(files.count("index.html"));
+    EXPECT_FALSE(files.count("game-0.html"));
+    EXPECT_EQ(files.at("index.html").find("href=\"game-0.html\""), std::string::npos);
+}
+
+TEST_F(Reports, AMatchPageDrawsTheRefereesBoardAtTheTurnItsAddressNames)
+{
+    if (chromium().empty())
+        GTEST_SKIP() << "no Chromium here to open the pages in";
+    ASSERT_EQ(runTool("--first ./chatty.sh --games 1 --seed 5 --replays replays --report pages").exitCode, 0);
+    Replay replay;
+    std::string error;
+    ASSERT_TRUE(readReplayFile(dir.file("replays/game-0.json"), replay, error)) << error;
+    const int last = static_cast<int>(replay.turns.size());
+    for (const int turns : {0, 1, 17, last}) {
+        const QImage shot = screenshot(dir, "file://" + dir.file("pages/game-0.html") + "#turn=" + std::to_string(turns));
+        EXPECT_EQ(wrongCells(shot, {0, 0}, replay, turns), 0) << "at #turn=" << turns;
+    }
+    // An address past the end shows the end.
+    EXPECT_EQ(wrongCells(screenshot(dir, "file://" + dir.file("pages/game-0.html") + "#turn=99999"), {0, 0}, replay, last), 0);
+}
+
+TEST_F(Reports, KeysMoveThroughAMatchInABrowserWindow)
+{
+    if (chromium().empty())
+        GTEST_SKIP() << "no Chromium here to open the pages in";
+    const XServer screen;
+    if (!screen.ready())
+        GTEST_SKIP() << "Xvfb could not start";
+    ASSERT_EQ(runTool("--games 1 --seed 8 --replays replays --report pages").exitCode, 0);
+    Replay replay;
+    std::string error;
+    ASSERT_TRUE(readReplayFile(dir.file("replays/game-0.json"), replay, error)) << error;
+    const int last = static_cast<int>(replay.turns.size());
+
+    const Background browser("env DISPLAY=" + screen.display() + " " + chromium() + browserOptions(dir)
+                             + " --kiosk --window-position=0,0 --window-size=1280,800 'file://"
+                             + dir.file("pages/game-0.html") + "#turn=5'");
+    // The page is up once it shows turn 5.
+    QImage shot;
+    for (int i = 0; i < 100 && wrongCells(shot, {0, 0}, replay, 5) != 0; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        shot = screen.capture(dir);
+    }
+    ASSERT_EQ(wrongCells(shot, {0, 0}, replay, 5), 0) << "the page at #turn=5";
+    screen.run("xdotool search --sync --class chromium windowfocus --sync");
+    const struct {
+        const char* keys;
+        int turns;
+    } steps[] = {
+        {"Right Right Right", 8}, {"Left", 7}, {"End", last}, {"Right", last}, {"Home", 0}, {"Left", 0}, {"Right", 1},
+    };
+    for (const auto& step : steps) {
+        screen.run(std::string("xdotool key --delay 50 ") + step.keys);
+        int wrong = kBoardCells;
+        for (int i = 0; i < 20 && wrong != 0; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            wrong = wrongCells(screen.capture(dir), {0, 0}, replay, step.turns);
+        }
+        EXPECT_EQ(wrong, 0) << "after " << step.keys << ": turn " << step.turns;
+    }
+}
