@@ -21,4 +21,19 @@ inline std::string escapedHtml(const std::string& text)
     return out;
 }
 
+// JSON to put inside a script element: no text in it can close the element,
+// since '<' only occurs inside its strings.
+inline std::string scriptSafe(const std::string& json)
+{
+    std::string safe;
+    safe.reserve(json.size());
+    for (const char ch : json) {
+        if (ch == '<')
+            safe += "\\u003c";
+        else
+            safe += ch;
+    }
+    return safe;
+}
+
 } // namespace vorlen

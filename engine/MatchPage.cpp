@@ -139,12 +139,7 @@ bool matchPageHtml(const Replay& replay, const MatchPageSettings& settings, std:
 {
     if (!checkReplay(replay, problem))
         return false;
-    std::string data = pageData(replay, settings).dump(-1, ' ', false, Json::error_handler_t::replace);
-    // Inside a script element no text may close it: '<' only occurs in strings.
-    std::string safe;
-    safe.reserve(data.size());
-    for (const char ch : data)
-        safe += ch == '<' ? std::string("\\u003c") : std::string(1, ch);
+    const std::string safe = scriptSafe(pageData(replay, settings).dump(-1, ' ', false, Json::error_handler_t::replace));
     html = "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n<title>vorlen: "
            + escapedHtml(settings.title) + "</title>\n<link rel=\"stylesheet\" href=\"vorlen.css\">\n</head>\n"
            "<body class=\"match\">\n<div id=\"page\"></div>\n<script id=\"match-data\" type=\"application/json\">"

@@ -97,7 +97,8 @@ TEST_F(Reports, TheReportWrittenAsTheRunGoesEqualsTheOneBuiltAfterwards)
     EXPECT_NE(index.find("stupid"), std::string::npos);
     for (int game = 0; game < 6; ++game) {
         const std::string page = "game-" + std::to_string(game) + (game % 2 ? "-B-A" : "-A-B") + ".html";
-        EXPECT_NE(index.find("href=\"" + page + "\""), std::string::npos) << page;
+        EXPECT_NE(index.find("[" + std::to_string(game) + ",\"" + page + "\""), std::string::npos) << page;
+        EXPECT_TRUE(during.count(page)) << page;
     }
     const std::regex reference(R"((?:src|href)="([^"#]*))");
     for (const auto& [name, text] : during) {
@@ -106,6 +107,43 @@ TEST_F(Reports, TheReportWrittenAsTheRunGoesEqualsTheOneBuiltAfterwards)
             EXPECT_TRUE(during.count((*it)[1].str())) << name << " refers to " << (*it)[1].str();
     }
     EXPECT_EQ(during.at("game-0-A-B.html").find("<b>bold"), std::string::npos) << "a log is data, not markup";
+}
+
+TEST_F(Reports, TheIndexSumsUpAsSummarizeDoesWithTheSprtsCourseAndEveryPlayer)
+{
+    const struct {
+        std::string options;
+        bool sprt;
+    } runs[] = {
+        {"--first " VORLEN_LOOKAHEAD_BOT " --sprt elo0=0,elo1=50 --games 60 --swap --seed 3 --concurrency 2", true},
+        {"--player greedy=stupid --player chatty=./chatty.sh --player other=stupid --tournament round-robin --games 1 "
+         "--swap --seed 4",
+         false},
+    };
+    for (const auto& run : runs) {
+        fs::remove_all(dir.file("report"));
+        fs::remove(dir.file("r.jsonl"));
+        ASSERT_EQ(runTool(run.options + " --results r.jsonl --report report").exitCode, 0) << run.options;
+        const ToolRun summed = runTool("summarize r.jsonl");
+        const std::string index = filesIn(dir.file("report")).at("index.html");
+        std::string escaped = std::regex_replace(summed.out, std::regex("&"), "&amp;");
+        escaped = std::regex_replace(escaped, std::regex("<"), "&lt;");
+        escaped = std::regex_replace(escaped, std::regex(">"), "&gt;");
+        EXPECT_NE(index.find("<pre id=\"summary\">" + escaped + "</pre>"), std::string::npos) << summed.out << index;
+        EXPECT_EQ(index.find("id=\"llr\"") != std::string::npos, run.sprt) << run.options;
+        if (!run.sprt) {
+            for (const char* player : {"greedy", "chatty", "other", "./chatty.sh"})
+                EXPECT_NE(index.find(player), std::string::npos) << player;
+            continue;
+        }
+        // One LLR a board pair, ending where the summary's does.
+        std::smatch llr;
+        ASSERT_TRUE(std::regex_search(index, llr, std::regex(R"("llr":\[([^\]]*)\])")));
+        const std::string values = llr[1].str();
+        const auto pairs = static_cast<int>(std::count(values.begin(), values.end(), ',')) + 1;
+        const int played = std::stoi(summed.out.substr(summed.out.find("Matches played: ") + 16));
+        EXPECT_EQ(pairs, played / 2);
+    }
 }
 
 TEST_F(Reports, WhatCannotMakeAReportIsSaid)
@@ -147,7 +185,7 @@ TEST_F(Reports, WhatCannotMakeAReportIsSaid)
     const auto files = filesIn(dir.file("out"));
     EXPECT_TRUE(files.count("index.html"));
     EXPECT_FALSE(files.count("game-0.html"));
-    EXPECT_EQ(files.at("index.html").find("href=\"game-0.html\""), std::string::npos);
+    EXPECT_NE(files.at("index.html").find("[0,\"\",\"rand:0\""), std::string::npos);
 }
 
 TEST_F(Reports, AMatchPageDrawsTheRefereesBoardAtTheTurnItsAddressNames)
@@ -163,6 +201,10 @@ TEST_F(Reports, AMatchPageDrawsTheRefereesBoardAtTheTurnItsAddressNames)
         const QImage shot = screenshot(dir, "file://" + dir.file("pages/game-0.html") + "#turn=" + std::to_string(turns));
         EXPECT_EQ(wrongCells(shot, {0, 0}, replay, turns), 0) << "at #turn=" << turns;
     }
+    // The index lays out its matches, each linking its page.
+    const std::string index = renderedDom(dir, "file://" + dir.file("pages/index.html"));
+    EXPECT_NE(index.find("<a href=\"game-0.html\">0</a>"), std::string::npos) << index;
+    EXPECT_NE(index.find("./chatty.sh"), std::string::npos);
     // An address past the end shows the end.
     EXPECT_EQ(wrongCells(screenshot(dir, "file://" + dir.file("pages/game-0.html") + "#turn=99999"), {0, 0}, replay, last), 0);
 }

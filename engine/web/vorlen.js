@@ -178,25 +178,49 @@
 
   // --- a run -----------------------------------------------------------
 
-  function sortable(table) {
-    const head = table.tHead || table.rows[0].parentNode;
-    Array.from(table.rows[0].cells).forEach((th, column) => {
+  // The matches of a run, a page of rows at a time, sorted by any column.
+  function matchTable(rows) {
+    const table = document.getElementById('matches');
+    const pager = document.getElementById('pager');
+    if (!table) return;
+    const perPage = 100;
+    let first = 0;
+    let order = { column: 0, down: true };
+    const columns = [0, 2, 3, 4, 5, 6, 7, 8, 9]; // game, board, players, scores, winner, turns, end
+    const numeric = column => typeof rows[0]?.[columns[column]] === 'number';
+
+    function render() {
+      const body = table.tBodies[0];
+      body.replaceChildren(...rows.slice(first, first + perPage).map(row => el('tr', {}, columns.map((at, column) => {
+        if (column === 0 && row[1]) return el('td', {}, [el('a', { href: row[1], text: String(row[0]) })]);
+        return el('td', numeric(column) ? {} : { class: 'text' }, [String(row[at])]);
+      }))));
+      pager.replaceChildren();
+      if (rows.length <= perPage) return;
+      const go = (text, to) => {
+        const button = el('button', { text });
+        button.disabled = to < 0 || to >= rows.length || to === first;
+        button.onclick = () => { first = to; render(); };
+        return button;
+      };
+      pager.append(go('first', 0), go('previous', first - perPage),
+        ' matches ' + (first + 1) + ' to ' + Math.min(rows.length, first + perPage) + ' of ' + rows.length + ' ',
+        go('next', first + perPage), go('last', Math.floor((rows.length - 1) / perPage) * perPage));
+    }
+
+    Array.from(table.tHead.rows[0].cells).forEach((th, column) => {
       th.addEventListener('click', () => {
-        const body = table.tBodies[0];
-        const rows = Array.from(body.rows);
-        const down = th.dataset.order !== 'up';
-        th.dataset.order = down ? 'up' : 'down';
-        const key = row => row.cells[column].dataset.key ?? row.cells[column].textContent;
-        const numeric = rows.every(row => key(row) === '' || !isNaN(+key(row)));
+        order = { column, down: order.column === column ? !order.down : true };
+        const at = columns[column];
         rows.sort((a, b) => {
-          const x = key(a), y = key(b);
-          const order = numeric ? (+x) - (+y) : x.localeCompare(y);
-          return down ? order : -order;
+          const result = numeric(column) ? a[at] - b[at] : String(a[at]).localeCompare(String(b[at]));
+          return (order.down ? result : -result) || a[0] - b[0];
         });
-        body.append(...rows);
+        first = 0;
+        render();
       });
     });
-    return head;
+    render();
   }
 
   function llrChart(run) {
@@ -208,8 +232,11 @@
     const x = k => k / Math.max(1, run.llr.length - 1) * (canvas.width - 2) + 1;
     const y = v => canvas.height - 1 - (v - bottom) / (top - bottom || 1) * (canvas.height - 2);
     g.strokeStyle = '#999';
-    for (const bound of [run.lower, run.upper]) {
+    g.fillStyle = '#606060';
+    g.font = '12px sans-serif';
+    for (const [bound, text] of [[run.lower, 'H0 accepted at '], [run.upper, 'H1 accepted at ']]) {
       g.beginPath(); g.moveTo(0, y(bound)); g.lineTo(canvas.width, y(bound)); g.stroke();
+      g.fillText(text + bound.toFixed(2), 6, bound === run.upper ? y(bound) + 14 : y(bound) - 4);
     }
     g.strokeStyle = '#1060c0';
     g.lineWidth = 2;
@@ -219,11 +246,14 @@
   }
 
   function runPage(run) {
-    document.querySelectorAll('table.sortable').forEach(sortable);
-    if (run) llrChart(run);
+    if (!run) return;
+    matchTable(run.matches);
+    llrChart(run);
   }
 
   const match = readData('match-data');
   if (match) matchPage(match);
   else runPage(readData('run-data'));
+  // How long the page took to come up, for anyone measuring it.
+  document.body.dataset.readyMs = Math.round(performance.now());
 })();

@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <spawn.h>
 #include <string>
@@ -46,6 +47,21 @@ inline QImage screenshot(const TempDir& dir, const std::string& url)
     if (std::system(command.c_str()) != 0)
         return {};
     return QImage(QString::fromStdString(png));
+}
+
+// The page's document once its scripts have run, as headless Chromium sees it.
+inline std::string renderedDom(const TempDir& dir, const std::string& url)
+{
+    const std::string command = "timeout 90 " + chromium() + " --headless=new" + browserOptions(dir) + " --dump-dom '"
+                                + url + "' 2>/dev/null";
+    std::FILE* pipe = popen(command.c_str(), "r");
+    std::string dom;
+    char buffer[4096];
+    for (std::size_t got = 0; pipe && (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        dom.append(buffer, got);
+    if (pipe)
+        pclose(pipe);
+    return dom;
 }
 
 // A program started in the background by the shell, ended (with what it

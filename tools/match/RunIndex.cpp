@@ -2,6 +2,7 @@
 
 #include "GameSet.h"
 #include "HtmlText.h"
+#include "Retirement.h"
 #include "Summarize.h"
 
 #include <nlohmann/json.hpp>
@@ -23,18 +24,25 @@ std::string row(const std::string& name, const std::string& value)
     return "<tr><th class=\"text\">" + escapedHtml(name) + "</th>" + cell(value, "text") + "</tr>\n";
 }
 
-// How the match ended, in a reader's words.
+// How the match ended, in a reader's words: how the game ended it, and
+// every seat that failed, with why.
 std::string endOf(const MatchRecord& record)
 {
-    std::string end;
-    for (int seat = 0; seat < 2; ++seat) {
-        const SeatRecord& s = record.seats[static_cast<std::size_t>(seat)];
-        if (s.retired.empty())
+    std::string failures;
+    std::string gameEnd;
+    for (const SeatRecord& seat : record.seats) {
+        if (seat.retired.empty())
             continue;
-        end += (end.empty() ? "" : "; ") + s.player + " out at turn " + std::to_string(s.retiredTurn) + ": "
-               + s.retired;
+        if (isGameEnd(seat.retired)) {
+            gameEnd = seat.retired;
+            continue;
+        }
+        failures += (failures.empty() ? "" : "; ") + seat.player + " failed at turn " + std::to_string(seat.retiredTurn)
+                    + ": " + seat.retired;
     }
-    return end.empty() ? "played out" : end;
+    if (failures.empty())
+        return gameEnd.empty() ? "played out" : gameEnd;
+    return failures;
 }
 
 std::string runTable(const std::vector<MatchRecord>& records, const RecordsSummary& summary)
@@ -55,8 +63,9 @@ std::string runTable(const std::vector<MatchRecord>& records, const RecordsSumma
     std::set<std::string> boards;
     for (const MatchRecord& record : records)
         boards.insert(record.board);
-    html += row("boards", std::to_string(boards.size()) + " (" + *boards.begin()
-                              + (boards.size() > 1 ? ", ..., " + *boards.rbegin() : "") + ")");
+    const std::string& last = records.back().board;
+    html += row("boards", std::to_string(boards.size()) + " (" + first.board
+                              + (boards.size() > 1 ? ", ..., " + last : "") + ")");
     html += row("seating", first.swap ? "every board in both seatings" : "one seating a board");
     html += row("containment", first.containment == "sandbox" ? "a box per seat, held by " + first.governance
                                                               : "none (bots run as the referee's user)");
@@ -75,28 +84,18 @@ std::string runTable(const std::vector<MatchRecord>& records, const RecordsSumma
     return html + "</table>\n";
 }
 
-std::string matchTable(const std::vector<MatchRecord>& records, const std::map<int, std::string>& pages)
+// Every match as a row of data: the page lays out as many as are on show,
+// so a run of thousands opens at once.
+nlohmann::json matchRows(const std::vector<MatchRecord>& records, const std::map<int, std::string>& pages)
 {
-    std::string html = "<table class=\"sortable\" id=\"matches\">\n<thead><tr>";
-    for (const char* head : {"game", "board", "first", "second", "first score", "second score", "winner", "turns",
-                             "how it ended"})
-        html += std::string("<th") + (std::string(head).find("score") == std::string::npos && std::string(head) != "game"
-                                              && std::string(head) != "turns"
-                                          ? " class=\"text\""
-                                          : "")
-                + ">" + head + "</th>";
-    html += "</tr></thead>\n<tbody>\n";
+    nlohmann::json rows = nlohmann::json::array();
     for (const MatchRecord& record : records) {
         const auto page = pages.find(record.game);
-        const std::string game = std::to_string(record.game);
-        html += "<tr><td data-key=\"" + game + "\">"
-                + (page == pages.end() ? game : "<a href=\"" + escapedHtml(page->second) + "\">" + game + "</a>")
-                + "</td>" + cell(record.board, "text") + cell(record.seats[0].player, "text")
-                + cell(record.seats[1].player, "text") + cell(std::to_string(record.seats[0].score))
-                + cell(std::to_string(record.seats[1].score)) + cell(record.winner(), "text")
-                + cell(std::to_string(record.turns)) + cell(endOf(record), "text") + "</tr>\n";
+        rows.push_back({record.game, page == pages.end() ? std::string() : page->second, record.board,
+                        record.seats[0].player, record.seats[1].player, record.seats[0].score, record.seats[1].score,
+                        record.winner(), record.turns, endOf(record)});
     }
-    return html + "</tbody></table>\n";
+    return rows;
 }
 
 } // namespace
@@ -117,14 +116,20 @@ std::string runIndexHtml(std::vector<MatchRecord> records, const std::map<int, s
     const RecordsSummary summary = summarizeRecords(records, complete);
     html += runTable(records, summary);
     html += "<h2>Results</h2>\n<pre id=\"summary\">" + escapedHtml(summary.text) + "</pre>\n";
+    nlohmann::json run = {{"matches", matchRows(records, pages)}};
     if (!summary.llr.empty()) {
-        const nlohmann::json run = {{"llr", summary.llr}, {"lower", summary.lower}, {"upper", summary.upper}};
+        run["llr"] = summary.llr;
+        run["lower"] = summary.lower;
+        run["upper"] = summary.upper;
         html += "<h2>SPRT: the log-likelihood ratio over the run</h2>\n<canvas id=\"llr\" width=\"640\" "
-                "height=\"200\"></canvas>\n<script id=\"run-data\" type=\"application/json\">"
-                + run.dump() + "</script>\n";
+                "height=\"200\"></canvas>\n";
     }
-    html += "<h2>Matches</h2>\n<p>Click a heading to sort; a game's number opens its page.</p>\n";
-    html += matchTable(records, pages);
+    html += "<h2>Matches</h2>\n<p>Click a heading to sort; a game's number opens its page.</p>\n"
+            "<table id=\"matches\">\n<thead><tr><th>game</th><th class=\"text\">board</th><th class=\"text\">first</th>"
+            "<th class=\"text\">second</th><th>first score</th><th>second score</th><th class=\"text\">winner</th>"
+            "<th>turns</th><th class=\"text\">how it ended</th></tr></thead>\n<tbody></tbody></table>\n"
+            "<div id=\"pager\"></div>\n<script id=\"run-data\" type=\"application/json\">"
+            + scriptSafe(run.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace)) + "</script>\n";
     return html + "<script src=\"vorlen.js\"></script>\n</body>\n</html>\n";
 }
 
