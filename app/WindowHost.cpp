@@ -16,7 +16,7 @@ void WindowHost::show(std::unique_ptr<main_window> window)
 
 void WindowHost::adopt(std::unique_ptr<main_window> window)
 {
-    connect(window.get(), &main_window::newMatchChosen, this, &WindowHost::replace);
+    window->onNewMatch([this](const QStringList& arguments) { replace(arguments); });
     bots_ = &window->bots();
     window_ = std::move(window);
     window_->show();

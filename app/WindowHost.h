@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QObject>
 #include <QStringList>
 
 #include <atomic>
@@ -14,12 +13,12 @@ class BotGroups;
 // Keeps the match window on show. A new match (File -> New match...) is a
 // new window in the old one's place, made from options as at start, so
 // nothing of the old match (its players, bots, replay) carries over.
-class WindowHost : public QObject {
-    Q_OBJECT
-
+class WindowHost {
 public:
     WindowHost();
-    ~WindowHost() override;
+    ~WindowHost();
+    WindowHost(const WindowHost&) = delete;
+    WindowHost& operator=(const WindowHost&) = delete;
 
     // Shows `window`, saying what keeps its match from being played.
     void show(std::unique_ptr<main_window> window);

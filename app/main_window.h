@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -97,14 +98,13 @@ public:
     bool exportWebPage(const std::string& path, std::string& error) const;
     bool openReplay(const std::string& path, std::string& error);
 
-signals:
-    // File -> New match... was accepted: a window with these options, the
-    // program's name first, takes this one's place.
-    void newMatchChosen(const QStringList& arguments);
+    // Asks for a new match's seats, board, sandbox and time (remembered for
+    // next time); when accepted, hands the options of a window that plays it,
+    // the program's name first, to what was set to take them.
+    void chooseNewMatch();
+    void onNewMatch(std::function<void(const QStringList& arguments)> take) { newMatch = std::move(take); }
 
 public slots:
-    // Asks for a new match's seats, board, sandbox and time; remembered for next time.
-    void chooseNewMatch();
     void nextStep();
     void Stop();
     void Start();
@@ -152,6 +152,7 @@ private:
     std::array<double, 2> firstMoveMs{0, 0};  // more for the first: a stream bot starts
     std::vector<std::string> problems;
     QStringList viewOptions; // how this window shows a match, kept for the next one
+    std::function<void(const QStringList&)> newMatch;
     std::array<SeatView, 2> shownSeats; // as last worked out, while no turn runs
 
     // Each program seat's standard error goes to a log file; what a move

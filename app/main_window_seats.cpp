@@ -116,5 +116,6 @@ void main_window::chooseNewMatch()
     saveNewMatchChoices(settings, dialog.choices());
     QStringList arguments{QCoreApplication::applicationFilePath()};
     arguments << newMatchArguments(dialog.choices()) << viewOptions;
-    emit newMatchChosen(arguments);
+    if (newMatch)
+        newMatch(arguments);
 }
