@@ -136,6 +136,8 @@ TEST_F(Reports, TheIndexSumsUpAsSummarizeDoesWithTheSprtsCourseAndEveryPlayer)
                 EXPECT_NE(index.find(player), std::string::npos) << player;
             continue;
         }
+        // The settings as they were given, not as a double's every digit.
+        EXPECT_NE(index.find(", SPRT elo0=0 elo1=50 alpha=0.05 beta=0.05</td>"), std::string::npos);
         // One LLR a board pair, ending where the summary's does.
         std::smatch llr;
         ASSERT_TRUE(std::regex_search(index, llr, std::regex(R"("llr":\[([^\]]*)\])")));
@@ -238,14 +240,26 @@ TEST_F(Reports, KeysMoveThroughAMatchInABrowserWindow)
         int turns;
     } steps[] = {
         {"Right Right Right", 8}, {"Left", 7}, {"End", last}, {"Right", last}, {"Home", 0}, {"Left", 0}, {"Right", 1},
+        // The address follows: reloading the page opens it where it was.
+        {"Right Right", 3}, {"F5", 3},
     };
     for (const auto& step : steps) {
         screen.run(std::string("xdotool key --delay 50 ") + step.keys);
         int wrong = kBoardCells;
-        for (int i = 0; i < 20 && wrong != 0; ++i) {
+        for (int i = 0; i < 30 && wrong != 0; ++i) {
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
             wrong = wrongCells(screen.capture(dir), {0, 0}, replay, step.turns);
         }
         EXPECT_EQ(wrong, 0) << "after " << step.keys << ": turn " << step.turns;
     }
+    // Space plays on and Space again pauses at a later turn, where it stays.
+    screen.run("xdotool key space sleep 0.6 key space");
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    shot = screen.capture(dir);
+    int paused = 4;
+    while (paused < last && wrongCells(shot, {0, 0}, replay, paused) != 0)
+        ++paused;
+    EXPECT_EQ(wrongCells(shot, {0, 0}, replay, paused), 0) << "no turn after 3 is on show";
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    EXPECT_EQ(wrongCells(screen.capture(dir), {0, 0}, replay, paused), 0) << "it went on past turn " << paused;
 }

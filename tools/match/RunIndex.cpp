@@ -3,6 +3,7 @@
 #include "GameSet.h"
 #include "HtmlText.h"
 #include "Retirement.h"
+#include "Sprt.h"
 #include "Summarize.h"
 
 #include <nlohmann/json.hpp>
@@ -79,7 +80,8 @@ std::string runTable(const std::vector<MatchRecord>& records, const RecordsSumma
     }
     html += row("played", start.empty() ? "unknown" : start + " to " + end);
     html += row("matches", std::to_string(records.size()) + " of " + std::to_string(first.runMatches));
-    html += row("run", first.run + (first.sprt.empty() ? "" : ", SPRT " + first.sprt));
+    const auto sprt = parseSprtSettings(first.sprt);
+    html += row("run", first.run + (sprt ? ", SPRT " + sprtSettingsShown(*sprt) : ""));
     html += row("made by", "vorlen-match " VORLEN_VERSION);
     return html + "</table>\n";
 }

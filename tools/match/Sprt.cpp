@@ -91,6 +91,14 @@ std::string sprtSettingsText(const SprtSettings& settings)
     return text;
 }
 
+std::string sprtSettingsShown(const SprtSettings& settings)
+{
+    char text[160];
+    std::snprintf(text, sizeof text, "elo0=%g elo1=%g alpha=%g beta=%g", settings.elo0, settings.elo1, settings.alpha,
+                  settings.beta);
+    return text;
+}
+
 SprtVerdict verdictOf(double llr, const SprtSettings& settings)
 {
     if (llr >= settings.upperBound())

@@ -22,6 +22,8 @@ struct SprtSettings {
 std::optional<SprtSettings> parseSprtSettings(const std::string& text);
 // The full form, read back to the same values.
 std::string sprtSettingsText(const SprtSettings& settings);
+// As people write them: "elo0=0 elo1=5 alpha=0.05 beta=0.05".
+std::string sprtSettingsShown(const SprtSettings& settings);
 
 // The log-likelihood ratio of H1 (elo = elo1) over H0 (elo = elo0) in the
 // logistic Elo model, by the usual normal approximation: with the mean score

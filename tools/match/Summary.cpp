@@ -152,9 +152,8 @@ std::string summaryText(const Tally& tally, const RunFacts& run, bool interrupte
     std::string text = header(tally, run, interrupted, decided && tally.matches() < run.matchCount);
     text += run.players.size() == 2 ? twoPlayerTable(tally, run) : standingsText(tally, run);
     if (sprt)
-        text += formatted("\nSPRT elo0=%g elo1=%g alpha=%g beta=%g, %d %s: ", sprt->settings().elo0,
-                          sprt->settings().elo1, sprt->settings().alpha, sprt->settings().beta, sprt->samples(),
-                          run.swap ? "board pairs" : "matches")
+        text += "\nSPRT " + sprtSettingsShown(sprt->settings())
+                + formatted(", %d %s: ", sprt->samples(), run.swap ? "board pairs" : "matches")
                 + sprt->text() + (decided || interrupted ? "" : ", limit reached, undecided") + "\n";
     text += firstSeat(tally);
     text += moveTimes(tally, run);
