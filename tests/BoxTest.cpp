@@ -297,7 +297,7 @@ INSTANTIATE_TEST_SUITE_P(BothGovernances, Boxes,
 TEST(BoxRuns, NoZombiesPileUpInARun)
 {
     for (const char* mode : {"--no-sandbox", "--sandbox"}) {
-        const std::string command = std::string(VORLEN_MATCH_BIN) + " " + mode + " --concurrency 2 --games 20 --swap "
+        const std::string command = std::string(VORLEN_MATCH_BIN) + " " + mode + " --concurrency 2 --games 5 --swap "
                                     + "--first " VORLEN_LOOKAHEAD_BOT " >/dev/null 2>&1 & echo $!";
         std::FILE* shell = popen(command.c_str(), "r");
         int runner = 0;
