@@ -9,9 +9,8 @@
 
 namespace vorlen {
 
-VorlenManager::VorlenManager(int width, int height, int playerCount, Trace trace)
-    : playerCount(playerCount), width(width), height(height),
-      field(makeField(kBoardRows, kBoardColumns)), trace(trace)
+VorlenManager::VorlenManager(int /*width*/, int /*height*/, int /*playerCount*/, Trace trace)
+    : field(makeField(kBoardRows, kBoardColumns)), trace(trace)
 {
     this->trace.line("VorlenManager initialized...\n");
 }

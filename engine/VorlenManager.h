@@ -30,6 +30,8 @@ class VorlenManager {
 public:
     static constexpr std::size_t kStallTurns = 8;
 
+    // The board is always the game's 41 x 45 for two players: the sizes are
+    // taken for the callers that pass them and not kept.
     VorlenManager(int width, int height, int playerCount, Trace trace = Trace());
 
     void setPlayer(int seat, IVorlenLogic* player);
@@ -58,9 +60,6 @@ private:
     void playMove(int turn);
 
     int seat = 1; // the seat that played last: the first player opens
-    int playerCount;
-    int width;
-    int height;
     Field field;
     std::deque<ScorePair> history;
     IVorlenGui* gui = nullptr;

@@ -70,7 +70,7 @@ TEST_P(Containment, NothingABotStartsOutlivesItsMove)
         {"setsid sh -c 'while :; do :; done' burner-41.04 &", "burner-41.04"},
     };
     // Each mode marks its own processes: both may run at once.
-    const auto marked = [this](std::string text) {
+    const auto marked = [](std::string text) {
         return text.replace(text.find("41.0"), 4, GetParam() == Mode::Plain ? "41.1" : "41.5");
     };
     for (const auto& c : cases) {
