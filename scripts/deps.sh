@@ -18,3 +18,8 @@ VORLEN_BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-charts-dev libqt6o
 # What building and checking the Debian package takes.
 VORLEN_PACKAGE_PACKAGES=(dpkg-dev lintian desktop-file-utils appstream shared-mime-info libglib2.0-bin)
 VORLEN_TEST_PACKAGES=(xvfb xdotool imagemagick chromium python3 time bc slurm-wlm munge parallel "${VORLEN_PACKAGE_PACKAGES[@]}")
+# One sanitizer build serves the test suite and the fuzz targets: clang,
+# whose coverage libFuzzer reads.
+VORLEN_SANITIZER_PACKAGES=(clang libclang-rt-14-dev)
+VORLEN_SANITIZER_BUILD=(-DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug
+  -DVORLEN_SANITIZE=ON -DVORLEN_FUZZ=ON -DVORLEN_BUILD_BENCH=OFF)
