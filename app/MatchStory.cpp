@@ -2,7 +2,7 @@
 
 #include "CommandLine.h"
 #include "Retirement.h"
-#include "StreamPlayer.h"
+#include "PlayerSpec.h"
 
 #include <cstdio>
 
@@ -19,10 +19,7 @@ std::string seatWithPlayer(const vorlen::Replay& replay, int seat)
 
 std::string playerName(const std::string& command)
 {
-    std::string program = command;
-    if (program.rfind(vorlen::kStreamPrefix, 0) == 0)
-        program.erase(0, std::string(vorlen::kStreamPrefix).size());
-    const std::vector<std::string> words = vorlen::splitCommandLine(program);
+    const std::vector<std::string> words = vorlen::splitCommandLine(vorlen::commandOf(command));
     if (words.empty() || words.front().empty())
         return command;
     const std::string& path = words.front();

@@ -54,6 +54,8 @@ std::optional<Type> valueOption(const QString& option)
         return Type::Boards;
     if (option == "--play-from")
         return Type::PlayFrom;
+    if (option == "--bot-env")
+        return Type::BotEnv;
     return std::nullopt;
 }
 
@@ -138,6 +140,7 @@ std::string helpText()
            "  --bot-logs DIR       keep each bot's standard error in DIR\n"
            "  --move-time MS       a program's time for a move, in ms (default 3000)\n"
            "  --no-time-limit      wait for a program's move as long as it takes (to debug it)\n"
+           "  --bot-env NAME[=V]   pass NAME of this environment on to the bots, or set it to V\n"
            "  --help               print this help and exit\n"
            "  --version            print the version and exit\n"
            "\n"
@@ -157,6 +160,10 @@ bool hasAction(const std::vector<StartupAction>& actions, Type type) { return la
 std::string startupProblem(const std::vector<StartupAction>& actions)
 {
     for (const StartupAction& action : actions) {
+        vorlen::EnvPass pass;
+        if (action.type == Type::BotEnv)
+            if (const auto problem = vorlen::parseEnvPass(action.value, pass))
+                return "--bot-env: " + *problem;
         if (action.type == Type::Seed && !wholeNumber<std::uint64_t>(action.value))
             return "--seed needs a whole number from 0, not '" + action.value + "'";
         const auto game = wholeNumber<int>(action.value);
@@ -217,6 +224,17 @@ std::optional<ChosenBoard> chosenBoard(const std::vector<StartupAction>& actions
         return ChosenBoard{vorlen::seededBoard(value, index), vorlen::seedLabel(value, index), {}, 0};
     }
     return ChosenBoard{vorlen::DrawnBoards().at(index), vorlen::drawLabel(index), {}, 0};
+}
+
+std::vector<vorlen::EnvPass> chosenBotEnv(const std::vector<StartupAction>& actions)
+{
+    std::vector<vorlen::EnvPass> passes;
+    for (const StartupAction& action : actions) {
+        vorlen::EnvPass pass;
+        if (action.type == Type::BotEnv && !vorlen::parseEnvPass(action.value, pass))
+            passes.push_back(pass);
+    }
+    return passes;
 }
 
 std::chrono::milliseconds chosenMoveTime(const std::vector<StartupAction>& actions)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BotEnvironment.h"
 #include "Field.h"
 #include "Replay.h"
 
@@ -15,7 +16,7 @@
 // What the command line asks of the window, in the order it asks it.
 struct StartupAction {
     enum class Type { SetPlayer, LoadMap, Sandbox, Seed, Game, Replay, SaveReplay, Chart, Palette, BotLogs, MoveTime,
-                      NoTimeLimit, Boards, PlayFrom, Help, Version,
+                      NoTimeLimit, Boards, PlayFrom, BotEnv, Help, Version,
                       Unknown };
     Type type;
     int seat = 0;         // SetPlayer: 0 for "--first", 1 for "--second"
@@ -67,3 +68,5 @@ std::optional<ChosenBoard> chosenBoard(const std::vector<StartupAction>& actions
 // A program seat's time for a move: "--move-time", the usual limit, or with
 // "--no-time-limit" none (kNoTimeLimit). The options must have no problem.
 std::chrono::milliseconds chosenMoveTime(const std::vector<StartupAction>& actions);
+// What --bot-env options pass on to the bots, in order.
+std::vector<vorlen::EnvPass> chosenBotEnv(const std::vector<StartupAction>& actions);

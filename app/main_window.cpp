@@ -43,9 +43,13 @@ main_window::main_window(const QStringList& arguments, QWidget* parent)
     palette = vorlen::paletteNamed(lastValue(actions, StartupAction::Type::Palette).value_or(""))
                   .value_or(vorlen::classicPalette());
     programMoveTime = chosenMoveTime(actions);
+    botEnv = chosenBotEnv(actions);
     for (const StartupAction& action : actions)
-        if (action.type == StartupAction::Type::Palette || action.type == StartupAction::Type::BotLogs)
-            viewOptions << (action.type == StartupAction::Type::Palette ? "--palette" : "--bot-logs")
+        if (action.type == StartupAction::Type::Palette || action.type == StartupAction::Type::BotLogs
+            || action.type == StartupAction::Type::BotEnv)
+            viewOptions << (action.type == StartupAction::Type::Palette   ? "--palette"
+                            : action.type == StartupAction::Type::BotLogs ? "--bot-logs"
+                                                                          : "--bot-env")
                         << QFile::decodeName(QByteArray::fromStdString(action.value));
     if (hasAction(actions, StartupAction::Type::Chart))
         viewOptions << "--chart";

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BotEnvironment.h"
 #include "BotGroups.h"
 #include "IVorlenLogic.h"
 #include "LogTail.h"
@@ -122,7 +123,14 @@ private:
     // position comes back, to be played up to once the window is built.
     std::optional<ChosenBoard> seatPlayers(const std::vector<StartupAction>& actions);
     void seat(int seat, std::unique_ptr<vorlen::IVorlenLogic> player);
-    std::unique_ptr<vorlen::IVorlenLogic> makePlayer(int seat, int kind, const std::string& program, bool sandboxed);
+    // What a program seat needs to know of the match besides its own command line.
+    struct SeatContext {
+        bool sandboxed = false;
+        std::string otherProgram;         // the other seat's, when a program plays it
+        std::vector<std::string> outputs; // the window's own files, hidden from boxed bots
+    };
+    std::unique_ptr<vorlen::IVorlenLogic> makePlayer(int seat, int kind, const std::string& program,
+                                                     const SeatContext& context);
     void startLiveTurn();
     void playTurnOffThread(int turn);
     void afterLiveTurn();
@@ -159,6 +167,7 @@ private:
     // adds to it belongs to that move.
     std::optional<QTemporaryDir> logDir;
     std::string botLogDir;
+    std::vector<vorlen::EnvPass> botEnv; // --bot-env
     std::array<LogTail, 2> logTails;
 
     vorlen::Replay live;          // the live match as it goes

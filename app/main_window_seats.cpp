@@ -6,7 +6,9 @@
 #include "NewMatchDialog.h"
 #include "PersonBar.h"
 #include "PersonPlayer.h"
+#include "BotFolder.h"
 #include "PlayerFactory.h"
+#include "PlayerSpec.h"
 #include "Sandbox.h"
 #include "StartupOptions.h"
 
@@ -14,13 +16,27 @@
 #include <QFile>
 #include <QSettings>
 
+#include <array>
 #include <cstdio>
+#include <unistd.h>
 #include <filesystem>
 
 std::optional<ChosenBoard> main_window::seatPlayers(const std::vector<StartupAction>& actions)
 {
     const bool sandboxed = hasAction(actions, StartupAction::Type::Sandbox);
     botLogDir = lastValue(actions, StartupAction::Type::BotLogs).value_or("");
+    // Each program seat is told of the other, whose files its box hides.
+    std::array<std::string, 2> programs;
+    for (const StartupAction& action : actions)
+        if (action.type == StartupAction::Type::SetPlayer)
+            programs.at(static_cast<std::size_t>(action.seat)) =
+                action.kind == vorlen::kExternalPlayer ? action.value : std::string();
+    std::vector<std::string> outputs;
+    for (const std::string& path : {botLogDir, lastValue(actions, StartupAction::Type::SaveReplay).value_or("")}) {
+        std::error_code error;
+        if (!path.empty())
+            outputs.push_back(std::filesystem::absolute(path, error).lexically_normal().string());
+    }
     // The runner's board in place of the draw; a map is read over it.
     const std::optional<ChosenBoard> chosen = chosenBoard(actions);
     if (chosen) {
@@ -35,7 +51,8 @@ std::optional<ChosenBoard> main_window::seatPlayers(const std::vector<StartupAct
                 manager.loadMap(action.value);
             live.boardSource = "map:" + action.value + (chosen ? "+" + chosen->label : std::string());
         } else if (action.type == StartupAction::Type::SetPlayer) {
-            seat(action.seat, makePlayer(action.seat, action.kind, action.value, sandboxed));
+            const SeatContext context{sandboxed, programs.at(static_cast<std::size_t>(1 - action.seat)), outputs};
+            seat(action.seat, makePlayer(action.seat, action.kind, action.value, context));
             live.players[static_cast<std::size_t>(action.seat)] =
                 action.kind == vorlen::kExternalPlayer ? action.value
                 : action.kind == vorlen::kPersonPlayer ? std::string(vorlen::kPersonName)
@@ -47,7 +64,10 @@ std::optional<ChosenBoard> main_window::seatPlayers(const std::vector<StartupAct
         const std::string& command = live.players[static_cast<std::size_t>(seat)];
         if (command == vorlen::kBuiltInName || command == vorlen::kPersonName)
             continue;
-        if (const auto problem = vorlen::programProblem(command, std::filesystem::current_path().string())) {
+        const vorlen::ProgramCheck check{
+            std::filesystem::current_path().string(),
+            vorlen::environmentValue(vorlen::botEnvironment(botEnv, "", environ), "PATH").value_or(""), sandboxed};
+        if (const auto problem = vorlen::programProblem(command, check)) {
             problems.push_back(std::string(seat == 0 ? "--first" : "--second") + ": " + *problem);
             std::fprintf(stderr, "vorlen: %s\n", problems.back().c_str());
         }
@@ -63,7 +83,7 @@ void main_window::seat(int seat, std::unique_ptr<vorlen::IVorlenLogic> player)
 }
 
 std::unique_ptr<vorlen::IVorlenLogic> main_window::makePlayer(int seat, int kind, const std::string& program,
-                                                              bool sandboxed)
+                                                              const SeatContext& context)
 {
     const auto index = static_cast<std::size_t>(seat);
     if (kind == vorlen::kPersonPlayer) {
@@ -86,8 +106,13 @@ std::unique_ptr<vorlen::IVorlenLogic> main_window::makePlayer(int seat, int kind
     settings.groups = &botGroups;
     // Plain, the working directory is the exchange directory; in a box, the
     // box's seat folder.
-    if (sandboxed)
+    settings.env = botEnv;
+    if (context.sandboxed) {
         settings.sandbox = vorlen::findSandbox();
+        const vorlen::BoxView other =
+            context.otherProgram.empty() ? vorlen::BoxView{} : vorlen::boxViewOfProgram(context.otherProgram, settings);
+        settings.hidden = vorlen::hiddenPaths(vorlen::boxViewOfProgram(program, settings), other, context.outputs);
+    }
     std::string dir = botLogDir;
     if (dir.empty()) {
         if (!logDir)
@@ -102,7 +127,7 @@ std::unique_ptr<vorlen::IVorlenLogic> main_window::makePlayer(int seat, int kind
     const bool unlimited = programMoveTime == vorlen::kNoTimeLimit;
     moveLimitMs[index] = unlimited ? -1 : std::chrono::duration<double, std::milli>(programMoveTime).count();
     live.moveLimitsMs[index] = unlimited ? 0 : static_cast<int>(programMoveTime.count());
-    const bool stream = vorlen::programOf(program) != program;
+    const bool stream = vorlen::parseProgramSpec(program).stream;
     firstMoveMs[index] = stream ? std::chrono::duration<double, std::milli>(settings.startupLimit).count() : 0;
     return vorlen::createProgramPlayer(program, settings);
 }

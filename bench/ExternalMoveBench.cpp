@@ -77,7 +77,7 @@ void spawn(benchmark::State& state, bool sandboxed)
     std::vector<std::string> command{VORLEN_TRIVIAL_BOT};
     if (sandboxed) {
         // The box's own view, with the bot in place of the launcher.
-        command = vorlen::boxCommand(vorlen::findSandbox(), vorlen::namedPaths(command), 64);
+        command = vorlen::boxCommand(vorlen::findSandbox(), {vorlen::namedPaths(command), {}, {}}, 64);
         command.resize(command.size() - 2);
         command.push_back(VORLEN_TRIVIAL_BOT);
     }
@@ -107,7 +107,7 @@ void boxStart(benchmark::State& state, bool controlGroups, bool countEnd)
     for (auto _ : state) {
         vorlen::Box box;
         std::string error;
-        if (!box.start(plan, {}, {}, groups, error))
+        if (!box.start(plan, {}, {}, groups, {}, error))
             state.SkipWithError(error.c_str());
         if (!countEnd)
             state.PauseTiming();

@@ -37,6 +37,9 @@ public:
         BotGroups* groups = nullptr; // required: told of the bot while it runs
         Box* box = nullptr;          // where it runs; null: plain
         bool streams = false;        // standard input and output connected to the referee
+        // Its whole environment, "NAME=VALUE"; empty: the referee's. A bare
+        // program name is looked up in its PATH. (A boxed bot's is its box's.)
+        std::vector<std::string> environment;
     };
 
     // How one exchange with a stream bot went.

@@ -2,7 +2,9 @@
 // the referee as the one to end it.
 #include "BotProcess.h"
 
+#include "BotEnvironment.h"
 #include "ChildSpawn.h"
+#include "CommandLine.h"
 
 #include <cerrno>
 #include <csignal>
@@ -26,10 +28,25 @@ rlimit memoryLimit(std::uint64_t mib) { return mib == 0 ? rlimit{RLIM_INFINITY, 
 bool BotProcess::startPlain(const std::vector<std::string>& argv, int in, int out, int err, std::string& error)
 {
     // Everything the child needs is prepared here: it must not allocate.
+    // A bare name means what it means in the bot's own PATH.
+    std::string program = argv.front();
+    const std::vector<std::string>& environment = options_.environment;
+    if (!environment.empty() && program.find('/') == std::string::npos) {
+        std::string why;
+        program = findExecutableIn(program, "/", environmentValue(environment, "PATH").value_or(""), why);
+        if (program.empty()) {
+            error = "'" + argv.front() + "' " + why;
+            return false;
+        }
+    }
     std::vector<char*> args;
     for (const auto& arg : argv)
         args.push_back(const_cast<char*>(arg.c_str()));
     args.push_back(nullptr);
+    std::vector<char*> envp;
+    for (const std::string& entry : environment)
+        envp.push_back(const_cast<char*>(entry.c_str()));
+    envp.push_back(nullptr);
     const BotLimits& limits = options_.limits;
     // The CPU hard limit a second later: SIGXCPU first, then SIGKILL.
     const std::uint64_t cpuSeconds = cpuLimitSeconds(options_.limits, options_.streams);
@@ -38,6 +55,8 @@ bool BotProcess::startPlain(const std::vector<std::string>& argv, int in, int ou
                                limitOf(limits.fileSizeMiB << 20), limitOf(limits.openFiles)};
     ChildSetup setup;
     setup.argv = args.data();
+    setup.file = program.c_str();
+    setup.envp = environment.empty() ? nullptr : envp.data();
     setup.workDirFd = options_.workDirFd;
     setup.inFd = in;
     setup.outFd = out;

@@ -1,5 +1,6 @@
 #include "Box.h"
 
+#include "BotEnvironment.h"
 #include "ChildSpawn.h"
 
 #include <algorithm>
@@ -51,8 +52,8 @@ rlimit both(rlim_t value) { return {value, value}; }
 
 } // namespace
 
-bool Box::start(const SandboxPlan& plan, const std::vector<std::string>& named, const BotLimits& limits,
-                BotGroups& groups, std::string& error)
+bool Box::start(const SandboxPlan& plan, const BoxView& view, const BotLimits& limits, BotGroups& groups,
+                const std::vector<std::string>& environment, std::string& error)
 {
     std::string why;
     if (plan.controlGroups)
@@ -69,13 +70,20 @@ bool Box::start(const SandboxPlan& plan, const std::vector<std::string>& named, 
     FileDescriptor errWrite(errPipe[1]);
     const FileDescriptor nullFd(::open("/dev/null", O_RDWR | O_CLOEXEC));
 
-    const std::vector<std::string> command = boxCommand(plan, named, limits.diskMiB);
+    const std::vector<std::string> command = boxCommand(plan, view, limits.diskMiB);
     std::vector<char*> args;
     for (const std::string& arg : command)
         args.push_back(const_cast<char*>(arg.c_str()));
     args.push_back(nullptr);
+    // Bubblewrap hands its environment on to the launcher and the bot.
+    const std::vector<std::string> botEnv = environment.empty() ? botEnvironment({}, kBoxHome, nullptr) : environment;
+    std::vector<char*> envp;
+    for (const std::string& entry : botEnv)
+        envp.push_back(const_cast<char*>(entry.c_str()));
+    envp.push_back(nullptr);
     ChildSetup setup;
     setup.argv = args.data();
+    setup.envp = envp.data();
     setup.inFd = nullFd.get();
     setup.outFd = nullFd.get();
     setup.errFd = errWrite.get();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BotFolder.h"
 #include "BotGroups.h"
 #include "BotLimits.h"
 #include "BoxCgroup.h"
@@ -38,9 +39,10 @@ public:
     Box(const Box&) = delete;
     Box& operator=(const Box&) = delete;
 
-    // `named` are the paths the bot's command line names: shown read-only.
-    bool start(const SandboxPlan& plan, const std::vector<std::string>& named, const BotLimits& limits,
-               BotGroups& groups, std::string& error);
+    // What `view` names is shown read-only; everything in the box starts
+    // with `environment` ("NAME=VALUE"; empty: a bot's fixed one).
+    bool start(const SandboxPlan& plan, const BoxView& view, const BotLimits& limits, BotGroups& groups,
+               const std::vector<std::string>& environment, std::string& error);
     bool running() const { return pid_ > 0; }
     // The seat folder, where the exchange files go.
     int seatDir() const { return seat_.get(); }
@@ -88,10 +90,12 @@ private:
     bool frozen_ = false;
 };
 
+// Where a bot's HOME and TMPDIR are in its box.
+inline constexpr const char* kBoxHome = "/tmp";
+
 // The bubblewrap command line of a box: the launcher, told its socket is fd
-// 3. The named paths are shown read-only where they are.
-std::vector<std::string> boxCommand(const SandboxPlan& plan, const std::vector<std::string>& named,
-                                    std::uint64_t diskMiB);
+// 3. What the view names is shown read-only where it is.
+std::vector<std::string> boxCommand(const SandboxPlan& plan, const BoxView& view, std::uint64_t diskMiB);
 
 // The paths a command line names that exist here, made absolute: what a box
 // shows its bot besides the system.

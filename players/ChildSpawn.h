@@ -13,6 +13,8 @@ inline constexpr unsigned kUnprivilegedUser = 65534;
 // the parent, since the child may not allocate.
 struct ChildSetup {
     char* const* argv = nullptr;
+    const char* file = nullptr;    // what to run; null: argv[0], looked up in the parent's PATH
+    char* const* envp = nullptr;   // null: the parent's
     int workDirFd = -1;            // -1: stay where the parent is
     int inFd = -1;                 // standard input, output and error
     int outFd = -1;

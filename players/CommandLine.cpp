@@ -75,6 +75,13 @@ std::optional<std::string> commandLineProblem(const std::string& commandLine)
 
 std::string findExecutable(const std::string& program, const std::string& base, std::string& why)
 {
+    const char* pathVariable = std::getenv("PATH");
+    return findExecutableIn(program, base, pathVariable ? pathVariable : "/usr/local/bin:/usr/bin:/bin", why);
+}
+
+std::string findExecutableIn(const std::string& program, const std::string& base, const std::string& dirs,
+                             std::string& why)
+{
     if (program.empty()) {
         why = "no program named";
         return {};
@@ -88,8 +95,6 @@ std::string findExecutable(const std::string& program, const std::string& base, 
         why = ::access(path.c_str(), F_OK) != 0 ? "no such file" : "not an executable file";
         return {};
     }
-    const char* pathVariable = std::getenv("PATH");
-    std::string dirs = pathVariable ? pathVariable : "/usr/local/bin:/usr/bin:/bin";
     std::size_t start = 0;
     while (start <= dirs.size()) {
         const std::size_t end = std::min(dirs.find(':', start), dirs.size());

@@ -18,6 +18,9 @@ std::optional<std::string> commandLineProblem(const std::string& commandLine);
 // as it stands (relative to `base` when relative), a bare name is looked up
 // in PATH. Empty, with the reason, when there is no such executable file.
 std::string findExecutable(const std::string& program, const std::string& base, std::string& why);
+// The same, bare names looked up in the folders of `dirs` (as PATH holds them).
+std::string findExecutableIn(const std::string& program, const std::string& base, const std::string& dirs,
+                             std::string& why);
 
 // The same command line, every argument that names an existing file or
 // directory relative to `base` made absolute, so that it still works for a

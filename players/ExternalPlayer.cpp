@@ -2,6 +2,7 @@
 
 #include "ChildSpawn.h"
 #include "CommandLine.h"
+#include "PlayerSpec.h"
 
 #include <filesystem>
 #include <unistd.h>
@@ -55,9 +56,43 @@ std::vector<std::string> botArguments(const std::string& program, const BotSetti
     return splitCommandLine(anchorCommandLine(program, std::filesystem::current_path().string()));
 }
 
+std::vector<std::string> environmentOf(const BotSettings& settings)
+{
+    std::error_code error;
+    const std::string home = settings.sandbox ? kBoxHome
+                             : settings.exchangeDir.empty()
+                                 ? std::filesystem::current_path(error).string()
+                                 : std::filesystem::absolute(settings.exchangeDir, error).lexically_normal().string();
+    return botEnvironment(settings.env, home, environ);
+}
+
+BoxView boxViewOf(const std::vector<std::string>& argv, const BotSettings& settings)
+{
+    BoxView view;
+    view.named = namedPaths(argv);
+    std::error_code error;
+    view.ownDir = !settings.ownDir.empty()
+                      ? std::filesystem::absolute(settings.ownDir, error).lexically_normal().string()
+                      : ownFolderOf(argv, environmentValue(environmentOf(settings), "PATH").value_or(kSystemPath));
+    while (view.ownDir.size() > 1 && view.ownDir.back() == '/')
+        view.ownDir.pop_back();
+    view.hidden = settings.hidden;
+    return view;
+}
+
+BoxView boxViewOfProgram(const std::string& text, BotSettings settings)
+{
+    const ProgramSpec spec = parseProgramSpec(text);
+    if (!spec.ownDir.empty())
+        settings.ownDir = spec.ownDir;
+    return boxViewOf(splitCommandLine(anchorCommandLine(spec.command, std::filesystem::current_path().string())),
+                     settings);
+}
+
 BotProcess::Options botOptions(const BotSettings& settings, int workDirFd, BotLog& log, Box* box)
 {
     BotProcess::Options options;
+    options.environment = environmentOf(settings);
     options.workDirFd = workDirFd;
     options.log = log.isOpen() ? &log : nullptr;
     options.limits = settings.limits;
@@ -76,7 +111,8 @@ bool SeatPlace::open(const std::vector<std::string>& argv, const BotSettings& se
     std::string first;
     for (int attempt = 0; attempt < 2 && !box_; ++attempt) {
         box_ = std::make_unique<Box>();
-        if (box_->start(*settings.sandbox, namedPaths(argv), settings.limits, *settings.groups, error))
+        if (box_->start(*settings.sandbox, boxViewOf(argv, settings), settings.limits, *settings.groups,
+                        environmentOf(settings), error))
             break;
         box_.reset();
         if (settings.groups->stopping())

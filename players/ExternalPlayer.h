@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BotEnvironment.h"
 #include "BotGroups.h"
 #include "BotLimits.h"
 #include "BotLog.h"
@@ -54,6 +55,12 @@ struct BotSettings {
     // Run the bot in a box of its own for the match, whose seat folder
     // takes the place of the exchange directory.
     std::optional<SandboxPlan> sandbox;
+    // In a box: the bot's own folder (empty: found from its command line)
+    // and what in it is hidden from the bot.
+    std::string ownDir;
+    std::vector<std::string> hidden;
+    // What the organiser passes on to the bot's environment.
+    std::vector<EnvPass> env;
 };
 
 // The settings as a player runs with them: a group table of its own when
@@ -62,6 +69,14 @@ BotSettings settledSettings(BotSettings settings, std::unique_ptr<BotGroups>& ow
 // The program's command line as it is run; in a box, relative paths are
 // anchored where the referee runs, since the bot runs in its seat folder.
 std::vector<std::string> botArguments(const std::string& program, const BotSettings& settings);
+// The environment of a bot of these settings: HOME and TMPDIR in its box, or
+// in its exchange directory.
+std::vector<std::string> environmentOf(const BotSettings& settings);
+// What the box of a bot of these settings shows it, for its command line as run.
+BoxView boxViewOf(const std::vector<std::string>& argv, const BotSettings& settings);
+// The same for a seat option's text ("stream:", ",dir=" and all), its paths
+// taken from the working directory.
+BoxView boxViewOfProgram(const std::string& text, BotSettings settings);
 // How a bot of these settings runs, in the directory `workDirFd` or in
 // `box`, its standard error going to `log` when that is open.
 BotProcess::Options botOptions(const BotSettings& settings, int workDirFd, BotLog& log, Box* box);

@@ -1,11 +1,31 @@
 #include "PlayerFactory.h"
 
+#include "BotFolder.h"
 #include "CommandLine.h"
+#include "PlayerSpec.h"
 #include "StreamPlayer.h"
 #include "VorlenLogicTeam01.h"
 #include "VorlenLogicTeam02.h"
 
+#include <cstdlib>
+#include <filesystem>
+
 namespace vorlen {
+namespace {
+
+// Why a bare program name that the bot's PATH does not find cannot run, and
+// where the organiser's own PATH finds it, which the bot does not see.
+std::string notInBotPath(const std::string& program, const std::string& base)
+{
+    std::string why;
+    const std::string ours = findExecutable(program, base, why);
+    std::string text = "not found in the system's folders, where a bot's PATH looks";
+    if (!ours.empty())
+        text += " (yours finds " + ours + ": name it by its path, or pass your PATH on with --bot-env PATH)";
+    return text;
+}
+
+} // namespace
 
 std::unique_ptr<IVorlenLogic> createPlayer(int kind, const std::string& program)
 {
@@ -14,28 +34,53 @@ std::unique_ptr<IVorlenLogic> createPlayer(int kind, const std::string& program)
     return std::make_unique<VorlenLogicTeam02>();
 }
 
-std::string programOf(const std::string& command)
-{
-    const std::string prefix = kStreamPrefix;
-    return command.rfind(prefix, 0) == 0 ? command.substr(prefix.size()) : command;
-}
+std::string programOf(const std::string& command) { return parseProgramSpec(command).command; }
 
 std::optional<std::string> programProblem(const std::string& command, const std::string& base)
 {
-    if (auto problem = commandLineProblem(programOf(command)))
+    ProgramCheck check;
+    check.base = base;
+    return programProblem(command, check);
+}
+
+std::optional<std::string> programProblem(const std::string& text, const ProgramCheck& check)
+{
+    const ProgramSpec spec = parseProgramSpec(text);
+    if (auto problem = commandLineProblem(spec.command))
         return problem;
-    const std::string program = splitCommandLine(programOf(command)).front();
+    const std::string program = splitCommandLine(spec.command).front();
     std::string why;
-    if (findExecutable(program, base, why).empty())
-        return "cannot run '" + program + "': " + why;
+    if (findExecutableIn(program, check.base, check.botPath, why).empty())
+        return "cannot run '" + program + "': "
+               + (program.find('/') == std::string::npos ? notInBotPath(program, check.base) : why);
+    namespace fs = std::filesystem;
+    const fs::path base(check.base);
+    std::error_code error;
+    if (text.find(kOwnDirSuffix) != std::string::npos
+        && (spec.ownDir.empty() || !fs::is_directory(base / spec.ownDir, error)))
+        return "'" + spec.ownDir + "' after " + kOwnDirSuffix + " is not a folder";
+    if (!check.boxed)
+        return std::nullopt;
+    const std::string ownDir =
+        spec.ownDir.empty()
+            ? ownFolderOf(splitCommandLine(anchorCommandLine(spec.command, check.base)), check.botPath)
+            : (base / spec.ownDir).lexically_normal().string();
+    if (ownDir.empty())
+        return std::nullopt;
+    const char* home = std::getenv("HOME");
+    if (auto problem = ownFolderProblem(ownDir, home ? home : ""))
+        return "cannot box '" + program + "': " + *problem;
     return std::nullopt;
 }
 
 std::unique_ptr<ExternalPlayer> createProgramPlayer(const std::string& command, BotSettings settings)
 {
-    if (command.rfind(kStreamPrefix, 0) == 0)
-        return std::make_unique<StreamPlayer>(programOf(command), std::move(settings));
-    return std::make_unique<VorlenLogicTeam01>(command, std::move(settings));
+    const ProgramSpec spec = parseProgramSpec(command);
+    if (!spec.ownDir.empty())
+        settings.ownDir = spec.ownDir;
+    if (spec.stream)
+        return std::make_unique<StreamPlayer>(spec.command, std::move(settings));
+    return std::make_unique<VorlenLogicTeam01>(spec.command, std::move(settings));
 }
 
 } // namespace vorlen

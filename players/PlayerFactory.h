@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BotEnvironment.h"
 #include "ExternalPlayer.h"
 #include "IVorlenLogic.h"
 
@@ -23,13 +24,23 @@ std::unique_ptr<IVorlenLogic> createPlayer(int kind, const std::string& program)
 
 // A program's player: "stream:COMMAND" stays up for the match and talks on
 // its standard input and output; any other command line is started afresh
-// for every move and talks through "vorla.in" and "vorla.out".
+// for every move and talks through "vorla.in" and "vorla.out". A
+// ",dir=PATH" after either names the bot's own folder.
 std::unique_ptr<ExternalPlayer> createProgramPlayer(const std::string& command, BotSettings settings);
-// The command line proper, without "stream:".
+// The command line proper, without "stream:" and ",dir=".
 std::string programOf(const std::string& command);
-// Why a program player's command line cannot run, its paths taken from
-// `base`: a quote left open, or no such executable ("cannot run 'x': ...").
-// None when it can.
+
+// How a program seat will run, to check it before any match.
+struct ProgramCheck {
+    std::string base;                  // where its relative paths start
+    std::string botPath = kSystemPath; // the PATH the bot gets
+    bool boxed = false;                // whether it runs in a box
+};
+// Why a program player's command line cannot run: a quote left open, no
+// such executable ("cannot run 'x': ..."), a ",dir=" that is no folder, or
+// in a box an own folder that cannot be one. None when it can.
+std::optional<std::string> programProblem(const std::string& command, const ProgramCheck& check);
+// The same, with relative paths from `base` and the system's PATH, plain.
 std::optional<std::string> programProblem(const std::string& command, const std::string& base);
 
 } // namespace vorlen

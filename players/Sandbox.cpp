@@ -76,8 +76,7 @@ std::vector<std::string> namedPaths(const std::vector<std::string>& argv)
     return paths;
 }
 
-std::vector<std::string> boxCommand(const SandboxPlan& plan, const std::vector<std::string>& named,
-                                    std::uint64_t diskMiB)
+std::vector<std::string> boxCommand(const SandboxPlan& plan, const BoxView& view, std::uint64_t diskMiB)
 {
     const std::string disk = std::to_string(diskMiB << 20);
     std::vector<std::string> command{plan.bwrap, "--unshare-all", "--unshare-user", "--disable-userns",
@@ -95,10 +94,22 @@ std::vector<std::string> boxCommand(const SandboxPlan& plan, const std::vector<s
     }
     command.insert(command.end(), {"--proc", "/proc", "--dev", "/dev", "--perms", "1777", "--size", disk, "--tmpfs",
                                    "/tmp", "--perms", "1777", "--size", disk, "--tmpfs", "/dev/shm", "--dir", kSeatInside});
-    for (const std::string& path : named)
+    if (!view.ownDir.empty() && !boundAnyway(view.ownDir)) {
+        command.insert(command.end(), {"--ro-bind", view.ownDir, view.ownDir});
+        // What is not the bot's shows as empty: a file as the null device, a
+        // folder as an empty read-only one.
+        for (const std::string& path : view.hidden) {
+            std::error_code error;
+            if (fs::is_directory(path, error))
+                command.insert(command.end(), {"--perms", "0555", "--size", "4096", "--tmpfs", path, "--remount-ro", path});
+            else if (fs::exists(path, error))
+                command.insert(command.end(), {"--ro-bind", "/dev/null", path});
+        }
+    }
+    for (const std::string& path : view.named)
         command.insert(command.end(), {"--ro-bind", path, path});
-    command.insert(command.end(), {"--ro-bind", plan.launcher, kLauncherInside, "--remount-ro", "/", "--setenv",
-                                   "TMPDIR", "/tmp", "--chdir", kSeatInside, "--", kLauncherInside, "3"});
+    command.insert(command.end(), {"--ro-bind", plan.launcher, kLauncherInside, "--remount-ro", "/", "--chdir",
+                                   kSeatInside, "--", kLauncherInside, "3"});
     return command;
 }
 
@@ -128,7 +139,7 @@ bool probeSandbox(const SandboxPlan& plan, std::string& why)
     Box box;
     BotLimits limits;
     std::string error;
-    if (!box.start(plan, {}, limits, groups, error)) {
+    if (!box.start(plan, {}, limits, groups, {}, error)) {
         why = error + " (user namespaces may be off: see 'sysctl user.max_user_namespaces' and "
                       "'kernel.unprivileged_userns_clone')";
         return false;

@@ -206,30 +206,44 @@ TEST_P(MatchContainment, ASaboteurSpoilsOnlyItsOwnFiles)
 
 INSTANTIATE_TEST_SUITE_P(BothModes, MatchContainment, ::testing::Values(Mode::Plain, Mode::Sandbox), modeName);
 
-TEST(BoxCommand, TheSystemReadOnlyTheNamedFilesAndNothingElseOfTheHost)
+TEST(BoxCommand, TheSystemReadOnlyTheBotsFolderLessWhatIsNotItsAndNothingElseOfTheHost)
 {
     TempDir bots;
     const std::string bot = writeBot(bots, "bot.sh", "true");
     const std::vector<std::string> named = namedPaths({"sh", bot, "fast", "/", "/tmp", "/usr/bin/env", "missing.py"});
     // The named file; nothing the box shows anyway, no word that names nothing.
     EXPECT_EQ(named, (std::vector<std::string>{bot}));
+    std::filesystem::create_directory(bots.file("logs"));
+    const std::string results = bots.write("runs.jsonl", "");
 
     std::string text;
-    for (const std::string& part : boxCommand({"/usr/bin/bwrap", "/opt/vorlen-box"}, named, 8))
+    const BoxView view{named, bots.path(), {bots.file("logs"), results, bots.file("gone")}};
+    for (const std::string& part : boxCommand({"/usr/bin/bwrap", "/opt/vorlen-box"}, view, 8))
         text += part + " ";
     EXPECT_EQ(text.rfind("/usr/bin/bwrap --unshare-all --unshare-user --disable-userns --die-with-parent --as-pid-1 "
                          "--cap-drop ALL --ro-bind /usr /usr --ro-bind /etc /etc ",
                          0),
               0U)
         << text;
+    // The folder, then what is hidden in it, then the named files; a hidden
+    // path that is not there is not mounted over.
+    const std::string dir = bots.path();
     EXPECT_NE(text.find("--perms 1777 --size 8388608 --tmpfs /tmp --perms 1777 --size 8388608 --tmpfs /dev/shm "
-                        "--dir /tmp/seat --ro-bind " + bot + " " + bot + " --ro-bind /opt/vorlen-box /vorlen-box "
-                        "--remount-ro / "),
+                        "--dir /tmp/seat --ro-bind " + dir + " " + dir + " --perms 0555 --size 4096 --tmpfs " + dir
+                        + "/logs --remount-ro " + dir + "/logs --ro-bind /dev/null " + results + " --ro-bind " + bot
+                        + " " + bot + " --ro-bind /opt/vorlen-box /vorlen-box --remount-ro / "),
               std::string::npos)
         << text;
+    EXPECT_EQ(text.find("gone"), std::string::npos) << text;
     EXPECT_NE(text.find("--chdir /tmp/seat -- /vorlen-box 3 "), std::string::npos) << text;
-    for (const char* hidden : {"/home", "/root", "/run", "/var", "/srv", "/mnt", "/opt "})
+    for (const char* hidden : {"/home", "/root", "/run", "/var", "/srv", "/mnt", "/opt ", "--setenv"})
         EXPECT_EQ(text.find(std::string(" ") + hidden), std::string::npos) << hidden;
+
+    // A folder of the system's is shown anyway, and not again.
+    text.clear();
+    for (const std::string& part : boxCommand({"/usr/bin/bwrap", "/opt/vorlen-box"}, {{}, "/usr/games", {}}, 8))
+        text += part + " ";
+    EXPECT_EQ(text.find("/usr/games"), std::string::npos) << text;
 }
 
 TEST(Leftovers, OnlyScratchFoldersOfRunnersThatAreGoneAreRemoved)

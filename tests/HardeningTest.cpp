@@ -307,6 +307,10 @@ TEST(CommandEdges, CommandsThatCannotRunAreRefusedBeforeAnyMatch)
     TempDir dir;
     WorkingDirectory cwd(dir.path());
     dir.write("plain.sh", "echo 3 > vorla.out\n");
+    const std::string mine = writeBot(dir, "mybot", "echo 3 > vorla.out");
+    // A program of the organiser's PATH that the bots' PATH does not reach.
+    const std::string path = std::getenv("PATH");
+    ::setenv("PATH", (dir.path().string() + ":" + path).c_str(), 1);
     const struct {
         std::string command;
         std::string problem;
@@ -316,7 +320,13 @@ TEST(CommandEdges, CommandsThatCannotRunAreRefusedBeforeAnyMatch)
         {"\"./my bot", "--first: a quote is not closed in '\"./my bot'"},
         {"./plain.sh", "--first: cannot run './plain.sh': not an executable file"},
         {"/etc", "--first: cannot run '/etc': not an executable file"},
-        {"no-such-program-anywhere", "--first: cannot run 'no-such-program-anywhere': not found in PATH"},
+        {"no-such-program-anywhere",
+         "--first: cannot run 'no-such-program-anywhere': not found in the system's folders, where a bot's PATH looks"},
+        {"mybot", "--first: cannot run 'mybot': not found in the system's folders, where a bot's PATH looks (yours finds "
+                      + mine + ": name it by its path, or pass your PATH on with --bot-env PATH)"},
+        {"./mybot,dir=nowhere", "--first: 'nowhere' after ,dir= is not a folder"},
+        {"./mybot,dir=", "--first: '' after ,dir= is not a folder"},
+        {"./mybot,dir=plain.sh", "--first: 'plain.sh' after ,dir= is not a folder"},
     };
     for (const auto& c : cases) {
         const match::ParsedArguments parsed =
@@ -326,6 +336,16 @@ TEST(CommandEdges, CommandsThatCannotRunAreRefusedBeforeAnyMatch)
         EXPECT_EQ(parsed.err.substr(0, parsed.err.find('\n')), "vorlen-match: " + c.problem);
     }
     EXPECT_TRUE(match::parseMatchArguments({"vorlen-match", "--second", "sh plain.sh"}, 1).config);
+    EXPECT_TRUE(match::parseMatchArguments({"vorlen-match", "--second", "./mybot,dir=."}, 1).config);
+    // The organiser's PATH passed on: a bare name then means what it means here.
+    EXPECT_TRUE(match::parseMatchArguments({"vorlen-match", "--bot-env", "PATH", "--second", "mybot"}, 1).config);
+    ::setenv("PATH", path.c_str(), 1);
+
+    for (const char* pass : {"1X", "A-B", "", "=value", "A B=c"}) {
+        const match::ParsedArguments parsed = match::parseMatchArguments({"vorlen-match", "--bot-env", pass}, 1);
+        EXPECT_FALSE(parsed.config) << pass;
+        EXPECT_EQ(parsed.err.rfind("vorlen-match: --bot-env: '", 0), 0U) << parsed.err;
+    }
 }
 
 TEST(CommandEdges, OnlyWordsThatLookLikePathsAreAnchored)

@@ -106,6 +106,11 @@ ParsedArguments parseMatchArguments(const QStringList& arguments, int defaultCon
         QString("A move's time limit in ms (default %1): MS for every player, or NAME=MS for one; repeatable.")
             .arg(kMoveTimeLimit.count()),
         "[NAME=]MS");
+    const QCommandLineOption botEnv(
+        "bot-env",
+        "Pass NAME of this environment on to every bot, or set NAME=VALUE (repeatable); bots get nothing else of it "
+        "but a fixed PATH, HOME, TMPDIR and locale.",
+        "NAME[=VALUE]");
     const QCommandLineOption sandbox("sandbox", "Refuse to run bots without the bubblewrap sandbox.");
     const QCommandLineOption noSandbox("no-sandbox", "Run bots without the sandbox.");
     const BotLimits defaults;
@@ -132,7 +137,7 @@ ParsedArguments parseMatchArguments(const QStringList& arguments, int defaultCon
         QString("What --bot-logs keeps per log, in KiB (default %1).").arg(defaults.logBytes >> 10), "KIB");
     const QList<QCommandLineOption> options = {first, second, player, tournament, sprt, resume, shard, games, seed, map, boardList, start,
                                                swap, noSwap, quiet, concurrency, results, botLogs, replays, report, trace,
-                                               moveTime, sandbox, noSandbox, memory, tasks, disk, cpu, fileSize,
+                                               moveTime, botEnv, sandbox, noSandbox, memory, tasks, disk, cpu, fileSize,
                                                files, logSize};
     parser.addOptions(options);
     const QCommandLineOption help = parser.addHelpOption();
@@ -166,8 +171,10 @@ ParsedArguments parseMatchArguments(const QStringList& arguments, int defaultCon
     config.second = localBytes(parser.value(second));
     if (config.first.empty() || config.second.empty())
         return usageError("a player needs a command line, or \"stupid\"");
+    if (const auto problem = readBotEnv(parser.values(botEnv), config))
+        return usageError(*problem);
     for (const auto& [option, command] : {std::pair{"first", config.first}, {"second", config.second}})
-        if (const auto problem = playerProblem(option, command))
+        if (const auto problem = playerProblem(option, command, config))
             return usageError(*problem);
     if (const auto problem = readPlayers(parser.values(player), parser.isSet(first) || parser.isSet(second), config))
         return usageError(*problem);

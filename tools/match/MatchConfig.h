@@ -1,6 +1,7 @@
 #pragma once
 
 #include "BoardList.h"
+#include "BotEnvironment.h"
 #include "BotLimits.h"
 #include "ReplayPosition.h"
 #include "PlayerFactory.h"
@@ -73,6 +74,7 @@ struct MatchConfig {
     SandboxMode sandbox = SandboxMode::Auto;
     SandboxPlan boxes; // what the run's boxes are made with, found at start; empty: none
     BotLimits limits;
+    std::vector<EnvPass> botEnv; // --bot-env: what the bots get of the environment besides the fixed part
     std::chrono::milliseconds moveTime = kMoveTimeLimit;              // --move-time MS
     std::map<std::string, std::chrono::milliseconds> playerMoveTimes; // --move-time NAME=MS
 

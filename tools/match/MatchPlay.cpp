@@ -1,6 +1,8 @@
 #include "MatchPlay.h"
 
+#include "BotFolder.h"
 #include "CommandLine.h"
+#include "PlayerSpec.h"
 #include "PlayerFactory.h"
 #include "StreamPlayer.h"
 #include "ReplayPosition.h"
@@ -10,6 +12,7 @@
 #include "VorlenLogicTeam02.h"
 #include "VorlenManager.h"
 
+#include <array>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -33,6 +36,29 @@ std::string utcNow()
     return text;
 }
 
+// What a player's box would show it: none for the built-in player.
+BoxView boxViewOfPlayer(const std::string& command, const MatchConfig& config)
+{
+    if (command == kBuiltInName || !config.boxed())
+        return {};
+    BotSettings settings;
+    settings.sandbox = config.boxes;
+    settings.env = config.botEnv;
+    return boxViewOfProgram(command, settings);
+}
+
+// The run's own outputs, which no bot may read even where they lie in its folder.
+std::vector<std::string> runOutputs(const MatchConfig& config)
+{
+    std::vector<std::string> outputs;
+    for (const std::string& path : {config.resultsPath, config.botLogDir, config.replayDir, config.reportDir}) {
+        std::error_code error;
+        if (!path.empty())
+            outputs.push_back(std::filesystem::absolute(path, error).lexically_normal().string());
+    }
+    return outputs;
+}
+
 } // namespace
 
 std::string replayFileName(const MatchJob& job, const MatchConfig& config)
@@ -54,6 +80,8 @@ MatchResult playMatch(const MatchJob& job, const MatchConfig& config, BotGroups&
 
     std::unique_ptr<IVorlenLogic> players[2];
     ExternalPlayer* external[2] = {nullptr, nullptr};
+    const std::array<BoxView, 2> views = {boxViewOfPlayer(job.seats[0].command, config),
+                                          boxViewOfPlayer(job.seats[1].command, config)};
     for (int seat = 0; seat < 2; ++seat) {
         const std::string& command = job.seats[seat].command;
         if (command == kBuiltInName) {
@@ -61,6 +89,9 @@ MatchResult playMatch(const MatchJob& job, const MatchConfig& config, BotGroups&
             continue;
         }
         BotSettings settings;
+        settings.env = config.botEnv;
+        if (config.boxed())
+            settings.hidden = hiddenPaths(views[seat], views[1 - seat], runOutputs(config));
         if (dir)
             settings.exchangeDir = dir->path() + "/seat-" + std::to_string(seat);
         if (!config.botLogDir.empty())
@@ -73,9 +104,11 @@ MatchResult playMatch(const MatchJob& job, const MatchConfig& config, BotGroups&
         if (config.boxed())
             settings.sandbox = config.boxes;
         // The bot runs in its seat's directory; its paths were given from here.
-        const std::string stream = programOf(command) == command ? "" : kStreamPrefix;
-        auto player = createProgramPlayer(
-            stream + anchorCommandLine(programOf(command), std::filesystem::current_path().string()), settings);
+        const ProgramSpec spec = parseProgramSpec(command);
+        settings.ownDir = spec.ownDir;
+        const std::string here = std::filesystem::current_path().string();
+        auto player = createProgramPlayer((spec.stream ? kStreamPrefix : "") + anchorCommandLine(spec.command, here),
+                                          settings);
         external[seat] = player.get();
         players[seat] = std::move(player);
     }
@@ -131,6 +164,7 @@ MatchResult playMatch(const MatchJob& job, const MatchConfig& config, BotGroups&
     record.containment = config.containment();
     record.ended = utcNow();
     record.governance = governance;
+    record.botEnv = envPassNames(config.botEnv);
     record.run = config.runId();
     record.runMatches = config.matchCount();
     record.swap = config.swap;

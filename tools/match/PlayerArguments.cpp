@@ -3,6 +3,8 @@
 
 #include <QRegularExpression>
 
+#include <unistd.h>
+
 #include <filesystem>
 #include <set>
 
@@ -18,15 +20,33 @@ bool goodName(const QString& name)
 
 } // namespace
 
+std::string botPathOf(const MatchConfig& config)
+{
+    return environmentValue(botEnvironment(config.botEnv, "", environ), "PATH").value_or("");
+}
+
 // Why a player's command line cannot run here, before any match is played.
-std::optional<QString> playerProblem(const char* option, const std::string& command)
+std::optional<QString> playerProblem(const char* option, const std::string& command, const MatchConfig& config,
+                                     bool boxed)
 {
     if (command == kBuiltInName)
         return std::nullopt;
     if (command == kPersonName)
         return QString("--%1: a person plays only in the window (vorlen --first person)").arg(option);
-    if (const auto problem = programProblem(command, std::filesystem::current_path().string()))
+    const ProgramCheck check{std::filesystem::current_path().string(), botPathOf(config), boxed};
+    if (const auto problem = programProblem(command, check))
         return QString("--%1: %2").arg(option, QString::fromLocal8Bit(*problem));
+    return std::nullopt;
+}
+
+std::optional<QString> readBotEnv(const QStringList& values, MatchConfig& config)
+{
+    for (const QString& value : values) {
+        EnvPass pass;
+        if (const auto problem = parseEnvPass(localBytes(value), pass))
+            return "--bot-env: " + QString::fromLocal8Bit(*problem);
+        config.botEnv.push_back(pass);
+    }
     return std::nullopt;
 }
 
@@ -48,7 +68,7 @@ std::optional<QString> readPlayers(const QStringList& values, bool seatsGiven, M
         const std::string command = localBytes(value.mid(equals + 1));
         if (command.empty())
             return "--player " + name + ": a player needs a command line, or \"stupid\"";
-        if (const auto problem = playerProblem("player", command))
+        if (const auto problem = playerProblem("player", command, config))
             return *problem;
         config.named.push_back({localBytes(name), command});
     }

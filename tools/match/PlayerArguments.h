@@ -13,9 +13,15 @@ namespace vorlen::match {
 // Command lines and paths go to the system in the locale's encoding.
 inline std::string localBytes(const QString& text) { return text.toLocal8Bit().toStdString(); }
 
+// The PATH the run's bots get.
+std::string botPathOf(const MatchConfig& config);
 // Why a player's command line cannot run here, before any match is played;
-// `option` names where it was given.
-std::optional<QString> playerProblem(const char* option, const std::string& command);
+// `option` names where it was given. `boxed`: also whether its own folder
+// can be shown to it in a box.
+std::optional<QString> playerProblem(const char* option, const std::string& command, const MatchConfig& config,
+                                     bool boxed = false);
+// The values of --bot-env NAME[=VALUE].
+std::optional<QString> readBotEnv(const QStringList& values, MatchConfig& config);
 // The values of --player NAME=P; `seatsGiven` when --first or --second is too.
 std::optional<QString> readPlayers(const QStringList& values, bool seatsGiven, MatchConfig& config);
 // --tournament KIND, `set` when given.

@@ -126,6 +126,8 @@ const std::vector<Field>& recordFields()
                          [s](MatchRecord& r, const std::string& t) { return (r.seats[s].hint = t), true; }});
         f.push_back({"ended", Kind::MaybeText, [](const MatchRecord& r) { return r.ended; },
                      [](MatchRecord& r, const std::string& t) { return (r.ended = t), true; }});
+        f.push_back({"bot_env", Kind::MaybeText, [](const MatchRecord& r) { return r.botEnv; },
+                     [](MatchRecord& r, const std::string& t) { return (r.botEnv = t), true; }});
         return f;
     }();
     return fields;

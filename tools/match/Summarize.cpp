@@ -70,6 +70,8 @@ public:
         facts.sandboxed = facts.sandboxed || record.containment == "sandbox";
         if (record.governance != "none")
             facts.governance = record.governance;
+        if (!record.botEnv.empty())
+            facts.botEnv = record.botEnv;
         tally.add(record);
         if (sprt)
             sprt->add(record);

@@ -41,6 +41,7 @@ std::string header(const Tally& tally, const RunFacts& run, bool interrupted, bo
                 + (!run.sandboxed             ? "without a sandbox"
                    : run.governance.empty() ? "in a box per seat (bubblewrap)"
                                             : "in a box per seat (bubblewrap), held by " + run.governance)
+                + ", with a fixed environment" + (run.botEnv.empty() ? "" : " and " + printable(run.botEnv) + " passed on")
                 + "\n";
     return text;
 }
@@ -143,7 +144,8 @@ RunFacts factsOf(const MatchConfig& config)
 {
     const std::string part = config.shards == 1 ? std::string()
                                                 : formatted("shard %d of %d", config.shard, config.shards);
-    return {config.players(), config.shardMatchCount(), config.swap, part, config.anyProgram(), config.boxed(), {}};
+    return {config.players(), config.shardMatchCount(), config.swap, part, config.anyProgram(), config.boxed(), {},
+            envPassNames(config.botEnv)};
 }
 
 std::string summaryText(const Tally& tally, const RunFacts& run, bool interrupted, const SprtRun* sprt)

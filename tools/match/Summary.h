@@ -22,6 +22,7 @@ struct RunFacts {
     bool anyProgram = false;
     bool sandboxed = false;
     std::string governance; // what held the boxes, as the records say
+    std::string botEnv;     // the variables passed to the bots: "A B"
 };
 RunFacts factsOf(const MatchConfig& config);
 

@@ -2,6 +2,7 @@
 #include "MatchArguments.h"
 #include "MatchRecord.h"
 #include "MatchRunner.h"
+#include "PlayerArguments.h"
 #include "ProgressReport.h"
 #include "RunReport.h"
 #include "ScratchDir.h"
@@ -138,6 +139,18 @@ int main(int argc, char* argv[])
             return 2;
         } else {
             std::fprintf(stderr, "vorlen-match: bots run without a sandbox: %s\n", why.c_str());
+        }
+    }
+
+    // A box shows a bot its own folder: one that would show it far more is refused.
+    if (config.boxed()) {
+        const std::vector<NamedPlayer> players = config.players();
+        for (std::size_t i = 0; i < players.size(); ++i) {
+            const char* option = !config.named.empty() ? "player" : i == 0 ? "first" : "second";
+            if (const auto problem = playerProblem(option, players[i].command, config, true)) {
+                std::fprintf(stderr, "vorlen-match: %s\n", problem->toLocal8Bit().constData());
+                return 2;
+            }
         }
     }
 
