@@ -1,19 +1,8 @@
 #include "PersonPlayer.h"
 
-#include <algorithm>
+#include "Rules.h"
 
-std::vector<int> legalColours(const vorlen::Field& field)
-{
-    std::vector<int> colours;
-    if (field.empty() || field.front().empty())
-        return colours;
-    const int own = field.front().front();
-    const int opponent = field.back().back();
-    for (int colour = 1; colour <= vorlen::kColourCount; ++colour)
-        if (colour != own && colour != opponent)
-            colours.push_back(colour);
-    return colours;
-}
+#include <algorithm>
 
 PersonPlayer::PersonPlayer(std::function<void(std::vector<int>)> ask, vorlen::Trace trace)
     : ask(std::move(ask)), trace(trace)
@@ -25,7 +14,7 @@ int PersonPlayer::makeMove(const vorlen::Field& field)
     std::unique_lock lock(mutex);
     if (cancelled)
         return -1;
-    legal = legalColours(field);
+    legal = vorlen::legalColours(field);
     answer.reset();
     asking = true;
     ask(legal);

@@ -10,9 +10,6 @@
 #include <optional>
 #include <vector>
 
-// The colours a move may take: 1 to 6 but neither home cell's colour.
-std::vector<int> legalColours(const vorlen::Field& field);
-
 // A seat played by a person at the window. Its move runs on the referee's
 // thread and waits there for the colour the person chooses in the window.
 class PersonPlayer : public vorlen::IVorlenLogic {

@@ -113,4 +113,20 @@ void rotateField(Field& field)
     }
 }
 
+bool isLegalColour(const Field& field, int colour)
+{
+    if (!isColour(colour) || field.empty() || field.front().empty())
+        return false;
+    return colour != field.front().front() && colour != field.back().back();
+}
+
+std::vector<int> legalColours(const Field& field)
+{
+    std::vector<int> colours;
+    for (int colour = 1; colour <= kColourCount; ++colour)
+        if (isLegalColour(field, colour))
+            colours.push_back(colour);
+    return colours;
+}
+
 } // namespace vorlen

@@ -4,6 +4,8 @@
 #include "PaddedGrid.h"
 #include "VisitedGrid.h"
 
+#include <vector>
+
 namespace vorlen {
 
 // Recolours the region of (row, column) to `colour`. With oldColour -1 the
@@ -22,6 +24,12 @@ int regionSize(const Field& field, VisitedGrid& visited, int row, int column, in
 ScorePair computeScore(const Field& field);
 // The same, reusing the buffers of `scratch` (it is called every turn).
 ScorePair computeScore(const Field& field, PaddedGrid& scratch);
+
+// Whether the mover (top-left) may play `colour`: one of the six, neither
+// its own nor its opponent's (bottom-right).
+bool isLegalColour(const Field& field, int colour);
+// The colours the mover may play, lowest first.
+std::vector<int> legalColours(const Field& field);
 
 // Turns the board by 180 degrees in place; its own inverse.
 void rotateField(Field& field);

@@ -56,8 +56,6 @@ void VorlenManager::retire(int seat, RetireReason reason, int turn, int move)
 void VorlenManager::playMove(int turn)
 {
     IVorlenLogic* mover = players.at(seat);
-    const int rows = rowCount(field);
-    const int columns = columnCount(field);
 
     // Every player moves from (0, 0): the second seat sees the board turned.
     if (seat == 1)
@@ -70,7 +68,7 @@ void VorlenManager::playMove(int turn)
     if (colour < 1 || colour > kColourCount) {
         trace.err("%d incorrect move", seat);
         retire(seat, RetireReason::ColourOutOfRange, turn, colour);
-    } else if (colour == field[0][0] || colour == field[rows - 1][columns - 1]) {
+    } else if (!isLegalColour(field, colour)) {
         retire(seat, RetireReason::IllegalColour, turn, colour);
     } else {
         floodFill(field, colour, -1, 0, 0);

@@ -1,5 +1,6 @@
 #include "BotHints.h"
 
+#include "BotFolder.h"
 #include "CommandLine.h"
 #include "FileDescriptor.h"
 
@@ -31,9 +32,14 @@ std::string scriptHint(const std::string& head)
 std::string hintFor(const HintFacts& facts)
 {
     const bool noAnswer = facts.outcome == Outcome::NoMove || facts.outcome == Outcome::NoAnswer;
-    if (facts.outcome == Outcome::FailedToStart || noAnswer)
+    if (facts.outcome == Outcome::FailedToStart || noAnswer) {
         if (std::string script = scriptHint(facts.programHead); !script.empty())
             return script;
+        if (!facts.hiddenInterpreter.empty())
+            return facts.hiddenInterpreter + " is an interpreter outside the system's folders, which its box does "
+                   "not show: name the system's (python3, node, java) with what the bot needs in its own folder, "
+                   "or run it without a box";
+    }
     if (facts.stream && (facts.outcome == Outcome::TimedOut || facts.outcome == Outcome::NoAnswer)) {
         if (!facts.partialLine.empty())
             return "it wrote '" + facts.partialLine.substr(0, 40) + "' without a line end: end each answer with "
@@ -51,6 +57,23 @@ std::string hintFor(const HintFacts& facts)
     if (!facts.lastErrLine.empty())
         return hint + "; its last line on standard error: " + facts.lastErrLine;
     return hint + " (keep its standard error with --bot-logs to see why)";
+}
+
+std::string interpreterOutsideSystem(const std::vector<std::string>& argv)
+{
+    if (argv.empty() || argv.front().find('/') == std::string::npos || isSystemPath(argv.front()))
+        return {};
+    // python3, python3.11, pypy3, node, nodejs, java...; not a bot named "pythonic".
+    const std::string name = argv.front().substr(argv.front().rfind('/') + 1);
+    for (const std::string interpreter : {"python", "pypy", "nodejs", "node", "java", "ruby", "perl", "php", "lua",
+                                          "julia", "Rscript"}) {
+        if (!startsWith(name, interpreter))
+            continue;
+        const std::string version = name.substr(interpreter.size());
+        if (version.find_first_not_of("0123456789.") == std::string::npos)
+            return argv.front();
+    }
+    return {};
 }
 
 std::string programHead(const std::string& commandLine, const std::string& base)

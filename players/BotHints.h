@@ -3,6 +3,7 @@
 #include "ExternalPlayer.h"
 
 #include <string>
+#include <vector>
 
 namespace vorlen {
 
@@ -14,10 +15,16 @@ struct HintFacts {
     std::string lastErrLine; // its last line on standard error in the move, if kept
     bool stream = false;
     std::string partialLine; // a stream bot: what it wrote without a line end
+    std::string hiddenInterpreter = {}; // a boxed bot's interpreter that its box does not show
 };
 
 // The hint for a failed move, or empty when nothing can be said.
 std::string hintFor(const HintFacts& facts);
+
+// The interpreter a command line names by a path outside the system's
+// folders (a pyenv shim, a virtual environment in a home folder): a box
+// shows the system's interpreters, not that one. Empty otherwise.
+std::string interpreterOutsideSystem(const std::vector<std::string>& argv);
 
 // The first bytes of the program a command line starts, found as exec finds
 // it (paths from `base`); empty when it cannot be read.

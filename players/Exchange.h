@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BoardText.h"
 #include "Field.h"
 
 #include <cstddef>
@@ -14,10 +15,6 @@ inline constexpr const char* kOutputFileName = "vorla.out";
 // An answer is one integer: what follows the first bytes is never read. A
 // stream bot's answer line longer than this is no answer.
 inline constexpr std::size_t kAnswerCapBytes = 4096;
-
-// The text of "vorla.in": one line per row from row 0, each cell as a decimal
-// number with no separator, every line ended by a line end.
-std::string buildInput(const Field& board);
 
 // The move at the start of "vorla.out", read as formatted stream input does:
 // white space skipped, an optional sign, digits; what follows is ignored.

@@ -51,6 +51,8 @@ bool StreamPlayer::start()
 void StreamPlayer::giveHint(HintFacts facts, const std::string& move)
 {
     facts.programHead = programHead(program_, std::filesystem::current_path().string());
+    if (settings_.sandbox)
+        facts.hiddenInterpreter = interpreterOutsideSystem(botArguments(program_, settings_));
     hint_ = hintFor(facts);
     if (!hint_.empty())
         log_.note(move + "hint: " + hint_);

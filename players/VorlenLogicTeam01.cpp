@@ -29,6 +29,8 @@ int VorlenLogicTeam01::fail(Outcome why, std::string what)
 void VorlenLogicTeam01::giveHint(HintFacts facts)
 {
     facts.programHead = programHead(program, std::filesystem::current_path().string());
+    if (settings.sandbox)
+        facts.hiddenInterpreter = interpreterOutsideSystem(botArguments(program, settings));
     hint_ = hintFor(facts);
     if (!hint_.empty())
         log.note("move " + std::to_string(moves) + ": hint: " + hint_);

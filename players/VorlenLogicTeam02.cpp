@@ -1,43 +1,7 @@
 #include "VorlenLogicTeam02.h"
 
-#include <array>
-#include <cassert>
-
 namespace vorlen {
 
-int VorlenLogicTeam02::makeMove(const Field& board)
-{
-    if (board.empty() || board.front().empty())
-        return 0;
-    grid.load(board);
-
-    edge.clear();
-    grid.flood(grid.index(0, 0), PaddedGrid::Region, [this](int cell) {
-        if (!(grid.marks(cell) & PaddedGrid::Border))
-            edge.push_back(cell);
-    });
-
-    // The gain of a colour is the total size of its pieces that touch the
-    // region. Visited marks are shared, so a piece touching at many cells
-    // counts once, and the order of the edge cells does not matter.
-    std::array<int, kColourCount> gain{};
-    for (const int cell : edge) {
-        if (grid.marks(cell) & PaddedGrid::Visited)
-            continue;
-        assert(isColour(grid.colour(cell)));
-        gain[grid.colour(cell) - 1] += grid.flood(cell, PaddedGrid::Visited);
-    }
-
-    const int own = board.front().front();
-    const int opponent = board.back().back();
-    int best = 0;
-    for (int colour = 1; colour <= colourCount; ++colour) {
-        if (colour == own || colour == opponent)
-            continue;
-        if (best == 0 || gain[colour - 1] > gain[best - 1])
-            best = colour;
-    }
-    return best;
-}
+int VorlenLogicTeam02::makeMove(const Field& board) { return chooser.choose(board); }
 
 } // namespace vorlen

@@ -1,9 +1,7 @@
 #pragma once
 
 #include "IVorlenLogic.h"
-#include "PaddedGrid.h"
-
-#include <vector>
+#include "Greedy.h"
 
 namespace vorlen {
 
@@ -16,9 +14,7 @@ public:
     int makeMove(const Field& board) override;
 
 private:
-    PaddedGrid grid;
-    std::vector<int> edge; // cells of other colours that touch the region
-    int colourCount = kColourCount;
+    GreedyChooser chooser;
 };
 
 } // namespace vorlen

@@ -35,6 +35,11 @@ TEST(BotHints, WhatEachMistakeIsTold)
         {{Outcome::MemoryLimit, "import sys\n", 0, "", false, ""}, ""},
         {{Outcome::FailedToStart, "", -1, "", false, ""}, ""},
         {{Outcome::FailedToStart, "#!/bin/sh\n", -1, "", false, ""}, ""},
+        // An interpreter its box does not show, whatever else went wrong.
+        {{Outcome::FailedToStart, "#!/usr/bin/env bash\n", -1, "", false, "", "/root/.pyenv/shims/python3"},
+         "/root/.pyenv/shims/python3 is an interpreter outside the system's folders, which its box does not show"},
+        {{Outcome::NoAnswer, elf, 1, "", true, "", "/home/u/venv/bin/python"}, "/home/u/venv/bin/python is an"},
+        {{Outcome::TimedOut, elf, -1, "", false, "", "/home/u/venv/bin/python"}, ""},
     };
     for (const auto& c : cases) {
         const std::string hint = hintFor(c.facts);
@@ -43,6 +48,25 @@ TEST(BotHints, WhatEachMistakeIsTold)
         else
             EXPECT_EQ(hint.rfind(c.hint, 0), 0U) << hint;
     }
+}
+
+TEST(BotHints, AnInterpreterOutsideTheSystemsFoldersIsOneABoxDoesNotShow)
+{
+    const struct {
+        std::vector<std::string> argv;
+        const char* interpreter;
+    } cases[] = {
+        {{"/root/.pyenv/shims/python3", "bot.py"}, "/root/.pyenv/shims/python3"},
+        {{"/home/u/venv/bin/python3.11", "-u", "bot.py"}, "/home/u/venv/bin/python3.11"},
+        {{"/opt/node-v20/bin/node", "bot.js"}, "/opt/node-v20/bin/node"},
+        {{"/usr/bin/python3", "bot.py"}, ""},
+        {{"python3", "bot.py"}, ""},
+        {{"/srv/bots/mine/run.sh"}, ""},
+        {{"/srv/bots/mine/pythonic"}, ""},
+        {{}, ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(interpreterOutsideSystem(c.argv), c.interpreter) << (c.argv.empty() ? "" : c.argv.front());
 }
 
 TEST(BotHints, AppearInTheLogAndTheSummaryForEachMistake)
@@ -85,4 +109,19 @@ TEST(BotHints, AppearInTheLogAndTheSummaryForEachMistake)
             log += readFile(entry.path().string());
         EXPECT_NE(log.find(std::string("hint: ") + c.hint), std::string::npos) << c.player << "\n" << log;
     }
+
+    // A shim in a home folder, as pyenv makes them: in a box, what it runs is not there.
+    std::filesystem::create_directories(dir.file("home/.env/bin"));
+    std::filesystem::create_directories(dir.file("home/.env/versions"));
+    std::filesystem::copy_file("/bin/sh", dir.file("home/.env/versions/sh"));
+    const std::string shim = writeBot(dir, "home/.env/bin/python3", "exec \"$(dirname \"$0\")/../versions/sh\" \"$@\"");
+    dir.write("bot.py", "echo 3 > vorla.out\n");
+    const ToolRun boxed = runTool("--sandbox --first \"home/.env/bin/python3 bot.py\" --games 1");
+    EXPECT_NE(boxed.out.find(shim + " is an interpreter outside the system's folders, which its box does not show"),
+              std::string::npos)
+        << boxed.out;
+    // Plain, it sees the whole system, and plays.
+    const ToolRun plain = runTool("--no-sandbox --first \"home/.env/bin/python3 bot.py\" --games 1");
+    EXPECT_EQ(plain.out.find("interpreter outside"), std::string::npos) << plain.out;
+    EXPECT_EQ(plain.out.find("no move in vorla.out"), std::string::npos) << plain.out;
 }

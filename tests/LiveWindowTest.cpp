@@ -212,6 +212,33 @@ TEST(LiveWindow, EachBotsStandardErrorAtItsTurnLiveInItsLogAndInTheReplay)
     EXPECT_EQ(viewer->botLogs()->text().indexOf("thinking at move 1"), -1) << "going back takes them away";
 }
 
+TEST(LiveWindow, BotsStartWithAFixedEnvironmentAndWhatBotEnvPasses)
+{
+    TempDir dir;
+    WorkingDirectory cwd(dir.path());
+    const std::string bot = writeBot(dir, "env.sh", "env | sed 's/^/env: /' >&2; echo 3 > vorla.out");
+    ::setenv("VORLEN_TEST_SECRET", "hush", 1);
+    ::setenv("VORLEN_TEST_PASSED", "yes", 1);
+    for (const bool boxed : {false, true}) {
+        QStringList arguments{"--first", quoted(bot), "--bot-env", "VORLEN_TEST_PASSED", "--bot-env", "SEED=7",
+                              "--bot-logs", QString::fromStdString(dir.file("logs"))};
+        if (boxed)
+            arguments << "--sandbox";
+        const auto window = makeWindow(arguments);
+        playTurn(*window);
+        const std::string log = readFile(dir.file("logs/seat-0-env.sh.log"));
+        const std::string home = boxed ? "/tmp" : dir.path().string();
+        for (const std::string& line : {"HOME=" + home, std::string("VORLEN_TEST_PASSED=yes"), std::string("SEED=7"),
+                                        std::string("LC_ALL=C.UTF-8")})
+            EXPECT_NE(log.find("env: " + line + "\n"), std::string::npos) << boxed << ": " << line << "\n" << log;
+        for (const char* absent : {"VORLEN_TEST_SECRET", "DISPLAY", "QT_QPA_PLATFORM"})
+            EXPECT_EQ(log.find(absent), std::string::npos) << boxed << ": " << absent << "\n" << log;
+        std::filesystem::remove_all(dir.file("logs"));
+    }
+    ::unsetenv("VORLEN_TEST_SECRET");
+    ::unsetenv("VORLEN_TEST_PASSED");
+}
+
 TEST(LiveWindow, TheColourBlindPaletteOnTheBoardAndInTheLegend)
 {
     const auto classic = makeWindow({});

@@ -33,9 +33,14 @@ for expected in ./usr/bin/vorlen ./usr/bin/vorlen-match ./usr/share/man/man1/vor
   ./usr/share/mime/packages/org.vorlen.vorlen.xml \
   ./usr/share/icons/hicolor/48x48/apps/org.vorlen.vorlen.png ./usr/share/doc/vorlen/bots.md \
   ./usr/share/doc/vorlen/copyright ./usr/share/doc/vorlen/changelog.gz \
-  ./usr/share/doc/vorlen/examples/bots/random_bot.py ./usr/libexec/vorlen/vorlen-box; do
+  ./usr/share/doc/vorlen/examples/bots/random_bot.py ./usr/libexec/vorlen/vorlen-box \
+  ./usr/share/doc/vorlen/examples/starter/README.md ./usr/share/doc/vorlen/examples/starter/python/strategy.py \
+  ./usr/share/doc/vorlen/examples/starter/cpp/Makefile ./usr/share/doc/vorlen/examples/starter/java/Board.java \
+  ./usr/share/doc/vorlen/examples/starter/node/stream_bot.js; do
   grep -qx -- "$expected" <<<"$files" || fail "$expected is not in the package"
 done
+
+grep -qx '\./usr/lib/python3/dist-packages/vorlen\.cpython-[0-9]*-.*\.so' <<<"$files" || fail "no Python module where Debian's Python finds it"
 
 dpkg -x "$package" "$work/root"
 root=$work/root/usr
@@ -52,6 +57,12 @@ chmod 755 "$work"
 grep -q '^Matches played: 4 of 4' "$work/match.txt" || fail "the unpacked match did not play"
 grep -q 'in a box per seat' "$work/match.txt" || fail "the unpacked match did not run its bot in a box"
 ! grep -q 'failed to start' "$work/match.txt" || fail "the unpacked bot did not start in its box"
+
+PYTHONPATH=$root/lib/python3/dist-packages /usr/bin/python3 -c '
+import vorlen
+board = vorlen.Board("\n".join("1" * 44 + "3" for _ in range(41)))
+assert board.legal() == [2, 4, 5, 6] and board.play(2).scores() == (1804, 41) and vorlen.greedy(board) == 2
+' || fail "the packaged Python module does not import or play"
 
 desktop-file-validate "$root/share/applications/org.vorlen.vorlen.desktop" || fail "desktop entry"
 # A replay is known by its content, whatever its name; other JSON is not one.

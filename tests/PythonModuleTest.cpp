@@ -1,0 +1,159 @@
+// import vorlen agrees with the referee: the same legal colours, the same
+// scores after every move, the built-in player's choice, and bad boards
+// refused with what is wrong.
+#include "BoardText.h"
+#include "Boards.h"
+#include "Rules.h"
+#include "VorlenLogicTeam02.h"
+#include "VorlenManager.h"
+#include "support/Fakes.h"
+#include "support/MatchTool.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <sstream>
+
+using namespace vorlen;
+using namespace vorlen::testing;
+
+namespace {
+
+// Replays each match of the file in Python and prints, for every turn, what
+// the module says of the position before the move and after it.
+const char* kReplayScript = R"(
+import sys
+import vorlen
+
+blocks = open(sys.argv[1]).read().split("\n\n")
+for block in blocks:
+    if not block.strip():
+        continue
+    lines = block.split("\n")
+    moves = [int(m) for m in lines[0].split()]
+    board = vorlen.Board("\n".join(lines[1:42]) + "\n")
+    assert str(board) == "\n".join(lines[1:42]) + "\n"
+    seat = 0
+    for move in moves:
+        line = f"legal {board.legal()} greedy {vorlen.greedy(board)} move {move}"
+        board = board.play(move)
+        mover, opponent = board.scores()
+        first, second = (mover, opponent) if seat == 0 else (opponent, mover)
+        print(line, f"scores {first} {second} corner {board.colour(0, 0)} {board.colour(40, 44)}")
+        board = board.flipped()
+        seat = 1 - seat
+    print("end")
+
+good = "\n".join("1" * 44 + "2" for _ in range(41)) + "\n"
+for bad in ["", good[:-47], good + "1" * 45 + "\n", good.replace("1", "7", 1), good.replace("1", "0", 1),
+            good.replace("1" * 44 + "2\n", "1" * 44 + "\n", 1), good.replace("\n", "\r\n")]:
+    try:
+        vorlen.Board(bad)
+        print("accepted")
+    except ValueError as e:
+        print("refused:", e)
+try:
+    vorlen.Board(good).play(1)
+except ValueError as e:
+    print("illegal:", e)
+try:
+    vorlen.Board(good).colour(41, 0)
+except IndexError as e:
+    print("outside:", e)
+)";
+
+std::string listed(const std::vector<int>& colours)
+{
+    std::string text = "[";
+    for (const int colour : colours)
+        text += (text.size() > 1 ? ", " : "") + std::to_string(colour);
+    return text + "]";
+}
+
+// A player that plays a random legal colour, and notes for every move what
+// the referee's rules and its built-in player say of the position.
+class RandomLegalPlayer : public IVorlenLogic {
+public:
+    RandomLegalPlayer(std::mt19937& random, std::vector<int>& moves, std::vector<std::string>& notes)
+        : random(random), moves(moves), notes(notes)
+    {
+    }
+
+    int makeMove(const Field& board) override
+    {
+        const std::vector<int> legal = legalColours(board);
+        const int move = legal[std::uniform_int_distribution<std::size_t>(0, legal.size() - 1)(random)];
+        moves.push_back(move);
+        notes.push_back("legal " + listed(legal) + " greedy " + std::to_string(greedy.makeMove(board)) + " move "
+                        + std::to_string(move));
+        return move;
+    }
+
+private:
+    std::mt19937& random;
+    std::vector<int>& moves;
+    std::vector<std::string>& notes;
+    VorlenLogicTeam02 greedy;
+};
+
+} // namespace
+
+TEST(PythonModule, AgreesWithTheRefereeMoveByMoveAndRefusesBadBoards)
+{
+    TempDir dir;
+    std::string matches;
+    std::string expected;
+    std::mt19937 random(5);
+    for (int game = 0; game < 12; ++game) {
+        std::vector<int> moves;
+        std::vector<std::string> notes;
+        RandomLegalPlayer first(random, moves, notes);
+        RandomLegalPlayer second(random, moves, notes);
+        VorlenManager manager(kBoardColumns, kBoardRows, 2, Trace::silent());
+        manager.setPlayer(0, &first);
+        manager.setPlayer(1, &second);
+        Field board = seededBoard(static_cast<std::uint64_t>(game), game);
+        // Some boards with both homes of one colour, and one region at once.
+        if (game % 4 == 3)
+            board.back().back() = board.front().front();
+        manager.setBoard(board);
+        for (int turn = 0; turn < 400 && !manager.gameOver(); ++turn) {
+            const std::size_t before = notes.size();
+            manager.makeTurn(turn);
+            ASSERT_EQ(notes.size(), before + 1) << "every turn is a legal move";
+            const Field& now = manager.board();
+            notes.back() += " scores " + std::to_string(manager.score().first) + " "
+                            + std::to_string(manager.score().second) + " corner "
+                            + std::to_string(turn % 2 == 0 ? now.front().front() : now.back().back()) + " "
+                            + std::to_string(turn % 2 == 0 ? now.back().back() : now.front().front());
+            expected += notes.back() + "\n";
+        }
+        expected += "end\n";
+        std::string line;
+        for (const int move : moves)
+            line += std::to_string(move) + " ";
+        matches += line + "\n" + buildInput(board) + "\n";
+    }
+    const std::string file = dir.write("matches.txt", matches);
+    const std::string script = dir.write("replay.py", kReplayScript);
+    const ToolRun run = finish(popen(("PYTHONPATH=" VORLEN_PYTHON_MODULE_DIR " " VORLEN_PYTHON " " + script + " " + file
+                                      + " 2>&1")
+                                         .c_str(),
+                                     "r"));
+    ASSERT_EQ(run.exitCode, 0) << run.out;
+    const std::size_t refusals = run.out.find("refused");
+    ASSERT_NE(refusals, std::string::npos) << run.out;
+    EXPECT_EQ(run.out.substr(0, refusals), expected);
+    EXPECT_EQ(run.out.substr(refusals),
+              "refused: not a board: line 1: 0 characters, not 45 digits\n"
+              "refused: not a board: 40 lines, not 41\n"
+              "refused: not a board: more than 41 lines\n"
+              "refused: not a board: line 1: column 1 is not a colour from 1 to 6\n"
+              "refused: not a board: line 1: column 1 is not a colour from 1 to 6\n"
+              "refused: not a board: line 1: 44 characters, not 45 digits\n"
+              "refused: not a board: line 1: 46 characters, not 45 digits\n"
+              "illegal: colour 1 is not legal here: the mover's own and its opponent's colours are not, nor anything "
+              "outside 1 to 6\n"
+              "outside: no cell (41, 0) on a 41 x 45 board\n");
+}

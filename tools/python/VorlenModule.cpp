@@ -1,0 +1,114 @@
+// import vorlen: the referee's own rules for bots written in Python, so that
+// a bot looks ahead at the engine's speed and never guesses a rule.
+#include "BoardText.h"
+#include "Greedy.h"
+#include "Rules.h"
+
+#include <pybind11/operators.h>
+#include <pybind11/pybind11.h>
+#include <pybind11/stl.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace py = pybind11;
+
+namespace {
+
+// Buffers reused from call to call on a thread, only to spare allocations
+// (a bot calls these thousands of times a move); nothing carries over.
+vorlen::PaddedGrid& scratchGrid()
+{
+    thread_local vorlen::PaddedGrid grid;
+    return grid;
+}
+
+// A board as the player to move sees it: its region grows from the top-left
+// cell, its opponent's from the bottom-right one.
+class Board {
+public:
+    explicit Board(const std::string& text)
+    {
+        if (const auto problem = vorlen::parseBoardText(text, field_))
+            throw py::value_error("not a board: " + *problem);
+    }
+
+    std::string text() const { return vorlen::buildInput(field_); }
+    std::vector<int> legal() const { return vorlen::legalColours(field_); }
+
+    Board play(int colour) const
+    {
+        if (!vorlen::isLegalColour(field_, colour))
+            throw py::value_error("colour " + std::to_string(colour)
+                                  + " is not legal here: the mover's own and its opponent's colours are not, "
+                                    "nor anything outside 1 to 6");
+        Board next = *this;
+        vorlen::floodFill(next.field_, colour, -1, 0, 0);
+        return next;
+    }
+
+    std::pair<int, int> scores() const
+    {
+        const vorlen::ScorePair score = vorlen::computeScore(field_, scratchGrid());
+        return {score.first, score.second};
+    }
+
+    Board flipped() const
+    {
+        Board turned = *this;
+        vorlen::rotateField(turned.field_);
+        return turned;
+    }
+
+    int colour(int row, int column) const
+    {
+        if (!vorlen::contains(field_, row, column))
+            throw py::index_error("no cell (" + std::to_string(row) + ", " + std::to_string(column) + ") on a "
+                                  + std::to_string(vorlen::kBoardRows) + " x " + std::to_string(vorlen::kBoardColumns)
+                                  + " board");
+        return field_[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)];
+    }
+
+    int greedy() const
+    {
+        thread_local vorlen::GreedyChooser chooser;
+        return chooser.choose(field_);
+    }
+
+    bool operator==(const Board& other) const { return field_ == other.field_; }
+
+private:
+    vorlen::Field field_;
+};
+
+} // namespace
+
+PYBIND11_MODULE(vorlen, module)
+{
+    module.doc() = "The vorlen referee's rules: boards as vorla.in holds them, legal colours, moves and scores.";
+    module.attr("ROWS") = vorlen::kBoardRows;
+    module.attr("COLUMNS") = vorlen::kBoardColumns;
+    module.attr("COLOURS") = vorlen::kColourCount;
+    module.attr("__version__") = VORLEN_VERSION;
+
+    py::class_<Board>(module, "Board", "A board as the player to move sees it: its region at the top-left.")
+        .def(py::init<const std::string&>(), py::arg("text"),
+             "A board from the text of vorla.in: 41 lines of 45 digits from 1 to 6 (ValueError otherwise).")
+        .def("legal", &Board::legal, "The colours the mover may play, lowest first.")
+        .def("play", &Board::play, py::arg("colour"),
+             "The board after the mover plays this colour, still as the mover sees it (ValueError if not legal).")
+        .def("scores", &Board::scores, "The mover's and the opponent's region sizes, as the referee counts them.")
+        .def("flipped", &Board::flipped, "The board as the opponent sees it: turned by 180 degrees.")
+        .def("colour", &Board::colour, py::arg("row"), py::arg("column"), "The colour of a cell; row 0 is the top.")
+        .def("__str__", &Board::text)
+        .def("__repr__", [](const Board& board) {
+            const auto [mover, opponent] = board.scores();
+            return "<vorlen.Board mover " + std::to_string(mover) + ", opponent " + std::to_string(opponent) + ">";
+        })
+        .def(py::self == py::self)
+        .def("__hash__", [](const Board& board) { return py::hash(py::str(board.text())); });
+
+    module.def("greedy", &Board::greedy, py::arg("board"),
+               "The built-in player's choice: the legal colour that gains the most cells now, the lowest on a tie.");
+}
