@@ -287,6 +287,18 @@ TEST(BoxedBots, AFolderThatWouldShowTooMuchIsRefusedBeforeAnyMatch)
     // Plain, a bot sees everything anyway: nothing to refuse.
     EXPECT_EQ(runTool("--no-sandbox --first ./bot.sh", "2>&1").exitCode, 0);
     ::setenv("HOME", was.c_str(), 1);
+
+    // A root referee's bot runs as nobody: a folder nobody may read is said so.
+    if (::geteuid() == 0) {
+        std::filesystem::create_directory(home.file("private"));
+        writeBot(home, "private/bot.sh", "echo 3 > vorla.out");
+        ::chmod(home.file("private").c_str(), 0700);
+        const ToolRun run = runTool("--sandbox --first private/bot.sh --bot-logs logs", "2>&1");
+        EXPECT_NE(run.out.find("failed to start"), std::string::npos) << run.out;
+        EXPECT_NE(readFile(home.file("logs/game-0-seat-0-A.log"))
+                      .find("(the bot runs as nobody: its files, and the folders they are in, must be readable by all)"),
+                  std::string::npos);
+    }
 }
 
 #endif

@@ -263,7 +263,7 @@ TEST_F(SummaryRuns, SummarizePrintsWhatTheRunPrinted)
     const char* runs[] = {
         "--first " VORLEN_LOOKAHEAD_BOT " --second stupid --sprt elo0=0,elo1=50 --games 200 --seed 3 --concurrency 2",
         "--player a=stupid --player b=" VORLEN_LOOKAHEAD_BOT " --player c=stupid --tournament round-robin --games 2 "
-        "--seed 4",
+        "--seed 4 --bot-env OMP_NUM_THREADS=1 --bot-env LANG",
         "--games 5 --seed 6 --no-swap",
     };
     for (const char* options : runs) {
