@@ -35,6 +35,9 @@ std::string hintFor(const HintFacts& facts)
     if (facts.outcome == Outcome::FailedToStart || noAnswer) {
         if (std::string script = scriptHint(facts.programHead); !script.empty())
             return script;
+        if (!facts.refusedCall.empty())
+            return "it made a system call the box does not allow: " + facts.refusedCall
+                   + " (refused with EPERM; docs/bots.md lists what a box refuses)";
         if (!facts.hiddenInterpreter.empty())
             return facts.hiddenInterpreter + " is an interpreter outside the system's folders, which its box does "
                    "not show: name the system's (python3, node, java) with what the bot needs in its own folder, "

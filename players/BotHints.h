@@ -15,6 +15,7 @@ struct HintFacts {
     std::string lastErrLine; // its last line on standard error in the move, if kept
     bool stream = false;
     std::string partialLine; // a stream bot: what it wrote without a line end
+    std::string refusedCall = {};       // a system call its box refused it in the move
     std::string hiddenInterpreter = {}; // a boxed bot's interpreter that its box does not show
 };
 

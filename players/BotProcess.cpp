@@ -1,6 +1,7 @@
 #include "BotProcess.h"
 
 #include "ChildSpawn.h"
+#include "box/BoxFilter.h"
 #include "FileDescriptor.h"
 
 #include <cerrno>
@@ -178,6 +179,7 @@ void BotProcess::endInBox()
     cpuSeconds_ = ended.cpuSeconds;
     peakKiB_ = ended.peakKiB;
     boxLimit_ = ended.limit;
+    refusedCall_ = ended.refusedCall;
     boxed_ = false;
 }
 
@@ -211,6 +213,8 @@ BotRunResult BotProcess::end()
         return {Status::FailedToStart, std::strerror(startError_), 0, boxLimit_};
 
     BotRunResult result{Status::Finished, {}, peakKiB_, boxLimit_};
+    if (refusedCall_ >= 0)
+        result.refusedCall = box::refusedCallName(refusedCall_);
     const int signal = WIFSIGNALED(status_) ? WTERMSIG(status_) : 0;
     if (WIFEXITED(status_)) {
         result.exitCode = WEXITSTATUS(status_);

@@ -19,6 +19,7 @@ struct BotRunResult {
     long peakMemoryKiB = 0;    // the largest resident size of the bot
     BoxLimit boxLimit = BoxLimit::None; // a limit of its box it ran into, whatever it did then
     int exitCode = -1;         // when it ended by itself
+    std::string refusedCall = {}; // a system call its box refused it, by name; empty: none
 };
 
 // One run of an untrusted program, plain or in its seat's box. A plain one
@@ -95,6 +96,7 @@ private:
     long peakKiB_ = 0;
     double cpuSeconds_ = 0;
     BoxLimit boxLimit_ = BoxLimit::None;
+    long refusedCall_ = -1;
 };
 
 } // namespace vorlen

@@ -201,6 +201,7 @@ void Box::takeEnd(const box::Message& message)
     runEnd_.error = message.error;
     runEnd_.cpuSeconds = static_cast<double>(message.cpuMicros) / 1e6;
     runEnd_.peakKiB = static_cast<long>(message.peakKiB);
+    runEnd_.refusedCall = message.refusedCall;
 }
 
 void Box::lost()

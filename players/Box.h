@@ -25,6 +25,7 @@ struct BoxRunEnd {
     double cpuSeconds = 0;
     long peakKiB = 0;
     BoxLimit limit = BoxLimit::None;
+    long refusedCall = -1; // the first system call of the run its box refused
 };
 
 // One seat's box for one match: a process namespace whose first process is

@@ -15,7 +15,7 @@ enum class Kind : std::uint32_t {
     End,    // referee: end the run now
     Ended,  // launcher, once a run, when its first process ended or when told to end it: every
             // process but the launcher ended and reaped; how the first one ended, or why it
-            // could not start (error)
+            // could not start (error), and the first call its filter refused
     Stop,   // referee: stop every process of the box (where no freezer can)
     Resume, // referee: let them go on
 };
@@ -35,6 +35,7 @@ struct Message {
     std::int32_t error = 0;      // errno of a bot that could not start
     std::int64_t cpuMicros = 0;  // user and system time of the bot's first process
     std::int64_t peakKiB = 0;    // its largest resident size
+    std::int32_t refusedCall = -1; // Ended: the first system call of the run the box refused; -1: none
     Rlimits limits;              // Run
 };
 

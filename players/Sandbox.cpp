@@ -92,7 +92,9 @@ std::vector<std::string> boxCommand(const SandboxPlan& plan, const BoxView& view
         else if (fs::is_directory(status))
             command.insert(command.end(), {"--ro-bind", dir, dir});
     }
-    command.insert(command.end(), {"--proc", "/proc", "--dev", "/dev", "--perms", "1777", "--size", disk, "--tmpfs",
+    // The kernel's keys of every user show in /proc/keys: not a box's business.
+    command.insert(command.end(), {"--proc", "/proc", "--ro-bind", "/dev/null", "/proc/keys", "--ro-bind", "/dev/null",
+                                   "/proc/key-users", "--dev", "/dev", "--perms", "1777", "--size", disk, "--tmpfs",
                                    "/tmp", "--perms", "1777", "--size", disk, "--tmpfs", "/dev/shm", "--dir", kSeatInside});
     if (!view.ownDir.empty() && !boundAnyway(view.ownDir)) {
         command.insert(command.end(), {"--ro-bind", view.ownDir, view.ownDir});

@@ -51,6 +51,7 @@ bool StreamPlayer::start()
 void StreamPlayer::giveHint(HintFacts facts, const std::string& move)
 {
     facts.programHead = programHead(program_, std::filesystem::current_path().string());
+    facts.refusedCall = refusedCall_;
     if (settings_.sandbox)
         facts.hiddenInterpreter = interpreterOutsideSystem(botArguments(program_, settings_));
     hint_ = hintFor(facts);
@@ -88,6 +89,9 @@ int StreamPlayer::makeMove(const Field& board)
     // A failed move retires the seat: the bot is ended now, with all it started.
     const BotRunResult ended = process_.finish(std::chrono::milliseconds(0));
     const std::string move = "move " + std::to_string(moves_) + ": ";
+    refusedCall_ = ended.refusedCall;
+    if (!refusedCall_.empty())
+        log_.note(move + "its box refused a system call: " + refusedCall_);
     if (ended.status == BotRunResult::Status::RefereeError)
         return fail(Outcome::RefereeError, ended.message);
     if (ended.status == BotRunResult::Status::CpuLimit || ended.status == BotRunResult::Status::FileSizeLimit

@@ -45,6 +45,7 @@ private:
     SeatPlace place_;
     BotLog log_;
     BotProcess process_;
+    std::string refusedCall_; // since the match began, once the bot has ended
     bool started_ = false;
     Outcome outcome_ = Outcome::None;
     std::string detail_;

@@ -29,6 +29,7 @@ int VorlenLogicTeam01::fail(Outcome why, std::string what)
 void VorlenLogicTeam01::giveHint(HintFacts facts)
 {
     facts.programHead = programHead(program, std::filesystem::current_path().string());
+    facts.refusedCall = refusedCall;
     if (settings.sandbox)
         facts.hiddenInterpreter = interpreterOutsideSystem(botArguments(program, settings));
     hint_ = hintFor(facts);
@@ -104,6 +105,9 @@ int VorlenLogicTeam01::makeMove(const Field& board)
     const BotRunResult run =
         process.run(botArguments(program, settings), botOptions(settings, place.files().dirFd(), log, place.box()));
     detail = run.message;
+    refusedCall = run.refusedCall;
+    if (!refusedCall.empty())
+        log.note("move " + std::to_string(moves) + ": its box refused a system call: " + refusedCall);
     switch (run.status) {
     case BotRunResult::Status::RefereeError:
         return fail(Outcome::RefereeError, run.message);

@@ -44,6 +44,7 @@ private:
     std::string detail;
     SeatPlace place;
     BotLog log;
+    std::string refusedCall; // in its last move
     int moves = 0;
 };
 

@@ -19,6 +19,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
+#include <sys/file.h>
+#include <sys/syscall.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/socket.h>
@@ -175,6 +178,77 @@ TEST_P(Boxes, ABotSeesTheSystemItsOwnFilesAndItsSeatOnly)
     ::close(listener);
     ::unlink(socketPath.c_str());
     EXPECT_TRUE(listening);
+}
+
+TEST_P(Boxes, NoKeyringNoOtherSocketsNoSharedLocksAndARefusedCallIsSaid)
+{
+#ifndef __x86_64__
+    GTEST_SKIP() << "the probe calls the kernel by x86_64's numbers";
+#endif
+    // The organiser's session keyring holds a secret, as a login's does.
+    const long session = ::syscall(SYS_keyctl, 1 /* KEYCTL_JOIN_SESSION_KEYRING */, "vorlen-test-session");
+    ASSERT_GE(session, 0) << std::strerror(errno);
+    const long secret = ::syscall(SYS_add_key, "user", "organiser-token", "hush", 4, -3 /* session */);
+    ASSERT_GE(secret, 0) << std::strerror(errno);
+    // Every try is said on standard error; the answer comes last, unless told to fail.
+    const std::string probe = bots.write("probe.py", R"(
+import ctypes, errno, fcntl, os, socket, sys
+libc = ctypes.CDLL(None, use_errno=True)
+def call(name, *args):
+    result = libc.syscall(*args)
+    print(name, "done" if result >= 0 else errno.errorcode[ctypes.get_errno()], file=sys.stderr)
+call("read", 250, 11, -3, None, 0)             # KEYCTL_READ of the session keyring
+call("clear", 250, 7, -3)                      # KEYCTL_CLEAR
+call("plant", 248, b"user", b"planted", b"x", 1, -3)
+call("join", 250, 1, None)                     # a keyring of its own
+for family, kind in (("vsock", 40), ("netlink", 16), ("bluetooth", 31), ("inet", 2), ("unix", 1)):
+    try:
+        socket.socket(kind, socket.SOCK_DGRAM if kind != 40 else socket.SOCK_STREAM).close()
+        print(family, "done", file=sys.stderr)
+    except OSError as e:
+        print(family, errno.errorcode[e.errno], file=sys.stderr)
+shared = open("/etc/hostname")
+fcntl.flock(shared, fcntl.LOCK_EX | fcntl.LOCK_NB)
+fcntl.lockf(open("/tmp/own", "w"), fcntl.LOCK_EX | fcntl.LOCK_NB)
+print("locks done", file=sys.stderr)
+call("ptrace", 101, 16, 1, 0, 0)               # PTRACE_ATTACH to the launcher
+call("bpf", 321, 0, 0, 0)
+call("io_uring", 425, 1, 0)
+call("personality", 135, 0x0040000)            # ADDR_NO_RANDOMIZE
+call("personality query", 135, 0xffffffff)
+if len(sys.argv) > 1:
+    sys.exit(1)
+open("vorla.out", "w").write("3")
+)");
+    std::filesystem::permissions(probe, std::filesystem::perms::others_read, std::filesystem::perm_options::add);
+    // An organiser's process holds a lock on the shared file: the bot's try does not wait for it.
+    const int shared = ::open("/etc/hostname", O_RDONLY | O_CLOEXEC);
+    ASSERT_EQ(::flock(shared, LOCK_EX), 0);
+    for (const bool failing : {false, true}) {
+        BotSettings settings = exchangeSettings({}, bots.file("probe.log"), Trace::silent());
+        settings.sandbox = plan();
+        VorlenLogicTeam01 bot("python3 " + probe + (failing ? " fail" : ""), settings);
+        EXPECT_EQ(bot.makeMove(stripedBoard()), failing ? -1 : 3);
+        bot.endMatch();
+        const std::string log = readFile(bots.file("probe.log"));
+        for (const char* line : {"read EPERM", "clear EPERM", "plant EPERM", "join EPERM", "vsock EPERM",
+                                 "netlink EPERM", "bluetooth EPERM", "inet done", "unix done", "locks done",
+                                 "ptrace EPERM", "bpf EPERM", "io_uring EPERM", "personality EPERM",
+                                 "personality query done", "its box refused a system call: keyctl"})
+            EXPECT_NE(log.find(std::string(line) + "\n"), std::string::npos) << line << "\n" << log;
+        if (failing) {
+            EXPECT_EQ(bot.lastHint().rfind("it made a system call the box does not allow: keyctl", 0), 0U)
+                << bot.lastHint();
+        }
+        std::filesystem::remove(bots.file("probe.log"));
+    }
+    ::close(shared);
+    // The secret is there and whole, and nothing was planted beside it.
+    char text[16] = {};
+    EXPECT_EQ(::syscall(SYS_keyctl, 11 /* KEYCTL_READ */, secret, text, sizeof text), 4);
+    EXPECT_STREQ(text, "hush");
+    std::int32_t keys[8] = {};
+    EXPECT_EQ(::syscall(SYS_keyctl, 11, session, keys, sizeof keys), 4) << "one key in the session keyring";
 }
 
 TEST_P(Boxes, ABoxedBotCannotStopOrKillTheRefereeOrItsOpponent)

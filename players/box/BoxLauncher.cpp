@@ -3,6 +3,7 @@
 // and reaps everything the bot started. As the first process of its own
 // process namespace nothing in the box can signal it, and with it the
 // whole box ends.
+#include "BoxFilter.h"
 #include "BoxProtocol.h"
 
 #include <cerrno>
@@ -14,6 +15,7 @@
 #include <sys/resource.h>
 #include <sys/signalfd.h>
 #include <sys/syscall.h>
+#include <linux/keyctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -24,14 +26,20 @@ using vorlen::box::Message;
 
 class Launcher {
 public:
-    explicit Launcher(int socket) : socket_(socket) {}
+    Launcher(int socket, const vorlen::box::FilterListener& filter) : socket_(socket), filter_(filter) {}
 
     int serve(int childSignals)
     {
         for (;;) {
-            pollfd fds[2] = {{socket_, POLLIN, 0}, {childSignals, POLLIN, 0}};
-            if (::poll(fds, 2, -1) < 0 && errno != EINTR)
+            pollfd fds[3] = {{socket_, POLLIN, 0}, {childSignals, POLLIN, 0}, {filter_.fd, POLLIN, 0}};
+            if (::poll(fds, filter_.fd >= 0 ? 3 : 2, -1) < 0 && errno != EINTR)
                 return 1;
+            // A refused call waits for its answer: given first.
+            if (filter_.fd >= 0 && (fds[2].revents & POLLIN)) {
+                const long call = vorlen::box::refuseNotified(filter_);
+                if (call >= 0 && running_ && refused_ < 0)
+                    refused_ = static_cast<std::int32_t>(call);
+            }
             if (fds[1].revents & POLLIN) {
                 signalfd_siginfo info;
                 while (::read(childSignals, &info, sizeof info) > 0) {
@@ -160,13 +168,17 @@ private:
         ended.cpuMicros = (usage_.ru_utime.tv_sec + usage_.ru_stime.tv_sec) * 1000000LL + usage_.ru_utime.tv_usec
                           + usage_.ru_stime.tv_usec;
         ended.peakKiB = usage_.ru_maxrss;
+        ended.refusedCall = refused_;
         vorlen::box::send(socket_, ended);
+        refused_ = -1;
         error_ = 0;
         status_ = 0;
         usage_ = {};
     }
 
     int socket_;
+    vorlen::box::FilterListener filter_;
+    std::int32_t refused_ = -1; // the first call of the run the filter refused
     pid_t bot_ = -1;
     bool running_ = false;
     int error_ = 0;
@@ -199,5 +211,11 @@ int main(int argc, char** argv)
         return 1;
     ::close(seat);
     ::close(shm);
-    return Launcher(socket).serve(childSignals);
+    // A session keyring of the box's own, empty: not the organiser's. The
+    // filter then keeps the bot from the keyrings altogether.
+    ::syscall(SYS_keyctl, KEYCTL_JOIN_SESSION_KEYRING, nullptr);
+    const vorlen::box::FilterListener filter = vorlen::box::installFilter();
+    if (!filter.installed)
+        return 1;
+    return Launcher(socket, filter).serve(childSignals);
 }
