@@ -7,6 +7,7 @@
 #include "PersonBar.h"
 #include "PersonPlayer.h"
 #include "BotFolder.h"
+#include "BoxCgroup.h"
 #include "PlayerFactory.h"
 #include "PlayerSpec.h"
 #include "Sandbox.h"
@@ -24,6 +25,9 @@
 std::optional<ChosenBoard> main_window::seatPlayers(const std::vector<StartupAction>& actions)
 {
     const bool sandboxed = hasAction(actions, StartupAction::Type::Sandbox);
+    // What a window or runner killed earlier could not remove.
+    if (sandboxed)
+        vorlen::removeAbandonedBoxGroups();
     botLogDir = lastValue(actions, StartupAction::Type::BotLogs).value_or("");
     // Each program seat is told of the other, whose files its box hides.
     std::array<std::string, 2> programs;

@@ -251,9 +251,9 @@ void Box::setFrozen(bool frozen)
     if (frozen == frozen_ || !running())
         return;
     frozen_ = frozen;
-    if (cgroup_ && cgroup_->freeze(frozen))
-        return;
-    // No freezer: the launcher stops and continues every other process.
+    // The launcher stops and continues every other process of the box, not
+    // a control group's freezer: a frozen process outlives a killed referee,
+    // a stopped one is ended with its box.
     box::Message message;
     message.kind = frozen ? box::Kind::Stop : box::Kind::Resume;
     box::send(socket_.get(), message);

@@ -3,6 +3,9 @@
 #include "FileDescriptor.h"
 
 #include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
 #include <chrono>
 #include <cstring>
 #include <fcntl.h>
@@ -15,7 +18,7 @@
 namespace vorlen {
 namespace {
 
-const char* const kV1Controllers[] = {"pids", "memory", "freezer"};
+const char* const kV1Controllers[] = {"pids", "memory"};
 
 std::string readSmallFile(const std::string& path)
 {
@@ -215,11 +218,46 @@ BoxCgroup::Counters BoxCgroup::counters() const
     return counters;
 }
 
-bool BoxCgroup::freeze(bool frozen) const
+void removeAbandonedBoxGroups()
 {
-    if (v2_)
-        return writeSmallFile(file("", "cgroup.freeze"), frozen ? "1" : "0");
-    return writeSmallFile(file("freezer", "freezer.state"), frozen ? "FROZEN" : "THAWED");
+    namespace fs = std::filesystem;
+    // Where this process's groups would be: beside its own place in each
+    // hierarchy (the freezer's too, where earlier versions made them).
+    std::vector<fs::path> parents;
+    const std::vector<Mount> mounts = cgroupMounts();
+    std::istringstream lines(readSmallFile("/proc/self/cgroup"));
+    for (std::string line; std::getline(lines, line);) {
+        const std::size_t first = line.find(':');
+        const std::size_t second = line.find(':', first + 1);
+        if (first == std::string::npos || second == std::string::npos)
+            continue;
+        const std::string names = line.substr(first + 1, second - first - 1);
+        const std::string one = "," + names.substr(0, names.find(',')) + ",";
+        for (const Mount& mount : mounts) {
+            if (names.empty() ? !mount.v2 : (mount.v2 || mount.controllers.find(one) == std::string::npos))
+                continue;
+            fs::path parent = fs::path(mount.point + line.substr(second + 1));
+            if (parent.filename().string().rfind("vorlen-referee-", 0) == 0)
+                parent = parent.parent_path();
+            parents.push_back(parent);
+        }
+    }
+    for (const fs::path& parent : parents) {
+        std::error_code error;
+        for (const auto& entry : fs::directory_iterator(parent, error)) {
+            const std::string name = entry.path().filename().string();
+            std::string owner;
+            for (const char* prefix : {"vorlen-box-", "vorlen-referee-"})
+                if (name.rfind(prefix, 0) == 0)
+                    owner = name.substr(std::strlen(prefix), name.find('-', std::strlen(prefix)) - std::strlen(prefix));
+            const long pid = owner.empty() ? 0 : std::atol(owner.c_str());
+            // A live process of that id may be a runner still at work.
+            if (pid <= 0 || pid == ::getpid() || ::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH)
+                continue;
+            // Empty once its processes are gone; one that is not stays.
+            ::rmdir(entry.path().c_str());
+        }
+    }
 }
 
 } // namespace vorlen

@@ -8,7 +8,7 @@
 namespace vorlen {
 
 // The control group of one box: how many tasks and how much memory the box
-// may hold at once, what it has run into, and a freezer. Made where this
+// may hold at once, and what it has run into. Made where this
 // process may make one: as root on cgroup v1 or v2, or in a cgroup v2
 // subtree delegated to its user (as systemd delegates a desktop session's).
 class BoxCgroup {
@@ -33,16 +33,19 @@ public:
     // Open "cgroup.procs" files: a process that writes "0" to each joins the box.
     const std::vector<int>& joinFds() const { return joinFds_; }
     Counters counters() const;
-    // Freezes or thaws every process in it; false where no freezer is.
-    bool freeze(bool frozen) const;
 
 private:
     BoxCgroup() = default;
     std::string file(const char* controller, const char* name) const;
 
     bool v2_ = false;
-    std::vector<std::string> dirs_; // v1: one per controller (pids, memory, freezer); v2: one
+    std::vector<std::string> dirs_; // v1: one per controller (pids, memory); v2: one
     std::vector<int> joinFds_;
 };
+
+// Removes the box groups, and v2 leaves of referees, that runners whose
+// process has ended left behind (a runner killed with SIGKILL cannot remove
+// its own). Groups of live runners are left alone.
+void removeAbandonedBoxGroups();
 
 } // namespace vorlen

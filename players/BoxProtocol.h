@@ -16,7 +16,7 @@ enum class Kind : std::uint32_t {
     Ended,  // launcher, once a run, when its first process ended or when told to end it: every
             // process but the launcher ended and reaped; how the first one ended, or why it
             // could not start (error), and the first call its filter refused
-    Stop,   // referee: stop every process of the box (where no freezer can)
+    Stop,   // referee: stop every process of the box but the launcher
     Resume, // referee: let them go on
 };
 

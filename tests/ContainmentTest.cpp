@@ -173,6 +173,54 @@ TEST_P(SandboxOnly, BotsDieWithAKilledReferee)
     EXPECT_EQ(liveProcessesWith("41.2", std::chrono::seconds(1)), 0);
 }
 
+// The control groups of runs whose runner is gone.
+std::vector<std::string> boxGroupsOf(pid_t runner)
+{
+    std::vector<std::string> groups;
+    const std::string prefix = "vorlen-box-" + std::to_string(runner) + "-";
+    std::error_code error;
+    for (const auto& hierarchy : std::filesystem::directory_iterator("/sys/fs/cgroup", error))
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(
+                 hierarchy.path(), std::filesystem::directory_options::skip_permission_denied, error))
+            if (entry.is_directory(error) && entry.path().filename().string().rfind(prefix, 0) == 0)
+                groups.push_back(entry.path().string());
+    return groups;
+}
+
+TEST_P(SandboxOnly, AStreamBotStoppedOnItsOpponentsTurnDiesWithAKilledRefereeAndItsGroupsGoNextRun)
+{
+    // The stream bot answers at once; the file bot takes its time, so the
+    // stream bot is stopped, with its helper, while the runner is killed.
+    const std::string stream = writeBot(bots, "stream.sh",
+                                        "sleep 41.31 &\n"
+                                        "while true; do i=0; while [ $i -lt 41 ]; do read -r line || exit 0; "
+                                        "i=$((i+1)); done; echo 3; done");
+    const std::string slow = writeBot(bots, "slow.sh", "sleep 41.32 & sleep 5; echo 4 > vorla.out");
+    const std::string first = "--first=stream:" + stream;
+    const std::string second = "--second=" + slow;
+    const char* argv[] = {VORLEN_MATCH_BIN, first.c_str(), second.c_str(), "--sandbox", nullptr};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    pid_t runner = 0;
+    ASSERT_EQ(posix_spawn(&runner, argv[0], &actions, nullptr, const_cast<char**>(argv), environ), 0);
+    posix_spawn_file_actions_destroy(&actions);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (liveProcessesWith("41.32", {}) == 0 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    ASSERT_GT(liveProcessesWith("41.32", {}), 0) << "the file bot thinks";
+    ASSERT_GT(liveProcessesWith("41.31", {}), 0) << "the stream bot's helper waits, stopped";
+    const bool grouped = !boxGroupsOf(runner).empty();
+    ::kill(runner, SIGKILL);
+    ::waitpid(runner, nullptr, 0);
+    EXPECT_EQ(liveProcessesWith("41.3", std::chrono::seconds(2)), 0);
+    // The next run removes what the killed one could not.
+    const ToolRun next = runTool("--sandbox --games 1 --first " + writeBot(bots, "quick.sh", "echo 3 > vorla.out"));
+    EXPECT_EQ(next.exitCode, 0);
+    EXPECT_EQ(boxGroupsOf(runner), std::vector<std::string>{}) << (grouped ? "" : "(no control groups here)");
+}
+
 INSTANTIATE_TEST_SUITE_P(Sandbox, SandboxOnly, ::testing::Values(Mode::Sandbox), modeName);
 
 class MatchContainment : public Containment {};

@@ -8,7 +8,10 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/prctl.h>
@@ -72,7 +75,7 @@ private:
             finish();
             return;
         case Kind::Stop:
-            ::kill(-1, SIGSTOP);
+            stopAll();
             return;
         case Kind::Resume:
             ::kill(-1, SIGCONT);
@@ -103,6 +106,32 @@ private:
         error_ = pid < 0 ? errno : failure;
         if (error_ != 0)
             finish();
+    }
+
+    // Stops every other process of the box, then looks again at each: one
+    // that a fork brought in meanwhile is stopped too.
+    static void stopAll()
+    {
+        ::kill(-1, SIGSTOP);
+        DIR* processes = ::opendir("/proc");
+        if (!processes)
+            return;
+        while (const dirent* entry = ::readdir(processes)) {
+            const int pid = std::atoi(entry->d_name);
+            if (pid <= 1)
+                continue;
+            char path[64];
+            std::snprintf(path, sizeof path, "/proc/%d/stat", pid);
+            char stat[256] = {};
+            const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+            const ssize_t got = fd < 0 ? -1 : ::read(fd, stat, sizeof stat - 1);
+            if (fd >= 0)
+                ::close(fd);
+            const char* state = got > 0 ? std::strrchr(stat, ')') : nullptr;
+            if (state && state[1] == ' ' && std::strchr("TtZX", state[2]) == nullptr)
+                ::kill(pid, SIGSTOP);
+        }
+        ::closedir(processes);
     }
 
     // In the child of vfork(): system calls only.

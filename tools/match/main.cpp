@@ -6,6 +6,7 @@
 #include "ProgressReport.h"
 #include "RunReport.h"
 #include "ScratchDir.h"
+#include "BoxCgroup.h"
 #include "Sandbox.h"
 #include "Summarize.h"
 #include "Summary.h"
@@ -158,6 +159,8 @@ int main(int argc, char* argv[])
     if (config.anyProgram()) {
         std::error_code problem;
         removeAbandonedScratch(std::filesystem::temp_directory_path(problem).string());
+        if (config.boxed())
+            vorlen::removeAbandonedBoxGroups();
     }
 
     std::vector<MatchRecord> earlier;
