@@ -8,6 +8,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
+#include <QStandardPaths>
+
+#include <sys/stat.h>
 
 #include <algorithm>
 
@@ -110,6 +113,17 @@ void saveNewMatchChoices(QSettings& settings, const NewMatchChoices& choices)
     settings.setValue("moveTimeMs", choices.moveTimeMs);
     settings.setValue("noTimeLimit", choices.noTimeLimit);
     settings.endGroup();
+}
+
+std::optional<QString> choicesFile(std::string& warning)
+{
+    const QString path = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + "/vorlen/vorlen.conf";
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) == 0 && !S_ISREG(info.st_mode)) {
+        warning = QFile::encodeName(path).toStdString() + " is not a regular file: the choices are not kept";
+        return std::nullopt;
+    }
+    return path;
 }
 
 NewMatchChoices loadNewMatchChoices(const QSettings& settings)

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 class QSettings;
@@ -45,3 +46,7 @@ std::string newMatchProblem(const NewMatchChoices& choices, const std::string& w
 // default.
 void saveNewMatchChoices(QSettings& settings, const NewMatchChoices& choices);
 NewMatchChoices loadNewMatchChoices(const QSettings& settings);
+// Where they are kept ($XDG_CONFIG_HOME/vorlen/vorlen.conf), or none, with a
+// warning, when that is not a regular file: a named pipe there would hang
+// the window, a device or a folder is no settings file.
+std::optional<QString> choicesFile(std::string& warning);

@@ -1,5 +1,6 @@
 #include "ReplayFile.h"
 #include "Sandbox.h"
+#include "TerminalText.h"
 #include "StartupOptions.h"
 #include "WindowHost.h"
 #include "main_window.h"
@@ -61,9 +62,9 @@ int main(int argc, char* argv[])
     for (const StartupAction& action : actions)
         if (action.type == StartupAction::Type::Unknown)
             std::fprintf(stderr, "vorlen: ignoring '%s': not an option of vorlen (see vorlen --help)\n",
-                         action.value.c_str());
+                         vorlen::terminalSafe(action.value).c_str());
     if (const std::string problem = startupProblem(actions); !problem.empty()) {
-        std::fprintf(stderr, "vorlen: %s\n", problem.c_str());
+        std::fprintf(stderr, "vorlen: %s\n", vorlen::terminalSafe(problem).c_str());
         return 2;
     }
     std::optional<vorlen::Replay> replay;
@@ -71,7 +72,8 @@ int main(int argc, char* argv[])
         std::string problem;
         replay.emplace();
         if (!vorlen::readReplayFile(*path, *replay, problem)) {
-            std::fprintf(stderr, "vorlen: cannot open the replay '%s': %s\n", path->c_str(), problem.c_str());
+            std::fprintf(stderr, "vorlen: cannot open the replay '%s': %s\n", vorlen::terminalSafe(*path).c_str(),
+                         vorlen::terminalSafe(problem).c_str());
             return 2;
         }
     }
@@ -97,7 +99,7 @@ int main(int argc, char* argv[])
         const int turns = std::stoi(*lastValue(actions, StartupAction::Type::PlayFrom));
         std::string problem;
         if (!window->playFrom(*replay, turns, problem)) {
-            std::fprintf(stderr, "vorlen: --play-from: %s\n", problem.c_str());
+            std::fprintf(stderr, "vorlen: --play-from: %s\n", vorlen::terminalSafe(problem).c_str());
             return 2;
         }
     } else if (replay) {

@@ -2,6 +2,7 @@
 #include "main_window.h"
 
 #include "BotLogPanel.h"
+#include "TerminalText.h"
 #include "MoveList.h"
 #include "ExternalPlayer.h"
 #include "MoveThread.h"
@@ -137,7 +138,7 @@ void main_window::keepLiveReplay()
         return;
     std::string error;
     if (!vorlen::writeReplayFile(saveReplayPath, live, error))
-        std::fprintf(stderr, "vorlen: --save-replay: %s\n", error.c_str());
+        std::fprintf(stderr, "vorlen: --save-replay: %s\n", vorlen::terminalSafe(error).c_str());
     liveSaved = true;
 }
 

@@ -3,6 +3,7 @@
 #include "main_window.h"
 
 #include "MatchStory.h"
+#include "TerminalText.h"
 #include "NewMatchDialog.h"
 #include "PersonBar.h"
 #include "PersonPlayer.h"
@@ -73,7 +74,7 @@ std::optional<ChosenBoard> main_window::seatPlayers(const std::vector<StartupAct
             vorlen::environmentValue(vorlen::botEnvironment(botEnv, "", environ), "PATH").value_or(""), sandboxed};
         if (const auto problem = vorlen::programProblem(command, check)) {
             problems.push_back(std::string(seat == 0 ? "--first" : "--second") + ": " + *problem);
-            std::fprintf(stderr, "vorlen: %s\n", problems.back().c_str());
+            std::fprintf(stderr, "vorlen: %s\n", vorlen::terminalSafe(problems.back()).c_str());
         }
     }
     return chosen;
@@ -138,11 +139,20 @@ std::unique_ptr<vorlen::IVorlenLogic> main_window::makePlayer(int seat, int kind
 
 void main_window::chooseNewMatch()
 {
-    QSettings settings(QSettings::UserScope, "vorlen", "vorlen");
-    NewMatchDialog dialog(loadNewMatchChoices(settings), std::filesystem::current_path().string(), this);
+    std::string warning;
+    const std::optional<QString> file = choicesFile(warning);
+    if (!file)
+        std::fprintf(stderr, "vorlen: %s\n", vorlen::terminalSafe(warning).c_str());
+    // Ini is what Qt writes on Unix for the user's own settings.
+    std::optional<QSettings> settings;
+    if (file)
+        settings.emplace(*file, QSettings::IniFormat);
+    NewMatchDialog dialog(settings ? loadNewMatchChoices(*settings) : NewMatchChoices{},
+                          std::filesystem::current_path().string(), this);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    saveNewMatchChoices(settings, dialog.choices());
+    if (settings)
+        saveNewMatchChoices(*settings, dialog.choices());
     QStringList arguments{QCoreApplication::applicationFilePath()};
     arguments << newMatchArguments(dialog.choices()) << viewOptions;
     if (newMatch)

@@ -1,11 +1,14 @@
 #include "BoardList.h"
 
+#include "TerminalText.h"
+
 #include "Boards.h"
 #include "Files.h"
 #include "MapText.h"
 #include "ReplayFile.h"
 
 #include <algorithm>
+#include <map>
 #include <charconv>
 
 namespace vorlen {
@@ -69,17 +72,28 @@ bool parseLine(std::string_view line, ListedBoard& board, std::string& problem)
 }
 
 // Reads the map or replay a listed board names, and checks it can be played.
-bool readListedFile(ListedBoard& board, const std::string& folder, std::string& problem)
+// Replays already read for the list, by the path they were read from: a
+// list may name one replay at many turns.
+using ReadReplays = std::map<std::string, std::shared_ptr<const Replay>>;
+
+bool readListedFile(ListedBoard& board, const std::string& folder, ReadReplays& replays, std::string& problem)
 {
     const auto fromFolder = [&](const std::string& path) { return path.front() == '/' ? path : folder + path; };
     if (board.kind == ListedBoard::Kind::Position) {
-        auto replay = std::make_shared<Replay>();
-        if (!readReplayFile(fromFolder(board.position.path), *replay, problem))
-            return false;
+        const std::string path = fromFolder(board.position.path);
+        std::shared_ptr<const Replay>& replay = replays[path];
+        if (!replay) {
+            auto read = std::make_shared<Replay>();
+            if (!readReplayFile(path, *read, problem)) {
+                replays.erase(path);
+                return false;
+            }
+            replay = std::move(read);
+        }
         if (!canPlayOn(*replay, board.position.turns, problem))
             return false;
         board.field = replay->board;
-        board.replay = std::move(replay);
+        board.replay = replay;
         return true;
     }
     if (board.kind != ListedBoard::Kind::Map)
@@ -124,7 +138,7 @@ bool parseBoardList(std::string_view text, std::vector<ListedBoard>& boards, std
         board.line = number;
         std::string problem;
         if (!parseLine(line, board, problem)) {
-            error = "line " + std::to_string(number) + ": '" + std::string(line.substr(0, 80)) + "': " + problem;
+            error = "line " + std::to_string(number) + ": '" + terminalSafe(line.substr(0, 80)) + "': " + problem;
             return false;
         }
         read.push_back(std::move(board));
@@ -147,10 +161,11 @@ bool readBoardList(const std::string& path, std::vector<ListedBoard>& boards, st
         return false;
     const std::size_t slash = path.find_last_of('/');
     const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    ReadReplays replays;
     for (ListedBoard& board : read) {
         std::string problem;
-        if (!readListedFile(board, folder, problem)) {
-            error = "line " + std::to_string(board.line) + ": " + board.label() + ": " + problem;
+        if (!readListedFile(board, folder, replays, problem)) {
+            error = "line " + std::to_string(board.line) + ": " + terminalSafe(board.label()) + ": " + problem;
             return false;
         }
     }

@@ -1,5 +1,6 @@
 // Runs on a board list: each board in order, cycled, in both seatings with
 // --swap, under its own label; a bad list stops the run before any match.
+#include "BoardList.h"
 #include "Boards.h"
 #include "MatchRecord.h"
 #include "ReplayFile.h"
@@ -182,4 +183,15 @@ TEST_F(BoardListRuns, AListedReplayPositionIsPlayedOnFromUnderItsLabel)
         EXPECT_NE(run.out.find("--boards: lists/bad.txt: " + c.said), std::string::npos) << c.line << ": " << run.out;
     }
     EXPECT_FALSE(std::filesystem::exists(dir.file("never.csv"))) << "no match was played";
+
+    // One replay named at many turns, and by another path, is read once.
+    dir.write("lists/many.txt", "replay:../before/game-0.json@1\nreplay:../before/game-0.json@5\n"
+                                "replay:" + dir.file("before/game-0.json") + "@7\nreplay:../before/game-0.json@9\n");
+    std::vector<ListedBoard> listed;
+    ASSERT_TRUE(readBoardList(dir.file("lists/many.txt"), listed, error)) << error;
+    ASSERT_EQ(listed.size(), 4U);
+    EXPECT_EQ(listed[0].replay, listed[1].replay);
+    EXPECT_EQ(listed[0].replay, listed[3].replay);
+    EXPECT_EQ(listed[1].position.turns, 5);
+    EXPECT_NE(listed[2].replay, nullptr);
 }

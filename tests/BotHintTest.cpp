@@ -1,6 +1,7 @@
 // A bot that makes a common mistake is told how to fix it: in its log and in
 // the run's summary.
 #include "BotHints.h"
+#include "TerminalText.h"
 #include "support/Bots.h"
 #include "support/MatchTool.h"
 #include "support/TempDir.h"
@@ -124,4 +125,49 @@ TEST(BotHints, AppearInTheLogAndTheSummaryForEachMistake)
     const ToolRun plain = runTool("--no-sandbox --first \"home/.env/bin/python3 bot.py\" --games 1");
     EXPECT_EQ(plain.out.find("interpreter outside"), std::string::npos) << plain.out;
     EXPECT_EQ(plain.out.find("no move in vorla.out"), std::string::npos) << plain.out;
+}
+
+TEST(TerminalText, ControlCharactersOfC0DelAndC1AreWrittenOut)
+{
+    const struct {
+        std::string text;
+        bool keepLineEnds;
+        std::string shown;
+    } cases[] = {
+        {"\x1b]0;pwned\x07", false, "\\x1b]0;pwned\\x07"},
+        {"\x1b[2J\x1b[31mred", false, "\\x1b[2J\\x1b[31mred"},
+        {"C1 \xc2\x9b" "31m in UTF-8", false, "C1 \\xc2\\x9b31m in UTF-8"},
+        {"a stray \x9b byte", false, "a stray \\x9b byte"},
+        {"del\x7f nul", false, "del\\x7f nul"},
+        {"line\nnext\r", false, "line\\x0anext\\x0d"},
+        {"line\nnext\r", true, "line\nnext\r"},
+        {"tab\there", true, "tab\\x09here"},
+        // Letters of every length stay as they are, and bytes no terminal reads as controls.
+        {"bøt kärte ✓ 🙂 \xa0\xff", false, "bøt kärte ✓ 🙂 \xa0\xff"},
+        {"\xc2", false, "\xc2"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(terminalSafe(c.text, c.keepLineEnds), c.shown) << c.shown;
+}
+
+TEST(TerminalText, ABotsEscapeSequencesReachNoTerminalThroughTheRunOrSummarize)
+{
+    TempDir dir;
+    WorkingDirectory cwd(dir.path());
+    writeBot(dir, "rude.sh", "printf 'Traceback\\n\\033]0;pwned\\007\\033[2J\\302\\233" "31mred\\n' >&2; exit 1");
+    const ToolRun run = runTool("--first ./rude.sh --games 1 --results r.jsonl --bot-logs logs", "2>&1");
+    const ToolRun summed = runTool("summarize r.jsonl", "2>&1");
+    for (const ToolRun* output : {&run, &summed}) {
+        EXPECT_EQ(output->exitCode, 0) << output->out;
+        EXPECT_NE(output->out.find("its last line on standard error: \\x1b]0;pwned\\x07\\x1b[2J\\xc2\\x9b31mred"),
+                  std::string::npos)
+            << output->out;
+        EXPECT_EQ(output->out.find('\x1b'), std::string::npos);
+        EXPECT_EQ(output->out.find("\xc2\x9b"), std::string::npos);
+    }
+    // A hostile board list's line is said escaped.
+    dir.write("book.txt", "rand:\x1b[2J\n");
+    const ToolRun listed = runTool("--boards book.txt", "2>&1");
+    EXPECT_EQ(listed.exitCode, 2);
+    EXPECT_NE(listed.out.find("line 1: 'rand:\\x1b[2J'"), std::string::npos) << listed.out;
 }

@@ -14,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
@@ -149,6 +151,34 @@ TEST(NewMatch, TheLastChoicesAreRememberedAndGarbageReadsAsTheDefault)
     dir.write("bad.ini", "[newMatch]\nseat0\\kind=9\nseat1\\kind=-1\nboard=x\nseed=-3\ngame=-2\nmoveTimeMs=0\n");
     const QSettings bad(QString::fromStdString(dir.file("bad.ini")), QSettings::IniFormat);
     EXPECT_EQ(loadNewMatchChoices(bad), NewMatchChoices{});
+}
+
+TEST(NewMatch, ASettingsFileThatIsNoRegularFileIsLeftAlone)
+{
+    TempDir dir;
+    const QByteArray was = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(dir.path().string()));
+    std::filesystem::create_directories(dir.file("vorlen"));
+    const std::string file = dir.file("vorlen/vorlen.conf");
+    std::string warning;
+    EXPECT_EQ(choicesFile(warning), QString::fromStdString(file)) << "not there yet: made when kept";
+    dir.write("vorlen/vorlen.conf", "[newMatch]\n");
+    EXPECT_EQ(choicesFile(warning), QString::fromStdString(file));
+    for (const bool pipe : {true, false}) {
+        std::filesystem::remove(file);
+        if (pipe)
+            ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0);
+        else
+            std::filesystem::create_directory(file);
+        warning.clear();
+        EXPECT_FALSE(choicesFile(warning)) << pipe;
+        EXPECT_EQ(warning, file + " is not a regular file: the choices are not kept");
+    }
+    std::filesystem::remove(file);
+    if (was.isNull())
+        qunsetenv("XDG_CONFIG_HOME");
+    else
+        qputenv("XDG_CONFIG_HOME", was);
 }
 
 TEST(NewMatch, TheDialogShowsTheChoicesAndAcceptsOnlyPlayableOnes)

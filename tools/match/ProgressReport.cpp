@@ -1,5 +1,7 @@
 #include "ProgressReport.h"
 
+#include "TerminalText.h"
+
 #include "Elo.h"
 #include "Retirement.h"
 #include "Summary.h"
@@ -84,7 +86,7 @@ std::string ProgressReport::update(const MatchRunner::Progress& now, Clock::time
         return countLine(now) + "\n";
     }
     for (const MatchRecord& record : now.fresh)
-        text += matchLine(record);
+        text += terminalSafe(matchLine(record), true);
     const bool manyMore = now.finished / kScoreMatches != lastCount_ / kScoreMatches;
     if (now.finished != lastCount_ && (manyMore || at - lastShown_ >= kScoreEvery)) {
         text += scoreLine(now, at) + "\n";

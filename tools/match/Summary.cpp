@@ -1,6 +1,7 @@
 #include "Summary.h"
 
 #include "Retirement.h"
+#include "TerminalText.h"
 
 #include "Elo.h"
 
@@ -11,19 +12,8 @@ namespace vorlen::match {
 namespace {
 
 
-// A command line as a terminal may show it: control characters (an escape
-// sequence, a NUL from a records file) written out as \xNN.
-std::string printable(const std::string& text)
-{
-    std::string shown;
-    for (const unsigned char ch : text) {
-        if (ch >= 0x20 && ch != 0x7f)
-            shown += static_cast<char>(ch);
-        else
-            shown += formatted("\\x%02x", ch);
-    }
-    return shown;
-}
+// A command line, hint or name as a terminal may show it.
+std::string printable(const std::string& text) { return terminalSafe(text); }
 
 std::string percent(double part, double whole) { return formatted("%.1f %%", whole > 0 ? 100.0 * part / whole : 0.0); }
 
@@ -109,12 +99,12 @@ std::string reasons(const Tally& tally, const RunFacts& run, bool endings)
         std::string line;
         for (const auto& [reason, count] : tally.player(named.name).retirements)
             if (isGameEnd(reason) == endings)
-                line += formatted("%s %s %d", line.empty() ? "" : ",", reason.c_str(), count);
+                line += formatted("%s %s %d", line.empty() ? "" : ",", printable(reason).c_str(), count);
         text += "  " + named.name + ":" + (line.empty() ? " none" : line) + "\n";
         if (endings)
             continue;
         for (const auto& [reason, hint] : tally.player(named.name).hints)
-            text += "    " + reason + ": " + hint.second + "\n";
+            text += "    " + printable(reason) + ": " + printable(hint.second) + "\n";
     }
     return text;
 }

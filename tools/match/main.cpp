@@ -10,6 +10,7 @@
 #include "Sandbox.h"
 #include "Summarize.h"
 #include "Summary.h"
+#include "TerminalText.h"
 
 #include <QStringList>
 
@@ -24,6 +25,24 @@
 using namespace vorlen::match;
 
 namespace {
+
+// Everything for the terminal goes out here: what bots, files and command
+// lines put in it is shown escaped, our own line ends kept.
+void say(const char* text, std::FILE* stream)
+{
+    std::fputs(vorlen::terminalSafe(text, true).c_str(), stream);
+}
+
+template <typename... Values>
+void sayf(std::FILE* stream, const char* pattern, Values... values)
+{
+    const int size = std::snprintf(nullptr, 0, pattern, values...);
+    std::string text(static_cast<std::size_t>(std::max(size, 0)) + 1, '\0');
+    std::snprintf(text.data(), text.size(), pattern, values...);
+    text.resize(static_cast<std::size_t>(std::max(size, 0)));
+    say(text.c_str(), stream);
+}
+
 
 // The signal that stops the run (SIGPIPE for a closed output), 0 while none.
 volatile std::sig_atomic_t interrupted = 0;
@@ -76,7 +95,7 @@ bool readEarlierRecords(const MatchConfig& config, std::vector<MatchRecord>& rec
         return false;
     }
     if (!warning.empty())
-        std::fprintf(stderr, "vorlen-match: '%s': %s\n", path.c_str(), warning.c_str());
+        sayf(stderr, "vorlen-match: '%s': %s\n", path.c_str(), warning.c_str());
     const std::string run = config.runId();
     if (!config.resume) {
         const bool ours = std::any_of(records.begin(), records.end(), [&](const MatchRecord& r) { return r.run == run; });
@@ -105,14 +124,14 @@ int main(int argc, char* argv[])
 {
     if (argc > 1 && std::string(argv[1]) == "summarize") {
         const SummarizeResult summed = summarizeRecordFiles(std::vector<std::string>(argv + 2, argv + argc));
-        std::fputs(summed.err.c_str(), stderr);
-        std::fputs(summed.out.c_str(), stdout);
+        say(summed.err.c_str(), stderr);
+        say(summed.out.c_str(), stdout);
         return summed.exitCode;
     }
     if (argc > 1 && std::string(argv[1]) == "report") {
         const SummarizeResult built = buildReport(std::vector<std::string>(argv + 2, argv + argc));
-        std::fputs(built.err.c_str(), stderr);
-        std::fputs(built.out.c_str(), stdout);
+        say(built.err.c_str(), stderr);
+        say(built.out.c_str(), stdout);
         return built.exitCode;
     }
     QStringList arguments;
@@ -120,8 +139,8 @@ int main(int argc, char* argv[])
         arguments << QString::fromLocal8Bit(argv[i]);
     const int cores = static_cast<int>(std::max(1U, std::thread::hardware_concurrency()));
     const ParsedArguments parsed = parseMatchArguments(arguments, cores);
-    std::fputs(parsed.out.c_str(), stdout);
-    std::fputs(parsed.err.c_str(), stderr);
+    say(parsed.out.c_str(), stdout);
+    say(parsed.err.c_str(), stderr);
     if (!parsed.config)
         return parsed.exitCode;
     MatchConfig config = *parsed.config;
@@ -136,10 +155,10 @@ int main(int argc, char* argv[])
         if (vorlen::probeSandbox(plan, why)) {
             config.boxes = plan;
         } else if (config.sandbox == SandboxMode::Required) {
-            std::fprintf(stderr, "vorlen-match: --sandbox: %s\n", why.c_str());
+            sayf(stderr, "vorlen-match: --sandbox: %s\n", why.c_str());
             return 2;
         } else {
-            std::fprintf(stderr, "vorlen-match: bots run without a sandbox: %s\n", why.c_str());
+            sayf(stderr, "vorlen-match: bots run without a sandbox: %s\n", why.c_str());
         }
     }
 
@@ -149,7 +168,7 @@ int main(int argc, char* argv[])
         for (std::size_t i = 0; i < players.size(); ++i) {
             const char* option = !config.named.empty() ? "player" : i == 0 ? "first" : "second";
             if (const auto problem = playerProblem(option, players[i].command, config, true)) {
-                std::fprintf(stderr, "vorlen-match: %s\n", problem->toLocal8Bit().constData());
+                sayf(stderr, "vorlen-match: %s\n", problem->toLocal8Bit().constData());
                 return 2;
             }
         }
@@ -166,13 +185,13 @@ int main(int argc, char* argv[])
     std::vector<MatchRecord> earlier;
     std::string error;
     if (!config.resultsPath.empty() && !readEarlierRecords(config, earlier, error)) {
-        std::fprintf(stderr, "vorlen-match: %s%s\n", config.resume ? "--resume: " : "", error.c_str());
+        sayf(stderr, "vorlen-match: %s%s\n", config.resume ? "--resume: " : "", error.c_str());
         return 2;
     }
 
     RecordWriter records;
     if (!config.resultsPath.empty() && !records.open(config.resultsPath, error)) {
-        std::fprintf(stderr, "vorlen-match: %s\n", error.c_str());
+        sayf(stderr, "vorlen-match: %s\n", error.c_str());
         // A file that cannot be opened is a bad option; one that cannot be
         // written is a failure of the run.
         return records.error().empty() ? 2 : 1;
@@ -182,7 +201,7 @@ int main(int argc, char* argv[])
         if (!dir.empty())
             std::filesystem::create_directories(dir, made);
         if (made) {
-            std::fprintf(stderr, "vorlen-match: cannot make '%s': %s\n", dir.c_str(), made.message().c_str());
+            sayf(stderr, "vorlen-match: cannot make '%s': %s\n", dir.c_str(), made.message().c_str());
             return 2;
         }
     }
@@ -197,7 +216,7 @@ int main(int argc, char* argv[])
     RunReport report;
     if (!config.reportDir.empty()) {
         if (!report.open(config.reportDir, earlier, error)) {
-            std::fprintf(stderr, "vorlen-match: --report: %s\n", error.c_str());
+            sayf(stderr, "vorlen-match: --report: %s\n", error.c_str());
             return 2;
         }
         runner.setReport(&report);
@@ -206,23 +225,24 @@ int main(int argc, char* argv[])
     ProgressReport progress(shown, ProgressReport::Clock::now());
     installStopHandlers(runner.groups());
     const bool complete = runner.run(interrupted, [&](const MatchRunner::Progress& now) {
+        // Its own escape sequences keep the count in place; what came from bots is escaped in it.
         std::fputs(progress.update(now, ProgressReport::Clock::now()).c_str(), stderr);
         std::string reportError;
         if (!config.reportDir.empty() && !report.addRecords(now.fresh, false, reportError))
-            std::fprintf(stderr, "vorlen-match: --report: %s\n", reportError.c_str());
+            sayf(stderr, "vorlen-match: --report: %s\n", reportError.c_str());
         std::fflush(stdout);
         if (interrupted == 0 && (std::ferror(stdout) || std::ferror(stderr)))
             interrupted = SIGPIPE;
     });
     std::fputs(progress.finish().c_str(), stderr);
     if (!config.reportDir.empty() && !report.addRecords({}, true, error))
-        std::fprintf(stderr, "vorlen-match: --report: %s\n", error.c_str());
+        sayf(stderr, "vorlen-match: --report: %s\n", error.c_str());
     RunFacts facts = factsOf(config);
     facts.governance = runner.governance();
-    std::fputs(summaryText(runner.tally(), facts, !complete, runner.sprt()).c_str(), stdout);
+    say(summaryText(runner.tally(), facts, !complete, runner.sprt()).c_str(), stdout);
     std::fflush(stdout);
     if (!runner.error().empty()) {
-        std::fprintf(stderr, "vorlen-match: %s; the run stopped\n", runner.error().c_str());
+        sayf(stderr, "vorlen-match: %s; the run stopped\n", runner.error().c_str());
         return 1;
     }
     if (complete)

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace vorlen {
+
+// Text from a bot, a file or a command line as a terminal may show it: the
+// control characters of C0, DEL and C1 (U+0080 to U+009F, and stray bytes of
+// that range) written out as \xNN, so that no escape sequence reaches the
+// terminal. Line ends ("\n", "\r") are kept where asked: our own output's.
+std::string terminalSafe(std::string_view text, bool keepLineEnds = false);
+
+} // namespace vorlen
