@@ -22,6 +22,7 @@ struct BotLimits {
     std::uint64_t fileSizeMiB = 64;   // the largest file it may write, vorla.out included
     std::uint64_t openFiles = 256;
     std::uint64_t logBytes = 1 << 20; // what is kept of its standard error per log file
+    std::uint64_t cpus = 1;           // cores' worth of processor time a box may take; 0: no cap
 };
 
 // A bot's CPU limit in seconds: a stream bot's covers a hundred moves, a

@@ -57,7 +57,9 @@ bool Box::start(const SandboxPlan& plan, const BoxView& view, const BotLimits& l
 {
     std::string why;
     if (plan.controlGroups)
-        cgroup_ = BoxCgroup::create({limits.tasks == 0 ? 0 : limits.tasks + kBoxOverheadTasks, limits.memoryMiB}, why);
+        cgroup_ = BoxCgroup::create({limits.tasks == 0 ? 0 : limits.tasks + kBoxOverheadTasks, limits.memoryMiB,
+                                     limits.cpus},
+                                    why);
     int pair[2] = {-1, -1};
     int errPipe[2] = {-1, -1};
     if (::socketpair(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0, pair) != 0 || ::pipe2(errPipe, O_CLOEXEC) != 0) {

@@ -125,6 +125,35 @@ std::string v2Parent(const std::string& mountPoint, std::string& why)
     return own;
 }
 
+// Caps a new box group's processor time at `cpus` cores; the v1 group made
+// for it, if one was. Where no cpu controller is at hand, boxes go uncapped.
+std::string capProcessorTime(const std::string& v2Dir, const std::vector<Mount>& mounts, const std::string& name,
+                             std::uint64_t cpus)
+{
+    // The scheduler's usual period; the box may run `cpus` periods' worth in each.
+    constexpr std::uint64_t kPeriodMicros = 100000;
+    const std::string quota = std::to_string(cpus * kPeriodMicros);
+    if (!v2Dir.empty()) {
+        writeSmallFile(v2Dir.substr(0, v2Dir.rfind('/')) + "/cgroup.subtree_control", "+cpu");
+        writeSmallFile(v2Dir + "/cpu.max", quota + " " + std::to_string(kPeriodMicros));
+        return {};
+    }
+    for (const Mount& mount : mounts) {
+        if (mount.v2 || mount.controllers.find(",cpu,") == std::string::npos)
+            continue;
+        const std::string dir = mount.point + ownPath("cpu") + "/" + name;
+        if (::mkdir(dir.c_str(), 0755) != 0)
+            return {};
+        if (!writeSmallFile(dir + "/cpu.cfs_period_us", std::to_string(kPeriodMicros))
+            || !writeSmallFile(dir + "/cpu.cfs_quota_us", quota)) {
+            ::rmdir(dir.c_str());
+            return {};
+        }
+        return dir;
+    }
+    return {};
+}
+
 } // namespace
 
 std::unique_ptr<BoxCgroup> BoxCgroup::create(const Limits& limits, std::string& why)
@@ -178,7 +207,12 @@ std::unique_ptr<BoxCgroup> BoxCgroup::create(const Limits& limits, std::string& 
         why = "cannot set the limits of " + group->dirs_.front() + ": " + std::strerror(errno);
         return nullptr;
     }
-    for (const std::string& dir : group->dirs_) {
+    if (limits.cpus > 0)
+        group->cpuDir_ = capProcessorTime(group->v2_ ? group->dirs_.front() : std::string(), mounts, name, limits.cpus);
+    std::vector<std::string> joined = group->dirs_;
+    if (!group->cpuDir_.empty())
+        joined.push_back(group->cpuDir_);
+    for (const std::string& dir : joined) {
         const int fd = ::open((dir + "/cgroup.procs").c_str(), O_WRONLY | O_CLOEXEC);
         if (fd < 0) {
             why = "cannot open " + dir + "/cgroup.procs: " + std::strerror(errno);
@@ -193,6 +227,9 @@ BoxCgroup::~BoxCgroup()
 {
     for (const int fd : joinFds_)
         ::close(fd);
+    if (!cpuDir_.empty())
+        for (int attempt = 0; attempt < 200 && ::rmdir(cpuDir_.c_str()) != 0 && errno == EBUSY; ++attempt)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
     // The last processes may still be on their way out.
     for (const std::string& dir : dirs_)
         for (int attempt = 0; attempt < 200 && ::rmdir(dir.c_str()) != 0 && errno == EBUSY; ++attempt)

@@ -16,6 +16,7 @@ public:
     struct Limits {
         std::uint64_t tasks = 0;     // processes and threads; 0: none
         std::uint64_t memoryMiB = 0; // 0: none
+        std::uint64_t cpus = 0;      // cores' worth of processor time; 0: no cap
     };
     // How often the box has hit each limit so far.
     struct Counters {
@@ -40,6 +41,7 @@ private:
 
     bool v2_ = false;
     std::vector<std::string> dirs_; // v1: one per controller (pids, memory); v2: one
+    std::string cpuDir_;            // v1: where the cpu controller caps it, if it is there
     std::vector<int> joinFds_;
 };
 

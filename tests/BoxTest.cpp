@@ -251,6 +251,39 @@ open("vorla.out", "w").write("3")
     EXPECT_EQ(::syscall(SYS_keyctl, 11, session, keys, sizeof keys), 4) << "one key in the session keyring";
 }
 
+TEST_P(Boxes, ABoxTakesNoMoreProcessorTimeThanItsCoresWhereControlGroupsHoldIt)
+{
+    if (GetParam() == Governance::Rlimits)
+        GTEST_SKIP() << "limits of each process cannot cap a box's share";
+    if (std::thread::hardware_concurrency() < 2)
+        GTEST_SKIP() << "one core: nothing to cap";
+    // Three busy loops for a second, then their processor time in ticks.
+    const std::string greedy = writeBot(bots, "greedy.sh",
+                                        "for i in 1 2 3; do (while :; do :; done) & pids=\"$pids $!\"; done\n"
+                                        "sleep 1; ticks=0\n"
+                                        "for p in $pids; do set -- $(cut -d')' -f2 /proc/$p/stat); "
+                                        "ticks=$((ticks + ${12} + ${13})); kill $p; done\n"
+                                        "echo \"ticks $ticks\" >&2; echo 3 > vorla.out");
+    for (const std::uint64_t cores : {1, 0}) {
+        BotSettings settings = exchangeSettings({}, bots.file("greedy.log"), Trace::silent());
+        settings.sandbox = plan();
+        settings.limits.cpus = cores;
+        VorlenLogicTeam01 bot(greedy, settings);
+        EXPECT_EQ(bot.makeMove(stripedBoard()), 3);
+        bot.endMatch();
+        const std::string log = readFile(bots.file("greedy.log"));
+        const std::size_t at = log.find("ticks ");
+        ASSERT_NE(at, std::string::npos) << log;
+        const long ticks = std::atol(log.c_str() + at + 6) * 100 / ::sysconf(_SC_CLK_TCK);
+        EXPECT_GT(ticks, 50) << "the loops ran";
+        if (cores == 1)
+            EXPECT_LT(ticks, 130) << "a second's worth, and a little for the scheduler's period";
+        else
+            EXPECT_GT(ticks, 150) << "uncapped, the loops take more than one core";
+        std::filesystem::remove(bots.file("greedy.log"));
+    }
+}
+
 TEST_P(Boxes, ABoxedBotCannotStopOrKillTheRefereeOrItsOpponent)
 {
     const std::string honest = "head -c 1 vorla.in | tr 123456 345612 > vorla.out";

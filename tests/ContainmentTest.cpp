@@ -294,6 +294,21 @@ TEST(BoxCommand, TheSystemReadOnlyTheBotsFolderLessWhatIsNotItsAndNothingElseOfT
     EXPECT_EQ(text.find("/usr/games"), std::string::npos) << text;
 }
 
+TEST(Leftovers, PlainSeatFoldersLiveInMemoryWhereTheyCanAndGoWithTheirMatch)
+{
+    if (match::scratchRoot() != "/dev/shm")
+        GTEST_SKIP() << "/dev/shm is not a writable folder in memory here";
+    TempDir dir;
+    WorkingDirectory cwd(dir.path());
+    writeBot(dir, "where.sh", "echo \"at $(pwd) on $(stat -f -c %T .)\" >&2; echo 3 > vorla.out");
+    ASSERT_EQ(runTool("--no-sandbox --games 1 --first ./where.sh --bot-logs logs").exitCode, 0);
+    const std::string log = readFile(dir.file("logs/game-0-seat-0-A.log"));
+    EXPECT_EQ(log.rfind("at /dev/shm/" + std::string("vorlen-match-"), 0), 0U) << log;
+    EXPECT_NE(log.find(" on tmpfs\n"), std::string::npos) << log;
+    const std::string seat = log.substr(3, log.find(" on ") - 3);
+    EXPECT_FALSE(std::filesystem::exists(seat)) << seat << " is removed with its match";
+}
+
 TEST(Leftovers, OnlyScratchFoldersOfRunnersThatAreGoneAreRemoved)
 {
     TempDir tmp;

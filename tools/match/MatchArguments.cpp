@@ -115,7 +115,11 @@ ParsedArguments parseMatchArguments(const QStringList& arguments, int defaultCon
     const QCommandLineOption noSandbox("no-sandbox", "Run bots without the sandbox.");
     const BotLimits defaults;
     const QCommandLineOption memory(
-        "bot-memory", QString("A bot's memory in MiB (default %1; 0: no limit).").arg(defaults.memoryMiB), "MIB");
+        "bot-memory",
+        QString("A bot's memory in MiB (default %1; 0: no limit). Without control groups each process's own memory "
+                "is limited: shared memory is not counted.")
+            .arg(defaults.memoryMiB),
+        "MIB");
     const QCommandLineOption cpu(
         "bot-cpu", QString("A bot's CPU seconds per move (default %1).").arg(defaults.cpuSeconds), "S");
     const QCommandLineOption fileSize(
@@ -132,13 +136,19 @@ ParsedArguments parseMatchArguments(const QStringList& arguments, int defaultCon
         "MIB");
     const QCommandLineOption files(
         "bot-files", QString("Files a bot may have open (default %1).").arg(defaults.openFiles), "N");
+    const QCommandLineOption cpus(
+        "bot-cpus",
+        QString("Cores' worth of processor time a bot's box may take at once, where control groups hold it "
+                "(default %1; 0: no cap).")
+            .arg(defaults.cpus),
+        "N");
     const QCommandLineOption logSize(
         "bot-log-size",
         QString("What --bot-logs keeps per log, in KiB (default %1).").arg(defaults.logBytes >> 10), "KIB");
     const QList<QCommandLineOption> options = {first, second, player, tournament, sprt, resume, shard, games, seed, map, boardList, start,
                                                swap, noSwap, quiet, concurrency, results, botLogs, replays, report, trace,
-                                               moveTime, botEnv, sandbox, noSandbox, memory, tasks, disk, cpu, fileSize,
-                                               files, logSize};
+                                               moveTime, botEnv, sandbox, noSandbox, memory, tasks, disk, cpu, cpus,
+                                               fileSize, files, logSize};
     parser.addOptions(options);
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
@@ -260,7 +270,7 @@ ParsedArguments parseMatchArguments(const QStringList& arguments, int defaultCon
     } limits[] = {{memory, config.limits.memoryMiB, 1, 0},     {cpu, config.limits.cpuSeconds, 1, 1},
                   {fileSize, config.limits.fileSizeMiB, 1, 1}, {files, config.limits.openFiles, 1, 1},
                   {tasks, config.limits.tasks, 1, 0},         {disk, config.limits.diskMiB, 1, 1},
-                  {logSize, config.limits.logBytes, 1024, 1}};
+                  {logSize, config.limits.logBytes, 1024, 1},  {cpus, config.limits.cpus, 1, 0}};
     for (const auto& limit : limits) {
         if (!parser.isSet(limit.option))
             continue;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace vorlen::match {
 
@@ -20,6 +21,13 @@ public:
 private:
     std::string path_;
 };
+
+// Where scratch folders go: $TMPDIR when set, else a folder in memory where
+// one is writable (/dev/shm, or $XDG_RUNTIME_DIR), so that the exchange
+// files' creation and removal wait on no disk's journal, else /tmp.
+std::string scratchRoot();
+// Every folder scratch folders may be in, the temporary one included.
+std::vector<std::string> scratchRoots();
 
 // Removes the scratch folders in `dir` whose runner is gone; the number removed.
 int removeAbandonedScratch(const std::string& dir);

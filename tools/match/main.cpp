@@ -176,8 +176,8 @@ int main(int argc, char* argv[])
 
     // Folders that runners killed earlier could not remove.
     if (config.anyProgram()) {
-        std::error_code problem;
-        removeAbandonedScratch(std::filesystem::temp_directory_path(problem).string());
+        for (const std::string& root : scratchRoots())
+            removeAbandonedScratch(root);
         if (config.boxed())
             vorlen::removeAbandonedBoxGroups();
     }
