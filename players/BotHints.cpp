@@ -47,6 +47,9 @@ std::string hintFor(const HintFacts& facts)
         if (!facts.partialLine.empty())
             return "it wrote '" + facts.partialLine.substr(0, 40) + "' without a line end: end each answer with "
                    "a newline, and flush";
+        if (!facts.chatter.empty())
+            return "it wrote lines without a move on standard output (the last: '" + facts.chatter.substr(0, 60)
+                   + "'): start the answer's line with the colour's number, and write debug lines to standard error";
         if (facts.outcome == Outcome::TimedOut)
             return "no answer line came: if it printed one, flush its standard output after each answer "
                    "(Python: print(move, flush=True); C: fflush(stdout))";

@@ -58,10 +58,15 @@ public:
     bool start(const std::vector<std::string>& argv, const Options& options, std::string& error);
     bool running() const { return pid_ >= 0 || boxed_; }
     // Writes `text` to the bot's input and reads its answer: the first whole
-    // line it writes after `text` is written (without the line end), within
-    // `limit`, while its standard error goes to the log. What it wrote
-    // before is not an answer to this text and is dropped.
+    // line it writes after `text` is written that starts with a move (read
+    // as vorla.out is, without the line end), within `limit`, while its
+    // standard error goes to the log. What it wrote before is not an answer
+    // to this text and is dropped; lines without a move are chatter, counted
+    // and passed over.
     Exchange exchange(const std::string& text, std::chrono::milliseconds limit, std::string& line);
+    // The chatter of the last exchange: how many lines, and the last one.
+    int chatterLines() const { return chatterLines_; }
+    const std::string& lastChatter() const { return lastChatter_; }
     // A boxed bot gets no processor time between its moves.
     void pause();
     void resume();
@@ -97,6 +102,8 @@ private:
     double cpuSeconds_ = 0;
     BoxLimit boxLimit_ = BoxLimit::None;
     long refusedCall_ = -1;
+    int chatterLines_ = 0;
+    std::string lastChatter_;
 };
 
 } // namespace vorlen

@@ -31,6 +31,8 @@ BotProcess::Exchange BotProcess::exchange(const std::string& text, std::chrono::
 {
     const auto deadline = std::chrono::steady_clock::now() + limit;
     line.clear();
+    chatterLines_ = 0;
+    lastChatter_.clear();
     if (!dropPending())
         return Exchange::Closed;
     char buffer[4096];
@@ -50,12 +52,21 @@ BotProcess::Exchange BotProcess::exchange(const std::string& text, std::chrono::
         }
         if (first)
             resume();
-        const std::size_t end = line.find('\n');
-        if (end != std::string::npos) {
-            line.resize(end);
-            if (!line.empty() && line.back() == '\r')
-                line.pop_back();
-            return Exchange::Answered;
+        // A line without a move is chatter (a debug line late from the last
+        // move, or early for this one), never its answer.
+        for (std::size_t end = line.find('\n'); end != std::string::npos; end = line.find('\n')) {
+            std::string whole = line.substr(0, end);
+            if (!whole.empty() && whole.back() == '\r')
+                whole.pop_back();
+            if (whole.size() > kAnswerCapBytes)
+                return Exchange::TooLong;
+            line.erase(0, end + 1);
+            if (parseMove(whole)) {
+                line = std::move(whole);
+                return Exchange::Answered;
+            }
+            ++chatterLines_;
+            lastChatter_ = whole.substr(0, 200);
         }
         if (line.size() > kAnswerCapBytes)
             return Exchange::TooLong;

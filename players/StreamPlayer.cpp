@@ -113,7 +113,7 @@ int StreamPlayer::makeMove(const Field& board)
     case BotProcess::Exchange::TimedOut:
         settings_.trace.err("TL\n");
         log_.note(move + "no answer within the time limit");
-        giveHint({Outcome::TimedOut, {}, -1, {}, true, line}, move);
+        giveHint({Outcome::TimedOut, {}, -1, {}, true, line, {}, {}, process_.lastChatter()}, move);
         return fail(Outcome::TimedOut, "no answer within the time limit");
     case BotProcess::Exchange::TooLong:
         settings_.trace.err("no move on standard output\n");

@@ -37,10 +37,19 @@ TEST(BotHints, WhatEachMistakeIsTold)
         {{Outcome::FailedToStart, "", -1, "", false, ""}, ""},
         {{Outcome::FailedToStart, "#!/bin/sh\n", -1, "", false, ""}, ""},
         // An interpreter its box does not show, whatever else went wrong.
-        {{Outcome::FailedToStart, "#!/usr/bin/env bash\n", -1, "", false, "", "/root/.pyenv/shims/python3"},
+        {{.outcome = Outcome::FailedToStart, .programHead = "#!/usr/bin/env bash\n",
+          .hiddenInterpreter = "/root/.pyenv/shims/python3"},
          "/root/.pyenv/shims/python3 is an interpreter outside the system's folders, which its box does not show"},
-        {{Outcome::NoAnswer, elf, 1, "", true, "", "/home/u/venv/bin/python"}, "/home/u/venv/bin/python is an"},
-        {{Outcome::TimedOut, elf, -1, "", false, "", "/home/u/venv/bin/python"}, ""},
+        {{.outcome = Outcome::NoAnswer, .programHead = elf, .exitCode = 1, .stream = true,
+          .hiddenInterpreter = "/home/u/venv/bin/python"},
+         "/home/u/venv/bin/python is an"},
+        {{.outcome = Outcome::TimedOut, .programHead = elf, .hiddenInterpreter = "/home/u/venv/bin/python"}, ""},
+        // A refused call says more than the exit code it led to.
+        {{.outcome = Outcome::NoMove, .programHead = elf, .exitCode = 1, .refusedCall = "keyctl"},
+         "it made a system call the box does not allow: keyctl"},
+        // A stream bot's lines without a move.
+        {{.outcome = Outcome::TimedOut, .programHead = elf, .stream = true, .chatter = "debug: thinking"},
+         "it wrote lines without a move on standard output (the last: 'debug: thinking')"},
     };
     for (const auto& c : cases) {
         const std::string hint = hintFor(c.facts);

@@ -92,8 +92,9 @@ TEST_P(StreamBots, EachFailureRetiresTheBotUnderItsReasonAtItsTurn)
         {helper + "sleep 30", "time limit", 1}, // never reads its input, never answers
         {helper + kReadBoard + "read_board; exec 1>&-; sleep 30", "no move on standard output", 1},
         {helper + kReadBoard + "read_board; head -c 100000 /dev/zero | tr '\\\\0' 1", "no move on standard output", 1},
-        // Writing without end, after an answer or to standard error, holds nobody up.
-        {helper + kReadBoard + "read_board; answer; yes", "no move on standard output", 2},
+        // Writing without end, after an answer or to standard error, holds nobody
+        // up beyond its time: lines without a move are chatter.
+        {helper + kReadBoard + "read_board; answer; yes", "time limit", 2},
         {helper + kReadBoard + "read_board; yes 1 >&2", "time limit", 1},
     };
     for (const int seat : {0, 1}) {
