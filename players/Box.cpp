@@ -231,6 +231,37 @@ BoxRunEnd Box::endRun()
     return runEnd_;
 }
 
+bool Box::wipe()
+{
+    if (!running())
+        return false;
+    box::Message message;
+    message.kind = box::Kind::Wipe;
+    // Its processes are killed, stopped or not.
+    frozen_ = false;
+    box::Message wiped;
+    std::string payload;
+    std::vector<int> fds;
+    bool done = box::send(socket_.get(), message);
+    // An Ended of a run the wipe cut short may come first.
+    while (done) {
+        done = awaitMessage(socket_.get(), kLauncherAnswerLimit, wiped, payload, fds);
+        for (const int fd : fds)
+            ::close(fd);
+        fds.clear();
+        if (done && wiped.kind == box::Kind::Wiped)
+            break;
+    }
+    if (!done || wiped.status != 0 || diskFull()) {
+        end();
+        return false;
+    }
+    ended_ = false;
+    runEnd_ = {};
+    limitHit(); // the counters start from here for the next match
+    return true;
+}
+
 BoxLimit Box::limitHit()
 {
     // Counted since the last run ended: nothing of a file bot runs between

@@ -64,6 +64,10 @@ public:
     // No process of the box runs until thawed.
     void freeze() { setFrozen(true); }
     void thaw() { setFrozen(false); }
+    // Between two matches: ends every process in it and empties its own
+    // folders, so that it serves the next match as a new box would. False
+    // when it could not: it is then ended.
+    bool wipe();
     // Ends the box and everything in it.
     void end();
     // Whether its seat folder or its /dev/shm has no room left.

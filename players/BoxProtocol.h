@@ -18,6 +18,8 @@ enum class Kind : std::uint32_t {
             // could not start (error), and the first call its filter refused
     Stop,   // referee: stop every process of the box but the launcher
     Resume, // referee: let them go on
+    Wipe,   // referee, between matches: end every process and empty the box's own folders
+    Wiped,  // launcher: done; status 0 when everything was removed
 };
 
 // The limits a bot runs under, set in its process before it starts.

@@ -106,13 +106,19 @@ bool SeatPlace::open(const std::vector<std::string>& argv, const BotSettings& se
 {
     if (!settings.sandbox)
         return files_.open(settings.exchangeDir, error);
+    const BoxView view = boxViewOf(argv, settings);
+    const std::vector<std::string> environment = environmentOf(settings);
+    if (settings.boxPool) {
+        pool_ = settings.boxPool;
+        key_ = boxKey(*settings.sandbox, view, settings.limits, environment);
+        box_ = pool_->take(key_);
+    }
     // A box that could not be made is tried once more: the system may be
     // short of something for a moment (a busy machine). Both reasons are kept.
     std::string first;
     for (int attempt = 0; attempt < 2 && !box_; ++attempt) {
         box_ = std::make_unique<Box>();
-        if (box_->start(*settings.sandbox, boxViewOf(argv, settings), settings.limits, *settings.groups,
-                        environmentOf(settings), error))
+        if (box_->start(*settings.sandbox, view, settings.limits, *settings.groups, environment, error))
             break;
         box_.reset();
         if (settings.groups->stopping())
@@ -127,6 +133,13 @@ bool SeatPlace::open(const std::vector<std::string>& argv, const BotSettings& se
     if (::geteuid() == 0)
         files_.createAs(kUnprivilegedUser, kUnprivilegedUser);
     return files_.adopt(box_->seatDir(), error);
+}
+
+void SeatPlace::close()
+{
+    if (pool_ && box_)
+        pool_->give(key_, std::move(box_));
+    box_.reset();
 }
 
 } // namespace vorlen

@@ -6,6 +6,7 @@
 #include "BotLog.h"
 #include "BotProcess.h"
 #include "Box.h"
+#include "BoxPool.h"
 #include "ExchangeFiles.h"
 #include "IVorlenLogic.h"
 #include "Sandbox.h"
@@ -61,6 +62,8 @@ struct BotSettings {
     std::vector<std::string> hidden;
     // What the organiser passes on to the bot's environment.
     std::vector<EnvPass> env;
+    // Where boxes are kept between matches; none: each match makes its own.
+    BoxPool* boxPool = nullptr;
 };
 
 // The settings as a player runs with them: a group table of its own when
@@ -92,10 +95,13 @@ public:
     Box* box() { return box_.get(); }
     // What held the bot: "none" outside a box.
     const char* governance() const { return governance_; }
-    void close() { box_.reset(); }
+    // The match is over: its box goes back to the pool, or ends.
+    void close();
 
 private:
     std::unique_ptr<Box> box_;
+    BoxPool* pool_ = nullptr;
+    std::string key_; // what the box is in the pool
     const char* governance_ = "none";
     ExchangeFiles files_;
 };

@@ -2,6 +2,7 @@
 // what it may do between its moves, and what the runner is left with.
 #include "BoardSequence.h"
 #include "BotGroups.h"
+#include "BoxPool.h"
 #include "MatchPlay.h"
 #include "Sandbox.h"
 #include "RetirementText.h"
@@ -426,6 +427,39 @@ TEST_P(Boxes, ADebugLineAfterEachAnswerNeverCostsAMatchOnALoadedMachine)
     loaded = false;
     for (std::thread& spinner : load)
         spinner.join();
+}
+
+TEST_P(Boxes, ABoxKeptForTheNextMatchKeepsNothingOfTheLast)
+{
+    // A stream bot that tells what the last match left, then leaves all it
+    // can: files everywhere it may write, shared memory, a process.
+    const std::string bot = writeBot(bots, "leaver.sh",
+        "echo \"pid $$\" >&2\n"
+        "for f in /tmp/left /tmp/seat/left /dev/shm/left; do [ -e $f ] && echo \"LEFT $f\" >&2; done\n"
+        "ipcs -m | grep -q '^0x' && echo 'LEFT shared memory' >&2\n"
+        "for f in /tmp/left /tmp/seat/left /dev/shm/left; do echo x > $f; done\n"
+        "mkdir -p /tmp/deep/er && touch /tmp/deep/er/file && chmod 0 /tmp/deep/er /tmp/deep\n"
+        "python3 -c 'import sys, sysv_ipc' 2>/dev/null; ipcmk -M 4096 >/dev/null\n"
+        "sleep 41.71 &\n"
+        "while true; do i=0; while [ $i -lt 41 ]; do read -r line || exit 0; i=$((i+1)); done; "
+        "echo \"$line\" | cut -c1 | tr 123456 345612; done");
+    match::MatchConfig config;
+    config.first = "stream:" + bot;
+    config.boxes = plan();
+    BoxPool pool(2);
+    std::string logs;
+    for (int game = 0; game < 3; ++game) {
+        config.botLogDir = bots.file("logs");
+        std::filesystem::create_directories(config.botLogDir);
+        match::MatchJob job{game, seededBoard(3, game), "seed:3:0", false, config.seatsFor({}), {}};
+        ASSERT_TRUE(match::playMatch(job, config, groups, &pool).record);
+        logs += readFile(bots.file("logs/game-" + std::to_string(game) + "-seat-0-A.log"));
+    }
+    EXPECT_EQ(logs.find("LEFT"), std::string::npos) << logs;
+    // The same box served every match: its bot's process ids go on counting.
+    EXPECT_NE(logs.find("pid 2\n"), std::string::npos) << logs;
+    EXPECT_EQ(logs.rfind("pid 2\n"), logs.find("pid 2\n")) << "one box, started once: " << logs;
+    EXPECT_EQ(liveProcessesWith("41.71", std::chrono::seconds(1)), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothGovernances, Boxes,

@@ -5,13 +5,11 @@
 // whole box ends.
 #include "BoxFilter.h"
 #include "BoxProtocol.h"
+#include "BoxWipe.h"
 
 #include <cerrno>
 #include <csignal>
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <dirent.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/prctl.h>
@@ -80,6 +78,9 @@ private:
         case Kind::Resume:
             ::kill(-1, SIGCONT);
             return;
+        case Kind::Wipe:
+            wipe();
+            return;
         default:
             return;
         }
@@ -108,31 +109,22 @@ private:
             finish();
     }
 
-    // Stops every other process of the box, then looks again at each: one
-    // that a fork brought in meanwhile is stopped too.
-    static void stopAll()
+    // Ends whatever runs and clears what the last match left; tells how it went.
+    void wipe()
     {
-        ::kill(-1, SIGSTOP);
-        DIR* processes = ::opendir("/proc");
-        if (!processes)
-            return;
-        while (const dirent* entry = ::readdir(processes)) {
-            const int pid = std::atoi(entry->d_name);
-            if (pid <= 1)
-                continue;
-            char path[64];
-            std::snprintf(path, sizeof path, "/proc/%d/stat", pid);
-            char stat[256] = {};
-            const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
-            const ssize_t got = fd < 0 ? -1 : ::read(fd, stat, sizeof stat - 1);
-            if (fd >= 0)
-                ::close(fd);
-            const char* state = got > 0 ? std::strrchr(stat, ')') : nullptr;
-            if (state && state[1] == ' ' && std::strchr("TtZX", state[2]) == nullptr)
-                ::kill(pid, SIGSTOP);
-        }
-        ::closedir(processes);
+        finish();
+        ::kill(-1, SIGKILL);
+        reap(true);
+        Message wiped;
+        wiped.kind = Kind::Wiped;
+        wiped.status = vorlen::box::wipeBox() ? 0 : 1;
+        vorlen::box::send(socket_, wiped);
     }
+
+    // Stops every other process of the box. A fork under way is no way out:
+    // the kernel hands a signal sent to every process to the child of a
+    // fork in progress too.
+    static void stopAll() { ::kill(-1, SIGSTOP); }
 
     // In the child of vfork(): system calls only.
     [[noreturn]] static void exec(char* const* argv, const std::vector<int>& fds, const vorlen::box::Rlimits& limits,

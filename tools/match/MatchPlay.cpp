@@ -68,7 +68,7 @@ std::string replayFileName(const MatchJob& job, const MatchConfig& config)
     return "game-" + std::to_string(job.game) + seating + ".json";
 }
 
-MatchResult playMatch(const MatchJob& job, const MatchConfig& config, BotGroups& groups)
+MatchResult playMatch(const MatchJob& job, const MatchConfig& config, BotGroups& groups, BoxPool* boxes)
 {
     const Trace trace = config.trace ? Trace() : Trace::silent();
     std::string error;
@@ -90,6 +90,7 @@ MatchResult playMatch(const MatchJob& job, const MatchConfig& config, BotGroups&
         }
         BotSettings settings;
         settings.env = config.botEnv;
+        settings.boxPool = boxes;
         if (config.boxed())
             settings.hidden = hiddenPaths(views[seat], views[1 - seat], runOutputs(config));
         if (dir)

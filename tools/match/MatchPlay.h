@@ -1,6 +1,7 @@
 #pragma once
 
 #include "BotGroups.h"
+#include "BoxPool.h"
 #include "Field.h"
 #include "MatchConfig.h"
 #include "MatchRecord.h"
@@ -36,6 +37,6 @@ std::string replayFileName(const MatchJob& job, const MatchConfig& config);
 // Plays one match to its end. When a program plays, each seat has a
 // temporary exchange directory of its own, so neither seat can reach the
 // other's files.
-MatchResult playMatch(const MatchJob& job, const MatchConfig& config, BotGroups& groups);
+MatchResult playMatch(const MatchJob& job, const MatchConfig& config, BotGroups& groups, BoxPool* boxes = nullptr);
 
 } // namespace vorlen::match

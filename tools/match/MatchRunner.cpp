@@ -75,6 +75,8 @@ bool MatchRunner::run(const volatile std::sig_atomic_t& interrupted, const std::
         return sprt_ && sprt_->decided();
     };
     Dispatcher dispatcher(config_, done_);
+    // Boxes go from match to match within the run; they end with it.
+    BoxPool boxes(2 * static_cast<std::size_t>(config_.concurrency));
     const int left = config_.shardMatchCount() - static_cast<int>(done_.size());
     int workersLeft = std::min(config_.concurrency, left);
 
@@ -87,7 +89,7 @@ bool MatchRunner::run(const volatile std::sig_atomic_t& interrupted, const std::
     };
     auto work = [&] {
         while (const std::optional<MatchJob> job = dispatcher.next(groups_, decided)) {
-            const MatchResult result = playMatch(*job, config_, groups_);
+            const MatchResult result = playMatch(*job, config_, groups_, &boxes);
             if (!result.error.empty())
                 stopWith(result.error);
             if (!result.record)
