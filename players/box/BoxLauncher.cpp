@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
+#include <utility>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/prctl.h>
@@ -33,8 +34,15 @@ public:
     {
         for (;;) {
             pollfd fds[3] = {{socket_, POLLIN, 0}, {childSignals, POLLIN, 0}, {filter_.fd, POLLIN, 0}};
-            if (::poll(fds, filter_.fd >= 0 ? 3 : 2, -1) < 0 && errno != EINTR)
+            const int ready = ::poll(fds, filter_.fd >= 0 ? 3 : 2, stopDue_ ? kStopGraceMs : -1);
+            if (ready < 0 && errno != EINTR)
                 return 1;
+            // The opponent is still at it: the bot stops now.
+            if (ready == 0 && stopDue_) {
+                stopDue_ = false;
+                stopped_ = true;
+                ::kill(-1, SIGSTOP);
+            }
             // A refused call waits for its answer: given first.
             if (filter_.fd >= 0 && (fds[2].revents & POLLIN)) {
                 const long call = vorlen::box::refuseNotified(filter_);
@@ -73,10 +81,13 @@ private:
             finish();
             return;
         case Kind::Stop:
-            stopAll();
+            stopDue_ = true;
             return;
         case Kind::Resume:
-            ::kill(-1, SIGCONT);
+            // An opponent that answered within the grace never had the bot stopped.
+            stopDue_ = false;
+            if (std::exchange(stopped_, false))
+                ::kill(-1, SIGCONT);
             return;
         case Kind::Wipe:
             wipe();
@@ -115,16 +126,12 @@ private:
         finish();
         ::kill(-1, SIGKILL);
         reap(true);
+        stopDue_ = stopped_ = false;
         Message wiped;
         wiped.kind = Kind::Wiped;
         wiped.status = vorlen::box::wipeBox() ? 0 : 1;
         vorlen::box::send(socket_, wiped);
     }
-
-    // Stops every other process of the box. A fork under way is no way out:
-    // the kernel hands a signal sent to every process to the child of a
-    // fork in progress too.
-    static void stopAll() { ::kill(-1, SIGSTOP); }
 
     // In the child of vfork(): system calls only.
     [[noreturn]] static void exec(char* const* argv, const std::vector<int>& fds, const vorlen::box::Rlimits& limits,
@@ -182,6 +189,7 @@ private:
         running_ = false;
         ::kill(-1, SIGKILL);
         reap(true);
+        stopDue_ = stopped_ = false; // nothing is left to stop or go on
         Message ended;
         ended.kind = Kind::Ended;
         ended.status = status_;
@@ -197,7 +205,16 @@ private:
         usage_ = {};
     }
 
+    // A bot is stopped this long after its answer unless its next board
+    // comes first: an opponent as quick as that leaves it no time to think,
+    // and stopping and going on cost more than the whole move. Every other
+    // process of the box is stopped: a fork under way is no way out, as the
+    // kernel hands a signal to all to the child of a fork in progress too.
+    static constexpr int kStopGraceMs = 1;
+
     int socket_;
+    bool stopDue_ = false;
+    bool stopped_ = false;
     vorlen::box::FilterListener filter_;
     std::int32_t refused_ = -1; // the first call of the run the filter refused
     pid_t bot_ = -1;
