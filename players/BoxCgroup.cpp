@@ -72,19 +72,34 @@ std::vector<Mount> cgroupMounts()
     return mounts;
 }
 
-// This process's place in the hierarchy that holds `controller` (v1), or in
-// the unified one (`controller` empty).
-std::string ownPath(const std::string& controller)
+// This process's places, one per hierarchy: its controllers ("" for the
+// unified one) and its path there, as /proc/self/cgroup says.
+struct Place {
+    std::string names;
+    std::string path;
+};
+
+std::vector<Place> ownPlaces()
 {
+    std::vector<Place> places;
     std::istringstream lines(readSmallFile("/proc/self/cgroup"));
     for (std::string line; std::getline(lines, line);) {
         const std::size_t first = line.find(':');
         const std::size_t second = line.find(':', first + 1);
-        if (first == std::string::npos || second == std::string::npos)
-            continue;
-        const std::string names = "," + line.substr(first + 1, second - first - 1) + ",";
+        if (first != std::string::npos && second != std::string::npos)
+            places.push_back({line.substr(first + 1, second - first - 1), line.substr(second + 1)});
+    }
+    return places;
+}
+
+// This process's place in the hierarchy that holds `controller` (v1), or in
+// the unified one (`controller` empty).
+std::string ownPath(const std::string& controller)
+{
+    for (const Place& place : ownPlaces()) {
+        const std::string names = "," + place.names + ",";
         if ((controller.empty() && names == ",,") || (!controller.empty() && names.find("," + controller + ",") != std::string::npos))
-            return line.substr(second + 1);
+            return place.path;
     }
     return {};
 }
@@ -262,18 +277,13 @@ void removeAbandonedBoxGroups()
     // hierarchy (the freezer's too, where earlier versions made them).
     std::vector<fs::path> parents;
     const std::vector<Mount> mounts = cgroupMounts();
-    std::istringstream lines(readSmallFile("/proc/self/cgroup"));
-    for (std::string line; std::getline(lines, line);) {
-        const std::size_t first = line.find(':');
-        const std::size_t second = line.find(':', first + 1);
-        if (first == std::string::npos || second == std::string::npos)
-            continue;
-        const std::string names = line.substr(first + 1, second - first - 1);
+    for (const Place& place : ownPlaces()) {
+        const std::string& names = place.names;
         const std::string one = "," + names.substr(0, names.find(',')) + ",";
         for (const Mount& mount : mounts) {
             if (names.empty() ? !mount.v2 : (mount.v2 || mount.controllers.find(one) == std::string::npos))
                 continue;
-            fs::path parent = fs::path(mount.point + line.substr(second + 1));
+            fs::path parent = fs::path(mount.point + place.path);
             if (parent.filename().string().rfind("vorlen-referee-", 0) == 0)
                 parent = parent.parent_path();
             parents.push_back(parent);

@@ -152,18 +152,29 @@ TEST_P(SandboxOnly, NothingOutsideItsBoxIsWritable)
     EXPECT_FALSE(std::filesystem::exists(exchange.file("mine"))); // so is its seat folder
 }
 
-TEST_P(SandboxOnly, BotsDieWithAKilledReferee)
+// vorlen-match started with these options, its output thrown away; its id.
+pid_t startRunner(const std::vector<std::string>& options)
 {
-    const std::string bot = writeBot(bots, "sleeper.sh", "setsid sleep 41.21 &\nsleep 41.22");
-    const std::string first = "--first=" + bot;
-    const char* argv[] = {VORLEN_MATCH_BIN, first.c_str(), "--sandbox", nullptr};
+    std::vector<char*> argv{const_cast<char*>(VORLEN_MATCH_BIN)};
+    for (const std::string& option : options)
+        argv.push_back(const_cast<char*>(option.c_str()));
+    argv.push_back(nullptr);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
     pid_t runner = 0;
-    ASSERT_EQ(posix_spawn(&runner, argv[0], &actions, nullptr, const_cast<char**>(argv), environ), 0);
+    const bool started = posix_spawn(&runner, argv[0], &actions, nullptr, argv.data(), environ) == 0;
     posix_spawn_file_actions_destroy(&actions);
+    return started ? runner : -1;
+}
+
+TEST_P(SandboxOnly, BotsDieWithAKilledReferee)
+{
+    const std::string bot = writeBot(bots, "sleeper.sh", "setsid sleep 41.21 &\nsleep 41.22");
+    const std::string first = "--first=" + bot;
+    const pid_t runner = startRunner({first, "--sandbox"});
+    ASSERT_GT(runner, 0);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
     while (liveProcessesWith("41.22", {}) == 0 && std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
@@ -198,14 +209,8 @@ TEST_P(SandboxOnly, AStreamBotStoppedOnItsOpponentsTurnDiesWithAKilledRefereeAnd
     const std::string slow = writeBot(bots, "slow.sh", "sleep 41.32 & sleep 5; echo 4 > vorla.out");
     const std::string first = "--first=stream:" + stream;
     const std::string second = "--second=" + slow;
-    const char* argv[] = {VORLEN_MATCH_BIN, first.c_str(), second.c_str(), "--sandbox", nullptr};
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    pid_t runner = 0;
-    ASSERT_EQ(posix_spawn(&runner, argv[0], &actions, nullptr, const_cast<char**>(argv), environ), 0);
-    posix_spawn_file_actions_destroy(&actions);
+    const pid_t runner = startRunner({first, second, "--sandbox"});
+    ASSERT_GT(runner, 0);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     while (liveProcessesWith("41.32", {}) == 0 && std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
