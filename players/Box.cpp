@@ -28,12 +28,14 @@ constexpr std::chrono::seconds kBoxStartLimit{20};
 // The launcher answers at once; one that does not is not waited for longer.
 constexpr std::chrono::seconds kLauncherAnswerLimit{5};
 
-// A file system of the box with less room than this is full.
-bool isFull(int dir)
+// A file system of the box with less room than this, or more files than
+// `files` (0: any number), is full.
+bool isFull(int dir, std::int64_t files)
 {
     struct statvfs room {};
     return dir >= 0 && ::fstatvfs(dir, &room) == 0
-           && (room.f_bavail * room.f_bsize < 64 * 1024 || (room.f_files > 0 && room.f_favail == 0));
+           && (room.f_bavail * room.f_bsize < 64 * 1024 || (room.f_files > 0 && room.f_favail == 0)
+               || (files > 0 && static_cast<std::int64_t>(room.f_files - room.f_ffree) > files));
 }
 
 // Waits for a message from the launcher; false when it is gone or silent.
@@ -156,6 +158,8 @@ bool Box::run(const std::vector<std::string>& argv, int in, int out, int err, co
     // Without a control group, the user's process count in the box's own
     // user namespace stands in for the task limit.
     message.limits.tasks = cgroup_ || limits.tasks == 0 ? both(RLIM_INFINITY) : both(limits.tasks + 1);
+    fileLimit_ = static_cast<std::int64_t>(limits.diskMiB) * box::kFilesPerMiB;
+    message.fileLimit = fileLimit_;
     if (words.size() > box::kMaxPayload) {
         error = "command line too long";
         return false;
@@ -277,7 +281,7 @@ BoxLimit Box::limitHit()
     return diskFull() ? BoxLimit::Disk : BoxLimit::None;
 }
 
-bool Box::diskFull() const { return isFull(seat_.get()) || isFull(shm_.get()); }
+bool Box::diskFull() const { return isFull(seat_.get(), fileLimit_) || isFull(shm_.get(), fileLimit_); }
 
 void Box::setFrozen(bool frozen)
 {

@@ -93,6 +93,7 @@ private:
     bool ended_ = false;
     BoxRunEnd runEnd_;
     bool frozen_ = false;
+    std::int64_t fileLimit_ = 0; // files each of its file systems may hold
 };
 
 // Where a bot's HOME and TMPDIR are in its box.

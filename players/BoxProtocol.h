@@ -22,6 +22,10 @@ enum class Kind : std::uint32_t {
     Wiped,  // launcher: done; status 0 when everything was removed
 };
 
+// Files a box's file system may hold per MiB of its size: what those files
+// cost the kernel stays in proportion to the disk a bot is given.
+inline constexpr std::int64_t kFilesPerMiB = 1024;
+
 // The limits a bot runs under, set in its process before it starts.
 struct Rlimits {
     rlimit data{RLIM_INFINITY, RLIM_INFINITY};
@@ -39,6 +43,7 @@ struct Message {
     std::int64_t peakKiB = 0;    // its largest resident size
     std::int32_t refusedCall = -1; // Ended: the first system call of the run the box refused; -1: none
     Rlimits limits;              // Run
+    std::int64_t fileLimit = 0;  // Run: files each of the box's own file systems may hold; 0: any number
 };
 
 inline constexpr std::size_t kMaxPayload = 60 * 1024;

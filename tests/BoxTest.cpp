@@ -110,6 +110,10 @@ TEST_P(Boxes, HostileBotsStopAtTheirLimitsAndTheirOpponentPlaysOn)
         {writeBot(bots, "shm.sh", fill + "/dev/shm/x"), "disk limit", "disk limit"},
         {writeBot(bots, "tmp.sh", fill + "/tmp/x"), "disk limit", "disk limit"},
         {writeBot(bots, "seat.sh", fill + "x"), "disk limit", "disk limit"},
+        // Empty files fill no disk, but cost the kernel memory: counted too.
+        {writeBot(bots, "files.sh", "i=0; while :; do : > /tmp/f$i; i=$((i+1)); done"), "disk limit", "disk limit"},
+        {"stream:" + writeBot(bots, "shm-files.sh", "i=0; while :; do : > /dev/shm/f$i; i=$((i+1)); done"),
+         "disk limit", "disk limit"},
     };
     const bool held = GetParam() == Governance::ControlGroups;
     // Against a bot that never answers, the second seat plays alone.

@@ -16,6 +16,7 @@
 #include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/signalfd.h>
+#include <sys/statvfs.h>
 #include <sys/syscall.h>
 #include <linux/keyctl.h>
 #include <sys/wait.h>
@@ -34,9 +35,14 @@ public:
     {
         for (;;) {
             pollfd fds[3] = {{socket_, POLLIN, 0}, {childSignals, POLLIN, 0}, {filter_.fd, POLLIN, 0}};
-            const int ready = ::poll(fds, filter_.fd >= 0 ? 3 : 2, stopDue_ ? kStopGraceMs : -1);
+            const int wait = stopDue_ ? kStopGraceMs : running_ && fileLimit_ > 0 ? kFileCountEveryMs : -1;
+            const int ready = ::poll(fds, filter_.fd >= 0 ? 3 : 2, wait);
             if (ready < 0 && errno != EINTR)
                 return 1;
+            // Files cost the kernel memory that limits alone do not count:
+            // a bot that makes too many is ended, and its box is full.
+            if (running_ && fileLimit_ > 0 && (filesIn("/tmp") > fileLimit_ || filesIn("/dev/shm") > fileLimit_))
+                finish();
             // The opponent is still at it: the bot stops now.
             if (ready == 0 && stopDue_) {
                 stopDue_ = false;
@@ -74,8 +80,10 @@ private:
     {
         switch (message.kind) {
         case Kind::Run:
-            if (!running_ && fds.size() == 3)
+            if (!running_ && fds.size() == 3) {
+                fileLimit_ = message.fileLimit;
                 start(payload, fds, message.limits);
+            }
             return;
         case Kind::End:
             finish();
@@ -211,9 +219,18 @@ private:
     // process of the box is stopped: a fork under way is no way out, as the
     // kernel hands a signal to all to the child of a fork in progress too.
     static constexpr int kStopGraceMs = 1;
+    // How often the files of a running bot's box are counted.
+    static constexpr int kFileCountEveryMs = 20;
+
+    static std::int64_t filesIn(const char* dir)
+    {
+        struct statvfs room {};
+        return ::statvfs(dir, &room) == 0 ? static_cast<std::int64_t>(room.f_files - room.f_ffree) : 0;
+    }
 
     int socket_;
     bool stopDue_ = false;
+    std::int64_t fileLimit_ = 0;
     bool stopped_ = false;
     vorlen::box::FilterListener filter_;
     std::int32_t refused_ = -1; // the first call of the run the filter refused
