@@ -31,8 +31,7 @@ std::string header(const Tally& tally, const RunFacts& run, bool interrupted, bo
                 + (!run.sandboxed             ? "without a sandbox"
                    : run.governance.empty() ? "in a box per seat (bubblewrap)"
                    : run.governance == "rlimits"
-                       ? "in a box per seat (bubblewrap), held by rlimits (shared memory and the kernel's memory for "
-                         "files are not counted)"
+                       ? "in a box per seat (bubblewrap), held by rlimits (shared memory is not counted)"
                        : "in a box per seat (bubblewrap), held by " + run.governance)
                 + ", with a fixed environment" + (run.botEnv.empty() ? "" : " and " + printable(run.botEnv) + " passed on")
                 + "\n";
