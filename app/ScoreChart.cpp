@@ -1,5 +1,7 @@
 #include "ScoreChart.h"
 
+#include "MatchStory.h"
+
 #include <QChart>
 #include <QChartView>
 #include <QLegendMarker>
@@ -69,10 +71,9 @@ void ScoreChart::setPlayers(const std::array<std::string, 2>& players)
 {
     const char* seats[] = {"first", "second"};
     for (int seat = 0; seat < 2; ++seat) {
-        // The program's file name is enough for a legend; paths would crowd it out.
-        const QString command = QString::fromLocal8Bit(players[static_cast<std::size_t>(seat)]);
-        const QString program = command.section(' ', 0, 0).section('/', -1);
-        scores[seat]->setName(QString("%1 (%2)").arg(seats[seat], program));
+        // Named as the title, the panels and the banner name the player.
+        const QString name = QString::fromLocal8Bit(playerName(players[static_cast<std::size_t>(seat)]));
+        scores[seat]->setName(QString("%1 (%2)").arg(seats[seat], name));
     }
 }
 
@@ -98,3 +99,5 @@ void ScoreChart::markTurn(int shown)
 }
 
 int ScoreChart::pointCount(int seat) const { return static_cast<int>(scores[seat]->count()); }
+
+QString ScoreChart::seatName(int seat) const { return scores[seat]->name(); }

@@ -23,6 +23,8 @@ public:
     void markTurn(int shown);
 
     int pointCount(int seat) const;
+    // A seat's name in the legend.
+    QString seatName(int seat) const;
 
 private:
     QChart* chart = nullptr;

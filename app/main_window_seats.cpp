@@ -18,6 +18,7 @@
 #include <QFile>
 #include <QSettings>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <unistd.h>
@@ -63,6 +64,14 @@ std::optional<ChosenBoard> main_window::seatPlayers(const std::vector<StartupAct
                 : action.kind == vorlen::kPersonPlayer ? std::string(vorlen::kPersonName)
                                                         : std::string(vorlen::kBuiltInName);
         }
+    }
+    // A log folder that cannot be made is the window's failure, said before
+    // the match, never charged to a bot at its first move.
+    const bool programPlays = std::any_of(programs.begin(), programs.end(), [](const auto& p) { return !p.empty(); });
+    std::error_code made;
+    if (!botLogDir.empty() && programPlays && !std::filesystem::create_directories(botLogDir, made) && made) {
+        problems.push_back("--bot-logs: cannot make '" + botLogDir + "': " + made.message());
+        std::fprintf(stderr, "vorlen: %s\n", vorlen::terminalSafe(problems.back()).c_str());
     }
     // A program that cannot run is said before the match, not found out at its first move.
     for (int seat = 0; seat < 2; ++seat) {

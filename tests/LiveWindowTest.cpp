@@ -7,6 +7,7 @@
 #include "VorlenLogicTeam02.h"
 #include "PlayersPanel.h"
 #include "ReplayFile.h"
+#include "ScoreChart.h"
 #include "VorlenWidget.h"
 #include "main_window.h"
 #include "support/Bots.h"
@@ -279,6 +280,36 @@ TEST(LiveWindow, AProgramThatCannotRunIsSaidBeforeTheMatch)
     EXPECT_EQ(trace.find("Turn #"), std::string::npos) << "no turn is played";
     EXPECT_EQ(window->statusBar()->currentMessage(),
               "The match cannot be played: --first: cannot run './missing': no such file");
+
+    // A log folder that cannot be made is the window's own problem, said as such.
+    const std::string bot = writeBot(dir, "bot.sh", "echo 3 > vorla.out");
+    dir.write("plain", "");
+    ::testing::internal::CaptureStderr();
+    const auto logged = makeWindow({"--first", quoted(bot), "--bot-logs", QString::fromStdString(dir.file("plain/logs"))});
+    logged->nextStep();
+    ::testing::internal::GetCapturedStderr();
+    ASSERT_EQ(logged->startProblems().size(), 1U);
+    EXPECT_EQ(logged->startProblems().front().rfind("--bot-logs: cannot make '" + dir.file("plain/logs") + "': ", 0), 0U)
+        << logged->startProblems().front();
+    EXPECT_EQ(logged->match().retirement(0).reason, RetireReason::None) << "the bot is charged nothing";
+}
+
+TEST(LiveWindow, APlayerHasOneNameInTheTitlePanelChartAndBanner)
+{
+    TempDir dir;
+    WorkingDirectory cwd(dir.path());
+    std::filesystem::create_directories(dir.file("my bots"));
+    const std::string bot = writeBot(dir, "my bots/v7", "echo 3 > vorla.out");
+    // It answers its own colour at its second move, and is out.
+    const auto window = makeWindow(
+        {"--first", quoted(bot), "--chart", "--map", QString::fromStdString(dir.write("four.map", fourMap()))});
+    for (int turn = 0; turn < 4 && !window->match().gameOver(); ++turn)
+        playTurn(*window);
+    EXPECT_EQ(window->windowTitle(), QString("vorlen \u2014 v7 vs stupid"));
+    EXPECT_EQ(window->scoreChart()->seatName(0), "first (v7)");
+    EXPECT_EQ(window->scoreChart()->seatName(1), "second (stupid)");
+    EXPECT_TRUE(window->match().gameOver());
+    EXPECT_NE(window->resultBanner().indexOf("(v7 (first) failed"), -1) << window->resultBanner().toStdString();
 }
 
 TEST(LiveWindow, KeysPlayAStepAndStartAndStopTheClock)
