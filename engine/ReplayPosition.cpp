@@ -23,38 +23,46 @@ std::optional<ReplayPosition> parseReplayPosition(const std::string& text)
     return position;
 }
 
-bool playUpTo(VorlenManager& manager, const Replay& replay, int turns, const std::array<IVorlenLogic*, 2>& players,
-              std::string& problem)
+std::optional<MatchPosition> positionAfter(const Replay& replay, int turns, std::string& problem)
 {
     if (turns > static_cast<int>(replay.turns.size())) {
         problem = "the replay has " + std::to_string(replay.turns.size()) + " turns, not " + std::to_string(turns);
-        return false;
+        return std::nullopt;
     }
+    // A referee of its own, with seats that answer as the replay says.
     ScriptedSeat seats[2];
-    manager.setPlayer(0, &seats[0]);
-    manager.setPlayer(1, &seats[1]);
-    manager.setBoard(replay.board);
+    VorlenManager referee(kBoardColumns, kBoardRows, 2, Trace::silent());
+    referee.setPlayer(0, &seats[0]);
+    referee.setPlayer(1, &seats[1]);
+    referee.setBoard(replay.board);
     for (int turn = 0; turn < turns; ++turn) {
         const std::optional<int> answer = replay.turns[static_cast<std::size_t>(turn)].answer;
         seats[0].answer = seats[1].answer = answer;
-        manager.makeTurn(turn);
+        referee.makeTurn(turn);
     }
-    if (manager.gameOver()) {
+    if (referee.gameOver()) {
         problem = "the match is over after " + std::to_string(turns) + " turns: there is nothing to play on";
+        return std::nullopt;
+    }
+    return referee.position();
+}
+
+bool playUpTo(VorlenManager& manager, const Replay& replay, int turns, const std::array<IVorlenLogic*, 2>& players,
+              std::string& problem)
+{
+    // Refused, the referee is left as it was.
+    const std::optional<MatchPosition> position = positionAfter(replay, turns, problem);
+    if (!position)
         return false;
-    }
-    for (int seat = 0; seat < 2; ++seat) {
-        players[static_cast<std::size_t>(seat)]->active = seats[seat].active;
-        manager.setPlayer(seat, players[static_cast<std::size_t>(seat)]);
-    }
+    manager.setPlayer(0, players[0]);
+    manager.setPlayer(1, players[1]);
+    manager.resetTo(*position);
     return true;
 }
 
 bool canPlayOn(const Replay& replay, int turns, std::string& problem)
 {
-    ScriptedSeat players[2];
-    VorlenManager manager(kBoardColumns, kBoardRows, 2, Trace::silent());
-    return playUpTo(manager, replay, turns, {&players[0], &players[1]}, problem);
+    return positionAfter(replay, turns, problem).has_value();
 }
 
 } // namespace vorlen

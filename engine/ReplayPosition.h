@@ -1,6 +1,7 @@
 #pragma once
 
 #include "IVorlenLogic.h"
+#include "MatchPosition.h"
 #include "Replay.h"
 #include "VorlenManager.h"
 
@@ -29,11 +30,15 @@ struct StartPoint {
 // Reads "FILE@K" (K from 0); none when it is not one.
 std::optional<ReplayPosition> parseReplayPosition(const std::string& text);
 
-// Plays the first `turns` turns of a checked replay through `manager`, fresh
-// from construction, then seats `players` there, each out if its seat was
-// out by then: the match goes on with turn `turns`, the board, scores, stall
-// count, retirements and seat to move as they were. False, with the problem,
-// when the replay has fewer turns or its match is over by then.
+// Where the match of a checked replay stands after its first `turns` turns,
+// played through a referee of its own. None, with the problem, when the
+// replay has fewer turns or its match is over by then.
+std::optional<MatchPosition> positionAfter(const Replay& replay, int turns, std::string& problem);
+
+// Puts `manager` at that position with `players` seated, each out if its
+// seat was out by then: the match goes on with turn `turns`, the board,
+// scores, stall count, retirements and seat to move as they were. False,
+// with the problem, as positionAfter says it; `manager` is then untouched.
 bool playUpTo(VorlenManager& manager, const Replay& replay, int turns, const std::array<IVorlenLogic*, 2>& players,
               std::string& problem);
 

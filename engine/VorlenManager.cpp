@@ -116,4 +116,20 @@ void VorlenManager::makeTurn(int turn)
         over = true;
 }
 
+MatchPosition VorlenManager::position() const { return {field, seat, history, lastScore, retirements, over}; }
+
+void VorlenManager::resetTo(const MatchPosition& position)
+{
+    field = position.board;
+    seat = position.lastSeat;
+    history = position.history;
+    lastScore = position.score;
+    retirements = position.retirements;
+    over = position.over;
+    report = TurnReport{};
+    for (int at = 0; at < 2; ++at)
+        if (players.at(static_cast<std::size_t>(at)))
+            players.at(static_cast<std::size_t>(at))->active = position.active(at);
+}
+
 } // namespace vorlen

@@ -3,6 +3,7 @@
 #include "Field.h"
 #include "IVorlenGui.h"
 #include "IVorlenLogic.h"
+#include "MatchPosition.h"
 #include "PaddedGrid.h"
 #include "Retirement.h"
 #include "Trace.h"
@@ -48,6 +49,11 @@ public:
     void setBoard(const Field& board);
 
     void makeTurn(int turn);
+
+    // Where the match stands; and the referee put back to such a moment, its
+    // seated players in or out as the position has them.
+    MatchPosition position() const;
+    void resetTo(const MatchPosition& position);
 
     bool gameOver() const { return over; }
     const Field& board() const { return field; }

@@ -441,6 +441,20 @@ TEST(LiveWindow, PlaysOnFromAReplaysTurn)
     EXPECT_FALSE(late->playFrom(played, 11, problem));
     EXPECT_EQ(problem, "the replay has 10 turns, not 11");
 
+    // A refusal leaves the window as it was: playing on from another turn works.
+    TempDir maps;
+    const auto quick = makeWindow({"--map", QString::fromStdString(maps.write("four.map", fourMap()))});
+    while (!quick->match().gameOver())
+        playTurn(*quick);
+    const Replay over = quick->replay();
+    const auto again = makeWindow({});
+    EXPECT_FALSE(again->playFrom(over, static_cast<int>(over.turns.size()), problem));
+    EXPECT_EQ(problem.rfind("the match is over after", 0), 0U) << problem;
+    ASSERT_TRUE(again->playFrom(played, 6, problem)) << problem;
+    playTurn(*again);
+    ASSERT_EQ(again->replay().turns.size(), 7U);
+    EXPECT_EQ(again->replay().turns[6].score, played.turns[6].score);
+
     // A board list's replay position is played up to before the window opens.
     TempDir dir;
     WorkingDirectory cwd(dir.path());
