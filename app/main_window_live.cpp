@@ -12,7 +12,7 @@
 #include "ReplayBar.h"
 #include "ReplayPlayback.h"
 #include "ReplayPosition.h"
-#include "RetirementText.h"
+#include "Retirement.h"
 #include "SeatView.h"
 #include "VorlenGuiQtImpl.h"
 #include "VorlenWidget.h"
@@ -64,9 +64,7 @@ void main_window::playTurnOffThread(int turn)
         if (!turnRecorded)
             return;
         vorlen::ReplayTurn played = vorlen::recordTurn(manager, [this](int seat) {
-            const auto* external =
-                dynamic_cast<const vorlen::ExternalPlayer*>(seated.at(static_cast<std::size_t>(seat)));
-            return vorlen::retirementText(manager.retirement(seat), external);
+            return vorlen::retirementText(manager.retirement(seat), manager.lastResult(seat));
         });
         if (played.answer) {
             const LogTail::News news = logTails[static_cast<std::size_t>(played.seat)].takeNew(vorlen::kMoveLogBytes);
@@ -76,8 +74,7 @@ void main_window::playTurnOffThread(int turn)
         // A program that stays up for the match ends with it, on the thread that started it.
         if (manager.gameOver())
             for (const auto& player : owned)
-                if (auto* external = dynamic_cast<vorlen::ExternalPlayer*>(player.get()))
-                    external->endMatch();
+                player->endMatch();
     });
 }
 
@@ -111,10 +108,11 @@ void main_window::sayHints()
     if (live.turns.empty())
         return;
     QString said = statusBar()->currentMessage();
+    // Read once the turn is over: the referee is the window's again.
     for (const vorlen::ReplayRetirement& retired : live.turns.back().retired) {
-        const auto* external = dynamic_cast<const vorlen::ExternalPlayer*>(seated.at(static_cast<std::size_t>(retired.seat)));
-        if (external && !external->lastHint().empty())
-            said += QString::fromUtf8(" \u00b7 hint: ") + QString::fromLocal8Bit(external->lastHint());
+        const std::string& hint = manager.lastResult(retired.seat).hint;
+        if (!hint.empty())
+            said += QString::fromUtf8(" \u00b7 hint: ") + QString::fromLocal8Bit(hint);
     }
     statusBar()->showMessage(said);
 }

@@ -19,4 +19,12 @@ bool isGameEnd(std::string_view reason)
     return reason == reasonName(RetireReason::FullBoard) || reason == reasonName(RetireReason::Stall);
 }
 
+std::string retirementText(const Retirement& retirement, const MoveResult& lastMove)
+{
+    if (retirement.reason == RetireReason::ColourOutOfRange && lastMove.outcome != Outcome::None
+        && lastMove.outcome != Outcome::Answered)
+        return outcomeName(lastMove.outcome);
+    return retirement.reason == RetireReason::None ? std::string() : reasonName(retirement.reason);
+}
+
 } // namespace vorlen

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "MoveResult.h"
+
+#include <string>
 #include <string_view>
 
 namespace vorlen {
@@ -20,6 +23,11 @@ struct Retirement {
 };
 
 const char* reasonName(RetireReason reason);
+
+// Why a seat was retired, in a bot writer's words: the referee's reason, made
+// precise by how the seat's last move went when it named no colour (a time
+// limit, a crash...). Empty when the seat was never retired.
+std::string retirementText(const Retirement& retirement, const MoveResult& lastMove);
 
 // Whether a reason, as records and replays write it, is the game's own end
 // of a seat's match (the board full, play stalled) rather than a failure.

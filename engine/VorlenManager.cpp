@@ -61,7 +61,8 @@ void VorlenManager::playMove(int turn)
     if (seat == 1)
         rotateField(field);
     const auto started = std::chrono::steady_clock::now();
-    const int colour = mover->makeMove(field);
+    results.at(static_cast<std::size_t>(seat)) = mover->play(field);
+    const int colour = results.at(static_cast<std::size_t>(seat)).colour;
     report.took = std::chrono::steady_clock::now() - started;
     report.moved = true;
     report.answer = colour;
@@ -127,6 +128,7 @@ void VorlenManager::resetTo(const MatchPosition& position)
     retirements = position.retirements;
     over = position.over;
     report = TurnReport{};
+    results = {};
     for (int at = 0; at < 2; ++at)
         if (players.at(static_cast<std::size_t>(at)))
             players.at(static_cast<std::size_t>(at))->active = position.active(at);

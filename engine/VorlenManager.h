@@ -60,6 +60,8 @@ public:
     ScorePair score() const { return lastScore; }
     const Retirement& retirement(int seat) const { return retirements.at(seat); }
     const TurnReport& lastTurn() const { return report; }
+    // How the seat's last move went; nothing before its first.
+    const MoveResult& lastResult(int seat) const { return results.at(static_cast<std::size_t>(seat)); }
 
 private:
     void retire(int seat, RetireReason reason, int turn, int move = 0);
@@ -76,6 +78,7 @@ private:
     PaddedGrid scoreGrid;
     ScorePair lastScore{0, 0};
     std::array<Retirement, 2> retirements{};
+    std::array<MoveResult, 2> results{};
     TurnReport report;
 };
 

@@ -9,6 +9,7 @@
 #include "BoxPool.h"
 #include "ExchangeFiles.h"
 #include "IVorlenLogic.h"
+#include "MoveResult.h"
 #include "Sandbox.h"
 #include "Trace.h"
 
@@ -20,25 +21,6 @@
 
 namespace vorlen {
 
-// How a bot's last move went, for callers that report reasons.
-enum class Outcome {
-    None,
-    Answered,
-    FailedToStart,
-    TimedOut,
-    NoMove,         // no answer in vorla.out
-    NoAnswer,       // a stream bot: no answer line on its standard output
-    ExchangeFailed, // the exchange files could not be cleared or written
-    MemoryLimit,
-    TaskLimit,
-    DiskLimit,
-    CpuLimit,
-    FileSizeLimit,
-    RefereeError,   // the referee's own failure, not the bot's: its log
-};
-
-// How the reason reads in records, summaries and replays.
-const char* outcomeName(Outcome outcome);
 // The outcome that names a box's limit; None for none.
 Outcome outcomeOf(BoxLimit limit);
 
@@ -110,9 +92,14 @@ private:
 // when the match is over (a program that stays up for the match ends then).
 class ExternalPlayer : public IVorlenLogic {
 public:
+    // The move with how it went: what its program did, and how to fix it.
+    MoveResult play(const Field& field) final
+    {
+        const int colour = makeMove(field);
+        return {colour, lastOutcome(), lastDetail(), lastHint()};
+    }
     virtual Outcome lastOutcome() const = 0;
     virtual const std::string& lastDetail() const = 0;
-    virtual void endMatch() {}
     // What held the bot in its box ("cgroup v1", "cgroup v2", "rlimits"),
     // or "none".
     virtual const char* governance() const = 0;

@@ -5,7 +5,7 @@
 #include "BoxPool.h"
 #include "MatchPlay.h"
 #include "Sandbox.h"
-#include "RetirementText.h"
+#include "Retirement.h"
 #include "StreamPlayer.h"
 #include "VorlenLogicTeam01.h"
 #include "VorlenLogicTeam02.h"
@@ -322,7 +322,7 @@ std::string streamTurns(const SandboxPlan& plan, const std::string& bot, IVorlen
     for (int turn = 0; turn < turns && !manager.gameOver(); ++turn)
         manager.makeTurn(turn);
     first.endMatch();
-    return readFile(log) + "retired: " + retirementText(manager.retirement(0), &first);
+    return readFile(log) + "retired: " + retirementText(manager.retirement(0), manager.lastResult(0));
 }
 
 // A stream bot in Python: reads a board, answers the lowest legal colour;

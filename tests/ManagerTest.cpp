@@ -111,6 +111,11 @@ TEST(Manager, ColourOutsideTheRangePrintsTheSeatAndRetires)
         EXPECT_EQ(match.manager.retirement(1).turn, 1);
         EXPECT_EQ(match.manager.retirement(1).move, bad);
         EXPECT_EQ(match.manager.board()[40][44], 2);
+        // How each seat's last move went, without asking the player.
+        EXPECT_EQ(match.manager.lastResult(0).outcome, Outcome::Answered);
+        EXPECT_EQ(match.manager.lastResult(1).outcome, Outcome::None);
+        EXPECT_EQ(match.manager.lastResult(1).colour, bad);
+        EXPECT_EQ(retirementText(match.manager.retirement(1), match.manager.lastResult(1)), "colour outside 1-6");
 
         // The other player continues alone, every second turn.
         match.turns(2);

@@ -2,7 +2,7 @@
 #include "MapText.h"
 #include "ReplayFile.h"
 #include "ReplayPlayback.h"
-#include "RetirementText.h"
+#include "Retirement.h"
 #include "VorlenLogicTeam01.h"
 #include "VorlenLogicTeam02.h"
 #include "support/Bots.h"
@@ -24,8 +24,7 @@ struct LiveMatch {
 };
 
 // Plays a match as the window and the runner do, keeping every board.
-LiveMatch playLive(const Field& board, IVorlenLogic& first, IVorlenLogic& second,
-                   const VorlenLogicTeam01* bot = nullptr)
+LiveMatch playLive(const Field& board, IVorlenLogic& first, IVorlenLogic& second)
 {
     VorlenManager manager(kBoardColumns, kBoardRows, 2, Trace::silent());
     manager.setPlayer(0, &first);
@@ -35,7 +34,7 @@ LiveMatch playLive(const Field& board, IVorlenLogic& first, IVorlenLogic& second
     live.replay.board = board;
     live.replay.players = {"first", "second"};
     const auto reasonOf = [&](int seat) {
-        return retirementText(manager.retirement(seat), seat == 0 ? bot : nullptr);
+        return retirementText(manager.retirement(seat), manager.lastResult(seat));
     };
     for (int turn = 0; !manager.gameOver() && turn < 5000; ++turn) {
         manager.makeTurn(turn);
@@ -137,7 +136,7 @@ TEST(ReplayRoundTrip, ABotWithFailedMovesAndRetirementsGivesTheLiveBoards)
                                      "echo $((n % 6 + 1)) > vorla.out");
     VorlenLogicTeam01 cycling(bot, exchangeSettings(dir.path().string(), {}, Trace::silent()));
     VorlenLogicTeam02 greedy;
-    const LiveMatch live = playLive(seededBoard(2, 5), cycling, greedy, &cycling);
+    const LiveMatch live = playLive(seededBoard(2, 5), cycling, greedy);
     ASSERT_TRUE(live.replay.finished);
     const auto retiredBot = std::find_if(live.replay.turns.begin(), live.replay.turns.end(),
                                          [](const ReplayTurn& t) { return !t.retired.empty(); });

@@ -1,6 +1,6 @@
 #include "Boards.h"
 #include "MatchRecord.h"
-#include "RetirementText.h"
+#include "Retirement.h"
 #include "Sandbox.h"
 #include "StreamPlayer.h"
 #include "VorlenLogicTeam02.h"
@@ -52,7 +52,7 @@ protected:
             manager.makeTurn(turn);
             for (int s = 0; s < 2; ++s)
                 if (manager.retirement(s).turn == turn)
-                    return {s, turn, retirementText(manager.retirement(s), s == seat ? &bot : nullptr)};
+                    return {s, turn, retirementText(manager.retirement(s), manager.lastResult(s))};
         }
         return {};
     }

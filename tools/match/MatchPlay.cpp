@@ -7,7 +7,7 @@
 #include "StreamPlayer.h"
 #include "ReplayPosition.h"
 #include "Retirement.h"
-#include "RetirementText.h"
+#include "Retirement.h"
 #include "ScratchDir.h"
 #include "VorlenLogicTeam02.h"
 #include "VorlenManager.h"
@@ -133,18 +133,18 @@ MatchResult playMatch(const MatchJob& job, const MatchConfig& config, BotGroups&
         replay.players[seat] = job.seats[seat].command;
         replay.moveLimitsMs[seat] = static_cast<int>(job.seats[seat].moveTime.count());
     }
-    const auto reasonOf = [&](int seat) { return retirementText(manager.retirement(seat), external[seat]); };
+    const auto reasonOf = [&](int seat) { return retirementText(manager.retirement(seat), manager.lastResult(seat)); };
     // A match played on from a replay's position keeps the turns before it.
     if (job.start.replay)
         replay.turns.assign(job.start.replay->turns.begin(), job.start.replay->turns.begin() + turns);
     while (!manager.gameOver() && turns < kTurnLimit) {
         manager.makeTurn(turns++);
         replay.turns.push_back(recordTurn(manager, reasonOf));
-        for (const ExternalPlayer* player : external)
-            if (player && player->lastOutcome() == Outcome::RefereeError) {
-                result.error = player->lastDetail();
-                return result;
-            }
+        const MoveResult& moved = manager.lastResult(manager.lastTurn().seat);
+        if (manager.lastTurn().moved && moved.refereeError()) {
+            result.error = moved.detail;
+            return result;
+        }
         if (groups.stopping())
             return result;
     }
@@ -179,12 +179,12 @@ MatchResult playMatch(const MatchJob& job, const MatchConfig& config, BotGroups&
         out.command = job.seats[seat].command;
         out.score = seat == 0 ? score.first : score.second;
         const Retirement& retirement = manager.retirement(seat);
-        out.retired = retirementText(retirement, external[seat]);
+        out.retired = retirementText(retirement, manager.lastResult(seat));
         out.retiredTurn = retirement.turn;
         out.moveLimitMs = replay.moveLimitsMs[seat];
         // The move that retired it was its last: its hint is the one.
-        if (external[seat] && !out.retired.empty() && !isGameEnd(out.retired))
-            out.hint = external[seat]->lastHint();
+        if (!out.retired.empty() && !isGameEnd(out.retired))
+            out.hint = manager.lastResult(seat).hint;
         out.times = asRecorded(moveTimes(replay, seat, out.moveLimitMs));
     }
     result.record = record;
