@@ -48,7 +48,7 @@ std::string csvHeader() { return csvHeader(recordFields().size()); }
 std::string toCsv(const MatchRecord& record, std::size_t fieldCount)
 {
     std::string line;
-    const std::vector<Field>& fields = recordFields();
+    const std::vector<RecordField>& fields = recordFields();
     for (std::size_t i = 0; i < std::min(fieldCount, fields.size()); ++i) {
         if (i > 0)
             line += ',';
@@ -60,7 +60,7 @@ std::string toCsv(const MatchRecord& record, std::size_t fieldCount)
 std::string toJsonLine(const MatchRecord& record)
 {
     Json line;
-    for (const Field& field : recordFields()) {
+    for (const RecordField& field : recordFields()) {
         const std::string text = field.get(record);
         switch (field.kind) {
         case Kind::Whole: line[field.name] = std::stoll(text); break;

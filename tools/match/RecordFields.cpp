@@ -38,7 +38,7 @@ std::string milliseconds(double value)
 // `at` reaches the member in a record, const or not: [](auto& r) -> auto& { ... }.
 // A whole number from 0 to `most`.
 template <typename At>
-Field wholeField(std::string name, At at, int most = std::numeric_limits<int>::max())
+RecordField wholeField(std::string name, At at, int most = std::numeric_limits<int>::max())
 {
     return {std::move(name), Kind::Whole, [at](const MatchRecord& r) { return std::to_string(at(r)); },
             [at, most](MatchRecord& r, const std::string& t) { return toWhole(t, at(r)) && at(r) >= 0 && at(r) <= most; },
@@ -51,7 +51,7 @@ Field wholeField(std::string name, At at, int most = std::numeric_limits<int>::m
 }
 
 template <typename At>
-Field timeField(std::string name, At at)
+RecordField timeField(std::string name, At at)
 {
     return {std::move(name), Kind::Real, [at](const MatchRecord& r) { return milliseconds(at(r)); },
             [at](MatchRecord& r, const std::string& t) { return toReal(t, at(r)) && isMoveTime(at(r)); },
@@ -59,7 +59,7 @@ Field timeField(std::string name, At at)
 }
 
 template <typename At>
-Field textField(std::string name, At at, bool required = false)
+RecordField textField(std::string name, At at, bool required = false)
 {
     return {std::move(name), Kind::Text, [at](const MatchRecord& r) { return at(r); },
             [at, required](MatchRecord& r, const std::string& t) { return !(at(r) = t).empty() || !required; }};
@@ -67,11 +67,11 @@ Field textField(std::string name, At at, bool required = false)
 
 } // namespace
 
-const std::vector<Field>& recordFields()
+const std::vector<RecordField>& recordFields()
 {
-    static const std::vector<Field> fields = [] {
+    static const std::vector<RecordField> fields = [] {
         constexpr const char* seats[] = {"first", "second"};
-        std::vector<Field> f;
+        std::vector<RecordField> f;
         f.push_back(wholeField("game", [](auto& r) -> auto& { return r.game; }));
         f.push_back(textField("board", [](auto& r) -> auto& { return r.board; }));
         for (int s = 0; s < 2; ++s) {

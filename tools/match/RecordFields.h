@@ -17,7 +17,7 @@ enum class Kind { Whole, Text, MaybeText, MaybeWhole, Real, Flag };
 
 // One field of a record: its name, its kind in JSON, and how it is written
 // as text and read back. One table serves both formats, both ways.
-struct Field {
+struct RecordField {
     std::string name;
     Kind kind;
     std::function<std::string(const MatchRecord&)> get;
@@ -32,7 +32,7 @@ struct Field {
 // left out of the mean).
 constexpr std::size_t kEarlierFieldCount = 25;
 
-const std::vector<Field>& recordFields();
+const std::vector<RecordField>& recordFields();
 // The CSV header of the first `fieldCount` fields.
 std::string csvHeader(std::size_t fieldCount);
 

@@ -53,7 +53,7 @@ bool splitCsv(std::string_view line, std::vector<std::string>& fields)
 // Record fields come in the table's order; anything else is looked up.
 std::size_t fieldIndex(std::string_view name, std::size_t expected)
 {
-    const std::vector<Field>& fields = recordFields();
+    const std::vector<RecordField>& fields = recordFields();
     if (expected < fields.size() && fields[expected].name == name)
         return expected;
     for (std::size_t i = 0; i < fields.size(); ++i)
@@ -102,7 +102,7 @@ RecordLineReader::Line checked(const MatchRecord& record, const std::string& win
 
 // One member of a JSON record into its field: numbers straight, the rest
 // through the field's text.
-bool readValue(const Field& field, const simdjson::dom::element& value, MatchRecord& record, std::string& text)
+bool readValue(const RecordField& field, const simdjson::dom::element& value, MatchRecord& record, std::string& text)
 {
     using Type = simdjson::dom::element_type;
     const Type type = value.type();
@@ -141,7 +141,7 @@ RecordLineReader::Line RecordLineReader::readJson(std::string_view line, MatchRe
         problem = "not a JSON record";
         return Line::Bad;
     }
-    const std::vector<Field>& fields = recordFields();
+    const std::vector<RecordField>& fields = recordFields();
     std::bitset<64> seen;
     assert(fields.size() <= seen.size());
     std::string text;
@@ -157,7 +157,7 @@ RecordLineReader::Line RecordLineReader::readJson(std::string_view line, MatchRe
         if (index == fields.size())
             continue; // a field of a later version
         next = index + 1;
-        const Field& field = fields[index];
+        const RecordField& field = fields[index];
         if (!readValue(field, member.value, record, text)) {
             problem = "no proper \"" + field.name + "\"";
             return Line::Bad;
@@ -199,7 +199,7 @@ RecordLineReader::Line RecordLineReader::readCsv(std::string_view line, MatchRec
     }
     std::string winner;
     for (std::size_t i = 0; i < fields_.size(); ++i) {
-        const Field& field = recordFields()[i];
+        const RecordField& field = recordFields()[i];
         if (!field.set(record, fields_[i])) {
             problem = "no proper " + field.name;
             return Line::Bad;
