@@ -4,6 +4,8 @@
 #include "CommandLine.h"
 #include "FileDescriptor.h"
 
+#include <csignal>
+#include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -54,12 +56,23 @@ std::string hintFor(const HintFacts& facts)
             return "no answer line came: if it printed one, flush its standard output after each answer "
                    "(Python: print(move, flush=True); C: fflush(stdout))";
     }
-    if (facts.outcome != Outcome::NoMove || facts.exitCode < 0)
+    if (!noAnswer)
         return {};
-    if (facts.exitCode == 0)
+    std::string hint;
+    // A SIGKILL is ours (its move was over) or its box's limit's, said elsewhere.
+    if (facts.signal > 0 && facts.signal != SIGKILL)
+        hint = "it was killed by signal " + std::to_string(facts.signal) + " (" + ::strsignal(facts.signal)
+               + ") before answering";
+    else if (facts.exitCode == 0 && facts.outcome == Outcome::NoMove)
         return "it ended without writing vorla.out: answers go to the file vorla.out (standard output is "
                "thrown away)";
-    std::string hint = "it ended with exit code " + std::to_string(facts.exitCode) + " before answering";
+    else if (facts.exitCode == 0)
+        return "it ended before answering: a stream bot stays up for the whole match, answering each board it "
+               "reads with a line on standard output";
+    else if (facts.exitCode > 0)
+        hint = "it ended with exit code " + std::to_string(facts.exitCode) + " before answering";
+    else
+        return {};
     if (!facts.lastErrLine.empty())
         return hint + "; its last line on standard error: " + facts.lastErrLine;
     return hint + " (keep its standard error with --bot-logs to see why)";

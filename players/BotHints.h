@@ -11,13 +11,14 @@ namespace vorlen {
 struct HintFacts {
     Outcome outcome = Outcome::None;
     std::string programHead = {}; // the first bytes of the program's file; empty when unknown
-    int exitCode = -1;       // a file bot that ended by itself: its exit code
+    int exitCode = -1;       // a bot that ended by itself: its exit code
     std::string lastErrLine = {}; // its last line on standard error in the move, if kept
     bool stream = false;
     std::string partialLine = {}; // a stream bot: what it wrote without a line end
     std::string refusedCall = {};       // a system call its box refused it in the move
     std::string hiddenInterpreter = {}; // a boxed bot's interpreter that its box does not show
     std::string chatter = {};           // a stream bot: its last line without a move in the move
+    int signal = 0;                     // the signal that ended it, if one did
 };
 
 // The hint for a failed move, or empty when nothing can be said.

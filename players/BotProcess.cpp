@@ -222,6 +222,7 @@ BotRunResult BotProcess::end()
     }
     if (signal != 0)
         result.message = std::string("killed by signal ") + ::strsignal(signal);
+    result.signal = signal;
     if (const auto limit = limitBehind(signal, cpuSeconds_, cpuLimitSeconds(options_.limits, options_.streams), boxLimit_))
         result.status = *limit;
     return result;

@@ -19,6 +19,7 @@ struct BotRunResult {
     long peakMemoryKiB = 0;    // the largest resident size of the bot
     BoxLimit boxLimit = BoxLimit::None; // a limit of its box it ran into, whatever it did then
     int exitCode = -1;         // when it ended by itself
+    int signal = 0;            // the signal that ended it, if one did
     std::string refusedCall = {}; // a system call its box refused it, by name; empty: none
 };
 

@@ -122,7 +122,9 @@ int StreamPlayer::makeMove(const Field& board)
     case BotProcess::Exchange::Closed:
         settings_.trace.err("no move on standard output\n");
         log_.note(move + "its output closed; the bot ended with " + ended.message);
-        giveHint({Outcome::NoAnswer, {}, ended.exitCode, log_.lastLine(), true, line}, move);
+        giveHint({.outcome = Outcome::NoAnswer, .exitCode = ended.exitCode, .lastErrLine = log_.lastLine(), .stream = true,
+                  .partialLine = line, .signal = ended.signal},
+                 move);
         return fail(Outcome::NoAnswer, "its output closed; " + ended.message);
     case BotProcess::Exchange::Answered:
         break;

@@ -148,7 +148,8 @@ int VorlenLogicTeam01::makeMove(const Field& board)
         if (run.boxLimit != BoxLimit::None)
             return failUnlessBoxLimit(run, Outcome::NoMove, run.message);
         log.note("move " + std::to_string(moves) + ": no move in vorla.out; the bot ended with " + run.message);
-        giveHint({Outcome::NoMove, {}, run.exitCode, log.lastLine(), false, {}});
+        giveHint({.outcome = Outcome::NoMove, .exitCode = run.exitCode, .lastErrLine = log.lastLine(),
+                  .signal = run.signal});
         return fail(Outcome::NoMove, run.message);
     }
     trace.err("Move %d\n", *move);

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
 
 using namespace vorlen;
@@ -47,6 +48,17 @@ TEST(BotHints, WhatEachMistakeIsTold)
         // A refused call says more than the exit code it led to.
         {{.outcome = Outcome::NoMove, .programHead = elf, .exitCode = 1, .refusedCall = "keyctl"},
          "it made a system call the box does not allow: keyctl"},
+        // How a bot ended before answering, stream bots as file bots.
+        {{.outcome = Outcome::NoAnswer, .programHead = elf, .stream = true, .signal = SIGSEGV},
+         "it was killed by signal 11 (Segmentation fault) before answering (keep its standard error"},
+        {{.outcome = Outcome::NoMove, .programHead = elf, .lastErrLine = "terminate called", .signal = SIGABRT},
+         "it was killed by signal 6 (Aborted) before answering; its last line on standard error: terminate called"},
+        {{.outcome = Outcome::NoAnswer, .programHead = elf, .exitCode = 1,
+          .lastErrLine = "FileNotFoundError: 'weights.bin'", .stream = true},
+         "it ended with exit code 1 before answering; its last line on standard error: FileNotFoundError: 'weights.bin'"},
+        {{.outcome = Outcome::NoAnswer, .programHead = elf, .exitCode = 0, .stream = true},
+         "it ended before answering: a stream bot stays up for the whole match"},
+        {{.outcome = Outcome::NoMove, .programHead = elf, .signal = SIGKILL}, ""},
         // A stream bot's lines without a move.
         {{.outcome = Outcome::TimedOut, .programHead = elf, .stream = true, .chatter = "debug: thinking"},
          "it wrote lines without a move on standard output (the last: 'debug: thinking')"},
@@ -94,6 +106,8 @@ TEST(BotHints, AppearInTheLogAndTheSummaryForEachMistake)
     writeBot(dir, "partial.sh", "while read -r line; do n=0; while [ $n -lt 40 ]; do read -r line; n=$((n+1)); done;"
                                 " printf 3; sleep 5; done");
     writeBot(dir, "silent.sh", "while read -r line; do sleep 5; done");
+    writeBot(dir, "segv.sh", "read -r line; kill -SEGV $$");
+    writeBot(dir, "nodata.sh", "echo \"FileNotFoundError: 'weights.bin'\" >&2; exit 1");
     const struct {
         const char* player;
         const char* reason;
@@ -106,6 +120,10 @@ TEST(BotHints, AppearInTheLogAndTheSummaryForEachMistake)
          "it ended with exit code 1 before answering; its last line on standard error: Traceback: no module named numpy"},
         {"stream:./partial.sh", "time limit", "it wrote '3' without a line end: end each answer with a newline"},
         {"stream:./silent.sh", "time limit", "no answer line came: if it printed one, flush its standard output"},
+        {"stream:./segv.sh", "no move on standard output",
+         "it was killed by signal 11 (Segmentation fault) before answering"},
+        {"stream:./nodata.sh", "no move on standard output",
+         "it ended with exit code 1 before answering; its last line on standard error: FileNotFoundError: 'weights.bin'"},
     };
     for (const auto& c : cases) {
         std::filesystem::remove_all(dir.file("logs"));
