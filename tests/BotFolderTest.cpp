@@ -5,6 +5,7 @@
 #include "Boards.h"
 #include "PlayerFactory.h"
 #include "PlayerSpec.h"
+#include "Sandbox.h"
 #include "support/Bots.h"
 #include "support/MatchTool.h"
 #include "support/Modes.h"
@@ -196,14 +197,8 @@ const std::string kSnoopingBot =
     "own=$(head -c1 vorla.in); opp=$(tail -n1 vorla.in | tail -c2 | head -c1)\n"
     "for c in 1 2 3 4 5 6; do [ $c != $own ] && [ $c != $opp ] && { echo $c > vorla.out; exit 0; }; done\n";
 
-bool boxesRunHere(std::string& why)
-{
-    if (std::system("bwrap --unshare-all --ro-bind / / true 2>/dev/null") != 0) {
-        why = "bubblewrap cannot make a box here";
-        return false;
-    }
-    return true;
-}
+// As a bot would run, its folders readable by all or not.
+bool boxesRunHere(std::string& why) { return probeSandbox(findSandbox(), why); }
 
 } // namespace
 

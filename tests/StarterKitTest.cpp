@@ -1,6 +1,7 @@
 // The starter bots play whole matches as a user runs them: copied out of
 // the source tree, built there, in the default mode (a box per seat), by a
 // root referee with control groups and by an unprivileged one.
+#include "Sandbox.h"
 #include "support/MatchTool.h"
 #include "support/Processes.h"
 #include "support/TempDir.h"
@@ -13,6 +14,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+using namespace vorlen;
 using namespace vorlen::testing;
 namespace fs = std::filesystem;
 
@@ -96,8 +98,9 @@ TEST_P(StarterKits, PlayWholeMatchesInTheirBoxesInBothForms)
     const Kit& kit = GetParam();
     if (::access(kit.needs, X_OK) != 0)
         GTEST_SKIP() << "the " << kit.name << " kit needs " << kit.needs << " (scripts/deps.sh installs it)";
-    if (std::system("bwrap --unshare-all --ro-bind / / true 2>/dev/null") != 0)
-        GTEST_SKIP() << "bubblewrap cannot make a box here";
+    std::string why;
+    if (!probeSandbox(findSandbox(), why))
+        GTEST_SKIP() << "the sandbox cannot run here: " << why;
     TempDir dir;
     ::chmod(dir.path().c_str(), 0777); // an unprivileged referee writes its results here
     const fs::path copy = dir.path() / "bots" / "mine";
