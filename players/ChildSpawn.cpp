@@ -51,12 +51,8 @@ constexpr unsigned kNobody = kUnprivilegedUser;
     if (setup.passFd >= 0
         && (setup.passFd == 3 ? ::fcntl(3, F_SETFD, 0) : ::dup2(setup.passFd, 3)) < 0)
         goto failed;
-    if (setup.envp)
-        ::execve(setup.file ? setup.file : setup.argv[0], setup.argv, setup.envp);
-    else if (setup.file)
-        ::execv(setup.file, setup.argv);
-    else
-        ::execvp(setup.argv[0], setup.argv);
+    // As a shell would: a file without a #! line is run by /bin/sh.
+    ::execvpe(setup.file ? setup.file : setup.argv[0], setup.argv, setup.envp ? setup.envp : environ);
 failed:
     *failure = errno;
     ::_exit(127);

@@ -139,6 +139,11 @@ TEST(BotHints, AppearInTheLogAndTheSummaryForEachMistake)
         EXPECT_NE(log.find(std::string("hint: ") + c.hint), std::string::npos) << c.player << "\n" << log;
     }
 
+    // Plain, as in a box, a script without #! is run by the shell, as a shell would.
+    const ToolRun plainScript = runTool("--no-sandbox --first ./nohashbang.py --games 1");
+    EXPECT_NE(plainScript.out.find("no move in vorla.out: the program has no #! line"), std::string::npos)
+        << plainScript.out;
+
     // A shim in a home folder, as pyenv makes them: in a box, what it runs is not there.
     std::string why;
     if (!probeSandbox(findSandbox(), why))
