@@ -2,7 +2,7 @@
 
 #include "CommandLine.h"
 #include "Retirement.h"
-#include "PlayerSpec.h"
+#include "SeatCommand.h"
 
 #include <cstdio>
 

@@ -8,9 +8,9 @@
 #include "PersonBar.h"
 #include "PersonPlayer.h"
 #include "BotFolder.h"
-#include "BoxCgroup.h"
+#include "CgroupPlaces.h"
 #include "PlayerFactory.h"
-#include "PlayerSpec.h"
+#include "SeatCommand.h"
 #include "Sandbox.h"
 #include "StartupOptions.h"
 
@@ -80,7 +80,7 @@ std::optional<ChosenBoard> main_window::seatPlayers(const std::vector<StartupAct
             continue;
         const vorlen::ProgramCheck check{
             std::filesystem::current_path().string(),
-            vorlen::environmentValue(vorlen::botEnvironment(botEnv, "", environ), "PATH").value_or(""), sandboxed};
+            vorlen::botPath(botEnv), sandboxed};
         if (const auto problem = vorlen::programProblem(command, check)) {
             problems.push_back(std::string(seat == 0 ? "--first" : "--second") + ": " + *problem);
             std::fprintf(stderr, "vorlen: %s\n", vorlen::terminalSafe(problems.back()).c_str());
@@ -141,7 +141,7 @@ std::unique_ptr<vorlen::IVorlenLogic> main_window::makePlayer(int seat, int kind
     const bool unlimited = programMoveTime == vorlen::kNoTimeLimit;
     moveLimitMs[index] = unlimited ? -1 : std::chrono::duration<double, std::milli>(programMoveTime).count();
     live.moveLimitsMs[index] = unlimited ? 0 : static_cast<int>(programMoveTime.count());
-    const bool stream = vorlen::parseProgramSpec(program).stream;
+    const bool stream = vorlen::parseSeatCommand(program).stream;
     firstMoveMs[index] = stream ? std::chrono::duration<double, std::milli>(settings.startupLimit).count() : 0;
     return vorlen::createProgramPlayer(program, settings);
 }

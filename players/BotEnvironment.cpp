@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <unistd.h>
 
 namespace vorlen {
 namespace {
@@ -56,6 +57,11 @@ std::vector<std::string> botEnvironment(const std::vector<EnvPass>& passes, cons
         }
     }
     return environment;
+}
+
+std::string botPath(const std::vector<EnvPass>& passes)
+{
+    return environmentValue(botEnvironment(passes, "", environ), "PATH").value_or("");
 }
 
 std::optional<std::string> environmentValue(const std::vector<std::string>& environment, const std::string& name)

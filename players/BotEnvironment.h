@@ -30,6 +30,9 @@ std::optional<std::string> parseEnvPass(const std::string& text, EnvPass& pass);
 std::vector<std::string> botEnvironment(const std::vector<EnvPass>& passes, const std::string& home,
                                         const char* const* ours);
 
+// The PATH bots get with these passes.
+std::string botPath(const std::vector<EnvPass>& passes);
+
 // The value of NAME in an environment of "NAME=VALUE" entries.
 std::optional<std::string> environmentValue(const std::vector<std::string>& environment, const std::string& name);
 

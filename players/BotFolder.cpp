@@ -49,6 +49,8 @@ std::vector<std::string> homeFolders(const std::string& home)
 
 } // namespace
 
+bool isWithinFolder(const std::string& path, const std::string& folder) { return isWithin(normal(path), normal(folder)); }
+
 bool isSystemPath(const std::string& path)
 {
     const fs::path p = normal(path);

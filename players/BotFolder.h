@@ -15,6 +15,8 @@ struct BoxView {
     std::vector<std::string> hidden; // within ownDir: shown empty
 };
 
+// Whether `path` is `folder` or lies below it (both absolute).
+bool isWithinFolder(const std::string& path, const std::string& folder);
 // Whether the path lies in the system's folders, which every box shows.
 bool isSystemPath(const std::string& path);
 

@@ -74,6 +74,9 @@ public:
     bool diskFull() const;
 
 private:
+    // The launcher answers at once; one that does not is not waited for longer.
+    static constexpr std::chrono::seconds kLauncherAnswerLimit{5};
+
     BoxLimit limitHit();
     void setFrozen(bool frozen);
     // Reads the launcher's news for up to `limit`, until the run has ended.

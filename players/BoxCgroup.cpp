@@ -1,11 +1,8 @@
 #include "BoxCgroup.h"
 
-#include "FileDescriptor.h"
+#include "CgroupPlaces.h"
 
 #include <cerrno>
-#include <csignal>
-#include <cstdlib>
-#include <filesystem>
 #include <chrono>
 #include <cstring>
 #include <fcntl.h>
@@ -20,18 +17,6 @@ namespace {
 
 const char* const kV1Controllers[] = {"pids", "memory"};
 
-std::string readSmallFile(const std::string& path)
-{
-    const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    return file.valid() ? readUpTo(file.get(), 64 * 1024) : std::string();
-}
-
-bool writeSmallFile(const std::string& path, const std::string& text)
-{
-    const FileDescriptor file(::open(path.c_str(), O_WRONLY | O_CLOEXEC));
-    return file.valid() && writeFully(file.get(), text) == 0;
-}
-
 // The value after `key` in a "key value" file such as pids.events; 0 when absent.
 long counterIn(const std::string& text, const std::string& key)
 {
@@ -42,66 +27,6 @@ long counterIn(const std::string& text, const std::string& key)
         if (name == key)
             return value;
     return 0;
-}
-
-// Where each hierarchy is mounted: v1 by its controllers, v2 by "".
-struct Mount {
-    std::string point;
-    std::string controllers; // v1: the super options, holding the controller names
-    bool v2 = false;
-};
-
-std::vector<Mount> cgroupMounts()
-{
-    std::vector<Mount> mounts;
-    std::istringstream lines(readSmallFile("/proc/self/mountinfo"));
-    for (std::string line; std::getline(lines, line);) {
-        const std::size_t dash = line.find(" - ");
-        if (dash == std::string::npos)
-            continue;
-        std::istringstream before(line.substr(0, dash));
-        std::istringstream after(line.substr(dash + 3));
-        std::string id, parent, device, root, point, type, source, options;
-        before >> id >> parent >> device >> root >> point;
-        after >> type >> source >> options;
-        if (type == "cgroup2")
-            mounts.push_back({point, "", true});
-        else if (type == "cgroup")
-            mounts.push_back({point, "," + options + ",", false});
-    }
-    return mounts;
-}
-
-// This process's places, one per hierarchy: its controllers ("" for the
-// unified one) and its path there, as /proc/self/cgroup says.
-struct Place {
-    std::string names;
-    std::string path;
-};
-
-std::vector<Place> ownPlaces()
-{
-    std::vector<Place> places;
-    std::istringstream lines(readSmallFile("/proc/self/cgroup"));
-    for (std::string line; std::getline(lines, line);) {
-        const std::size_t first = line.find(':');
-        const std::size_t second = line.find(':', first + 1);
-        if (first != std::string::npos && second != std::string::npos)
-            places.push_back({line.substr(first + 1, second - first - 1), line.substr(second + 1)});
-    }
-    return places;
-}
-
-// This process's place in the hierarchy that holds `controller` (v1), or in
-// the unified one (`controller` empty).
-std::string ownPath(const std::string& controller)
-{
-    for (const Place& place : ownPlaces()) {
-        const std::string names = "," + place.names + ",";
-        if ((controller.empty() && names == ",,") || (!controller.empty() && names.find("," + controller + ",") != std::string::npos))
-            return place.path;
-    }
-    return {};
 }
 
 std::string uniqueName()
@@ -268,43 +193,6 @@ BoxCgroup::Counters BoxCgroup::counters() const
     counters.memory = v2_ ? counterIn(readSmallFile(file("memory", "memory.events")), "oom_kill")
                           : counterIn(readSmallFile(file("memory", "memory.oom_control")), "oom_kill");
     return counters;
-}
-
-void removeAbandonedBoxGroups()
-{
-    namespace fs = std::filesystem;
-    // Where this process's groups would be: beside its own place in each
-    // hierarchy (the freezer's too, where earlier versions made them).
-    std::vector<fs::path> parents;
-    const std::vector<Mount> mounts = cgroupMounts();
-    for (const Place& place : ownPlaces()) {
-        const std::string& names = place.names;
-        const std::string one = "," + names.substr(0, names.find(',')) + ",";
-        for (const Mount& mount : mounts) {
-            if (names.empty() ? !mount.v2 : (mount.v2 || mount.controllers.find(one) == std::string::npos))
-                continue;
-            fs::path parent = fs::path(mount.point + place.path);
-            if (parent.filename().string().rfind("vorlen-referee-", 0) == 0)
-                parent = parent.parent_path();
-            parents.push_back(parent);
-        }
-    }
-    for (const fs::path& parent : parents) {
-        std::error_code error;
-        for (const auto& entry : fs::directory_iterator(parent, error)) {
-            const std::string name = entry.path().filename().string();
-            std::string owner;
-            for (const char* prefix : {"vorlen-box-", "vorlen-referee-"})
-                if (name.rfind(prefix, 0) == 0)
-                    owner = name.substr(std::strlen(prefix), name.find('-', std::strlen(prefix)) - std::strlen(prefix));
-            const long pid = owner.empty() ? 0 : std::atol(owner.c_str());
-            // A live process of that id may be a runner still at work.
-            if (pid <= 0 || pid == ::getpid() || ::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH)
-                continue;
-            // Empty once its processes are gone; one that is not stays.
-            ::rmdir(entry.path().c_str());
-        }
-    }
 }
 
 } // namespace vorlen

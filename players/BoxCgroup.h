@@ -45,9 +45,4 @@ private:
     std::vector<int> joinFds_;
 };
 
-// Removes the box groups, and v2 leaves of referees, that runners whose
-// process has ended left behind (a runner killed with SIGKILL cannot remove
-// its own). Groups of live runners are left alone.
-void removeAbandonedBoxGroups();
-
 } // namespace vorlen

@@ -2,7 +2,7 @@
 
 #include "ChildSpawn.h"
 #include "CommandLine.h"
-#include "PlayerSpec.h"
+#include "SeatCommand.h"
 
 #include <filesystem>
 #include <unistd.h>
@@ -53,7 +53,7 @@ BoxView boxViewOf(const std::vector<std::string>& argv, const BotSettings& setti
     std::error_code error;
     view.ownDir = !settings.ownDir.empty()
                       ? std::filesystem::absolute(settings.ownDir, error).lexically_normal().string()
-                      : ownFolderOf(argv, environmentValue(environmentOf(settings), "PATH").value_or(kSystemPath));
+                      : ownFolderOf(argv, botPath(settings.env));
     while (view.ownDir.size() > 1 && view.ownDir.back() == '/')
         view.ownDir.pop_back();
     view.hidden = settings.hidden;
@@ -62,10 +62,10 @@ BoxView boxViewOf(const std::vector<std::string>& argv, const BotSettings& setti
 
 BoxView boxViewOfProgram(const std::string& text, BotSettings settings)
 {
-    const ProgramSpec spec = parseProgramSpec(text);
-    if (!spec.ownDir.empty())
-        settings.ownDir = spec.ownDir;
-    return boxViewOf(splitCommandLine(anchorCommandLine(spec.command, std::filesystem::current_path().string())),
+    const SeatCommand given = parseSeatCommand(text);
+    if (!given.ownDir.empty())
+        settings.ownDir = given.ownDir;
+    return boxViewOf(splitCommandLine(anchorCommandLine(given.command, std::filesystem::current_path().string())),
                      settings);
 }
 

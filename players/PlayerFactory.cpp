@@ -2,7 +2,7 @@
 
 #include "BotFolder.h"
 #include "CommandLine.h"
-#include "PlayerSpec.h"
+#include "SeatCommand.h"
 #include "StreamPlayer.h"
 #include "VorlenLogicTeam01.h"
 #include "VorlenLogicTeam02.h"
@@ -34,7 +34,7 @@ std::unique_ptr<IVorlenLogic> createPlayer(int kind, const std::string& program)
     return std::make_unique<VorlenLogicTeam02>();
 }
 
-std::string programOf(const std::string& command) { return parseProgramSpec(command).command; }
+std::string programOf(const std::string& command) { return parseSeatCommand(command).command; }
 
 std::optional<std::string> programProblem(const std::string& command, const std::string& base)
 {
@@ -45,10 +45,10 @@ std::optional<std::string> programProblem(const std::string& command, const std:
 
 std::optional<std::string> programProblem(const std::string& text, const ProgramCheck& check)
 {
-    const ProgramSpec spec = parseProgramSpec(text);
-    if (auto problem = commandLineProblem(spec.command))
+    const SeatCommand given = parseSeatCommand(text);
+    if (auto problem = commandLineProblem(given.command))
         return problem;
-    const std::string program = splitCommandLine(spec.command).front();
+    const std::string program = splitCommandLine(given.command).front();
     std::string why;
     if (findExecutableIn(program, check.base, check.botPath, why).empty())
         return "cannot run '" + program + "': "
@@ -57,14 +57,14 @@ std::optional<std::string> programProblem(const std::string& text, const Program
     const fs::path base(check.base);
     std::error_code error;
     if (text.find(kOwnDirSuffix) != std::string::npos
-        && (spec.ownDir.empty() || !fs::is_directory(base / spec.ownDir, error)))
-        return "'" + spec.ownDir + "' after " + kOwnDirSuffix + " is not a folder";
+        && (given.ownDir.empty() || !fs::is_directory(base / given.ownDir, error)))
+        return "'" + given.ownDir + "' after " + kOwnDirSuffix + " is not a folder";
     if (!check.boxed)
         return std::nullopt;
     const std::string ownDir =
-        spec.ownDir.empty()
-            ? ownFolderOf(splitCommandLine(anchorCommandLine(spec.command, check.base)), check.botPath)
-            : (base / spec.ownDir).lexically_normal().string();
+        given.ownDir.empty()
+            ? ownFolderOf(splitCommandLine(anchorCommandLine(given.command, check.base)), check.botPath)
+            : (base / given.ownDir).lexically_normal().string();
     if (ownDir.empty())
         return std::nullopt;
     const char* home = std::getenv("HOME");
@@ -75,12 +75,12 @@ std::optional<std::string> programProblem(const std::string& text, const Program
 
 std::unique_ptr<ExternalPlayer> createProgramPlayer(const std::string& command, BotSettings settings)
 {
-    const ProgramSpec spec = parseProgramSpec(command);
-    if (!spec.ownDir.empty())
-        settings.ownDir = spec.ownDir;
-    if (spec.stream)
-        return std::make_unique<StreamPlayer>(spec.command, std::move(settings));
-    return std::make_unique<VorlenLogicTeam01>(spec.command, std::move(settings));
+    const SeatCommand given = parseSeatCommand(command);
+    if (!given.ownDir.empty())
+        settings.ownDir = given.ownDir;
+    if (given.stream)
+        return std::make_unique<StreamPlayer>(given.command, std::move(settings));
+    return std::make_unique<VorlenLogicTeam01>(given.command, std::move(settings));
 }
 
 } // namespace vorlen

@@ -1,5 +1,6 @@
 #include "Sandbox.h"
 
+#include "BotFolder.h"
 #include "Box.h"
 #include "CommandLine.h"
 
@@ -20,26 +21,14 @@ constexpr const char* kLauncherInside = "/vorlen-box";
 // The bot's seat folder inside its box: on the box's own /tmp.
 constexpr const char* kSeatInside = "/tmp/seat";
 
-bool isWithin(const fs::path& path, const fs::path& dir)
-{
-    auto p = path.begin();
-    for (auto d = dir.begin(); d != dir.end(); ++d, ++p)
-        if (p == path.end() || *p != *d)
-            return false;
-    return true;
-}
-
 // Places the box makes itself, and the system it shows anyway: a named
 // path there or above one is not bound again.
-bool boundAnyway(const fs::path& path)
+bool boundAnyway(const std::string& path)
 {
     for (const char* own : {"/tmp", "/dev", "/proc"})
-        if (isWithin(own, path))
+        if (isWithinFolder(own, path))
             return true;
-    for (const char* shown : {"/usr", "/etc", "/bin", "/sbin", "/lib", "/lib32", "/lib64", "/libx32", "/dev", "/proc"})
-        if (isWithin(path, shown))
-            return true;
-    return false;
+    return isSystemPath(path) || isWithinFolder(path, "/dev") || isWithinFolder(path, "/proc");
 }
 
 std::string executableBeside(const char* name)

@@ -4,7 +4,7 @@
 #include "BotFolder.h"
 #include "Boards.h"
 #include "PlayerFactory.h"
-#include "PlayerSpec.h"
+#include "SeatCommand.h"
 #include "Sandbox.h"
 #include "support/Bots.h"
 #include "support/MatchTool.h"
@@ -23,11 +23,11 @@
 using namespace vorlen;
 using namespace vorlen::testing;
 
-TEST(ProgramSpecs, StreamPrefixAndOwnFolderAreReadOffTheCommandLine)
+TEST(SeatCommands, StreamPrefixAndOwnFolderAreReadOffTheCommandLine)
 {
     const struct {
         std::string text;
-        ProgramSpec spec;
+        SeatCommand given;
     } cases[] = {
         {"./run.sh", {"./run.sh", "", false}},
         {"./run.sh,dir=bots/mine", {"./run.sh", "bots/mine", false}},
@@ -37,10 +37,10 @@ TEST(ProgramSpecs, StreamPrefixAndOwnFolderAreReadOffTheCommandLine)
         {"./bot,dir=", {"./bot", "", false}},
     };
     for (const auto& c : cases) {
-        const ProgramSpec spec = parseProgramSpec(c.text);
-        EXPECT_EQ(spec.command, c.spec.command) << c.text;
-        EXPECT_EQ(spec.ownDir, c.spec.ownDir) << c.text;
-        EXPECT_EQ(spec.stream, c.spec.stream) << c.text;
+        const SeatCommand given = parseSeatCommand(c.text);
+        EXPECT_EQ(given.command, c.given.command) << c.text;
+        EXPECT_EQ(given.ownDir, c.given.ownDir) << c.text;
+        EXPECT_EQ(given.stream, c.given.stream) << c.text;
     }
 }
 

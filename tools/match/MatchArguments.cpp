@@ -1,6 +1,7 @@
 // Reading vorlen-match's command line into a run's configuration.
 #include "MatchArguments.h"
 
+#include "BotLimitArguments.h"
 #include "CommandLine.h"
 #include "MapText.h"
 #include "MatchRecord.h"
@@ -113,42 +114,10 @@ ParsedArguments parseMatchArguments(const QStringList& arguments, int defaultCon
         "NAME[=VALUE]");
     const QCommandLineOption sandbox("sandbox", "Refuse to run bots without the bubblewrap sandbox.");
     const QCommandLineOption noSandbox("no-sandbox", "Run bots without the sandbox.");
-    const BotLimits defaults;
-    const QCommandLineOption memory(
-        "bot-memory",
-        QString("A bot's memory in MiB (default %1; 0: no limit). Without control groups each process's own memory "
-                "is limited: shared memory is not counted.")
-            .arg(defaults.memoryMiB),
-        "MIB");
-    const QCommandLineOption cpu(
-        "bot-cpu", QString("A bot's CPU seconds per move (default %1).").arg(defaults.cpuSeconds), "S");
-    const QCommandLineOption fileSize(
-        "bot-file-size",
-        QString("The largest file a bot may write, in MiB (default %1).").arg(defaults.fileSizeMiB), "MIB");
-    const QCommandLineOption tasks(
-        "bot-tasks",
-        QString("Processes and threads a bot's box may hold at once (default %1; 0: no limit).").arg(defaults.tasks),
-        "N");
-    const QCommandLineOption disk(
-        "bot-disk",
-        QString("What a bot's box may keep in its seat folder and /tmp, and again in /dev/shm, in MiB (default %1).")
-            .arg(defaults.diskMiB),
-        "MIB");
-    const QCommandLineOption files(
-        "bot-files", QString("Files a bot may have open (default %1).").arg(defaults.openFiles), "N");
-    const QCommandLineOption cpus(
-        "bot-cpus",
-        QString("Cores' worth of processor time a bot's box may take at once, where control groups hold it "
-                "(default %1; 0: no cap).")
-            .arg(defaults.cpus),
-        "N");
-    const QCommandLineOption logSize(
-        "bot-log-size",
-        QString("What --bot-logs keeps per log, in KiB (default %1).").arg(defaults.logBytes >> 10), "KIB");
-    const QList<QCommandLineOption> options = {first, second, player, tournament, sprt, resume, shard, games, seed, map, boardList, start,
+    QList<QCommandLineOption> options = {first, second, player, tournament, sprt, resume, shard, games, seed, map, boardList, start,
                                                swap, noSwap, quiet, concurrency, results, botLogs, replays, report, trace,
-                                               moveTime, botEnv, sandbox, noSandbox, memory, tasks, disk, cpu, cpus,
-                                               fileSize, files, logSize};
+                                               moveTime, botEnv, sandbox, noSandbox};
+    options << botLimitOptions();
     parser.addOptions(options);
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
@@ -262,25 +231,8 @@ ParsedArguments parseMatchArguments(const QStringList& arguments, int defaultCon
     config.sandbox = parser.isSet(sandbox)     ? SandboxMode::Required
                      : parser.isSet(noSandbox) ? SandboxMode::Off
                                                : SandboxMode::Auto;
-    const struct {
-        const QCommandLineOption& option;
-        std::uint64_t& value;
-        std::uint64_t unit;
-        long long least;
-    } limits[] = {{memory, config.limits.memoryMiB, 1, 0},     {cpu, config.limits.cpuSeconds, 1, 1},
-                  {fileSize, config.limits.fileSizeMiB, 1, 1}, {files, config.limits.openFiles, 1, 1},
-                  {tasks, config.limits.tasks, 1, 0},         {disk, config.limits.diskMiB, 1, 1},
-                  {logSize, config.limits.logBytes, 1024, 1},  {cpus, config.limits.cpus, 1, 0}};
-    for (const auto& limit : limits) {
-        if (!parser.isSet(limit.option))
-            continue;
-        const auto value = wholeNumber(parser.value(limit.option));
-        if (!value || *value < limit.least || *value > 1'000'000)
-            return usageError("--" + limit.option.names().front() + " needs a whole number from "
-                              + QString::number(limit.least) + " to 1000000, not '"
-                              + parser.value(limit.option) + "'");
-        limit.value = static_cast<std::uint64_t>(*value) * limit.unit;
-    }
+    if (const auto problem = readBotLimits(parser, config.limits))
+        return usageError(*problem);
 
     if (parser.isSet(swap) && parser.isSet(noSwap))
         return usageError("--swap and --no-swap contradict each other");

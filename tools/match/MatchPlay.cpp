@@ -2,7 +2,7 @@
 
 #include "BotFolder.h"
 #include "CommandLine.h"
-#include "PlayerSpec.h"
+#include "SeatCommand.h"
 #include "PlayerFactory.h"
 #include "StreamPlayer.h"
 #include "ReplayPosition.h"
@@ -105,10 +105,10 @@ MatchResult playMatch(const MatchJob& job, const MatchConfig& config, BotGroups&
         if (config.boxed())
             settings.sandbox = config.boxes;
         // The bot runs in its seat's directory; its paths were given from here.
-        const ProgramSpec spec = parseProgramSpec(command);
-        settings.ownDir = spec.ownDir;
+        const SeatCommand given = parseSeatCommand(command);
+        settings.ownDir = given.ownDir;
         const std::string here = std::filesystem::current_path().string();
-        auto player = createProgramPlayer((spec.stream ? kStreamPrefix : "") + anchorCommandLine(spec.command, here),
+        auto player = createProgramPlayer((given.stream ? kStreamPrefix : "") + anchorCommandLine(given.command, here),
                                           settings);
         external[seat] = player.get();
         players[seat] = std::move(player);

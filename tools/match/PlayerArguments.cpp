@@ -3,8 +3,6 @@
 
 #include <QRegularExpression>
 
-#include <unistd.h>
-
 #include <filesystem>
 #include <set>
 
@@ -20,11 +18,6 @@ bool goodName(const QString& name)
 
 } // namespace
 
-std::string botPathOf(const MatchConfig& config)
-{
-    return environmentValue(botEnvironment(config.botEnv, "", environ), "PATH").value_or("");
-}
-
 // Why a player's command line cannot run here, before any match is played.
 std::optional<QString> playerProblem(const char* option, const std::string& command, const MatchConfig& config,
                                      bool boxed)
@@ -33,7 +26,7 @@ std::optional<QString> playerProblem(const char* option, const std::string& comm
         return std::nullopt;
     if (command == kPersonName)
         return QString("--%1: a person plays only in the window (vorlen --first person)").arg(option);
-    const ProgramCheck check{std::filesystem::current_path().string(), botPathOf(config), boxed};
+    const ProgramCheck check{std::filesystem::current_path().string(), botPath(config.botEnv), boxed};
     if (const auto problem = programProblem(command, check))
         return QString("--%1: %2").arg(option, QString::fromLocal8Bit(*problem));
     return std::nullopt;

@@ -13,8 +13,6 @@ namespace vorlen::match {
 // Command lines and paths go to the system in the locale's encoding.
 inline std::string localBytes(const QString& text) { return text.toLocal8Bit().toStdString(); }
 
-// The PATH the run's bots get.
-std::string botPathOf(const MatchConfig& config);
 // Why a player's command line cannot run here, before any match is played;
 // `option` names where it was given. `boxed`: also whether its own folder
 // can be shown to it in a box.

@@ -12,9 +12,6 @@ namespace vorlen::match {
 namespace {
 
 
-// A command line, hint or name as a terminal may show it.
-std::string printable(const std::string& text) { return terminalSafe(text); }
-
 std::string percent(double part, double whole) { return formatted("%.1f %%", whole > 0 ? 100.0 * part / whole : 0.0); }
 
 std::string header(const Tally& tally, const RunFacts& run, bool interrupted, bool stoppedBySprt)
@@ -25,7 +22,7 @@ std::string header(const Tally& tally, const RunFacts& run, bool interrupted, bo
     std::string text = formatted("Matches played: %d of %d%s%s%s\n", tally.matches(), run.matchCount, seatings,
                                  run.part.empty() ? "" : (", " + run.part).c_str(), interrupted ? ", interrupted" : "");
     for (const NamedPlayer& player : run.players)
-        text += "  " + player.name + " = " + printable(player.command) + "\n";
+        text += "  " + player.name + " = " + terminalSafe(player.command) + "\n";
     if (run.anyProgram)
         text += std::string("  bots ran ")
                 + (!run.sandboxed             ? "without a sandbox"
@@ -33,7 +30,7 @@ std::string header(const Tally& tally, const RunFacts& run, bool interrupted, bo
                    : run.governance == "rlimits"
                        ? "in a box per seat (bubblewrap), held by rlimits (shared memory is not counted)"
                        : "in a box per seat (bubblewrap), held by " + run.governance)
-                + ", with a fixed environment" + (run.botEnv.empty() ? "" : " and " + printable(run.botEnv) + " passed on")
+                + ", with a fixed environment" + (run.botEnv.empty() ? "" : " and " + terminalSafe(run.botEnv) + " passed on")
                 + "\n";
     return text;
 }
@@ -101,12 +98,12 @@ std::string reasons(const Tally& tally, const RunFacts& run, bool endings)
         std::string line;
         for (const auto& [reason, count] : tally.player(named.name).retirements)
             if (isGameEnd(reason) == endings)
-                line += formatted("%s %s %d", line.empty() ? "" : ",", printable(reason).c_str(), count);
+                line += formatted("%s %s %d", line.empty() ? "" : ",", terminalSafe(reason).c_str(), count);
         text += "  " + named.name + ":" + (line.empty() ? " none" : line) + "\n";
         if (endings)
             continue;
         for (const auto& [reason, hint] : tally.player(named.name).hints)
-            text += "    " + printable(reason) + ": " + printable(hint.second) + "\n";
+            text += "    " + terminalSafe(reason) + ": " + terminalSafe(hint.second) + "\n";
     }
     return text;
 }

@@ -6,7 +6,7 @@
 #include "ProgressReport.h"
 #include "RunReport.h"
 #include "ScratchDir.h"
-#include "BoxCgroup.h"
+#include "CgroupPlaces.h"
 #include "Sandbox.h"
 #include "Summarize.h"
 #include "Summary.h"

@@ -1,0 +1,78 @@
+#include "BotLimitArguments.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace vorlen::match {
+namespace {
+
+// One limit: its option, its help, where it goes and in what unit, and the
+// least value it takes.
+struct LimitOption {
+    const char* name;
+    const char* valueName;
+    QString help;
+    std::uint64_t BotLimits::*value;
+    std::uint64_t unit;
+    long long least;
+};
+
+std::vector<LimitOption> limitOptions()
+{
+    const BotLimits defaults;
+    return {
+        {"bot-memory", "MIB",
+         QString("A bot's memory in MiB (default %1; 0: no limit). Without control groups each process's own memory "
+                 "is limited: shared memory is not counted.")
+             .arg(defaults.memoryMiB),
+         &BotLimits::memoryMiB, 1, 0},
+        {"bot-tasks", "N",
+         QString("Processes and threads a bot's box may hold at once (default %1; 0: no limit).").arg(defaults.tasks),
+         &BotLimits::tasks, 1, 0},
+        {"bot-disk", "MIB",
+         QString("What a bot's box may keep in its seat folder and /tmp, and again in /dev/shm, in MiB (default %1).")
+             .arg(defaults.diskMiB),
+         &BotLimits::diskMiB, 1, 1},
+        {"bot-cpu", "S", QString("A bot's CPU seconds per move (default %1).").arg(defaults.cpuSeconds),
+         &BotLimits::cpuSeconds, 1, 1},
+        {"bot-cpus", "N",
+         QString("Cores' worth of processor time a bot's box may take at once, where control groups hold it "
+                 "(default %1; 0: no cap).")
+             .arg(defaults.cpus),
+         &BotLimits::cpus, 1, 0},
+        {"bot-file-size", "MIB",
+         QString("The largest file a bot may write, in MiB (default %1).").arg(defaults.fileSizeMiB),
+         &BotLimits::fileSizeMiB, 1, 1},
+        {"bot-files", "N", QString("Files a bot may have open (default %1).").arg(defaults.openFiles),
+         &BotLimits::openFiles, 1, 1},
+        {"bot-log-size", "KIB", QString("What --bot-logs keeps per log, in KiB (default %1).").arg(defaults.logBytes >> 10),
+         &BotLimits::logBytes, 1024, 1},
+    };
+}
+
+} // namespace
+
+QList<QCommandLineOption> botLimitOptions()
+{
+    QList<QCommandLineOption> options;
+    for (const LimitOption& limit : limitOptions())
+        options << QCommandLineOption(limit.name, limit.help, limit.valueName);
+    return options;
+}
+
+std::optional<QString> readBotLimits(const QCommandLineParser& parser, BotLimits& limits)
+{
+    for (const LimitOption& limit : limitOptions()) {
+        if (!parser.isSet(limit.name))
+            continue;
+        bool whole = false;
+        const long long value = parser.value(limit.name).trimmed().toLongLong(&whole);
+        if (!whole || value < limit.least || value > 1'000'000)
+            return QString("--%1 needs a whole number from %2 to 1000000, not '%3'")
+                .arg(limit.name, QString::number(limit.least), parser.value(limit.name));
+        limits.*limit.value = static_cast<std::uint64_t>(value) * limit.unit;
+    }
+    return std::nullopt;
+}
+
+} // namespace vorlen::match
