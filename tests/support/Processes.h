@@ -61,7 +61,8 @@ inline int liveProcessesInGroup(pid_t group)
 namespace vorlen::testing {
 
 // Live processes (zombies are not) whose command line holds `marker`,
-// waiting up to `patience` for the ones just killed to go.
+// waiting up to `patience` for the ones just killed to go. The whole system
+// is searched and tests run side by side: a marker belongs to one test.
 inline int liveProcessesWith(const std::string& marker,
                              std::chrono::milliseconds patience = std::chrono::milliseconds(500))
 {

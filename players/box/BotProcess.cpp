@@ -1,7 +1,7 @@
 #include "BotProcess.h"
 
 #include "ChildSpawn.h"
-#include "box/BoxFilter.h"
+#include "BoxFilter.h"
 #include "FileDescriptor.h"
 
 #include <cerrno>

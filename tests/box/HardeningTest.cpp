@@ -365,17 +365,17 @@ TEST(SignalEdges, StopSignalsEndTheRunCleanly)
     TempDir dir;
     WorkingDirectory cwd(dir.path());
     const std::string bot = writeBot(dir, "slow.sh", "sleep 0.05; echo $$ >> " + dir.file("pids")
-                                                         + "; sleep 41.31; echo 3 > vorla.out");
+                                                         + "; sleep 43.61; echo 3 > vorla.out");
     for (const int signal : {SIGTERM, SIGHUP}) {
         ScratchRoot scratch;
         std::FILE* pipe = popen(("exec " + std::string(VORLEN_MATCH_BIN) + " --no-sandbox --games 4 --first " + bot
                                  + " 2>/dev/null").c_str(), "r");
         const auto deadline = Clock::now() + std::chrono::seconds(5);
-        while (liveProcessesWith("41.31", {}) == 0 && Clock::now() < deadline)
+        while (liveProcessesWith("43.61", {}) == 0 && Clock::now() < deadline)
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         std::system(("pkill -" + std::to_string(signal) + " -f '^" + std::string(VORLEN_MATCH_BIN) + " --no-sandbox'").c_str());
         EXPECT_EQ(finish(pipe).exitCode, 128 + signal);
-        EXPECT_EQ(liveProcessesWith("41.31"), 0);
+        EXPECT_EQ(liveProcessesWith("43.61"), 0);
         EXPECT_TRUE(scratch.empty());
     }
 }

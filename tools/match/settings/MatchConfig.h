@@ -3,11 +3,12 @@
 #include "BoardList.h"
 #include "BotEnvironment.h"
 #include "BotLimits.h"
+#include "NamedPlayer.h"
 #include "ReplayPosition.h"
 #include "PlayerFactory.h"
 #include "Sandbox.h"
 #include "Schedule.h"
-#include "Sprt.h"
+#include "SprtSettings.h"
 
 
 #include <array>
@@ -33,14 +34,6 @@ enum class SandboxMode {
     Auto,     // when bubblewrap works here, else without it, said once
     Required, // refuse to run without it
     Off,
-};
-
-// A player of the run: its name in records and tables, and who plays it.
-struct NamedPlayer {
-    std::string name;
-    std::string command; // "stupid" or a program's command line
-    std::chrono::milliseconds moveTime = kMoveTimeLimit; // its time for a move
-    bool operator==(const NamedPlayer&) const = default;
 };
 
 struct MatchConfig {

@@ -203,23 +203,23 @@ TEST_P(SandboxOnly, AStreamBotStoppedOnItsOpponentsTurnDiesWithAKilledRefereeAnd
     // The stream bot answers at once; the file bot takes its time, so the
     // stream bot is stopped, with its helper, while the runner is killed.
     const std::string stream = writeBot(bots, "stream.sh",
-                                        "sleep 41.31 &\n"
+                                        "sleep 43.31 &\n"
                                         "while true; do i=0; while [ $i -lt 41 ]; do read -r line || exit 0; "
                                         "i=$((i+1)); done; echo 3; done");
-    const std::string slow = writeBot(bots, "slow.sh", "sleep 41.32 & sleep 5; echo 4 > vorla.out");
+    const std::string slow = writeBot(bots, "slow.sh", "sleep 43.32 & sleep 5; echo 4 > vorla.out");
     const std::string first = "--first=stream:" + stream;
     const std::string second = "--second=" + slow;
     const pid_t runner = startRunner({first, second, "--sandbox"});
     ASSERT_GT(runner, 0);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (liveProcessesWith("41.32", {}) == 0 && std::chrono::steady_clock::now() < deadline)
+    while (liveProcessesWith("43.32", {}) == 0 && std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    ASSERT_GT(liveProcessesWith("41.32", {}), 0) << "the file bot thinks";
-    ASSERT_GT(liveProcessesWith("41.31", {}), 0) << "the stream bot's helper waits, stopped";
+    ASSERT_GT(liveProcessesWith("43.32", {}), 0) << "the file bot thinks";
+    ASSERT_GT(liveProcessesWith("43.31", {}), 0) << "the stream bot's helper waits, stopped";
     const bool grouped = !boxGroupsOf(runner).empty();
     ::kill(runner, SIGKILL);
     ::waitpid(runner, nullptr, 0);
-    EXPECT_EQ(liveProcessesWith("41.3", std::chrono::seconds(2)), 0);
+    EXPECT_EQ(liveProcessesWith("43.3", std::chrono::seconds(2)), 0);
     // The next run removes what the killed one could not.
     const ToolRun next = runTool("--sandbox --games 1 --first " + writeBot(bots, "quick.sh", "echo 3 > vorla.out"));
     EXPECT_EQ(next.exitCode, 0);
@@ -346,7 +346,7 @@ TEST(Leftovers, TheNextRunRemovesWhatAKilledRunnerLeft)
 {
     TempDir tmp;
     TempDir bots;
-    const std::string bot = writeBot(bots, "sleeper.sh", "exec sleep 41.31");
+    const std::string bot = writeBot(bots, "sleeper.sh", "exec sleep 43.51");
     const std::string env = "TMPDIR=" + tmp.path().string();
     const std::string first = "--first=" + bot;
     const char* argv[] = {VORLEN_MATCH_BIN, first.c_str(), "--no-sandbox", nullptr};
@@ -359,7 +359,7 @@ TEST(Leftovers, TheNextRunRemovesWhatAKilledRunnerLeft)
     ASSERT_EQ(posix_spawn(&runner, argv[0], &actions, nullptr, const_cast<char**>(argv), const_cast<char**>(envp)), 0);
     posix_spawn_file_actions_destroy(&actions);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (liveProcessesWith("41.31", {}) == 0 && std::chrono::steady_clock::now() < deadline)
+    while (liveProcessesWith("43.51", {}) == 0 && std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     ::kill(runner, SIGKILL);
     ::waitpid(runner, nullptr, 0);
@@ -369,5 +369,5 @@ TEST(Leftovers, TheNextRunRemovesWhatAKilledRunnerLeft)
                              + writeBot(bots, "mute.sh", "true") + " 2>/dev/null";
     EXPECT_EQ(finish(popen(next.c_str(), "r")).exitCode, 0);
     EXPECT_TRUE(std::filesystem::is_empty(tmp.path()));
-    EXPECT_EQ(liveProcessesWith("41.31"), 0);
+    EXPECT_EQ(liveProcessesWith("43.51"), 0);
 }

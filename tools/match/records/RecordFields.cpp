@@ -1,6 +1,6 @@
 #include "RecordFields.h"
 
-#include "Sprt.h"
+#include "SprtSettings.h"
 
 #include <charconv>
 #include <cmath>

@@ -1,0 +1,58 @@
+#include "IndexPage.h"
+
+#include "HtmlText.h"
+
+#include <nlohmann/json.hpp>
+
+namespace vorlen {
+namespace {
+
+std::string runRow(const std::string& name, const std::string& value)
+{
+    return "<tr><th class=\"text\">" + escapedHtml(name) + "</th><td class=\"text\">" + escapedHtml(value)
+           + "</td></tr>\n";
+}
+
+// Every match as a row of data: the page lays out as many as are on show,
+// so a run of thousands opens at once.
+nlohmann::json matchRows(const std::vector<IndexMatch>& matches)
+{
+    nlohmann::json rows = nlohmann::json::array();
+    for (const IndexMatch& match : matches)
+        rows.push_back({match.game, match.page, match.board, match.first, match.second, match.firstScore,
+                        match.secondScore, match.winner, match.turns, match.end});
+    return rows;
+}
+
+} // namespace
+
+std::string indexPageHtml(const IndexPage& page)
+{
+    std::string html = "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
+                       "<title>vorlen-match run</title>\n<link rel=\"stylesheet\" href=\"vorlen.css\">\n</head>\n"
+                       "<body class=\"index\">\n<h1>vorlen-match run</h1>\n";
+    if (page.matches.empty())
+        return html + "<p>No match has ended yet.</p>\n</body>\n</html>\n";
+    html += "<table class=\"run\">\n";
+    for (const auto& [name, value] : page.run)
+        html += runRow(name, value);
+    html += "</table>\n";
+    html += "<h2>Results</h2>\n<pre id=\"summary\">" + escapedHtml(page.summary) + "</pre>\n";
+    nlohmann::json run = {{"matches", matchRows(page.matches)}};
+    if (!page.llr.empty()) {
+        run["llr"] = page.llr;
+        run["lower"] = page.lower;
+        run["upper"] = page.upper;
+        html += "<h2>SPRT: the log-likelihood ratio over the run</h2>\n<canvas id=\"llr\" width=\"640\" "
+                "height=\"200\"></canvas>\n";
+    }
+    html += "<h2>Matches</h2>\n<p>Click a heading to sort; a game's number opens its page.</p>\n"
+            "<table id=\"matches\">\n<thead><tr><th>game</th><th class=\"text\">board</th><th class=\"text\">first</th>"
+            "<th class=\"text\">second</th><th>first score</th><th>second score</th><th class=\"text\">winner</th>"
+            "<th>turns</th><th class=\"text\">how it ended</th></tr></thead>\n<tbody></tbody></table>\n"
+            "<div id=\"pager\"></div>\n<script id=\"run-data\" type=\"application/json\">"
+            + scriptSafe(run.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace)) + "</script>\n";
+    return html + "<script src=\"vorlen.js\"></script>\n</body>\n</html>\n";
+}
+
+} // namespace vorlen

@@ -1,0 +1,58 @@
+#include "Sprt.h"
+
+#include <cmath>
+
+namespace vorlen::match {
+namespace {
+
+double expectedScore(double elo) { return 1.0 / (1.0 + std::pow(10.0, -elo / 400.0)); }
+
+template <std::size_t N>
+double llrOf(const std::array<int, N>& counts, const std::array<double, N>& scores, double elo0, double elo1)
+{
+    // Half a sample in every cell (Jeffreys' prior): a few matches, or a run
+    // of wins with no spread at all, never decide by themselves.
+    constexpr double kPrior = 0.5;
+    double total = 0;
+    for (const int count : counts)
+        total += count + kPrior;
+    double mean = 0;
+    for (std::size_t i = 0; i < N; ++i)
+        mean += (counts[i] + kPrior) * scores[i];
+    mean /= total;
+    double variance = 0;
+    for (std::size_t i = 0; i < N; ++i)
+        variance += (counts[i] + kPrior) * (scores[i] - mean) * (scores[i] - mean);
+    variance /= total;
+    int samples = 0;
+    for (const int count : counts)
+        samples += count;
+    if (samples == 0 || variance <= 0)
+        return 0;
+    const double s0 = expectedScore(elo0);
+    const double s1 = expectedScore(elo1);
+    return samples * (s1 - s0) * (2 * mean - s0 - s1) / (2 * variance);
+}
+
+} // namespace
+
+double trinomialLlr(const std::array<int, 3>& lossesDrawsWins, double elo0, double elo1)
+{
+    return llrOf<3>(lossesDrawsWins, {0.0, 0.5, 1.0}, elo0, elo1);
+}
+
+double pentanomialLlr(const std::array<int, 5>& pairsByPoints, double elo0, double elo1)
+{
+    return llrOf<5>(pairsByPoints, {0.0, 0.25, 0.5, 0.75, 1.0}, elo0, elo1);
+}
+
+SprtVerdict verdictOf(double llr, const SprtSettings& settings)
+{
+    if (llr >= settings.upperBound())
+        return SprtVerdict::H1;
+    if (llr <= settings.lowerBound())
+        return SprtVerdict::H0;
+    return SprtVerdict::Open;
+}
+
+} // namespace vorlen::match
