@@ -2,7 +2,7 @@
 
 #include "CommandLine.h"
 #include "Retirement.h"
-#include "SeatCommand.h"
+#include "PlayerSpec.h"
 
 #include <cstdio>
 

@@ -2,7 +2,6 @@
 
 #include "PlayerFactory.h"
 #include "Sandbox.h"
-#include "StreamPlayer.h"
 #include "StartupOptions.h"
 
 #include <QFile>
@@ -24,13 +23,8 @@ const char* const kSeatNames[2] = {"the first seat", "the second seat"};
 
 QString playerOf(const Seat& seat)
 {
-    switch (seat.kind) {
-    case Seat::Kind::Person: return vorlen::kPersonName;
-    case Seat::Kind::Program: return seat.command.trimmed();
-    case Seat::Kind::Stream: return vorlen::kStreamPrefix + seat.command.trimmed();
-    case Seat::Kind::BuiltIn: break;
-    }
-    return vorlen::kBuiltInName;
+    const vorlen::PlayerSpec player{seat.kind, seat.command.trimmed().toLocal8Bit().toStdString(), {}};
+    return QString::fromLocal8Bit(player.text());
 }
 
 // Settings hold numbers as text; anything else read back is the default.
@@ -70,7 +64,7 @@ std::string newMatchProblem(const NewMatchChoices& choices, const std::string& w
 {
     for (int seat = 0; seat < 2; ++seat) {
         const Seat& chosen = choices.seats[static_cast<std::size_t>(seat)];
-        if (chosen.kind != Seat::Kind::Program && chosen.kind != Seat::Kind::Stream)
+        if (!vorlen::PlayerSpec::programKind(chosen.kind))
             continue;
         if (chosen.command.trimmed().isEmpty())
             return std::string(kSeatNames[seat]) + " needs a program";
@@ -89,7 +83,7 @@ std::string newMatchProblem(const NewMatchChoices& choices, const std::string& w
     if (const std::string problem = startupProblem(scanStartupOptions(arguments)); !problem.empty())
         return problem;
     const bool programs = std::any_of(choices.seats.begin(), choices.seats.end(), [](const Seat& seat) {
-        return seat.kind == Seat::Kind::Program || seat.kind == Seat::Kind::Stream;
+        return vorlen::PlayerSpec::programKind(seat.kind);
     });
     std::string why;
     if (choices.sandbox && programs && !vorlen::probeSandbox(vorlen::findSandbox(), why))

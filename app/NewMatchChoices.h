@@ -1,5 +1,7 @@
 #pragma once
 
+#include "PlayerSpec.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -15,7 +17,7 @@ class QSettings;
 // made from the options it turns into, as if from the command line.
 struct NewMatchChoices {
     struct Seat {
-        enum class Kind { BuiltIn, Person, Program, Stream };
+        using Kind = vorlen::PlayerSpec::Kind; // the dialog's choices, in this order
         Kind kind = Kind::BuiltIn;
         QString command; // Program and Stream: the command line
         bool operator==(const Seat&) const = default;

@@ -123,7 +123,7 @@ void NewMatchDialog::showApplicable()
 {
     for (SeatRow& row : seats_) {
         const auto kind = static_cast<Seat::Kind>(row.kind->currentIndex());
-        const bool program = kind == Seat::Kind::Program || kind == Seat::Kind::Stream;
+        const bool program = vorlen::PlayerSpec::programKind(kind);
         row.command->setEnabled(program);
         row.browse->setEnabled(program);
     }

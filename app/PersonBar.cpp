@@ -44,6 +44,6 @@ void PersonBar::withdraw() { hide(); }
 
 bool PersonBar::offers(int colour) const
 {
-    return !isHidden() && colour >= 1 && colour <= vorlen::kColourCount
+    return !isHidden() && vorlen::isColour(colour)
            && buttons[static_cast<std::size_t>(colour - 1)]->isEnabled();
 }

@@ -105,12 +105,18 @@ std::vector<StartupAction> scanStartupOptions(const QStringList& arguments)
         const int seat = option == "--first" ? 0 : 1;
         if (value == "human")
             continue;
-        if (value == vorlen::kBuiltInName)
+        const std::string given = value.toLocal8Bit().toStdString();
+        switch (vorlen::parsePlayerSpec(given).kind) {
+        case vorlen::PlayerSpec::Kind::BuiltIn:
             actions.push_back({Type::SetPlayer, seat, vorlen::kBuiltInPlayer, {}});
-        else if (value == vorlen::kPersonName)
+            break;
+        case vorlen::PlayerSpec::Kind::Person:
             actions.push_back({Type::SetPlayer, seat, vorlen::kPersonPlayer, {}});
-        else
-            actions.push_back({Type::SetPlayer, seat, vorlen::kExternalPlayer, value.toLocal8Bit().toStdString()});
+            break;
+        case vorlen::PlayerSpec::Kind::Program:
+        case vorlen::PlayerSpec::Kind::Stream:
+            actions.push_back({Type::SetPlayer, seat, vorlen::kExternalPlayer, given});
+        }
     }
     return actions;
 }

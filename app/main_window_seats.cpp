@@ -10,7 +10,7 @@
 #include "BotFolder.h"
 #include "CgroupPlaces.h"
 #include "PlayerFactory.h"
-#include "SeatCommand.h"
+#include "PlayerSpec.h"
 #include "Sandbox.h"
 #include "StartupOptions.h"
 
@@ -76,7 +76,7 @@ std::optional<ChosenBoard> main_window::seatPlayers(const std::vector<StartupAct
     // A program that cannot run is said before the match, not found out at its first move.
     for (int seat = 0; seat < 2; ++seat) {
         const std::string& command = live.players[static_cast<std::size_t>(seat)];
-        if (command == vorlen::kBuiltInName || command == vorlen::kPersonName)
+        if (!vorlen::parsePlayerSpec(command).isProgram())
             continue;
         const vorlen::ProgramCheck check{
             std::filesystem::current_path().string(),
@@ -141,7 +141,7 @@ std::unique_ptr<vorlen::IVorlenLogic> main_window::makePlayer(int seat, int kind
     const bool unlimited = programMoveTime == vorlen::kNoTimeLimit;
     moveLimitMs[index] = unlimited ? -1 : std::chrono::duration<double, std::milli>(programMoveTime).count();
     live.moveLimitsMs[index] = unlimited ? 0 : static_cast<int>(programMoveTime.count());
-    const bool stream = vorlen::parseSeatCommand(program).stream;
+    const bool stream = vorlen::parsePlayerSpec(program).kind == vorlen::PlayerSpec::Kind::Stream;
     firstMoveMs[index] = stream ? std::chrono::duration<double, std::milli>(settings.startupLimit).count() : 0;
     return vorlen::createProgramPlayer(program, settings);
 }

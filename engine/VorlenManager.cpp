@@ -66,7 +66,7 @@ void VorlenManager::playMove(int turn)
     report.took = std::chrono::steady_clock::now() - started;
     report.moved = true;
     report.answer = colour;
-    if (colour < 1 || colour > kColourCount) {
+    if (!isColour(colour)) {
         trace.err("%d incorrect move", seat);
         retire(seat, RetireReason::ColourOutOfRange, turn, colour);
     } else if (!isLegalColour(field, colour)) {

@@ -2,7 +2,6 @@
 
 #include "BotFolder.h"
 #include "CommandLine.h"
-#include "SeatCommand.h"
 #include "StreamPlayer.h"
 #include "VorlenLogicTeam01.h"
 #include "VorlenLogicTeam02.h"
@@ -34,7 +33,7 @@ std::unique_ptr<IVorlenLogic> createPlayer(int kind, const std::string& program)
     return std::make_unique<VorlenLogicTeam02>();
 }
 
-std::string programOf(const std::string& command) { return parseSeatCommand(command).command; }
+std::string programOf(const std::string& command) { return parsePlayerSpec(command).command; }
 
 std::optional<std::string> programProblem(const std::string& command, const std::string& base)
 {
@@ -45,7 +44,7 @@ std::optional<std::string> programProblem(const std::string& command, const std:
 
 std::optional<std::string> programProblem(const std::string& text, const ProgramCheck& check)
 {
-    const SeatCommand given = parseSeatCommand(text);
+    const PlayerSpec given = parsePlayerSpec(text);
     if (auto problem = commandLineProblem(given.command))
         return problem;
     const std::string program = splitCommandLine(given.command).front();
@@ -73,14 +72,18 @@ std::optional<std::string> programProblem(const std::string& text, const Program
     return std::nullopt;
 }
 
+std::unique_ptr<ExternalPlayer> createProgramPlayer(const PlayerSpec& player, BotSettings settings)
+{
+    if (!player.ownDir.empty())
+        settings.ownDir = player.ownDir;
+    if (player.kind == PlayerSpec::Kind::Stream)
+        return std::make_unique<StreamPlayer>(player.command, std::move(settings));
+    return std::make_unique<VorlenLogicTeam01>(player.command, std::move(settings));
+}
+
 std::unique_ptr<ExternalPlayer> createProgramPlayer(const std::string& command, BotSettings settings)
 {
-    const SeatCommand given = parseSeatCommand(command);
-    if (!given.ownDir.empty())
-        settings.ownDir = given.ownDir;
-    if (given.stream)
-        return std::make_unique<StreamPlayer>(given.command, std::move(settings));
-    return std::make_unique<VorlenLogicTeam01>(given.command, std::move(settings));
+    return createProgramPlayer(parsePlayerSpec(command), std::move(settings));
 }
 
 } // namespace vorlen

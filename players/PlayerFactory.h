@@ -3,6 +3,7 @@
 #include "BotEnvironment.h"
 #include "ExternalPlayer.h"
 #include "IVorlenLogic.h"
+#include "PlayerSpec.h"
 
 #include <memory>
 #include <optional>
@@ -12,11 +13,8 @@ namespace vorlen {
 
 inline constexpr int kExternalPlayer = 1;
 inline constexpr int kBuiltInPlayer = 2;
-// How the built-in player is named on command lines, records and replays.
-inline constexpr const char* kBuiltInName = "stupid";
 // A person at the window: only the window can seat one.
 inline constexpr int kPersonPlayer = 3;
-inline constexpr const char* kPersonName = "person";
 
 // Kind 1: an external program player running `program`; every other kind:
 // the built-in greedy player (the text is ignored). Never null.
@@ -27,6 +25,7 @@ std::unique_ptr<IVorlenLogic> createPlayer(int kind, const std::string& program)
 // for every move and talks through "vorla.in" and "vorla.out". A
 // ",dir=PATH" after either names the bot's own folder.
 std::unique_ptr<ExternalPlayer> createProgramPlayer(const std::string& command, BotSettings settings);
+std::unique_ptr<ExternalPlayer> createProgramPlayer(const PlayerSpec& player, BotSettings settings);
 // The command line proper, without "stream:" and ",dir=".
 std::string programOf(const std::string& command);
 

@@ -12,8 +12,6 @@
 
 namespace vorlen {
 
-// How a command line names a stream bot: "stream:COMMAND".
-inline constexpr const char* kStreamPrefix = "stream:";
 // After the match, a bot whose input is closed has this long to end.
 inline constexpr std::chrono::milliseconds kStreamGrace{250};
 

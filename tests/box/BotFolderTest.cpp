@@ -4,7 +4,6 @@
 #include "BotFolder.h"
 #include "Boards.h"
 #include "PlayerFactory.h"
-#include "SeatCommand.h"
 #include "Sandbox.h"
 #include "support/Bots.h"
 #include "support/MatchTool.h"
@@ -22,27 +21,6 @@
 
 using namespace vorlen;
 using namespace vorlen::testing;
-
-TEST(SeatCommands, StreamPrefixAndOwnFolderAreReadOffTheCommandLine)
-{
-    const struct {
-        std::string text;
-        SeatCommand given;
-    } cases[] = {
-        {"./run.sh", {"./run.sh", "", false}},
-        {"./run.sh,dir=bots/mine", {"./run.sh", "bots/mine", false}},
-        {"stream:python3 main.py,dir=bots/py", {"python3 main.py", "bots/py", true}},
-        // The last one counts: a command line may hold the words itself.
-        {"./bot --opt a,dir=b,dir=c", {"./bot --opt a,dir=b", "c", false}},
-        {"./bot,dir=", {"./bot", "", false}},
-    };
-    for (const auto& c : cases) {
-        const SeatCommand given = parseSeatCommand(c.text);
-        EXPECT_EQ(given.command, c.given.command) << c.text;
-        EXPECT_EQ(given.ownDir, c.given.ownDir) << c.text;
-        EXPECT_EQ(given.stream, c.given.stream) << c.text;
-    }
-}
 
 TEST(BotEnvironments, AFixedPartAndWhatIsPassedOnPurposeAndNothingElse)
 {

@@ -22,10 +22,13 @@ bool goodName(const QString& name)
 std::optional<QString> playerProblem(const char* option, const std::string& command, const MatchConfig& config,
                                      bool boxed)
 {
-    if (command == kBuiltInName)
-        return std::nullopt;
-    if (command == kPersonName)
+    switch (parsePlayerSpec(command).kind) {
+    case PlayerSpec::Kind::BuiltIn: return std::nullopt;
+    case PlayerSpec::Kind::Person:
         return QString("--%1: a person plays only in the window (vorlen --first person)").arg(option);
+    case PlayerSpec::Kind::Program:
+    case PlayerSpec::Kind::Stream: break;
+    }
     const ProgramCheck check{std::filesystem::current_path().string(), botPath(config.botEnv), boxed};
     if (const auto problem = programProblem(command, check))
         return QString("--%1: %2").arg(option, QString::fromLocal8Bit(*problem));

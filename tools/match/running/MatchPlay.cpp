@@ -2,9 +2,8 @@
 
 #include "BotFolder.h"
 #include "CommandLine.h"
-#include "SeatCommand.h"
+#include "PlayerSpec.h"
 #include "PlayerFactory.h"
-#include "StreamPlayer.h"
 #include "ReplayPosition.h"
 #include "Retirement.h"
 #include "Retirement.h"
@@ -39,7 +38,7 @@ std::string utcNow()
 // What a player's box would show it: none for the built-in player.
 BoxView boxViewOfPlayer(const std::string& command, const MatchConfig& config)
 {
-    if (command == kBuiltInName || !config.boxed())
+    if (!parsePlayerSpec(command).isProgram() || !config.boxed())
         return {};
     BotSettings settings;
     settings.sandbox = config.boxes;
@@ -84,7 +83,7 @@ MatchResult playMatch(const MatchJob& job, const MatchConfig& config, BotGroups&
                                           boxViewOfPlayer(job.seats[1].command, config)};
     for (int seat = 0; seat < 2; ++seat) {
         const std::string& command = job.seats[seat].command;
-        if (command == kBuiltInName) {
+        if (!parsePlayerSpec(command).isProgram()) {
             players[seat] = std::make_unique<VorlenLogicTeam02>();
             continue;
         }
@@ -105,11 +104,9 @@ MatchResult playMatch(const MatchJob& job, const MatchConfig& config, BotGroups&
         if (config.boxed())
             settings.sandbox = config.boxes;
         // The bot runs in its seat's directory; its paths were given from here.
-        const SeatCommand given = parseSeatCommand(command);
-        settings.ownDir = given.ownDir;
-        const std::string here = std::filesystem::current_path().string();
-        auto player = createProgramPlayer((given.stream ? kStreamPrefix : "") + anchorCommandLine(given.command, here),
-                                          settings);
+        PlayerSpec given = parsePlayerSpec(command);
+        given.command = anchorCommandLine(given.command, std::filesystem::current_path().string());
+        auto player = createProgramPlayer(given, settings);
         external[seat] = player.get();
         players[seat] = std::move(player);
     }

@@ -1,0 +1,38 @@
+#include "PlayerSpec.h"
+
+namespace vorlen {
+
+PlayerSpec parsePlayerSpec(const std::string& text)
+{
+    if (text == kBuiltInName)
+        return {PlayerSpec::Kind::BuiltIn, {}, {}};
+    if (text == kPersonName)
+        return {PlayerSpec::Kind::Person, {}, {}};
+    PlayerSpec given{PlayerSpec::Kind::Program, text, {}};
+    const std::string prefix = kStreamPrefix;
+    if (given.command.rfind(prefix, 0) == 0) {
+        given.kind = PlayerSpec::Kind::Stream;
+        given.command.erase(0, prefix.size());
+    }
+    // The last one: a command line may hold the words itself, a path never
+    // ends in them.
+    const std::size_t dir = given.command.rfind(kOwnDirSuffix);
+    if (dir != std::string::npos) {
+        given.ownDir = given.command.substr(dir + std::string(kOwnDirSuffix).size());
+        given.command.erase(dir);
+    }
+    return given;
+}
+
+std::string PlayerSpec::text() const
+{
+    switch (kind) {
+    case Kind::BuiltIn: return kBuiltInName;
+    case Kind::Person: return kPersonName;
+    case Kind::Program:
+    case Kind::Stream: break;
+    }
+    return (kind == Kind::Stream ? kStreamPrefix : "") + command + (ownDir.empty() ? "" : kOwnDirSuffix + ownDir);
+}
+
+} // namespace vorlen

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <string>
+
+namespace vorlen {
+
+// How the built-in player is named on command lines, records and replays.
+inline constexpr const char* kBuiltInName = "stupid";
+// A person at the window: only the window can seat one.
+inline constexpr const char* kPersonName = "person";
+inline constexpr const char* kStreamPrefix = "stream:";
+inline constexpr const char* kOwnDirSuffix = ",dir=";
+
+// Who plays a seat, as every seat option, dialog, record and replay names
+// it: "stupid", "person", a program's command line, or "stream:" before one
+// for a program that stays up for the match; ",dir=PATH" after a command
+// line names the folder that is the bot's own (what its box shows it
+// besides the system).
+struct PlayerSpec {
+    enum class Kind { BuiltIn, Person, Program, Stream };
+    Kind kind = Kind::BuiltIn;
+    std::string command; // a program's command line proper
+    std::string ownDir;  // empty: found from the command line
+
+    static constexpr bool programKind(Kind kind) { return kind == Kind::Program || kind == Kind::Stream; }
+    bool isProgram() const { return programKind(kind); }
+    // The form it was read from, which reads back to the same.
+    std::string text() const;
+    bool operator==(const PlayerSpec&) const = default;
+};
+
+PlayerSpec parsePlayerSpec(const std::string& text);
+
+// The command line as a person reads it, without "stream:" and ",dir=".
+inline std::string commandOf(const std::string& text) { return parsePlayerSpec(text).command; }
+
+} // namespace vorlen

@@ -1,0 +1,36 @@
+#include "PlayerSpec.h"
+
+#include <gtest/gtest.h>
+
+using namespace vorlen;
+using Kind = PlayerSpec::Kind;
+
+TEST(PlayerSpecs, EveryFormIsReadOnceAndReadsBackTheSame)
+{
+    const struct {
+        std::string text;
+        PlayerSpec given;
+    } cases[] = {
+        {"stupid", {Kind::BuiltIn, "", ""}},
+        {"person", {Kind::Person, "", ""}},
+        {"./run.sh", {Kind::Program, "./run.sh", ""}},
+        {"./run.sh,dir=bots/mine", {Kind::Program, "./run.sh", "bots/mine"}},
+        {"stream:python3 main.py,dir=bots/py", {Kind::Stream, "python3 main.py", "bots/py"}},
+        // A program that happens to be called so is still a program.
+        {"stream:stupid", {Kind::Stream, "stupid", ""}},
+        {"./stupid", {Kind::Program, "./stupid", ""}},
+        // The last one counts: a command line may hold the words itself.
+        {"./bot --opt a,dir=b,dir=c", {Kind::Program, "./bot --opt a,dir=b", "c"}},
+    };
+    for (const auto& c : cases) {
+        const PlayerSpec given = parsePlayerSpec(c.text);
+        EXPECT_EQ(given, c.given) << c.text;
+        EXPECT_EQ(given.text(), c.text);
+        EXPECT_EQ(parsePlayerSpec(given.text()), given) << c.text;
+    }
+    // An empty folder names none.
+    EXPECT_EQ(parsePlayerSpec("./bot,dir="), (PlayerSpec{Kind::Program, "./bot", ""}));
+    EXPECT_FALSE(parsePlayerSpec("stupid").isProgram());
+    EXPECT_FALSE(parsePlayerSpec("person").isProgram());
+    EXPECT_TRUE(parsePlayerSpec("stream:./b").isProgram());
+}
