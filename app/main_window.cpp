@@ -3,7 +3,6 @@
 #include "BoardFitter.h"
 #include "BotLogPanel.h"
 #include "MoveList.h"
-#include "MoveThread.h"
 #include "PersonBar.h"
 #include "PersonPlayer.h"
 #include "PlayerFactory.h"
@@ -36,7 +35,7 @@ main_window::main_window(QWidget* parent)
 
 main_window::main_window(const QStringList& arguments, QWidget* parent)
     : QMainWindow(parent), manager(vorlen::kBoardColumns, vorlen::kBoardRows, 2),
-      referee(std::make_unique<MoveThread>())
+      liveMatch(std::make_unique<LiveMatch>(manager))
 {
     form.setupForm(this);
     const std::vector<StartupAction> actions = scanStartupOptions(arguments);
@@ -59,10 +58,10 @@ main_window::main_window(const QStringList& arguments, QWidget* parent)
     connect(timer, &QTimer::timeout, this, &main_window::nextStep);
     thinkingClock = new QTimer(this);
     connect(thinkingClock, &QTimer::timeout, this, &main_window::showThinking);
-    connect(referee.get(), &MoveThread::finished, this, &main_window::afterLiveTurn);
+    connect(liveMatch.get(), &LiveMatch::turnPlayed, this, &main_window::afterLiveTurn);
     buildBoardArea();
 
-    live.players = {vorlen::kBuiltInName, vorlen::kBuiltInName};
+    liveMatch->record().players = {vorlen::kBuiltInName, vorlen::kBuiltInName};
     seat(0, vorlen::createPlayer(vorlen::kBuiltInPlayer, {}));
     seat(1, vorlen::createPlayer(vorlen::kBuiltInPlayer, {}));
     manager.loadMap({});
@@ -89,7 +88,7 @@ main_window::main_window(const QStringList& arguments, QWidget* parent)
         std::string problem;
         if (!playFrom(*chosen->startReplay, chosen->startTurns, problem))
             problems.push_back("--boards: " + chosen->label + ": " + problem);
-        live.boardSource = chosen->label;
+        liveMatch->record().boardSource = chosen->label;
     }
     tellStory();
     statusBar()->clearMessage();
@@ -101,9 +100,7 @@ main_window::~main_window()
     // move is called off.
     for (PersonPlayer* person : persons)
         person->cancel();
-    if (referee->busy())
-        botGroups.killAll();
-    referee.reset();
+    liveMatch.reset();
     // The widgets outlive this body; they must not paint through a gone display.
     boardWidget->gui = nullptr;
 }
@@ -177,6 +174,7 @@ void main_window::buildDocks(const std::vector<StartupAction>& actions)
     addDockWidget(Qt::BottomDockWidgetArea, logs);
     // Where bot writers debug: shown when a program plays.
     const auto program = [](const std::string& player) { return vorlen::parsePlayerSpec(player).isProgram(); };
+    const vorlen::Replay& live = liveMatch->record();
     logs->setVisible(program(live.players[0]) || program(live.players[1]));
     // A few lines of it: the board keeps the room.
     resizeDocks({logs}, {logs->fontMetrics().height() * 8}, Qt::Vertical);

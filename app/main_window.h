@@ -3,7 +3,7 @@
 #include "BotEnvironment.h"
 #include "BotGroups.h"
 #include "IVorlenLogic.h"
-#include "LogTail.h"
+#include "LiveMatch.h"
 #include "MainWindowForm.h"
 #include "Palette.h"
 #include "Replay.h"
@@ -23,7 +23,6 @@
 
 class BotLogPanel;
 class MoveList;
-class MoveThread;
 class PersonBar;
 class PersonPlayer;
 class PlayersPanel;
@@ -62,7 +61,8 @@ public:
 
     int heightForWidth(int width) const override { return width; }
 
-    // Read only while no turn is being played (see moving()).
+    // Read only while no turn is being played (see moving()). The live
+    // match plays its turns on it.
     const vorlen::VorlenManager& match() const { return manager; }
     bool moving() const;
     const QTimer* clock() const { return timer; }
@@ -78,7 +78,7 @@ public:
     // when it can.
     const std::vector<std::string>& startProblems() const { return problems; }
     // The bots of this window, for ending them when the process is told to stop.
-    vorlen::BotGroups& bots() { return botGroups; }
+    vorlen::BotGroups& bots() { return liveMatch->bots(); }
 
     // Plays on live from a checked replay's position after `turns` turns,
     // with the players of this window's options, before the live match has
@@ -91,7 +91,7 @@ public:
     int shownTurns() const;
     void showTurn(int shown);
     // The replay in view, or the live match's so far.
-    const vorlen::Replay& replay() const { return viewing() ? viewed : live; }
+    const vorlen::Replay& replay() const { return viewing() ? viewed : liveMatch->record(); }
     // False, with the reason, when the file cannot be written or read.
     bool saveReplay(const std::string& path, std::string& error) const;
     // The match or replay on show as a web page at `path`, with the script
@@ -131,18 +131,15 @@ private:
     };
     std::unique_ptr<vorlen::IVorlenLogic> makePlayer(int seat, int kind, const std::string& program,
                                                      const SeatContext& context);
-    void startLiveTurn();
-    void playTurnOffThread(int turn);
-    void afterLiveTurn();
+    void afterLiveTurn(const LiveTurn& turn);
     void keepLiveReplay();
     void tellStory();
     void showThinking();
     // After a live turn that retired a bot: how to fix it, in the status bar.
-    void sayHints();
+    void sayHints(const std::vector<std::string>& hints);
     // The board on show; the live one only while no turn runs.
     const vorlen::Field& shownBoard() const;
 
-    vorlen::BotGroups botGroups;
     vorlen::VorlenManager manager;
     QTimer* timer = nullptr;
     QTimer* thinkingClock = nullptr;
@@ -151,10 +148,7 @@ private:
     std::unique_ptr<vorlen::VorlenGuiQtImpl> gui;
     VorlenWidget* boardWidget = nullptr;
     vorlen::Palette palette;
-    // Players stay alive until the window goes, displaced ones included.
-    std::vector<std::unique_ptr<vorlen::IVorlenLogic>> owned;
-    std::array<vorlen::IVorlenLogic*, 2> seated{};
-    std::vector<PersonPlayer*> persons; // the seats a person plays, owned above
+    std::vector<PersonPlayer*> persons; // the seats a person plays, owned by the live match
     std::chrono::milliseconds programMoveTime = vorlen::kMoveTimeLimit; // a program seat's time for a move
     std::array<double, 2> moveLimitMs{0, 0};  // 0: a built-in player's; -1: none
     std::array<double, 2> firstMoveMs{0, 0};  // more for the first: a stream bot starts
@@ -168,14 +162,9 @@ private:
     std::optional<QTemporaryDir> logDir;
     std::string botLogDir;
     std::vector<vorlen::EnvPass> botEnv; // --bot-env
-    std::array<LogTail, 2> logTails;
 
-    vorlen::Replay live;          // the live match as it goes
-    std::optional<vorlen::ReplayTurn> playedTurn; // from the referee's thread, for the live replay
-    bool turnRecorded = false;    // false for turns after the end, which are not part of the match
     std::string saveReplayPath;   // where the live match's replay is kept; empty: nowhere
     bool liveSaved = true;
-    bool closing = false;
 
     vorlen::Replay viewed;
     std::unique_ptr<vorlen::ReplayPlayback> playback; // over `viewed`, while one is in view
@@ -191,6 +180,6 @@ private:
     QAction* playFromHere = nullptr;
     PersonBar* personBar = nullptr;
 
-    // Last: it ends, waiting for a turn in progress, before what the turn uses goes.
-    std::unique_ptr<MoveThread> referee;
+    // Last: it ends, ending a turn in progress, before what the turn uses goes.
+    std::unique_ptr<LiveMatch> liveMatch;
 };

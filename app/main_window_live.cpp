@@ -4,15 +4,11 @@
 #include "BotLogPanel.h"
 #include "TerminalText.h"
 #include "MoveList.h"
-#include "ExternalPlayer.h"
-#include "MoveThread.h"
 #include "PersonPlayer.h"
 #include "PlayersPanel.h"
 #include "ReplayFile.h"
 #include "ReplayBar.h"
 #include "ReplayPlayback.h"
-#include "ReplayPosition.h"
-#include "Retirement.h"
 #include "SeatView.h"
 #include "VorlenGuiQtImpl.h"
 #include "VorlenWidget.h"
@@ -25,7 +21,7 @@
 
 #include <cstdio>
 
-bool main_window::moving() const { return referee->busy(); }
+bool main_window::moving() const { return liveMatch->busy(); }
 
 void main_window::nextStep()
 {
@@ -43,54 +39,19 @@ void main_window::nextStep()
         statusBar()->showMessage(QString::fromLocal8Bit("The match cannot be played: " + problems.front()));
         return;
     }
-    startLiveTurn();
-}
-
-void main_window::startLiveTurn()
-{
-    turnRecorded = !manager.gameOver();
-    if (turnCounter == 0)
-        live.board = manager.board();
-    playTurnOffThread(turnCounter++);
+    liveMatch->playTurn(turnCounter++);
     // Most moves are over long before anyone could read "thinking".
     thinkingClock->start(100);
 }
 
-void main_window::playTurnOffThread(int turn)
-{
-    playedTurn.reset();
-    referee->run([this, turn] {
-        manager.makeTurn(turn);
-        if (!turnRecorded)
-            return;
-        vorlen::ReplayTurn played = vorlen::recordTurn(manager, [this](int seat) {
-            return vorlen::retirementText(manager.retirement(seat), manager.lastResult(seat));
-        });
-        if (played.answer) {
-            const LogTail::News news = logTails[static_cast<std::size_t>(played.seat)].takeNew(vorlen::kMoveLogBytes);
-            played.log = vorlen::moveLogKept(news.start, news.size);
-        }
-        playedTurn = std::move(played);
-        // A program that stays up for the match ends with it, on the thread that started it.
-        if (manager.gameOver())
-            for (const auto& player : owned)
-                player->endMatch();
-    });
-}
-
-void main_window::afterLiveTurn()
+void main_window::afterLiveTurn(const LiveTurn& turn)
 {
     thinkingClock->stop();
-    if (closing)
-        return;
-    if (manager.gameOver())
+    if (turn.over)
         timer->stop();
-    if (playedTurn) {
-        live.turns.push_back(std::move(*playedTurn));
-        playedTurn.reset();
-        live.finished = manager.gameOver();
+    if (turn.recorded) {
         liveSaved = false;
-        if (live.finished)
+        if (liveMatch->record().finished)
             keepLiveReplay();
     }
     if (viewing()) {
@@ -100,29 +61,24 @@ void main_window::afterLiveTurn()
     }
     boardWidget->update();
     tellStory();
-    sayHints();
+    sayHints(turn.hints);
 }
 
-void main_window::sayHints()
+void main_window::sayHints(const std::vector<std::string>& hints)
 {
-    if (live.turns.empty())
-        return;
     QString said = statusBar()->currentMessage();
-    // Read once the turn is over: the referee is the window's again.
-    for (const vorlen::ReplayRetirement& retired : live.turns.back().retired) {
-        const std::string& hint = manager.lastResult(retired.seat).hint;
-        if (!hint.empty())
-            said += QString::fromUtf8(" \u00b7 hint: ") + QString::fromLocal8Bit(hint);
-    }
-    statusBar()->showMessage(said);
+    for (const std::string& hint : hints)
+        said += QString::fromUtf8(" \u00b7 hint: ") + QString::fromLocal8Bit(hint);
+    if (!hints.empty())
+        statusBar()->showMessage(said);
 }
 
 void main_window::showThinking()
 {
     if (viewing() || !moving())
         return;
-    const int seat = static_cast<int>(live.turns.size() % 2 == 0 ? 0 : 1);
-    const double elapsed = std::chrono::duration<double, std::milli>(referee->elapsed()).count();
+    const int seat = static_cast<int>(liveMatch->record().turns.size() % 2 == 0 ? 0 : 1);
+    const double elapsed = std::chrono::duration<double, std::milli>(liveMatch->elapsed()).count();
     // The board is the referee's while the turn runs: the seats as last seen.
     const auto index = static_cast<std::size_t>(seat);
     const bool first = shownSeats[index].moves == 0;
@@ -135,7 +91,7 @@ void main_window::keepLiveReplay()
     if (saveReplayPath.empty() || liveSaved)
         return;
     std::string error;
-    if (!vorlen::writeReplayFile(saveReplayPath, live, error))
+    if (!vorlen::writeReplayFile(saveReplayPath, liveMatch->record(), error))
         std::fprintf(stderr, "vorlen: --save-replay: %s\n", vorlen::terminalSafe(error).c_str());
     liveSaved = true;
 }
@@ -146,11 +102,8 @@ bool main_window::playFrom(const vorlen::Replay& replay, int turns, std::string&
         problem = "the live match has begun";
         return false;
     }
-    if (!vorlen::playUpTo(manager, replay, turns, seated, problem))
+    if (!liveMatch->playFrom(replay, turns, problem))
         return false;
-    live.board = replay.board;
-    live.boardSource = replay.boardSource;
-    live.turns.assign(replay.turns.begin(), replay.turns.begin() + turns);
     turnCounter = turns;
     liveSaved = false;
     if (gui)
@@ -189,11 +142,10 @@ void main_window::closeEvent(QCloseEvent* event)
 {
     keepLiveReplay();
     // The bot in the middle of its move goes now; its turn is not part of the match.
-    closing = true;
     timer->stop();
+    thinkingClock->stop();
     for (PersonPlayer* person : persons)
         person->cancel();
-    if (moving())
-        botGroups.killAll();
+    liveMatch->abandonTurn();
     QMainWindow::closeEvent(event);
 }

@@ -6,7 +6,6 @@
 #include "MatchPage.h"
 #include "MatchStory.h"
 #include "MoveList.h"
-#include "MoveThread.h"
 #include "PlayersPanel.h"
 #include "ReplayBar.h"
 #include "ReplayFile.h"
@@ -25,7 +24,7 @@
 
 int main_window::shownTurns() const
 {
-    return viewing() ? playback->position() : static_cast<int>(live.turns.size());
+    return viewing() ? playback->position() : static_cast<int>(liveMatch->record().turns.size());
 }
 
 const vorlen::Field& main_window::shownBoard() const { return viewing() ? playback->board() : manager.board(); }

@@ -47,7 +47,7 @@ std::optional<ChosenBoard> main_window::seatPlayers(const std::vector<StartupAct
     const std::optional<ChosenBoard> chosen = chosenBoard(actions);
     if (chosen) {
         manager.setBoard(chosen->field);
-        live.boardSource = chosen->label;
+        liveMatch->record().boardSource = chosen->label;
     }
     for (const StartupAction& action : actions) {
         if (action.type == StartupAction::Type::LoadMap) {
@@ -55,11 +55,11 @@ std::optional<ChosenBoard> main_window::seatPlayers(const std::vector<StartupAct
                 manager.readMap(action.value);
             else
                 manager.loadMap(action.value);
-            live.boardSource = "map:" + action.value + (chosen ? "+" + chosen->label : std::string());
+            liveMatch->record().boardSource = "map:" + action.value + (chosen ? "+" + chosen->label : std::string());
         } else if (action.type == StartupAction::Type::SetPlayer) {
             const SeatContext context{sandboxed, programs.at(static_cast<std::size_t>(1 - action.seat)), outputs};
             seat(action.seat, makePlayer(action.seat, action.kind, action.value, context));
-            live.players[static_cast<std::size_t>(action.seat)] =
+            liveMatch->record().players[static_cast<std::size_t>(action.seat)] =
                 action.kind == vorlen::kExternalPlayer ? action.value
                 : action.kind == vorlen::kPersonPlayer ? std::string(vorlen::kPersonName)
                                                         : std::string(vorlen::kBuiltInName);
@@ -75,7 +75,7 @@ std::optional<ChosenBoard> main_window::seatPlayers(const std::vector<StartupAct
     }
     // A program that cannot run is said before the match, not found out at its first move.
     for (int seat = 0; seat < 2; ++seat) {
-        const std::string& command = live.players[static_cast<std::size_t>(seat)];
+        const std::string& command = liveMatch->record().players[static_cast<std::size_t>(seat)];
         if (!vorlen::parsePlayerSpec(command).isProgram())
             continue;
         const vorlen::ProgramCheck check{
@@ -91,9 +91,7 @@ std::optional<ChosenBoard> main_window::seatPlayers(const std::vector<StartupAct
 
 void main_window::seat(int seat, std::unique_ptr<vorlen::IVorlenLogic> player)
 {
-    manager.setPlayer(seat, player.get());
-    seated.at(static_cast<std::size_t>(seat)) = player.get();
-    owned.push_back(std::move(player));
+    liveMatch->seat(seat, std::move(player));
 }
 
 std::unique_ptr<vorlen::IVorlenLogic> main_window::makePlayer(int seat, int kind, const std::string& program,
@@ -113,11 +111,11 @@ std::unique_ptr<vorlen::IVorlenLogic> main_window::makePlayer(int seat, int kind
     }
     if (kind != vorlen::kExternalPlayer) {
         moveLimitMs[index] = firstMoveMs[index] = 0;
-        live.moveLimitsMs[index] = static_cast<int>(vorlen::kMoveTimeLimit.count());
+        liveMatch->record().moveLimitsMs[index] = static_cast<int>(vorlen::kMoveTimeLimit.count());
         return vorlen::createPlayer(kind, program);
     }
     vorlen::BotSettings settings;
-    settings.groups = &botGroups;
+    settings.groups = &liveMatch->bots();
     // Plain, the working directory is the exchange directory; in a box, the
     // box's seat folder.
     settings.env = botEnv;
@@ -136,11 +134,11 @@ std::unique_ptr<vorlen::IVorlenLogic> main_window::makePlayer(int seat, int kind
     std::error_code made;
     std::filesystem::create_directories(dir, made);
     settings.stderrPath = dir + "/seat-" + std::to_string(seat) + "-" + playerName(program) + ".log";
-    logTails[index] = LogTail(settings.stderrPath);
+    liveMatch->followLog(seat, settings.stderrPath);
     settings.moveLimit = programMoveTime;
     const bool unlimited = programMoveTime == vorlen::kNoTimeLimit;
     moveLimitMs[index] = unlimited ? -1 : std::chrono::duration<double, std::milli>(programMoveTime).count();
-    live.moveLimitsMs[index] = unlimited ? 0 : static_cast<int>(programMoveTime.count());
+    liveMatch->record().moveLimitsMs[index] = unlimited ? 0 : static_cast<int>(programMoveTime.count());
     const bool stream = vorlen::parsePlayerSpec(program).kind == vorlen::PlayerSpec::Kind::Stream;
     firstMoveMs[index] = stream ? std::chrono::duration<double, std::milli>(settings.startupLimit).count() : 0;
     return vorlen::createProgramPlayer(program, settings);

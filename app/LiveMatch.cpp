@@ -1,0 +1,101 @@
+#include "LiveMatch.h"
+
+#include "MoveThread.h"
+#include "ReplayPosition.h"
+#include "Retirement.h"
+
+LiveMatch::LiveMatch(vorlen::VorlenManager& referee, QObject* parent)
+    : QObject(parent), referee_(referee), thread_(std::make_unique<MoveThread>())
+{
+    connect(thread_.get(), &MoveThread::finished, this, &LiveMatch::afterTurn);
+}
+
+LiveMatch::~LiveMatch()
+{
+    abandonTurn();
+    thread_.reset();
+}
+
+void LiveMatch::seat(int seat, std::unique_ptr<vorlen::IVorlenLogic> player)
+{
+    referee_.setPlayer(seat, player.get());
+    seated_.at(static_cast<std::size_t>(seat)) = player.get();
+    owned_.push_back(std::move(player));
+}
+
+void LiveMatch::followLog(int seat, const std::string& path)
+{
+    logTails_.at(static_cast<std::size_t>(seat)) = LogTail(path);
+}
+
+bool LiveMatch::busy() const { return thread_->busy(); }
+
+std::chrono::steady_clock::duration LiveMatch::elapsed() const { return thread_->elapsed(); }
+
+void LiveMatch::abandonTurn()
+{
+    if (!busy())
+        return;
+    abandoned_ = true;
+    bots_.killAll();
+}
+
+bool LiveMatch::playTurn(int turn)
+{
+    if (busy())
+        return false;
+    const bool recorded = !referee_.gameOver();
+    if (turn == 0)
+        record_.board = referee_.board();
+    playedTurn_.reset();
+    lastTurn_ = {};
+    return thread_->run([this, turn, recorded] {
+        referee_.makeTurn(turn);
+        lastTurn_.over = referee_.gameOver();
+        if (!recorded)
+            return;
+        vorlen::ReplayTurn played = vorlen::recordTurn(referee_, [this](int seat) {
+            return vorlen::retirementText(referee_.retirement(seat), referee_.lastResult(seat));
+        });
+        if (played.answer) {
+            const LogTail::News news = logTails_[static_cast<std::size_t>(played.seat)].takeNew(vorlen::kMoveLogBytes);
+            played.log = vorlen::moveLogKept(news.start, news.size);
+        }
+        for (const vorlen::ReplayRetirement& retired : played.retired)
+            if (const std::string& hint = referee_.lastResult(retired.seat).hint; !hint.empty())
+                lastTurn_.hints.push_back(hint);
+        playedTurn_ = std::move(played);
+        // A program that stays up for the match ends with it, on the thread that started it.
+        if (lastTurn_.over)
+            for (const auto& player : owned_)
+                player->endMatch();
+    });
+}
+
+void LiveMatch::afterTurn()
+{
+    if (abandoned_)
+        return;
+    LiveTurn told = lastTurn_;
+    if (playedTurn_) {
+        record_.turns.push_back(std::move(*playedTurn_));
+        playedTurn_.reset();
+        record_.finished = told.over;
+        told.recorded = true;
+    }
+    emit turnPlayed(told);
+}
+
+bool LiveMatch::playFrom(const vorlen::Replay& replay, int turns, std::string& problem)
+{
+    if (busy()) {
+        problem = "the live match has begun";
+        return false;
+    }
+    if (!vorlen::playUpTo(referee_, replay, turns, seated_, problem))
+        return false;
+    record_.board = replay.board;
+    record_.boardSource = replay.boardSource;
+    record_.turns.assign(replay.turns.begin(), replay.turns.begin() + turns);
+    return true;
+}
