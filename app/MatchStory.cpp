@@ -1,6 +1,5 @@
 #include "MatchStory.h"
 
-#include "CommandLine.h"
 #include "Retirement.h"
 #include "PlayerSpec.h"
 
@@ -16,16 +15,6 @@ std::string seatWithPlayer(const vorlen::Replay& replay, int seat)
 }
 
 } // namespace
-
-std::string playerName(const std::string& command)
-{
-    const std::vector<std::string> words = vorlen::splitCommandLine(vorlen::commandOf(command));
-    if (words.empty() || words.front().empty())
-        return command;
-    const std::string& path = words.front();
-    const std::size_t slash = path.find_last_of('/');
-    return slash == std::string::npos || slash + 1 == path.size() ? path : path.substr(slash + 1);
-}
 
 std::string matchTitle(const std::array<std::string, 2>& players)
 {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "PlayerSpec.h"
 #include "Replay.h"
 
 #include <array>
@@ -10,9 +11,7 @@
 // moves next; at the end, the result and the winner.
 std::string storyLine(const vorlen::Replay& replay, int shown);
 
-// A player as people name it: a program's file name ("./bots/v7 --fast":
-// "v7"), or "stupid" for the built-in player.
-std::string playerName(const std::string& command);
+using vorlen::playerName;
 // The window's title: "vorlen — v7 vs stupid".
 std::string matchTitle(const std::array<std::string, 2>& players);
 

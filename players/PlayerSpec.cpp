@@ -1,5 +1,7 @@
 #include "PlayerSpec.h"
 
+#include "CommandLine.h"
+
 namespace vorlen {
 
 PlayerSpec parsePlayerSpec(const std::string& text)
@@ -33,6 +35,16 @@ std::string PlayerSpec::text() const
     case Kind::Stream: break;
     }
     return (kind == Kind::Stream ? kStreamPrefix : "") + command + (ownDir.empty() ? "" : kOwnDirSuffix + ownDir);
+}
+
+std::string playerName(const std::string& text)
+{
+    const std::vector<std::string> words = splitCommandLine(commandOf(text));
+    if (words.empty() || words.front().empty())
+        return text;
+    const std::string& path = words.front();
+    const std::size_t slash = path.find_last_of('/');
+    return slash == std::string::npos || slash + 1 == path.size() ? path : path.substr(slash + 1);
 }
 
 } // namespace vorlen

@@ -34,4 +34,8 @@ PlayerSpec parsePlayerSpec(const std::string& text);
 // The command line as a person reads it, without "stream:" and ",dir=".
 inline std::string commandOf(const std::string& text) { return parsePlayerSpec(text).command; }
 
+// A player as people name it wherever it is shown: a program's file name
+// ("./bots/v7 --fast": "v7"), or "stupid" for the built-in player.
+std::string playerName(const std::string& text);
+
 } // namespace vorlen

@@ -2,6 +2,7 @@
 
 #include "Files.h"
 #include "HtmlText.h"
+#include "PlayerSpec.h"
 #include "ReplayJson.h"
 #include "ReplayPlayback.h"
 #include "Rules.h"
@@ -122,6 +123,7 @@ Json pageData(const Replay& replay, const MatchPageSettings& settings)
             {"columns", kBoardColumns},
             {"colours", colours},
             {"players", {replay.players[0], replay.players[1]}},
+            {"names", {playerName(replay.players[0]), playerName(replay.players[1])}},
             {"limits", {replay.moveLimitsMs[0], replay.moveLimitsMs[1]}},
             {"source", replay.boardSource},
             {"finished", replay.finished},

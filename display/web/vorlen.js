@@ -41,7 +41,7 @@
       const swatch = el('span', { class: 'swatch' });
       const score = el('span', { class: 'score' });
       const state = el('span', { class: 'state' });
-      const view = el('div', { class: 'seat seat' + seat }, [swatch, el('b', { text: data.players[seat] }),
+      const view = el('div', { class: 'seat seat' + seat }, [swatch, el('b', { text: data.names[seat], title: data.players[seat] }),
         el('span', { class: 'where', text: ' ' + seatNames[seat] + ' ' }), score, state]);
       side.append(view);
       return { swatch, score, state, view };
@@ -116,7 +116,7 @@
         let k = shown - 1;
         while (k >= 0 && data.turns[k].seat !== seat) --k;
         const text = k >= 0 ? data.turns[k].log : '';
-        logs.append(el('div', { class: 'log' }, [el('b', { text: data.players[seat] + (k >= 0 ? ', turn ' + k : '') }),
+        logs.append(el('div', { class: 'log' }, [el('b', { text: data.names[seat] + (k >= 0 ? ', turn ' + k : ''), title: data.players[seat] }),
           el('pre', { text: text || '(nothing logged)' })]));
       }
     }

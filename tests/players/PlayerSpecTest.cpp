@@ -34,3 +34,21 @@ TEST(PlayerSpecs, EveryFormIsReadOnceAndReadsBackTheSame)
     EXPECT_FALSE(parsePlayerSpec("person").isProgram());
     EXPECT_TRUE(parsePlayerSpec("stream:./b").isProgram());
 }
+
+TEST(PlayerSpecs, PlayersAreNamedByTheirProgramsFileNames)
+{
+    const struct {
+        std::string command;
+        std::string name;
+    } cases[] = {
+        {"stupid", "stupid"},
+        {"./bots/v7 --fast", "v7"},
+        {"stream:/opt/bots/v9", "v9"},
+        {"\"/my bots/x y\" 3", "x y"},
+        {"bot/", "bot/"},
+        {"", ""},
+        {"\"unclosed", "unclosed"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(playerName(c.command), c.name) << c.command;
+}

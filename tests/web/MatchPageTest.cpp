@@ -93,6 +93,8 @@ TEST(MatchPages, ReadAsThePageReadsThemTheyGiveTheRefereesBoardAfterEveryTurn)
         EXPECT_EQ(html.find("</script><script>alert"), std::string::npos) << c.name;
         EXPECT_EQ(data["turns"][0]["log"], c.replay.turns[0].log) << c.name;
         EXPECT_EQ(data["players"][0], "first <b>");
+        // Named as the window names them; the command line stays for the hover.
+        EXPECT_EQ(data["names"][0], "first");
         EXPECT_EQ(data["colours"][4], "#00007f");
     }
 }

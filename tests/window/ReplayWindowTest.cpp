@@ -324,24 +324,6 @@ TEST(ReplayWindow, BadReplaysAndNumbersStopTheWindowBeforeItOpens)
     }
 }
 
-TEST(MatchStory, PlayersByTheirProgramsNames)
-{
-    const struct {
-        std::string command;
-        std::string name;
-    } cases[] = {
-        {"stupid", "stupid"},
-        {"./bots/v7 --fast", "v7"},
-        {"stream:/opt/bots/v9", "v9"},
-        {"\"/my bots/x y\" 3", "x y"},
-        {"bot/", "bot/"},
-        {"", ""},
-        {"\"unclosed", "unclosed"},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(playerName(c.command), c.name) << c.command;
-}
-
 TEST(MatchStory, WhatTheStatusBarSays)
 {
     Replay replay;
