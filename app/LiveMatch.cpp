@@ -23,11 +23,6 @@ void LiveMatch::seat(int seat, std::unique_ptr<vorlen::IVorlenLogic> player)
     owned_.push_back(std::move(player));
 }
 
-void LiveMatch::followLog(int seat, const std::string& path)
-{
-    logTails_.at(static_cast<std::size_t>(seat)) = LogTail(path);
-}
-
 bool LiveMatch::busy() const { return thread_->busy(); }
 
 std::chrono::steady_clock::duration LiveMatch::elapsed() const { return thread_->elapsed(); }
@@ -57,10 +52,6 @@ bool LiveMatch::playTurn(int turn)
         vorlen::ReplayTurn played = vorlen::recordTurn(referee_, [this](int seat) {
             return vorlen::retirementText(referee_.retirement(seat), referee_.lastResult(seat));
         });
-        if (played.answer) {
-            const LogTail::News news = logTails_[static_cast<std::size_t>(played.seat)].takeNew(vorlen::kMoveLogBytes);
-            played.log = vorlen::moveLogKept(news.start, news.size);
-        }
         for (const vorlen::ReplayRetirement& retired : played.retired)
             if (const std::string& hint = referee_.lastResult(retired.seat).hint; !hint.empty())
                 lastTurn_.hints.push_back(hint);

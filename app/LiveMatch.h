@@ -2,7 +2,6 @@
 
 #include "BotGroups.h"
 #include "IVorlenLogic.h"
-#include "LogTail.h"
 #include "Replay.h"
 #include "VorlenManager.h"
 
@@ -40,8 +39,6 @@ public:
     // Seats a player; the one it displaces stays alive with this object.
     void seat(int seat, std::unique_ptr<vorlen::IVorlenLogic> player);
     vorlen::IVorlenLogic* seated(int seat) const { return seated_.at(static_cast<std::size_t>(seat)); }
-    // What a program seat writes on standard error, read after each of its moves.
-    void followLog(int seat, const std::string& path);
     vorlen::BotGroups& bots() { return bots_; }
 
     // Starts the turn numbered `turn` on the referee's thread; false while one runs.
@@ -70,7 +67,6 @@ private:
     // Players stay alive until this goes, displaced ones included.
     std::vector<std::unique_ptr<vorlen::IVorlenLogic>> owned_;
     std::array<vorlen::IVorlenLogic*, 2> seated_{};
-    std::array<LogTail, 2> logTails_;
     vorlen::Replay record_;
     // Written on the referee's thread, read after it: the turn and its hints.
     std::optional<vorlen::ReplayTurn> playedTurn_;

@@ -12,7 +12,6 @@
 
 #include <QMainWindow>
 #include <QStringList>
-#include <QTemporaryDir>
 
 #include <array>
 #include <functional>
@@ -157,10 +156,7 @@ private:
     std::function<void(const QStringList&)> newMatch;
     std::array<SeatView, 2> shownSeats; // as last worked out, while no turn runs
 
-    // Each program seat's standard error goes to a log file; what a move
-    // adds to it belongs to that move.
-    std::optional<QTemporaryDir> logDir;
-    std::string botLogDir;
+    std::string botLogDir; // --bot-logs: where each program seat's standard error goes
     std::vector<vorlen::EnvPass> botEnv; // --bot-env
 
     std::string saveReplayPath;   // where the live match's replay is kept; empty: nowhere

@@ -125,16 +125,10 @@ std::unique_ptr<vorlen::IVorlenLogic> main_window::makePlayer(int seat, int kind
             context.otherProgram.empty() ? vorlen::BoxView{} : vorlen::boxViewOfProgram(context.otherProgram, settings);
         settings.hidden = vorlen::hiddenPaths(vorlen::boxViewOfProgram(program, settings), other, context.outputs);
     }
-    std::string dir = botLogDir;
-    if (dir.empty()) {
-        if (!logDir)
-            logDir.emplace();
-        dir = QFile::encodeName(logDir->path()).toStdString();
-    }
-    std::error_code made;
-    std::filesystem::create_directories(dir, made);
-    settings.stderrPath = dir + "/seat-" + std::to_string(seat) + "-" + playerName(program) + ".log";
-    liveMatch->followLog(seat, settings.stderrPath);
+    // Each move's part of the log is kept with the move in any case; the
+    // whole of it goes to a file only when asked.
+    if (!botLogDir.empty())
+        settings.stderrPath = botLogDir + "/seat-" + std::to_string(seat) + "-" + playerName(program) + ".log";
     settings.moveLimit = programMoveTime;
     const bool unlimited = programMoveTime == vorlen::kNoTimeLimit;
     moveLimitMs[index] = unlimited ? -1 : std::chrono::duration<double, std::milli>(programMoveTime).count();

@@ -15,12 +15,13 @@ public:
     virtual int makeMove(const Field& field) = 0;
     virtual ~IVorlenLogic() = default;
 
-    // The move with how it went. A player that can fail in ways of its own
-    // (a program) says why; for the others a colour is all there is.
-    virtual MoveResult play(const Field& field)
+    // The move of the referee's turn `turn`, with how it went. A player that
+    // can fail in ways of its own (a program) says why; for the others a
+    // colour is all there is.
+    virtual MoveResult play(const Field& field, [[maybe_unused]] int turn)
     {
         const int colour = makeMove(field);
-        return {colour, isColour(colour) ? Outcome::Answered : Outcome::None, {}, {}};
+        return {colour, isColour(colour) ? Outcome::Answered : Outcome::None, {}, {}, {}};
     }
     // The match is over: a player that keeps something up for it ends it.
     virtual void endMatch() {}

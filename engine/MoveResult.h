@@ -31,6 +31,7 @@ struct MoveResult {
     Outcome outcome = Outcome::None;
     std::string detail; // how its program ended, or the referee's own trouble
     std::string hint;   // how to fix the bot, when that can be told
+    std::string log;    // what its program wrote on standard error during the move, as replays keep it
 
     // Whether the failure is the referee's own, never to be charged to a bot.
     bool refereeError() const { return outcome == Outcome::RefereeError; }

@@ -28,8 +28,10 @@ ReplayTurn recordTurn(const VorlenManager& manager, const std::function<std::str
     const TurnReport& report = manager.lastTurn();
     ReplayTurn turn;
     turn.seat = report.seat;
-    if (report.moved)
+    if (report.moved) {
         turn.answer = report.answer;
+        turn.log = manager.lastResult(report.seat).log;
+    }
     turn.milliseconds = std::chrono::duration<double, std::milli>(report.took).count();
     turn.score = manager.score();
     for (int seat = 0; seat < 2; ++seat)

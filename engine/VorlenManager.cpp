@@ -61,7 +61,7 @@ void VorlenManager::playMove(int turn)
     if (seat == 1)
         rotateField(field);
     const auto started = std::chrono::steady_clock::now();
-    results.at(static_cast<std::size_t>(seat)) = mover->play(field);
+    results.at(static_cast<std::size_t>(seat)) = mover->play(field, turn);
     const int colour = results.at(static_cast<std::size_t>(seat)).colour;
     report.took = std::chrono::steady_clock::now() - started;
     report.moved = true;

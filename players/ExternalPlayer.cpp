@@ -74,7 +74,7 @@ BotProcess::Options botOptions(const BotSettings& settings, int workDirFd, BotLo
     BotProcess::Options options;
     options.environment = environmentOf(settings);
     options.workDirFd = workDirFd;
-    options.log = log.isOpen() ? &log : nullptr;
+    options.log = &log;
     options.limits = settings.limits;
     options.groups = settings.groups;
     options.box = box;

@@ -92,11 +92,13 @@ private:
 // when the match is over (a program that stays up for the match ends then).
 class ExternalPlayer : public IVorlenLogic {
 public:
-    // The move with how it went: what its program did, and how to fix it.
-    MoveResult play(const Field& field) final
+    // The move with how it went: what its program did, how to fix it, and
+    // what it wrote on standard error meanwhile.
+    MoveResult play(const Field& field, int turn) final
     {
+        turn_ = turn;
         const int colour = makeMove(field);
-        return {colour, lastOutcome(), lastDetail(), lastHint()};
+        return {colour, lastOutcome(), lastDetail(), lastHint(), log_.moveLog()};
     }
     virtual Outcome lastOutcome() const = 0;
     virtual const std::string& lastDetail() const = 0;
@@ -109,6 +111,8 @@ public:
 
 protected:
     std::string hint_;
+    BotLog log_;    // its standard error: the move's part kept, and the file, when there is one
+    int turn_ = -1; // the referee's turn being played; -1 when asked outside a turn
 };
 
 } // namespace vorlen

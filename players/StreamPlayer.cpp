@@ -63,7 +63,7 @@ int StreamPlayer::makeMove(const Field& board)
 {
     ++moves_;
     hint_.clear();
-    log_.beginMove();
+    log_.beginMove(turn_);
     const bool first = !started_;
     if (first && !start())
         return -1;

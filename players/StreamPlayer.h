@@ -41,7 +41,6 @@ private:
     std::unique_ptr<BotGroups> ownGroups_; // before the settings, which may point into it
     BotSettings settings_;
     SeatPlace place_;
-    BotLog log_;
     BotProcess process_;
     std::string refusedCall_; // since the match began, once the bot has ended
     bool started_ = false;

@@ -34,7 +34,7 @@ void VorlenLogicTeam01::giveHint(HintFacts facts)
         facts.hiddenInterpreter = interpreterOutsideSystem(botArguments(program, settings));
     hint_ = hintFor(facts);
     if (!hint_.empty())
-        log.note("move " + std::to_string(moves) + ": hint: " + hint_);
+        log_.note("move " + std::to_string(moves) + ": hint: " + hint_);
 }
 
 int VorlenLogicTeam01::failUnlessBoxLimit(const BotRunResult& run, Outcome why, std::string what)
@@ -42,7 +42,7 @@ int VorlenLogicTeam01::failUnlessBoxLimit(const BotRunResult& run, Outcome why, 
     if (run.boxLimit == BoxLimit::None)
         return fail(why, std::move(what));
     const Outcome limit = outcomeOf(run.boxLimit);
-    log.note("move " + std::to_string(moves) + ": its box ran into its " + outcomeName(limit) + "; the bot ended with "
+    log_.note("move " + std::to_string(moves) + ": its box ran into its " + outcomeName(limit) + "; the bot ended with "
              + run.message);
     return fail(limit, run.message);
 }
@@ -54,7 +54,7 @@ bool VorlenLogicTeam01::prepareExchange(const Field& board)
     if (!place.isOpen() && !place.open(botArguments(program, settings), settings, error)) {
         if (settings.sandbox) {
             trace.err("unable to start process\n");
-            log.note("move " + std::to_string(moves) + ": unable to start: " + error);
+            log_.note("move " + std::to_string(moves) + ": unable to start: " + error);
             fail(Outcome::FailedToStart, error);
             return false;
         }
@@ -76,7 +76,7 @@ bool VorlenLogicTeam01::prepareExchange(const Field& board)
         trace.err("cannot write %s: %s\n", kInputFileName, error.c_str());
         // A box's seat folder is the bot's own: full, it is the bot's doing.
         if (place.box() && place.box()->diskFull()) {
-            log.note("move " + std::to_string(moves) + ": its box's disk is full; no room for the board");
+            log_.note("move " + std::to_string(moves) + ": its box's disk is full; no room for the board");
             fail(Outcome::DiskLimit, "no room for " + std::string(kInputFileName));
             return false;
         }
@@ -91,10 +91,10 @@ int VorlenLogicTeam01::makeMove(const Field& board)
     const Trace& trace = settings.trace;
     ++moves;
     hint_.clear();
-    log.beginMove();
-    if (!settings.stderrPath.empty() && !log.isOpen()) {
+    log_.beginMove(turn_);
+    if (!settings.stderrPath.empty() && !log_.isOpen()) {
         std::string error;
-        if (!log.open(settings.stderrPath, settings.limits.logBytes, error))
+        if (!log_.open(settings.stderrPath, settings.limits.logBytes, error))
             return fail(Outcome::RefereeError,
                         "cannot open the bot log '" + settings.stderrPath + "': " + error);
     }
@@ -103,22 +103,22 @@ int VorlenLogicTeam01::makeMove(const Field& board)
 
     BotProcess process;
     const BotRunResult run =
-        process.run(botArguments(program, settings), botOptions(settings, place.files().dirFd(), log, place.box()));
+        process.run(botArguments(program, settings), botOptions(settings, place.files().dirFd(), log_, place.box()));
     detail = run.message;
     refusedCall = run.refusedCall;
     if (!refusedCall.empty())
-        log.note("move " + std::to_string(moves) + ": its box refused a system call: " + refusedCall);
+        log_.note("move " + std::to_string(moves) + ": its box refused a system call: " + refusedCall);
     switch (run.status) {
     case BotRunResult::Status::RefereeError:
         return fail(Outcome::RefereeError, run.message);
     case BotRunResult::Status::FailedToStart:
         trace.err("unable to start process\n");
-        log.note("move " + std::to_string(moves) + ": unable to start: " + run.message);
+        log_.note("move " + std::to_string(moves) + ": unable to start: " + run.message);
         giveHint({Outcome::FailedToStart, {}, -1, {}, false, {}});
         return fail(Outcome::FailedToStart, run.message);
     case BotRunResult::Status::TimedOut:
         trace.err("TL\n");
-        log.note("move " + std::to_string(moves) + ": killed at the time limit");
+        log_.note("move " + std::to_string(moves) + ": killed at the time limit");
         return failUnlessBoxLimit(run, Outcome::TimedOut, run.message);
     case BotRunResult::Status::CpuLimit:
     case BotRunResult::Status::FileSizeLimit:
@@ -127,7 +127,7 @@ int VorlenLogicTeam01::makeMove(const Field& board)
                               : run.status == BotRunResult::Status::MemoryLimit ? Outcome::MemoryLimit
                                                                                 : Outcome::FileSizeLimit;
         trace.err("%s\n", outcomeName(limit));
-        log.note("move " + std::to_string(moves) + ": ended by the " + outcomeName(limit) + ", " + run.message);
+        log_.note("move " + std::to_string(moves) + ": ended by the " + outcomeName(limit) + ", " + run.message);
         return fail(limit, run.message);
     }
     case BotRunResult::Status::Finished:
@@ -141,14 +141,14 @@ int VorlenLogicTeam01::makeMove(const Field& board)
         // A bot that ran out of memory usually dies without an answer.
         const long limitKiB = static_cast<long>(settings.limits.memoryMiB) * 1024;
         if (limitKiB > 0 && run.peakMemoryKiB >= limitKiB * 9 / 10) {
-            log.note("move " + std::to_string(moves) + ": ended at the memory limit ("
+            log_.note("move " + std::to_string(moves) + ": ended at the memory limit ("
                      + std::to_string(settings.limits.memoryMiB) + " MiB), " + run.message);
             return fail(Outcome::MemoryLimit, run.message);
         }
         if (run.boxLimit != BoxLimit::None)
             return failUnlessBoxLimit(run, Outcome::NoMove, run.message);
-        log.note("move " + std::to_string(moves) + ": no move in vorla.out; the bot ended with " + run.message);
-        giveHint({.outcome = Outcome::NoMove, .exitCode = run.exitCode, .lastErrLine = log.lastLine(),
+        log_.note("move " + std::to_string(moves) + ": no move in vorla.out; the bot ended with " + run.message);
+        giveHint({.outcome = Outcome::NoMove, .exitCode = run.exitCode, .lastErrLine = log_.lastLine(),
                   .signal = run.signal});
         return fail(Outcome::NoMove, run.message);
     }

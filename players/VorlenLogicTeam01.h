@@ -43,7 +43,6 @@ private:
     Outcome outcome = Outcome::None;
     std::string detail;
     SeatPlace place;
-    BotLog log;
     std::string refusedCall; // in its last move
     int moves = 0;
 };

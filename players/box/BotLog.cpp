@@ -1,5 +1,7 @@
 #include "BotLog.h"
 
+#include "Replay.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -22,18 +24,49 @@ bool BotLog::open(const std::string& path, std::uint64_t capBytes, std::string& 
     cap_ = capBytes;
     size_ = static_cast<std::uint64_t>(info.st_size);
     cut_ = size_ >= cap_;
+    lineOpen_ = false;
+    // Opened once a move has begun: the move is marked all the same.
+    markTurn();
     return true;
+}
+
+void BotLog::markTurn()
+{
+    if (fd_.valid() && !cut_ && turn_ >= 0)
+        writeAll(std::string(lineOpen_ ? "\n" : "") + "[vorlen] turn " + std::to_string(turn_) + ":\n");
 }
 
 void BotLog::writeAll(std::string_view bytes)
 {
     if (!error_.empty())
         return;
-    if (const int failure = writeFully(fd_.get(), bytes); failure != 0)
+    if (const int failure = writeFully(fd_.get(), bytes); failure != 0) {
         error_ = "cannot write '" + path_ + "': " + std::strerror(failure);
-    else
-        size_ += bytes.size();
+        return;
+    }
+    size_ += bytes.size();
+    if (!bytes.empty())
+        lineOpen_ = bytes.back() != '\n';
 }
+
+void BotLog::keepForMove(std::string_view bytes)
+{
+    if (move_.size() < kMoveLogBytes)
+        move_.append(bytes.substr(0, kMoveLogBytes - move_.size()));
+    moveBytes_ += bytes.size();
+}
+
+void BotLog::beginMove(int turn)
+{
+    lastLine_.clear();
+    pending_.clear();
+    move_.clear();
+    moveBytes_ = 0;
+    turn_ = turn;
+    markTurn();
+}
+
+std::string BotLog::moveLog() const { return moveLogKept(move_, moveBytes_); }
 
 void BotLog::keepLastLine(std::string_view bytes)
 {
@@ -53,10 +86,11 @@ void BotLog::keepLastLine(std::string_view bytes)
 
 void BotLog::append(std::string_view bytes)
 {
-    if (!fd_.valid() || bytes.empty())
+    if (bytes.empty())
         return;
     keepLastLine(bytes);
-    if (cut_)
+    keepForMove(bytes);
+    if (!fd_.valid() || cut_)
         return;
     const std::uint64_t room = cap_ > size_ ? cap_ - size_ : 0;
     if (bytes.size() <= room) {
@@ -70,8 +104,10 @@ void BotLog::append(std::string_view bytes)
 
 void BotLog::note(const std::string& text)
 {
+    const std::string line = "[vorlen] " + text + "\n";
+    keepForMove((move_.empty() || move_.back() == '\n' ? "" : "\n") + line);
     if (fd_.valid())
-        writeAll("\n[vorlen] " + text + "\n");
+        writeAll("\n" + line);
 }
 
 } // namespace vorlen

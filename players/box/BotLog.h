@@ -14,17 +14,23 @@ namespace vorlen {
 class BotLog {
 public:
     // False, with the system's reason, when the file cannot be opened.
+    // Without a file, each move's part is still kept.
     bool open(const std::string& path, std::uint64_t capBytes, std::string& error);
     bool isOpen() const { return fd_.valid(); }
 
-    // What the bot wrote: kept up to the cap, then one line says it was cut.
+    // What the bot wrote: in the file up to the cap, then one line says it
+    // was cut; of each move, its start as replays keep it.
     void append(std::string_view bytes);
     void note(const std::string& text);
 
+    // A move begins: the file marks it with the referee's turn ("[vorlen]
+    // turn 12:"; none for a turn below 0).
+    void beginMove(int turn);
     // The last line the bot wrote since beginMove(), kept even past the cap
     // (at most 200 bytes of it): what it said last before it failed.
-    void beginMove() { lastLine_.clear(); pending_.clear(); }
     const std::string& lastLine() const { return lastLine_; }
+    // What the move wrote, with the notes on it, as replays keep it.
+    std::string moveLog() const;
 
     // The first write that failed, with the system's reason; empty if none.
     const std::string& error() const { return error_; }
@@ -32,6 +38,8 @@ public:
 private:
     void writeAll(std::string_view bytes);
     void keepLastLine(std::string_view bytes);
+    void keepForMove(std::string_view bytes);
+    void markTurn();
 
     FileDescriptor fd_;
     std::uint64_t cap_ = 0;
@@ -41,6 +49,10 @@ private:
     std::string error_;
     std::string lastLine_;
     std::string pending_; // a line not yet ended
+    std::string move_;    // the start of what this move wrote
+    std::uint64_t moveBytes_ = 0;
+    bool lineOpen_ = false; // the file's last line has no end yet
+    int turn_ = -1;         // the move's turn, or -1
 };
 
 } // namespace vorlen

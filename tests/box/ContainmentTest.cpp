@@ -308,9 +308,10 @@ TEST(Leftovers, PlainSeatFoldersLiveInMemoryWhereTheyCanAndGoWithTheirMatch)
     writeBot(dir, "where.sh", "echo \"at $(pwd) on $(stat -f -c %T .)\" >&2; echo 3 > vorla.out");
     ASSERT_EQ(runTool("--no-sandbox --games 1 --first ./where.sh --bot-logs logs").exitCode, 0);
     const std::string log = readFile(dir.file("logs/game-0-seat-0-A.log"));
-    EXPECT_EQ(log.rfind("at /dev/shm/" + std::string("vorlen-match-"), 0), 0U) << log;
+    const std::size_t at = log.find("\nat /dev/shm/vorlen-match-");
+    ASSERT_NE(at, std::string::npos) << log;
     EXPECT_NE(log.find(" on tmpfs\n"), std::string::npos) << log;
-    const std::string seat = log.substr(3, log.find(" on ") - 3);
+    const std::string seat = log.substr(at + 4, log.find(" on ", at) - at - 4);
     EXPECT_FALSE(std::filesystem::exists(seat)) << seat << " is removed with its match";
 }
 

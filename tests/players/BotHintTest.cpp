@@ -137,7 +137,12 @@ TEST(BotHints, AppearInTheLogAndTheSummaryForEachMistake)
         for (const auto& entry : std::filesystem::directory_iterator(dir.file("logs")))
             log += readFile(entry.path().string());
         EXPECT_NE(log.find(std::string("hint: ") + c.hint), std::string::npos) << c.player << "\n" << log;
+        EXPECT_EQ(log.rfind("[vorlen] turn 0:\n", 0), 0U) << "each move marked in the log, the first first\n" << log;
     }
+    // Without --bot-logs a hint still quotes what the bot said last.
+    const ToolRun unlogged = runTool("--first stream:./nodata.sh --games 1 --move-time 500");
+    EXPECT_NE(unlogged.out.find("its last line on standard error: FileNotFoundError: 'weights.bin'"), std::string::npos)
+        << unlogged.out;
 
     // Plain, as in a box, a script without #! is run by the shell, as a shell would.
     const ToolRun plainScript = runTool("--no-sandbox --first ./nohashbang.py --games 1");

@@ -156,6 +156,9 @@ TEST_F(ExternalProgram, BotStandardErrorCanGoToALog)
     EXPECT_EQ(player.makeMove(stripedBoard()), 3);
     EXPECT_EQ(player.makeMove(stripedBoard()), 3);
     EXPECT_EQ(readFile(dir.file("bot.log")), "thinking\nthinking\n");
+    // Played in a turn, the move is marked in the file and its part kept with it.
+    EXPECT_EQ(player.play(stripedBoard(), 7).log, "thinking\n");
+    EXPECT_EQ(readFile(dir.file("bot.log")), "thinking\nthinking\n[vorlen] turn 7:\nthinking\n");
 }
 
 TEST_F(ExternalProgram, ExchangeDirectoryOtherThanTheWorkingDirectory)

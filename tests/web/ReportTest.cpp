@@ -205,6 +205,11 @@ TEST_F(Reports, AMatchPageDrawsTheRefereesBoardAtTheTurnItsAddressNames)
         const QImage shot = screenshot(dir, "file://" + dir.file("pages/game-0.html") + "#turn=" + std::to_string(turns));
         EXPECT_EQ(wrongCells(shot, {0, 0}, replay, turns), 0) << "at #turn=" << turns;
     }
+    // Each move's standard error is kept with it: in the runner's replay, and
+    // on the page at its turn.
+    EXPECT_EQ(replay.turns[0].log, "</script><b>bold</b> & more\n");
+    const std::string atTurn = renderedDom(dir, "file://" + dir.file("pages/game-0.html") + "#turn=1");
+    EXPECT_NE(atTurn.find("&lt;/script&gt;&lt;b&gt;bold&lt;/b&gt; &amp; more"), std::string::npos) << atTurn;
     // The index lays out its matches, each linking its page.
     const std::string index = renderedDom(dir, "file://" + dir.file("pages/index.html"));
     EXPECT_NE(index.find("<a href=\"game-0.html\">0</a>"), std::string::npos) << index;

@@ -16,8 +16,11 @@ namespace {
 // Names a colour no board has, and says why and how to fix it.
 class FailingPlayer : public IVorlenLogic {
 public:
-    int makeMove(const Field& field) override { return play(field).colour; }
-    MoveResult play(const Field&) override { return {-1, Outcome::NoMove, "exit code 1", "write the move to vorla.out"}; }
+    int makeMove(const Field& field) override { return play(field, -1).colour; }
+    MoveResult play(const Field&, int) override
+    {
+        return {-1, Outcome::NoMove, "exit code 1", "write the move to vorla.out", "Traceback\n"};
+    }
     void endMatch() override { ++ended; }
     int ended = 0;
 };
@@ -54,6 +57,7 @@ TEST(LiveMatches, TellEachTurnByValueAndKeepTheMatchAsAReplay)
     EXPECT_TRUE(last.recorded);
     EXPECT_TRUE(last.over);
     EXPECT_EQ(last.hints, std::vector<std::string>{"write the move to vorla.out"});
+    EXPECT_EQ(match.record().turns.at(1).log, "Traceback\n") << "the move's log is kept with it";
     EXPECT_EQ(second->ended, 1) << "a program that stays up ends with the match";
     ASSERT_EQ(match.record().turns.size(), 2U);
     EXPECT_TRUE(match.record().finished);

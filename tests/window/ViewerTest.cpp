@@ -1,6 +1,5 @@
 // What the window works out and says of a match, as plain data.
 #include "BoardFitter.h"
-#include "LogTail.h"
 #include "Palette.h"
 #include "PlayerFactory.h"
 #include "SeatView.h"
@@ -132,25 +131,6 @@ TEST(Palettes, ByNameAndApart)
                 const int distance = std::abs(x.red - y.red) + std::abs(x.green - y.green) + std::abs(x.blue - y.blue);
                 EXPECT_GT(distance, 100) << palette.nameOf(a) << " and " << palette.nameOf(b);
             }
-}
-
-TEST(LogTails, GiveWhatEachMoveAdded)
-{
-    TempDir dir;
-    const std::string path = dir.write("seat.log", "from an earlier window\n");
-    LogTail tail(path);
-    EXPECT_EQ(tail.takeNew(100).size, 0U) << "what was there is not new";
-    std::ofstream(path, std::ios::app) << "move one\n";
-    LogTail::News news = tail.takeNew(100);
-    EXPECT_EQ(news.start, "move one\n");
-    EXPECT_EQ(tail.takeNew(100).size, 0U);
-    std::ofstream(path, std::ios::app) << std::string(300, 'x');
-    news = tail.takeNew(100);
-    EXPECT_EQ(news.start, std::string(100, 'x'));
-    EXPECT_EQ(news.size, 300U);
-    // A log that is not there yet, or goes, gives nothing.
-    EXPECT_EQ(LogTail(dir.file("later.log")).takeNew(10).size, 0U);
-    EXPECT_EQ(LogTail().takeNew(10).size, 0U);
 }
 
 TEST(ProgramProblems, SaidBeforeTheMatch)

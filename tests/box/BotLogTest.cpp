@@ -1,0 +1,59 @@
+#include "BotLog.h"
+
+#include "Replay.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+using namespace vorlen;
+using namespace vorlen::testing;
+
+namespace {
+
+std::string contents(const std::string& path)
+{
+    std::ifstream in(path);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+} // namespace
+
+TEST(BotLogs, KeepEachMovesPartWithOrWithoutAFile)
+{
+    TempDir dir;
+    BotLog withFile;
+    std::string error;
+    ASSERT_TRUE(withFile.open(dir.file("seat.log"), 200, error)) << error;
+    BotLog without;
+    for (BotLog* log : {&withFile, &without}) {
+        log->beginMove(0);
+        log->append("thinking");
+        log->append(" hard\nchose 3\n");
+        EXPECT_EQ(log->moveLog(), "thinking hard\nchose 3\n");
+        EXPECT_EQ(log->lastLine(), "chose 3");
+        log->beginMove(2);
+        EXPECT_EQ(log->moveLog(), "") << "a move's part starts empty";
+        log->append("Traceback");
+        log->note("move 2: no move in vorla.out");
+        EXPECT_EQ(log->moveLog(), "Traceback\n[vorlen] move 2: no move in vorla.out\n");
+        // A move that writes more than a replay keeps says how much was left out.
+        log->beginMove(4);
+        log->append(std::string(kMoveLogBytes + 10, 'x'));
+        const std::string kept = log->moveLog();
+        EXPECT_TRUE(kept.rfind(std::string(kMoveLogBytes, 'x') + "\n[vorlen] cut: ", 0) == 0) << kept.substr(4000);
+    }
+    // The file marks each move on a line of its own, and stops at its cap.
+    const std::string file = contents(dir.file("seat.log"));
+    EXPECT_EQ(file.rfind("[vorlen] turn 0:\nthinking hard\nchose 3\n[vorlen] turn 2:\nTraceback\n"
+                         "[vorlen] move 2: no move in vorla.out\n[vorlen] turn 4:\n",
+                         0),
+              0U)
+        << file;
+    EXPECT_NE(file.find("[vorlen] log cut at 200 bytes"), std::string::npos) << file;
+    EXPECT_LT(file.size(), 300U);
+}
