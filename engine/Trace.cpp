@@ -1,6 +1,7 @@
 #include "Trace.h"
 
 #include <cstdarg>
+#include <string_view>
 
 namespace vorlen {
 
@@ -30,6 +31,9 @@ void Trace::err(const char* format, ...) const
     va_start(args, format);
     std::vfprintf(err_, format, args);
     va_end(args);
+    const std::string_view given(format);
+    if (endLines_ && !given.empty() && given.back() != '\n')
+        std::fputc('\n', err_);
 }
 
 void Trace::errBytes(const char* bytes, std::size_t size) const

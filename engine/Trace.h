@@ -12,6 +12,14 @@ public:
     Trace(std::FILE* out, std::FILE* err) : out_(out), err_(err) {}
 
     static Trace silent() { return Trace(nullptr, nullptr); }
+    // The same, with every message to standard error ending its line, where
+    // traces of many matches follow each other ("0 incorrect move" has none).
+    Trace endingLines() const
+    {
+        Trace ending = *this;
+        ending.endLines_ = true;
+        return ending;
+    }
 
     void line(const char* text) const; // puts: adds a line end
     void out(const char* format, ...) const __attribute__((format(printf, 2, 3)));
@@ -21,6 +29,7 @@ public:
 private:
     std::FILE* out_ = stdout;
     std::FILE* err_ = stderr;
+    bool endLines_ = false;
 };
 
 } // namespace vorlen

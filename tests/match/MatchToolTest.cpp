@@ -326,6 +326,14 @@ TEST_F(MatchBots, EveryFailureIsCountedUnderItsOwnReasonAtItsTurn)
     EXPECT_EQ(missing.seats[0].retiredTurn, 0);
 }
 
+TEST_F(MatchBots, TheTraceEndsTheLineOfAnIncorrectMove)
+{
+    WorkingDirectory cwd(dir.path());
+    writeBot(dir, "nine.sh", "echo 9 > vorla.out");
+    const ToolRun run = runTool("--first ./nine.sh --games 1 --trace", "2>&1 >/dev/null");
+    EXPECT_NE(run.out.find("0 incorrect move\n"), std::string::npos) << run.out;
+}
+
 TEST_F(MatchBots, SameMatchAsTheWindowOnTheDefaultBoard)
 {
     WorkingDirectory cwd(dir.path());

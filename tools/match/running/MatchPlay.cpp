@@ -69,7 +69,7 @@ std::string replayFileName(const MatchJob& job, const MatchConfig& config)
 
 MatchResult playMatch(const MatchJob& job, const MatchConfig& config, BotGroups& groups, BoxPool* boxes)
 {
-    const Trace trace = config.trace ? Trace() : Trace::silent();
+    const Trace trace = config.trace ? Trace().endingLines() : Trace::silent();
     std::string error;
     // Boxed bots have seat folders in their boxes.
     const std::unique_ptr<ScratchDir> dir =
