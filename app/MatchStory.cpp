@@ -46,8 +46,10 @@ std::string storyLine(const vorlen::Replay& replay, int shown)
         line += " is out";
     else if (vorlen::isColour(*turn.answer))
         line += " played colour " + std::to_string(*turn.answer) + " in " + durationText(turn.milliseconds);
-    else
+    else if (vorlen::namedANumber(turn))
         line += " answered " + std::to_string(*turn.answer) + " after " + durationText(turn.milliseconds);
+    else
+        line += " gave no move in " + durationText(turn.milliseconds);
     for (const vorlen::ReplayRetirement& retirement : turn.retired)
         line += std::string(" · ") + kSeatNames[retirement.seat]
                 + (vorlen::isGameEnd(retirement.reason) ? " is done: " : " failed: ") + retirement.reason;

@@ -65,8 +65,10 @@ void MoveList::addRow(const vorlen::Replay& replay, std::size_t index)
         QTableWidgetItem* colour = put(2, QString::number(*turn.answer));
         if (vorlen::isColour(*turn.answer))
             colour->setIcon(swatch(palette, *turn.answer));
-        else
+        else if (vorlen::namedANumber(turn))
             colour->setText(QString("%1 (not a colour)").arg(*turn.answer));
+        else
+            colour->setText("none");
     }
     put(3, turn.answer ? QString("%1").arg(scoreOf(index) - before) : QString());
     put(4, turn.answer ? QString::fromLocal8Bit(durationText(turn.milliseconds)) : QString());

@@ -83,16 +83,27 @@ std::string resultText(const vorlen::Replay& replay, int shown)
         return {};
     const vorlen::ScorePair score = replay.finalScore();
     const int winner = replay.winningSeat();
-    std::string text = winner < 0 ? std::string("A draw")
-                                  : playerName(replay.players[static_cast<std::size_t>(winner)]) + " wins";
-    text += ", " + std::to_string(score.first) + " to " + std::to_string(score.second) + " (";
-    // A failure says more of how it ended than the end it led to.
-    std::string how;
+    const std::string scores = std::to_string(score.first) + " to " + std::to_string(score.second);
+    const auto name = [&](int seat) { return playerName(replay.players[static_cast<std::size_t>(seat)]); };
+    std::vector<const vorlen::ReplayRetirement*> failures;
     for (const vorlen::ReplayTurn& turn : replay.turns)
         for (const vorlen::ReplayRetirement& retired : turn.retired)
-            if (!vorlen::isGameEnd(retired.reason) && how.empty())
-                how = playerName(replay.players[static_cast<std::size_t>(retired.seat)])
-                      + (retired.seat == 0 ? " (first)" : " (second)") + " failed: " + retired.reason;
+            if (!vorlen::isGameEnd(retired.reason))
+                failures.push_back(&retired);
+    if (failures.size() == 2) {
+        std::string text = "Both failed: ";
+        for (const vorlen::ReplayRetirement* failed : failures)
+            text += std::string(failed->seat == 0 ? "first (" : "second (") + name(failed->seat) + "): " + failed->reason
+                    + "; ";
+        return text + (winner < 0 ? "the match is a draw, " : name(winner) + " wins on score, ") + scores;
+    }
+    std::string text = winner < 0 ? std::string("A draw") : name(winner) + " wins";
+    text += ", " + scores + " (";
+    // A failure says more of how it ended than the end it led to.
+    std::string how;
+    if (!failures.empty())
+        how = name(failures.front()->seat) + (failures.front()->seat == 0 ? " (first)" : " (second)") + " failed: "
+              + failures.front()->reason;
     if (how.empty())
         for (const vorlen::ReplayRetirement& retired : replay.turns.back().retired)
             how = retired.reason == "stall" ? "stall: no change in 8 turns" : retired.reason;

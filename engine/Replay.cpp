@@ -1,5 +1,7 @@
 #include "Replay.h"
 
+#include "Retirement.h"
+
 #include <algorithm>
 
 namespace vorlen {
@@ -10,6 +12,17 @@ int Replay::winningSeat() const
     if (score.first == score.second)
         return -1;
     return score.first > score.second ? 0 : 1;
+}
+
+bool namedANumber(const ReplayTurn& turn)
+{
+    if (!turn.answer)
+        return false;
+    if (isColour(*turn.answer))
+        return true;
+    return std::any_of(turn.retired.begin(), turn.retired.end(), [&](const ReplayRetirement& retired) {
+        return retired.seat == turn.seat && retired.reason == reasonName(RetireReason::ColourOutOfRange);
+    });
 }
 
 std::string moveLogKept(std::string_view start, std::uint64_t written)

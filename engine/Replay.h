@@ -32,6 +32,11 @@ struct ReplayTurn {
     bool operator==(const ReplayTurn&) const = default;
 };
 
+// Whether the seat named a number in the turn: a colour, or a number the
+// referee refused as outside 1 to 6. A move that failed otherwise (a crash,
+// a time limit) named none, whatever the referee counted it as.
+bool namedANumber(const ReplayTurn& turn);
+
 // A whole match, or the start of one: enough to play it again through the
 // engine. Seats in seat order: [0] top-left, [1] bottom-right.
 struct Replay {

@@ -109,6 +109,7 @@ Json pageData(const Replay& replay, const MatchPageSettings& settings)
             retired.push_back({{"seat", out.seat}, {"reason", out.reason}});
         turns.push_back({{"seat", turn.seat},
                          {"answer", turn.answer ? Json(*turn.answer) : Json()},
+                         {"named", namedANumber(turn)},
                          {"ms", std::round(turn.milliseconds * 1000.0) / 1000.0}, // as replay files keep it
                          {"score", replay_json::scoresJson(turn.score)},
                          {"retired", retired},

@@ -62,10 +62,10 @@
     side.append(chart);
     const logs = el('div', { id: 'logs' });
     side.append(logs);
-    const moves = el('table', { id: 'moves' }, [el('tr', {}, ['turn', 'seat', 'colour', 'score', 'ms', ''].map(t => el('th', { text: t })))]);
+    const moves = el('table', { id: 'moves' }, [el('tr', {}, ['turn', 'player', 'colour', 'score', 'ms', ''].map(t => el('th', { text: t })))]);
     const moveRows = data.turns.map((turn, k) => {
-      const out = turn.retired.map(r => 'seat ' + (r.seat + 1) + ' out: ' + r.reason).join('; ');
-      const row = el('tr', {}, [k, turn.seat + 1, turn.answer === null ? '\u2013' : turn.answer,
+      const out = turn.retired.map(r => ['first', 'second'][r.seat] + ' out: ' + r.reason).join('; ');
+      const row = el('tr', {}, [k, data.names[turn.seat], turn.answer === null ? '\u2013' : turn.named ? turn.answer : 'none',
         turn.score[0] + ' : ' + turn.score[1], turn.ms, out].map(t => el('td', { text: String(t) })));
       row.addEventListener('click', () => show(k + 1));
       moves.append(row);

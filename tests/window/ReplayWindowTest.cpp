@@ -351,4 +351,12 @@ TEST(MatchStory, WhatTheStatusBarSays)
                                     "second (stupid) wins");
     replay.turns.back().score = {20, 20};
     EXPECT_EQ(storyLine(replay, 5).substr(storyLine(replay, 5).rfind(':')), ": a draw");
+    // A move that failed without naming a number shows no number.
+    replay.turns[2] = {0, -1, 2901, {5, 8}, {{0, "no move in vorla.out"}}, {}};
+    EXPECT_EQ(storyLine(replay, 3),
+              "Turn 2: first gave no move in 2.90 s · first failed: no move in vorla.out · next: second");
+    EXPECT_FALSE(namedANumber(replay.turns[2]));
+    replay.turns[2].answer = -1;
+    replay.turns[2].retired = {{0, "colour outside 1-6"}};
+    EXPECT_TRUE(namedANumber(replay.turns[2])) << "a bot may write -1 itself";
 }

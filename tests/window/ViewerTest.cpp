@@ -88,6 +88,14 @@ TEST(ResultBanner, NamesTheWinnerAndHowTheMatchEnded)
     // A failure says more than the end it led to.
     EXPECT_EQ(resultText(replay, 3), "lowbot wins, 6 to 1 (stupid (second) failed: colour outside 1-6)");
 
+    // Both failures are told, and who won on score.
+    replay.turns[2].retired = {{0, "time limit"}};
+    EXPECT_EQ(resultText(replay, 3), "Both failed: second (stupid): colour outside 1-6; first (lowbot): time limit; "
+                                     "lowbot wins on score, 6 to 1");
+    replay.turns[2].score = {1, 1};
+    EXPECT_EQ(resultText(replay, 3), "Both failed: second (stupid): colour outside 1-6; first (lowbot): time limit; "
+                                     "the match is a draw, 1 to 1");
+    replay.turns[2].score = {6, 1};
     replay.turns[1].retired.clear();
     replay.turns[2].retired = {{0, "stall"}, {1, "stall"}};
     EXPECT_EQ(resultText(replay, 3), "lowbot wins, 6 to 1 (stall: no change in 8 turns)");
