@@ -17,6 +17,7 @@ PersonBar::PersonBar(const vorlen::Palette& palette, QWidget* parent) : QToolBar
         auto* button = new QToolButton;
         button->setIcon(QIcon(swatch(palette, colour, 20)));
         button->setText(QString::number(colour));
+        names[static_cast<std::size_t>(colour - 1)] = QString::fromUtf8(palette.nameOf(colour));
         button->setToolTip(QString("colour %1, %2 (key %1)").arg(colour).arg(palette.nameOf(colour)));
         button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
         connect(button, &QToolButton::clicked, this, [this, colour] { emit chosen(colour); });
@@ -32,11 +33,18 @@ PersonBar::PersonBar(const vorlen::Palette& palette, QWidget* parent) : QToolBar
     hide();
 }
 
-void PersonBar::offer(const std::vector<int>& legal)
+void PersonBar::offer(const std::vector<int>& legal, const std::array<int, vorlen::kColourCount>& gains)
 {
-    for (int colour = 1; colour <= vorlen::kColourCount; ++colour)
-        buttons[static_cast<std::size_t>(colour - 1)]->setEnabled(std::find(legal.begin(), legal.end(), colour)
-                                                                   != legal.end());
+    for (int colour = 1; colour <= vorlen::kColourCount; ++colour) {
+        const auto index = static_cast<std::size_t>(colour - 1);
+        const bool offered = std::find(legal.begin(), legal.end(), colour) != legal.end();
+        buttons[index]->setEnabled(offered);
+        buttons[index]->setToolTip(offered ? QString("colour %1, %2: +%3 cells (key %1)")
+                                                 .arg(colour)
+                                                 .arg(names[index])
+                                                 .arg(gains[index])
+                                           : QString("colour %1, %2: not yours to play").arg(colour).arg(names[index]));
+    }
     show();
 }
 

@@ -17,7 +17,8 @@ class PersonBar : public QToolBar {
 public:
     PersonBar(const vorlen::Palette& palette, QWidget* parent);
 
-    void offer(const std::vector<int>& legal);
+    // The legal colours, each with what it would add to the region on hover.
+    void offer(const std::vector<int>& legal, const std::array<int, vorlen::kColourCount>& gains);
     void withdraw();
     bool offers(int colour) const;
 
@@ -26,4 +27,5 @@ signals:
 
 private:
     std::array<QToolButton*, vorlen::kColourCount> buttons{};
+    std::array<QString, vorlen::kColourCount> names;
 };

@@ -7,6 +7,7 @@
 #include "PersonPlayer.h"
 #include "PlayerFactory.h"
 #include "PlayersPanel.h"
+#include "RegionOutline.h"
 #include "ReplayBar.h"
 #include "ReplayPlayback.h"
 #include "ScoreChart.h"
@@ -92,6 +93,7 @@ main_window::main_window(const QStringList& arguments, QWidget* parent)
     }
     tellStory();
     statusBar()->clearMessage();
+    QTimer::singleShot(0, this, &main_window::playOnForAPerson);
 }
 
 main_window::~main_window()
@@ -99,7 +101,8 @@ main_window::~main_window()
     // A bot in the middle of its move is ended, not waited for; a person's
     // move is called off.
     for (PersonPlayer* person : persons)
-        person->cancel();
+        if (person)
+            person->cancel();
     liveMatch.reset();
     // The widgets outlive this body; they must not paint through a gone display.
     boardWidget->gui = nullptr;
@@ -113,6 +116,7 @@ void main_window::buildBoardArea()
     auto* stop = new QPushButton("stop");
     auto* step = new QPushButton("step");
     boardWidget = new VorlenWidget();
+    outline = new RegionOutline(boardWidget);
     boardWidget->labels.push_back(first);
     boardWidget->labels.push_back(second);
 
@@ -181,13 +185,7 @@ void main_window::buildDocks(const std::vector<StartupAction>& actions)
 
     personBar = new PersonBar(palette, this);
     addToolBar(Qt::TopToolBarArea, personBar);
-    connect(personBar, &PersonBar::chosen, this, [this](int colour) {
-        for (PersonPlayer* person : persons)
-            if (person->waiting() && person->choose(colour)) {
-                personBar->withdraw();
-                return;
-            }
-    });
+    connect(personBar, &PersonBar::chosen, this, &main_window::personChose);
 
     replayBar = new ReplayBar(this);
     addToolBar(Qt::BottomToolBarArea, replayBar);

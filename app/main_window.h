@@ -25,6 +25,7 @@ class MoveList;
 class PersonBar;
 class PersonPlayer;
 class PlayersPanel;
+class RegionOutline;
 class QAction;
 class QLabel;
 class QPushButton;
@@ -131,6 +132,13 @@ private:
     std::unique_ptr<vorlen::IVorlenLogic> makePlayer(int seat, int kind, const std::string& program,
                                                      const SeatContext& context);
     void afterLiveTurn(const LiveTurn& turn);
+    // Where a person plays, the match goes on by itself: a person's turn
+    // waits for the person, a program's follows the person's move.
+    void playOnForAPerson();
+    // Offers the person at `seat` its colours on `board` as shown, and
+    // outlines its region.
+    void offerToPerson(int seat, const vorlen::Field& board);
+    void personChose(int colour);
     void keepLiveReplay();
     void tellStory();
     void showThinking();
@@ -147,7 +155,7 @@ private:
     std::unique_ptr<vorlen::VorlenGuiQtImpl> gui;
     VorlenWidget* boardWidget = nullptr;
     vorlen::Palette palette;
-    std::vector<PersonPlayer*> persons; // the seats a person plays, owned by the live match
+    std::array<PersonPlayer*, 2> persons{}; // the person at each seat a person plays; owned by the live match
     std::chrono::milliseconds programMoveTime = vorlen::kMoveTimeLimit; // a program seat's time for a move
     std::array<double, 2> moveLimitMs{0, 0};  // 0: a built-in player's; -1: none
     std::array<double, 2> firstMoveMs{0, 0};  // more for the first: a stream bot starts
@@ -175,6 +183,7 @@ private:
     std::vector<QShortcut*> replayKeys;
     QAction* playFromHere = nullptr;
     PersonBar* personBar = nullptr;
+    RegionOutline* outline = nullptr; // around a person's region while it is to move
 
     // Last: it ends, ending a turn in progress, before what the turn uses goes.
     std::unique_ptr<LiveMatch> liveMatch;

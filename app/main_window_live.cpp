@@ -62,6 +62,7 @@ void main_window::afterLiveTurn(const LiveTurn& turn)
     boardWidget->update();
     tellStory();
     sayHints(turn.hints);
+    playOnForAPerson();
 }
 
 void main_window::sayHints(const std::vector<std::string>& hints)
@@ -110,6 +111,7 @@ bool main_window::playFrom(const vorlen::Replay& replay, int turns, std::string&
         gui->setField(&manager.board());
     leaveReplay();
     tellStory();
+    QTimer::singleShot(0, this, &main_window::playOnForAPerson);
     return true;
 }
 
@@ -145,7 +147,8 @@ void main_window::closeEvent(QCloseEvent* event)
     timer->stop();
     thinkingClock->stop();
     for (PersonPlayer* person : persons)
-        person->cancel();
+        if (person)
+            person->cancel();
     liveMatch->abandonTurn();
     QMainWindow::closeEvent(event);
 }

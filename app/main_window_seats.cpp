@@ -11,12 +11,15 @@
 #include "CgroupPlaces.h"
 #include "PlayerFactory.h"
 #include "PlayerSpec.h"
+#include "RegionOutline.h"
+#include "Rules.h"
 #include "Sandbox.h"
 #include "StartupOptions.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QSettings>
+#include <QTimer>
 
 #include <algorithm>
 #include <array>
@@ -98,15 +101,19 @@ std::unique_ptr<vorlen::IVorlenLogic> main_window::makePlayer(int seat, int kind
                                                               const SeatContext& context)
 {
     const auto index = static_cast<std::size_t>(seat);
+    persons.at(index) = nullptr;
     if (kind == vorlen::kPersonPlayer) {
         moveLimitMs[index] = firstMoveMs[index] = 0;
         // Asked on the referee's thread; the window offers the colours on its own.
         auto person = std::make_unique<PersonPlayer>(
-            [this](std::vector<int> legal) {
-                QMetaObject::invokeMethod(this, [this, legal] { personBar->offer(legal); }, Qt::QueuedConnection);
+            [this, seat](vorlen::Field seen) {
+                // The second seat sees the board turned: it is turned back.
+                if (seat == 1)
+                    vorlen::rotateField(seen);
+                QMetaObject::invokeMethod(this, [this, seat, seen] { offerToPerson(seat, seen); }, Qt::QueuedConnection);
             },
             vorlen::Trace());
-        persons.push_back(person.get());
+        persons.at(index) = person.get();
         return person;
     }
     if (kind != vorlen::kExternalPlayer) {
@@ -158,4 +165,44 @@ void main_window::chooseNewMatch()
     arguments << newMatchArguments(dialog.choices()) << viewOptions;
     if (newMatch)
         newMatch(arguments);
+}
+
+void main_window::playOnForAPerson()
+{
+    const bool personPlays = persons[0] || persons[1];
+    if (!personPlays || viewing() || moving() || !problems.empty() || manager.gameOver() || timer->isActive())
+        return;
+    // The person's colours are offered before its turn begins: the board
+    // stays the window's to draw while the person thinks.
+    const vorlen::MatchPosition position = manager.position();
+    const int next = 1 - position.lastSeat;
+    if (persons.at(static_cast<std::size_t>(next)) && position.active(next)) {
+        offerToPerson(next, position.board);
+        return;
+    }
+    nextStep();
+}
+
+void main_window::offerToPerson(int seat, const vorlen::Field& board)
+{
+    const PersonOffer offer = personOffer(board, seat);
+    personBar->offer(offer.legal, offer.gains);
+    outline->outline(offer.region);
+}
+
+void main_window::personChose(int colour)
+{
+    personBar->withdraw();
+    outline->clear();
+    for (PersonPlayer* person : persons)
+        if (person && person->waiting() && person->choose(colour))
+            return;
+    // Chosen before the turn: the turn plays it.
+    if (moving())
+        return;
+    const int next = 1 - manager.position().lastSeat;
+    if (PersonPlayer* person = persons.at(static_cast<std::size_t>(next))) {
+        person->chooseAhead(colour);
+        nextStep();
+    }
 }

@@ -19,6 +19,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <map>
+
 #include <QLabel>
 #include <QSlider>
 #include <QStatusBar>
@@ -488,25 +491,34 @@ TEST(LiveWindow, APersonPlaysBySwatchOrKeyAndOnlyLegalColours)
     const Field start = window->match().board();
     EXPECT_EQ(window->windowTitle(), QString::fromUtf8("vorlen \u2014 person vs stupid"));
     ::testing::internal::CaptureStderr();
-    window->nextStep();
+    // Offered at once: a person's turn needs no key to begin.
     PersonBar* bar = window->personColours();
-    for (int wait = 0; wait < 200 && bar->isHidden(); ++wait)
-        QTest::qWait(5);
-    ASSERT_FALSE(bar->isHidden()) << "the colours are offered";
-    EXPECT_TRUE(window->moving()) << "the turn waits for the person";
+    const auto waitFor = [](const std::function<bool()>& done) {
+        for (int wait = 0; wait < 400 && !done(); ++wait)
+            QTest::qWait(5);
+        return done();
+    };
+    ASSERT_TRUE(waitFor([&] { return !bar->isHidden(); })) << "the colours are offered";
+    EXPECT_FALSE(window->moving()) << "the board stays the window's to draw while the person thinks";
     for (const auto& [colour, offered] : {std::pair{1, false}, {2, false}, {3, true}, {4, true}, {5, true}, {6, true}})
         EXPECT_EQ(bar->offers(colour), offered) << colour;
-    // An illegal key does nothing; a legal one plays.
+    // Each colour says what it would gain; the person's region is outlined.
+    std::map<QString, QToolButton*> buttons;
+    for (QToolButton* button : bar->findChildren<QToolButton*>())
+        buttons[button->text()] = button;
+    ASSERT_TRUE(buttons.count("3") && buttons.count("4"));
+    EXPECT_TRUE(buttons["4"]->toolTip().contains("+1843 cells")) << buttons["4"]->toolTip().toStdString();
+    EXPECT_TRUE(buttons["3"]->toolTip().contains("+0 cells")) << buttons["3"]->toolTip().toStdString();
+    EXPECT_TRUE(window->findChild<QWidget*>("regionOutline")->isVisible());
+    // An illegal key does nothing; a legal one plays, and the built-in player
+    // replies by itself.
     QTest::keyClick(window.get(), Qt::Key_2);
     QTest::qWait(50);
-    EXPECT_TRUE(window->moving());
+    EXPECT_TRUE(window->replay().turns.empty());
     QTest::keyClick(window.get(), Qt::Key_5);
-    ASSERT_TRUE(settle(*window));
-    EXPECT_TRUE(bar->isHidden());
-    EXPECT_EQ(window->match().board()[0][0], 5);
-    playTurn(*window); // the built-in player's reply
+    ASSERT_TRUE(waitFor([&] { return window->replay().turns.size() == 2 && !bar->isHidden(); }));
 
-    // The board is the engine's after the same two moves.
+    // The same two moves as the engine's.
     vorlen::testing::ScriptedPlayer same({5});
     VorlenLogicTeam02 greedy;
     VorlenManager engine(kBoardColumns, kBoardRows, 2, Trace::silent());
@@ -515,29 +527,28 @@ TEST(LiveWindow, APersonPlaysBySwatchOrKeyAndOnlyLegalColours)
     engine.setBoard(start);
     engine.makeTurn(0);
     engine.makeTurn(1);
-    EXPECT_EQ(window->match().board(), engine.board());
+    EXPECT_EQ(window->replay().turns[0].answer, 5);
+    EXPECT_EQ(window->replay().turns[1].score, engine.score());
 
-    // A click on a swatch plays too.
-    window->nextStep();
-    for (int wait = 0; wait < 200 && bar->isHidden(); ++wait)
-        QTest::qWait(5);
-    QToolButton* three = nullptr;
-    for (QToolButton* button : bar->findChildren<QToolButton*>())
-        if (button->text() == "3")
-            three = button;
-    ASSERT_NE(three, nullptr);
-    QTest::mouseClick(three, Qt::LeftButton);
-    ASSERT_TRUE(settle(*window));
-    EXPECT_EQ(window->match().board()[0][0], 3);
+    // A click on a swatch plays too. The board was full: that move ends the match.
+    QTest::mouseClick(buttons["3"], Qt::LeftButton);
+    ASSERT_TRUE(waitFor([&] { return window->replay().finished; }));
+    EXPECT_EQ(window->replay().turns.size(), 3U);
+    EXPECT_EQ(window->replay().turns[2].answer, 3);
+    EXPECT_TRUE(bar->isHidden());
+    EXPECT_FALSE(window->findChild<QWidget*>("regionOutline")->isVisible());
     const std::string said = ::testing::internal::GetCapturedStderr();
     EXPECT_NE(said.find("Move 5\n"), std::string::npos) << "the trace shows a person's move as any other";
     EXPECT_NE(said.find("Move 3\n"), std::string::npos);
 
-    // Closing while a person's move waits ends it at once.
-    window->nextStep();
-    window->nextStep();
+    // A turn begun by step waits for the person; closing then ends it at once.
+    const auto waiting = makeWindow({"--first", "person", "--map", "board.map"});
+    ASSERT_TRUE(waitFor([&] { return !waiting->personColours()->isHidden(); }));
+    waiting->nextStep();
     QTest::qWait(50);
+    EXPECT_TRUE(waiting->moving());
+    EXPECT_FALSE(waiting->personColours()->isHidden());
     const auto closing = Clock::now();
-    window->close();
+    waiting->close();
     EXPECT_LT(Clock::now() - closing, std::chrono::milliseconds(500));
 }

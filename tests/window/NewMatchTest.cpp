@@ -243,7 +243,10 @@ TEST(NewMatch, ANewWindowTakesTheOldOnesPlaceWithTheChosenMatch)
     EXPECT_EQ(&second->bots(), host.bots().load());
     EXPECT_EQ(second->replay().boardSource, "seed:2:9");
     EXPECT_EQ(second->replay().players[1], kPersonName);
-    EXPECT_EQ(second->match().board(), seededBoard(2, 9));
+    // A person plays: the match begins by itself, on the chosen board.
+    for (int wait = 0; wait < 400 && second->replay().turns.empty(); ++wait)
+        QTest::qWait(5);
+    EXPECT_EQ(second->replay().board, seededBoard(2, 9));
     // How the match is shown carries over.
     QStringList legend;
     for (const QLabel* label : second->playersPanel()->findChildren<QLabel*>())
