@@ -164,6 +164,37 @@ TEST(Progress, ALinePerMatchAndAScoreLineEveryTenMatches)
     EXPECT_EQ(ProgressReport(settings, start).update(now, start), "\r10/40 matches\033[K");
 }
 
+TEST(Progress, ATournamentsScoreLineGivesTheStandings)
+{
+    using Clock = ProgressReport::Clock;
+    const Clock::time_point start{};
+    ProgressReport::Settings settings;
+    settings.total = 36;
+    settings.players = {"alpha", "beta", "gamma"};
+    ProgressReport report(settings, start);
+    MatchRunner::Progress now;
+    now.tally = Tally("alpha", false);
+    const struct {
+        const char* first;
+        const char* second;
+        int firstScore;
+    } played[] = {{"alpha", "beta", 30}, {"alpha", "beta", 30}, {"alpha", "beta", 10}, {"alpha", "gamma", 30},
+                  {"alpha", "gamma", 30}, {"alpha", "gamma", 10}, {"beta", "gamma", 30}, {"beta", "gamma", 10},
+                  {"gamma", "beta", 20}, {"gamma", "beta", 20}};
+    for (int game = 0; game < 10; ++game) {
+        now.fresh.push_back(match(game, played[game].first, played[game].second, played[game].firstScore, 20));
+        now.tally.add(now.fresh.back());
+    }
+    now.finished = 10;
+    const std::string text = report.update(now, start + std::chrono::seconds(5));
+    // Every player, by points, with its games and, once rated, its Elo.
+    // beta and gamma each won one and drew two of their own games: equal.
+    EXPECT_NE(text.find("standings: alpha 4.0/6 +0.0, beta 3.0/7 -120.4 +/- 329.7, gamma 3.0/7 -120.4 +/- 329.7; "
+                        "10 of 36 matches"),
+              std::string::npos)
+        << text;
+}
+
 namespace {
 
 class SummaryRuns : public ::testing::Test {

@@ -45,11 +45,13 @@ std::string ProgressReport::matchLine(const MatchRecord& record) const
 
 std::string ProgressReport::scoreLine(const MatchRunner::Progress& now, Clock::time_point at) const
 {
-    // The first player's view: in a tournament, the anchor's.
     const std::string& first = settings_.players.front();
     const Tally::Player& p = now.tally.player(first);
-    std::string line = settings_.players.size() == 2 ? first + " vs " + settings_.players[1] : first;
-    line += formatted(": wins %d, draws %d, losses %d", p.wins, p.draws, p.losses);
+    std::string line;
+    if (settings_.players.size() > 2)
+        line = "standings: " + standingsLine(now.tally, settings_.players);
+    else
+        line = first + " vs " + settings_.players[1] + formatted(": wins %d, draws %d, losses %d", p.wins, p.draws, p.losses);
     if (settings_.players.size() == 2 && p.games() > 0) {
         const EloEstimate elo = eloOfFirst(now.tally, first).elo;
         line += ", Elo " + signedElo(elo.difference)

@@ -46,6 +46,32 @@ std::string crossTable(const Tally& tally, const RunFacts& run, const std::vecto
 
 } // namespace
 
+std::string standingsLine(const Tally& tally, const std::vector<std::string>& players)
+{
+    const int count = static_cast<int>(players.size());
+    std::vector<HeadToHead> results;
+    for (int a = 0; a < count; ++a)
+        for (int b = a + 1; b < count; ++b)
+            if (const Tally::Results r = tally.between(players[a], players[b]); r.games() > 0)
+                results.push_back({a, b, r.wins, r.draws, r.losses});
+    const Ratings ratings = rateByBradleyTerry(count, results);
+    std::vector<int> order(static_cast<std::size_t>(count));
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&](int x, int y) {
+        return tally.player(players[x]).points() > tally.player(players[y]).points();
+    });
+    std::string line;
+    for (const int i : order) {
+        const Tally::Player& p = tally.player(players[i]);
+        line += (line.empty() ? "" : ", ") + players[i] + formatted(" %.1f/%d", p.points(), p.games());
+        if (ratings.standing[i] == Standing::Rated)
+            line += " " + signedElo(ratings.elo[i])
+                    + (i != ratings.anchor && std::isfinite(ratings.error[i]) ? formatted(" +/- %.1f", ratings.error[i])
+                                                                              : std::string());
+    }
+    return line;
+}
+
 std::string standingsText(const Tally& tally, const RunFacts& run)
 {
     const int count = static_cast<int>(run.players.size());

@@ -32,6 +32,10 @@ RunFacts factsOf(const MatchConfig& config);
 std::string summaryText(const Tally& tally, const RunFacts& run, bool interrupted, const SprtRun* sprt = nullptr);
 // The standings part of it, for three players or more.
 std::string standingsText(const Tally& tally, const RunFacts& run);
+// The standings in one line, as a run's progress shows them: every player by
+// points, with points and games, and its Elo once it is rated
+// ("alpha 6.0/8 +35.2 +/- 80.1, beta 3.5/8 +0.0, gamma 0.5/8").
+std::string standingsLine(const Tally& tally, const std::vector<std::string>& players);
 
 // The Elo difference of the first of two players over the second: from
 // board pairs when the run plays both seatings and has a whole pair, else
