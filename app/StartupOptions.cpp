@@ -16,48 +16,30 @@ namespace {
 using Type = StartupAction::Type;
 
 // Options that stand alone, and what they ask for.
-std::optional<Type> flagOption(const QString& option)
+constexpr std::pair<const char*, Type> kFlags[] = {
+    {"--sandbox", Type::Sandbox}, {"--chart", Type::Chart},     {"--no-time-limit", Type::NoTimeLimit},
+    {"--help", Type::Help},       {"--version", Type::Version},
+};
+
+// Options that take a value, and what they ask for.
+constexpr std::pair<const char*, Type> kValued[] = {
+    {"--map", Type::LoadMap},         {"--seed", Type::Seed},          {"--game", Type::Game},
+    {"--replay", Type::Replay},       {"--save-replay", Type::SaveReplay}, {"--palette", Type::Palette},
+    {"--bot-logs", Type::BotLogs},    {"--move-time", Type::MoveTime}, {"--boards", Type::Boards},
+    {"--play-from", Type::PlayFrom},  {"--bot-env", Type::BotEnv},
+};
+
+template <std::size_t N>
+std::optional<Type> optionIn(const std::pair<const char*, Type> (&table)[N], const QString& option)
 {
-    if (option == "--sandbox")
-        return Type::Sandbox;
-    if (option == "--chart")
-        return Type::Chart;
-    if (option == "--no-time-limit")
-        return Type::NoTimeLimit;
-    if (option == "--help")
-        return Type::Help;
-    if (option == "--version")
-        return Type::Version;
+    for (const auto& [name, type] : table)
+        if (option == name)
+            return type;
     return std::nullopt;
 }
 
-// Options that take a value, and what they ask for.
-std::optional<Type> valueOption(const QString& option)
-{
-    if (option == "--map")
-        return Type::LoadMap;
-    if (option == "--seed")
-        return Type::Seed;
-    if (option == "--game")
-        return Type::Game;
-    if (option == "--replay")
-        return Type::Replay;
-    if (option == "--save-replay")
-        return Type::SaveReplay;
-    if (option == "--palette")
-        return Type::Palette;
-    if (option == "--bot-logs")
-        return Type::BotLogs;
-    if (option == "--move-time")
-        return Type::MoveTime;
-    if (option == "--boards")
-        return Type::Boards;
-    if (option == "--play-from")
-        return Type::PlayFrom;
-    if (option == "--bot-env")
-        return Type::BotEnv;
-    return std::nullopt;
-}
+std::optional<Type> flagOption(const QString& option) { return optionIn(kFlags, option); }
+std::optional<Type> valueOption(const QString& option) { return optionIn(kValued, option); }
 
 // As many boards as the runner plays in one run.
 constexpr int kLastGame = 100'000'000;
@@ -95,8 +77,10 @@ std::vector<StartupAction> scanStartupOptions(const QStringList& arguments)
                 actions.push_back({Type::Unknown, 0, 0, option.toLocal8Bit().toStdString()});
             continue;
         }
-        if (i + 1 >= count)
+        if (i + 1 >= count) {
+            actions.push_back({Type::MissingValue, 0, 0, option.toLocal8Bit().toStdString()});
             break;
+        }
         const QString& value = arguments[++i];
         if (takesValue) {
             actions.push_back({*takesValue, 0, 0, QFile::encodeName(value).toStdString()});
@@ -163,9 +147,21 @@ std::optional<std::string> lastValue(const std::vector<StartupAction>& actions, 
 
 bool hasAction(const std::vector<StartupAction>& actions, Type type) { return lastValue(actions, type).has_value(); }
 
+std::vector<std::string> startupOptionNames()
+{
+    std::vector<std::string> names{"first", "second"};
+    for (const auto& [name, type] : kFlags)
+        names.emplace_back(name + 2);
+    for (const auto& [name, type] : kValued)
+        names.emplace_back(name + 2);
+    return names;
+}
+
 std::string startupProblem(const std::vector<StartupAction>& actions)
 {
     for (const StartupAction& action : actions) {
+        if (action.type == Type::MissingValue)
+            return action.value + " needs a value (see vorlen --help)";
         vorlen::EnvPass pass;
         if (action.type == Type::BotEnv)
             if (const auto problem = vorlen::parseEnvPass(action.value, pass))

@@ -17,7 +17,7 @@
 struct StartupAction {
     enum class Type { SetPlayer, LoadMap, Sandbox, Seed, Game, Replay, SaveReplay, Chart, Palette, BotLogs, MoveTime,
                       NoTimeLimit, Boards, PlayFrom, BotEnv, Help, Version,
-                      Unknown };
+                      Unknown, MissingValue };
     Type type;
     int seat = 0;         // SetPlayer: 0 for "--first", 1 for "--second"
     int kind = 0;         // SetPlayer: the player factory's kind
@@ -36,10 +36,15 @@ struct StartupAction {
 // standard error there, "--move-time MS" sets a move's time limit and
 // "--no-time-limit" lifts it, "--boards FILE" takes the board from a list,
 // "--play-from K" plays on from turn K of the "--replay"; "--help" and "--version" print and open no window. A value is never read as an
-// option; an option with no value ends the scan. Any other argument that
+// option; an option with no value ends the scan with a MissingValue action
+// holding it, which the window refuses. Any other argument that
 // starts with "--" (a mistyped option) is an Unknown action holding it; the
 // rest (Qt's own "-platform offscreen", stray words) pass silently.
 std::vector<StartupAction> scanStartupOptions(const QStringList& arguments);
+
+// The options the window knows, without their dashes: for suggesting the
+// one meant by a mistyped one.
+std::vector<std::string> startupOptionNames();
 
 // What "vorlen --help" prints.
 std::string helpText();

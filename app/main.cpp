@@ -1,3 +1,4 @@
+#include "OptionSuggestion.h"
 #include "ReplayFile.h"
 #include "Sandbox.h"
 #include "TerminalText.h"
@@ -59,10 +60,16 @@ int main(int argc, char* argv[])
         return 0;
     }
     // A mistyped option would otherwise play the built-in player without a word.
-    for (const StartupAction& action : actions)
-        if (action.type == StartupAction::Type::Unknown)
+    for (const StartupAction& action : actions) {
+        if (action.type != StartupAction::Type::Unknown)
+            continue;
+        if (const auto meant = vorlen::nearestOption(action.value.substr(2), startupOptionNames()))
+            std::fprintf(stderr, "vorlen: ignoring '%s': not an option of vorlen; did you mean --%s?\n",
+                         vorlen::terminalSafe(action.value).c_str(), meant->c_str());
+        else
             std::fprintf(stderr, "vorlen: ignoring '%s': not an option of vorlen (see vorlen --help)\n",
                          vorlen::terminalSafe(action.value).c_str());
+    }
     if (const std::string problem = startupProblem(actions); !problem.empty()) {
         std::fprintf(stderr, "vorlen: %s\n", vorlen::terminalSafe(problem).c_str());
         return 2;

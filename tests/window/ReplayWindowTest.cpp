@@ -311,10 +311,14 @@ TEST(ReplayWindow, BadReplaysAndNumbersStopTheWindowBeforeItOpens)
         {"--replay " + dir.file("none.json"), "vorlen: cannot open the replay '" + dir.file("none.json") + "': No such file or directory"},
         {"--game -1", "vorlen: --game needs a whole number from 0 to 100000000, not '-1'"},
         {"--seed x", "vorlen: --seed needs a whole number from 0, not 'x'"},
-        // A mistyped option is said before the problem that stops the window.
-        {"--frist ./bot --game 100001", "vorlen: ignoring '--frist': not an option of vorlen (see vorlen --help)\n"
+        {"--bot-logs", "vorlen: --bot-logs needs a value (see vorlen --help)"},
+        // A mistyped option is said, with the one meant, before the problem that stops the window.
+        {"--frist ./bot --game 100001", "vorlen: ignoring '--frist': not an option of vorlen; did you mean --first?\n"
                                         "vorlen: --game without --seed needs a whole number from 0 to 100000 (every "
                                         "board before it is drawn in turn), not '100001'"},
+        // Nothing near: the help is pointed to.
+        {"--zzzzzz --seed x", "vorlen: ignoring '--zzzzzz': not an option of vorlen (see vorlen --help)\n"
+                              "vorlen: --seed needs a whole number from 0, not 'x'"},
     };
     for (const auto& c : cases) {
         const std::string command = std::string(VORLEN_BIN) + " " + c.arguments + " 2>&1";

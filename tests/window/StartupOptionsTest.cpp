@@ -46,10 +46,14 @@ TEST(StartupOptions, ValuesAreNeverOptions)
     EXPECT_EQ(scan({"--map", "--first", "stupid"}), Actions{map("--first")});
 }
 
-TEST(StartupOptions, TrailingOptionHasNoEffect)
+TEST(StartupOptions, ATrailingOptionWithoutItsValueIsRefused)
 {
-    EXPECT_EQ(scan({"--second", "stupid", "--map"}), Actions{builtIn(1)});
-    EXPECT_EQ(scan({"--first"}), Actions{});
+    const Actions trailing = scan({"--second", "stupid", "--map"});
+    ASSERT_EQ(trailing.size(), 2U);
+    EXPECT_EQ(trailing[0], builtIn(1));
+    EXPECT_EQ(startupProblem(trailing), "--map needs a value (see vorlen --help)");
+    EXPECT_EQ(startupProblem(scan({"--first"})), "--first needs a value (see vorlen --help)");
+    EXPECT_EQ(startupProblem(scan({"--chart"})), "") << "a flag needs none";
 }
 
 TEST(StartupOptions, OnlyExactSpellingsCount)

@@ -125,14 +125,15 @@ ParsedArguments parseMatchArguments(const QStringList& arguments, int defaultCon
     if (!parser.parse(arguments)) {
         if (parser.unknownOptionNames().isEmpty())
             return usageError(parser.errorText());
-        QStringList known{"help", "version"};
+        std::vector<std::string> known{"help", "version"};
         for (const QCommandLineOption& option : options)
-            known += option.names();
+            for (const QString& name : option.names())
+                known.push_back(name.toStdString());
         const QString unknown = parser.unknownOptionNames().front();
-        const std::optional<QString> meant = nearestOption(unknown, known);
+        const std::optional<std::string> meant = nearestOption(unknown.toStdString(), known);
         const QString dashes = unknown.size() == 1 ? "-" : "--";
         return usageError("unknown option '" + dashes + unknown + "'"
-                          + (meant ? "; did you mean --" + *meant + "?" : QString()));
+                          + (meant ? "; did you mean --" + QString::fromStdString(*meant) + "?" : QString()));
     }
     // Qt's parser offers --help-all too: it asks for the same help.
     if (parser.isSet(help) || parser.isSet("help-all")) {

@@ -1,15 +1,16 @@
 #include "OptionSuggestion.h"
 
 #include <algorithm>
+#include <cctype>
 #include <utility>
 #include <vector>
 
-namespace vorlen::match {
+namespace vorlen {
 namespace {
 
 // Edits that turn one word into the other: a letter in, out or changed,
 // or two neighbours swapped (the commonest typo).
-int distance(const QString& a, const QString& b)
+int distance(const std::string& a, const std::string& b)
 {
     const auto rows = static_cast<std::size_t>(a.size()) + 1;
     const auto columns = static_cast<std::size_t>(b.size()) + 1;
@@ -21,10 +22,10 @@ int distance(const QString& a, const QString& b)
         d[at(0, j)] = static_cast<int>(j);
     for (std::size_t i = 1; i < rows; ++i)
         for (std::size_t j = 1; j < columns; ++j) {
-            const bool same = a[static_cast<qsizetype>(i - 1)] == b[static_cast<qsizetype>(j - 1)];
+            const bool same = a[i - 1] == b[j - 1];
             d[at(i, j)] = std::min({d[at(i - 1, j)] + 1, d[at(i, j - 1)] + 1, d[at(i - 1, j - 1)] + (same ? 0 : 1)});
-            if (i > 1 && j > 1 && a[static_cast<qsizetype>(i - 1)] == b[static_cast<qsizetype>(j - 2)]
-                && a[static_cast<qsizetype>(i - 2)] == b[static_cast<qsizetype>(j - 1)])
+            if (i > 1 && j > 1 && a[i - 1] == b[j - 2]
+                && a[i - 2] == b[j - 1])
                 d[at(i, j)] = std::min(d[at(i, j)], d[at(i - 2, j - 2)] + 1);
         }
     return d.back();
@@ -41,15 +42,16 @@ constexpr std::pair<const char*, const char*> kOtherNames[] = {
 
 } // namespace
 
-std::optional<QString> nearestOption(const QString& unknown, const QStringList& known)
+std::optional<std::string> nearestOption(const std::string& unknown, const std::vector<std::string>& known)
 {
-    const QString word = unknown.toLower();
+    std::string word = unknown;
+    std::transform(word.begin(), word.end(), word.begin(), [](unsigned char c) { return std::tolower(c); });
     for (const auto& [other, ours] : kOtherNames)
-        if (word == other && known.contains(ours))
-            return QString(ours);
-    std::optional<QString> best;
+        if (word == other && std::find(known.begin(), known.end(), ours) != known.end())
+            return std::string(ours);
+    std::optional<std::string> best;
     int bestDistance = 0;
-    for (const QString& option : known) {
+    for (const std::string& option : known) {
         const int d = distance(word, option);
         if (!best || d < bestDistance) {
             best = option;
@@ -63,4 +65,4 @@ std::optional<QString> nearestOption(const QString& unknown, const QStringList& 
     return std::nullopt;
 }
 
-} // namespace vorlen::match
+} // namespace vorlen
