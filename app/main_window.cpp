@@ -87,7 +87,7 @@ main_window::main_window(const QStringList& arguments, QWidget* parent)
     buildKeys();
     if (chosen && chosen->startReplay) {
         std::string problem;
-        if (!playFrom(*chosen->startReplay, chosen->startTurns, problem))
+        if (!playFrom(*chosen->startReplay, chosen->startTurns, problem, false))
             problems.push_back("--boards: " + chosen->label + ": " + problem);
         liveMatch->record().boardSource = chosen->label;
     }

@@ -81,9 +81,12 @@ public:
     vorlen::BotGroups& bots() { return liveMatch->bots(); }
 
     // Plays on live from a checked replay's position after `turns` turns,
-    // with the players of this window's options, before the live match has
-    // begun. False, with the problem, when there is nothing to play on.
-    bool playFrom(const vorlen::Replay& replay, int turns, std::string& problem);
+    // before the live match has begun: with the replay's own players, but
+    // for the seats this window's options name (or all the options' players,
+    // without `replayPlayers`). False, with the problem, when there is
+    // nothing to play on; a replay's program that cannot run here is one of
+    // startProblems().
+    bool playFrom(const vorlen::Replay& replay, int turns, std::string& problem, bool replayPlayers = true);
     // Shows a checked replay in place of the live match, at its start.
     void viewReplay(vorlen::Replay replay);
     bool viewing() const { return playback != nullptr; }
@@ -131,6 +134,11 @@ private:
     };
     std::unique_ptr<vorlen::IVorlenLogic> makePlayer(int seat, int kind, const std::string& program,
                                                      const SeatContext& context);
+    // Seats `player` ("stupid", "person" or a program's command line) as an
+    // option would, and says before the match when its program cannot run.
+    void seatNamed(int seat, const std::string& player, const std::string& otherProgram, const std::string& said);
+    SeatContext seating;               // the sandbox and the window's own files, for seats taken later
+    std::array<bool, 2> seatsGiven{};  // the seats the options name a player for
     void afterLiveTurn(const LiveTurn& turn);
     // Where a person plays, the match goes on by itself: a person's turn
     // waits for the person, a program's follows the person's move.

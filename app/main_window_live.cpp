@@ -5,7 +5,9 @@
 #include "TerminalText.h"
 #include "MoveList.h"
 #include "PersonPlayer.h"
+#include "PlayerSpec.h"
 #include "PlayersPanel.h"
+#include "ReplayPosition.h"
 #include "ReplayFile.h"
 #include "ReplayBar.h"
 #include "ReplayPlayback.h"
@@ -97,11 +99,28 @@ void main_window::keepLiveReplay()
     liveSaved = true;
 }
 
-bool main_window::playFrom(const vorlen::Replay& replay, int turns, std::string& problem)
+bool main_window::playFrom(const vorlen::Replay& replay, int turns, std::string& problem, bool replayPlayers)
 {
     if (turnCounter != 0 || moving()) {
         problem = "the live match has begun";
         return false;
+    }
+    if (!vorlen::canPlayOn(replay, turns, problem))
+        return false;
+    // The match goes on with whoever played it, unless the options say otherwise.
+    if (replayPlayers) {
+        std::array<std::string, 2> players = replay.players;
+        for (std::size_t seat = 0; seat < 2; ++seat)
+            if (seatsGiven.at(seat))
+                players.at(seat) = liveMatch->record().players.at(seat);
+        for (int seat = 0; seat < 2; ++seat) {
+            if (seatsGiven.at(static_cast<std::size_t>(seat)))
+                continue;
+            const std::string& other = players.at(static_cast<std::size_t>(1 - seat));
+            seatNamed(seat, players.at(static_cast<std::size_t>(seat)),
+                      vorlen::parsePlayerSpec(other).isProgram() ? other : std::string(),
+                      seat == 0 ? "the replay's first player" : "the replay's second player");
+        }
     }
     if (!liveMatch->playFrom(replay, turns, problem))
         return false;

@@ -52,6 +52,7 @@ std::optional<ChosenBoard> main_window::seatPlayers(const std::vector<StartupAct
         manager.setBoard(chosen->field);
         liveMatch->record().boardSource = chosen->label;
     }
+    seating = {sandboxed, {}, outputs};
     for (const StartupAction& action : actions) {
         if (action.type == StartupAction::Type::LoadMap) {
             if (chosen)
@@ -62,6 +63,7 @@ std::optional<ChosenBoard> main_window::seatPlayers(const std::vector<StartupAct
         } else if (action.type == StartupAction::Type::SetPlayer) {
             const SeatContext context{sandboxed, programs.at(static_cast<std::size_t>(1 - action.seat)), outputs};
             seat(action.seat, makePlayer(action.seat, action.kind, action.value, context));
+            seatsGiven.at(static_cast<std::size_t>(action.seat)) = true;
             liveMatch->record().players[static_cast<std::size_t>(action.seat)] =
                 action.kind == vorlen::kExternalPlayer ? action.value
                 : action.kind == vorlen::kPersonPlayer ? std::string(vorlen::kPersonName)
@@ -90,6 +92,27 @@ std::optional<ChosenBoard> main_window::seatPlayers(const std::vector<StartupAct
         }
     }
     return chosen;
+}
+
+void main_window::seatNamed(int seat, const std::string& player, const std::string& otherProgram,
+                            const std::string& said)
+{
+    const vorlen::PlayerSpec spec = vorlen::parsePlayerSpec(player);
+    const int kind = spec.kind == vorlen::PlayerSpec::Kind::BuiltIn  ? vorlen::kBuiltInPlayer
+                     : spec.kind == vorlen::PlayerSpec::Kind::Person ? vorlen::kPersonPlayer
+                                                                      : vorlen::kExternalPlayer;
+    SeatContext context = seating;
+    context.otherProgram = otherProgram;
+    this->seat(seat, makePlayer(seat, kind, spec.isProgram() ? player : std::string(), context));
+    liveMatch->record().players.at(static_cast<std::size_t>(seat)) = player;
+    if (!spec.isProgram())
+        return;
+    const vorlen::ProgramCheck check{std::filesystem::current_path().string(), vorlen::botPath(botEnv),
+                                     seating.sandboxed};
+    if (const auto problem = vorlen::programProblem(player, check)) {
+        problems.push_back(said + ": " + *problem + "; choose the seat in File \u2192 New match\u2026");
+        std::fprintf(stderr, "vorlen: %s\n", vorlen::terminalSafe(problems.back()).c_str());
+    }
 }
 
 void main_window::seat(int seat, std::unique_ptr<vorlen::IVorlenLogic> player)

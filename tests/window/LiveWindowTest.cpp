@@ -475,6 +475,48 @@ TEST(LiveWindow, PlaysOnFromAReplaysTurn)
     EXPECT_EQ(listed->match().score(), played.turns[5].score);
 }
 
+TEST(LiveWindow, PlayingOnFromAReplayKeepsItsPlayersUnlessTheOptionsNameOthers)
+{
+    TempDir dir;
+    WorkingDirectory cwd(dir.path());
+    const std::string bot =
+        writeBot(dir, "talker.sh", "echo from-the-bot >&2; head -c 1 vorla.in | tr 123456 234561 > vorla.out");
+    ::testing::internal::CaptureStdout();
+    ::testing::internal::CaptureStderr();
+    const auto played = makeWindow({"--first", quoted(bot)});
+    for (int turn = 0; turn < 4; ++turn)
+        playTurn(*played);
+    const Replay replay = played->replay();
+    ASSERT_EQ(QString::fromStdString(replay.players[0]), quoted(bot));
+
+    const auto kept = makeWindow({});
+    std::string problem;
+    ASSERT_TRUE(kept->playFrom(replay, 2, problem)) << problem;
+    EXPECT_EQ(kept->replay().players, replay.players);
+    EXPECT_TRUE(kept->startProblems().empty());
+    playTurn(*kept);
+    ASSERT_EQ(kept->replay().turns.size(), 3U);
+    EXPECT_EQ(kept->replay().turns[2].log, "from-the-bot\n") << "the replay's bot plays on";
+
+    const auto replaced = makeWindow({"--first", "stupid"});
+    ASSERT_TRUE(replaced->playFrom(replay, 2, problem)) << problem;
+    EXPECT_EQ(replaced->replay().players[0], "stupid");
+    EXPECT_EQ(replaced->replay().players[1], replay.players[1]);
+
+    // A program that is not here is said; the match does not start.
+    Replay moved = replay;
+    moved.players[0] = dir.file("gone.sh");
+    const auto missing = makeWindow({});
+    ASSERT_TRUE(missing->playFrom(moved, 2, problem)) << problem;
+    ASSERT_EQ(missing->startProblems().size(), 1U);
+    EXPECT_EQ(missing->startProblems()[0].rfind("the replay's first player: cannot run '" + dir.file("gone.sh"), 0), 0U)
+        << missing->startProblems()[0];
+    missing->nextStep();
+    EXPECT_EQ(missing->replay().turns.size(), 2U);
+    ::testing::internal::GetCapturedStdout();
+    ::testing::internal::GetCapturedStderr();
+}
+
 TEST(LiveWindow, APersonPlaysBySwatchOrKeyAndOnlyLegalColours)
 {
     TempDir dir;
