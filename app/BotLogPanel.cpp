@@ -14,6 +14,9 @@ BotLogPanel::BotLogPanel(QWidget* parent) : QDockWidget("Bot logs", parent)
     view->setFont(QFont("monospace"));
     // A chatty bot must not make the window slow: old lines go.
     view->setMaximumBlockCount(5000);
+    // Two lines at the least: the window, with a match's review bar and its
+    // result, still fits a small laptop's screen.
+    view->setMinimumHeight(view->fontMetrics().height() * 2 + 2 * view->frameWidth() + 4);
     setWidget(view);
 }
 

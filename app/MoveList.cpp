@@ -5,6 +5,7 @@
 #include "Swatch.h"
 
 #include <QHeaderView>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTableWidget>
 
@@ -13,7 +14,7 @@ MoveList::MoveList(const vorlen::Palette& palette, QWidget* parent)
 {
     setObjectName("moveList");
     table = new QTableWidget(0, 5);
-    table->setHorizontalHeaderLabels({"turn", "seat", "colour", "gained", "time"});
+    table->setHorizontalHeaderLabels({"turn", "player", "colour", "gained", "time"});
     table->verticalHeader()->hide();
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -37,8 +38,14 @@ void MoveList::showTurns(const vorlen::Replay& replay)
 {
     if (static_cast<std::size_t>(table->rowCount()) > replay.turns.size())
         clear();
+    // The newest row stays in view, unless the reader scrolled up to look back.
+    const QScrollBar* bar = table->verticalScrollBar();
+    const bool following = bar->value() >= bar->maximum();
+    const int before = table->rowCount();
     for (std::size_t i = static_cast<std::size_t>(table->rowCount()); i < replay.turns.size(); ++i)
         addRow(replay, i);
+    if (following && table->rowCount() > before)
+        table->scrollToBottom();
 }
 
 void MoveList::addRow(const vorlen::Replay& replay, std::size_t index)

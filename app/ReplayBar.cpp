@@ -57,7 +57,9 @@ void ReplayBar::showPosition(int shown)
         turnSlider->setValue(shown);
     }
     backButton->setEnabled(shown > 0);
-    position->setText(QString("turn %1 / %2").arg(shown).arg(turnSlider->maximum()));
+    // Turns are numbered from 0, as the status bar, the move list and the console number them.
+    const QString played = QString("%1 of %2 turns").arg(shown).arg(turnSlider->maximum());
+    position->setText(shown == 0 ? "start \u00b7 " + played : QString("turn %1 \u00b7 ").arg(shown - 1) + played);
 }
 
 QString ReplayBar::positionText() const { return position->text(); }

@@ -90,6 +90,8 @@ public:
     // Shows a checked replay in place of the live match, at its start.
     void viewReplay(vorlen::Replay replay);
     bool viewing() const { return playback != nullptr; }
+    // Whether what is viewed is the live match, ended and on show for review.
+    bool reviewingLiveMatch() const { return reviewing; }
     // The turns shown: of the replay in view, or played in the live match.
     int shownTurns() const;
     void showTurn(int shown);
@@ -177,6 +179,7 @@ private:
 
     std::string saveReplayPath;   // where the live match's replay is kept; empty: nowhere
     bool liveSaved = true;
+    bool reviewing = false; // the finished live match is on show as its own replay
 
     vorlen::Replay viewed;
     std::unique_ptr<vorlen::ReplayPlayback> playback; // over `viewed`, while one is in view

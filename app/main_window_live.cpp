@@ -11,6 +11,7 @@
 #include "ReplayFile.h"
 #include "ReplayBar.h"
 #include "ReplayPlayback.h"
+#include "ScoreChart.h"
 #include "SeatView.h"
 #include "VorlenGuiQtImpl.h"
 #include "VorlenWidget.h"
@@ -27,7 +28,9 @@ bool main_window::moving() const { return liveMatch->busy(); }
 
 void main_window::nextStep()
 {
-    if (viewing()) {
+    // Reviewing the ended live match, step and the clock still play its
+    // empty turns, as they do once a match is over.
+    if (viewing() && !reviewing) {
         showTurn(shownTurns() + 1);
         if (shownTurns() >= static_cast<int>(viewed.turns.size()))
             timer->stop();
@@ -51,14 +54,29 @@ void main_window::afterLiveTurn(const LiveTurn& turn)
     thinkingClock->stop();
     if (turn.over)
         timer->stop();
+    const bool ended = turn.recorded && liveMatch->record().finished;
     if (turn.recorded) {
         liveSaved = false;
-        if (liveMatch->record().finished)
+        if (ended)
             keepLiveReplay();
     }
     if (viewing()) {
         // The turn pointed the display at the live board: back to the replay's.
         showTurn(shownTurns());
+        return;
+    }
+    if (ended) {
+        // The ended match is its own replay at once: back, home, the slider
+        // and the move list look into it.
+        // The panels stay as the person set them.
+        const bool chartShown = chart->isVisible();
+        viewReplay(liveMatch->record());
+        reviewing = true;
+        chart->setVisible(chartShown);
+        if (!chartShown)
+            moves->raise();
+        showTurn(static_cast<int>(viewed.turns.size()));
+        sayHints(turn.hints);
         return;
     }
     boardWidget->update();

@@ -33,6 +33,7 @@ void main_window::viewReplay(vorlen::Replay replay)
 {
     timer->stop();
     playback.reset();
+    reviewing = false;
     viewed = std::move(replay);
     playback = std::make_unique<vorlen::ReplayPlayback>(viewed);
     replayBar->setLength(playback->length());

@@ -131,7 +131,9 @@
         seatViews[seat].state.textContent = out ? ' \u00b7 out: ' + out.reason : '';
       }
       slider.value = shown;
-      label.textContent = 'turn ' + shown + ' of ' + last + (shown === last && data.finished ? ' \u00b7 over' : '');
+      // Turns are numbered from 0, as the move list and the window number them.
+      label.textContent = (shown === 0 ? 'start' : 'turn ' + (shown - 1)) + ' \u00b7 ' + shown + ' of ' + last + ' turns'
+        + (shown === last && data.finished ? ' \u00b7 over' : '');
       moveRows.forEach((row, k) => row.classList.toggle('now', k === shown - 1));
       // Only the list scrolls: the board stays where it is.
       if (shown > 0) moves.parentNode.scrollTop = moveRows[shown - 1].offsetTop - moves.parentNode.clientHeight / 2;

@@ -25,6 +25,7 @@
 #include <QLabel>
 #include <QSlider>
 #include <QStatusBar>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
@@ -133,6 +134,49 @@ TEST(LiveWindow, TheBoardGrowsWithTheWindowAndTheLabelsStayAtItsCorners)
     EXPECT_LE(smallest.height(), 700);
 }
 
+TEST(LiveWindow, AnEndedMatchIsReviewedAtOnceAndStepStillPlaysEmptyTurns)
+{
+    TempDir dir;
+    WorkingDirectory cwd(dir.path());
+    ::testing::internal::CaptureStdout();
+    const auto window = makeWindow({"--seed", "4"});
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    const QScrollBar* rows = window->moveList()->findChild<QTableWidget*>()->verticalScrollBar();
+    while (!window->match().gameOver()) {
+        playTurn(*window);
+        // The move list follows the game: its newest row in view.
+        if (window->replay().turns.size() == 40)
+            EXPECT_EQ(rows->value(), rows->maximum());
+    }
+    const int length = static_cast<int>(window->replay().turns.size());
+    EXPECT_TRUE(window->reviewingLiveMatch());
+    EXPECT_EQ(window->shownTurns(), length) << "at its end";
+    EXPECT_FALSE(window->resultBanner().isEmpty());
+    EXPECT_EQ(window->moveList()->rows(), length);
+    // The review keys work at once.
+    QTest::keyClick(window.get(), Qt::Key_Left);
+    EXPECT_EQ(window->shownTurns(), length - 1);
+    QTest::keyClick(window.get(), Qt::Key_Home);
+    EXPECT_EQ(window->shownTurns(), 0);
+    QTest::keyClick(window.get(), Qt::Key_End);
+    EXPECT_EQ(window->shownTurns(), length);
+    // Step still plays the empty turns an ended match has, on the console.
+    ::testing::internal::GetCapturedStdout();
+    ::testing::internal::CaptureStdout();
+    window->nextStep();
+    ASSERT_TRUE(settle(*window));
+    EXPECT_EQ(::testing::internal::GetCapturedStdout().find("Turn #" + std::to_string(length) + ":"), 1U);
+    EXPECT_EQ(window->shownTurns(), length) << "the review stays where it was";
+    // Saving keeps the whole match.
+    std::string error;
+    ASSERT_TRUE(window->saveReplay(dir.file("ended.json"), error)) << error;
+    Replay saved;
+    ASSERT_TRUE(readReplayFile(dir.file("ended.json"), saved, error)) << error;
+    EXPECT_EQ(saved.turns.size(), static_cast<std::size_t>(length));
+    EXPECT_TRUE(saved.finished);
+}
+
 TEST(LiveWindow, PlayersResultAndMovesAreOnShow)
 {
     TempDir dir;
@@ -161,7 +205,7 @@ TEST(LiveWindow, PlayersResultAndMovesAreOnShow)
     ASSERT_NE(banner, nullptr);
     EXPECT_TRUE(banner->isVisible());
     EXPECT_GE(banner->width(), banner->sizeHint().width());
-    // With the logs and the banner too, it fits a small laptop's screen.
+    // With the logs, the banner and the review's bar too, it fits a small laptop's screen.
     EXPECT_FALSE(window->botLogs()->isHidden());
     const QSize smallest = window->minimumSizeHint().expandedTo(window->minimumSize());
     EXPECT_LE(smallest.width(), 1280);
@@ -353,7 +397,8 @@ TEST(LiveWindow, TheSliderGoesWhereItIsClicked)
     QTest::mouseClick(slider, Qt::LeftButton, {}, QPoint(slider->width() * 3 / 4, slider->height() / 2));
     EXPECT_NEAR(window->shownTurns(), 45, 4);
     auto* position = window->findChild<QLabel*>("turnPosition");
-    EXPECT_EQ(position->text(), QString("turn %1 / 60").arg(window->shownTurns()));
+    EXPECT_EQ(position->text(),
+              QString::fromUtf8("turn %1 \u00b7 %2 of 60 turns").arg(window->shownTurns() - 1).arg(window->shownTurns()));
     // A click in the move list shows the board after that move.
     auto* table = window->moveList()->findChild<QTableWidget*>();
     ASSERT_NE(table, nullptr);
