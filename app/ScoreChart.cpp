@@ -30,7 +30,9 @@ ScoreChart::ScoreChart(QWidget* parent) : QDockWidget("Scores", parent)
     for (int seat = 0; seat < 2; ++seat) {
         scores[seat] = new QLineSeries();
         scores[seat]->setName(names[seat]);
-        scores[seat]->setColor(colours[seat]);
+        QPen pen(colours[seat]);
+        pen.setWidth(3);
+        scores[seat]->setPen(pen);
     }
     marker = new QLineSeries();
     marker->setColor(Qt::gray);
@@ -75,14 +77,6 @@ void ScoreChart::setPlayers(const std::array<std::string, 2>& players)
         const QString name = QString::fromLocal8Bit(playerName(players[static_cast<std::size_t>(seat)]));
         scores[seat]->setName(QString("%1 (%2)").arg(seats[seat], name));
     }
-}
-
-void ScoreChart::setSeatColour(int seat, const QColor& colour)
-{
-    QPen pen = scores[seat]->pen();
-    pen.setColor(colour);
-    pen.setWidth(3);
-    scores[seat]->setPen(pen);
 }
 
 QColor ScoreChart::seatColour(int seat) const { return scores[seat]->pen().color(); }

@@ -15,8 +15,7 @@ public:
     explicit ScoreChart(QWidget* parent = nullptr);
 
     void setPlayers(const std::array<std::string, 2>& players);
-    // A seat's line takes the colour its region has on the board on show.
-    void setSeatColour(int seat, const QColor& colour);
+    // A seat's line keeps one colour, whatever its region's colour.
     QColor seatColour(int seat) const;
     void showTurns(const std::vector<vorlen::ReplayTurn>& turns);
     // The line at the board on show, after `shown` turns; -1 for none.

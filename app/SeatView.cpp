@@ -1,5 +1,7 @@
 #include "SeatView.h"
 
+#include "MatchResult.h"
+
 #include "MatchStory.h"
 #include "Retirement.h"
 #include "Rules.h"
@@ -79,33 +81,7 @@ std::string statusText(const SeatView& seat, double thinkingMs, double limitMs)
 
 std::string resultText(const vorlen::Replay& replay, int shown)
 {
-    if (!replay.finished || shown < static_cast<int>(replay.turns.size()) || replay.turns.empty())
+    if (shown < static_cast<int>(replay.turns.size()))
         return {};
-    const vorlen::ScorePair score = replay.finalScore();
-    const int winner = replay.winningSeat();
-    const std::string scores = std::to_string(score.first) + " to " + std::to_string(score.second);
-    const auto name = [&](int seat) { return playerName(replay.players[static_cast<std::size_t>(seat)]); };
-    std::vector<const vorlen::ReplayRetirement*> failures;
-    for (const vorlen::ReplayTurn& turn : replay.turns)
-        for (const vorlen::ReplayRetirement& retired : turn.retired)
-            if (!vorlen::isGameEnd(retired.reason))
-                failures.push_back(&retired);
-    if (failures.size() == 2) {
-        std::string text = "Both failed: ";
-        for (const vorlen::ReplayRetirement* failed : failures)
-            text += std::string(failed->seat == 0 ? "first (" : "second (") + name(failed->seat) + "): " + failed->reason
-                    + "; ";
-        return text + (winner < 0 ? "the match is a draw, " : name(winner) + " wins on score, ") + scores;
-    }
-    std::string text = winner < 0 ? std::string("A draw") : name(winner) + " wins";
-    text += ", " + scores + " (";
-    // A failure says more of how it ended than the end it led to.
-    std::string how;
-    if (!failures.empty())
-        how = name(failures.front()->seat) + (failures.front()->seat == 0 ? " (first)" : " (second)") + " failed: "
-              + failures.front()->reason;
-    if (how.empty())
-        for (const vorlen::ReplayRetirement& retired : replay.turns.back().retired)
-            how = retired.reason == "stall" ? "stall: no change in 8 turns" : retired.reason;
-    return text + (how.empty() ? "match over" : how) + ")";
+    return vorlen::matchResultText(replay, {playerName(replay.players[0]), playerName(replay.players[1])});
 }

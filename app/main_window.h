@@ -99,8 +99,8 @@ public:
     const vorlen::Replay& replay() const { return viewing() ? viewed : liveMatch->record(); }
     // False, with the reason, when the file cannot be written or read.
     bool saveReplay(const std::string& path, std::string& error) const;
-    // The match or replay on show as a web page at `path`, with the script
-    // and style sheet it needs beside it.
+    // The match or replay on show as a web page at `path`, one file that
+    // works alone.
     bool exportWebPage(const std::string& path, std::string& error) const;
     bool openReplay(const std::string& path, std::string& error);
 

@@ -95,12 +95,8 @@ void main_window::tellStory()
     logs->showTurns(story, shown);
     if (chart->isHidden())
         return;
+    // Each seat keeps its own colour in the chart, whatever its region's.
     chart->setPlayers(story.players);
-    for (int seat = 0; seat < 2; ++seat) {
-        const int colour = shownSeats[static_cast<std::size_t>(seat)].colour;
-        if (vorlen::isColour(colour))
-            chart->setSeatColour(seat, qColour(palette.of(colour)));
-    }
     chart->showTurns(story.turns);
     chart->markTurn(viewing() ? shown : -1);
 }

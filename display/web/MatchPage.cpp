@@ -2,6 +2,8 @@
 
 #include "Files.h"
 #include "HtmlText.h"
+#include "MatchResult.h"
+#include "Retirement.h"
 #include "PlayerSpec.h"
 #include "ReplayJson.h"
 #include "ReplayPlayback.h"
@@ -99,6 +101,10 @@ Timeline timelineOf(const Replay& replay)
 Json pageData(const Replay& replay, const MatchPageSettings& settings)
 {
     const Timeline line = timelineOf(replay);
+    std::array<std::string, 2> names = settings.names;
+    for (std::size_t seat = 0; seat < 2; ++seat)
+        if (names[seat].empty())
+            names[seat] = playerName(replay.players[seat]);
     Json colours = Json::array();
     for (const Rgb& rgb : settings.palette.colours)
         colours.push_back(hex(rgb));
@@ -106,7 +112,7 @@ Json pageData(const Replay& replay, const MatchPageSettings& settings)
     for (const ReplayTurn& turn : replay.turns) {
         Json retired = Json::array();
         for (const ReplayRetirement& out : turn.retired)
-            retired.push_back({{"seat", out.seat}, {"reason", out.reason}});
+            retired.push_back({{"seat", out.seat}, {"reason", out.reason}, {"failed", !isGameEnd(out.reason)}});
         turns.push_back({{"seat", turn.seat},
                          {"answer", turn.answer ? Json(*turn.answer) : Json()},
                          {"named", namedANumber(turn)},
@@ -124,7 +130,8 @@ Json pageData(const Replay& replay, const MatchPageSettings& settings)
             {"columns", kBoardColumns},
             {"colours", colours},
             {"players", {replay.players[0], replay.players[1]}},
-            {"names", {playerName(replay.players[0]), playerName(replay.players[1])}},
+            {"names", {names[0], names[1]}},
+            {"result", matchResultText(replay, names)},
             {"limits", {replay.moveLimitsMs[0], replay.moveLimitsMs[1]}},
             {"source", replay.boardSource},
             {"finished", replay.finished},
@@ -143,10 +150,11 @@ bool matchPageHtml(const Replay& replay, const MatchPageSettings& settings, std:
     if (!checkReplay(replay, problem))
         return false;
     const std::string safe = scriptSafe(pageData(replay, settings).dump(-1, ' ', false, Json::error_handler_t::replace));
+    // Everything inside: a page copied or mailed alone still opens and plays.
     html = "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n<title>vorlen: "
-           + escapedHtml(settings.title) + "</title>\n<link rel=\"stylesheet\" href=\"vorlen.css\">\n</head>\n"
+           + escapedHtml(settings.title) + "</title>\n<style>\n" + std::string(webStyle()) + "</style>\n</head>\n"
            "<body class=\"match\">\n<div id=\"page\"></div>\n<script id=\"match-data\" type=\"application/json\">"
-           + safe + "</script>\n<script src=\"vorlen.js\"></script>\n</body>\n</html>\n";
+           + safe + "</script>\n<script>\n" + std::string(webScript()) + "</script>\n</body>\n</html>\n";
     return true;
 }
 
@@ -154,11 +162,7 @@ bool writeMatchPage(const std::string& path, const Replay& replay, const MatchPa
                     std::string& problem)
 {
     std::string html;
-    if (!matchPageHtml(replay, settings, html, problem))
-        return false;
-    const std::size_t slash = path.find_last_of('/');
-    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash);
-    return writeWebAssets(folder, problem) && writeFileAtomically(path, html, problem);
+    return matchPageHtml(replay, settings, html, problem) && writeFileAtomically(path, html, problem);
 }
 
 bool writeWebAssets(const std::string& folder, std::string& problem)

@@ -34,6 +34,9 @@
 
     if (data.back) side.append(el('p', {}, [el('a', { href: data.back, text: '\u2190 the run' })]));
     side.append(el('h1', { text: data.title }));
+    // Who won and how, at the end.
+    const result = el('p', { id: 'result' });
+    side.append(result);
     if (data.source) side.append(el('p', { class: 'source', text: 'board ' + data.source }));
 
     const seatNames = ['first, top left', 'second, bottom right'];
@@ -58,13 +61,13 @@
     controls.append(slider, label);
     side.append(controls);
 
-    const chart = el('canvas', { id: 'chart', width: 420, height: 120 });
+    const chart = el('canvas', { id: 'chart', width: 480, height: 150 });
     side.append(chart);
     const logs = el('div', { id: 'logs' });
     side.append(logs);
     const moves = el('table', { id: 'moves' }, [el('tr', {}, ['turn', 'player', 'colour', 'score', 'ms', ''].map(t => el('th', { text: t })))]);
     const moveRows = data.turns.map((turn, k) => {
-      const out = turn.retired.map(r => ['first', 'second'][r.seat] + ' out: ' + r.reason).join('; ');
+      const out = turn.retired.map(r => ['first', 'second'][r.seat] + (r.failed ? ' out: ' : ' done: ') + r.reason).join('; ');
       const row = el('tr', {}, [k, data.names[turn.seat], turn.answer === null ? '\u2013' : turn.named ? turn.answer : 'none',
         turn.score[0] + ' : ' + turn.score[1], turn.ms, out].map(t => el('td', { text: String(t) })));
       row.addEventListener('click', () => show(k + 1));
@@ -88,24 +91,49 @@
       }
     }
 
+    // One colour a seat, whatever colour its region has: the window's.
+    const seatColours = ['#c82828', '#2846c8'];
+
     function drawChart() {
       const g = chart.getContext('2d');
       g.clearRect(0, 0, chart.width, chart.height);
       const most = rows * columns;
-      const x = k => (last ? k / last : 0) * (chart.width - 2) + 1;
-      const y = s => chart.height - 1 - s / most * (chart.height - 2);
+      const left = 42, bottom = 18, top = 16, right = 8;
+      const x = k => left + (last ? k / last : 0) * (chart.width - left - right);
+      const y = s => chart.height - bottom - s / most * (chart.height - bottom - top);
+      // Axes with their ends: cells on the left, turns below.
+      g.strokeStyle = '#888';
+      g.lineWidth = 1;
+      g.beginPath();
+      g.moveTo(left, top);
+      g.lineTo(left, chart.height - bottom);
+      g.lineTo(chart.width - right, chart.height - bottom);
+      g.stroke();
+      g.fillStyle = '#606060';
+      g.font = '11px sans-serif';
+      g.textAlign = 'right';
+      g.fillText(String(most), left - 4, y(most) + 4);
+      g.fillText('0', left - 4, y(0) + 4);
+      g.textAlign = 'center';
+      g.fillText('turn 0', x(0) + 16, chart.height - 4);
+      g.fillText(String(last), x(last) - 8, chart.height - 4);
+      g.fillText('cells', left - 22, y(most / 2));
       for (const seat of [0, 1]) {
-        g.strokeStyle = data.colours[data.homes[shown][seat] - 1];
+        g.strokeStyle = seatColours[seat];
         g.lineWidth = 2;
         g.beginPath();
         g.moveTo(x(0), y(1));
         data.turns.forEach((turn, k) => g.lineTo(x(k + 1), y(turn.score[seat])));
         g.stroke();
+        // The legend: each player's name in its line's colour.
+        g.fillStyle = seatColours[seat];
+        g.textAlign = 'left';
+        g.fillText('\u2014 ' + data.names[seat], left + 8 + seat * (chart.width - left) / 2, 11);
       }
       g.strokeStyle = '#888';
       g.beginPath();
-      g.moveTo(x(shown), 0);
-      g.lineTo(x(shown), chart.height);
+      g.moveTo(x(shown), top);
+      g.lineTo(x(shown), chart.height - bottom);
       g.stroke();
     }
 
@@ -128,9 +156,13 @@
         seatViews[seat].swatch.style.background = data.colours[data.homes[shown][seat] - 1];
         seatViews[seat].score.textContent = 'score ' + score[seat];
         const out = data.turns.slice(0, shown).flatMap(t => t.retired).find(r => r.seat === seat);
-        seatViews[seat].state.textContent = out ? ' \u00b7 out: ' + out.reason : '';
+        // A failure is out; the game's own end (a full board, a stall) is done.
+        seatViews[seat].state.textContent = out ? (out.failed ? ' \u00b7 out: ' : ' \u00b7 done: ') + out.reason : '';
+        seatViews[seat].state.classList.toggle('failed', !!(out && out.failed));
       }
       slider.value = shown;
+      result.textContent = shown === last ? data.result : '';
+      result.hidden = !result.textContent;
       // Turns are numbered from 0, as the move list and the window number them.
       label.textContent = (shown === 0 ? 'start' : 'turn ' + (shown - 1)) + ' \u00b7 ' + shown + ' of ' + last + ' turns'
         + (shown === last && data.finished ? ' \u00b7 over' : '');

@@ -2,6 +2,7 @@
 // files afterwards; every player and match in its index; its pages draw the
 // referee's boards in a real browser, opened from disk, with no network.
 #include "MatchRecord.h"
+#include "MatchResult.h"
 #include "Palette.h"
 #include "ReplayFile.h"
 #include "ReplayPlayback.h"
@@ -214,8 +215,16 @@ TEST_F(Reports, AMatchPageDrawsTheRefereesBoardAtTheTurnItsAddressNames)
     const std::string index = renderedDom(dir, "file://" + dir.file("pages/index.html"));
     EXPECT_NE(index.find("<a href=\"game-0.html\">0</a>"), std::string::npos) << index;
     EXPECT_NE(index.find("./chatty.sh"), std::string::npos);
-    // An address past the end shows the end.
+    // An address past the end shows the end, and who won, by the run's names.
     EXPECT_EQ(wrongCells(screenshot(dir, "file://" + dir.file("pages/game-0.html") + "#turn=99999"), {0, 0}, replay, last), 0);
+    const std::string atEnd = renderedDom(dir, "file://" + dir.file("pages/game-0.html") + "#turn=" + std::to_string(last));
+    const std::string result = matchResultText(replay, {"A", "B"});
+    EXPECT_NE(result.find(" wins, "), std::string::npos) << result;
+    EXPECT_NE(atEnd.find("<p id=\"result\">" + result + "</p>"), std::string::npos) << result << "\n" << atEnd;
+    // A page copied alone into an empty folder still shows the referee's board.
+    fs::create_directories(dir.file("alone"));
+    fs::copy_file(dir.file("pages/game-0.html"), dir.file("alone/game-0.html"));
+    EXPECT_EQ(wrongCells(screenshot(dir, "file://" + dir.file("alone/game-0.html") + "#turn=17"), {0, 0}, replay, 17), 0);
 }
 
 TEST_F(Reports, KeysMoveThroughAMatchInABrowserWindow)

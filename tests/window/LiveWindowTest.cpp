@@ -146,8 +146,9 @@ TEST(LiveWindow, AnEndedMatchIsReviewedAtOnceAndStepStillPlaysEmptyTurns)
     while (!window->match().gameOver()) {
         playTurn(*window);
         // The move list follows the game: its newest row in view.
-        if (window->replay().turns.size() == 40)
+        if (window->replay().turns.size() == 40) {
             EXPECT_EQ(rows->value(), rows->maximum());
+        }
     }
     const int length = static_cast<int>(window->replay().turns.size());
     EXPECT_TRUE(window->reviewingLiveMatch());

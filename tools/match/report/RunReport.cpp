@@ -14,11 +14,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-MatchPageSettings pageSettings(int game)
+MatchPageSettings pageSettings(int game, const std::array<std::string, 2>& names)
 {
     MatchPageSettings settings;
     settings.title = "game " + std::to_string(game);
     settings.backTo = "index.html";
+    settings.names = names;
     return settings;
 }
 
@@ -71,10 +72,11 @@ bool RunReport::open(const std::string& dir, const std::vector<MatchRecord>& ear
     return writeWebAssets(dir, error) && writeIndex(dir_, records_, pages_, error);
 }
 
-bool RunReport::addPage(int game, const std::string& name, const Replay& replay, std::string& error)
+bool RunReport::addPage(int game, const std::string& name, const Replay& replay,
+                        const std::array<std::string, 2>& names, std::string& error)
 {
     std::string html;
-    if (!matchPageHtml(replay, pageSettings(game), html, error) || !writeFileAtomically(dir_ + "/" + name, html, error))
+    if (!matchPageHtml(replay, pageSettings(game, names), html, error) || !writeFileAtomically(dir_ + "/" + name, html, error))
         return false;
     const std::lock_guard lock(pagesMutex_);
     pages_[game] = name;
@@ -135,7 +137,14 @@ SummarizeResult buildReport(const std::vector<std::string>& arguments)
     for (const fs::path& path : replays) {
         Replay replay;
         const std::string name = path.filename().string();
-        if (!readReplayFile(path.string(), replay, error) || !report.addPage(gameOfName(name), pageNameFor(name), replay, error)) {
+        const int game = gameOfName(name);
+        // The run's names for its players, where its records say them.
+        std::array<std::string, 2> names{};
+        for (const MatchRecord& record : records)
+            if (record.game == game)
+                names = {record.seats[0].player, record.seats[1].player};
+        if (!readReplayFile(path.string(), replay, error)
+            || !report.addPage(game, pageNameFor(name), replay, names, error)) {
             result.err += "vorlen-match: report: '" + path.string() + "': " + error + "; no page for it\n";
             result.exitCode = 1;
         }

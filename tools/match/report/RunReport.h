@@ -21,7 +21,9 @@ public:
     // Makes the folder and its shared files. `earlier`: a resumed run's records.
     bool open(const std::string& dir, const std::vector<MatchRecord>& earlier, std::string& error);
     // A finished match's page; from any thread.
-    bool addPage(int game, const std::string& name, const Replay& replay, std::string& error);
+    // `names`: the players as the run names them; empty: by their programs.
+    bool addPage(int game, const std::string& name, const Replay& replay, const std::array<std::string, 2>& names,
+                 std::string& error);
     // Finished matches' records; the index is written when a second has
     // passed since the last time, or when `now`.
     bool addRecords(const std::vector<MatchRecord>& records, bool now, std::string& error);

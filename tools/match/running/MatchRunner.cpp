@@ -106,7 +106,8 @@ bool MatchRunner::run(const volatile std::sig_atomic_t& interrupted, const std::
                 break;
             }
             if (report_
-                && !report_->addPage(job->game, pageNameFor(replayFileName(*job, config_)), result.replay, replayError)) {
+                && !report_->addPage(job->game, pageNameFor(replayFileName(*job, config_)), result.replay,
+                                     {job->seats[0].name, job->seats[1].name}, replayError)) {
                 stopWith("--report: " + replayError);
                 break;
             }
