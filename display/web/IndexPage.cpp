@@ -4,6 +4,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include <cstdio>
+
 namespace vorlen {
 namespace {
 
@@ -24,6 +26,28 @@ nlohmann::json matchRows(const std::vector<IndexMatch>& matches)
     return rows;
 }
 
+// The standings, best first, each player's failures with how to fix them.
+std::string standingsTable(const std::vector<IndexStanding>& standings)
+{
+    std::string html = "<h2>Standings</h2>\n<table id=\"standings\">\n<thead><tr><th>rank</th>"
+                       "<th class=\"text\">player</th><th>Elo (95 %)</th><th>points</th><th>wins</th><th>draws</th>"
+                       "<th>losses</th><th>matches</th><th class=\"text\">failures</th></tr></thead>\n<tbody>\n";
+    char points[32];
+    for (std::size_t rank = 0; rank < standings.size(); ++rank) {
+        const IndexStanding& row = standings[rank];
+        std::snprintf(points, sizeof points, "%.1f", row.points);
+        std::string failures;
+        for (const std::string& failure : row.failures)
+            failures += (failures.empty() ? "" : "<br>") + escapedHtml(failure);
+        html += "<tr><td>" + std::to_string(rank + 1) + "</td><td class=\"text\" title=\"" + escapedHtml(row.command)
+                + "\">" + escapedHtml(row.name) + "</td><td>" + escapedHtml(row.elo) + "</td><td>" + points + "</td><td>"
+                + std::to_string(row.wins) + "</td><td>" + std::to_string(row.draws) + "</td><td>"
+                + std::to_string(row.losses) + "</td><td>" + std::to_string(row.wins + row.draws + row.losses)
+                + "</td><td class=\"text\">" + (failures.empty() ? "none" : failures) + "</td></tr>\n";
+    }
+    return html + "</tbody></table>\n";
+}
+
 } // namespace
 
 std::string indexPageHtml(const IndexPage& page)
@@ -37,7 +61,6 @@ std::string indexPageHtml(const IndexPage& page)
     for (const auto& [name, value] : page.run)
         html += runRow(name, value);
     html += "</table>\n";
-    html += "<h2>Results</h2>\n<pre id=\"summary\">" + escapedHtml(page.summary) + "</pre>\n";
     nlohmann::json run = {{"matches", matchRows(page.matches)}};
     if (!page.llr.empty()) {
         run["llr"] = page.llr;
@@ -46,12 +69,15 @@ std::string indexPageHtml(const IndexPage& page)
         html += "<h2>SPRT: the log-likelihood ratio over the run</h2>\n<canvas id=\"llr\" width=\"640\" "
                 "height=\"200\"></canvas>\n";
     }
+    html += standingsTable(page.standings);
     html += "<h2>Matches</h2>\n<p>Click a heading to sort; a game's number opens its page.</p>\n"
+            "<div id=\"filters\"></div>\n"
             "<table id=\"matches\">\n<thead><tr><th>game</th><th class=\"text\">board</th><th class=\"text\">first</th>"
             "<th class=\"text\">second</th><th>first score</th><th>second score</th><th class=\"text\">winner</th>"
             "<th>turns</th><th class=\"text\">how it ended</th></tr></thead>\n<tbody></tbody></table>\n"
             "<div id=\"pager\"></div>\n<script id=\"run-data\" type=\"application/json\">"
             + scriptSafe(run.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace)) + "</script>\n";
+    html += "<h2>Results</h2>\n<pre id=\"summary\">" + escapedHtml(page.summary) + "</pre>\n";
     return html + "<script src=\"vorlen.js\"></script>\n</body>\n</html>\n";
 }
 

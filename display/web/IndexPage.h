@@ -20,6 +20,18 @@ struct IndexMatch {
     std::string end; // how it ended, in a reader's words
 };
 
+// A player's line in the standings.
+struct IndexStanding {
+    std::string name;
+    std::string command; // shown on hover
+    std::string elo;
+    double points = 0;
+    int wins = 0;
+    int draws = 0;
+    int losses = 0;
+    std::vector<std::string> failures; // "time limit 3: hint"
+};
+
 // What a run's front page shows, worked out by whoever read the run.
 struct IndexPage {
     std::vector<std::pair<std::string, std::string>> run; // name and value, in order
@@ -28,10 +40,13 @@ struct IndexPage {
     double lower = 0;
     double upper = 0;
     std::vector<IndexMatch> matches;
+    std::vector<IndexStanding> standings; // best first
 };
 
-// The page: the run's table, the summary, the LLR chart and a sortable table
-// of every match linking to its page; a page without matches says none has ended.
+// The page: the run's table, the SPRT's LLR chart, the standings with each
+// player's failures, a table of every match (sorted by any column, filtered
+// by player, result and failures) linking to its page, and the summary's
+// text; a page without matches says none has ended.
 std::string indexPageHtml(const IndexPage& page);
 
 } // namespace vorlen

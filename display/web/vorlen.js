@@ -212,6 +212,44 @@
 
   // --- a run -----------------------------------------------------------
 
+  // Which matches to show: a player's, its wins, losses or draws, failures
+  // only. The address keeps the choice (#player=py&result=losses&failures=1).
+  function matchFilters(rows, changed) {
+    const filters = document.getElementById('filters');
+    const players = [...new Set(rows.flatMap(row => [row[3], row[4]]))].sort();
+    const given = new URLSearchParams(location.hash.slice(1));
+    const who = el('select', { id: 'player' },
+      [el('option', { value: '', text: 'every player' }), ...players.map(p => el('option', { value: p, text: p }))]);
+    const result = el('select', { id: 'result' }, [['', 'any result'], ['wins', 'its wins'], ['losses', 'its losses'],
+      ['draws', 'draws']].map(([value, text]) => el('option', { value, text })));
+    const failures = el('input', { type: 'checkbox', id: 'failures' });
+    const count = el('span', { id: 'count' });
+    who.value = players.includes(given.get('player')) ? given.get('player') : '';
+    result.value = ['wins', 'losses', 'draws'].includes(given.get('result')) ? given.get('result') : '';
+    failures.checked = given.get('failures') === '1';
+    filters.append('Show ', who, ' ', result, ' ', el('label', {}, [failures, ' failures only']), ' \u00b7 ', count);
+    const keep = row => {
+      const p = who.value, won = row[7];
+      if (p && row[3] !== p && row[4] !== p) return false;
+      if (result.value === 'draws' && won !== 'D') return false;
+      if (result.value === 'wins' && (won === 'D' || (p && won !== p))) return false;
+      if (result.value === 'losses' && (won === 'D' || !p || won === p)) return false;
+      return !failures.checked || String(row[9]).includes(' failed at turn ');
+    };
+    const apply = () => {
+      const shown = rows.filter(keep);
+      count.textContent = shown.length + ' of ' + rows.length + ' matches';
+      const params = new URLSearchParams();
+      if (who.value) params.set('player', who.value);
+      if (result.value) params.set('result', result.value);
+      if (failures.checked) params.set('failures', '1');
+      history.replaceState(null, '', params.toString() ? '#' + params : location.pathname);
+      changed(shown);
+    };
+    for (const control of [who, result, failures]) control.addEventListener('change', apply);
+    return apply;
+  }
+
   // The matches of a run, a page of rows at a time, sorted by any column.
   function matchTable(rows) {
     const table = document.getElementById('matches');
@@ -220,11 +258,13 @@
     const perPage = 100;
     let first = 0;
     let order = { column: 0, down: true };
+    let shownRows = rows;
     const columns = [0, 2, 3, 4, 5, 6, 7, 8, 9]; // game, board, players, scores, winner, turns, end
     const numeric = column => typeof rows[0]?.[columns[column]] === 'number';
 
     function render() {
       const body = table.tBodies[0];
+      const rows = shownRows;
       body.replaceChildren(...rows.slice(first, first + perPage).map(row => el('tr', {}, columns.map((at, column) => {
         if (column === 0 && row[1]) return el('td', {}, [el('a', { href: row[1], text: String(row[0]) })]);
         return el('td', numeric(column) ? {} : { class: 'text' }, [String(row[at])]);
@@ -251,10 +291,15 @@
           return (order.down ? result : -result) || a[0] - b[0];
         });
         first = 0;
-        render();
+        filter();
       });
     });
-    render();
+    const filter = matchFilters(rows, shown => {
+      shownRows = shown;
+      first = 0;
+      render();
+    });
+    filter();
   }
 
   function llrChart(run) {

@@ -227,6 +227,44 @@ TEST_F(Reports, AMatchPageDrawsTheRefereesBoardAtTheTurnItsAddressNames)
     EXPECT_EQ(wrongCells(screenshot(dir, "file://" + dir.file("alone/game-0.html") + "#turn=17"), {0, 0}, replay, 17), 0);
 }
 
+TEST_F(Reports, TheIndexHasTheStandingsAndFindsAPlayersLosses)
+{
+    if (chromium().empty())
+        GTEST_SKIP() << "no Chromium here to open the pages in";
+    ASSERT_EQ(runTool("--player greedy=stupid --player chatty=./chatty.sh --player other=stupid --tournament "
+                      "round-robin --games 2 --swap --seed 4 --results r.jsonl --report web")
+                  .exitCode,
+              0);
+    std::vector<match::MatchRecord> records;
+    std::string error;
+    ASSERT_TRUE(match::readRecordFile(dir.file("r.jsonl"), records, error)) << error;
+    const auto losses = [&](const std::string& player) {
+        return std::count_if(records.begin(), records.end(), [&](const match::MatchRecord& r) {
+            const bool played = r.seats[0].player == player || r.seats[1].player == player;
+            return played && r.winner() != "D" && r.winner() != player;
+        });
+    };
+    // The standings as a table: every player, its command line on hover, its failures.
+    const std::string index = filesIn(dir.file("web")).at("index.html");
+    EXPECT_NE(index.find("<table id=\"standings\">"), std::string::npos);
+    EXPECT_NE(index.find("<td class=\"text\" title=\"./chatty.sh\">chatty</td>"), std::string::npos) << index;
+    for (const char* player : {"greedy", "other"})
+        EXPECT_NE(index.find(std::string("\">") + player + "</td>"), std::string::npos) << player;
+    // A player's losses, as an address asks for them, read in a browser.
+    const std::string shown =
+        renderedDom(dir, "file://" + dir.file("web/index.html") + "#player=chatty&result=losses");
+    const std::size_t body = shown.find("<tbody>", shown.find("id=\"matches\""));
+    ASSERT_NE(body, std::string::npos) << shown;
+    const std::string rows = shown.substr(body, shown.find("</tbody>", body) - body);
+    std::ptrdiff_t count = 0;
+    for (std::size_t at = rows.find("<tr>"); at != std::string::npos; at = rows.find("<tr>", at + 1))
+        ++count;
+    EXPECT_GT(losses("chatty"), 0);
+    EXPECT_EQ(count, losses("chatty")) << rows;
+    EXPECT_NE(shown.find(std::to_string(count) + " of " + std::to_string(records.size()) + " matches"),
+              std::string::npos);
+}
+
 TEST_F(Reports, KeysMoveThroughAMatchInABrowserWindow)
 {
     if (chromium().empty())

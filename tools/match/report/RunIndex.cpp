@@ -107,6 +107,13 @@ std::string runIndexHtml(std::vector<MatchRecord> records, const std::map<int, s
     page.lower = summary.lower;
     page.upper = summary.upper;
     page.matches = matchRows(records, pages);
+    for (const StandingRow& row : summary.standings) {
+        IndexStanding standing{row.name, row.command, row.elo, row.points, row.wins, row.draws, row.losses, {}};
+        for (const StandingRow::Failure& failure : row.failures)
+            standing.failures.push_back(failure.reason + " " + std::to_string(failure.count)
+                                        + (failure.hint.empty() ? "" : ": " + failure.hint));
+        page.standings.push_back(std::move(standing));
+    }
     return indexPageHtml(page);
 }
 

@@ -180,6 +180,7 @@ RecordsSummary summarizeRecords(const std::vector<MatchRecord>& records, bool co
     }
     for (const NamedPlayer& player : run.facts.players)
         summary.commands.push_back(player.command);
+    summary.standings = standingRows(run.tally, run.facts);
     // A run the SPRT decided is complete at its stopping point.
     const bool decided = run.sprt && run.sprt->decided();
     summary.text = summaryText(run.tally, run.facts, !complete && !decided, run.sprt ? &*run.sprt : nullptr);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "MatchRecord.h"
+#include "StandingRows.h"
 
 #include <string>
 #include <vector>
@@ -28,6 +29,7 @@ struct RecordsSummary {
     std::vector<double> llr;
     double lower = 0;
     double upper = 0;
+    std::vector<StandingRow> standings;
 };
 RecordsSummary summarizeRecords(const std::vector<MatchRecord>& records, bool complete);
 

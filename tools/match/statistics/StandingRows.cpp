@@ -1,0 +1,65 @@
+#include "StandingRows.h"
+
+#include "Ratings.h"
+#include "Retirement.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace vorlen::match {
+namespace {
+
+std::string withError(double elo, double error)
+{
+    return signedElo(elo) + (std::isfinite(error) ? formatted(" +/- %.1f", error) : std::string(", unbounded"));
+}
+
+// The Elo column: what the summary says of the same run.
+std::vector<std::string> eloTexts(const Tally& tally, const RunFacts& run)
+{
+    const int count = static_cast<int>(run.players.size());
+    std::vector<std::string> texts(static_cast<std::size_t>(count), "-");
+    if (count == 2) {
+        if (tally.player(run.players[0].name).games() == 0)
+            return texts;
+        const EloEstimate elo = eloOfFirst(tally, run.players[0].name).elo;
+        texts[0] = withError(elo.difference, elo.error);
+        texts[1] = "+0.0 (anchor)";
+        return texts;
+    }
+    std::vector<HeadToHead> results;
+    for (int a = 0; a < count; ++a)
+        for (int b = a + 1; b < count; ++b)
+            if (const Tally::Results r = tally.between(run.players[a].name, run.players[b].name); r.games() > 0)
+                results.push_back({a, b, r.wins, r.draws, r.losses});
+    const Ratings ratings = rateByBradleyTerry(count, results);
+    for (int i = 0; i < count; ++i)
+        if (ratings.standing[i] == Standing::Rated)
+            texts[static_cast<std::size_t>(i)] =
+                i == ratings.anchor ? "+0.0 (anchor)" : withError(ratings.elo[i], ratings.error[i]);
+    return texts;
+}
+
+} // namespace
+
+std::vector<StandingRow> standingRows(const Tally& tally, const RunFacts& run)
+{
+    const std::vector<std::string> elo = eloTexts(tally, run);
+    std::vector<StandingRow> rows;
+    for (std::size_t i = 0; i < run.players.size(); ++i) {
+        const NamedPlayer& player = run.players[i];
+        const Tally::Player& p = tally.player(player.name);
+        StandingRow row{player.name, player.command, elo[i], p.points(), p.wins, p.draws, p.losses, {}};
+        for (const auto& [reason, count] : p.retirements) {
+            if (isGameEnd(reason))
+                continue;
+            const auto hint = p.hints.find(reason);
+            row.failures.push_back({reason, count, hint == p.hints.end() ? std::string() : hint->second.second});
+        }
+        rows.push_back(std::move(row));
+    }
+    std::stable_sort(rows.begin(), rows.end(), [](const StandingRow& a, const StandingRow& b) { return a.points > b.points; });
+    return rows;
+}
+
+} // namespace vorlen::match

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "Summary.h"
+
+#include <string>
+#include <vector>
+
+namespace vorlen::match {
+
+// A player's line in a run's standings table, as the report shows it.
+struct StandingRow {
+    std::string name;
+    std::string command;
+    std::string elo;   // "+35.2 +/- 80.1", "+0.0 (anchor)", or "-" when not rated
+    double points = 0;
+    int wins = 0;
+    int draws = 0;
+    int losses = 0;
+    struct Failure {
+        std::string reason;
+        int count = 0;
+        std::string hint; // how to fix it, when that was told
+    };
+    std::vector<Failure> failures; // its failures by reason, the game's own ends left out
+};
+
+// Every player of the run, most points first (ties in the run's order). Elo:
+// for two players the first's difference over the second, who is at 0; for
+// more, ratings by Bradley-Terry with the anchor at 0.
+std::vector<StandingRow> standingRows(const Tally& tally, const RunFacts& run);
+
+} // namespace vorlen::match
