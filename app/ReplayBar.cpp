@@ -1,5 +1,6 @@
 #include "ReplayBar.h"
 
+#include <QComboBox>
 #include <QLabel>
 #include <QProxyStyle>
 #include <QPushButton>
@@ -37,12 +38,22 @@ ReplayBar::ReplayBar(QWidget* parent) : QToolBar("Replay", parent)
     position->setObjectName("turnPosition");
     position->setMinimumWidth(position->fontMetrics().horizontalAdvance("turn 0000 / 0000"));
     position->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    pace = new QComboBox;
+    pace->setObjectName("speed");
+    pace->setToolTip("how fast start plays the replay");
+    for (const double speed : {0.25, 0.5, 1.0, 2.0, 4.0, 8.0})
+        pace->addItem(QString::fromUtf8("%1\u00d7").arg(speed), speed);
+    pace->setCurrentIndex(2);
     addWidget(backButton);
     addWidget(turnSlider);
     addWidget(position);
+    addWidget(pace);
+    connect(pace, &QComboBox::currentIndexChanged, this, [this] { emit speedChosen(speed()); });
     connect(backButton, &QPushButton::clicked, this, [this] { emit turnChosen(turnSlider->value() - 1); });
     connect(turnSlider, &QSlider::valueChanged, this, &ReplayBar::turnChosen);
 }
+
+double ReplayBar::speed() const { return pace->currentData().toDouble(); }
 
 void ReplayBar::setLength(int turns)
 {

@@ -2,12 +2,14 @@
 
 #include <QToolBar>
 
+class QComboBox;
 class QLabel;
 class QPushButton;
 class QSlider;
 
 // Under a replay: "back", a slider over its turns that goes where it is
-// clicked, and "turn K / N".
+// clicked, where it stands ("turn K · S of N turns"), and how fast start
+// plays it (0.25 to 8 times the clock's pace).
 class ReplayBar : public QToolBar {
     Q_OBJECT
 
@@ -18,12 +20,15 @@ public:
     void showPosition(int shown);
     QSlider* slider() const { return turnSlider; }
     QString positionText() const;
+    double speed() const;
 
 signals:
     void turnChosen(int shown);
+    void speedChosen(double speed);
 
 private:
     QPushButton* backButton = nullptr;
     QSlider* turnSlider = nullptr;
     QLabel* position = nullptr;
+    QComboBox* pace = nullptr;
 };

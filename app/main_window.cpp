@@ -191,6 +191,10 @@ void main_window::buildDocks(const std::vector<StartupAction>& actions)
     addToolBar(Qt::BottomToolBarArea, replayBar);
     replayBar->hide();
     connect(replayBar, &ReplayBar::turnChosen, this, &main_window::showTurn);
+    connect(replayBar, &ReplayBar::speedChosen, this, [this] {
+        if (timer->isActive())
+            Start();
+    });
 }
 
 void main_window::buildMenus()

@@ -174,7 +174,9 @@ void main_window::Start()
         nextStep(); // says why
         return;
     }
-    timer->start(kTurnPeriodMs);
+    // A replay plays at the pace its bar sets; the live match at the clock's.
+    const bool replaying = viewing() && !reviewing;
+    timer->start(replaying ? static_cast<int>(kTurnPeriodMs / replayBar->speed()) : kTurnPeriodMs);
 }
 
 void main_window::closeEvent(QCloseEvent* event)

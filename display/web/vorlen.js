@@ -58,7 +58,11 @@
       buttons[name] = el('button', { id: name, title: name, text });
       controls.append(buttons[name]);
     }
-    controls.append(slider, label);
+    // How fast play goes: 0.25 to 8 times the window's 100 ms a turn.
+    const speed = el('select', { id: 'speed', title: 'how fast play goes' },
+      [0.25, 0.5, 1, 2, 4, 8].map(s => el('option', { value: s, text: s + '\u00d7' })));
+    speed.value = '1';
+    controls.append(slider, label, speed);
     side.append(controls);
 
     const chart = el('canvas', { id: 'chart', width: 480, height: 150 });
@@ -184,9 +188,10 @@
     }
     function play() {
       if (shown === last) show(0);
-      clock = setInterval(() => show(shown + 1), 100);
+      clock = setInterval(() => show(shown + 1), 100 / +speed.value);
       buttons.play.textContent = 'pause';
     }
+    speed.onchange = () => { if (clock) { pause(); play(); } };
     function toggle() { if (clock) pause(); else play(); }
     function fromHash() {
       const match = /turn=(\d+)/.exec(location.hash);

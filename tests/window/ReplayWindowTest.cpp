@@ -17,6 +17,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QComboBox>
 #include <QSlider>
 #include <QStatusBar>
 #include <QTest>
@@ -229,6 +230,20 @@ TEST(ReplayWindow, KeysSliderBackAndTheClockMoveThroughTheReplay)
     QTest::qWait(250);
     EXPECT_EQ(window->shownTurns(), length);
     EXPECT_FALSE(window->clock()->isActive());
+
+    // Its pace is the bar's: 8 times the clock's plays a turn every 12 ms.
+    auto* speed = window->findChild<QComboBox*>("speed");
+    ASSERT_NE(speed, nullptr);
+    QTest::keyClick(window.get(), Qt::Key_Home);
+    window->Start();
+    EXPECT_EQ(window->clock()->interval(), 100);
+    speed->setCurrentIndex(speed->findData(8.0));
+    EXPECT_EQ(window->clock()->interval(), 12) << "changed while it plays";
+    window->Stop();
+    speed->setCurrentIndex(speed->findData(0.25));
+    window->Start();
+    EXPECT_EQ(window->clock()->interval(), 400);
+    window->Stop();
 }
 
 TEST(ReplayWindow, TheRunnersBoardsByTheirLabels)
