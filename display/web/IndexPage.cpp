@@ -4,6 +4,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <cmath>
 #include <cstdio>
 
 namespace vorlen {
@@ -48,6 +49,34 @@ std::string standingsTable(const std::vector<IndexStanding>& standings)
     return html + "</tbody></table>\n";
 }
 
+// Who scored what against whom, shaded from red (lost all) to green (won all).
+std::string crossTable(const std::vector<IndexStanding>& standings,
+                       const std::vector<std::vector<std::pair<std::string, double>>>& cross)
+{
+    if (cross.empty())
+        return {};
+    std::string html = "<h2>Cross table</h2>\n<table id=\"cross\">\n<thead><tr><th></th>";
+    for (const IndexStanding& column : standings)
+        html += "<th>" + escapedHtml(column.name) + "</th>";
+    html += "</tr></thead>\n<tbody>\n";
+    for (std::size_t row = 0; row < cross.size() && row < standings.size(); ++row) {
+        html += "<tr><th class=\"text\">" + escapedHtml(standings[row].name) + "</th>";
+        for (std::size_t column = 0; column < cross[row].size(); ++column) {
+            const auto& [text, share] = cross[row][column];
+            if (row == column || text.empty()) {
+                html += "<td></td>";
+                continue;
+            }
+            char colour[64];
+            std::snprintf(colour, sizeof colour, "hsl(%d, 60%%, %d%%)", share >= 0.5 ? 120 : 0,
+                          100 - static_cast<int>(std::abs(share - 0.5) * 2 * 35));
+            html += "<td style=\"background: " + std::string(colour) + "\">" + escapedHtml(text) + "</td>";
+        }
+        html += "</tr>\n";
+    }
+    return html + "</tbody></table>\n";
+}
+
 } // namespace
 
 std::string indexPageHtml(const IndexPage& page)
@@ -70,6 +99,7 @@ std::string indexPageHtml(const IndexPage& page)
                 "height=\"200\"></canvas>\n";
     }
     html += standingsTable(page.standings);
+    html += crossTable(page.standings, page.cross);
     html += "<h2>Matches</h2>\n<p>Click a heading to sort; a game's number opens its page.</p>\n"
             "<div id=\"filters\"></div>\n"
             "<table id=\"matches\">\n<thead><tr><th>game</th><th class=\"text\">board</th><th class=\"text\">first</th>"

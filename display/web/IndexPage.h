@@ -41,6 +41,10 @@ struct IndexPage {
     double upper = 0;
     std::vector<IndexMatch> matches;
     std::vector<IndexStanding> standings; // best first
+    // Three players or more: "points/games" of the row player against the
+    // column player, and its share of the points (for the shade), players as
+    // in the standings; an empty cell where they did not meet.
+    std::vector<std::vector<std::pair<std::string, double>>> cross;
 };
 
 // The page: the run's table, the SPRT's LLR chart, the standings with each

@@ -225,7 +225,7 @@
     const given = new URLSearchParams(location.hash.slice(1));
     const who = el('select', { id: 'player' },
       [el('option', { value: '', text: 'every player' }), ...players.map(p => el('option', { value: p, text: p }))]);
-    const result = el('select', { id: 'result' }, [['', 'any result'], ['wins', 'its wins'], ['losses', 'its losses'],
+    const result = el('select', { id: 'outcome' }, [['', 'any result'], ['wins', 'its wins'], ['losses', 'its losses'],
       ['draws', 'draws']].map(([value, text]) => el('option', { value, text })));
     const failures = el('input', { type: 'checkbox', id: 'failures' });
     const count = el('span', { id: 'count' });

@@ -250,6 +250,23 @@ TEST_F(Reports, TheIndexHasTheStandingsAndFindsAPlayersLosses)
     EXPECT_NE(index.find("<td class=\"text\" title=\"./chatty.sh\">chatty</td>"), std::string::npos) << index;
     for (const char* player : {"greedy", "other"})
         EXPECT_NE(index.find(std::string("\">") + player + "</td>"), std::string::npos) << player;
+    // The cross table: chatty's points against greedy, in chatty's row.
+    double points = 0;
+    int games = 0;
+    for (const match::MatchRecord& r : records) {
+        const int chatty = r.seats[0].player == "chatty" ? 0 : r.seats[1].player == "chatty" ? 1 : -1;
+        if (chatty < 0 || r.seats[1 - chatty].player != "greedy")
+            continue;
+        ++games;
+        points += r.winner() == "chatty" ? 1 : r.winner() == "D" ? 0.5 : 0;
+    }
+    const std::size_t cross = index.find("<table id=\"cross\">");
+    ASSERT_NE(cross, std::string::npos);
+    const std::size_t row = index.find("<th class=\"text\">chatty</th>", cross);
+    ASSERT_NE(row, std::string::npos);
+    char cell[32];
+    std::snprintf(cell, sizeof cell, "%.1f/%d</td>", points, games);
+    EXPECT_NE(index.substr(row, index.find("</tr>", row) - row).find(cell), std::string::npos) << cell;
     // A player's losses, as an address asks for them, read in a browser.
     const std::string shown =
         renderedDom(dir, "file://" + dir.file("web/index.html") + "#player=chatty&result=losses");

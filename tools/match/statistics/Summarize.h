@@ -30,6 +30,9 @@ struct RecordsSummary {
     double lower = 0;
     double upper = 0;
     std::vector<StandingRow> standings;
+    // Three players or more: each pairing's results, from the row player's
+    // side, players in the standings' order; none on the diagonal.
+    std::vector<std::vector<Tally::Results>> cross;
 };
 RecordsSummary summarizeRecords(const std::vector<MatchRecord>& records, bool complete);
 
