@@ -1,6 +1,5 @@
 #include "StandingRows.h"
 
-#include "Ratings.h"
 #include "Retirement.h"
 
 #include <algorithm>
@@ -27,12 +26,10 @@ std::vector<std::string> eloTexts(const Tally& tally, const RunFacts& run)
         texts[1] = "+0.0 (anchor)";
         return texts;
     }
-    std::vector<HeadToHead> results;
-    for (int a = 0; a < count; ++a)
-        for (int b = a + 1; b < count; ++b)
-            if (const Tally::Results r = tally.between(run.players[a].name, run.players[b].name); r.games() > 0)
-                results.push_back({a, b, r.wins, r.draws, r.losses});
-    const Ratings ratings = rateByBradleyTerry(count, results);
+    std::vector<std::string> names;
+    for (const NamedPlayer& player : run.players)
+        names.push_back(player.name);
+    const Ratings ratings = rateRun(tally, names);
     for (int i = 0; i < count; ++i)
         if (ratings.standing[i] == Standing::Rated)
             texts[static_cast<std::size_t>(i)] =

@@ -46,7 +46,7 @@ std::string crossTable(const Tally& tally, const RunFacts& run, const std::vecto
 
 } // namespace
 
-std::string standingsLine(const Tally& tally, const std::vector<std::string>& players)
+Ratings rateRun(const Tally& tally, const std::vector<std::string>& players)
 {
     const int count = static_cast<int>(players.size());
     std::vector<HeadToHead> results;
@@ -54,7 +54,13 @@ std::string standingsLine(const Tally& tally, const std::vector<std::string>& pl
         for (int b = a + 1; b < count; ++b)
             if (const Tally::Results r = tally.between(players[a], players[b]); r.games() > 0)
                 results.push_back({a, b, r.wins, r.draws, r.losses});
-    const Ratings ratings = rateByBradleyTerry(count, results);
+    return rateByBradleyTerry(count, results);
+}
+
+std::string standingsLine(const Tally& tally, const std::vector<std::string>& players)
+{
+    const int count = static_cast<int>(players.size());
+    const Ratings ratings = rateRun(tally, players);
     std::vector<int> order(static_cast<std::size_t>(count));
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(), [&](int x, int y) {
@@ -75,15 +81,10 @@ std::string standingsLine(const Tally& tally, const std::vector<std::string>& pl
 std::string standingsText(const Tally& tally, const RunFacts& run)
 {
     const int count = static_cast<int>(run.players.size());
-    std::vector<HeadToHead> results;
-    for (int a = 0; a < count; ++a) {
-        for (int b = a + 1; b < count; ++b) {
-            const Tally::Results r = tally.between(run.players[a].name, run.players[b].name);
-            if (r.games() > 0)
-                results.push_back({a, b, r.wins, r.draws, r.losses});
-        }
-    }
-    const Ratings ratings = rateByBradleyTerry(count, results);
+    std::vector<std::string> names;
+    for (const NamedPlayer& player : run.players)
+        names.push_back(player.name);
+    const Ratings ratings = rateRun(tally, names);
     const auto rated = [&](int i) { return ratings.standing[i] == Standing::Rated; };
     const auto points = [&](int i) { return tally.player(run.players[i].name).points(); };
     // The rated by rating, then the others by points; those without games last.

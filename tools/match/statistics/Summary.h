@@ -4,6 +4,7 @@
 #include "MatchRecord.h"
 #include "SprtRun.h"
 #include "Elo.h"
+#include "Ratings.h"
 #include "Tally.h"
 
 #include <cstdio>
@@ -30,6 +31,8 @@ RunFacts factsOf(const MatchConfig& config);
 // the matches ended and the failures; for more, standings by rating and a
 // cross table in place of the Elo difference.
 std::string summaryText(const Tally& tally, const RunFacts& run, bool interrupted, const SprtRun* sprt = nullptr);
+// Bradley-Terry ratings of the players from their results against each other.
+Ratings rateRun(const Tally& tally, const std::vector<std::string>& players);
 // The standings part of it, for three players or more.
 std::string standingsText(const Tally& tally, const RunFacts& run);
 // The standings in one line, as a run's progress shows them: every player by
