@@ -38,6 +38,37 @@ Enum enumFrom(const QVariant& value, Enum last, Enum fallback)
 
 } // namespace
 
+std::optional<NewMatchChoices> rematchChoices(const NewMatchChoices& base, const std::array<std::string, 2>& players,
+                                              const std::string& boardSource)
+{
+    NewMatchChoices rematch = base;
+    const QString source = QString::fromLocal8Bit(boardSource);
+    const QStringList seed = source.split(':');
+    bool seedRead = false;
+    bool gameRead = false;
+    if (seed.size() == 3 && seed[0] == "seed") {
+        rematch.board = Board::Seeded;
+        rematch.seed = seed[1].toULongLong(&seedRead);
+        rematch.game = seed[2].toInt(&gameRead);
+        if (!seedRead || !gameRead)
+            return std::nullopt;
+    } else if (source.startsWith("map:") && !source.contains('+')) {
+        rematch.board = Board::Map;
+        rematch.path = source.mid(4);
+    } else {
+        return std::nullopt;
+    }
+    for (std::size_t seat = 0; seat < 2; ++seat) {
+        const vorlen::PlayerSpec player = vorlen::parsePlayerSpec(players[1 - seat]);
+        rematch.seats[seat].kind = player.kind;
+        rematch.seats[seat].command =
+            player.isProgram()
+                ? QString::fromLocal8Bit(player.command + (player.ownDir.empty() ? "" : vorlen::kOwnDirSuffix + player.ownDir))
+                : QString();
+    }
+    return rematch;
+}
+
 QStringList newMatchArguments(const NewMatchChoices& choices)
 {
     QStringList arguments;

@@ -36,6 +36,12 @@ struct NewMatchChoices {
     bool operator==(const NewMatchChoices&) const = default;
 };
 
+// A rematch of a match on show: its players in swapped seats, on its board,
+// held and timed as `base` says. None when its board cannot be chosen again
+// (only a seeded board or a whole map file can).
+std::optional<NewMatchChoices> rematchChoices(const NewMatchChoices& base, const std::array<std::string, 2>& players,
+                                              const std::string& boardSource);
+
 // The window's options for these choices, after the program's name.
 QStringList newMatchArguments(const NewMatchChoices& choices);
 

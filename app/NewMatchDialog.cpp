@@ -35,8 +35,9 @@ QPushButton* browseButton(QWidget* parent, QLineEdit* into, const QString& title
 
 } // namespace
 
-NewMatchDialog::NewMatchDialog(const NewMatchChoices& start, const std::string& workingDir, QWidget* parent)
-    : QDialog(parent), workingDir_(workingDir)
+NewMatchDialog::NewMatchDialog(const NewMatchChoices& start, const std::string& workingDir, QWidget* parent,
+                               std::optional<NewMatchChoices> rematch)
+    : QDialog(parent), workingDir_(workingDir), rematch_(std::move(rematch))
 {
     setWindowTitle("New match");
     auto* form = new QFormLayout();
@@ -66,6 +67,23 @@ NewMatchDialog::NewMatchDialog(const NewMatchChoices& start, const std::string& 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &NewMatchDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &NewMatchDialog::reject);
+    // The match on show again, seats swapped, on its board.
+    QPushButton* again = buttons->addButton("Rematch", QDialogButtonBox::ActionRole);
+    again->setObjectName("rematch");
+    again->setEnabled(rematch_.has_value());
+    again->setToolTip(rematch_ ? "the match on show again: seats swapped, same board"
+                               : "only a match on a seeded board or a whole map can be played again");
+    connect(again, &QPushButton::clicked, this, [this] {
+        rematch_->sandbox = sandbox_->isChecked();
+        rematch_->moveTimeMs = moveTime_->value();
+        rematch_->noTimeLimit = noTimeLimit_->isChecked();
+        const std::string problem = newMatchProblem(*rematch_, workingDir_);
+        problem_->setText(QString::fromLocal8Bit(problem));
+        if (!problem.empty())
+            return;
+        rematched_ = true;
+        QDialog::accept();
+    });
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
@@ -137,6 +155,8 @@ void NewMatchDialog::showApplicable()
 
 NewMatchChoices NewMatchDialog::choices() const
 {
+    if (rematched_)
+        return *rematch_;
     NewMatchChoices choices;
     for (std::size_t seat = 0; seat < 2; ++seat) {
         choices.seats[seat].kind = static_cast<Seat::Kind>(seats_[seat].kind->currentIndex());

@@ -20,9 +20,13 @@ class NewMatchDialog : public QDialog {
     Q_OBJECT
 
 public:
-    NewMatchDialog(const NewMatchChoices& start, const std::string& workingDir, QWidget* parent = nullptr);
+    // `rematch`: what "Rematch" plays, when the match on show can be played again.
+    NewMatchDialog(const NewMatchChoices& start, const std::string& workingDir, QWidget* parent = nullptr,
+                   std::optional<NewMatchChoices> rematch = std::nullopt);
 
+    // The choices on show, or the rematch's once it was chosen.
     NewMatchChoices choices() const;
+    bool rematched() const { return rematched_; }
     QString problem() const;
 
     void accept() override;
@@ -38,6 +42,8 @@ private:
     void showApplicable();
 
     std::string workingDir_;
+    std::optional<NewMatchChoices> rematch_;
+    bool rematched_ = false;
     std::array<SeatRow, 2> seats_;
     QComboBox* board_ = nullptr;
     QLineEdit* seed_ = nullptr;

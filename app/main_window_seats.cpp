@@ -178,8 +178,11 @@ void main_window::chooseNewMatch()
     std::optional<QSettings> settings;
     if (file)
         settings.emplace(*file, QSettings::IniFormat);
-    NewMatchDialog dialog(settings ? loadNewMatchChoices(*settings) : NewMatchChoices{},
-                          std::filesystem::current_path().string(), this);
+    const NewMatchChoices last = settings ? loadNewMatchChoices(*settings) : NewMatchChoices{};
+    const vorlen::Replay& shown = replay();
+    NewMatchDialog dialog(last, std::filesystem::current_path().string(), this,
+                          shown.turns.empty() ? std::nullopt
+                                              : rematchChoices(last, shown.players, shown.boardSource));
     if (dialog.exec() != QDialog::Accepted)
         return;
     if (settings)

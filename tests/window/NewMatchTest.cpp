@@ -21,6 +21,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
+#include <QPushButton>
 #include <QSpinBox>
 #include <QSettings>
 #include <QTest>
@@ -209,6 +210,46 @@ TEST(NewMatch, TheDialogShowsTheChoicesAndAcceptsOnlyPlayableOnes)
     dialog.accept();
     EXPECT_EQ(dialog.result(), QDialog::Accepted) << dialog.problem().toStdString();
     EXPECT_EQ(dialog.choices().seed, 6U);
+}
+
+TEST(NewMatch, ARematchSwapsTheSeatsOnTheSameBoardWhereThatBoardCanBeChosen)
+{
+    NewMatchChoices base;
+    base.sandbox = true;
+    base.moveTimeMs = 500;
+    const auto seeded = rematchChoices(base, {"./a.sh", "stream:./b --fast,dir=bots"}, "seed:3:7");
+    ASSERT_TRUE(seeded);
+    EXPECT_EQ(seeded->seats[0], (Seat{Seat::Kind::Stream, "./b --fast,dir=bots"}));
+    EXPECT_EQ(seeded->seats[1], (Seat{Seat::Kind::Program, "./a.sh"}));
+    EXPECT_EQ(seeded->board, Board::Seeded);
+    EXPECT_EQ(seeded->seed, 3U);
+    EXPECT_EQ(seeded->game, 7);
+    EXPECT_TRUE(seeded->sandbox);
+    EXPECT_EQ(seeded->moveTimeMs, 500);
+    EXPECT_EQ(newMatchArguments(*seeded).mid(0, 4), (QStringList{"--first", "stream:./b --fast,dir=bots", "--second", "./a.sh"}));
+    const auto mapped = rematchChoices(base, {"stupid", "person"}, "map:board.txt");
+    ASSERT_TRUE(mapped);
+    EXPECT_EQ(mapped->seats[0].kind, Seat::Kind::Person);
+    EXPECT_EQ(mapped->seats[1].kind, Seat::Kind::BuiltIn);
+    EXPECT_EQ(mapped->board, Board::Map);
+    EXPECT_EQ(mapped->path, "board.txt");
+    // Boards that cannot be chosen again.
+    for (const char* source : {"", "rand:0", "map:short.txt+seed:1:2", "seed:x:1", "seed:1", "list.txt#3"})
+        EXPECT_FALSE(rematchChoices(base, {"stupid", "stupid"}, source)) << source;
+
+    // The dialog plays it with one click; without one, its button says why not.
+    const auto rematch = rematchChoices(base, {"stupid", "person"}, "seed:3:7");
+    NewMatchDialog dialog(NewMatchChoices{}, ".", nullptr, rematch);
+    auto* again = dialog.findChild<QPushButton*>("rematch");
+    ASSERT_NE(again, nullptr);
+    ASSERT_TRUE(again->isEnabled());
+    again->click();
+    EXPECT_TRUE(dialog.rematched());
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(dialog.choices().seats[0].kind, Seat::Kind::Person);
+    EXPECT_FALSE(dialog.choices().sandbox) << "held and timed as the dialog says";
+    NewMatchDialog without(NewMatchChoices{}, ".", nullptr, std::nullopt);
+    EXPECT_FALSE(without.findChild<QPushButton*>("rematch")->isEnabled());
 }
 
 TEST(NewMatch, ANewWindowTakesTheOldOnesPlaceWithTheChosenMatch)
