@@ -1,5 +1,7 @@
 #include "PlayersPanel.h"
 
+#include "SeatColours.h"
+
 #include "MatchStory.h"
 #include "Swatch.h"
 
@@ -71,6 +73,8 @@ PlayersPanel::Card PlayersPanel::makeCard(int seat)
     QFont bold = card.name->font();
     bold.setBold(true);
     card.name->setFont(bold);
+    // The seat's own colour, as its line in the score chart: the swatch beside it is its region's.
+    card.name->setStyleSheet(QString("color: %1").arg(seatMarkColour(seat).name()));
     card.name->setTextFormat(Qt::PlainText);
     // One label for what changes every turn: one text to lay out, not four.
     card.details = new QLabel;

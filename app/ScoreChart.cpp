@@ -1,5 +1,7 @@
 #include "ScoreChart.h"
 
+#include "SeatColours.h"
+
 #include "MatchStory.h"
 
 #include <QChart>
@@ -26,13 +28,9 @@ ScoreChart::ScoreChart(QWidget* parent) : QDockWidget("Scores", parent)
     chart->addAxis(turnAxis, Qt::AlignBottom);
     chart->addAxis(scoreAxis, Qt::AlignLeft);
     const char* names[] = {"first", "second"};
-    const QColor colours[] = {QColor(200, 40, 40), QColor(40, 70, 200)};
     for (int seat = 0; seat < 2; ++seat) {
         scores[seat] = new QLineSeries();
         scores[seat]->setName(names[seat]);
-        QPen pen(colours[seat]);
-        pen.setWidth(3);
-        scores[seat]->setPen(pen);
     }
     marker = new QLineSeries();
     marker->setColor(Qt::gray);
@@ -41,6 +39,7 @@ ScoreChart::ScoreChart(QWidget* parent) : QDockWidget("Scores", parent)
         series->attachAxis(turnAxis);
         series->attachAxis(scoreAxis);
     }
+    keepSeatColours();
     chart->legend()->markers(marker).first()->setVisible(false);
     chart->legend()->setAlignment(Qt::AlignBottom);
     chart->legend()->setShowToolTips(true);
@@ -69,8 +68,19 @@ void ScoreChart::showTurns(const std::vector<vorlen::ReplayTurn>& turns)
     turnAxis->setTickInterval(step);
 }
 
+void ScoreChart::keepSeatColours()
+{
+    for (int seat = 0; seat < 2; ++seat) {
+        QPen pen(seatMarkColour(seat));
+        pen.setWidth(3);
+        scores[seat]->setPen(pen);
+    }
+}
+
 void ScoreChart::setPlayers(const std::array<std::string, 2>& players)
 {
+    // The chart's theme gives every series a colour of its own once shown.
+    keepSeatColours();
     const char* seats[] = {"first", "second"};
     for (int seat = 0; seat < 2; ++seat) {
         // Named as the title, the panels and the banner name the player.

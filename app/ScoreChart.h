@@ -26,6 +26,7 @@ public:
     QString seatName(int seat) const;
 
 private:
+    void keepSeatColours();
     QChart* chart = nullptr;
     QLineSeries* scores[2] = {nullptr, nullptr};
     QLineSeries* marker = nullptr;

@@ -95,7 +95,7 @@
       }
     }
 
-    // One colour a seat, whatever colour its region has: the window's.
+    // One colour a seat, whatever colour its region has: the window's (SeatColours.h).
     const seatColours = ['#c82828', '#2846c8'];
 
     function drawChart() {

@@ -1,5 +1,6 @@
 #include "Boards.h"
 #include "MatchStory.h"
+#include "SeatColours.h"
 #include "Palette.h"
 #include "ReplayFile.h"
 #include "ScoreChart.h"
@@ -136,7 +137,8 @@ TEST(ReplayWindow, SavedMatchShowsTheLiveBoardAtEveryTurn)
     EXPECT_EQ(viewer->scoreChart()->pointCount(0), static_cast<int>(shown.size()));
     // Each seat keeps its colour in the chart as its region changes colour.
     const std::array<QColor, 2> seatColours = {viewer->scoreChart()->seatColour(0), viewer->scoreChart()->seatColour(1)};
-    EXPECT_NE(seatColours[0], seatColours[1]);
+    EXPECT_EQ(seatColours[0], seatMarkColour(0));
+    EXPECT_EQ(seatColours[1], seatMarkColour(1));
     for (std::size_t k = 0; k < shown.size(); ++k) {
         QTest::mouseClick(button(*viewer, "step"), Qt::LeftButton);
         if (k < 3) {
