@@ -110,10 +110,14 @@ TEST(Standings, PlayersThatCannotBeRatedAreNamedWithWhy)
         run.players.push_back({name, "stupid"});
     const std::string text = standingsText(tally, run);
     const double expected = 400 * std::log10(3.0); // a scored 3 of 4 against b
+    // c, who lost no point to the rated group, stands above it; the player
+    // without games last.
     const std::string lines[] = {
         "Standings (Elo by Bradley-Terry, a at 0, 95 % error bars):",
-        "   1  a          +0.0        -",
-        formatted("   2  b       %+7.1f", -expected),
+        "   1  c             -        -",
+        "   2  a          +0.0        -",
+        formatted("   3  b       %+7.1f", -expected),
+        "   6  f             -        -",
         "Not rated:\n"
         "  f has no matches, so a is at 0\n",
         "  c: not comparable, lost no point to a's group, directly or through others\n",

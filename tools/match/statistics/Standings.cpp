@@ -87,12 +87,24 @@ std::string standingsText(const Tally& tally, const RunFacts& run)
     const Ratings ratings = rateRun(tally, names);
     const auto rated = [&](int i) { return ratings.standing[i] == Standing::Rated; };
     const auto points = [&](int i) { return tally.player(run.players[i].name).points(); };
-    // The rated by rating, then the others by points; those without games last.
+    // Where results put a player: above the rated group when it lost no point
+    // to it, below when it won none, those without a link after, those
+    // without games last.
+    const auto place = [&](int i) {
+        switch (ratings.standing[i]) {
+        case Standing::Above: return 0;
+        case Standing::Rated: return 1;
+        case Standing::Below: return 2;
+        case Standing::Apart: return 3;
+        case Standing::NoGames: break;
+        }
+        return 4;
+    };
     std::vector<int> order(static_cast<std::size_t>(count));
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(), [&](int x, int y) {
-        if (rated(x) != rated(y))
-            return rated(x);
+        if (place(x) != place(y))
+            return place(x) < place(y);
         if (rated(x) && ratings.elo[x] != ratings.elo[y])
             return ratings.elo[x] > ratings.elo[y];
         return points(x) > points(y);
