@@ -139,8 +139,6 @@ private:
     // Seats `player` ("stupid", "person" or a program's command line) as an
     // option would, and says before the match when its program cannot run.
     void seatNamed(int seat, const std::string& player, const std::string& otherProgram, const std::string& said);
-    SeatContext seating;               // the sandbox and the window's own files, for seats taken later
-    std::array<bool, 2> seatsGiven{};  // the seats the options name a player for
     void afterLiveTurn(const LiveTurn& turn);
     // Where a person plays, the match goes on by itself: a person's turn
     // waits for the person, a program's follows the person's move.
@@ -170,6 +168,8 @@ private:
     std::array<double, 2> moveLimitMs{0, 0};  // 0: a built-in player's; -1: none
     std::array<double, 2> firstMoveMs{0, 0};  // more for the first: a stream bot starts
     std::vector<std::string> problems;
+    SeatContext seating;              // the sandbox and the window's own files, for seats taken later
+    std::array<bool, 2> seatsGiven{}; // the seats the options name a player for
     QStringList viewOptions; // how this window shows a match, kept for the next one
     std::function<void(const QStringList&)> newMatch;
     std::array<SeatView, 2> shownSeats; // as last worked out, while no turn runs
