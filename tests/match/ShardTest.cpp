@@ -107,7 +107,8 @@ TEST_F(Shards, SummarizeSaysWhatIsWrongWithTheFiles)
         EXPECT_EQ(run.exitCode, c.exitCode) << c.files;
         EXPECT_NE(run.out.find(c.says), std::string::npos) << c.files << ":\n" << run.out;
     }
-    EXPECT_NE(runTool("summarize part.jsonl").out.find("Matches played: 2 of 6 (every board in both seatings), interrupted"),
+    // Not every board was played: the header does not say so.
+    EXPECT_NE(runTool("summarize part.jsonl").out.find("Matches played: 2 of 6 (boards in both seatings), interrupted"),
               std::string::npos);
 }
 

@@ -129,6 +129,43 @@ TEST(Standings, PlayersThatCannotBeRatedAreNamedWithWhy)
     EXPECT_EQ(text.find("inf"), std::string::npos) << text;
 }
 
+TEST(SummaryWords, SayWhatWasPlayedAndNoMore)
+{
+    RunFacts run;
+    run.players = {{"A", "stupid"}, {"B", "stupid"}};
+    run.matchCount = 4;
+    run.swap = true;
+    // Nothing played: no share of nothing.
+    const std::string empty = summaryText(Tally("A", true), run, true);
+    EXPECT_EQ(empty.find("0.0 %"), std::string::npos) << empty;
+    // One board in both seatings, of two: "board pair", and not "every board".
+    Tally one("A", true);
+    one.add(match(0, "A", "B", 30, 20));
+    one.add(match(1, "B", "A", 20, 30));
+    const std::string pair = summaryText(one, run, true);
+    EXPECT_NE(pair.find(", from 1 board pair)"), std::string::npos) << pair;
+    EXPECT_NE(pair.find("Matches played: 2 of 4 (boards in both seatings), interrupted\n"), std::string::npos) << pair;
+    run.part = "shard 1 of 2";
+    run.matchCount = 2;
+    EXPECT_NE(summaryText(one, run, false).find("Matches played: 2 of 2 (boards in both seatings), shard 1 of 2\n"),
+              std::string::npos);
+    run.part.clear();
+    EXPECT_NE(summaryText(one, run, false).find("Matches played: 2 of 2 (every board in both seatings)\n"),
+              std::string::npos);
+    // One seating a board, stopped by the SPRT: said so too.
+    run.swap = false;
+    run.matchCount = 100;
+    SprtRun sprt(*parseSprtSettings("elo0=0,elo1=400"), "A", false);
+    Tally wins("A", false);
+    for (int game = 0; game < 20; ++game) {
+        wins.add(match(game, "A", "B", 30, 20));
+        sprt.add(match(game, "A", "B", 30, 20));
+    }
+    ASSERT_TRUE(sprt.decided());
+    EXPECT_NE(summaryText(wins, run, false, &sprt).find("Matches played: 20 of 100 (until the SPRT decided)\n"),
+              std::string::npos);
+}
+
 TEST(Progress, ALinePerMatchAndAScoreLineEveryTenMatches)
 {
     using Clock = ProgressReport::Clock;

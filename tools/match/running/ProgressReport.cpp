@@ -55,7 +55,7 @@ std::string ProgressReport::scoreLine(const MatchRunner::Progress& now, Clock::t
     if (settings_.players.size() == 2 && p.games() > 0) {
         const EloEstimate elo = eloOfFirst(now.tally, first).elo;
         line += ", Elo " + signedElo(elo.difference)
-                + (std::isfinite(elo.error) ? formatted(" +/- %.1f", elo.error) : std::string());
+                + (std::isfinite(elo.error) ? formatted(" +/- %.1f", elo.error) : std::string(", error bar unbounded"));
     }
     if (now.sprt)
         line += ", " + now.sprt->text();

@@ -12,14 +12,25 @@ namespace vorlen::match {
 namespace {
 
 
-std::string percent(double part, double whole) { return formatted("%.1f %%", whole > 0 ? 100.0 * part / whole : 0.0); }
+// Of nothing there is no share: "-", never "0.0 %".
+std::string percent(double part, double whole) { return whole > 0 ? formatted("%.1f %%", 100.0 * part / whole) : "-"; }
+
+// "1 board pair", "3 board pairs".
+std::string counted(int count, const char* one, const char* many)
+{
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}
 
 std::string header(const Tally& tally, const RunFacts& run, bool interrupted, bool stoppedBySprt)
 {
-    // A run the SPRT stopped has played its boards in both seatings, not every board.
-    const char* seatings = !run.swap ? "" : stoppedBySprt ? " (boards in both seatings, until the SPRT decided)"
-                                                          : " (every board in both seatings)";
-    std::string text = formatted("Matches played: %d of %d%s%s%s\n", tally.matches(), run.matchCount, seatings,
+    // Every board in both seatings only when every match was played.
+    const bool whole = !interrupted && !stoppedBySprt && run.part.empty();
+    const std::string seatings = run.swap ? (whole ? " (every board in both seatings)"
+                                             : stoppedBySprt ? " (boards in both seatings, until the SPRT decided)"
+                                                             : " (boards in both seatings)")
+                                 : stoppedBySprt ? " (until the SPRT decided)"
+                                                 : "";
+    std::string text = formatted("Matches played: %d of %d%s%s%s\n", tally.matches(), run.matchCount, seatings.c_str(),
                                  run.part.empty() ? "" : (", " + run.part).c_str(), interrupted ? ", interrupted" : "");
     for (const NamedPlayer& player : run.players)
         text += "  " + player.name + " = " + terminalSafe(player.command) + "\n";
@@ -45,9 +56,10 @@ std::string eloLine(const Tally& tally, const RunFacts& run)
     std::string text = "\nElo difference " + run.players[0].name + " - " + run.players[1].name + ": "
                        + signedElo(elo.difference)
                        + (std::isfinite(elo.error) ? formatted(" +/- %.1f", elo.error) : std::string(", error bar unbounded"))
-                       + formatted(" (95 %%, from %d %s), LOS %.1f %%, draw ratio %s\n",
-                                   samples, byPairs ? "board pairs" : samples == 1 ? "match" : "matches", 100.0 * elo.los,
-                                   percent(a.draws, a.games()).c_str());
+                       + formatted(" (95 %%, from %s), LOS %.1f %%, draw ratio %s\n",
+                                   byPairs ? counted(samples, "board pair", "board pairs").c_str()
+                                           : counted(samples, "match", "matches").c_str(),
+                                   100.0 * elo.los, percent(a.draws, a.games()).c_str());
     if (byPairs)
         text += formatted("Board pairs by %s's points (0, 1/2, 1, 3/2, 2): %d, %d, %d, %d, %d\n",
                           run.players[0].name.c_str(), pairs[0], pairs[1], pairs[2], pairs[3], pairs[4]);
@@ -144,7 +156,8 @@ std::string summaryText(const Tally& tally, const RunFacts& run, bool interrupte
     text += run.players.size() == 2 ? twoPlayerTable(tally, run) : standingsText(tally, run);
     if (sprt)
         text += "\nSPRT " + sprtSettingsShown(sprt->settings())
-                + formatted(", %d %s: ", sprt->samples(), run.swap ? "board pairs" : "matches")
+                + ", " + (run.swap ? counted(sprt->samples(), "board pair", "board pairs")
+                                   : counted(sprt->samples(), "match", "matches")) + ": "
                 + sprt->text() + (decided || interrupted ? "" : ", limit reached, undecided") + "\n";
     text += firstSeat(tally);
     text += moveTimes(tally, run);
