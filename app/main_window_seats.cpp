@@ -97,15 +97,15 @@ std::optional<ChosenBoard> main_window::seatPlayers(const std::vector<StartupAct
 void main_window::seatNamed(int seat, const std::string& player, const std::string& otherProgram,
                             const std::string& said)
 {
-    const vorlen::PlayerSpec spec = vorlen::parsePlayerSpec(player);
-    const int kind = spec.kind == vorlen::PlayerSpec::Kind::BuiltIn  ? vorlen::kBuiltInPlayer
-                     : spec.kind == vorlen::PlayerSpec::Kind::Person ? vorlen::kPersonPlayer
+    const vorlen::PlayerSpec given = vorlen::parsePlayerSpec(player);
+    const int kind = given.kind == vorlen::PlayerSpec::Kind::BuiltIn  ? vorlen::kBuiltInPlayer
+                     : given.kind == vorlen::PlayerSpec::Kind::Person ? vorlen::kPersonPlayer
                                                                       : vorlen::kExternalPlayer;
     SeatContext context = seating;
     context.otherProgram = otherProgram;
-    this->seat(seat, makePlayer(seat, kind, spec.isProgram() ? player : std::string(), context));
+    this->seat(seat, makePlayer(seat, kind, given.isProgram() ? player : std::string(), context));
     liveMatch->record().players.at(static_cast<std::size_t>(seat)) = player;
-    if (!spec.isProgram())
+    if (!given.isProgram())
         return;
     const vorlen::ProgramCheck check{std::filesystem::current_path().string(), vorlen::botPath(botEnv),
                                      seating.sandboxed};
