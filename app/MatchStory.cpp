@@ -1,7 +1,7 @@
 #include "MatchStory.h"
 
 #include "Retirement.h"
-#include "PlayerSpec.h"
+#include "SeatPlayer.h"
 
 #include <cstdio>
 

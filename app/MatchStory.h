@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PlayerSpec.h"
+#include "SeatPlayer.h"
 #include "Replay.h"
 
 #include <array>

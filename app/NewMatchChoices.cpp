@@ -23,7 +23,7 @@ const char* const kSeatNames[2] = {"the first seat", "the second seat"};
 
 QString playerOf(const Seat& seat)
 {
-    const vorlen::PlayerSpec player{seat.kind, seat.command.trimmed().toLocal8Bit().toStdString(), {}};
+    const vorlen::SeatPlayer player{seat.kind, seat.command.trimmed().toLocal8Bit().toStdString(), {}};
     return QString::fromLocal8Bit(player.text());
 }
 
@@ -59,7 +59,7 @@ std::optional<NewMatchChoices> rematchChoices(const NewMatchChoices& base, const
         return std::nullopt;
     }
     for (std::size_t seat = 0; seat < 2; ++seat) {
-        const vorlen::PlayerSpec player = vorlen::parsePlayerSpec(players[1 - seat]);
+        const vorlen::SeatPlayer player = vorlen::parseSeatPlayer(players[1 - seat]);
         rematch.seats[seat].kind = player.kind;
         rematch.seats[seat].command =
             player.isProgram()
@@ -95,7 +95,7 @@ std::string newMatchProblem(const NewMatchChoices& choices, const std::string& w
 {
     for (int seat = 0; seat < 2; ++seat) {
         const Seat& chosen = choices.seats[static_cast<std::size_t>(seat)];
-        if (!vorlen::PlayerSpec::programKind(chosen.kind))
+        if (!vorlen::SeatPlayer::programKind(chosen.kind))
             continue;
         if (chosen.command.trimmed().isEmpty())
             return std::string(kSeatNames[seat]) + " needs a program";
@@ -114,7 +114,7 @@ std::string newMatchProblem(const NewMatchChoices& choices, const std::string& w
     if (const std::string problem = startupProblem(scanStartupOptions(arguments)); !problem.empty())
         return problem;
     const bool programs = std::any_of(choices.seats.begin(), choices.seats.end(), [](const Seat& seat) {
-        return vorlen::PlayerSpec::programKind(seat.kind);
+        return vorlen::SeatPlayer::programKind(seat.kind);
     });
     std::string why;
     if (choices.sandbox && programs && !vorlen::probeSandbox(vorlen::findSandbox(), why))

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PlayerSpec.h"
+#include "SeatPlayer.h"
 
 #include <QString>
 #include <QStringList>
@@ -17,7 +17,7 @@ class QSettings;
 // made from the options it turns into, as if from the command line.
 struct NewMatchChoices {
     struct Seat {
-        using Kind = vorlen::PlayerSpec::Kind; // the dialog's choices, in this order
+        using Kind = vorlen::SeatPlayer::Kind; // the dialog's choices, in this order
         Kind kind = Kind::BuiltIn;
         QString command; // Program and Stream: the command line
         bool operator==(const Seat&) const = default;

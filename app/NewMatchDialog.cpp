@@ -141,7 +141,7 @@ void NewMatchDialog::showApplicable()
 {
     for (SeatRow& row : seats_) {
         const auto kind = static_cast<Seat::Kind>(row.kind->currentIndex());
-        const bool program = vorlen::PlayerSpec::programKind(kind);
+        const bool program = vorlen::SeatPlayer::programKind(kind);
         row.command->setEnabled(program);
         row.browse->setEnabled(program);
     }

@@ -90,15 +90,15 @@ std::vector<StartupAction> scanStartupOptions(const QStringList& arguments)
         if (value == "human")
             continue;
         const std::string given = value.toLocal8Bit().toStdString();
-        switch (vorlen::parsePlayerSpec(given).kind) {
-        case vorlen::PlayerSpec::Kind::BuiltIn:
+        switch (vorlen::parseSeatPlayer(given).kind) {
+        case vorlen::SeatPlayer::Kind::BuiltIn:
             actions.push_back({Type::SetPlayer, seat, vorlen::kBuiltInPlayer, {}});
             break;
-        case vorlen::PlayerSpec::Kind::Person:
+        case vorlen::SeatPlayer::Kind::Person:
             actions.push_back({Type::SetPlayer, seat, vorlen::kPersonPlayer, {}});
             break;
-        case vorlen::PlayerSpec::Kind::Program:
-        case vorlen::PlayerSpec::Kind::Stream:
+        case vorlen::SeatPlayer::Kind::Program:
+        case vorlen::SeatPlayer::Kind::Stream:
             actions.push_back({Type::SetPlayer, seat, vorlen::kExternalPlayer, given});
         }
     }

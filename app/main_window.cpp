@@ -177,7 +177,7 @@ void main_window::buildDocks(const std::vector<StartupAction>& actions)
     logs = new BotLogPanel(this);
     addDockWidget(Qt::BottomDockWidgetArea, logs);
     // Where bot writers debug: shown when a program plays.
-    const auto program = [](const std::string& player) { return vorlen::parsePlayerSpec(player).isProgram(); };
+    const auto program = [](const std::string& player) { return vorlen::parseSeatPlayer(player).isProgram(); };
     const vorlen::Replay& live = liveMatch->record();
     logs->setVisible(program(live.players[0]) || program(live.players[1]));
     // A few lines of it: the board keeps the room.

@@ -5,7 +5,7 @@
 #include "TerminalText.h"
 #include "MoveList.h"
 #include "PersonPlayer.h"
-#include "PlayerSpec.h"
+#include "SeatPlayer.h"
 #include "PlayersPanel.h"
 #include "ReplayPosition.h"
 #include "ReplayFile.h"
@@ -136,7 +136,7 @@ bool main_window::playFrom(const vorlen::Replay& replay, int turns, std::string&
                 continue;
             const std::string& other = players.at(static_cast<std::size_t>(1 - seat));
             seatNamed(seat, players.at(static_cast<std::size_t>(seat)),
-                      vorlen::parsePlayerSpec(other).isProgram() ? other : std::string(),
+                      vorlen::parseSeatPlayer(other).isProgram() ? other : std::string(),
                       seat == 0 ? "the replay's first player" : "the replay's second player");
         }
     }

@@ -10,7 +10,7 @@
 #include "BotFolder.h"
 #include "CgroupPlaces.h"
 #include "PlayerFactory.h"
-#include "PlayerSpec.h"
+#include "SeatPlayer.h"
 #include "RegionOutline.h"
 #include "Rules.h"
 #include "Sandbox.h"
@@ -81,7 +81,7 @@ std::optional<ChosenBoard> main_window::seatPlayers(const std::vector<StartupAct
     // A program that cannot run is said before the match, not found out at its first move.
     for (int seat = 0; seat < 2; ++seat) {
         const std::string& command = liveMatch->record().players[static_cast<std::size_t>(seat)];
-        if (!vorlen::parsePlayerSpec(command).isProgram())
+        if (!vorlen::parseSeatPlayer(command).isProgram())
             continue;
         const vorlen::ProgramCheck check{
             std::filesystem::current_path().string(),
@@ -97,9 +97,9 @@ std::optional<ChosenBoard> main_window::seatPlayers(const std::vector<StartupAct
 void main_window::seatNamed(int seat, const std::string& player, const std::string& otherProgram,
                             const std::string& said)
 {
-    const vorlen::PlayerSpec given = vorlen::parsePlayerSpec(player);
-    const int kind = given.kind == vorlen::PlayerSpec::Kind::BuiltIn  ? vorlen::kBuiltInPlayer
-                     : given.kind == vorlen::PlayerSpec::Kind::Person ? vorlen::kPersonPlayer
+    const vorlen::SeatPlayer given = vorlen::parseSeatPlayer(player);
+    const int kind = given.kind == vorlen::SeatPlayer::Kind::BuiltIn  ? vorlen::kBuiltInPlayer
+                     : given.kind == vorlen::SeatPlayer::Kind::Person ? vorlen::kPersonPlayer
                                                                       : vorlen::kExternalPlayer;
     SeatContext context = seating;
     context.otherProgram = otherProgram;
@@ -163,7 +163,7 @@ std::unique_ptr<vorlen::IVorlenLogic> main_window::makePlayer(int seat, int kind
     const bool unlimited = programMoveTime == vorlen::kNoTimeLimit;
     moveLimitMs[index] = unlimited ? -1 : std::chrono::duration<double, std::milli>(programMoveTime).count();
     liveMatch->record().moveLimitsMs[index] = unlimited ? 0 : static_cast<int>(programMoveTime.count());
-    const bool stream = vorlen::parsePlayerSpec(program).kind == vorlen::PlayerSpec::Kind::Stream;
+    const bool stream = vorlen::parseSeatPlayer(program).kind == vorlen::SeatPlayer::Kind::Stream;
     firstMoveMs[index] = stream ? std::chrono::duration<double, std::milli>(settings.startupLimit).count() : 0;
     return vorlen::createProgramPlayer(program, settings);
 }

@@ -2,7 +2,7 @@
 
 #include "ChildSpawn.h"
 #include "CommandLine.h"
-#include "PlayerSpec.h"
+#include "SeatPlayer.h"
 
 #include <filesystem>
 #include <unistd.h>
@@ -62,7 +62,7 @@ BoxView boxViewOf(const std::vector<std::string>& argv, const BotSettings& setti
 
 BoxView boxViewOfProgram(const std::string& text, BotSettings settings)
 {
-    const PlayerSpec given = parsePlayerSpec(text);
+    const SeatPlayer given = parseSeatPlayer(text);
     if (!given.ownDir.empty())
         settings.ownDir = given.ownDir;
     return boxViewOf(splitCommandLine(anchorCommandLine(given.command, std::filesystem::current_path().string())),

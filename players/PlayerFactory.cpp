@@ -33,7 +33,7 @@ std::unique_ptr<IVorlenLogic> createPlayer(int kind, const std::string& program)
     return std::make_unique<VorlenLogicTeam02>();
 }
 
-std::string programOf(const std::string& command) { return parsePlayerSpec(command).command; }
+std::string programOf(const std::string& command) { return parseSeatPlayer(command).command; }
 
 std::optional<std::string> programProblem(const std::string& command, const std::string& base)
 {
@@ -44,7 +44,7 @@ std::optional<std::string> programProblem(const std::string& command, const std:
 
 std::optional<std::string> programProblem(const std::string& text, const ProgramCheck& check)
 {
-    const PlayerSpec given = parsePlayerSpec(text);
+    const SeatPlayer given = parseSeatPlayer(text);
     if (auto problem = commandLineProblem(given.command))
         return problem;
     const std::string program = splitCommandLine(given.command).front();
@@ -72,18 +72,18 @@ std::optional<std::string> programProblem(const std::string& text, const Program
     return std::nullopt;
 }
 
-std::unique_ptr<ExternalPlayer> createProgramPlayer(const PlayerSpec& player, BotSettings settings)
+std::unique_ptr<ExternalPlayer> createProgramPlayer(const SeatPlayer& player, BotSettings settings)
 {
     if (!player.ownDir.empty())
         settings.ownDir = player.ownDir;
-    if (player.kind == PlayerSpec::Kind::Stream)
+    if (player.kind == SeatPlayer::Kind::Stream)
         return std::make_unique<StreamPlayer>(player.command, std::move(settings));
     return std::make_unique<VorlenLogicTeam01>(player.command, std::move(settings));
 }
 
 std::unique_ptr<ExternalPlayer> createProgramPlayer(const std::string& command, BotSettings settings)
 {
-    return createProgramPlayer(parsePlayerSpec(command), std::move(settings));
+    return createProgramPlayer(parseSeatPlayer(command), std::move(settings));
 }
 
 } // namespace vorlen

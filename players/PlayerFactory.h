@@ -3,7 +3,7 @@
 #include "BotEnvironment.h"
 #include "ExternalPlayer.h"
 #include "IVorlenLogic.h"
-#include "PlayerSpec.h"
+#include "SeatPlayer.h"
 
 #include <memory>
 #include <optional>
@@ -25,7 +25,7 @@ std::unique_ptr<IVorlenLogic> createPlayer(int kind, const std::string& program)
 // for every move and talks through "vorla.in" and "vorla.out". A
 // ",dir=PATH" after either names the bot's own folder.
 std::unique_ptr<ExternalPlayer> createProgramPlayer(const std::string& command, BotSettings settings);
-std::unique_ptr<ExternalPlayer> createProgramPlayer(const PlayerSpec& player, BotSettings settings);
+std::unique_ptr<ExternalPlayer> createProgramPlayer(const SeatPlayer& player, BotSettings settings);
 // The command line proper, without "stream:" and ",dir=".
 std::string programOf(const std::string& command);
 

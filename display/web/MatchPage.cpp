@@ -4,7 +4,7 @@
 #include "HtmlText.h"
 #include "MatchResult.h"
 #include "Retirement.h"
-#include "PlayerSpec.h"
+#include "SeatPlayer.h"
 #include "ReplayJson.h"
 #include "ReplayPlayback.h"
 #include "Rules.h"

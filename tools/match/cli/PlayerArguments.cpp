@@ -22,12 +22,12 @@ bool goodName(const QString& name)
 std::optional<QString> playerProblem(const char* option, const std::string& command, const MatchConfig& config,
                                      bool boxed)
 {
-    switch (parsePlayerSpec(command).kind) {
-    case PlayerSpec::Kind::BuiltIn: return std::nullopt;
-    case PlayerSpec::Kind::Person:
+    switch (parseSeatPlayer(command).kind) {
+    case SeatPlayer::Kind::BuiltIn: return std::nullopt;
+    case SeatPlayer::Kind::Person:
         return QString("--%1: a person plays only in the window (vorlen --first person)").arg(option);
-    case PlayerSpec::Kind::Program:
-    case PlayerSpec::Kind::Stream: break;
+    case SeatPlayer::Kind::Program:
+    case SeatPlayer::Kind::Stream: break;
     }
     const ProgramCheck check{std::filesystem::current_path().string(), botPath(config.botEnv), boxed};
     if (const auto problem = programProblem(command, check))

@@ -2,7 +2,7 @@
 
 #include "BotFolder.h"
 #include "CommandLine.h"
-#include "PlayerSpec.h"
+#include "SeatPlayer.h"
 #include "PlayerFactory.h"
 #include "ReplayPosition.h"
 #include "Retirement.h"
@@ -38,7 +38,7 @@ std::string utcNow()
 // What a player's box would show it: none for the built-in player.
 BoxView boxViewOfPlayer(const std::string& command, const MatchConfig& config)
 {
-    if (!parsePlayerSpec(command).isProgram() || !config.boxed())
+    if (!parseSeatPlayer(command).isProgram() || !config.boxed())
         return {};
     BotSettings settings;
     settings.sandbox = config.boxes;
@@ -83,7 +83,7 @@ MatchResult playMatch(const MatchJob& job, const MatchConfig& config, BotGroups&
                                           boxViewOfPlayer(job.seats[1].command, config)};
     for (int seat = 0; seat < 2; ++seat) {
         const std::string& command = job.seats[seat].command;
-        if (!parsePlayerSpec(command).isProgram()) {
+        if (!parseSeatPlayer(command).isProgram()) {
             players[seat] = std::make_unique<VorlenLogicTeam02>();
             continue;
         }
@@ -104,7 +104,7 @@ MatchResult playMatch(const MatchJob& job, const MatchConfig& config, BotGroups&
         if (config.boxed())
             settings.sandbox = config.boxes;
         // The bot runs in its seat's directory; its paths were given from here.
-        PlayerSpec given = parsePlayerSpec(command);
+        SeatPlayer given = parseSeatPlayer(command);
         given.command = anchorCommandLine(given.command, std::filesystem::current_path().string());
         auto player = createProgramPlayer(given, settings);
         external[seat] = player.get();

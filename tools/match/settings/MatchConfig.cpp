@@ -27,7 +27,7 @@ std::array<NamedPlayer, 2> MatchConfig::seatsFor(const Slot& slot) const
 bool MatchConfig::anyProgram() const
 {
     const std::vector<NamedPlayer> all = players();
-    return std::any_of(all.begin(), all.end(), [](const NamedPlayer& p) { return parsePlayerSpec(p.command).isProgram(); });
+    return std::any_of(all.begin(), all.end(), [](const NamedPlayer& p) { return parseSeatPlayer(p.command).isProgram(); });
 }
 
 std::string MatchConfig::runId() const

@@ -16,7 +16,7 @@ inline constexpr const char* kOwnDirSuffix = ",dir=";
 // for a program that stays up for the match; ",dir=PATH" after a command
 // line names the folder that is the bot's own (what its box shows it
 // besides the system).
-struct PlayerSpec {
+struct SeatPlayer {
     enum class Kind { BuiltIn, Person, Program, Stream };
     Kind kind = Kind::BuiltIn;
     std::string command; // a program's command line proper
@@ -26,13 +26,13 @@ struct PlayerSpec {
     bool isProgram() const { return programKind(kind); }
     // The form it was read from, which reads back to the same.
     std::string text() const;
-    bool operator==(const PlayerSpec&) const = default;
+    bool operator==(const SeatPlayer&) const = default;
 };
 
-PlayerSpec parsePlayerSpec(const std::string& text);
+SeatPlayer parseSeatPlayer(const std::string& text);
 
 // The command line as a person reads it, without "stream:" and ",dir=".
-inline std::string commandOf(const std::string& text) { return parsePlayerSpec(text).command; }
+inline std::string commandOf(const std::string& text) { return parseSeatPlayer(text).command; }
 
 // A player as people name it wherever it is shown: a program's file name
 // ("./bots/v7 --fast": "v7"), or "stupid" for the built-in player.

@@ -1,19 +1,19 @@
-#include "PlayerSpec.h"
+#include "SeatPlayer.h"
 
 #include "CommandLine.h"
 
 namespace vorlen {
 
-PlayerSpec parsePlayerSpec(const std::string& text)
+SeatPlayer parseSeatPlayer(const std::string& text)
 {
     if (text == kBuiltInName)
-        return {PlayerSpec::Kind::BuiltIn, {}, {}};
+        return {SeatPlayer::Kind::BuiltIn, {}, {}};
     if (text == kPersonName)
-        return {PlayerSpec::Kind::Person, {}, {}};
-    PlayerSpec given{PlayerSpec::Kind::Program, text, {}};
+        return {SeatPlayer::Kind::Person, {}, {}};
+    SeatPlayer given{SeatPlayer::Kind::Program, text, {}};
     const std::string prefix = kStreamPrefix;
     if (given.command.rfind(prefix, 0) == 0) {
-        given.kind = PlayerSpec::Kind::Stream;
+        given.kind = SeatPlayer::Kind::Stream;
         given.command.erase(0, prefix.size());
     }
     // The last one: a command line may hold the words itself, a path never
@@ -26,7 +26,7 @@ PlayerSpec parsePlayerSpec(const std::string& text)
     return given;
 }
 
-std::string PlayerSpec::text() const
+std::string SeatPlayer::text() const
 {
     switch (kind) {
     case Kind::BuiltIn: return kBuiltInName;

@@ -1,15 +1,15 @@
-#include "PlayerSpec.h"
+#include "SeatPlayer.h"
 
 #include <gtest/gtest.h>
 
 using namespace vorlen;
-using Kind = PlayerSpec::Kind;
+using Kind = SeatPlayer::Kind;
 
-TEST(PlayerSpecs, EveryFormIsReadOnceAndReadsBackTheSame)
+TEST(SeatPlayers, EveryFormIsReadOnceAndReadsBackTheSame)
 {
     const struct {
         std::string text;
-        PlayerSpec given;
+        SeatPlayer given;
     } cases[] = {
         {"stupid", {Kind::BuiltIn, "", ""}},
         {"person", {Kind::Person, "", ""}},
@@ -23,19 +23,19 @@ TEST(PlayerSpecs, EveryFormIsReadOnceAndReadsBackTheSame)
         {"./bot --opt a,dir=b,dir=c", {Kind::Program, "./bot --opt a,dir=b", "c"}},
     };
     for (const auto& c : cases) {
-        const PlayerSpec given = parsePlayerSpec(c.text);
+        const SeatPlayer given = parseSeatPlayer(c.text);
         EXPECT_EQ(given, c.given) << c.text;
         EXPECT_EQ(given.text(), c.text);
-        EXPECT_EQ(parsePlayerSpec(given.text()), given) << c.text;
+        EXPECT_EQ(parseSeatPlayer(given.text()), given) << c.text;
     }
     // An empty folder names none.
-    EXPECT_EQ(parsePlayerSpec("./bot,dir="), (PlayerSpec{Kind::Program, "./bot", ""}));
-    EXPECT_FALSE(parsePlayerSpec("stupid").isProgram());
-    EXPECT_FALSE(parsePlayerSpec("person").isProgram());
-    EXPECT_TRUE(parsePlayerSpec("stream:./b").isProgram());
+    EXPECT_EQ(parseSeatPlayer("./bot,dir="), (SeatPlayer{Kind::Program, "./bot", ""}));
+    EXPECT_FALSE(parseSeatPlayer("stupid").isProgram());
+    EXPECT_FALSE(parseSeatPlayer("person").isProgram());
+    EXPECT_TRUE(parseSeatPlayer("stream:./b").isProgram());
 }
 
-TEST(PlayerSpecs, PlayersAreNamedByTheirProgramsFileNames)
+TEST(SeatPlayers, PlayersAreNamedByTheirProgramsFileNames)
 {
     const struct {
         std::string command;
