@@ -75,8 +75,8 @@
       }
     }
 
-    // One colour a seat, whatever colour its region has: the window's (SeatColours.h).
-    const seatColours = ['#c82828', '#2846c8'];
+    // One colour a seat, whatever colour its region has: the style sheet's, as on the names.
+    const seatColours = seatViews.map(seat => getComputedStyle(seat.view.querySelector('b')).color);
 
     function drawChart() {
       const g = chart.getContext('2d');
