@@ -20,7 +20,7 @@ cd "$work"
 best() {
   local fastest=
   for _ in 1 2 3; do
-    /usr/bin/time -f '%e' -o t.txt "$match" --games "$matches" --seed 1 --concurrency 1 "$@" >/dev/null 2>&1
+    /usr/bin/time -f '%e' -o t.txt "$match" --games "$matches" --no-swap --seed 1 --concurrency 1 "$@" >/dev/null 2>&1
     fastest=$(printf '%s\n%s\n' "${fastest:-$(cat t.txt)}" "$(cat t.txt)" | sort -g | head -1)
   done
   echo "$fastest"

@@ -16,7 +16,7 @@ measure() {
   cat t.txt
 }
 
-read -r secs kib < <(measure "$match" --games 1000 --concurrency 1)
+read -r secs kib < <(measure "$match" --games 500 --concurrency 1)
 echo "1000 built-in matches, --concurrency 1: ${secs} s wall, peak ${kib} KiB"
 
 # What the machine itself gains from a second core: bare spawn loops of the
@@ -29,8 +29,8 @@ machine=$(echo "scale=2; 2 * $alone / $both" | bc)
 echo "bare spawns of the bot: two loops side by side do ${machine}x the work of one"
 
 for mode in --no-sandbox --sandbox; do
-  read -r one _ < <(measure "$match" "$mode" --first "$bot" --games 20 --concurrency 1)
-  read -r two _ < <(measure "$match" "$mode" --first "$bot" --games 20 --concurrency 2)
+  read -r one _ < <(measure "$match" "$mode" --first "$bot" --games 10 --concurrency 1)
+  read -r two _ < <(measure "$match" "$mode" --first "$bot" --games 10 --concurrency 2)
   speedup=$(echo "scale=2; $one / $two" | bc)
   echo "20 matches with a compiled bot, $mode: ${one} s with --concurrency 1, ${two} s with 2: speed-up ${speedup}x, $(echo "scale=2; $speedup / $machine" | bc) of the machine's"
 done

@@ -194,7 +194,7 @@ TEST(RecordEdges, RunsAppendingToOneFileAtOnceKeepEveryLineWhole)
     WorkingDirectory cwd(dir.path());
     for (const std::string name : {"r.csv", "r.jsonl"}) {
         // Two runs, since one run's records are not appended twice.
-        const std::string command = std::string(VORLEN_MATCH_BIN) + " --games 300 --concurrency 1 --results " + name
+        const std::string command = std::string(VORLEN_MATCH_BIN) + " --games 150 --concurrency 1 --results " + name
                                     + " 2>/dev/null --seed ";
         std::FILE* one = popen((command + "1").c_str(), "r");
         std::FILE* two = popen((command + "2").c_str(), "r");
@@ -202,7 +202,7 @@ TEST(RecordEdges, RunsAppendingToOneFileAtOnceKeepEveryLineWhole)
         EXPECT_EQ(finish(two).exitCode, 0);
         const auto records = lines(readFile(dir.file(name)));
         const bool csv = name == "r.csv";
-        ASSERT_EQ(records.size(), csv ? 601U : 600U) << name;
+        ASSERT_EQ(records.size(), csv ? 601U : 600U) << name; // 150 boards in both seatings, twice
         for (std::size_t i = 0; i < records.size(); ++i) {
             const std::string& line = records[i];
             if (csv && i == 0)
@@ -238,11 +238,11 @@ TEST(RecordEdges, AResultsFileIsARecordsFileOfItsRunOnlyWithResume)
         EXPECT_EQ(run.exitCode, 2) << c.options;
         EXPECT_EQ(run.out.rfind(c.problem, 0), 0U) << run.out;
     }
-    EXPECT_EQ(lines(readFile(dir.file("r.csv"))).size(), 3U);
+    EXPECT_EQ(lines(readFile(dir.file("r.csv"))).size(), 5U);
     // Another run may share the file, and this one may go on with --resume.
     EXPECT_EQ(runTool("--games 2 --seed 4 --results r.csv").exitCode, 0);
     EXPECT_EQ(runTool("--games 3 --seed 4 --results r.csv --resume").exitCode, 2); // another run's records
-    EXPECT_EQ(lines(readFile(dir.file("r.csv"))).size(), 5U);
+    EXPECT_EQ(lines(readFile(dir.file("r.csv"))).size(), 9U);
     // A test with other bounds is another run too.
     ASSERT_EQ(runTool("--sprt elo0=0,elo1=300 --games 2 --results s.csv").exitCode, 0);
     EXPECT_EQ(runTool("--sprt elo0=0,elo1=200 --games 2 --results s.csv --resume").exitCode, 2);
@@ -262,17 +262,17 @@ TEST(RecordEdges, ARecordCutShortIsLeftOutAndItsMatchPlayedAgain)
         const ToolRun summed = runTool("summarize " + name, "2>&1");
         EXPECT_NE(summed.out.find("is cut short (a run stopped while writing it); it is left out"), std::string::npos)
             << summed.out;
-        EXPECT_NE(summed.out.find("Matches played: 3 of 4"), std::string::npos) << summed.out;
+        EXPECT_NE(summed.out.find("Matches played: 7 of 8"), std::string::npos) << summed.out;
 
         const ToolRun resumed = runTool("--games 4 --seed 3 --results " + name + " --resume", "2>&1");
         EXPECT_EQ(resumed.exitCode, 0) << resumed.out;
-        EXPECT_NE(resumed.out.find("Matches played: 4 of 4"), std::string::npos) << resumed.out;
+        EXPECT_NE(resumed.out.find("Matches played: 8 of 8"), std::string::npos) << resumed.out;
         std::vector<match::MatchRecord> records;
         std::string error;
         std::string warning;
         ASSERT_TRUE(match::readRecordFile(dir.file(name), records, error, &warning)) << error;
         EXPECT_EQ(warning, "") << name;
-        EXPECT_EQ(records.size(), 4U) << name;
+        EXPECT_EQ(records.size(), 8U) << name;
         EXPECT_EQ(lines(readFile(dir.file(name))).size(), all.size()) << name;
     }
 }

@@ -154,15 +154,16 @@ TEST_F(BoardListRuns, AListedReplayPositionIsPlayedOnFromUnderItsLabel)
     ASSERT_EQ(runTool("--boards lists/openings.txt --games 2 --results r.jsonl --replays after").exitCode, 0);
     std::vector<MatchRecord> records;
     ASSERT_TRUE(readRecordFile(dir.file("r.jsonl"), records, error)) << error;
-    ASSERT_EQ(records.size(), 2U);
+    // Each board in both seatings: games 0 and 1 on the first line, 2 and 3 on the second.
+    ASSERT_EQ(records.size(), 4U);
     std::sort(records.begin(), records.end(), [](const auto& a, const auto& b) { return a.game < b.game; });
-    EXPECT_EQ(records[0].board, "seed:9:4");
-    EXPECT_EQ(records[1].board, "replay:../before/game-0.json@20");
-    EXPECT_EQ(records[1].turns, static_cast<int>(original.turns.size()));
-    EXPECT_EQ(records[1].seats[0].score, original.finalScore().first);
-    EXPECT_EQ(records[1].seats[1].score, original.finalScore().second);
+    EXPECT_EQ(records[1].board, "seed:9:4");
+    EXPECT_EQ(records[2].board, "replay:../before/game-0.json@20");
+    EXPECT_EQ(records[2].turns, static_cast<int>(original.turns.size()));
+    EXPECT_EQ(records[2].seats[0].score, original.finalScore().first);
+    EXPECT_EQ(records[2].seats[1].score, original.finalScore().second);
     Replay after;
-    ASSERT_TRUE(readReplayFile(dir.file("after/game-1.json"), after, error)) << error;
+    ASSERT_TRUE(readReplayFile(dir.file("after/game-2-A-B.json"), after, error)) << error;
     EXPECT_EQ(after.board, original.board);
     const auto sameMove = [](const ReplayTurn& a, const ReplayTurn& b) { return a.answer == b.answer && a.score == b.score; };
     EXPECT_TRUE(std::equal(original.turns.begin(), original.turns.end(), after.turns.begin(), after.turns.end(), sameMove));

@@ -168,7 +168,7 @@ TEST(MatchSummary, EloFromResults)
 {
     const EloEstimate even = estimateElo(10, 0, 10);
     EXPECT_NEAR(even.difference, 0.0, 1e-9);
-    EXPECT_GT(even.error, 100.0);
+    EXPECT_GT(even.high - even.low, 200.0);
     const EloEstimate better = estimateElo(75, 0, 25);
     EXPECT_NEAR(better.difference, 190.8, 0.1); // -400 log10(1/0.75 - 1)
     EXPECT_NEAR(estimateElo(25, 0, 75).difference, -190.8, 0.1);
@@ -213,11 +213,12 @@ TEST(MatchRecords, CsvAndJsonLinesWrittenAndReadBack)
     record.seats[0].hint = "answers go to \"vorla.out\", not to standard output";
     record.ended = "2026-12-09T08:15:02Z";
     record.botEnv = "OMP_NUM_THREADS LANG";
+    record.anchor = "mean";
     const std::string csv = toCsv(record);
     EXPECT_EQ(csv, "3,\"map:a,b.txt\",A,\"/usr/bin/python3 \"\"my bot.py\"\"\",B,stupid,"
                    "7,12,30,B,time limit,0,,,none,3000.250,3000.250,1,0.000,0.000,0,03f74932f5ddc569,20,true,A B,none,1,1,,"
                    "500,3000,\"answers go to \"\"vorla.out\"\", not to standard output\",,2026-12-09T08:15:02Z,"
-                   "OMP_NUM_THREADS LANG\n");
+                   "OMP_NUM_THREADS LANG,mean\n");
     const std::string json = toJsonLine(record);
     EXPECT_EQ(json, "{\"game\":3,\"board\":\"map:a,b.txt\",\"first_player\":\"A\",\"first\":"
                     "\"/usr/bin/python3 \\\"my bot.py\\\"\",\"second_player\":\"B\",\"second\":\"stupid\","
@@ -230,7 +231,7 @@ TEST(MatchRecords, CsvAndJsonLinesWrittenAndReadBack)
                     "\"first_moves\":1,\"second_moves\":1,\"sprt\":null,"
                     "\"first_move_limit_ms\":500,\"second_move_limit_ms\":3000,"
                     "\"first_hint\":\"answers go to \\\"vorla.out\\\", not to standard output\",\"second_hint\":null,"
-                    "\"ended\":\"2026-12-09T08:15:02Z\",\"bot_env\":\"OMP_NUM_THREADS LANG\"}\n");
+                    "\"ended\":\"2026-12-09T08:15:02Z\",\"bot_env\":\"OMP_NUM_THREADS LANG\",\"anchor\":\"mean\"}\n");
 
     // Both formats read back to the same record, as far as they keep it;
     // records of earlier versions, without "governance" and what follows, too.
@@ -244,12 +245,12 @@ TEST(MatchRecords, CsvAndJsonLinesWrittenAndReadBack)
         ASSERT_TRUE(parseRecords(text, isJson, read, error)) << error;
         ASSERT_EQ(read.size(), isJson ? 2U : 1U);
         // They played under the usual time limit.
-        EXPECT_EQ(toCsv(read[0]), isEarlier(text) ? csv.substr(0, csv.find(",1,1,,500,")) + ",0,0,,3000,3000,,,,\n" : csv);
+        EXPECT_EQ(toCsv(read[0]), isEarlier(text) ? csv.substr(0, csv.find(",1,1,,500,")) + ",0,0,,3000,3000,,,,,\n" : csv);
     }
-    // An SPRT run's settings come back as they were.
+    // An SPRT run's settings come back as they were, in Elo or normalised.
     MatchRecord tested = record;
-    tested.sprt = sprtSettingsText({-1.5, 4.25, 0.05, 0.1});
-    for (const bool isJson : {false, true}) {
+    for (const auto& [isJson, normalised] : {std::pair{false, false}, {true, false}, {false, true}, {true, true}}) {
+        tested.sprt = sprtSettingsText({-1.5, 4.25, 0.05, 0.1, normalised});
         std::vector<MatchRecord> read;
         std::string error;
         ASSERT_TRUE(parseRecords(isJson ? toJsonLine(tested) : csvHeader() + toCsv(tested), isJson, read, error)) << error;
@@ -264,7 +265,7 @@ TEST(MatchRecords, CsvAndJsonLinesWrittenAndReadBack)
     } bad[] = {
         {"game,board\n", false, "line 1: not the header"},
         {header + "3,\"unclosed\n", false, "line 2: an unclosed quote"},
-        {header + "3,b\n", false, "line 2: 2 fields, not 35"},
+        {header + "3,b\n", false, "line 2: 2 fields, not 36"},
         {header + replaced(csv, ",1,1,,", ",1,1,elo0=5,"), false, "line 2: no proper sprt"},
         {header + replaced(csv, ",500,3000,", ",0.5,3000,"), false, "line 2: no proper first_move_limit_ms"},
         {header + replaced(csv, ",500,3000,", ",500,3600001,"), false, "line 2: no proper second_move_limit_ms"},
@@ -422,7 +423,7 @@ TEST_F(MatchBots, InterruptStopsCleanlyWithTheFinishedMatchesRecorded)
     EXPECT_LT(records.size(), 21U);
     for (std::size_t i = 1; i < records.size(); ++i)
         EXPECT_EQ(commasOf(records[i]), commasOf(csvHeader())) << records[i];
-    EXPECT_NE(out.find("Matches played: " + std::to_string(records.size() - 1) + " of 20, interrupted"),
+    EXPECT_NE(out.find("Matches played: " + std::to_string(records.size() - 1) + " of 40 (boards in both seatings), interrupted"),
               std::string::npos)
         << out;
     // No bot, nor anything a bot started, outlives the runner.

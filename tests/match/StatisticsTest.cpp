@@ -2,6 +2,8 @@
 #include "Ratings.h"
 #include "Schedule.h"
 #include "Sprt.h"
+#include "SprtStopBias.h"
+#include "Elo.h"
 #include "SprtRun.h"
 
 #include <gtest/gtest.h>
@@ -35,20 +37,22 @@ TEST(Schedule, PairingsAndTheOrderOfMatches)
 
 TEST(Ratings, BradleyTerryMaximumLikelihoodWithErrorBars)
 {
-    // 75 % for the anchor: 400 log10(3) below it, with the error bar of
-    // 100 games at p = 0.75.
+    // 75 % for the anchor: 400 log10(3) below it, with Wilson's interval of
+    // 100 games at p = 0.25.
     const Ratings two = rateByBradleyTerry(2, {{0, 1, 70, 10, 20}});
     EXPECT_EQ(two.anchor, 0);
     EXPECT_DOUBLE_EQ(two.elo[0], 0);
     EXPECT_NEAR(two.elo[1], -190.85, 0.01);
-    EXPECT_NEAR(two.error[1], 78.63, 0.01);
+    EXPECT_NEAR(two.low[1], -268.82, 0.01);
+    EXPECT_NEAR(two.high[1], -112.87, 0.01);
+    EXPECT_TRUE(std::isnan(two.low[0])); // the anchor has none
 
     // Results that fit the model exactly give its ratings back: each step a
     // ratio of 1.5 in strength.
     const Ratings three = rateByBradleyTerry(3, {{0, 1, 60, 0, 40}, {1, 2, 60, 0, 40}, {0, 2, 90, 0, 40}});
     EXPECT_NEAR(three.elo[1], -70.44, 0.01);
     EXPECT_NEAR(three.elo[2], -140.87, 0.01);
-    EXPECT_GT(three.error[2], three.error[1] * 0.5);
+    EXPECT_GT(three.high[2] - three.low[2], (three.high[1] - three.low[1]) * 0.5);
 }
 
 TEST(Ratings, OnlyPlayersJoinedByResultsBothWaysAreRated)
@@ -84,10 +88,12 @@ TEST(Ratings, OnlyPlayersJoinedByResultsBothWaysAreRated)
         for (int i = 0; i < c.players; ++i) {
             if (c.standings[i] != S::Rated)
                 continue;
-            // Every rated player has a finite rating and error bar.
-            EXPECT_TRUE(std::isfinite(ratings.elo[i]) && std::isfinite(ratings.error[i])) << c.what << ", player " << i;
+            // Every rated player has a finite rating and interval.
+            EXPECT_TRUE(std::isfinite(ratings.elo[i])) << c.what << ", player " << i;
             if (i == c.anchor) {
                 EXPECT_EQ(ratings.elo[i], 0) << c.what;
+            } else {
+                EXPECT_TRUE(std::isfinite(ratings.low[i]) && std::isfinite(ratings.high[i])) << c.what << ", player " << i;
             }
         }
     }
@@ -96,7 +102,38 @@ TEST(Ratings, OnlyPlayersJoinedByResultsBothWaysAreRated)
     const Ratings withOthers = rateByBradleyTerry(4, {{0, 1, 6, 0, 4}, {0, 2, 10, 0, 0}, {1, 2, 10, 0, 0}, {3, 0, 5, 0, 0}});
     const Ratings alone = rateByBradleyTerry(2, {{0, 1, 6, 0, 4}});
     EXPECT_NEAR(withOthers.elo[1], alone.elo[1], 1e-9);
-    EXPECT_NEAR(withOthers.error[1], alone.error[1], 1e-9);
+    EXPECT_NEAR(withOthers.low[1], alone.low[1], 1e-9);
+    EXPECT_NEAR(withOthers.high[1], alone.high[1], 1e-9);
+}
+
+TEST(Ratings, TheAnchorMovesEveryRatingAlikeAndLeavesWhoIsStrongerAlone)
+{
+    const std::vector<HeadToHead> results = {{0, 1, 30, 4, 16}, {1, 2, 28, 2, 20}, {0, 2, 35, 5, 10}};
+    const Ratings first = rateByBradleyTerry(3, results);
+    const Ratings third = rateByBradleyTerry(3, results, {2, false});
+    const Ratings mean = rateByBradleyTerry(3, results, {-1, true});
+    EXPECT_EQ(third.anchor, 2);
+    EXPECT_DOUBLE_EQ(third.elo[2], 0);
+    EXPECT_NEAR(mean.elo[0] + mean.elo[1] + mean.elo[2], 0, 1e-9);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_NEAR(third.elo[i] - third.elo[0], first.elo[i], 1e-9) << i;
+        EXPECT_NEAR(mean.elo[i] - mean.elo[0], first.elo[i], 1e-9) << i;
+        // Measured from the mean, everyone has an interval, the anchor too.
+        EXPECT_TRUE(mean.low[i] < mean.elo[i] && mean.elo[i] < mean.high[i]) << i;
+        for (int j = 0; j < 3; ++j) {
+            if (i == j)
+                continue;
+            EXPECT_NEAR(likelihoodOfSuperiority(first, i, j), likelihoodOfSuperiority(third, i, j), 1e-9);
+            EXPECT_NEAR(likelihoodOfSuperiority(first, i, j) + likelihoodOfSuperiority(first, j, i), 1.0, 1e-9);
+        }
+    }
+    // By hand for the pair alone: Phi(d / s) with s the error of the difference.
+    const Ratings pair = rateByBradleyTerry(2, {{0, 1, 60, 0, 40}});
+    const double units = std::log(1.5);                     // 60:40
+    const double spread = 1 / std::sqrt(100 * 0.6 * 0.4);   // Fisher information of 100 games at 0.6
+    EXPECT_NEAR(likelihoodOfSuperiority(pair, 0, 1), 0.5 * std::erfc(-units / spread / std::sqrt(2.0)), 1e-9);
+    // A player asked for who cannot be rated gives way to the first who can.
+    EXPECT_EQ(rateByBradleyTerry(3, {{1, 2, 5, 0, 5}}, {0, false}).anchor, 1);
 }
 
 TEST(Sprt, LogLikelihoodRatiosComputedByHand)
@@ -117,6 +154,54 @@ TEST(Sprt, LogLikelihoodRatiosComputedByHand)
     EXPECT_EQ(verdictOf(3.0, settings), SprtVerdict::H1);
     EXPECT_EQ(verdictOf(-3.0, settings), SprtVerdict::H0);
     EXPECT_EQ(verdictOf(1.0, settings), SprtVerdict::Open);
+}
+
+TEST(Sprt, TheEstimateAtAnEarlyStopIsPulledBackByTheStopsBias)
+{
+    const SprtSettings settings{0, 20, 0.05, 0.05};
+    // 60 pairs at +60 Elo stopped the test at H1: runs that stop that soon
+    // ran high, so the truth is lower, yet still on the same side.
+    const StopBiasInput early{scoreOf(60), 0.06, 60, 5000, 2};
+    const double adjusted = biasAdjustedScore(early, settings);
+    EXPECT_LT(adjusted, early.mean - 0.005);
+    EXPECT_GT(adjusted, 0.5);
+    EXPECT_EQ(biasAdjustedScore(early, settings), adjusted); // the same records, the same figure
+    // A test that could not stop before its limit has no stop to adjust for.
+    const SprtSettings wide{0, 20, 1e-6, 1e-6};
+    const StopBiasInput full{scoreOf(30), 0.06, 10, 10, 2};
+    EXPECT_NEAR(biasAdjustedScore(full, wide), full.mean, 1e-6);
+    // Nothing to simulate: no spread, or a score of 0 or 1.
+    EXPECT_EQ(biasAdjustedScore({1.0, 0.0, 12, 100, 2}, settings), 1.0);
+    EXPECT_EQ(biasAdjustedScore({0.6, 0.0, 12, 100, 2}, settings), 0.6);
+}
+
+TEST(Sprt, NormalisedBoundsAreTheSpreadsUnits)
+{
+    // By hand: the bounds stand for the scores 1/2 + nelo sqrt(2 v) ln 10 / 800,
+    // v the pairs' variance with half a sample in every cell, as the ratio takes it.
+    const std::array<int, 5> pairs = {1, 4, 10, 4, 1};
+    const double n = 20;
+    const double total = n + 2.5;
+    double mean = 0;
+    for (int i = 0; i < 5; ++i)
+        mean += (pairs[i] + 0.5) * i / 4.0 / total;
+    double variance = 0;
+    for (int i = 0; i < 5; ++i)
+        variance += (pairs[i] + 0.5) * (i / 4.0 - mean) * (i / 4.0 - mean) / total;
+    const double unit = std::sqrt(2 * variance) * std::log(10.0) / 800.0;
+    const double s0 = 0.5 - 5 * unit;
+    const double s1 = 0.5 + 5 * unit;
+    EXPECT_NEAR(pentanomialLlr(pairs, -5, 5, true), n * (s1 - s0) * (2 * mean - s0 - s1) / (2 * variance), 1e-12);
+    const std::array<int, 5> better = {0, 2, 8, 8, 2};
+    EXPECT_GT(pentanomialLlr(better, 0, 5, true), 0);
+    // The bounds' kind is read back and shown as given; a mix is refused.
+    const auto normalised = parseSprtSettings("nelo0=0,nelo1=5,alpha=0.1");
+    ASSERT_TRUE(normalised);
+    EXPECT_TRUE(normalised->normalised);
+    EXPECT_EQ(sprtSettingsShown(*normalised), "nelo0=0 nelo1=5 alpha=0.1 beta=0.05");
+    EXPECT_EQ(parseSprtSettings(sprtSettingsText(*normalised))->normalised, true);
+    for (const char* bad : {"elo0=0,nelo1=5", "nelo0=0,elo1=5", "nelo0=0,nelo1=5,elo0=0", "nelo0=5,nelo1=0", "nelo1=5"})
+        EXPECT_FALSE(parseSprtSettings(bad)) << bad;
 }
 
 TEST(Sprt, CountsInGameOrderWhateverOrderMatchesFinishIn)

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <filesystem>
 #include <map>
 
@@ -35,28 +36,51 @@ MatchRecord match(int game, const std::string& first, const std::string& second,
 
 TEST(Elo, EstimatesWorkedOutByHand)
 {
+    const double inf = std::numeric_limits<double>::infinity();
+    const double none = std::nan("");
+    // By hand: the interval is Wilson's at the mean score over n q(1 - q) / v
+    // games (q, v: mean and variance with half a sample at 0 and at 1), LOS
+    // Phi(sum (x - 1/2) / sqrt(sum (x - 1/2)^2)), nElo (m - 1/2) / sqrt(g v)
+    // times 800 / ln 10 with g = 2 for pairs.
     const struct {
         const char* what;
         EloEstimate estimate;
-        double difference, error, los;
+        double difference, low, high, los, nElo;
     } cases[] = {
-        {"pairs", estimateEloOfPairs({2, 10, 20, 30, 8}), 80.842, 41.726, 0.99996},
-        {"matches", estimateElo(75, 0, 25), 190.849, 81.151, 1.0},
-        {"even", estimateElo(45, 10, 45), 0.0, 65.362, 0.5},
+        // Small and one-sided: a finite bound wherever one exists.
+        {"one win", estimateElo(1, 0, 0), inf, -233.80, inf, 0.8413, none},
+        {"three wins", estimateElo(3, 0, 0), inf, -42.95, inf, 0.9584, none},
+        {"9-1", estimateElo(9, 0, 1), 381.70, 67.44, 695.96, 0.9943, 463.25},
+        {"three even pairs", estimateEloOfPairs({0, 0, 3, 0, 0}), 0.0, -187.36, 187.36, 0.5, none},
+        {"one pair of 3/2", estimateEloOfPairs({0, 0, 0, 1, 0}), 190.85, -270.34, 652.04, 0.8413, none},
+        {"one loss", estimateElo(0, 0, 1), -inf, -inf, 233.80, 0.1587, none},
+        // Larger samples: the interval close to the normal one.
+        {"pairs", estimateEloOfPairs({2, 10, 20, 30, 8}), 80.84, 38.47, 123.21, 0.9998, 116.22},
+        {"matches", estimateElo(75, 0, 25), 190.85, 112.87, 268.82, 1.0, 200.59},
+        {"even with draws", estimateElo(45, 10, 45), 0.0, -64.27, 64.27, 0.5, 0.0},
+    };
+    const auto near = [](double actual, double expected, double tolerance) {
+        return std::isnan(expected) ? std::isnan(actual)
+               : std::isinf(expected) ? actual == expected
+                                      : std::fabs(actual - expected) < tolerance;
     };
     for (const auto& c : cases) {
-        EXPECT_NEAR(c.estimate.difference, c.difference, 1e-3) << c.what;
-        EXPECT_NEAR(c.estimate.error, c.error, 1e-3) << c.what;
-        EXPECT_NEAR(c.estimate.los, c.los, 1e-4) << c.what;
+        EXPECT_TRUE(near(c.estimate.difference, c.difference, 0.01)) << c.what << ": " << c.estimate.difference;
+        EXPECT_TRUE(near(c.estimate.low, c.low, 0.01)) << c.what << ": " << c.estimate.low;
+        EXPECT_TRUE(near(c.estimate.high, c.high, 0.01)) << c.what << ": " << c.estimate.high;
+        EXPECT_TRUE(near(c.estimate.los, c.los, 1e-4)) << c.what << ": " << c.estimate.los;
+        EXPECT_TRUE(near(c.estimate.nElo, c.nElo, 0.01)) << c.what << ": " << c.estimate.nElo;
     }
-    // Every point, or every pair alike: no spread to bound the estimate by.
-    EXPECT_TRUE(std::isinf(estimateElo(5, 0, 0).difference) && std::isinf(estimateElo(5, 0, 0).error));
-    EXPECT_EQ(estimateElo(5, 0, 0).los, 1.0);
-    EXPECT_EQ(estimateEloOfPairs({0, 0, 7, 0, 0}).los, 0.5);
+    EXPECT_TRUE(estimateEloOfPairs({0, 0, 3, 0, 0}).noSpread);
     EXPECT_TRUE(std::isnan(estimateElo(0, 0, 0).difference));
+    // Win-or-lose games are worth themselves; draws and even pairs narrow the spread.
+    EXPECT_DOUBLE_EQ(effectiveGames<3>({4, 0, 6}, {0.0, 0.5, 1.0}), 10.0);
+    EXPECT_NEAR(effectiveGames<5>({0, 0, 3, 0, 0}, {0.0, 0.25, 0.5, 0.75, 1.0}), 12.0, 1e-9);
     // The same 100 matches: won 1-1 board by board, the pairs see that the
     // boards decided and the players did not; taken singly they cannot.
-    EXPECT_LT(estimateEloOfPairs({0, 10, 30, 10, 0}).error, estimateElo(50, 0, 50).error / 2);
+    const EloEstimate pairs = estimateEloOfPairs({0, 10, 30, 10, 0});
+    const EloEstimate single = estimateElo(50, 0, 50);
+    EXPECT_LT(pairs.high - pairs.low, (single.high - single.low) / 2);
 }
 
 TEST(GameSet, GamesInAnyOrderAndWhatIsMissing)
@@ -109,18 +133,25 @@ TEST(Standings, PlayersThatCannotBeRatedAreNamedWithWhy)
     for (const char* name : {"f", "a", "b", "c", "d", "e"})
         run.players.push_back({name, "stupid"});
     const std::string text = standingsText(tally, run);
-    const double expected = 400 * std::log10(3.0); // a scored 3 of 4 against b
+    // a scored 3 of 4 against b; b's interval is Wilson's at 1 of 4, and the
+    // likelihood that a is stronger Phi(ln 3 / sqrt(1 / (4 3/4 1/4))).
+    const double expected = 400 * std::log10(3.0);
     // c, who lost no point to the rated group, stands above it; the player
     // without games last.
     const std::string lines[] = {
-        "Standings (Elo by Bradley-Terry, a at 0, 95 % error bars):",
-        "   1  c             -        -",
-        "   2  a          +0.0        -",
-        formatted("   3  b       %+7.1f", -expected),
-        "   6  f             -        -",
+        "Standings (Elo by Bradley-Terry, a at 0 (the first rated player), 95 % intervals):",
+        "   1  c             -  -                            4.0",
+        "   2  a          +0.0  -                            3.0",
+        formatted("   3  b       %+7.1f  [-528.4, +146.7]", -expected),
+        "   6  f             -  -                            0.0",
         "Not rated:\n"
-        "  f has no matches, so a is at 0\n",
-        "  c: not comparable, lost no point to a's group, directly or through others\n",
+        "  f has no matches, so a is the reference\n",
+        "  c: not comparable, won every game against a's group, directly or through others\n",
+        // Who is likely the stronger: between rated players only.
+        "Likelihood of superiority (the row's player over the column's, from the ratings, %):\n"
+        "                   2       3\n"
+        "   2  a            -    82.9\n"
+        "   3  b         17.1       -\n",
         "  d: not comparable, no results link it to a's group\n",
         "  f: no matches, left out\n",
     };
@@ -162,8 +193,14 @@ TEST(SummaryWords, SayWhatWasPlayedAndNoMore)
         sprt.add(match(game, "A", "B", 30, 20));
     }
     ASSERT_TRUE(sprt.decided());
-    EXPECT_NE(summaryText(wins, run, false, &sprt).find("Matches played: 20 of 100 (until the SPRT decided)\n"),
-              std::string::npos);
+    const std::string stopped = summaryText(wins, run, false, &sprt);
+    EXPECT_NE(stopped.find("Matches played: 20 of 100 (until the SPRT decided)\n"), std::string::npos) << stopped;
+    EXPECT_NE(stopped.find("biased by the stop; these results cannot say by how much"), std::string::npos) << stopped;
+    // One seating a board: the seats' share stands beside the Elo.
+    EXPECT_NE(stopped.find("  seats unbalanced: each board was played in one seating, and the first seat took 100.0 % of "
+                           "the points; A sat first in 20 of 20 matches\n"),
+              std::string::npos)
+        << stopped;
 }
 
 TEST(Progress, ALinePerMatchAndAScoreLineEveryTenMatches)
@@ -230,7 +267,7 @@ TEST(Progress, ATournamentsScoreLineGivesTheStandings)
     const std::string text = report.update(now, start + std::chrono::seconds(5));
     // Every player, by points, with its games and, once rated, its Elo.
     // beta and gamma each won one and drew two of their own games: equal.
-    EXPECT_NE(text.find("standings: alpha 4.0/6 +0.0, beta 3.0/7 -120.4 +/- 329.7, gamma 3.0/7 -120.4 +/- 329.7; "
+    EXPECT_NE(text.find("standings: alpha 4.0/6 +0.0, beta 3.0/7 -120.4 [-405.7, +164.9], gamma 3.0/7 -120.4 [-405.7, +164.9]; "
                         "10 of 36 matches"),
               std::string::npos)
         << text;
@@ -280,9 +317,9 @@ TEST_F(SummaryRuns, PrintedFiguresFollowFromTheRecords)
         bool swap;
     } runs[] = {
         {"--first " VORLEN_LOOKAHEAD_BOT " --second stupid --games 6 --seed 11 --swap", true},
-        {"--first " VORLEN_LOOKAHEAD_BOT " --second stupid --games 6 --seed 11", false},
-        {"--first " VORLEN_LOOKAHEAD_BOT " --second stupid --games 40 --seed 12", false},
-        {"--games 30 --seed 13", false},
+        {"--first " VORLEN_LOOKAHEAD_BOT " --second stupid --games 6 --seed 11 --no-swap", false},
+        {"--first " VORLEN_LOOKAHEAD_BOT " --second stupid --games 40 --seed 12", true},
+        {"--games 30 --seed 13", true},
     };
     for (const auto& [options, swap] : runs) {
         const std::string file = swap ? "swap.jsonl" : "one.csv";
@@ -313,15 +350,32 @@ TEST_F(SummaryRuns, PrintedFiguresFollowFromTheRecords)
             mean = (a[0] + 0.5 * a[1]) / n;
             square = (a[0] + 0.25 * a[1]) / n;
         }
-        const double spread = std::sqrt((square - mean * mean) / n);
+        // Wilson's interval over n q(1 - q) / v games, q and v with half a
+        // sample at 0 and 1; LOS from the leaning of each sample off 1/2.
+        const double q = (mean * n + 0.5) / (n + 1);
+        const double v = (square * n + 0.5) / (n + 1) - q * q;
+        const double worth = n * q * (1 - q) / v;
+        const double z = 1.959964;
+        const double centre = (mean + z * z / (2 * worth)) / (1 + z * z / worth);
+        const double half = z / (1 + z * z / worth) * std::sqrt(mean * (1 - mean) / worth + z * z / (4 * worth * worth));
         const auto elo = [](double p) { return -400 * std::log10(1 / p - 1); };
-        const bool bounded = mean - 1.959964 * spread > 0 && mean + 1.959964 * spread < 1;
-        const std::string bar = bounded ? formatted(" +/- %.1f", (elo(mean + 1.959964 * spread) - elo(mean - 1.959964 * spread)) / 2)
-                                        : std::string(", error bar unbounded");
-        expected.push_back(formatted("Elo difference A - B: %s%s (95 %%, from %d %s), LOS %.1f %%",
-                                     signedElo(elo(mean)).c_str(), bar.c_str(), static_cast<int>(n),
+        const double step = swap ? 0.25 : 0.5; // the score scale's unit
+        double lean = 0;
+        double leanSquares = 0;
+        for (int i = 0; i < (swap ? 5 : 3); ++i) {
+            const int count = swap ? r.pairs[i] : std::array{a[2], a[1], a[0]}[i];
+            const double off = i * step - 0.5;
+            lean += count * off;
+            leanSquares += count * off * off;
+        }
+        const auto bound = [&](double p) {
+            return p > 1 - 1e-12 ? std::string("+∞") : p < 1e-12 ? std::string("-∞") : signedElo(elo(p));
+        };
+        expected.push_back(formatted("Elo difference A - B: %s [%s, %s] (95 %%, from %d %s), LOS %.1f %%",
+                                     signedElo(elo(mean)).c_str(), bound(centre - half).c_str(),
+                                     bound(centre + half).c_str(), static_cast<int>(n),
                                      swap ? "board pairs" : "matches",
-                                     50 * std::erfc(-(mean - 0.5) / (spread * std::sqrt(2.0)))));
+                                     leanSquares > 0 ? 50 * std::erfc(-lean / std::sqrt(2 * leanSquares)) : 50.0));
         if (swap)
             expected.push_back(formatted("Board pairs by A's points (0, 1/2, 1, 3/2, 2): %d, %d, %d, %d, %d", r.pairs[0],
                                          r.pairs[1], r.pairs[2], r.pairs[3], r.pairs[4]));

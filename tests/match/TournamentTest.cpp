@@ -46,10 +46,15 @@ TEST_F(Tournaments, RoundRobinStandingsAndCrossTable)
         "Matches played: 12 of 12 (every board in both seatings)",
         // One-sided all the way: no finite rating exists, so none is made up.
         "Standings (no ratings: no two players have results both ways):\n"
-        "rank  player      elo      +/-     points         W         D         L    matches\n"
-        "   1  strong        -        -        8.0         8         0         0          8\n"
-        "   2  greedy        -        -        4.0         4         0         4          8\n"
-        "   3  weak          -        -        0.0         0         0         8          8\n",
+        "rank  player      elo  95 % interval             points         W         D         L    matches\n"
+        "   1  strong        -  -                            8.0         8         0         0          8\n"
+        "   2  greedy        -  -                            4.0         4         0         4          8\n"
+        "   3  weak          -  -                            0.0         0         0         8          8\n",
+        // Each pairing's boards in both seatings, by the higher-ranked player's points.
+        "  first  second       0     1/2       1     3/2       2    pairs\n"
+        "  strong greedy       0       0       0       0       2        2\n"
+        "  strong weak         0       0       0       0       2        2\n"
+        "  greedy weak         0       0       0       0       2        2\n",
         "   1  strong            -        4.0/4        4.0/4\n"
         "   2  greedy        0.0/4            -        4.0/4\n"
         "   3  weak          0.0/4        0.0/4            -\n",

@@ -72,7 +72,8 @@ ParsedArguments parseMatchArguments(const QStringList& arguments, int defaultCon
                                                       "against each other one (gauntlet).",
                                         "KIND");
     const QCommandLineOption sprt("sprt", "Stop as soon as a sequential probability ratio test decides "
-                                          "between elo0 and elo1 (alpha and beta default to 0.05).",
+                                          "between elo0 and elo1, or normalised Elo nelo0 and nelo1 (alpha and "
+                                          "beta default to 0.05).",
                                   "elo0=E0,elo1=E1[,alpha=A,beta=B]");
     const QCommandLineOption resume("resume", "Play only the matches not yet in the --results file.");
     const QCommandLineOption shard("shard", "Play the matches whose index is I modulo N: part I of a run split "
@@ -87,10 +88,13 @@ ParsedArguments parseMatchArguments(const QStringList& arguments, int defaultCon
     const QCommandLineOption boardList("boards", "Play the boards of this list in order, cycled: a line each, "
                                                  "rand:K, seed:S:K, map:PATH or replay:FILE@K.",
                                        "FILE");
-    const QCommandLineOption swap("swap", "Play every board twice, seats exchanged (the default for tournaments "
-                                          "and SPRT runs).");
-    const QCommandLineOption noSwap("no-swap", "Play every board once, in one seating, in tournaments and SPRT runs "
-                                               "too (the first seat's advantage then biases the result).");
+    const QCommandLineOption swap("swap", "Play every board twice, seats exchanged (the default, but for a "
+                                          "two-player run of one board).");
+    const QCommandLineOption noSwap("no-swap", "Play every board once, seats exchanged from board to board (the "
+                                               "first seat's advantage then weighs on every match).");
+    const QCommandLineOption anchor("anchor", "Who is at 0 in a tournament's standings: a player's NAME, or mean "
+                                              "for the rated players' mean (default: the first player).",
+                                    "NAME");
     const QCommandLineOption quiet("quiet", "Show only a count of finished matches while the run goes.");
     const QCommandLineOption concurrency(
         "concurrency", "Matches at once (default: the number of cores).", "K");
@@ -116,7 +120,7 @@ ParsedArguments parseMatchArguments(const QStringList& arguments, int defaultCon
     const QCommandLineOption noSandbox("no-sandbox", "Run bots without the sandbox.");
     QList<QCommandLineOption> options = {first, second, player, tournament, sprt, resume, shard, games, seed, map, boardList, start,
                                                swap, noSwap, quiet, concurrency, results, botLogs, replays, report, trace,
-                                               moveTime, botEnv, sandbox, noSandbox};
+                                               moveTime, botEnv, sandbox, noSandbox, anchor};
     options << botLimitOptions();
     parser.addOptions(options);
     const QCommandLineOption help = parser.addHelpOption();
@@ -159,6 +163,8 @@ ParsedArguments parseMatchArguments(const QStringList& arguments, int defaultCon
     if (const auto problem = readPlayers(parser.values(player), parser.isSet(first) || parser.isSet(second), config))
         return usageError(*problem);
     if (const auto problem = readTournament(parser.value(tournament), parser.isSet(tournament), config))
+        return usageError(*problem);
+    if (const auto problem = readAnchor(parser.value(anchor), parser.isSet(anchor), config))
         return usageError(*problem);
     if (const auto problem = readMoveTimes(parser.values(moveTime), config))
         return usageError(*problem);
@@ -237,12 +243,14 @@ ParsedArguments parseMatchArguments(const QStringList& arguments, int defaultCon
 
     if (parser.isSet(swap) && parser.isSet(noSwap))
         return usageError("--swap and --no-swap contradict each other");
-    // Where a verdict or a ranking comes of it, both seatings unless told.
+    // Both seatings unless told, wherever there is more than one board or a
+    // verdict or ranking comes of it: one seating a board leaves the first
+    // seat's advantage in every result.
     const bool judged = config.sprt || config.tournament != Tournament::None;
-    config.swap = parser.isSet(swap) || (judged && !parser.isSet(noSwap));
+    config.swap = parser.isSet(swap) || (!parser.isSet(noSwap) && (judged || config.games >= 2));
     // One seating a board: seats take turns from board to board, so that
     // neither player has the first seat's advantage throughout.
-    config.alternate = judged && parser.isSet(noSwap);
+    config.alternate = parser.isSet(noSwap);
     std::string warning;
     if (config.alternate)
         warning = "vorlen-match: --no-swap: every board is played in one seating only (seats alternate from board to "

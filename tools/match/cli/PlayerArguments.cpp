@@ -86,6 +86,24 @@ std::optional<QString> readTournament(const QString& kind, bool set, MatchConfig
     return std::nullopt;
 }
 
+std::optional<QString> readAnchor(const QString& name, bool set, MatchConfig& config)
+{
+    if (!set)
+        return std::nullopt;
+    if (config.tournament == Tournament::None)
+        return QString("--anchor chooses who is at 0 in a tournament's standings; a two-player run measures the "
+                       "first player against the second");
+    for (const NamedPlayer& player : config.players())
+        if (player.name == name.toStdString()) {
+            config.anchor = player.name;
+            return std::nullopt;
+        }
+    if (name != "mean")
+        return "--anchor is a player's name or mean, not '" + name + "'";
+    config.anchor = "mean";
+    return std::nullopt;
+}
+
 std::optional<QString> readSprt(const QString& text, MatchConfig& config)
 {
     if (config.players().size() != 2)
@@ -96,7 +114,8 @@ std::optional<QString> readSprt(const QString& text, MatchConfig& config)
         parts << part.section('=', 0, 0).trimmed() + "=" + part.section('=', 1).trimmed();
     config.sprt = parseSprtSettings(parts.join(',').toStdString());
     if (!config.sprt)
-        return "--sprt needs elo0=E0,elo1=E1 with E0 < E1, and may give alpha=A,beta=B between 0 and 0.5, not '"
+        return "--sprt needs elo0=E0,elo1=E1 (or nelo0=E0,nelo1=E1 in normalised Elo) with E0 < E1, and may give "
+               "alpha=A,beta=B between 0 and 0.5, not '"
                + text + "'";
     return std::nullopt;
 }

@@ -26,5 +26,7 @@ std::optional<QString> readPlayers(const QStringList& values, bool seatsGiven, M
 std::optional<QString> readTournament(const QString& kind, bool set, MatchConfig& config);
 // --sprt elo0=E0,elo1=E1[,alpha=A,beta=B].
 std::optional<QString> readSprt(const QString& text, MatchConfig& config);
+// --anchor NAME or mean, for tournaments only: after the players are read.
+std::optional<QString> readAnchor(const QString& name, bool set, MatchConfig& config);
 
 } // namespace vorlen::match

@@ -212,6 +212,7 @@ int main(int argc, char* argv[])
     shown.terminal = isatty(STDERR_FILENO);
     for (const NamedPlayer& player : config.players())
         shown.players.push_back(player.name);
+    shown.anchor = anchorOf(factsOf(config));
     MatchRunner runner(config, config.resultsPath.empty() ? nullptr : &records, earlier);
     RunReport report;
     if (!config.reportDir.empty()) {

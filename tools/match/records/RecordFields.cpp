@@ -128,6 +128,8 @@ const std::vector<RecordField>& recordFields()
                      [](MatchRecord& r, const std::string& t) { return (r.ended = t), true; }});
         f.push_back({"bot_env", Kind::MaybeText, [](const MatchRecord& r) { return r.botEnv; },
                      [](MatchRecord& r, const std::string& t) { return (r.botEnv = t), true; }});
+        f.push_back({"anchor", Kind::MaybeText, [](const MatchRecord& r) { return r.anchor; },
+                     [](MatchRecord& r, const std::string& t) { return (r.anchor = t), true; }});
         return f;
     }();
     return fields;

@@ -163,6 +163,7 @@ MatchResult playMatch(const MatchJob& job, const MatchConfig& config, BotGroups&
     record.ended = utcNow();
     record.governance = governance;
     record.botEnv = envPassNames(config.botEnv);
+    record.anchor = config.anchor;
     record.run = config.runId();
     record.runMatches = config.matchCount();
     record.swap = config.swap;

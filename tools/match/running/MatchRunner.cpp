@@ -50,7 +50,7 @@ private:
 
 MatchRunner::MatchRunner(const MatchConfig& config, RecordWriter* records, const std::vector<MatchRecord>& earlier)
     : config_(config), records_(records),
-      tally_(config.players().front().name, config.swap && config.players().size() == 2)
+      tally_(config.players().front().name, config.swap)
 {
     if (config.sprt)
         sprt_.emplace(*config.sprt, config.players().front().name, config.swap);

@@ -49,13 +49,12 @@ std::string ProgressReport::scoreLine(const MatchRunner::Progress& now, Clock::t
     const Tally::Player& p = now.tally.player(first);
     std::string line;
     if (settings_.players.size() > 2)
-        line = "standings: " + standingsLine(now.tally, settings_.players);
+        line = "standings: " + standingsLine(now.tally, settings_.players, settings_.anchor);
     else
         line = first + " vs " + settings_.players[1] + formatted(": wins %d, draws %d, losses %d", p.wins, p.draws, p.losses);
     if (settings_.players.size() == 2 && p.games() > 0) {
         const EloEstimate elo = eloOfFirst(now.tally, first).elo;
-        line += ", Elo " + signedElo(elo.difference)
-                + (std::isfinite(elo.error) ? formatted(" +/- %.1f", elo.error) : std::string(", error bar unbounded"));
+        line += ", Elo " + eloWithRange(elo.difference, elo.low, elo.high);
     }
     if (now.sprt)
         line += ", " + now.sprt->text();

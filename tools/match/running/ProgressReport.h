@@ -1,6 +1,7 @@
 #pragma once
 
 #include "MatchRunner.h"
+#include "Ratings.h"
 
 #include <chrono>
 #include <string>
@@ -24,6 +25,7 @@ public:
         bool quiet = false;
         bool terminal = false;
         std::vector<std::string> players; // the run's, in order: the first one's score is shown
+        RatingAnchor anchor;              // who the standings put at 0
     };
 
     ProgressReport(const Settings& settings, Clock::time_point start);

@@ -41,6 +41,7 @@ struct MatchConfig {
     std::string second = kBuiltInName; // player B
     std::vector<NamedPlayer> named;    // --player NAME=P, in order; in place of A and B
     Tournament tournament = Tournament::None;
+    std::string anchor; // --anchor: a player's name or "mean"; empty: the first player
     std::optional<SprtSettings> sprt;
     bool resume = false;
     int shard = 0;  // --shard I/N: this run plays the matches whose index is I modulo N

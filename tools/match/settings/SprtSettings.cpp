@@ -28,14 +28,20 @@ std::optional<SprtSettings> parseSprtSettings(const std::string& text)
         if (number.empty() || end != number.c_str() + number.size() || !std::isfinite(value)
             || !seen.insert(key).second)
             return std::nullopt;
-        double* slot = key == "elo0" ? &settings.elo0 : key == "elo1" ? &settings.elo1
+        const bool normalised = key == "nelo0" || key == "nelo1";
+        double* slot = key == "elo0" || key == "nelo0" ? &settings.elo0 : key == "elo1" || key == "nelo1" ? &settings.elo1
                      : key == "alpha" ? &settings.alpha : key == "beta" ? &settings.beta : nullptr;
+        settings.normalised = settings.normalised || normalised;
         if (!slot)
             return std::nullopt;
         *slot = value;
     }
     const auto probability = [](double p) { return p > 0 && p < 0.5; };
-    if (!seen.count("elo0") || !seen.count("elo1") || settings.elo0 >= settings.elo1 || !probability(settings.alpha)
+    const char* low = settings.normalised ? "nelo0" : "elo0";
+    const char* high = settings.normalised ? "nelo1" : "elo1";
+    // Both bounds of one kind: elo0 with nelo1 is a mistake, not a mix.
+    if (!seen.count(low) || !seen.count(high) || seen.size() != 2 + seen.count("alpha") + seen.count("beta")
+        || settings.elo0 >= settings.elo1 || !probability(settings.alpha)
         || !probability(settings.beta))
         return std::nullopt;
     return settings;
@@ -44,16 +50,18 @@ std::optional<SprtSettings> parseSprtSettings(const std::string& text)
 std::string sprtSettingsText(const SprtSettings& settings)
 {
     char text[160];
-    std::snprintf(text, sizeof text, "elo0=%.17g,elo1=%.17g,alpha=%.17g,beta=%.17g", settings.elo0, settings.elo1,
-                  settings.alpha, settings.beta);
+    const char* n = settings.normalised ? "n" : "";
+    std::snprintf(text, sizeof text, "%selo0=%.17g,%selo1=%.17g,alpha=%.17g,beta=%.17g", n, settings.elo0, n,
+                  settings.elo1, settings.alpha, settings.beta);
     return text;
 }
 
 std::string sprtSettingsShown(const SprtSettings& settings)
 {
     char text[160];
-    std::snprintf(text, sizeof text, "elo0=%g elo1=%g alpha=%g beta=%g", settings.elo0, settings.elo1, settings.alpha,
-                  settings.beta);
+    const char* n = settings.normalised ? "n" : "";
+    std::snprintf(text, sizeof text, "%selo0=%g %selo1=%g alpha=%g beta=%g", n, settings.elo0, n, settings.elo1,
+                  settings.alpha, settings.beta);
     return text;
 }
 

@@ -4,6 +4,14 @@
 #include <limits>
 
 namespace vorlen::match {
+namespace {
+
+const double kNaN = std::numeric_limits<double>::quiet_NaN();
+// Normalised Elo per unit of the score's t-value: 800 / ln 10, so that
+// without draws it matches the Elo difference near an even score.
+const double kNEloPerUnit = 800.0 / std::log(10.0);
+
+} // namespace
 
 double eloOf(double score)
 {
@@ -14,43 +22,98 @@ double eloOf(double score)
     return -400.0 * std::log10(1.0 / score - 1.0);
 }
 
-template <std::size_t N>
-EloEstimate estimateEloFrom(const std::array<int, N>& counts, const std::array<double, N>& scores)
+double scoreOf(double elo) { return 1.0 / (1.0 + std::pow(10.0, -elo / 400.0)); }
+
+double normalCdf(double x) { return 0.5 * std::erfc(-x / std::sqrt(2.0)); }
+
+std::pair<double, double> wilsonInterval(double score, double games)
 {
-    double n = 0;
+    if (!(games > 0))
+        return {0.0, 1.0};
+    const double z2 = kZ95 * kZ95;
+    const double centre = (score + z2 / (2 * games)) / (1 + z2 / games);
+    const double half = kZ95 / (1 + z2 / games) * std::sqrt(score * (1 - score) / games + z2 / (4 * games * games));
+    // At a score of 0 or 1 the bound on that side is the score itself, not a hair off it.
+    return {score <= 0 ? 0.0 : std::max(0.0, centre - half), score >= 1 ? 1.0 : std::min(1.0, centre + half)};
+}
+
+std::pair<double, double> eloInterval(double score, double games)
+{
+    const auto [low, high] = wilsonInterval(score, games);
+    return {eloOf(low), eloOf(high)};
+}
+
+template <std::size_t N>
+ScoreMoments momentsOf(const std::array<int, N>& counts, const std::array<double, N>& scores)
+{
+    int n = 0;
     double sum = 0;
     for (std::size_t i = 0; i < N; ++i) {
         n += counts[i];
         sum += counts[i] * scores[i];
     }
     if (n == 0)
-        return {std::nan(""), std::nan(""), std::nan("")};
+        return {kNaN, kNaN, 0};
     const double mean = sum / n;
     double variance = 0;
     for (std::size_t i = 0; i < N; ++i)
         variance += counts[i] * (scores[i] - mean) * (scores[i] - mean);
-    const double spread = std::sqrt(variance / n / n); // of the mean
-    const double margin = 1.959964 * spread;
-    // Every sample alike: certain only as far as the samples go.
-    const double los = spread > 0 ? 0.5 * std::erfc(-(mean - 0.5) / (spread * std::sqrt(2.0)))
-                       : mean > 0.5 ? 1.0
-                       : mean < 0.5 ? 0.0
-                                    : 0.5;
-    const double error = (eloOf(mean + margin) - eloOf(mean - margin)) / 2.0;
-    return {eloOf(mean), std::isfinite(error) ? error : std::numeric_limits<double>::infinity(), los};
+    return {mean, variance / n, n};
 }
 
-template EloEstimate estimateEloFrom<3>(const std::array<int, 3>&, const std::array<double, 3>&);
-template EloEstimate estimateEloFrom<5>(const std::array<int, 5>&, const std::array<double, 5>&);
+template <std::size_t N>
+double effectiveGames(const std::array<int, N>& counts, const std::array<double, N>& scores)
+{
+    double n = 0;
+    double sum = 0;
+    double squares = 0;
+    for (std::size_t i = 0; i < N; ++i) {
+        n += counts[i];
+        sum += counts[i] * scores[i];
+        squares += counts[i] * scores[i] * scores[i];
+    }
+    // Half a sample at 0 and half at 1.
+    const double total = n + 1;
+    const double mean = (sum + 0.5) / total;
+    const double variance = (squares + 0.5) / total - mean * mean;
+    return n * mean * (1 - mean) / variance;
+}
+
+template <std::size_t N>
+EloEstimate estimateEloFrom(const std::array<int, N>& counts, const std::array<double, N>& scores, int gamesPerSample)
+{
+    const auto [mean, variance, n] = momentsOf(counts, scores);
+    if (n == 0)
+        return {kNaN, kNaN, kNaN, kNaN, kNaN, kNaN, kNaN, 0, false};
+    double lean = 0; // sum of (score - 1/2)
+    double leanSquares = 0;
+    for (std::size_t i = 0; i < N; ++i) {
+        lean += counts[i] * (scores[i] - 0.5);
+        leanSquares += counts[i] * (scores[i] - 0.5) * (scores[i] - 0.5);
+    }
+    const auto [low, high] = wilsonInterval(mean, effectiveGames(counts, scores));
+    const double los = leanSquares > 0 ? normalCdf(lean / std::sqrt(leanSquares)) : 0.5;
+    const double unit = std::sqrt(gamesPerSample * variance) / kNEloPerUnit;
+    const auto nElo = [&](double score) { return unit > 0 ? (score - 0.5) / unit : kNaN; };
+    return {eloOf(mean), eloOf(low),   eloOf(high), los, nElo(mean), nElo(low), nElo(high),
+            n,           variance == 0};
+}
+
+template ScoreMoments momentsOf<3>(const std::array<int, 3>&, const std::array<double, 3>&);
+template ScoreMoments momentsOf<5>(const std::array<int, 5>&, const std::array<double, 5>&);
+template double effectiveGames<3>(const std::array<int, 3>&, const std::array<double, 3>&);
+template double effectiveGames<5>(const std::array<int, 5>&, const std::array<double, 5>&);
+template EloEstimate estimateEloFrom<3>(const std::array<int, 3>&, const std::array<double, 3>&, int);
+template EloEstimate estimateEloFrom<5>(const std::array<int, 5>&, const std::array<double, 5>&, int);
 
 EloEstimate estimateElo(int wins, int draws, int losses)
 {
-    return estimateEloFrom<3>({losses, draws, wins}, {0.0, 0.5, 1.0});
+    return estimateEloFrom<3>({losses, draws, wins}, kMatchScores, 1);
 }
 
 EloEstimate estimateEloOfPairs(const std::array<int, 5>& pairsByPoints)
 {
-    return estimateEloFrom<5>(pairsByPoints, {0.0, 0.25, 0.5, 0.75, 1.0});
+    return estimateEloFrom<5>(pairsByPoints, kPairScores, 2);
 }
 
 } // namespace vorlen::match

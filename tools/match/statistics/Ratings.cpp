@@ -1,7 +1,10 @@
 #include "Ratings.h"
 
+#include "Elo.h"
+
 #include <cmath>
 #include <limits>
+#include <tuple>
 
 namespace vorlen::match {
 namespace {
@@ -97,15 +100,40 @@ std::vector<double> strengths(std::size_t n, const std::vector<HeadToHead>& resu
     return gamma;
 }
 
+// Of the ratings measured from the group's mean: Var(x_i - mean x).
+std::vector<double> variancesFromMean(const Matrix& c, const std::vector<bool>& inGroup)
+{
+    const std::size_t n = c.size();
+    double k = 0;
+    double total = 0;
+    std::vector<double> rowSums(n, 0.0);
+    for (std::size_t i = 0; i < n; ++i) {
+        if (!inGroup[i])
+            continue;
+        ++k;
+        for (std::size_t j = 0; j < n; ++j)
+            if (inGroup[j])
+                rowSums[i] += c[i][j];
+        total += rowSums[i];
+    }
+    std::vector<double> variances(n, 0.0);
+    for (std::size_t i = 0; i < n; ++i)
+        if (inGroup[i])
+            variances[i] = c[i][i] - 2 * rowSums[i] / k + total / (k * k);
+    return variances;
+}
+
 } // namespace
 
-Ratings rateByBradleyTerry(int playerCount, const std::vector<HeadToHead>& results)
+Ratings rateByBradleyTerry(int playerCount, const std::vector<HeadToHead>& results, RatingAnchor chosen)
 {
     const auto n = static_cast<std::size_t>(playerCount);
     Ratings ratings;
     ratings.elo.assign(n, std::nan(""));
-    ratings.error.assign(n, std::nan(""));
+    ratings.low.assign(n, std::nan(""));
+    ratings.high.assign(n, std::nan(""));
     ratings.standing.assign(n, Standing::NoGames);
+    ratings.covariance.assign(n, std::vector<double>(n, 0.0));
     std::vector<bool> played(n, false);
     for (const HeadToHead& h : results)
         if (h.wins + h.draws + h.losses > 0)
@@ -113,8 +141,11 @@ Ratings rateByBradleyTerry(int playerCount, const std::vector<HeadToHead>& resul
 
     const auto reach = reachability(n, results);
     const auto together = [&](std::size_t i, std::size_t j) { return reach[i][j] && reach[j][i]; };
+    const auto rateable = [&](std::size_t i) { return played[i] && together(i, i); };
+    if (chosen.player >= 0 && chosen.player < playerCount && rateable(static_cast<std::size_t>(chosen.player)))
+        ratings.anchor = chosen.player;
     for (std::size_t i = 0; i < n && ratings.anchor < 0; ++i)
-        if (played[i] && together(i, i))
+        if (rateable(i))
             ratings.anchor = static_cast<int>(i);
     if (ratings.anchor < 0) {
         for (std::size_t i = 0; i < n; ++i)
@@ -122,6 +153,7 @@ Ratings rateByBradleyTerry(int playerCount, const std::vector<HeadToHead>& resul
                 ratings.standing[i] = Standing::Apart;
         return ratings;
     }
+    ratings.poolMean = chosen.poolMean;
     const auto anchor = static_cast<std::size_t>(ratings.anchor);
     std::vector<bool> inGroup(n, false);
     for (std::size_t i = 0; i < n; ++i) {
@@ -135,8 +167,8 @@ Ratings rateByBradleyTerry(int playerCount, const std::vector<HeadToHead>& resul
     }
 
     const std::vector<double> gamma = strengths(n, results, inGroup);
-    // Error bars: the Fisher information in log-strengths, the anchor's row
-    // and column removed, inverted.
+    // The Fisher information in log-strengths, the anchor's row and column
+    // removed, inverted.
     std::vector<long> index(n, -1);
     std::vector<std::size_t> free;
     for (std::size_t i = 0; i < n; ++i) {
@@ -150,7 +182,8 @@ Ratings rateByBradleyTerry(int playerCount, const std::vector<HeadToHead>& resul
         if (!inGroup[h.a] || !inGroup[h.b])
             continue;
         const double p = gamma[h.a] / (gamma[h.a] + gamma[h.b]);
-        const double weight = (h.wins + h.draws + h.losses) * p * (1 - p);
+        const double games = h.effectiveGames > 0 ? h.effectiveGames : h.wins + h.draws + h.losses;
+        const double weight = games * p * (1 - p);
         const long ia = index[h.a];
         const long ib = index[h.b];
         if (ia >= 0)
@@ -163,15 +196,52 @@ Ratings rateByBradleyTerry(int playerCount, const std::vector<HeadToHead>& resul
         }
     }
     const bool bounded = invert(information);
+    if (bounded)
+        for (const std::size_t i : free)
+            for (const std::size_t j : free)
+                ratings.covariance[i][j] = information[index[i]][index[j]];
+
+    double shift = 0; // the group's mean, where that is at 0
+    if (ratings.poolMean) {
+        double count = 0;
+        for (std::size_t i = 0; i < n; ++i)
+            if (inGroup[i]) {
+                shift += kEloPerUnit * std::log(gamma[i] / gamma[anchor]);
+                ++count;
+            }
+        shift /= count;
+    }
+    const std::vector<double> variances = ratings.poolMean ? variancesFromMean(ratings.covariance, inGroup)
+                                                           : std::vector<double>();
     for (std::size_t i = 0; i < n; ++i) {
         if (!inGroup[i])
             continue;
-        ratings.elo[i] = kEloPerUnit * std::log(gamma[i] / gamma[anchor]);
-        ratings.error[i] = i == anchor ? 0.0
-                         : bounded     ? 1.959964 * kEloPerUnit * std::sqrt(information[index[i]][index[i]])
-                                       : std::numeric_limits<double>::infinity();
+        const double elo = kEloPerUnit * std::log(gamma[i] / gamma[anchor]) - shift;
+        ratings.elo[i] = elo;
+        if (!bounded) {
+            ratings.low[i] = -std::numeric_limits<double>::infinity();
+            ratings.high[i] = std::numeric_limits<double>::infinity();
+            continue;
+        }
+        const double variance = ratings.poolMean ? variances[i] : ratings.covariance[i][i];
+        if (!(variance > 0))
+            continue; // the anchor
+        const double p = scoreOf(elo);
+        std::tie(ratings.low[i], ratings.high[i]) = eloInterval(p, 1 / (variance * p * (1 - p)));
     }
     return ratings;
+}
+
+double likelihoodOfSuperiority(const Ratings& ratings, int i, int j)
+{
+    const auto& c = ratings.covariance;
+    const auto a = static_cast<std::size_t>(i);
+    const auto b = static_cast<std::size_t>(j);
+    const double variance = c[a][a] + c[b][b] - 2 * c[a][b];
+    const double difference = (ratings.elo[a] - ratings.elo[b]) / kEloPerUnit;
+    if (!(variance > 0))
+        return difference > 0 ? 1.0 : difference < 0 ? 0.0 : 0.5;
+    return normalCdf(difference / std::sqrt(variance));
 }
 
 } // namespace vorlen::match

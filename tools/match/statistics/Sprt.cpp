@@ -8,7 +8,8 @@ namespace {
 double expectedScore(double elo) { return 1.0 / (1.0 + std::pow(10.0, -elo / 400.0)); }
 
 template <std::size_t N>
-double llrOf(const std::array<int, N>& counts, const std::array<double, N>& scores, double elo0, double elo1)
+double llrOf(const std::array<int, N>& counts, const std::array<double, N>& scores, double elo0, double elo1,
+             bool normalised, int gamesPerSample)
 {
     // Half a sample in every cell (Jeffreys' prior): a few matches, or a run
     // of wins with no spread at all, never decide by themselves.
@@ -29,21 +30,22 @@ double llrOf(const std::array<int, N>& counts, const std::array<double, N>& scor
         samples += count;
     if (samples == 0 || variance <= 0)
         return 0;
-    const double s0 = expectedScore(elo0);
-    const double s1 = expectedScore(elo1);
+    const double unit = std::sqrt(gamesPerSample * variance) * std::log(10.0) / 800.0;
+    const double s0 = normalised ? 0.5 + elo0 * unit : expectedScore(elo0);
+    const double s1 = normalised ? 0.5 + elo1 * unit : expectedScore(elo1);
     return samples * (s1 - s0) * (2 * mean - s0 - s1) / (2 * variance);
 }
 
 } // namespace
 
-double trinomialLlr(const std::array<int, 3>& lossesDrawsWins, double elo0, double elo1)
+double trinomialLlr(const std::array<int, 3>& lossesDrawsWins, double elo0, double elo1, bool normalised)
 {
-    return llrOf<3>(lossesDrawsWins, {0.0, 0.5, 1.0}, elo0, elo1);
+    return llrOf<3>(lossesDrawsWins, {0.0, 0.5, 1.0}, elo0, elo1, normalised, 1);
 }
 
-double pentanomialLlr(const std::array<int, 5>& pairsByPoints, double elo0, double elo1)
+double pentanomialLlr(const std::array<int, 5>& pairsByPoints, double elo0, double elo1, bool normalised)
 {
-    return llrOf<5>(pairsByPoints, {0.0, 0.25, 0.5, 0.75, 1.0}, elo0, elo1);
+    return llrOf<5>(pairsByPoints, {0.0, 0.25, 0.5, 0.75, 1.0}, elo0, elo1, normalised, 2);
 }
 
 SprtVerdict verdictOf(double llr, const SprtSettings& settings)

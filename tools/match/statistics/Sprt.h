@@ -16,8 +16,11 @@ namespace vorlen::match {
 // (the pair's points over 2). Each count gets half a sample added before
 // the mean and variance are taken, so that a handful of samples, or all
 // wins with no spread, cannot push the ratio past a bound on their own.
-double trinomialLlr(const std::array<int, 3>& lossesDrawsWins, double elo0, double elo1);
-double pentanomialLlr(const std::array<int, 5>& pairsByPoints, double elo0, double elo1);
+// Normalised bounds (nelo0, nelo1) stand for the scores 1/2 + nelo s / c,
+// with s the standard deviation of a game's score (for pairs: the pair's
+// times the square root of 2) and c = 800 / ln 10.
+double trinomialLlr(const std::array<int, 3>& lossesDrawsWins, double elo0, double elo1, bool normalised = false);
+double pentanomialLlr(const std::array<int, 5>& pairsByPoints, double elo0, double elo1, bool normalised = false);
 
 enum class SprtVerdict { Open, H0, H1 };
 SprtVerdict verdictOf(double llr, const SprtSettings& settings);

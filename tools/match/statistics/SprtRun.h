@@ -26,6 +26,11 @@ public:
     bool decided() const { return verdict_ != SprtVerdict::Open; }
     int samples() const; // matches, or boards with --swap, counted so far
     const SprtSettings& settings() const { return settings_; }
+    bool pairs() const { return pairs_; }
+    // What it counted: by the first player's points, a pair's (0, 1/2, 1,
+    // 3/2, 2) or a match's (0, 1/2, 1); the other array stays empty.
+    const std::array<int, 5>& pentanomial() const { return pentanomial_; }
+    const std::array<int, 3>& trinomial() const { return trinomial_; }
 
     // "LLR 1.23 (-2.94, 2.94)", with the verdict once there is one.
     std::string text() const;

@@ -8,11 +8,6 @@
 namespace vorlen::match {
 namespace {
 
-std::string withError(double elo, double error)
-{
-    return signedElo(elo) + (std::isfinite(error) ? formatted(" +/- %.1f", error) : std::string(", unbounded"));
-}
-
 // The Elo column: what the summary says of the same run.
 std::vector<std::string> eloTexts(const Tally& tally, const RunFacts& run)
 {
@@ -22,18 +17,19 @@ std::vector<std::string> eloTexts(const Tally& tally, const RunFacts& run)
         if (tally.player(run.players[0].name).games() == 0)
             return texts;
         const EloEstimate elo = eloOfFirst(tally, run.players[0].name).elo;
-        texts[0] = withError(elo.difference, elo.error);
+        texts[0] = eloWithRange(elo.difference, elo.low, elo.high);
         texts[1] = "+0.0 (anchor)";
         return texts;
     }
     std::vector<std::string> names;
     for (const NamedPlayer& player : run.players)
         names.push_back(player.name);
-    const Ratings ratings = rateRun(tally, names);
+    const Ratings ratings = rateRun(tally, names, anchorOf(run));
     for (int i = 0; i < count; ++i)
         if (ratings.standing[i] == Standing::Rated)
-            texts[static_cast<std::size_t>(i)] =
-                i == ratings.anchor ? "+0.0 (anchor)" : withError(ratings.elo[i], ratings.error[i]);
+            texts[static_cast<std::size_t>(i)] = std::isnan(ratings.low[i])
+                                                     ? signedElo(ratings.elo[i]) + " (anchor)"
+                                                     : eloWithRange(ratings.elo[i], ratings.low[i], ratings.high[i]);
     return texts;
 }
 

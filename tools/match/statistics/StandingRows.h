@@ -11,7 +11,7 @@ namespace vorlen::match {
 struct StandingRow {
     std::string name;
     std::string command;
-    std::string elo;   // "+35.2 +/- 80.1", "+0.0 (anchor)", or "-" when not rated
+    std::string elo;   // "+35.2 [-40.1, +110.3]", "+0.0 (anchor)", or "-" when not rated
     double points = 0;
     int wins = 0;
     int draws = 0;

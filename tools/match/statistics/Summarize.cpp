@@ -52,7 +52,7 @@ public:
         for (std::string name; names >> name;)
             facts.players.push_back({name, "?"});
         const std::string firstName = facts.players.empty() ? std::string() : facts.players.front().name;
-        tally = Tally(firstName, first.swap && facts.players.size() == 2);
+        tally = Tally(firstName, first.swap);
         if (const auto settings = parseSprtSettings(first.sprt))
             sprt.emplace(*settings, firstName, first.swap);
     }
@@ -72,6 +72,8 @@ public:
             facts.governance = record.governance;
         if (!record.botEnv.empty())
             facts.botEnv = record.botEnv;
+        if (!record.anchor.empty())
+            facts.anchor = record.anchor;
         tally.add(record);
         if (sprt)
             sprt->add(record);

@@ -4,6 +4,7 @@
 #include "TerminalText.h"
 
 #include "Elo.h"
+#include "SprtStopBias.h"
 
 #include <algorithm>
 #include <cmath>
@@ -52,17 +53,31 @@ std::string eloLine(const Tally& tally, const RunFacts& run)
     if (a.games() == 0)
         return {};
     const std::array<int, 5>& pairs = tally.pairsByPoints();
-    const auto [elo, samples, byPairs] = eloOfFirst(tally, run.players[0].name);
+    const FirstPlayerElo first = eloOfFirst(tally, run.players[0].name);
+    const EloEstimate& elo = first.elo;
+    const std::string samples = first.byPairs ? counted(first.samples, "board pair", "board pairs")
+                                              : counted(first.samples, "match", "matches");
     std::string text = "\nElo difference " + run.players[0].name + " - " + run.players[1].name + ": "
-                       + signedElo(elo.difference)
-                       + (std::isfinite(elo.error) ? formatted(" +/- %.1f", elo.error) : std::string(", error bar unbounded"))
-                       + formatted(" (95 %%, from %s), LOS %.1f %%, draw ratio %s\n",
-                                   byPairs ? counted(samples, "board pair", "board pairs").c_str()
-                                           : counted(samples, "match", "matches").c_str(),
-                                   100.0 * elo.los, percent(a.draws, a.games()).c_str());
-    if (byPairs)
+                       + eloWithRange(elo.difference, elo.low, elo.high)
+                       + formatted(" (95 %%, from %s), LOS %.1f %%, draw ratio %s\n", samples.c_str(), 100.0 * elo.los,
+                                   percent(a.draws, a.games()).c_str());
+    if (first.byPairs && std::isfinite(elo.nElo))
+        text += "Normalised Elo: " + eloWithRange(elo.nElo, elo.nEloLow, elo.nEloHigh) + " (95 %)\n";
+    if (first.byPairs)
         text += formatted("Board pairs by %s's points (0, 1/2, 1, 3/2, 2): %d, %d, %d, %d, %d\n",
                           run.players[0].name.c_str(), pairs[0], pairs[1], pairs[2], pairs[3], pairs[4]);
+    const Tally::Results& seat = tally.firstSeat();
+    if (first.samples < kFewSamples)
+        text += "  a small sample (" + samples + ", under " + std::to_string(kFewSamples)
+                + "): a first look, not a verdict\n";
+    if (elo.noSpread && elo.difference == 0)
+        text += "  all " + samples + (first.byPairs ? " split evenly" : " were draws")
+                + ": no spread to measure, so the interval rests on a weak prior (half a sample at each end)\n";
+    if (!first.byPairs)
+        text += formatted("  seats unbalanced: each board was played in one seating, and the first seat took %s of "
+                          "the points; %s sat first in %d of %d matches\n",
+                          percent(seat.points(), seat.games()).c_str(), run.players[0].name.c_str(), tally.firstSeats(run.players[0].name),
+                          seat.games());
     return text;
 }
 
@@ -120,6 +135,24 @@ std::string reasons(const Tally& tally, const RunFacts& run, bool endings)
     return text;
 }
 
+// The estimate at an SPRT's stop, and the same adjusted for the stop.
+std::string stopBiasLine(const SprtRun& sprt, const RunFacts& run)
+{
+    const ScoreMoments counted = sprt.pairs() ? momentsOf(sprt.pentanomial(), kPairScores)
+                                              : momentsOf(sprt.trinomial(), kMatchScores);
+    const double plain = eloOf(counted.mean);
+    const int games = sprt.pairs() ? 2 : 1;
+    if (!std::isfinite(plain) || !(counted.variance > 0))
+        return "  stopped early, the plain estimate is biased by the stop; these results cannot say by how much\n";
+    const double adjusted =
+        biasAdjustedScore({counted.mean, counted.variance, counted.samples, run.matchCount / games, games},
+                          sprt.settings());
+    return "  stopped early, the plain estimate is biased by the stop: " + signedElo(plain) + " from the "
+           + std::to_string(sprt.samples()) + (sprt.pairs() ? " board pairs" : " matches")
+           + " the SPRT counted, bias-adjusted " + signedElo(eloOf(adjusted)) + formatted(
+               " (Whitehead's method, %d simulated runs of this test)\n", kStopBiasRuns);
+}
+
 } // namespace
 
 FirstPlayerElo eloOfFirst(const Tally& tally, const std::string& first)
@@ -134,6 +167,19 @@ FirstPlayerElo eloOfFirst(const Tally& tally, const std::string& first)
     return {estimateElo(a.wins, a.draws, a.losses), a.games(), false};
 }
 
+std::string eloRange(double low, double high)
+{
+    const auto bound = [](double value) {
+        return std::isinf(value) ? std::string(value > 0 ? "+∞" : "-∞") : signedElo(value);
+    };
+    return "[" + bound(low) + ", " + bound(high) + "]";
+}
+
+std::string eloWithRange(double value, double low, double high)
+{
+    return signedElo(value) + " " + eloRange(low, high);
+}
+
 std::string signedElo(double value)
 {
     if (std::isinf(value))
@@ -146,7 +192,7 @@ RunFacts factsOf(const MatchConfig& config)
     const std::string part = config.shards == 1 ? std::string()
                                                 : formatted("shard %d of %d", config.shard, config.shards);
     return {config.players(), config.shardMatchCount(), config.swap, part, config.anyProgram(), config.boxed(), {},
-            envPassNames(config.botEnv)};
+            envPassNames(config.botEnv), config.anchor};
 }
 
 std::string summaryText(const Tally& tally, const RunFacts& run, bool interrupted, const SprtRun* sprt)
@@ -158,7 +204,8 @@ std::string summaryText(const Tally& tally, const RunFacts& run, bool interrupte
         text += "\nSPRT " + sprtSettingsShown(sprt->settings())
                 + ", " + (run.swap ? counted(sprt->samples(), "board pair", "board pairs")
                                    : counted(sprt->samples(), "match", "matches")) + ": "
-                + sprt->text() + (decided || interrupted ? "" : ", limit reached, undecided") + "\n";
+                + sprt->text() + (decided || interrupted ? "" : ", limit reached, undecided") + "\n"
+                + (decided ? stopBiasLine(*sprt, run) : std::string());
     text += firstSeat(tally);
     text += moveTimes(tally, run);
     text += "\nHow seats left their matches (the game's own ends):\n" + reasons(tally, run, true);

@@ -24,21 +24,32 @@ struct RunFacts {
     bool sandboxed = false;
     std::string governance; // what held the boxes, as the records say
     std::string botEnv;     // the variables passed to the bots: "A B"
+    std::string anchor;     // who is at 0 in standings: a player, kPoolMeanAnchor, or empty for the first
 };
+// --anchor's word for the rated players' mean.
+inline constexpr const char* kPoolMeanAnchor = "mean";
 RunFacts factsOf(const MatchConfig& config);
 
 // The summary: for two players, results, Elo difference, move times, how
 // the matches ended and the failures; for more, standings by rating and a
 // cross table in place of the Elo difference.
 std::string summaryText(const Tally& tally, const RunFacts& run, bool interrupted, const SprtRun* sprt = nullptr);
-// Bradley-Terry ratings of the players from their results against each other.
-Ratings rateRun(const Tally& tally, const std::vector<std::string>& players);
+// Bradley-Terry ratings of the players from their results against each other,
+// each pairing weighing its board pairs where it played them.
+Ratings rateRun(const Tally& tally, const std::vector<std::string>& players, RatingAnchor anchor = {});
+RatingAnchor anchorOf(const RunFacts& run);
+// The players by index as the standings list them: by where their results
+// put them, then rating, then points.
+std::vector<int> standingOrder(const Tally& tally, const std::vector<std::string>& players, const Ratings& ratings);
+// The cross table, each pairing's board pairs and the likelihood-of-
+// superiority matrix, players in `order`.
+std::string pairingTables(const Tally& tally, const RunFacts& run, const std::vector<int>& order, const Ratings& ratings);
 // The standings part of it, for three players or more.
 std::string standingsText(const Tally& tally, const RunFacts& run);
 // The standings in one line, as a run's progress shows them: every player by
 // points, with points and games, and its Elo once it is rated
-// ("alpha 6.0/8 +35.2 +/- 80.1, beta 3.5/8 +0.0, gamma 0.5/8").
-std::string standingsLine(const Tally& tally, const std::vector<std::string>& players);
+// ("alpha 6.0/8 +35.2 [-40.1, +110.3], beta 3.5/8 +0.0, gamma 0.5/8").
+std::string standingsLine(const Tally& tally, const std::vector<std::string>& players, RatingAnchor anchor = {});
 
 // The Elo difference of the first of two players over the second: from
 // board pairs when the run plays both seatings and has a whole pair, else
@@ -49,10 +60,18 @@ struct FirstPlayerElo {
     bool byPairs;
 };
 FirstPlayerElo eloOfFirst(const Tally& tally, const std::string& first);
+// Fewer samples than this and the summary says the sample is small.
+inline constexpr int kFewSamples = 30;
 
 // Numbers as the summary writes them: what rounds to nothing has no sign
 // ("+0.0", never "-0.0"), infinities are "+inf" and "-inf".
 std::string signedElo(double value);
+// An interval as it is, never as a symmetric bar: "[+147.0, +585.0]", with
+// "-∞" or "+∞" only for a bound that does not exist.
+std::string eloRange(double low, double high);
+// An estimate with its interval: "+279.6 [+147.0, +585.0]".
+std::string eloWithRange(double value, double low, double high);
+
 std::string formatted(const char* pattern, auto... values)
 {
     char buffer[512];

@@ -44,16 +44,39 @@ void Tally::add(const MatchRecord& record)
     const std::string& second = record.seats[1].player;
     count(between_[std::minmax(first, second)], record.pointsOf(std::min(first, second)));
     count(firstSeat_, record.pointsOf(first));
+    ++firstSeats_[first];
 
     if (!pairs_)
         return;
-    const int board = record.game / 2;
-    const double points = record.pointsOf(firstPlayer_);
-    const auto [half, fresh] = halfPairs_.try_emplace(board, points);
+    const auto names = std::minmax(first, second);
+    const double points = record.pointsOf(names.first);
+    const auto [half, fresh] = halfPairs_.try_emplace(record.game / 2, points);
     if (fresh)
         return;
-    ++pairsByPoints_[static_cast<std::size_t>((half->second + points) * 2)];
+    const auto index = static_cast<std::size_t>((half->second + points) * 2);
     halfPairs_.erase(half);
+    ++pairsBetween_[names][index];
+    if (names.first == firstPlayer_)
+        ++pairsByPoints_[index];
+    else if (names.second == firstPlayer_)
+        ++pairsByPoints_[4 - index];
+}
+
+int Tally::firstSeats(const std::string& name) const
+{
+    const auto found = firstSeats_.find(name);
+    return found == firstSeats_.end() ? 0 : found->second;
+}
+
+std::array<int, 5> Tally::pairsBetween(const std::string& a, const std::string& b) const
+{
+    const auto found = pairsBetween_.find(std::minmax(a, b));
+    if (found == pairsBetween_.end())
+        return {};
+    std::array<int, 5> counts = found->second;
+    if (b < a)
+        std::reverse(counts.begin(), counts.end());
+    return counts;
 }
 
 const Tally::Player& Tally::player(const std::string& name) const

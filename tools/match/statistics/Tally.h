@@ -38,8 +38,8 @@ public:
         double points() const { return wins + 0.5 * draws; }
     };
 
-    // `firstPlayer`: whose points a board pair counts; `pairs`: whether
-    // games 2k and 2k + 1 are board k in both seatings.
+    // `firstPlayer`: whose points pairsByPoints counts; `pairs`: whether
+    // games 2k and 2k + 1 are one board of one pairing in both seatings.
     explicit Tally(std::string firstPlayer = {}, bool pairs = false)
         : firstPlayer_(std::move(firstPlayer)), pairs_(pairs) {}
 
@@ -51,9 +51,13 @@ public:
     Results between(const std::string& a, const std::string& b) const;
     // Results of whoever sat first.
     const Results& firstSeat() const { return firstSeat_; }
+    // How many matches a player sat first in.
+    int firstSeats(const std::string& name) const;
     // Boards played in both seatings, by the first player's points over the
     // two (0, 1/2, 1, 3/2, 2); a board with one match so far is not counted.
     const std::array<int, 5>& pairsByPoints() const { return pairsByPoints_; }
+    // The same for any two players, from a's side.
+    std::array<int, 5> pairsBetween(const std::string& a, const std::string& b) const;
     bool pairs() const { return pairs_; }
 
 private:
@@ -63,7 +67,9 @@ private:
     std::map<std::string, Player> players_;
     std::map<std::pair<std::string, std::string>, Results> between_;
     Results firstSeat_;
-    std::map<int, double> halfPairs_; // by board: the first player's points in its one match
+    std::map<std::string, int> firstSeats_;
+    std::map<int, double> halfPairs_; // by game / 2: the points of the name first in order in its one match
+    std::map<std::pair<std::string, std::string>, std::array<int, 5>> pairsBetween_; // names in order
     std::array<int, 5> pairsByPoints_{};
 };
 

@@ -1,0 +1,102 @@
+// The tables of a tournament's standings that look at players two by two:
+// results, board pairs, and who is likely the stronger.
+#include "Summary.h"
+
+#include <numeric>
+
+namespace vorlen::match {
+namespace {
+
+// Above this many players a matrix is too wide to read.
+constexpr std::size_t kMatrixPlayers = 10;
+
+std::string columnHeads(const std::vector<int>& order, int w)
+{
+    std::string text = formatted("%4s  %-*s", "", w, "");
+    for (std::size_t rank = 0; rank < order.size(); ++rank)
+        text += formatted("  %11zu", rank + 1);
+    return text + "\n";
+}
+
+std::string crossTable(const Tally& tally, const std::vector<std::string>& names, const std::vector<int>& order, int w)
+{
+    std::string text = "\nCross table (points of the row's player against the column's / matches):\n" + columnHeads(order, w);
+    for (std::size_t row = 0; row < order.size(); ++row) {
+        const std::string& name = names[order[row]];
+        text += formatted("%4zu  %-*s", row + 1, w, name.c_str());
+        for (const int column : order) {
+            const Tally::Results r = tally.between(name, names[column]);
+            text += column == order[row] || r.games() == 0
+                        ? formatted("  %11s", "-")
+                        : formatted("  %11s", formatted("%.1f/%d", r.points(), r.games()).c_str());
+        }
+        text += "\n";
+    }
+    return text;
+}
+
+// Each pairing's boards played in both seatings, by the points of the one
+// ranked higher.
+std::string pairCounts(const Tally& tally, const std::vector<std::string>& names, const std::vector<int>& order, int w)
+{
+    std::string text;
+    for (std::size_t x = 0; x < order.size(); ++x)
+        for (std::size_t y = x + 1; y < order.size(); ++y) {
+            const std::string& a = names[order[x]];
+            const std::string& b = names[order[y]];
+            const std::array<int, 5> pairs = tally.pairsBetween(a, b);
+            const int count = std::accumulate(pairs.begin(), pairs.end(), 0);
+            if (count > 0)
+                text += formatted("  %-*s %-*s  %6d  %6d  %6d  %6d  %6d  %7d\n", w, a.c_str(), w, b.c_str(), pairs[0],
+                                  pairs[1], pairs[2], pairs[3], pairs[4], count);
+        }
+    if (text.empty())
+        return {};
+    return "\nBoard pairs by pairing, by the first's points:\n"
+           + formatted("  %-*s %-*s  %6s  %6s  %6s  %6s  %6s  %7s\n", w, "first", w, "second", "0", "1/2", "1", "3/2", "2",
+                       "pairs")
+           + text;
+}
+
+// Between rated players only, labelled by their ranks.
+std::string superiorityMatrix(const std::vector<std::string>& names, const std::vector<int>& order,
+                              const Ratings& ratings, int w)
+{
+    std::vector<std::size_t> ranks;
+    for (std::size_t rank = 0; rank < order.size(); ++rank)
+        if (ratings.standing[order[rank]] == Standing::Rated)
+            ranks.push_back(rank);
+    if (ranks.size() < 2 || ranks.size() > kMatrixPlayers)
+        return {};
+    std::string text = "\nLikelihood of superiority (the row's player over the column's, from the ratings, %):\n"
+                       + formatted("%4s  %-*s", "", w, "");
+    for (const std::size_t rank : ranks)
+        text += formatted("  %6zu", rank + 1);
+    text += "\n";
+    for (const std::size_t row : ranks) {
+        const int i = order[row];
+        text += formatted("%4zu  %-*s", row + 1, w, names[i].c_str());
+        for (const std::size_t column : ranks)
+            text += column == row ? formatted("  %6s", "-")
+                                  : formatted("  %6.1f", 100.0 * likelihoodOfSuperiority(ratings, i, order[column]));
+        text += "\n";
+    }
+    return text;
+}
+
+} // namespace
+
+std::string pairingTables(const Tally& tally, const RunFacts& run, const std::vector<int>& order, const Ratings& ratings)
+{
+    std::vector<std::string> names;
+    std::size_t width = 6;
+    for (const NamedPlayer& player : run.players) {
+        names.push_back(player.name);
+        width = std::max(width, player.name.size());
+    }
+    const int w = static_cast<int>(width);
+    return crossTable(tally, names, order, w) + pairCounts(tally, names, order, w)
+           + superiorityMatrix(names, order, ratings, w);
+}
+
+} // namespace vorlen::match
