@@ -214,11 +214,12 @@ TEST(MatchRecords, CsvAndJsonLinesWrittenAndReadBack)
     record.ended = "2026-12-09T08:15:02Z";
     record.botEnv = "OMP_NUM_THREADS LANG";
     record.anchor = "mean";
+    record.shard = "1/4";
     const std::string csv = toCsv(record);
     EXPECT_EQ(csv, "3,\"map:a,b.txt\",A,\"/usr/bin/python3 \"\"my bot.py\"\"\",B,stupid,"
                    "7,12,30,B,time limit,0,,,none,3000.250,3000.250,1,0.000,0.000,0,03f74932f5ddc569,20,true,A B,none,1,1,,"
                    "500,3000,\"answers go to \"\"vorla.out\"\", not to standard output\",,2026-12-09T08:15:02Z,"
-                   "OMP_NUM_THREADS LANG,mean\n");
+                   "OMP_NUM_THREADS LANG,mean,1/4\n");
     const std::string json = toJsonLine(record);
     EXPECT_EQ(json, "{\"game\":3,\"board\":\"map:a,b.txt\",\"first_player\":\"A\",\"first\":"
                     "\"/usr/bin/python3 \\\"my bot.py\\\"\",\"second_player\":\"B\",\"second\":\"stupid\","
@@ -231,7 +232,7 @@ TEST(MatchRecords, CsvAndJsonLinesWrittenAndReadBack)
                     "\"first_moves\":1,\"second_moves\":1,\"sprt\":null,"
                     "\"first_move_limit_ms\":500,\"second_move_limit_ms\":3000,"
                     "\"first_hint\":\"answers go to \\\"vorla.out\\\", not to standard output\",\"second_hint\":null,"
-                    "\"ended\":\"2026-12-09T08:15:02Z\",\"bot_env\":\"OMP_NUM_THREADS LANG\",\"anchor\":\"mean\"}\n");
+                    "\"ended\":\"2026-12-09T08:15:02Z\",\"bot_env\":\"OMP_NUM_THREADS LANG\",\"anchor\":\"mean\",\"shard\":\"1/4\"}\n");
 
     // Both formats read back to the same record, as far as they keep it;
     // records of earlier versions, without "governance" and what follows, too.
@@ -245,7 +246,7 @@ TEST(MatchRecords, CsvAndJsonLinesWrittenAndReadBack)
         ASSERT_TRUE(parseRecords(text, isJson, read, error)) << error;
         ASSERT_EQ(read.size(), isJson ? 2U : 1U);
         // They played under the usual time limit.
-        EXPECT_EQ(toCsv(read[0]), isEarlier(text) ? csv.substr(0, csv.find(",1,1,,500,")) + ",0,0,,3000,3000,,,,,\n" : csv);
+        EXPECT_EQ(toCsv(read[0]), isEarlier(text) ? csv.substr(0, csv.find(",1,1,,500,")) + ",0,0,,3000,3000,,,,,,\n" : csv);
     }
     // An SPRT run's settings come back as they were, in Elo or normalised.
     MatchRecord tested = record;
@@ -265,7 +266,7 @@ TEST(MatchRecords, CsvAndJsonLinesWrittenAndReadBack)
     } bad[] = {
         {"game,board\n", false, "line 1: not the header"},
         {header + "3,\"unclosed\n", false, "line 2: an unclosed quote"},
-        {header + "3,b\n", false, "line 2: 2 fields, not 36"},
+        {header + "3,b\n", false, "line 2: 2 fields, not 37"},
         {header + replaced(csv, ",1,1,,", ",1,1,elo0=5,"), false, "line 2: no proper sprt"},
         {header + replaced(csv, ",500,3000,", ",0.5,3000,"), false, "line 2: no proper first_move_limit_ms"},
         {header + replaced(csv, ",500,3000,", ",500,3600001,"), false, "line 2: no proper second_move_limit_ms"},
@@ -286,6 +287,8 @@ TEST(MatchRecords, CsvAndJsonLinesWrittenAndReadBack)
         {"{" + std::string(100000, '[') + "\n", true, "line 1: not a JSON record"},
         {replaced(json, "}\n", ",\"later\":[1]}\n"), true, "line 1: not a JSON record"},
         {replaced(json, "\"board\":\"map:a,b.txt\",", ""), true, "line 1: no proper \"board\""},
+        {replaced(json, "\"shard\":\"1/4\"", "\"shard\":\"4/4\""), true, "line 1: no proper \"shard\""},
+        {header + replaced(csv, ",mean,1/4", ",mean,1/"), false, "line 2: no proper shard"},
     };
     for (const auto& c : bad) {
         std::vector<MatchRecord> read;

@@ -96,6 +96,16 @@ TEST(GameSet, GamesInAnyOrderAndWhatIsMissing)
     list.clear();
     EXPECT_EQ(games.missing(4, 20, list), 0);
     EXPECT_EQ(list, "");
+    // Of one shard: only its own games count.
+    const struct {
+        int shard, shards, absent;
+        const char* listed;
+    } parts[] = {{0, 3, 1, "6"}, {1, 3, 2, "4"}, {2, 4, 2, "6"}, {1, 2, 2, "5"}};
+    for (const auto& part : parts) {
+        list.clear();
+        EXPECT_EQ(games.missing(12, 1, list, part.shard, part.shards), part.absent) << part.shard << "/" << part.shards;
+        EXPECT_EQ(list, part.listed) << part.shard << "/" << part.shards;
+    }
 }
 
 TEST(Tally, BoardPairsAndTheFirstSeatWhateverTheOrder)
@@ -158,6 +168,54 @@ TEST(Standings, PlayersThatCannotBeRatedAreNamedWithWhy)
     for (const std::string& line : lines)
         EXPECT_NE(text.find(line), std::string::npos) << line << "\nin\n" << text;
     EXPECT_EQ(text.find("inf"), std::string::npos) << text;
+}
+
+TEST(Standings, ATournamentsBoardPairsGiveTheTwoPlayerFigures)
+{
+    // 14 boards in both seatings: a's points over each pair, in the seatings' order.
+    const double boards[][2] = {{1, 1}, {1, 0}, {0, 1}, {1, 1}, {1, 0.5}, {0, 0}, {1, 0},
+                                {1, 1}, {0.5, 1}, {1, 0}, {0, 1}, {1, 1}, {0, 1}, {1, 0}};
+    Tally tally("a", true);
+    Tally single("a", false);
+    int game = 0;
+    for (const auto& board : boards) {
+        const auto score = [](double points) { return points == 1 ? 30 : points == 0 ? 10 : 20; };
+        for (Tally* t : {&tally, &single}) {
+            t->add(match(game, "a", "b", score(board[0]), 20));
+            t->add(match(game + 1, "b", "a", 20, score(board[1])));
+        }
+        game += 2;
+    }
+    const EloEstimate two = eloOfFirst(tally, "a").elo;
+    const Ratings rated = rateRun(tally, {"a", "b"});
+    EXPECT_NEAR(rated.elo[1], -two.difference, 1e-6);
+    EXPECT_NEAR(rated.low[1], -two.high, 1e-6);
+    EXPECT_NEAR(rated.high[1], -two.low, 1e-6);
+    // Taken match by match the same results leave a wider interval: the
+    // boards' leaning counted as the players' luck.
+    const Ratings matches = rateRun(single, {"a", "b"});
+    EXPECT_LT(rated.high[1] - rated.low[1], matches.high[1] - matches.low[1]);
+
+    // Who is at 0 is said, and moves every rating alike.
+    Tally three("a", true);
+    game = 0;
+    for (const auto& [x, y] : {std::pair{"a", "b"}, {"b", "c"}, {"a", "c"}})
+        for (int board = 0; board < 3; ++board) {
+            three.add(match(game++, x, y, 30 - 5 * board, 20));
+            three.add(match(game++, y, x, 20, 10 + 5 * board));
+        }
+    RunFacts run;
+    run.players = {{"a", "stupid"}, {"b", "stupid"}, {"c", "stupid"}};
+    const std::string byFirst = standingsText(three, run);
+    EXPECT_NE(byFirst.find("Standings (Elo by Bradley-Terry, a at 0 (the first player), 95 % intervals from board pairs):"),
+              std::string::npos)
+        << byFirst;
+    run.anchor = "b";
+    EXPECT_NE(standingsText(three, run).find("b at 0 (--anchor)"), std::string::npos);
+    run.anchor = kPoolMeanAnchor;
+    const std::string byMean = standingsText(three, run);
+    EXPECT_NE(byMean.find("the rated players' mean at 0 (--anchor mean)"), std::string::npos) << byMean;
+    EXPECT_EQ(byMean.find("(anchor)"), std::string::npos) << byMean;
 }
 
 TEST(SummaryWords, SayWhatWasPlayedAndNoMore)

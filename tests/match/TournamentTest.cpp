@@ -7,9 +7,8 @@
 
 #include <gtest/gtest.h>
 
-#include <regex>
-
 #include <chrono>
+#include <regex>
 #include <set>
 #include <thread>
 
@@ -111,6 +110,19 @@ TEST_F(Tournaments, TheSameBotIsNeverJudgedStrongerThanItselfWhateverTheSeatings
         EXPECT_GT(share, 52.0) << run.out;
         EXPECT_LT(share, 66.0) << run.out;
     }
+    // The plainest command, and its seatings: no likelihood of superiority a
+    // verdict could rest on, and an interval around 0.
+    for (const char* seatings : {"", "--swap", "--no-swap"}) {
+        const ToolRun run = runTool(std::string("--games 100 --seed 21 ") + seatings, "2>/dev/null");
+        ASSERT_EQ(run.exitCode, 0) << run.out;
+        std::smatch found;
+        ASSERT_TRUE(std::regex_search(run.out, found,
+                                      std::regex(R"(Elo difference A - B: \S+ \[(\S+), (\S+)\] \(95 %, [^)]*\), LOS ([0-9.]+) %)")))
+            << run.out;
+        EXPECT_LT(std::stod(found[1]), 0.0) << seatings << "\n" << run.out;
+        EXPECT_GT(std::stod(found[2]), 0.0) << seatings << "\n" << run.out;
+        EXPECT_LT(std::stod(found[3]), 95.0) << seatings << "\n" << run.out;
+    }
     EXPECT_EQ(runTool("--swap --no-swap", "2>&1").exitCode, 2);
 }
 
@@ -196,10 +208,32 @@ TEST(TournamentOptions, BadOptionsSayWhatIsWrong)
           "elo0=0,elo1=5"},
          "--sprt compares two players"},
         {{"--resume"}, "--resume needs the --results file"},
+        {{"--sprt", "elo0=0,nelo1=5"}, "--sprt needs elo0=E0,elo1=E1 (or nelo0=E0,nelo1=E1"},
+        {{"--anchor", "A"}, "--anchor chooses who is at 0 in a tournament's standings"},
+        {{"--player", "a=stupid", "--player", "b=stupid", "--player", "c=stupid", "--tournament", "gauntlet", "--anchor",
+          "d"},
+         "--anchor is a player's name or mean, not 'd'"},
+        {{"--player", "a=stupid", "--player", "b=stupid", "--player", "c=stupid", "--tournament", "gauntlet", "--anchor",
+          ""},
+         "--anchor is a player's name or mean, not ''"},
     };
     for (const auto& c : cases) {
         const match::ParsedArguments parsed = parseOptions(c.arguments);
         EXPECT_EQ(parsed.exitCode, 2) << c.line;
         EXPECT_EQ(parsed.err.rfind("vorlen-match: " + c.line, 0), 0U) << parsed.err;
     }
+    EXPECT_EQ(parseOptions({"--player", "a=stupid", "--player", "b=stupid", "--player", "c=stupid", "--tournament",
+                            "round-robin", "--anchor", "b"})
+                  .config->anchor,
+              "b");
+    EXPECT_EQ(parseOptions({"--player", "a=stupid", "--player", "b=stupid", "--player", "c=stupid", "--tournament",
+                            "round-robin", "--anchor", "mean"})
+                  .config->anchor,
+              "mean");
+    // Both seatings wherever there are two boards; --no-swap alternates and warns.
+    EXPECT_FALSE(parseOptions({"--games", "1"}).config->swap);
+    EXPECT_TRUE(parseOptions({"--games", "2"}).config->swap);
+    const match::ParsedArguments alternating = parseOptions({"--games", "2", "--no-swap"});
+    EXPECT_TRUE(!alternating.config->swap && alternating.config->alternate);
+    EXPECT_NE(alternating.err.find("--no-swap: every board is played in one seating only"), std::string::npos);
 }

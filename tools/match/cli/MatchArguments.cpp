@@ -174,13 +174,11 @@ ParsedArguments parseMatchArguments(const QStringList& arguments, int defaultCon
     }
     config.resume = parser.isSet(resume);
     if (parser.isSet(shard)) {
-        const QStringList parts = parser.value(shard).split('/');
-        const auto index = parts.size() == 2 ? wholeNumber(parts[0]) : std::nullopt;
-        const auto count = parts.size() == 2 ? wholeNumber(parts[1]) : std::nullopt;
-        if (!index || !count || *count < 1 || *count > 100'000 || *index < 0 || *index >= *count)
+        const auto part = parseShard(parser.value(shard).trimmed().toStdString());
+        if (!part)
             return usageError("--shard needs I/N with 0 <= I < N, not '" + parser.value(shard) + "'");
-        config.shard = static_cast<int>(*index);
-        config.shards = static_cast<int>(*count);
+        config.shard = part->index;
+        config.shards = part->count;
         if (config.sprt && config.shards > 1)
             return usageError("--sprt decides on the whole run; it cannot be split with --shard");
     }

@@ -31,15 +31,16 @@ bool GameSet::insert(int game)
     return true;
 }
 
-int GameSet::missing(int count, int listed, std::string& list) const
+int GameSet::missing(int count, int listed, std::string& list, int shard, int shards) const
 {
     int absent = 0;
     int next = 0; // the first game not yet looked at
     const auto gap = [&](int from, int to) {
         to = std::min(to, count);
-        for (int game = from; game < to && listed > 0; ++game, --listed)
+        const int first = from + ((shard - from % shards) % shards + shards) % shards; // the shard's first from `from`
+        for (int game = first; game < to && listed > 0; game += shards, --listed)
             list += (list.empty() ? "" : ", ") + std::to_string(game);
-        absent += std::max(0, to - from);
+        absent += first < to ? (to - first + shards - 1) / shards : 0;
     };
     for (const auto& [first, end] : runs_) {
         if (first >= count)

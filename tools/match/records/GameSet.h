@@ -11,9 +11,10 @@ class GameSet {
 public:
     // False when the game is there already.
     bool insert(int game);
-    // Of the games 0 .. count - 1, how many are not there, and the first
-    // `listed` of them by number ("4, 7, 9").
-    int missing(int count, int listed, std::string& list) const;
+    // Of the games 0 .. count - 1 (of one shard: those that are `shard`
+    // modulo `shards`), how many are not there, and the first `listed` of
+    // them by number ("4, 7, 9").
+    int missing(int count, int listed, std::string& list, int shard = 0, int shards = 1) const;
 
 private:
     std::map<int, int> runs_; // first game -> one past the last

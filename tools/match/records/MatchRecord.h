@@ -34,6 +34,7 @@ struct MatchRecord {
     std::string governance = "none";  // what held the boxes: "cgroup v1", "cgroup v2", "rlimits"
     std::string sprt;                 // the run's SPRT settings ("elo0=...,elo1=..."), empty without one
     std::string botEnv;               // the variables passed to the bots besides the fixed ones: "A B"
+    std::string shard;                // "I/N" for a shard of a run (--shard), empty for a whole run
     std::string anchor;               // who the standings put at 0 (--anchor); empty for the first player
     std::string ended;                // when the match ended, UTC ("2026-12-09T08:15:02Z"); empty in older records
 

@@ -1,5 +1,6 @@
 #include "RecordFields.h"
 
+#include "Schedule.h"
 #include "SprtSettings.h"
 
 #include <charconv>
@@ -130,6 +131,8 @@ const std::vector<RecordField>& recordFields()
                      [](MatchRecord& r, const std::string& t) { return (r.botEnv = t), true; }});
         f.push_back({"anchor", Kind::MaybeText, [](const MatchRecord& r) { return r.anchor; },
                      [](MatchRecord& r, const std::string& t) { return (r.anchor = t), true; }});
+        f.push_back({"shard", Kind::MaybeText, [](const MatchRecord& r) { return r.shard; },
+                     [](MatchRecord& r, const std::string& t) { return (r.shard = t), t.empty() || parseShard(t).has_value(); }});
         return f;
     }();
     return fields;

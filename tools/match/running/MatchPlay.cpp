@@ -164,6 +164,8 @@ MatchResult playMatch(const MatchJob& job, const MatchConfig& config, BotGroups&
     record.governance = governance;
     record.botEnv = envPassNames(config.botEnv);
     record.anchor = config.anchor;
+    if (config.shards > 1)
+        record.shard = std::to_string(config.shard) + "/" + std::to_string(config.shards);
     record.run = config.runId();
     record.runMatches = config.matchCount();
     record.swap = config.swap;

@@ -28,6 +28,23 @@ Slot slotOf(int game, int pairingCount, bool swap, bool alternate)
     return {board, within / seatings, swap ? within % seatings == 1 : alternate && board % 2 == 1};
 }
 
+std::optional<ShardPart> parseShard(const std::string& text)
+{
+    const std::size_t slash = text.find('/');
+    if (slash == std::string::npos)
+        return std::nullopt;
+    const auto whole = [](const std::string& digits) -> std::optional<long> {
+        if (digits.empty() || digits.size() > 6 || digits.find_first_not_of("0123456789") != std::string::npos)
+            return std::nullopt;
+        return std::stol(digits);
+    };
+    const auto index = whole(text.substr(0, slash));
+    const auto count = whole(text.substr(slash + 1));
+    if (!index || !count || *count < 1 || *count > 100'000 || *index >= *count)
+        return std::nullopt;
+    return ShardPart{static_cast<int>(*index), static_cast<int>(*count)};
+}
+
 int matchCountOf(int boards, int pairingCount, bool swap) { return boards * pairingCount * (swap ? 2 : 1); }
 
 } // namespace vorlen::match

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+#include <string>
 #include <vector>
 
 namespace vorlen::match {
@@ -32,6 +34,15 @@ struct Slot {
 
 // `alternate` (without `swap`): board k's seats exchanged when k is odd.
 Slot slotOf(int game, int pairingCount, bool swap, bool alternate = false);
+
+// Part `index` of a run split in `count` (--shard I/N): the games that are
+// `index` modulo `count`.
+struct ShardPart {
+    int index = 0;
+    int count = 1;
+};
+// "I/N" with 0 <= I < N <= 100000, nothing else.
+std::optional<ShardPart> parseShard(const std::string& text);
 int matchCountOf(int boards, int pairingCount, bool swap);
 
 } // namespace vorlen::match

@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <sstream>
 
 namespace vorlen::match {
@@ -50,7 +51,7 @@ public:
         facts.swap = first.swap;
         std::istringstream names(first.runPlayers);
         for (std::string name; names >> name;)
-            facts.players.push_back({name, "?"});
+            facts.players.push_back({name, kUnknownCommand});
         const std::string firstName = facts.players.empty() ? std::string() : facts.players.front().name;
         tally = Tally(firstName, first.swap);
         if (const auto settings = parseSprtSettings(first.sprt))
@@ -61,7 +62,7 @@ public:
     {
         for (const SeatRecord& seat : record.seats) {
             for (NamedPlayer& player : facts.players)
-                if (player.name == seat.player && player.command == "?") {
+                if (player.name == seat.player && player.command == kUnknownCommand) {
                     player.command = seat.command;
                     player.moveTime = std::chrono::milliseconds(seat.moveLimitMs);
                 }
@@ -205,6 +206,7 @@ SummarizeResult summarizeRecordFiles(const std::vector<std::string>& paths)
         return refuse(error);
 
     SummarizeResult result;
+    std::set<std::string> shards; // the parts of the run the records come from
     std::optional<RunReading> run;
     std::optional<MatchRecord> first;
     std::string firstPath;
@@ -239,6 +241,7 @@ SummarizeResult summarizeRecordFiles(const std::vector<std::string>& paths)
                           + where + "; the first one counts\n";
             continue;
         }
+        shards.insert(record.shard);
         slot.game = record.game;
         slot.hash = hash;
         if (slot.path != path)
@@ -251,13 +254,20 @@ SummarizeResult summarizeRecordFiles(const std::vector<std::string>& paths)
     if (!run)
         return refuse("no records in the files");
 
+    // Records of one shard are that shard's summary; of several, the run's.
+    const std::optional<ShardPart> part = shards.size() == 1 ? parseShard(*shards.begin()) : std::nullopt;
+    if (part) {
+        run->facts.part = "shard " + std::to_string(part->index) + " of " + std::to_string(part->count);
+        run->facts.matchCount = (first->runMatches - part->index + part->count - 1) / part->count;
+    }
     // A run the SPRT decided is complete at its stopping point.
     const bool decided = run->sprt && run->sprt->decided();
     std::string missing;
-    const int missingCount = decided ? 0 : games.missing(first->runMatches, 20, missing);
+    const int missingCount =
+        decided ? 0 : games.missing(first->runMatches, 20, missing, part ? part->index : 0, part ? part->count : 1);
     if (missingCount > 0)
         result.err += "vorlen-match: summarize: " + std::to_string(missingCount) + " of "
-                      + std::to_string(first->runMatches) + " matches are missing: " + missing
+                      + std::to_string(run->facts.matchCount) + " matches are missing: " + missing
                       + (missingCount > 20 ? ", ..." : "") + "\n";
     result.out = summaryText(run->tally, run->facts, missingCount > 0, run->sprt ? &*run->sprt : nullptr);
     return result;

@@ -33,8 +33,11 @@ std::string header(const Tally& tally, const RunFacts& run, bool interrupted, bo
                                                  : "";
     std::string text = formatted("Matches played: %d of %d%s%s%s\n", tally.matches(), run.matchCount, seatings.c_str(),
                                  run.part.empty() ? "" : (", " + run.part).c_str(), interrupted ? ", interrupted" : "");
+    // Records name a command only where its player played.
     for (const NamedPlayer& player : run.players)
-        text += "  " + player.name + " = " + terminalSafe(player.command) + "\n";
+        text += "  " + player.name
+                + (player.command == kUnknownCommand ? ": no matches in these records" : " = " + terminalSafe(player.command))
+                + "\n";
     if (run.anyProgram)
         text += std::string("  bots ran ")
                 + (!run.sandboxed             ? "without a sandbox"

@@ -26,6 +26,8 @@ struct RunFacts {
     std::string botEnv;     // the variables passed to the bots: "A B"
     std::string anchor;     // who is at 0 in standings: a player, kPoolMeanAnchor, or empty for the first
 };
+// The command of a player the records name but never seat.
+inline constexpr const char* kUnknownCommand = "?";
 // --anchor's word for the rated players' mean.
 inline constexpr const char* kPoolMeanAnchor = "mean";
 RunFacts factsOf(const MatchConfig& config);
