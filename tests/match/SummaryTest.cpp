@@ -4,6 +4,7 @@
 #include "GameSet.h"
 #include "MatchRecord.h"
 #include "ProgressReport.h"
+#include "StandingRows.h"
 #include "Summary.h"
 #include "support/MatchTool.h"
 #include "support/TempDir.h"
@@ -168,6 +169,11 @@ TEST(Standings, PlayersThatCannotBeRatedAreNamedWithWhy)
     for (const std::string& line : lines)
         EXPECT_NE(text.find(line), std::string::npos) << line << "\nin\n" << text;
     EXPECT_EQ(text.find("inf"), std::string::npos) << text;
+    // The report's standings list them in the same order.
+    std::string order;
+    for (const StandingRow& row : standingRows(tally, run))
+        order += row.name;
+    EXPECT_EQ(order, "cabdef");
 }
 
 TEST(Standings, ATournamentsBoardPairsGiveTheTwoPlayerFigures)

@@ -8,28 +8,33 @@
 namespace vorlen::match {
 namespace {
 
-// The Elo column: what the summary says of the same run.
-std::vector<std::string> eloTexts(const Tally& tally, const RunFacts& run)
+std::vector<std::string> namesOf(const RunFacts& run)
 {
-    const int count = static_cast<int>(run.players.size());
-    std::vector<std::string> texts(static_cast<std::size_t>(count), "-");
-    if (count == 2) {
-        if (tally.player(run.players[0].name).games() == 0)
-            return texts;
-        const EloEstimate elo = eloOfFirst(tally, run.players[0].name).elo;
-        texts[0] = eloWithRange(elo.difference, elo.low, elo.high);
-        texts[1] = "+0.0 (anchor)";
-        return texts;
-    }
     std::vector<std::string> names;
     for (const NamedPlayer& player : run.players)
         names.push_back(player.name);
-    const Ratings ratings = rateRun(tally, names, anchorOf(run));
-    for (int i = 0; i < count; ++i)
+    return names;
+}
+
+// The Elo column of two players: what the summary says of the same run.
+std::vector<std::string> twoPlayerElo(const Tally& tally, const RunFacts& run)
+{
+    std::vector<std::string> texts(2, "-");
+    if (tally.player(run.players[0].name).games() == 0)
+        return texts;
+    const EloEstimate elo = eloOfFirst(tally, run.players[0].name).elo;
+    texts[0] = eloWithRange(elo.difference, elo.low, elo.high);
+    texts[1] = "+0.0 (anchor)";
+    return texts;
+}
+
+std::vector<std::string> ratedElo(const Ratings& ratings)
+{
+    std::vector<std::string> texts(ratings.elo.size(), "-");
+    for (std::size_t i = 0; i < texts.size(); ++i)
         if (ratings.standing[i] == Standing::Rated)
-            texts[static_cast<std::size_t>(i)] = std::isnan(ratings.low[i])
-                                                     ? signedElo(ratings.elo[i]) + " (anchor)"
-                                                     : eloWithRange(ratings.elo[i], ratings.low[i], ratings.high[i]);
+            texts[i] = std::isnan(ratings.low[i]) ? signedElo(ratings.elo[i]) + " (anchor)"
+                                                  : eloWithRange(ratings.elo[i], ratings.low[i], ratings.high[i]);
     return texts;
 }
 
@@ -37,7 +42,10 @@ std::vector<std::string> eloTexts(const Tally& tally, const RunFacts& run)
 
 std::vector<StandingRow> standingRows(const Tally& tally, const RunFacts& run)
 {
-    const std::vector<std::string> elo = eloTexts(tally, run);
+    const bool two = run.players.size() == 2;
+    const std::vector<std::string> names = namesOf(run);
+    const Ratings ratings = two ? Ratings() : rateRun(tally, names, anchorOf(run));
+    const std::vector<std::string> elo = two ? twoPlayerElo(tally, run) : ratedElo(ratings);
     std::vector<StandingRow> rows;
     for (std::size_t i = 0; i < run.players.size(); ++i) {
         const NamedPlayer& player = run.players[i];
@@ -51,8 +59,15 @@ std::vector<StandingRow> standingRows(const Tally& tally, const RunFacts& run)
         }
         rows.push_back(std::move(row));
     }
-    std::stable_sort(rows.begin(), rows.end(), [](const StandingRow& a, const StandingRow& b) { return a.points > b.points; });
-    return rows;
+    if (two) {
+        std::stable_sort(rows.begin(), rows.end(), [](const StandingRow& a, const StandingRow& b) { return a.points > b.points; });
+        return rows;
+    }
+    // As the summary's standings list them.
+    std::vector<StandingRow> ordered;
+    for (const int i : standingOrder(tally, names, ratings))
+        ordered.push_back(std::move(rows[static_cast<std::size_t>(i)]));
+    return ordered;
 }
 
 } // namespace vorlen::match

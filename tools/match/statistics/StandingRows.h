@@ -24,7 +24,8 @@ struct StandingRow {
     std::vector<Failure> failures; // its failures by reason, the game's own ends left out
 };
 
-// Every player of the run, most points first (ties in the run's order). Elo:
+// Every player of the run: of two, most points first (ties in the run's
+// order); of more, in the order of the summary's standings. Elo:
 // for two players the first's difference over the second, who is at 0; for
 // more, ratings by Bradley-Terry with the anchor at 0.
 std::vector<StandingRow> standingRows(const Tally& tally, const RunFacts& run);
