@@ -1,0 +1,178 @@
+// Estimates and standings worked out by hand: the two-player Elo with its
+// interval, LOS and nElo, and the standings of a tournament.
+#include "Elo.h"
+#include "StandingRows.h"
+#include "Summary.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+using namespace vorlen::match;
+
+namespace {
+
+// A match on board `game / 2` between two named players, `first` seated first.
+MatchRecord match(int game, const std::string& first, const std::string& second, int firstScore, int secondScore)
+{
+    MatchRecord r;
+    r.game = game;
+    r.seats[0].player = first;
+    r.seats[1].player = second;
+    r.seats[0].score = firstScore;
+    r.seats[1].score = secondScore;
+    return r;
+}
+
+} // namespace
+
+TEST(Elo, EstimatesWorkedOutByHand)
+{
+    const double inf = std::numeric_limits<double>::infinity();
+    const double none = std::nan("");
+    // By hand: the interval is Wilson's at the mean score over n q(1 - q) / v
+    // games (q, v: mean and variance with half a sample at 0 and at 1), LOS
+    // Phi(sum (x - 1/2) / sqrt(sum (x - 1/2)^2)), nElo (m - 1/2) / sqrt(g v)
+    // times 800 / ln 10 with g = 2 for pairs.
+    const struct {
+        const char* what;
+        EloEstimate estimate;
+        double difference, low, high, los, nElo;
+    } cases[] = {
+        // Small and one-sided: a finite bound wherever one exists.
+        {"one win", estimateElo(1, 0, 0), inf, -233.80, inf, 0.8413, none},
+        {"three wins", estimateElo(3, 0, 0), inf, -42.95, inf, 0.9584, none},
+        {"9-1", estimateElo(9, 0, 1), 381.70, 67.44, 695.96, 0.9943, 463.25},
+        {"three even pairs", estimateEloOfPairs({0, 0, 3, 0, 0}), 0.0, -187.36, 187.36, 0.5, none},
+        {"one pair of 3/2", estimateEloOfPairs({0, 0, 0, 1, 0}), 190.85, -270.34, 652.04, 0.8413, none},
+        {"one loss", estimateElo(0, 0, 1), -inf, -inf, 233.80, 0.1587, none},
+        // Larger samples: the interval close to the normal one.
+        {"pairs", estimateEloOfPairs({2, 10, 20, 30, 8}), 80.84, 38.47, 123.21, 0.9998, 116.22},
+        {"matches", estimateElo(75, 0, 25), 190.85, 112.87, 268.82, 1.0, 200.59},
+        {"even with draws", estimateElo(45, 10, 45), 0.0, -64.27, 64.27, 0.5, 0.0},
+    };
+    const auto near = [](double actual, double expected, double tolerance) {
+        return std::isnan(expected) ? std::isnan(actual)
+               : std::isinf(expected) ? actual == expected
+                                      : std::fabs(actual - expected) < tolerance;
+    };
+    for (const auto& c : cases) {
+        EXPECT_TRUE(near(c.estimate.difference, c.difference, 0.01)) << c.what << ": " << c.estimate.difference;
+        EXPECT_TRUE(near(c.estimate.low, c.low, 0.01)) << c.what << ": " << c.estimate.low;
+        EXPECT_TRUE(near(c.estimate.high, c.high, 0.01)) << c.what << ": " << c.estimate.high;
+        EXPECT_TRUE(near(c.estimate.los, c.los, 1e-4)) << c.what << ": " << c.estimate.los;
+        EXPECT_TRUE(near(c.estimate.nElo, c.nElo, 0.01)) << c.what << ": " << c.estimate.nElo;
+    }
+    EXPECT_TRUE(estimateEloOfPairs({0, 0, 3, 0, 0}).noSpread);
+    EXPECT_TRUE(std::isnan(estimateElo(0, 0, 0).difference));
+    // Win-or-lose games are worth themselves; draws and even pairs narrow the spread.
+    EXPECT_DOUBLE_EQ(effectiveGames<3>({4, 0, 6}, {0.0, 0.5, 1.0}), 10.0);
+    EXPECT_NEAR(effectiveGames<5>({0, 0, 3, 0, 0}, {0.0, 0.25, 0.5, 0.75, 1.0}), 12.0, 1e-9);
+    // The same 100 matches: won 1-1 board by board, the pairs see that the
+    // boards decided and the players did not; taken singly they cannot.
+    const EloEstimate pairs = estimateEloOfPairs({0, 10, 30, 10, 0});
+    const EloEstimate single = estimateElo(50, 0, 50);
+    EXPECT_LT(pairs.high - pairs.low, (single.high - single.low) / 2);
+}
+
+TEST(Standings, PlayersThatCannotBeRatedAreNamedWithWhy)
+{
+    // a and b share points; c never loses to them; d and e only play each
+    // other; f plays nobody.
+    Tally tally;
+    int game = 0;
+    const auto play = [&](const char* x, const char* y, int xWins, int yWins) {
+        for (int i = 0; i < xWins; ++i)
+            tally.add(match(game++, x, y, 2, 1));
+        for (int i = 0; i < yWins; ++i)
+            tally.add(match(game++, x, y, 1, 2));
+    };
+    play("a", "b", 3, 1);
+    play("c", "a", 2, 0);
+    play("c", "b", 2, 0);
+    play("d", "e", 1, 1);
+    RunFacts run;
+    for (const char* name : {"f", "a", "b", "c", "d", "e"})
+        run.players.push_back({name, "stupid"});
+    const std::string text = standingsText(tally, run);
+    // a scored 3 of 4 against b; b's interval is Wilson's at 1 of 4, and the
+    // likelihood that a is stronger Phi(ln 3 / sqrt(1 / (4 3/4 1/4))).
+    const double expected = 400 * std::log10(3.0);
+    // c, who lost no point to the rated group, stands above it; the player
+    // without games last.
+    const std::string lines[] = {
+        "Standings (Elo by Bradley-Terry, a at 0 (the first rated player), 95 % intervals):",
+        "   1  c             -  -                            4.0",
+        "   2  a          +0.0  -                            3.0",
+        formatted("   3  b       %+7.1f  [-528.4, +146.7]", -expected),
+        "   6  f             -  -                            0.0",
+        "Not rated:\n"
+        "  f has no matches, so a is the reference\n",
+        "  c: not comparable, won every game against a's group, directly or through others\n",
+        // Who is likely the stronger: between rated players only.
+        "Likelihood of superiority (the row's player over the column's, from the ratings, %):\n"
+        "                   2       3\n"
+        "   2  a            -    82.9\n"
+        "   3  b         17.1       -\n",
+        "  d: not comparable, no results link it to a's group\n",
+        "  f: no matches, left out\n",
+    };
+    for (const std::string& line : lines)
+        EXPECT_NE(text.find(line), std::string::npos) << line << "\nin\n" << text;
+    EXPECT_EQ(text.find("inf"), std::string::npos) << text;
+    // The report's standings list them in the same order.
+    std::string order;
+    for (const StandingRow& row : standingRows(tally, run))
+        order += row.name;
+    EXPECT_EQ(order, "cabdef");
+}
+
+TEST(Standings, ATournamentsBoardPairsGiveTheTwoPlayerFigures)
+{
+    // 14 boards in both seatings: a's points over each pair, in the seatings' order.
+    const double boards[][2] = {{1, 1}, {1, 0}, {0, 1}, {1, 1}, {1, 0.5}, {0, 0}, {1, 0},
+                                {1, 1}, {0.5, 1}, {1, 0}, {0, 1}, {1, 1}, {0, 1}, {1, 0}};
+    Tally tally("a", true);
+    Tally single("a", false);
+    int game = 0;
+    for (const auto& board : boards) {
+        const auto score = [](double points) { return points == 1 ? 30 : points == 0 ? 10 : 20; };
+        for (Tally* t : {&tally, &single}) {
+            t->add(match(game, "a", "b", score(board[0]), 20));
+            t->add(match(game + 1, "b", "a", 20, score(board[1])));
+        }
+        game += 2;
+    }
+    const EloEstimate two = eloOfFirst(tally, "a").elo;
+    const Ratings rated = rateRun(tally, {"a", "b"});
+    EXPECT_NEAR(rated.elo[1], -two.difference, 1e-6);
+    EXPECT_NEAR(rated.low[1], -two.high, 1e-6);
+    EXPECT_NEAR(rated.high[1], -two.low, 1e-6);
+    // Taken match by match the same results leave a wider interval: the
+    // boards' leaning counted as the players' luck.
+    const Ratings matches = rateRun(single, {"a", "b"});
+    EXPECT_LT(rated.high[1] - rated.low[1], matches.high[1] - matches.low[1]);
+
+    // Who is at 0 is said, and moves every rating alike.
+    Tally three("a", true);
+    game = 0;
+    for (const auto& [x, y] : {std::pair{"a", "b"}, {"b", "c"}, {"a", "c"}})
+        for (int board = 0; board < 3; ++board) {
+            three.add(match(game++, x, y, 30 - 5 * board, 20));
+            three.add(match(game++, y, x, 20, 10 + 5 * board));
+        }
+    RunFacts run;
+    run.players = {{"a", "stupid"}, {"b", "stupid"}, {"c", "stupid"}};
+    const std::string byFirst = standingsText(three, run);
+    EXPECT_NE(byFirst.find("Standings (Elo by Bradley-Terry, a at 0 (the first player), 95 % intervals from board pairs):"),
+              std::string::npos)
+        << byFirst;
+    run.anchor = "b";
+    EXPECT_NE(standingsText(three, run).find("b at 0 (--anchor)"), std::string::npos);
+    run.anchor = kPoolMeanAnchor;
+    const std::string byMean = standingsText(three, run);
+    EXPECT_NE(byMean.find("the rated players' mean at 0 (--anchor mean)"), std::string::npos) << byMean;
+    EXPECT_EQ(byMean.find("(anchor)"), std::string::npos) << byMean;
+}
+
