@@ -168,6 +168,9 @@ TEST(Standings, ATournamentsBoardPairsGiveTheTwoPlayerFigures)
     EXPECT_NE(byFirst.find("Standings (Elo by Bradley-Terry, a at 0 (the first player), 95 % intervals from board pairs):"),
               std::string::npos)
         << byFirst;
+    EXPECT_NE(byFirst.find("Small samples: a pairing has 3 board pairs (under 30): a first look, not a verdict\n"),
+              std::string::npos)
+        << byFirst;
     run.anchor = "b";
     EXPECT_NE(standingsText(three, run).find("b at 0 (--anchor)"), std::string::npos);
     run.anchor = kPoolMeanAnchor;

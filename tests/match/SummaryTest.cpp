@@ -1,6 +1,5 @@
 // The summary's figures: worked out by hand, recomputed from a run's
 // records, and the same whether a run prints them or summarize does.
-#include "Elo.h"
 #include "GameSet.h"
 #include "MatchRecord.h"
 #include "Summary.h"

@@ -56,6 +56,25 @@ std::string anchorWords(const Ratings& ratings, const RunFacts& run)
     return name + " at 0 (" + (ratings.anchor == 0 ? "the first player" : "the first rated player") + ")";
 }
 
+// Said when some pairing that played has fewer samples than a verdict needs.
+std::string smallSampleNote(const Tally& tally, const std::vector<std::string>& names)
+{
+    int fewest = -1;
+    for (std::size_t a = 0; a < names.size(); ++a)
+        for (std::size_t b = a + 1; b < names.size(); ++b) {
+            const std::array<int, 5> pairs = tally.pairsBetween(names[a], names[b]);
+            const int samples = tally.pairs() ? std::accumulate(pairs.begin(), pairs.end(), 0)
+                                              : tally.between(names[a], names[b]).games();
+            if (tally.between(names[a], names[b]).games() > 0 && (fewest < 0 || samples < fewest))
+                fewest = samples;
+        }
+    if (fewest < 0 || fewest >= kFewSamples)
+        return {};
+    return formatted("Small samples: a pairing has %d %s (under %d): a first look, not a verdict\n", fewest,
+                     tally.pairs() ? (fewest == 1 ? "board pair" : "board pairs") : (fewest == 1 ? "match" : "matches"),
+                     kFewSamples);
+}
+
 } // namespace
 
 RatingAnchor anchorOf(const RunFacts& run)
@@ -159,7 +178,7 @@ std::string standingsText(const Tally& tally, const RunFacts& run)
     }
     if (!notes.empty())
         text += "Not rated:\n" + notes;
-    return text + pairingTables(tally, run, order, ratings);
+    return text + smallSampleNote(tally, names) + pairingTables(tally, run, order, ratings);
 }
 
 } // namespace vorlen::match
