@@ -48,8 +48,8 @@ std::vector<int> standingOrder(const Tally& tally, const std::vector<std::string
 std::string pairingTables(const Tally& tally, const RunFacts& run, const std::vector<int>& order, const Ratings& ratings);
 // The standings part of it, for three players or more.
 std::string standingsText(const Tally& tally, const RunFacts& run);
-// The standings in one line, as a run's progress shows them: every player by
-// points, with points and games, and its Elo once it is rated
+// The standings in one line, as a run's progress shows them: every player in
+// the standings' order, with points and games, and its Elo once it is rated
 // ("alpha 6.0/8 +35.2 [-40.1, +110.3], beta 3.5/8 +0.0, gamma 0.5/8").
 std::string standingsLine(const Tally& tally, const std::vector<std::string>& players, RatingAnchor anchor = {});
 
