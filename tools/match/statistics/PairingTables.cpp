@@ -20,7 +20,8 @@ std::string columnHeads(const std::vector<int>& order, int w)
 
 std::string crossTable(const Tally& tally, const std::vector<std::string>& names, const std::vector<int>& order, int w)
 {
-    std::string text = "\nCross table (points of the row's player against the column's / matches):\n" + columnHeads(order, w);
+    std::string text = "\nCross table (points of the row's player against the column's / matches):\n";
+    text += columnHeads(order, w);
     for (std::size_t row = 0; row < order.size(); ++row) {
         const std::string& name = names[order[row]];
         text += formatted("%4zu  %-*s", row + 1, w, name.c_str());
@@ -53,8 +54,8 @@ std::string pairCounts(const Tally& tally, const std::vector<std::string>& names
     if (text.empty())
         return {};
     return "\nBoard pairs by pairing, by the first's points:\n"
-           + formatted("  %-*s %-*s  %6s  %6s  %6s  %6s  %6s  %7s\n", w, "first", w, "second", "0", "1/2", "1", "3/2", "2",
-                       "pairs")
+           + formatted("  %-*s %-*s  %6s  %6s  %6s  %6s  %6s  %7s\n", w, "first", w, "second", "0", "1/2", "1", "3/2",
+                       "2", "pairs")
            + text;
 }
 
@@ -86,7 +87,8 @@ std::string superiorityMatrix(const std::vector<std::string>& names, const std::
 
 } // namespace
 
-std::string pairingTables(const Tally& tally, const RunFacts& run, const std::vector<int>& order, const Ratings& ratings)
+std::string pairingTables(const Tally& tally, const RunFacts& run, const std::vector<int>& order,
+                          const Ratings& ratings)
 {
     std::vector<std::string> names;
     std::size_t width = 6;

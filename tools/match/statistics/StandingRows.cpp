@@ -60,7 +60,8 @@ std::vector<StandingRow> standingRows(const Tally& tally, const RunFacts& run)
         rows.push_back(std::move(row));
     }
     if (two) {
-        std::stable_sort(rows.begin(), rows.end(), [](const StandingRow& a, const StandingRow& b) { return a.points > b.points; });
+        std::stable_sort(rows.begin(), rows.end(),
+                         [](const StandingRow& a, const StandingRow& b) { return a.points > b.points; });
         return rows;
     }
     // As the summary's standings list them.

@@ -36,7 +36,8 @@ std::string header(const Tally& tally, const RunFacts& run, bool interrupted, bo
     // Records name a command only where its player played.
     for (const NamedPlayer& player : run.players)
         text += "  " + player.name
-                + (player.command == kUnknownCommand ? ": no matches in these records" : " = " + terminalSafe(player.command))
+                + (player.command == kUnknownCommand ? std::string(": no matches in these records")
+                                                     : " = " + terminalSafe(player.command))
                 + "\n";
     if (run.anyProgram)
         text += std::string("  bots ran ")
@@ -76,10 +77,11 @@ std::string eloLine(const Tally& tally, const RunFacts& run)
     if (elo.noSpread && elo.difference == 0)
         text += "  all " + samples + (first.byPairs ? " split evenly" : " were draws")
                 + ": no spread to measure, so the interval rests on a weak prior (half a sample at each end)\n";
+    const std::string& name = run.players[0].name;
     if (!first.byPairs)
         text += formatted("  seats unbalanced: each board was played in one seating, and the first seat took %s of "
                           "the points; %s sat first in %d of %d matches\n",
-                          percent(seat.points(), seat.games()).c_str(), run.players[0].name.c_str(), tally.firstSeats(run.players[0].name),
+                          percent(seat.points(), seat.games()).c_str(), name.c_str(), tally.firstSeats(name),
                           seat.games());
     return text;
 }

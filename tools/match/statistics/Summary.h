@@ -45,7 +45,8 @@ RatingAnchor anchorOf(const RunFacts& run);
 std::vector<int> standingOrder(const Tally& tally, const std::vector<std::string>& players, const Ratings& ratings);
 // The cross table, each pairing's board pairs and the likelihood-of-
 // superiority matrix, players in `order`.
-std::string pairingTables(const Tally& tally, const RunFacts& run, const std::vector<int>& order, const Ratings& ratings);
+std::string pairingTables(const Tally& tally, const RunFacts& run, const std::vector<int>& order,
+                          const Ratings& ratings);
 // The standings part of it, for three players or more.
 std::string standingsText(const Tally& tally, const RunFacts& run);
 // The standings in one line, as a run's progress shows them: every player in
