@@ -4,28 +4,15 @@
 #include "StandingRows.h"
 #include "Summary.h"
 
+#include "support/Records.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
 
 using namespace vorlen::match;
-
-namespace {
-
-// A match on board `game / 2` between two named players, `first` seated first.
-MatchRecord match(int game, const std::string& first, const std::string& second, int firstScore, int secondScore)
-{
-    MatchRecord r;
-    r.game = game;
-    r.seats[0].player = first;
-    r.seats[1].player = second;
-    r.seats[0].score = firstScore;
-    r.seats[1].score = secondScore;
-    return r;
-}
-
-} // namespace
+using vorlen::testing::matchOf;
 
 TEST(Elo, EstimatesWorkedOutByHand)
 {
@@ -84,9 +71,9 @@ TEST(Standings, PlayersThatCannotBeRatedAreNamedWithWhy)
     int game = 0;
     const auto play = [&](const char* x, const char* y, int xWins, int yWins) {
         for (int i = 0; i < xWins; ++i)
-            tally.add(match(game++, x, y, 2, 1));
+            tally.add(matchOf(game++, x, y, 2, 1));
         for (int i = 0; i < yWins; ++i)
-            tally.add(match(game++, x, y, 1, 2));
+            tally.add(matchOf(game++, x, y, 1, 2));
     };
     play("a", "b", 3, 1);
     play("c", "a", 2, 0);
@@ -139,8 +126,8 @@ TEST(Standings, ATournamentsBoardPairsGiveTheTwoPlayerFigures)
     for (const auto& board : boards) {
         const auto score = [](double points) { return points == 1 ? 30 : points == 0 ? 10 : 20; };
         for (Tally* t : {&tally, &single}) {
-            t->add(match(game, "a", "b", score(board[0]), 20));
-            t->add(match(game + 1, "b", "a", 20, score(board[1])));
+            t->add(matchOf(game, "a", "b", score(board[0]), 20));
+            t->add(matchOf(game + 1, "b", "a", 20, score(board[1])));
         }
         game += 2;
     }
@@ -159,8 +146,8 @@ TEST(Standings, ATournamentsBoardPairsGiveTheTwoPlayerFigures)
     game = 0;
     for (const auto& [x, y] : {std::pair{"a", "b"}, {"b", "c"}, {"a", "c"}})
         for (int board = 0; board < 3; ++board) {
-            three.add(match(game++, x, y, 30 - 5 * board, 20));
-            three.add(match(game++, y, x, 20, 10 + 5 * board));
+            three.add(matchOf(game++, x, y, 30 - 5 * board, 20));
+            three.add(matchOf(game++, y, x, 20, 10 + 5 * board));
         }
     RunFacts run;
     run.players = {{"a", "stupid"}, {"b", "stupid"}, {"c", "stupid"}};

@@ -1,25 +1,12 @@
 // What a run says as it goes: a line a match, and the score now and then.
 #include "ProgressReport.h"
 
+#include "support/Records.h"
+
 #include <gtest/gtest.h>
 
 using namespace vorlen::match;
-
-namespace {
-
-// A match on board `game / 2` between two named players, `first` seated first.
-MatchRecord match(int game, const std::string& first, const std::string& second, int firstScore, int secondScore)
-{
-    MatchRecord r;
-    r.game = game;
-    r.seats[0].player = first;
-    r.seats[1].player = second;
-    r.seats[0].score = firstScore;
-    r.seats[1].score = secondScore;
-    return r;
-}
-
-} // namespace
+using vorlen::testing::matchOf;
 
 TEST(Progress, ALinePerMatchAndAScoreLineEveryTenMatches)
 {
@@ -31,7 +18,7 @@ TEST(Progress, ALinePerMatchAndAScoreLineEveryTenMatches)
     ProgressReport report(settings, start);
     MatchRunner::Progress now;
     now.tally = Tally("A", false);
-    MatchRecord failed = match(0, "A", "B", 10, 20);
+    MatchRecord failed = matchOf(0, "A", "B", 10, 20);
     failed.seats[0].retired = "time limit";
     failed.seats[0].retiredTurn = 4;
     failed.seats[1].retired = "full board";
@@ -42,7 +29,7 @@ TEST(Progress, ALinePerMatchAndAScoreLineEveryTenMatches)
     // Ten matches in: the score, with what is left.
     now.fresh.clear();
     for (int game = 1; game < 10; ++game) {
-        now.fresh.push_back(match(game, "A", "B", 30, 20));
+        now.fresh.push_back(matchOf(game, "A", "B", 30, 20));
         now.tally.add(now.fresh.back());
     }
     now.finished = 10;
@@ -78,7 +65,7 @@ TEST(Progress, ATournamentsScoreLineGivesTheStandings)
                   {"alpha", "gamma", 30}, {"alpha", "gamma", 10}, {"beta", "gamma", 30}, {"beta", "gamma", 10},
                   {"gamma", "beta", 20}, {"gamma", "beta", 20}};
     for (int game = 0; game < 10; ++game) {
-        now.fresh.push_back(match(game, played[game].first, played[game].second, played[game].firstScore, 20));
+        now.fresh.push_back(matchOf(game, played[game].first, played[game].second, played[game].firstScore, 20));
         now.tally.add(now.fresh.back());
     }
     now.finished = 10;

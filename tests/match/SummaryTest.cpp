@@ -4,6 +4,7 @@
 #include "MatchRecord.h"
 #include "Summary.h"
 #include "support/MatchTool.h"
+#include "support/Records.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -14,22 +15,6 @@
 
 using namespace vorlen::match;
 using namespace vorlen::testing;
-
-namespace {
-
-// A match on board `game / 2` between two named players, `first` seated first.
-MatchRecord match(int game, const std::string& first, const std::string& second, int firstScore, int secondScore)
-{
-    MatchRecord r;
-    r.game = game;
-    r.seats[0].player = first;
-    r.seats[1].player = second;
-    r.seats[0].score = firstScore;
-    r.seats[1].score = secondScore;
-    return r;
-}
-
-} // namespace
 
 TEST(GameSet, GamesInAnyOrderAndWhatIsMissing)
 {
@@ -60,8 +45,8 @@ TEST(Tally, BoardPairsAndTheFirstSeatWhateverTheOrder)
 {
     // Board 0: A wins both; board 1: each wins as first; board 2: one match so far.
     Tally tally("A", true);
-    for (const MatchRecord& r : {match(3, "B", "A", 900, 800), match(0, "A", "B", 900, 800), match(4, "A", "B", 5, 5),
-                                 match(2, "A", "B", 900, 800), match(1, "B", "A", 800, 900)})
+    for (const MatchRecord& r : {matchOf(3, "B", "A", 900, 800), matchOf(0, "A", "B", 900, 800), matchOf(4, "A", "B", 5, 5),
+                                 matchOf(2, "A", "B", 900, 800), matchOf(1, "B", "A", 800, 900)})
         tally.add(r);
     EXPECT_EQ(tally.pairsByPoints(), (std::array<int, 5>{0, 0, 1, 0, 1}));
     EXPECT_EQ(tally.firstSeat().wins, 3);
@@ -82,8 +67,8 @@ TEST(SummaryWords, SayWhatWasPlayedAndNoMore)
     EXPECT_EQ(empty.find("0.0 %"), std::string::npos) << empty;
     // One board in both seatings, of two: "board pair", and not "every board".
     Tally one("A", true);
-    one.add(match(0, "A", "B", 30, 20));
-    one.add(match(1, "B", "A", 20, 30));
+    one.add(matchOf(0, "A", "B", 30, 20));
+    one.add(matchOf(1, "B", "A", 20, 30));
     const std::string pair = summaryText(one, run, true);
     EXPECT_NE(pair.find(", from 1 board pair)"), std::string::npos) << pair;
     EXPECT_NE(pair.find("Matches played: 2 of 4 (boards in both seatings), interrupted\n"), std::string::npos) << pair;
@@ -100,8 +85,8 @@ TEST(SummaryWords, SayWhatWasPlayedAndNoMore)
     SprtRun sprt(*parseSprtSettings("elo0=0,elo1=400"), "A", false);
     Tally wins("A", false);
     for (int game = 0; game < 20; ++game) {
-        wins.add(match(game, "A", "B", 30, 20));
-        sprt.add(match(game, "A", "B", 30, 20));
+        wins.add(matchOf(game, "A", "B", 30, 20));
+        sprt.add(matchOf(game, "A", "B", 30, 20));
     }
     ASSERT_TRUE(sprt.decided());
     const std::string stopped = summaryText(wins, run, false, &sprt);
