@@ -90,17 +90,8 @@ std::vector<StartupAction> scanStartupOptions(const QStringList& arguments)
         if (value == "human")
             continue;
         const std::string given = value.toLocal8Bit().toStdString();
-        switch (vorlen::parseSeatPlayer(given).kind) {
-        case vorlen::SeatPlayer::Kind::BuiltIn:
-            actions.push_back({Type::SetPlayer, seat, vorlen::kBuiltInPlayer, {}});
-            break;
-        case vorlen::SeatPlayer::Kind::Person:
-            actions.push_back({Type::SetPlayer, seat, vorlen::kPersonPlayer, {}});
-            break;
-        case vorlen::SeatPlayer::Kind::Program:
-        case vorlen::SeatPlayer::Kind::Stream:
-            actions.push_back({Type::SetPlayer, seat, vorlen::kExternalPlayer, given});
-        }
+        const vorlen::SeatPlayer player = vorlen::parseSeatPlayer(given);
+        actions.push_back({Type::SetPlayer, seat, vorlen::playerKindOf(player), player.isProgram() ? given : ""});
     }
     return actions;
 }

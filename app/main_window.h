@@ -139,6 +139,10 @@ private:
     // Seats `player` ("stupid", "person" or a program's command line) as an
     // option would, and says before the match when its program cannot run.
     void seatNamed(int seat, const std::string& player, const std::string& otherProgram, const std::string& said);
+    // A problem found before the match: kept for the window and said on the terminal.
+    void sayStartProblem(const std::string& problem);
+    // Says, as `said`: problem`advice`, when `player` is a program that cannot run here.
+    void checkProgram(const std::string& player, const std::string& said, const std::string& advice);
     void afterLiveTurn(const LiveTurn& turn);
     // Where a person plays, the match goes on by itself: a person's turn
     // waits for the person, a program's follows the person's move.

@@ -75,44 +75,41 @@ std::optional<ChosenBoard> main_window::seatPlayers(const std::vector<StartupAct
     const bool programPlays = std::any_of(programs.begin(), programs.end(), [](const auto& p) { return !p.empty(); });
     std::error_code made;
     if (!botLogDir.empty() && programPlays && !std::filesystem::create_directories(botLogDir, made) && made) {
-        problems.push_back("--bot-logs: cannot make '" + botLogDir + "': " + made.message());
-        std::fprintf(stderr, "vorlen: %s\n", vorlen::terminalSafe(problems.back()).c_str());
+        sayStartProblem("--bot-logs: cannot make '" + botLogDir + "': " + made.message());
     }
     // A program that cannot run is said before the match, not found out at its first move.
-    for (int seat = 0; seat < 2; ++seat) {
-        const std::string& command = liveMatch->record().players[static_cast<std::size_t>(seat)];
-        if (!vorlen::parseSeatPlayer(command).isProgram())
-            continue;
-        const vorlen::ProgramCheck check{
-            std::filesystem::current_path().string(),
-            vorlen::botPath(botEnv), sandboxed};
-        if (const auto problem = vorlen::programProblem(command, check)) {
-            problems.push_back(std::string(seat == 0 ? "--first" : "--second") + ": " + *problem);
-            std::fprintf(stderr, "vorlen: %s\n", vorlen::terminalSafe(problems.back()).c_str());
-        }
-    }
+    for (int seat = 0; seat < 2; ++seat)
+        checkProgram(liveMatch->record().players[static_cast<std::size_t>(seat)], seat == 0 ? "--first" : "--second",
+                     "");
     return chosen;
+}
+
+void main_window::sayStartProblem(const std::string& problem)
+{
+    problems.push_back(problem);
+    std::fprintf(stderr, "vorlen: %s\n", vorlen::terminalSafe(problem).c_str());
+}
+
+void main_window::checkProgram(const std::string& player, const std::string& said, const std::string& advice)
+{
+    if (!vorlen::parseSeatPlayer(player).isProgram())
+        return;
+    const vorlen::ProgramCheck check{std::filesystem::current_path().string(), vorlen::botPath(botEnv),
+                                     seating.sandboxed};
+    if (const auto problem = vorlen::programProblem(player, check))
+        sayStartProblem(said + ": " + *problem + advice);
 }
 
 void main_window::seatNamed(int seat, const std::string& player, const std::string& otherProgram,
                             const std::string& said)
 {
     const vorlen::SeatPlayer given = vorlen::parseSeatPlayer(player);
-    const int kind = given.kind == vorlen::SeatPlayer::Kind::BuiltIn  ? vorlen::kBuiltInPlayer
-                     : given.kind == vorlen::SeatPlayer::Kind::Person ? vorlen::kPersonPlayer
-                                                                      : vorlen::kExternalPlayer;
     SeatContext context = seating;
     context.otherProgram = otherProgram;
-    this->seat(seat, makePlayer(seat, kind, given.isProgram() ? player : std::string(), context));
+    const std::string program = given.isProgram() ? player : std::string();
+    this->seat(seat, makePlayer(seat, vorlen::playerKindOf(given), program, context));
     liveMatch->record().players.at(static_cast<std::size_t>(seat)) = player;
-    if (!given.isProgram())
-        return;
-    const vorlen::ProgramCheck check{std::filesystem::current_path().string(), vorlen::botPath(botEnv),
-                                     seating.sandboxed};
-    if (const auto problem = vorlen::programProblem(player, check)) {
-        problems.push_back(said + ": " + *problem + "; choose the seat in File \u2192 New match\u2026");
-        std::fprintf(stderr, "vorlen: %s\n", vorlen::terminalSafe(problems.back()).c_str());
-    }
+    checkProgram(player, said, "; choose the seat in File \u2192 New match\u2026");
 }
 
 void main_window::seat(int seat, std::unique_ptr<vorlen::IVorlenLogic> player)

@@ -33,6 +33,17 @@ std::unique_ptr<IVorlenLogic> createPlayer(int kind, const std::string& program)
     return std::make_unique<VorlenLogicTeam02>();
 }
 
+int playerKindOf(const SeatPlayer& player)
+{
+    switch (player.kind) {
+    case SeatPlayer::Kind::BuiltIn: return kBuiltInPlayer;
+    case SeatPlayer::Kind::Person: return kPersonPlayer;
+    case SeatPlayer::Kind::Program:
+    case SeatPlayer::Kind::Stream: break;
+    }
+    return kExternalPlayer;
+}
+
 std::string programOf(const std::string& command) { return parseSeatPlayer(command).command; }
 
 std::optional<std::string> programProblem(const std::string& command, const std::string& base)

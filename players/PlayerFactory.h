@@ -16,6 +16,10 @@ inline constexpr int kBuiltInPlayer = 2;
 // A person at the window: only the window can seat one.
 inline constexpr int kPersonPlayer = 3;
 
+// The kind above that seats `player`: a program (plain or stream), the
+// built-in player or a person.
+int playerKindOf(const SeatPlayer& player);
+
 // Kind 1: an external program player running `program`; every other kind:
 // the built-in greedy player (the text is ignored). Never null.
 std::unique_ptr<IVorlenLogic> createPlayer(int kind, const std::string& program);

@@ -116,12 +116,8 @@ std::string runIndexHtml(std::vector<MatchRecord> records, const std::map<int, s
     }
     for (const auto& line : summary.cross) {
         page.cross.emplace_back();
-        for (const Tally::Results& r : line) {
-            char cell[48];
-            std::snprintf(cell, sizeof cell, "%.1f/%d", r.points(), r.games());
-            page.cross.back().push_back(r.games() ? std::pair{std::string(cell), r.points() / r.games()}
-                                                  : std::pair{std::string(), 0.5});
-        }
+        for (const Tally::Results& r : line)
+            page.cross.back().push_back({resultCell(r), r.games() ? r.points() / r.games() : 0.5});
     }
     return indexPageHtml(page);
 }

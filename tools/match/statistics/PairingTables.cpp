@@ -26,10 +26,8 @@ std::string crossTable(const Tally& tally, const std::vector<std::string>& names
         const std::string& name = names[order[row]];
         text += formatted("%4zu  %-*s", row + 1, w, name.c_str());
         for (const int column : order) {
-            const Tally::Results r = tally.between(name, names[column]);
-            text += column == order[row] || r.games() == 0
-                        ? formatted("  %11s", "-")
-                        : formatted("  %11s", formatted("%.1f/%d", r.points(), r.games()).c_str());
+            const std::string cell = column == order[row] ? "" : resultCell(tally.between(name, names[column]));
+            text += formatted("  %11s", cell.empty() ? "-" : cell.c_str());
         }
         text += "\n";
     }
@@ -90,13 +88,8 @@ std::string superiorityMatrix(const std::vector<std::string>& names, const std::
 std::string pairingTables(const Tally& tally, const RunFacts& run, const std::vector<int>& order,
                           const Ratings& ratings)
 {
-    std::vector<std::string> names;
-    std::size_t width = 6;
-    for (const NamedPlayer& player : run.players) {
-        names.push_back(player.name);
-        width = std::max(width, player.name.size());
-    }
-    const int w = static_cast<int>(width);
+    const std::vector<std::string> names = playerNames(run);
+    const int w = nameWidth(run);
     return crossTable(tally, names, order, w) + pairCounts(tally, names, order, w)
            + superiorityMatrix(names, order, ratings, w);
 }

@@ -1,11 +1,11 @@
 #include "Sprt.h"
 
+#include "Elo.h"
+
 #include <cmath>
 
 namespace vorlen::match {
 namespace {
-
-double expectedScore(double elo) { return 1.0 / (1.0 + std::pow(10.0, -elo / 400.0)); }
 
 template <std::size_t N>
 double llrOf(const std::array<int, N>& counts, const std::array<double, N>& scores, double elo0, double elo1,
@@ -30,13 +30,17 @@ double llrOf(const std::array<int, N>& counts, const std::array<double, N>& scor
         samples += count;
     if (samples == 0 || variance <= 0)
         return 0;
-    const double unit = std::sqrt(gamesPerSample * variance) * std::log(10.0) / 800.0;
-    const double s0 = normalised ? 0.5 + elo0 * unit : expectedScore(elo0);
-    const double s1 = normalised ? 0.5 + elo1 * unit : expectedScore(elo1);
+    const double s0 = boundScore(elo0, normalised, variance, gamesPerSample);
+    const double s1 = boundScore(elo1, normalised, variance, gamesPerSample);
     return samples * (s1 - s0) * (2 * mean - s0 - s1) / (2 * variance);
 }
 
 } // namespace
+
+double boundScore(double elo, bool normalised, double variance, int gamesPerSample)
+{
+    return normalised ? 0.5 + elo * std::sqrt(gamesPerSample * variance) * std::log(10.0) / 800.0 : scoreOf(elo);
+}
 
 double trinomialLlr(const std::array<int, 3>& lossesDrawsWins, double elo0, double elo1, bool normalised)
 {

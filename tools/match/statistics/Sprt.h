@@ -19,6 +19,11 @@ namespace vorlen::match {
 // Normalised bounds (nelo0, nelo1) stand for the scores 1/2 + nelo s / c,
 // with s the standard deviation of a game's score (for pairs: the pair's
 // times the square root of 2) and c = 800 / ln 10.
+// The mean score a bound stands for: the expected score of an Elo
+// difference, or for a normalised bound 1/2 + nelo sqrt(g v) ln 10 / 800,
+// with v one sample's variance and g its games.
+double boundScore(double elo, bool normalised, double variance, int gamesPerSample);
+
 double trinomialLlr(const std::array<int, 3>& lossesDrawsWins, double elo0, double elo1, bool normalised = false);
 double pentanomialLlr(const std::array<int, 5>& pairsByPoints, double elo0, double elo1, bool normalised = false);
 

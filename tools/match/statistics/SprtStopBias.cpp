@@ -1,6 +1,6 @@
 #include "SprtStopBias.h"
 
-#include "Elo.h"
+#include "Sprt.h"
 
 #include <cmath>
 #include <cstdint>
@@ -92,9 +92,8 @@ double biasAdjustedScore(const StopBiasInput& input, const SprtSettings& setting
 {
     if (!(input.variance > 0) || input.samples <= 0 || input.maxSamples <= 0 || !(input.mean > 0 && input.mean < 1))
         return input.mean;
-    const double unit = std::sqrt(input.gamesPerSample * input.variance) * std::log(10.0) / 800.0;
-    Walk walk{settings.normalised ? 0.5 + settings.elo0 * unit : scoreOf(settings.elo0),
-              settings.normalised ? 0.5 + settings.elo1 * unit : scoreOf(settings.elo1),
+    Walk walk{boundScore(settings.elo0, settings.normalised, input.variance, input.gamesPerSample),
+              boundScore(settings.elo1, settings.normalised, input.variance, input.gamesPerSample),
               input.variance,
               settings.lowerBound(),
               settings.upperBound(),

@@ -8,14 +8,6 @@
 namespace vorlen::match {
 namespace {
 
-std::vector<std::string> namesOf(const RunFacts& run)
-{
-    std::vector<std::string> names;
-    for (const NamedPlayer& player : run.players)
-        names.push_back(player.name);
-    return names;
-}
-
 // The Elo column of two players: what the summary says of the same run.
 std::vector<std::string> twoPlayerElo(const Tally& tally, const RunFacts& run)
 {
@@ -43,7 +35,7 @@ std::vector<std::string> ratedElo(const Ratings& ratings)
 std::vector<StandingRow> standingRows(const Tally& tally, const RunFacts& run)
 {
     const bool two = run.players.size() == 2;
-    const std::vector<std::string> names = namesOf(run);
+    const std::vector<std::string> names = playerNames(run);
     const Ratings ratings = two ? Ratings() : rateRun(tally, names, anchorOf(run));
     const std::vector<std::string> elo = two ? twoPlayerElo(tally, run) : ratedElo(ratings);
     std::vector<StandingRow> rows;

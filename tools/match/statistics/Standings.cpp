@@ -38,14 +38,6 @@ int place(Standing standing)
     return 4;
 }
 
-std::vector<std::string> namesOf(const RunFacts& run)
-{
-    std::vector<std::string> names;
-    for (const NamedPlayer& player : run.players)
-        names.push_back(player.name);
-    return names;
-}
-
 std::string anchorWords(const Ratings& ratings, const RunFacts& run)
 {
     if (ratings.poolMean)
@@ -70,9 +62,8 @@ std::string smallSampleNote(const Tally& tally, const std::vector<std::string>& 
         }
     if (fewest < 0 || fewest >= kFewSamples)
         return {};
-    return formatted("Small samples: a pairing has %d %s (under %d): a first look, not a verdict\n", fewest,
-                     tally.pairs() ? (fewest == 1 ? "board pair" : "board pairs") : (fewest == 1 ? "match" : "matches"),
-                     kFewSamples);
+    return "Small samples: a pairing has " + samplesText(fewest, tally.pairs()) + " (under "
+           + std::to_string(kFewSamples) + "): a first look, not a verdict\n";
 }
 
 } // namespace
@@ -113,9 +104,11 @@ std::vector<int> standingOrder(const Tally& tally, const std::vector<std::string
         const int py = place(ratings.standing[y]);
         if (px != py)
             return px < py;
-        // Ratings that agree to a hundredth of a point are a tie: points decide.
-        if (px == 1 && std::fabs(ratings.elo[x] - ratings.elo[y]) > 0.01)
-            return ratings.elo[x] > ratings.elo[y];
+        // Ratings equal to a hundredth of a point are a tie, whatever the
+        // rounding noise of the fit: points decide.
+        const auto hundredths = [&](int i) { return std::llround(ratings.elo[i] * 100); };
+        if (px == 1 && hundredths(x) != hundredths(y))
+            return hundredths(x) > hundredths(y);
         return points(x) > points(y);
     });
     return order;
@@ -137,14 +130,11 @@ std::string standingsLine(const Tally& tally, const std::vector<std::string>& pl
 
 std::string standingsText(const Tally& tally, const RunFacts& run)
 {
-    const std::vector<std::string> names = namesOf(run);
-    const Ratings ratings = rateRun(tally, names, anchorOf(run));
+    const std::vector<std::string> names = playerNames(run);
+    const RatingAnchor chosen = anchorOf(run);
+    const Ratings ratings = rateRun(tally, names, chosen);
     const std::vector<int> order = standingOrder(tally, names, ratings);
-
-    std::size_t width = 6;
-    for (const NamedPlayer& player : run.players)
-        width = std::max(width, player.name.size());
-    const int w = static_cast<int>(width);
+    const int w = nameWidth(run);
     std::string text = ratings.anchor >= 0
                            ? "\nStandings (Elo by Bradley-Terry, " + anchorWords(ratings, run) + ", 95 % intervals"
                                  + (tally.pairs() ? " from board pairs" : "") + "):\n"
@@ -164,7 +154,7 @@ std::string standingsText(const Tally& tally, const RunFacts& run)
 
     std::string notes;
     const std::string anchor = ratings.anchor >= 0 ? names[ratings.anchor] : std::string();
-    const int wanted = anchorOf(run).player >= 0 ? anchorOf(run).player : 0;
+    const int wanted = chosen.player >= 0 ? chosen.player : 0;
     if (ratings.anchor >= 0 && ratings.anchor != wanted)
         notes += "  " + names[wanted]
                  + (ratings.standing[wanted] == Standing::NoGames ? " has no matches" : " has no finite rating")

@@ -16,11 +16,6 @@ namespace {
 // Of nothing there is no share: "-", never "0.0 %".
 std::string percent(double part, double whole) { return whole > 0 ? formatted("%.1f %%", 100.0 * part / whole) : "-"; }
 
-// "1 board pair", "3 board pairs".
-std::string counted(int count, const char* one, const char* many)
-{
-    return std::to_string(count) + " " + (count == 1 ? one : many);
-}
 
 std::string header(const Tally& tally, const RunFacts& run, bool interrupted, bool stoppedBySprt)
 {
@@ -59,8 +54,7 @@ std::string eloLine(const Tally& tally, const RunFacts& run)
     const std::array<int, 5>& pairs = tally.pairsByPoints();
     const FirstPlayerElo first = eloOfFirst(tally, run.players[0].name);
     const EloEstimate& elo = first.elo;
-    const std::string samples = first.byPairs ? counted(first.samples, "board pair", "board pairs")
-                                              : counted(first.samples, "match", "matches");
+    const std::string samples = samplesText(elo.samples, first.byPairs);
     std::string text = "\nElo difference " + run.players[0].name + " - " + run.players[1].name + ": "
                        + eloWithRange(elo.difference, elo.low, elo.high)
                        + formatted(" (95 %%, from %s), LOS %.1f %%, draw ratio %s\n", samples.c_str(), 100.0 * elo.los,
@@ -71,7 +65,7 @@ std::string eloLine(const Tally& tally, const RunFacts& run)
         text += formatted("Board pairs by %s's points (0, 1/2, 1, 3/2, 2): %d, %d, %d, %d, %d\n",
                           run.players[0].name.c_str(), pairs[0], pairs[1], pairs[2], pairs[3], pairs[4]);
     const Tally::Results& seat = tally.firstSeat();
-    if (first.samples < kFewSamples)
+    if (elo.samples < kFewSamples)
         text += "  a small sample (" + samples + ", under " + std::to_string(kFewSamples)
                 + "): a first look, not a verdict\n";
     if (elo.noSpread && elo.difference == 0)
@@ -88,10 +82,7 @@ std::string eloLine(const Tally& tally, const RunFacts& run)
 
 std::string twoPlayerTable(const Tally& tally, const RunFacts& run)
 {
-    std::size_t width = 6;
-    for (const NamedPlayer& player : run.players)
-        width = std::max(width, player.name.size());
-    const int w = static_cast<int>(width);
+    const int w = nameWidth(run);
     std::string text = formatted("\n%-*s      wins     draws    losses    points   mean score\n", w, "player");
     for (const NamedPlayer& named : run.players) {
         const Tally::Player& p = tally.player(named.name);
@@ -153,8 +144,7 @@ std::string stopBiasLine(const SprtRun& sprt, const RunFacts& run)
         biasAdjustedScore({counted.mean, counted.variance, counted.samples, run.matchCount / games, games},
                           sprt.settings());
     return "  stopped early, the plain estimate is biased by the stop: " + signedElo(plain) + " from the "
-           + std::to_string(sprt.samples()) + (sprt.pairs() ? " board pairs" : " matches")
-           + " the SPRT counted, bias-adjusted " + signedElo(eloOf(adjusted)) + formatted(
+           + samplesText(sprt.samples(), sprt.pairs()) + " the SPRT counted, bias-adjusted " + signedElo(eloOf(adjusted)) + formatted(
                " (Whitehead's method, %d simulated runs of this test)\n", kStopBiasRuns);
 }
 
@@ -162,14 +152,37 @@ std::string stopBiasLine(const SprtRun& sprt, const RunFacts& run)
 
 FirstPlayerElo eloOfFirst(const Tally& tally, const std::string& first)
 {
-    const std::array<int, 5>& pairs = tally.pairsByPoints();
-    int pairCount = 0;
-    for (const int count : pairs)
-        pairCount += count;
-    if (tally.pairs() && pairCount > 0)
-        return {estimateEloOfPairs(pairs), pairCount, true};
+    if (const EloEstimate byPairs = estimateEloOfPairs(tally.pairsByPoints()); tally.pairs() && byPairs.samples > 0)
+        return {byPairs, true};
     const Tally::Player& a = tally.player(first);
-    return {estimateElo(a.wins, a.draws, a.losses), a.games(), false};
+    return {estimateElo(a.wins, a.draws, a.losses), false};
+}
+
+std::vector<std::string> playerNames(const RunFacts& run)
+{
+    std::vector<std::string> names;
+    for (const NamedPlayer& player : run.players)
+        names.push_back(player.name);
+    return names;
+}
+
+int nameWidth(const RunFacts& run)
+{
+    std::size_t width = 6; // "player"
+    for (const NamedPlayer& player : run.players)
+        width = std::max(width, player.name.size());
+    return static_cast<int>(width);
+}
+
+std::string resultCell(const Tally::Results& results)
+{
+    return results.games() > 0 ? formatted("%.1f/%d", results.points(), results.games()) : std::string();
+}
+
+std::string samplesText(int count, bool pairs)
+{
+    return std::to_string(count) + " " + (pairs ? (count == 1 ? "board pair" : "board pairs")
+                                                : (count == 1 ? "match" : "matches"));
 }
 
 std::string eloRange(double low, double high)
@@ -207,8 +220,7 @@ std::string summaryText(const Tally& tally, const RunFacts& run, bool interrupte
     text += run.players.size() == 2 ? twoPlayerTable(tally, run) : standingsText(tally, run);
     if (sprt)
         text += "\nSPRT " + sprtSettingsShown(sprt->settings())
-                + ", " + (run.swap ? counted(sprt->samples(), "board pair", "board pairs")
-                                   : counted(sprt->samples(), "match", "matches")) + ": "
+                + ", " + samplesText(sprt->samples(), run.swap) + ": "
                 + sprt->text() + (decided || interrupted ? "" : ", limit reached, undecided") + "\n"
                 + (decided ? stopBiasLine(*sprt, run) : std::string());
     text += firstSeat(tally);

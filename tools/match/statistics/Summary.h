@@ -58,13 +58,20 @@ std::string standingsLine(const Tally& tally, const std::vector<std::string>& pl
 // board pairs when the run plays both seatings and has a whole pair, else
 // from single matches.
 struct FirstPlayerElo {
-    EloEstimate elo;
-    int samples; // pairs or matches
+    EloEstimate elo; // its samples: pairs or matches
     bool byPairs;
 };
 FirstPlayerElo eloOfFirst(const Tally& tally, const std::string& first);
 // Fewer samples than this and the summary says the sample is small.
 inline constexpr int kFewSamples = 30;
+
+// The run's player names in order, and the width of a column that holds them.
+std::vector<std::string> playerNames(const RunFacts& run);
+int nameWidth(const RunFacts& run);
+// A cross table's cell: points over matches ("3.5/6"), empty when none were played.
+std::string resultCell(const Tally::Results& results);
+// Samples as the summary counts them: "1 board pair", "3 matches".
+std::string samplesText(int count, bool pairs);
 
 // Numbers as the summary writes them: what rounds to nothing has no sign
 // ("+0.0", never "-0.0"), infinities are "+inf" and "-inf".
