@@ -202,8 +202,11 @@ TEST_P(SandboxOnly, AStreamBotStoppedOnItsOpponentsTurnDiesWithAKilledRefereeAnd
 {
     // The stream bot answers at once; the file bot takes its time, so the
     // stream bot is stopped, with its helper, while the runner is killed.
+    // It answers only once its helper is the sleep it looks for: stopped
+    // between its fork and its exec, the helper would not be found by name.
     const std::string stream = writeBot(bots, "stream.sh",
-                                        "sleep 43.31 &\n"
+                                        "sleep 43.31 & helper=$!\n"
+                                        "until tr '\\0' ' ' < /proc/$helper/cmdline | grep -q 43.31; do sleep 0.01; done\n"
                                         "while true; do i=0; while [ $i -lt 41 ]; do read -r line || exit 0; "
                                         "i=$((i+1)); done; echo 3; done");
     const std::string slow = writeBot(bots, "slow.sh", "sleep 43.32 & sleep 5; echo 4 > vorla.out");
