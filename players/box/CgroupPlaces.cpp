@@ -90,8 +90,9 @@ void removeAbandonedBoxGroups()
     }
     for (const fs::path& parent : parents) {
         std::error_code error;
-        for (const auto& entry : fs::directory_iterator(parent, error)) {
-            const std::string name = entry.path().filename().string();
+        // Other runners add and remove groups here as we read: never throw.
+        for (fs::directory_iterator entry(parent, error), end; !error && entry != end; entry.increment(error)) {
+            const std::string name = entry->path().filename().string();
             std::string owner;
             for (const char* prefix : {"vorlen-box-", "vorlen-referee-"})
                 if (name.rfind(prefix, 0) == 0)
@@ -101,7 +102,7 @@ void removeAbandonedBoxGroups()
             if (pid <= 0 || pid == ::getpid() || ::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH)
                 continue;
             // Empty once its processes are gone; one that is not stays.
-            ::rmdir(entry.path().c_str());
+            ::rmdir(entry->path().c_str());
         }
     }
 }

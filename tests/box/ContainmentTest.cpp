@@ -184,17 +184,34 @@ TEST_P(SandboxOnly, BotsDieWithAKilledReferee)
     EXPECT_EQ(liveProcessesWith("41.2", std::chrono::seconds(1)), 0);
 }
 
+// One walk of the control-group tree for a runner's groups; false when a
+// group vanished under the walk (other runs' groups come and go).
+bool walkBoxGroups(const std::string& prefix, std::vector<std::string>& groups)
+{
+    namespace fs = std::filesystem;
+    std::error_code error;
+    fs::recursive_directory_iterator entry("/sys/fs/cgroup", fs::directory_options::skip_permission_denied, error);
+    if (error)
+        return true; // no control groups here
+    for (; !error && entry != fs::recursive_directory_iterator(); entry.increment(error)) {
+        std::error_code gone;
+        if (entry->is_directory(gone) && entry->path().filename().string().rfind(prefix, 0) == 0)
+            groups.push_back(entry->path().string());
+    }
+    return !error;
+}
+
 // The control groups of runs whose runner is gone.
 std::vector<std::string> boxGroupsOf(pid_t runner)
 {
-    std::vector<std::string> groups;
     const std::string prefix = "vorlen-box-" + std::to_string(runner) + "-";
-    std::error_code error;
-    for (const auto& hierarchy : std::filesystem::directory_iterator("/sys/fs/cgroup", error))
-        for (const auto& entry : std::filesystem::recursive_directory_iterator(
-                 hierarchy.path(), std::filesystem::directory_options::skip_permission_denied, error))
-            if (entry.is_directory(error) && entry.path().filename().string().rfind(prefix, 0) == 0)
-                groups.push_back(entry.path().string());
+    std::vector<std::string> groups;
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        groups.clear();
+        if (walkBoxGroups(prefix, groups))
+            return groups;
+    }
+    ADD_FAILURE() << "the control-group tree kept changing under every walk";
     return groups;
 }
 
