@@ -491,9 +491,11 @@ TEST(BoxRuns, NoZombiesPileUpInARun)
         // Zombie children of the runner, sampled while it runs.
         while (::kill(runner, 0) == 0) {
             int zombies = 0;
-            for (const auto& task : std::filesystem::directory_iterator(
-                     "/proc/" + std::to_string(runner) + "/task", std::filesystem::directory_options::skip_permission_denied)) {
-                std::istringstream children(readFile((task.path() / "children").string()));
+            // The runner and its threads may end while we read: never throw.
+            std::error_code gone;
+            for (std::filesystem::directory_iterator task("/proc/" + std::to_string(runner) + "/task", gone), end;
+                 !gone && task != end; task.increment(gone)) {
+                std::istringstream children(readFile((task->path() / "children").string()));
                 for (int child = 0; children >> child;) {
                     const std::string stat = readFile("/proc/" + std::to_string(child) + "/stat");
                     const std::size_t close = stat.rfind(')');
