@@ -1,15 +1,19 @@
 #include "BoxPool.h"
 
+#include <vector>
+
 namespace vorlen {
 
 std::unique_ptr<Box> BoxPool::take(const std::string& key)
 {
     const std::lock_guard lock(mutex_);
-    const auto found = idle_.find(key);
+    const std::thread::id self = std::this_thread::get_id();
+    const auto found = idle_.find({self, key});
     if (found == idle_.end())
         return nullptr;
     std::unique_ptr<Box> box = std::move(found->second);
     idle_.erase(found);
+    --kept_[self];
     return box;
 }
 
@@ -18,13 +22,34 @@ void BoxPool::give(const std::string& key, std::unique_ptr<Box> box)
     // Wiped outside the lock: other workers take and give meanwhile.
     if (!box || !box->wipe())
         return;
+    const std::thread::id self = std::this_thread::get_id();
     std::unique_lock lock(mutex_);
-    if (idle_.size() >= capacity_) {
+    if (kept_[self] >= capacity_) {
         lock.unlock();
         box->end();
         return;
     }
-    idle_.emplace(key, std::move(box));
+    idle_.emplace(Owner{self, key}, std::move(box));
+    ++kept_[self];
+}
+
+void BoxPool::endKept()
+{
+    const std::thread::id self = std::this_thread::get_id();
+    std::vector<std::unique_ptr<Box>> ending;
+    {
+        const std::lock_guard lock(mutex_);
+        for (auto box = idle_.begin(); box != idle_.end();) {
+            if (box->first.first != self) {
+                ++box;
+                continue;
+            }
+            ending.push_back(std::move(box->second));
+            box = idle_.erase(box);
+        }
+        kept_.erase(self);
+    }
+    // Ended outside the lock, as they go out of scope.
 }
 
 std::string boxKey(const SandboxPlan& plan, const BoxView& view, const BotLimits& limits,

@@ -6,6 +6,8 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
+#include <utility>
 
 namespace vorlen {
 
@@ -13,24 +15,35 @@ namespace vorlen {
 // a box already up instead of paying for a new one: a box goes back when
 // its match ends, wiped (its processes ended, its folders emptied), and is
 // taken again only for a seat that would make exactly the same box (the same
-// bot, view, limits and environment). Shared by a run's workers.
+// bot, view, limits and environment), on the thread that started it. A box
+// dies with that thread (the kernel's parent-death signal follows the
+// thread, not the process), so a box handed to another worker would end
+// under it when its first worker's run of matches is over. Shared by a
+// run's workers.
 class BoxPool {
 public:
-    // Keeps at most `capacity` idle boxes: two a worker serve a two-player run.
+    // Keeps at most `capacity` idle boxes a thread: two serve a two-player run.
     explicit BoxPool(std::size_t capacity) : capacity_(capacity) {}
     ~BoxPool() = default; // the boxes end with it
     BoxPool(const BoxPool&) = delete;
     BoxPool& operator=(const BoxPool&) = delete;
 
-    // A kept box made as `key` says, or none.
+    // A box this thread kept, made as `key` says, or none.
     std::unique_ptr<Box> take(const std::string& key);
-    // Keeps a box whose match is over, once wiped; ends it when it cannot be.
+    // Keeps a box whose match is over, once wiped, for this thread; ends it
+    // when it cannot be.
     void give(const std::string& key, std::unique_ptr<Box> box);
+    // Ends the boxes this thread kept: for a thread about to end, whose
+    // boxes would otherwise be killed with it.
+    void endKept();
 
 private:
+    using Owner = std::pair<std::thread::id, std::string>;
+
     std::size_t capacity_;
     std::mutex mutex_;
-    std::multimap<std::string, std::unique_ptr<Box>> idle_;
+    std::multimap<Owner, std::unique_ptr<Box>> idle_;
+    std::map<std::thread::id, std::size_t> kept_; // idle boxes by thread
 };
 
 // What makes one box differ from another: the bubblewrap command line its

@@ -75,8 +75,8 @@ bool MatchRunner::run(const volatile std::sig_atomic_t& interrupted, const std::
         return sprt_ && sprt_->decided();
     };
     Dispatcher dispatcher(config_, done_);
-    // Boxes go from match to match within the run; they end with it.
-    BoxPool boxes(2 * static_cast<std::size_t>(config_.concurrency));
+    // Boxes go from match to match of a worker; a worker ends its own as it leaves.
+    BoxPool boxes(2);
     const int left = config_.shardMatchCount() - static_cast<int>(done_.size());
     int workersLeft = std::min(config_.concurrency, left);
 
@@ -122,6 +122,7 @@ bool MatchRunner::run(const volatile std::sig_atomic_t& interrupted, const std::
             ++finished;
             changed.notify_all();
         }
+        boxes.endKept();
         const std::lock_guard lock(mutex);
         --workersLeft;
         changed.notify_all();
