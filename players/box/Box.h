@@ -32,7 +32,8 @@ struct BoxRunEnd {
 // our launcher, a view of the system read-only, a seat folder, /tmp and
 // /dev/shm of its own on small file systems, no network, an unprivileged
 // user, and a control group that holds its tasks and memory where one can
-// be made. Started at the seat's first move, ended with the match.
+// be made. Started at the seat's first move, ended with the match; it dies
+// with the thread that started it.
 class Box {
 public:
     Box() = default;

@@ -15,11 +15,9 @@ namespace vorlen {
 // a box already up instead of paying for a new one: a box goes back when
 // its match ends, wiped (its processes ended, its folders emptied), and is
 // taken again only for a seat that would make exactly the same box (the same
-// bot, view, limits and environment), on the thread that started it. A box
-// dies with that thread (the kernel's parent-death signal follows the
-// thread, not the process), so a box handed to another worker would end
-// under it when its first worker's run of matches is over. Shared by a
-// run's workers.
+// bot, view, limits and environment), on the thread that started it: a box
+// dies with that thread, so one handed to another worker would end under it
+// when its first worker's matches are over. Shared by a run's workers.
 class BoxPool {
 public:
     // Keeps at most `capacity` idle boxes a thread: two serve a two-player run.

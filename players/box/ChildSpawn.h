@@ -27,7 +27,9 @@ struct ChildSetup {
 };
 
 // Starts the program in a session of its own, with a fresh signal set-up,
-// dying with the parent. -1 with `error` set when it could not start.
+// dying with the parent: with the calling thread, as the kernel's
+// parent-death signal follows the thread, not the process. -1 with `error`
+// set when it could not start.
 pid_t spawnChild(const ChildSetup& setup, int& error);
 
 } // namespace vorlen
