@@ -22,4 +22,9 @@ inline constexpr std::size_t kAnswerCapBytes = 4096;
 std::optional<int> parseMove(std::istream& in);
 std::optional<int> parseMove(const std::string& text);
 
+// A stream bot's answer line: one integer (an optional sign and digits) and
+// nothing else but blanks around it. Any other line ("9 nodes searched") is
+// chatter, never an answer.
+std::optional<int> parseAnswerLine(const std::string& line);
+
 } // namespace vorlen

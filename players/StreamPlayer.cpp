@@ -39,6 +39,7 @@ bool StreamPlayer::start()
     }
     BotProcess::Options options = botOptions(settings_, place_.files().dirFd(), log_, place_.box());
     options.streams = true;
+    options.looseAnswers = settings_.looseStreamAnswers;
     if (!error.empty() || !process_.start(argv, options, error)) {
         settings_.trace.err("unable to start process\n");
         log_.note("move 1: unable to start: " + error);

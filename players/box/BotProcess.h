@@ -39,6 +39,9 @@ public:
         BotGroups* groups = nullptr; // required: told of the bot while it runs
         Box* box = nullptr;          // where it runs; null: plain
         bool streams = false;        // standard input and output connected to the referee
+        // A stream bot's line that starts with an integer answers, whatever
+        // follows it (the old rule); otherwise only a line of one integer does.
+        bool looseAnswers = false;
         // Its whole environment, "NAME=VALUE"; empty: the referee's. A bare
         // program name is looked up in its PATH. (A boxed bot's is its box's.)
         std::vector<std::string> environment;
@@ -59,8 +62,8 @@ public:
     bool start(const std::vector<std::string>& argv, const Options& options, std::string& error);
     bool running() const { return pid_ >= 0 || boxed_; }
     // Writes `text` to the bot's input and reads its answer: the first whole
-    // line it writes after `text` is written that starts with a move (read
-    // as vorla.out is, without the line end), within `limit`, while its
+    // line it writes after `text` is written that holds a move and nothing
+    // else (without the line end), within `limit`, while its
     // standard error goes to the log. What it wrote before is not an answer
     // to this text and is dropped; lines without a move are chatter, counted
     // and passed over.

@@ -61,7 +61,7 @@ BotProcess::Exchange BotProcess::exchange(const std::string& text, std::chrono::
             if (whole.size() > kAnswerCapBytes)
                 return Exchange::TooLong;
             line.erase(0, end + 1);
-            if (parseMove(whole)) {
+            if (options_.looseAnswers ? parseMove(whole) : parseAnswerLine(whole)) {
                 line = std::move(whole);
                 return Exchange::Answered;
             }

@@ -266,7 +266,13 @@ TEST(BoxedBots, AFolderThatWouldShowTooMuchIsRefusedBeforeAnyMatch)
         std::filesystem::create_directory(home.file("private"));
         writeBot(home, "private/bot.sh", "echo 3 > vorla.out");
         ::chmod(home.file("private").c_str(), 0700);
-        const ToolRun run = runTool("--sandbox --first private/bot.sh --bot-logs logs", "2>&1");
+        const std::string nobody =
+            "(the bot runs as nobody: its files, and the folders they are in, must be readable by all)";
+        const ToolRun tried = runTool("--sandbox --first private/bot.sh", "2>&1");
+        EXPECT_EQ(tried.exitCode, 2) << tried.out;
+        EXPECT_NE(tried.out.find("before any match, it failed: failed to start"), std::string::npos) << tried.out;
+        EXPECT_NE(tried.out.find(nobody), std::string::npos) << tried.out;
+        const ToolRun run = runTool("--sandbox --no-preflight --first private/bot.sh --bot-logs logs", "2>&1");
         EXPECT_NE(run.out.find("failed to start"), std::string::npos) << run.out;
         EXPECT_NE(readFile(home.file("logs/game-0-seat-0-A.log"))
                       .find("(the bot runs as nobody: its files, and the folders they are in, must be readable by all)"),

@@ -229,7 +229,7 @@ TEST_P(SandboxOnly, AStreamBotStoppedOnItsOpponentsTurnDiesWithAKilledRefereeAnd
     const std::string slow = writeBot(bots, "slow.sh", "sleep 43.32 & sleep 5; echo 4 > vorla.out");
     const std::string first = "--first=stream:" + stream;
     const std::string second = "--second=" + slow;
-    const pid_t runner = startRunner({first, second, "--sandbox"});
+    const pid_t runner = startRunner({first, second, "--sandbox", "--no-preflight"});
     ASSERT_GT(runner, 0);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     while (liveProcessesWith("43.32", {}) == 0 && std::chrono::steady_clock::now() < deadline)
@@ -370,7 +370,7 @@ TEST(Leftovers, TheNextRunRemovesWhatAKilledRunnerLeft)
     const std::string bot = writeBot(bots, "sleeper.sh", "exec sleep 43.51");
     const std::string env = "TMPDIR=" + tmp.path().string();
     const std::string first = "--first=" + bot;
-    const char* argv[] = {VORLEN_MATCH_BIN, first.c_str(), "--no-sandbox", nullptr};
+    const char* argv[] = {VORLEN_MATCH_BIN, first.c_str(), "--no-sandbox", "--no-preflight", nullptr};
     const char* envp[] = {env.c_str(), "PATH=/usr/bin:/bin", nullptr};
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -386,7 +386,7 @@ TEST(Leftovers, TheNextRunRemovesWhatAKilledRunnerLeft)
     ::waitpid(runner, nullptr, 0);
     ASSERT_FALSE(std::filesystem::is_empty(tmp.path()));
 
-    const std::string next = env + " " VORLEN_MATCH_BIN " --no-sandbox --games 1 --first "
+    const std::string next = env + " " VORLEN_MATCH_BIN " --no-sandbox --no-preflight --games 1 --first "
                              + writeBot(bots, "mute.sh", "true") + " 2>/dev/null";
     EXPECT_EQ(finish(popen(next.c_str(), "r")).exitCode, 0);
     EXPECT_TRUE(std::filesystem::is_empty(tmp.path()));

@@ -128,7 +128,7 @@ TEST(BotHints, AppearInTheLogAndTheSummaryForEachMistake)
     };
     for (const auto& c : cases) {
         std::filesystem::remove_all(dir.file("logs"));
-        const ToolRun run = runTool(std::string("--first ") + c.player + " --games 1 --move-time 500 --bot-logs logs");
+        const ToolRun run = runTool(std::string("--no-preflight --first ") + c.player + " --games 1 --move-time 500 --bot-logs logs");
         ASSERT_EQ(run.exitCode, 0) << c.player << run.out;
         EXPECT_NE(run.out.find(std::string("  A: ") + c.reason + " 1\n    " + c.reason + ": " + c.hint),
                   std::string::npos)
@@ -140,12 +140,12 @@ TEST(BotHints, AppearInTheLogAndTheSummaryForEachMistake)
         EXPECT_EQ(log.rfind("[vorlen] turn 0:\n", 0), 0U) << "each move marked in the log, the first first\n" << log;
     }
     // Without --bot-logs a hint still quotes what the bot said last.
-    const ToolRun unlogged = runTool("--first stream:./nodata.sh --games 1 --move-time 500");
+    const ToolRun unlogged = runTool("--no-preflight --first stream:./nodata.sh --games 1 --move-time 500");
     EXPECT_NE(unlogged.out.find("its last line on standard error: FileNotFoundError: 'weights.bin'"), std::string::npos)
         << unlogged.out;
 
     // Plain, as in a box, a script without #! is run by the shell, as a shell would.
-    const ToolRun plainScript = runTool("--no-sandbox --first ./nohashbang.py --games 1");
+    const ToolRun plainScript = runTool("--no-sandbox --no-preflight --first ./nohashbang.py --games 1");
     EXPECT_NE(plainScript.out.find("no move in vorla.out: the program has no #! line"), std::string::npos)
         << plainScript.out;
 
@@ -158,8 +158,11 @@ TEST(BotHints, AppearInTheLogAndTheSummaryForEachMistake)
     std::filesystem::copy_file("/bin/sh", dir.file("home/.env/versions/sh"));
     const std::string shim = writeBot(dir, "home/.env/bin/python3", "exec \"$(dirname \"$0\")/../versions/sh\" \"$@\"");
     dir.write("bot.py", "echo 3 > vorla.out\n");
-    const ToolRun boxed = runTool("--sandbox --first \"home/.env/bin/python3 bot.py\" --games 1");
-    EXPECT_NE(boxed.out.find(shim + " is an interpreter outside the system's folders, which its box does not show"),
+    // Refused before any match; its hint says the same when the check is passed by.
+    const ToolRun boxed = runTool("--sandbox --first \"home/.env/bin/python3 bot.py\" --games 1", "2>&1");
+    EXPECT_EQ(boxed.exitCode, 2) << boxed.out;
+    EXPECT_NE(boxed.out.find("cannot box '" + shim.substr(dir.path().string().size() + 1) + "': " + shim
+                             + " is an interpreter outside the system's folders, which its box does not show"),
               std::string::npos)
         << boxed.out;
     // Plain, it sees the whole system, and plays.
@@ -196,7 +199,7 @@ TEST(TerminalText, ABotsEscapeSequencesReachNoTerminalThroughTheRunOrSummarize)
     TempDir dir;
     WorkingDirectory cwd(dir.path());
     writeBot(dir, "rude.sh", "printf 'Traceback\\n\\033]0;pwned\\007\\033[2J\\302\\233" "31mred\\n' >&2; exit 1");
-    const ToolRun run = runTool("--first ./rude.sh --games 1 --results r.jsonl --bot-logs logs", "2>&1");
+    const ToolRun run = runTool("--no-preflight --first ./rude.sh --games 1 --results r.jsonl --bot-logs logs", "2>&1");
     const ToolRun summed = runTool("summarize r.jsonl", "2>&1");
     for (const ToolRun* output : {&run, &summed}) {
         EXPECT_EQ(output->exitCode, 0) << output->out;

@@ -48,6 +48,22 @@ TEST(Exchange, NoMoveWithoutAFittingInteger)
     EXPECT_EQ(parse("-99999999999"), std::nullopt);
 }
 
+TEST(Exchange, AStreamAnswerIsALineOfOneIntegerAlone)
+{
+    const struct {
+        const char* line;
+        std::optional<int> move;
+    } cases[] = {
+        {"4", 4}, {" 4 ", 4}, {"\t-3", -3}, {"+2\t", 2}, {"9", 9},
+        // Chatter, however much it looks like a move.
+        {"9 nodes searched", std::nullopt}, {"4 because it is greedy", std::nullopt}, {"", std::nullopt},
+        {"  ", std::nullopt}, {"x", std::nullopt}, {"4.0", std::nullopt}, {"--4", std::nullopt}, {"+", std::nullopt},
+        {"4\r", std::nullopt}, {"99999999999", std::nullopt}, {"4 4", std::nullopt},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(parseAnswerLine(c.line), c.move) << "'" << c.line << "'";
+}
+
 TEST(Exchange, CommandLinesSplitWithoutAShell)
 {
     using Args = std::vector<std::string>;

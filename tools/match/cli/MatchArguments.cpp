@@ -118,9 +118,14 @@ ParsedArguments parseMatchArguments(const QStringList& arguments, int defaultCon
         "NAME[=VALUE]");
     const QCommandLineOption sandbox("sandbox", "Refuse to run bots without the bubblewrap sandbox.");
     const QCommandLineOption noSandbox("no-sandbox", "Run bots without the sandbox.");
+    const QCommandLineOption noPreflight("no-preflight",
+                                         "Do not start each program once on a board before the first match.");
+    const QCommandLineOption looseAnswers(
+        "loose-stream-answers",
+        "Take a stream bot's line that starts with an integer as its answer, whatever follows (the old rule).");
     QList<QCommandLineOption> options = {first, second, player, tournament, sprt, resume, shard, games, seed, map, boardList, start,
                                                swap, noSwap, quiet, concurrency, results, botLogs, replays, report, trace,
-                                               moveTime, botEnv, sandbox, noSandbox, anchor};
+                                               moveTime, botEnv, sandbox, noSandbox, anchor, noPreflight, looseAnswers};
     options << botLimitOptions();
     parser.addOptions(options);
     const QCommandLineOption help = parser.addHelpOption();
@@ -238,6 +243,8 @@ ParsedArguments parseMatchArguments(const QStringList& arguments, int defaultCon
                                                : SandboxMode::Auto;
     if (const auto problem = readBotLimits(parser, config.limits))
         return usageError(*problem);
+    config.preflight = !parser.isSet(noPreflight);
+    config.looseStreamAnswers = parser.isSet(looseAnswers);
 
     if (parser.isSet(swap) && parser.isSet(noSwap))
         return usageError("--swap and --no-swap contradict each other");

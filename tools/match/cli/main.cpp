@@ -3,6 +3,7 @@
 #include "MatchRecord.h"
 #include "MatchRunner.h"
 #include "PlayerArguments.h"
+#include "RunPreflight.h"
 #include "ProgressReport.h"
 #include "RunReport.h"
 #include "ScratchDir.h"
@@ -46,8 +47,8 @@ void sayf(std::FILE* stream, const char* pattern, Values... values)
 
 // The signal that stops the run (SIGPIPE for a closed output), 0 while none.
 volatile std::sig_atomic_t interrupted = 0;
-// What a second signal must end before the runner goes; set once, before the
-// handlers are installed.
+// What a second signal must end before the runner goes: the trial's bots,
+// then the run's; set before the handlers are installed.
 vorlen::BotGroups* runningBots = nullptr;
 
 void onStopSignal(int signal)
@@ -180,6 +181,21 @@ int main(int argc, char* argv[])
             removeAbandonedScratch(root);
         if (config.boxed())
             vorlen::removeAbandonedBoxGroups();
+    }
+
+    // A program that cannot answer at all is said now, in its own words,
+    // not in the summary after every match it lost.
+    // A stop meanwhile ends the trial as it would end the run.
+    vorlen::BotGroups trial;
+    if (config.anyProgram() && config.preflight) {
+        installStopHandlers(trial);
+        const auto problem = preflightRun(config, trial);
+        if (interrupted != 0)
+            return 128 + static_cast<int>(interrupted);
+        if (problem) {
+            sayf(stderr, "vorlen-match: %s (--no-preflight skips this trial)\n", problem->c_str());
+            return 2;
+        }
     }
 
     std::vector<MatchRecord> earlier;

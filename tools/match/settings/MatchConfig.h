@@ -69,6 +69,8 @@ struct MatchConfig {
     SandboxPlan boxes; // what the run's boxes are made with, found at start; empty: none
     BotLimits limits;
     std::vector<EnvPass> botEnv; // --bot-env: what the bots get of the environment besides the fixed part
+    bool preflight = true;           // each program started once on a board before the first match
+    bool looseStreamAnswers = false; // --loose-stream-answers: the old rule of a stream bot's answer line
     std::chrono::milliseconds moveTime = kMoveTimeLimit;              // --move-time MS
     std::map<std::string, std::chrono::milliseconds> playerMoveTimes; // --move-time NAME=MS
 
