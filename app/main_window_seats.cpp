@@ -24,6 +24,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <unistd.h>
 #include <filesystem>
 
@@ -94,8 +95,10 @@ void main_window::checkProgram(const std::string& player, const std::string& sai
 {
     if (!vorlen::parseSeatPlayer(player).isProgram())
         return;
-    const vorlen::ProgramCheck check{std::filesystem::current_path().string(), vorlen::botPath(botEnv),
-                                     seating.sandboxed};
+    vorlen::ProgramCheck check{std::filesystem::current_path().string(), vorlen::botPath(botEnv), seating.sandboxed,
+                               seating.outputs, {}};
+    if (!seating.otherProgram.empty())
+        check.others.push_back(seating.otherProgram);
     if (const auto problem = vorlen::programProblem(player, check))
         sayStartProblem(said + ": " + *problem + advice);
 }
@@ -150,7 +153,10 @@ std::unique_ptr<vorlen::IVorlenLogic> main_window::makePlayer(int seat, int kind
         settings.sandbox = vorlen::findSandbox();
         const vorlen::BoxView other =
             context.otherProgram.empty() ? vorlen::BoxView{} : vorlen::boxViewOfProgram(context.otherProgram, settings);
-        settings.hidden = vorlen::hiddenPaths(vorlen::boxViewOfProgram(program, settings), other, context.outputs);
+        const vorlen::BoxView mine = vorlen::boxViewOfProgram(program, settings);
+        settings.hidden = vorlen::hiddenPaths(mine, other, context.outputs);
+        const char* home = std::getenv("HOME");
+        settings.boxRefusal = vorlen::boxViewProblem(mine, other, context.outputs, home ? home : "").value_or("");
     }
     // Each move's part of the log is kept with the move in any case; the
     // whole of it goes to a file only when asked.

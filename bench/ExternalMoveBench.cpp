@@ -107,7 +107,7 @@ void boxStart(benchmark::State& state, bool controlGroups, bool countEnd)
     for (auto _ : state) {
         vorlen::Box box;
         std::string error;
-        if (!box.start(plan, {}, {}, groups, {}, error))
+        if (!box.start(plan, {}, {}, groups, error))
             state.SkipWithError(error.c_str());
         if (!countEnd)
             state.PauseTiming();

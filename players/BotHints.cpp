@@ -41,9 +41,7 @@ std::string hintFor(const HintFacts& facts)
             return "it made a system call the box does not allow: " + facts.refusedCall
                    + " (refused with EPERM; docs/bots.md lists what a box refuses)";
         if (!facts.hiddenInterpreter.empty())
-            return facts.hiddenInterpreter + " is an interpreter outside the system's folders, which its box does "
-                   "not show: name the system's (python3, node, java) with what the bot needs in its own folder, "
-                   "or run it without a box";
+            return hiddenInterpreterHint(facts.hiddenInterpreter);
     }
     if (facts.stream && (facts.outcome == Outcome::TimedOut || facts.outcome == Outcome::NoAnswer)) {
         if (!facts.partialLine.empty())
@@ -51,7 +49,8 @@ std::string hintFor(const HintFacts& facts)
                    "a newline, and flush";
         if (!facts.chatter.empty())
             return "it wrote lines without a move on standard output (the last: '" + facts.chatter.substr(0, 60)
-                   + "'): start the answer's line with the colour's number, and write debug lines to standard error";
+                   + "'): write each answer as a line holding the colour's number alone, and debug lines to "
+                     "standard error";
         if (facts.outcome == Outcome::TimedOut)
             return "no answer line came: if it printed one, flush its standard output after each answer "
                    "(Python: print(move, flush=True); C: fflush(stdout))";
@@ -73,9 +72,20 @@ std::string hintFor(const HintFacts& facts)
         hint = "it ended with exit code " + std::to_string(facts.exitCode) + " before answering";
     else
         return {};
+    // The engine's module is a file to copy beside a boxed Python bot.
+    if (facts.lastErrLine.find("No module named 'vorlen'") != std::string::npos)
+        return hint + "; its last line on standard error: " + facts.lastErrLine
+               + " \u2014 copy vorlen*.so beside the bot's script, see the Python starter kit";
     if (!facts.lastErrLine.empty())
         return hint + "; its last line on standard error: " + facts.lastErrLine;
     return hint + " (keep its standard error with --bot-logs to see why)";
+}
+
+std::string hiddenInterpreterHint(const std::string& interpreter)
+{
+    return interpreter + " is an interpreter outside the system's folders, which its box does not show: name the "
+                         "system's (python3, node, java) with what the bot needs in its own folder, or run it "
+                         "without a box";
 }
 
 std::string interpreterOutsideSystem(const std::vector<std::string>& argv)

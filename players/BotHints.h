@@ -28,6 +28,8 @@ std::string hintFor(const HintFacts& facts);
 // folders (a pyenv shim, a virtual environment in a home folder): a box
 // shows the system's interpreters, not that one. Empty otherwise.
 std::string interpreterOutsideSystem(const std::vector<std::string>& argv);
+// What to do about such an interpreter.
+std::string hiddenInterpreterHint(const std::string& interpreter);
 
 // The first bytes of the program a command line starts, found as exec finds
 // it (paths from `base`); empty when it cannot be read.

@@ -1,5 +1,6 @@
 #include "ExternalPlayer.h"
 
+#include "BotFolder.h"
 #include "ChildSpawn.h"
 #include "CommandLine.h"
 #include "SeatPlayer.h"
@@ -33,7 +34,7 @@ std::vector<std::string> botArguments(const std::string& program, const BotSetti
 {
     if (!settings.sandbox)
         return splitCommandLine(program);
-    return splitCommandLine(anchorCommandLine(program, std::filesystem::current_path().string()));
+    return realCommandLine(splitCommandLine(anchorCommandLine(program, std::filesystem::current_path().string())));
 }
 
 std::vector<std::string> environmentOf(const BotSettings& settings)
@@ -43,7 +44,9 @@ std::vector<std::string> environmentOf(const BotSettings& settings)
                              : settings.exchangeDir.empty()
                                  ? std::filesystem::current_path(error).string()
                                  : std::filesystem::absolute(settings.exchangeDir, error).lexically_normal().string();
-    return botEnvironment(settings.env, home, environ);
+    std::vector<std::string> environment = botEnvironment(settings.env, home, environ);
+    withJavaMemory(environment, settings.limits.memoryMiB);
+    return environment;
 }
 
 BoxView boxViewOf(const std::vector<std::string>& argv, const BotSettings& settings)
@@ -51,9 +54,8 @@ BoxView boxViewOf(const std::vector<std::string>& argv, const BotSettings& setti
     BoxView view;
     view.named = namedPaths(argv);
     std::error_code error;
-    view.ownDir = !settings.ownDir.empty()
-                      ? std::filesystem::absolute(settings.ownDir, error).lexically_normal().string()
-                      : ownFolderOf(argv, botPath(settings.env));
+    view.ownDir = !settings.ownDir.empty() ? realPath(std::filesystem::absolute(settings.ownDir, error).string())
+                                           : ownFolderOf(argv, botPath(settings.env));
     while (view.ownDir.size() > 1 && view.ownDir.back() == '/')
         view.ownDir.pop_back();
     view.hidden = settings.hidden;
@@ -65,7 +67,8 @@ BoxView boxViewOfProgram(const std::string& text, BotSettings settings)
     const SeatPlayer given = parseSeatPlayer(text);
     if (!given.ownDir.empty())
         settings.ownDir = given.ownDir;
-    return boxViewOf(splitCommandLine(anchorCommandLine(given.command, std::filesystem::current_path().string())),
+    return boxViewOf(realCommandLine(splitCommandLine(
+                         anchorCommandLine(given.command, std::filesystem::current_path().string()))),
                      settings);
 }
 
@@ -87,10 +90,16 @@ bool SeatPlace::open(const std::vector<std::string>& argv, const BotSettings& se
     if (!settings.sandbox)
         return files_.open(settings.exchangeDir, error);
     const BoxView view = boxViewOf(argv, settings);
+    // What the box would show beyond the bot's own is never bound.
+    if (const auto problem = settings.boxRefusal.empty() ? namedPathProblem(view)
+                                                            : std::optional<std::string>(settings.boxRefusal)) {
+        error = "cannot box the bot: " + *problem;
+        return false;
+    }
     const std::vector<std::string> environment = environmentOf(settings);
     if (settings.boxPool) {
         pool_ = settings.boxPool;
-        key_ = boxKey(*settings.sandbox, view, settings.limits, environment);
+        key_ = boxKey(*settings.sandbox, view, settings.limits, environment, argv, settings.boxOwner);
         box_ = pool_->take(key_);
     }
     // A box that could not be made is tried once more: the system may be
@@ -98,7 +107,7 @@ bool SeatPlace::open(const std::vector<std::string>& argv, const BotSettings& se
     std::string first;
     for (int attempt = 0; attempt < 2 && !box_; ++attempt) {
         box_ = std::make_unique<Box>();
-        if (box_->start(*settings.sandbox, view, settings.limits, *settings.groups, environment, error))
+        if (box_->start(*settings.sandbox, view, settings.limits, *settings.groups, error))
             break;
         box_.reset();
         if (settings.groups->stopping())

@@ -42,8 +42,17 @@ struct BotSettings {
     // and what in it is hidden from the bot.
     std::string ownDir;
     std::vector<std::string> hidden;
+    // Why its box cannot be made as the run stands (beside its opponent and
+    // the run's outputs); empty: it can.
+    std::string boxRefusal;
+    // Who keeps its box between matches: a box is taken again only by the
+    // same player in the same seat.
+    std::string boxOwner;
     // What the organiser passes on to the bot's environment.
     std::vector<EnvPass> env;
+    // A stream bot's line that starts with an integer is its answer, whatever
+    // follows (the old rule); otherwise a line of one integer alone.
+    bool looseStreamAnswers = false;
     // Where boxes are kept between matches; none: each match makes its own.
     BoxPool* boxPool = nullptr;
 };

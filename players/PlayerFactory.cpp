@@ -1,6 +1,8 @@
 #include "PlayerFactory.h"
 
 #include "BotFolder.h"
+#include "BotHints.h"
+#include "Box.h"
 #include "CommandLine.h"
 #include "StreamPlayer.h"
 #include "VorlenLogicTeam01.h"
@@ -22,6 +24,19 @@ std::string notInBotPath(const std::string& program, const std::string& base)
     if (!ours.empty())
         text += " (yours finds " + ours + ": name it by its path, or pass your PATH on with --bot-env PATH)";
     return text;
+}
+
+// What the box of a seat would show its bot, its paths taken from the check's base.
+BoxView checkedView(const SeatPlayer& given, const ProgramCheck& check)
+{
+    BoxView view;
+    const std::vector<std::string> argv =
+        realCommandLine(splitCommandLine(anchorCommandLine(given.command, check.base)));
+    view.named = namedPaths(argv);
+    view.ownDir = given.ownDir.empty()
+                      ? ownFolderOf(argv, check.botPath)
+                      : realPath((std::filesystem::path(check.base) / given.ownDir).lexically_normal().string());
+    return view;
 }
 
 } // namespace
@@ -71,15 +86,21 @@ std::optional<std::string> programProblem(const std::string& text, const Program
         return "'" + given.ownDir + "' after " + kOwnDirSuffix + " is not a folder";
     if (!check.boxed)
         return std::nullopt;
-    const std::string ownDir =
-        given.ownDir.empty()
-            ? ownFolderOf(splitCommandLine(anchorCommandLine(given.command, check.base)), check.botPath)
-            : (base / given.ownDir).lexically_normal().string();
-    if (ownDir.empty())
-        return std::nullopt;
+    const std::string interpreter =
+        interpreterOutsideSystem(realCommandLine(splitCommandLine(anchorCommandLine(given.command, check.base))));
+    if (!interpreter.empty())
+        return "cannot box '" + program + "': " + hiddenInterpreterHint(interpreter);
+    const BoxView view = checkedView(given, check);
     const char* home = std::getenv("HOME");
-    if (auto problem = ownFolderProblem(ownDir, home ? home : ""))
-        return "cannot box '" + program + "': " + *problem;
+    std::vector<BoxView> others;
+    for (const std::string& other : check.others)
+        if (const SeatPlayer player = parseSeatPlayer(other); player.isProgram())
+            others.push_back(checkedView(player, check));
+    if (others.empty())
+        others.emplace_back();
+    for (const BoxView& other : others)
+        if (auto problem = boxViewProblem(view, other, check.outputs, home ? home : ""))
+            return "cannot box '" + program + "': " + *problem;
     return std::nullopt;
 }
 

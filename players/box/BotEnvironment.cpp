@@ -59,6 +59,18 @@ std::vector<std::string> botEnvironment(const std::vector<EnvPass>& passes, cons
     return environment;
 }
 
+void withJavaMemory(std::vector<std::string>& environment, std::uint64_t memoryMiB)
+{
+    if (memoryMiB == 0)
+        return;
+    const std::string given = environmentValue(environment, "JAVA_TOOL_OPTIONS").value_or("");
+    for (const char* sizing : {"MaxRAM", "-Xmx", "MaxHeapSize"})
+        if (given.find(sizing) != std::string::npos)
+            return;
+    setEntry(environment, "JAVA_TOOL_OPTIONS",
+             (given.empty() ? "" : given + " ") + "-XX:MaxRAM=" + std::to_string(memoryMiB) + "m");
+}
+
 std::string botPath(const std::vector<EnvPass>& passes)
 {
     return environmentValue(botEnvironment(passes, "", environ), "PATH").value_or("");

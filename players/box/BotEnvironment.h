@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -29,6 +30,13 @@ std::optional<std::string> parseEnvPass(const std::string& text, EnvPass& pass);
 // organiser's shell.
 std::vector<std::string> botEnvironment(const std::vector<EnvPass>& passes, const std::string& home,
                                         const char* const* ours);
+
+// A JVM sizes its heap from the machine's memory, not from a bot's limit:
+// told the limit (JAVA_TOOL_OPTIONS=-XX:MaxRAM), its heap takes a quarter of
+// it and it starts under a limit of its data alone. Options the organiser
+// passes come first; one that sizes the heap itself is left alone. Nothing
+// for no limit (0).
+void withJavaMemory(std::vector<std::string>& environment, std::uint64_t memoryMiB);
 
 // The PATH bots get with these passes.
 std::string botPath(const std::vector<EnvPass>& passes);

@@ -84,7 +84,7 @@ bool BotProcess::start(const std::vector<std::string>& argv, const Options& opti
     const int out = outTheirs.valid() ? outTheirs.get() : nullFd.get();
     const int err = writeEnd.valid() ? writeEnd.get() : nullFd.get();
     if (options.box) {
-        if (!options.box->run(argv, in, out, err, options.limits, options.streams, error))
+        if (!options.box->run(argv, options.environment, in, out, err, options.limits, options.streams, error))
             return false;
         boxed_ = true;
     } else if (!startPlain(argv, in, out, err, error)) {

@@ -37,7 +37,7 @@ bool awaitMessage(int socket, std::chrono::milliseconds limit, box::Message& mes
 } // namespace
 
 bool Box::start(const SandboxPlan& plan, const BoxView& view, const BotLimits& limits, BotGroups& groups,
-                const std::vector<std::string>& environment, std::string& error)
+                std::string& error)
 {
     std::string why;
     if (plan.controlGroups)
@@ -61,8 +61,9 @@ bool Box::start(const SandboxPlan& plan, const BoxView& view, const BotLimits& l
     for (const std::string& arg : command)
         args.push_back(const_cast<char*>(arg.c_str()));
     args.push_back(nullptr);
-    // Bubblewrap hands its environment on to the launcher and the bot.
-    const std::vector<std::string> botEnv = environment.empty() ? botEnvironment({}, kBoxHome, nullptr) : environment;
+    // Bubblewrap hands its environment on to the launcher: a library a bot
+    // names (LD_PRELOAD) would load into both before any namespace holds it.
+    const std::vector<std::string> botEnv = botEnvironment({}, kBoxHome, nullptr);
     std::vector<char*> envp;
     for (const std::string& entry : botEnv)
         envp.push_back(const_cast<char*>(entry.c_str()));
@@ -175,6 +176,8 @@ void Box::end()
             groups_->endOrphans();
     }
     groups_ = nullptr;
+    stopper_.reset();
+    frozen_ = false;
     seat_.reset();
     shm_.reset();
     socket_.reset();

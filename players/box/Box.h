@@ -5,11 +5,13 @@
 #include "BotLimits.h"
 #include "BoxCgroup.h"
 #include "BoxProtocol.h"
+#include "BoxStopper.h"
 #include "FileDescriptor.h"
 #include "Sandbox.h"
 
 #include <chrono>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -41,10 +43,11 @@ public:
     Box(const Box&) = delete;
     Box& operator=(const Box&) = delete;
 
-    // What `view` names is shown read-only; everything in the box starts
-    // with `environment` ("NAME=VALUE"; empty: a bot's fixed one).
+    // What `view` names is shown read-only. Bubblewrap and the launcher
+    // start with a bot's fixed environment, never with what a bot is given:
+    // nothing of a bot's runs before its box holds it.
     bool start(const SandboxPlan& plan, const BoxView& view, const BotLimits& limits, BotGroups& groups,
-               const std::vector<std::string>& environment, std::string& error);
+               std::string& error);
     bool running() const { return pid_ > 0; }
     // The seat folder, where the exchange files go.
     int seatDir() const { return seat_.get(); }
@@ -52,9 +55,11 @@ public:
     // control group could be made.
     const char* governance() const { return cgroup_ ? cgroup_->version() : "rlimits"; }
 
-    // Starts a bot with these standard streams and limits.
-    bool run(const std::vector<std::string>& argv, int in, int out, int err, const BotLimits& limits,
-             bool stream, std::string& error);
+    // Starts a bot with these standard streams, limits and environment
+    // ("NAME=VALUE"; empty: the fixed one), which the launcher gives the bot
+    // alone.
+    bool run(const std::vector<std::string>& argv, const std::vector<std::string>& environment, int in, int out,
+             int err, const BotLimits& limits, bool stream, std::string& error);
     // Readable when the launcher has news.
     int socket() const { return socket_.get(); }
     // Takes the launcher's news; true once the run has ended: its first
@@ -78,8 +83,14 @@ private:
     // The launcher answers at once; one that does not is not waited for longer.
     static constexpr std::chrono::seconds kLauncherAnswerLimit{5};
 
+    // A stop gives up on processes that have not stopped by then (in the
+    // kernel's hands, they stop when they come out).
+    static constexpr std::chrono::milliseconds kStopLimit{50};
+
     BoxLimit limitHit();
     void setFrozen(bool frozen);
+    // The launcher's host process id: bubblewrap's one child.
+    pid_t launcherPid() const;
     // Reads the launcher's news for up to `limit`, until the run has ended.
     bool awaitEnd(std::chrono::milliseconds limit);
     void takeEnd(const box::Message& message);
@@ -97,6 +108,7 @@ private:
     bool ended_ = false;
     BoxRunEnd runEnd_;
     bool frozen_ = false;
+    std::optional<BoxStopper> stopper_;
     std::int64_t fileLimit_ = 0; // files each of its file systems may hold
 };
 
@@ -107,7 +119,7 @@ inline constexpr const char* kBoxHome = "/tmp";
 // 3. What the view names is shown read-only where it is.
 std::vector<std::string> boxCommand(const SandboxPlan& plan, const BoxView& view, std::uint64_t diskMiB);
 
-// The paths a command line names that exist here, made absolute: what a box
+// The real paths of what a command line names that exists here: what a box
 // shows its bot besides the system.
 std::vector<std::string> namedPaths(const std::vector<std::string>& argv);
 

@@ -53,9 +53,12 @@ void BoxPool::endKept()
 }
 
 std::string boxKey(const SandboxPlan& plan, const BoxView& view, const BotLimits& limits,
-                   const std::vector<std::string>& environment)
+                   const std::vector<std::string>& environment, const std::vector<std::string>& argv,
+                   const std::string& owner)
 {
-    std::string key;
+    std::string key = owner + '\0';
+    for (const std::string& word : argv)
+        key += word + '\0';
     for (const std::string& part : boxCommand(plan, view, limits.diskMiB))
         key += part + '\0';
     key += plan.controlGroups ? "cgroups" : "rlimits";

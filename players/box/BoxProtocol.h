@@ -11,13 +11,12 @@ namespace vorlen::box {
 
 enum class Kind : std::uint32_t {
     Ready,  // launcher: the box is up; fds: its seat folder and its /dev/shm
-    Run,    // referee: start a bot; payload: its argv, NUL-separated; fds: its stdin, stdout, stderr
+    Run,    // referee: start a bot; payload: its argv (argc words), then its environment, each word
+            // NUL-terminated; fds: its stdin, stdout, stderr
     End,    // referee: end the run now
     Ended,  // launcher, once a run, when its first process ended or when told to end it: every
             // process but the launcher ended and reaped; how the first one ended, or why it
             // could not start (error), and the first call its filter refused
-    Stop,   // referee: stop every process of the box but the launcher
-    Resume, // referee: let them go on
     Wipe,   // referee, between matches: end every process and empty the box's own folders
     Wiped,  // launcher: done; status 0 when everything was removed
 };
@@ -44,6 +43,7 @@ struct Message {
     std::int32_t refusedCall = -1; // Ended: the first system call of the run the box refused; -1: none
     Rlimits limits;              // Run
     std::int64_t fileLimit = 0;  // Run: files each of the box's own file systems may hold; 0: any number
+    std::int32_t argc = 0;       // Run: how many of the payload's words are its argv
 };
 
 inline constexpr std::size_t kMaxPayload = 60 * 1024;

@@ -2,6 +2,8 @@
 // ended, with the limit it ran into.
 #include "Box.h"
 
+#include "BotEnvironment.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <poll.h>
@@ -28,14 +30,17 @@ rlimit both(rlim_t value) { return {value, value}; }
 
 } // namespace
 
-bool Box::run(const std::vector<std::string>& argv, int in, int out, int err, const BotLimits& limits, bool stream,
-              std::string& error)
+bool Box::run(const std::vector<std::string>& argv, const std::vector<std::string>& environment, int in, int out,
+              int err, const BotLimits& limits, bool stream, std::string& error)
 {
     std::string words;
     for (const std::string& arg : argv)
         words += arg + '\0';
+    for (const std::string& entry : environment.empty() ? botEnvironment({}, kBoxHome, nullptr) : environment)
+        words += entry + '\0';
     box::Message message;
     message.kind = box::Kind::Run;
+    message.argc = static_cast<std::int32_t>(argv.size());
     // Where a control group counts memory, it is the one limit: a bot over
     // it is ended as a whole, whatever it holds the memory in.
     const std::uint64_t cpu = cpuLimitSeconds(limits, stream);
@@ -138,6 +143,12 @@ BoxLimit Box::limitHit()
     return diskFull() ? BoxLimit::Disk : BoxLimit::None;
 }
 
+pid_t Box::launcherPid() const
+{
+    const std::vector<pid_t> children = descendantsOf(pid_);
+    return children.empty() ? -1 : children.front();
+}
+
 bool Box::diskFull() const { return isFull(seat_.get(), fileLimit_) || isFull(shm_.get(), fileLimit_); }
 
 void Box::setFrozen(bool frozen)
@@ -145,12 +156,16 @@ void Box::setFrozen(bool frozen)
     if (frozen == frozen_ || !running())
         return;
     frozen_ = frozen;
-    // The launcher stops and continues every other process of the box, not
-    // a control group's freezer: a frozen process outlives a killed referee,
-    // a stopped one is ended with its box.
-    box::Message message;
-    message.kind = frozen ? box::Kind::Stop : box::Kind::Resume;
-    box::send(socket_.get(), message);
+    // Stop signals, not a control group's freezer: a frozen process outlives
+    // a killed referee, a stopped one is ended with its box. Sent from here,
+    // at once: a launcher woken to stop its box would first wait its turn
+    // behind the box's busy processes.
+    if (!stopper_)
+        stopper_.emplace(launcherPid());
+    if (frozen)
+        stopper_->stop(kStopLimit);
+    else
+        stopper_->resume();
 }
 
 } // namespace vorlen

@@ -54,13 +54,13 @@ std::vector<std::string> namedPaths(const std::vector<std::string>& argv)
         // programs: the referee's own PATH may hold places the box keeps out.
         if (&word == &argv.front() && word.find('/') == std::string::npos)
             continue;
-        fs::path path = word;
         std::error_code error;
-        if (path.empty() || !path.is_absolute() || !fs::exists(path, error))
+        if (word.empty() || word.front() != '/' || !fs::exists(word, error))
             continue;
-        path = path.lexically_normal();
-        if (!boundAnyway(path))
-            paths.push_back(path.string());
+        // What it is, not how it is spelt: a link is never bound as the folder it leads to.
+        const std::string path = realPath(word);
+        if (!path.empty() && !boundAnyway(path))
+            paths.push_back(path);
     }
     return paths;
 }
@@ -82,9 +82,11 @@ std::vector<std::string> boxCommand(const SandboxPlan& plan, const BoxView& view
             command.insert(command.end(), {"--ro-bind", dir, dir});
     }
     // The kernel's keys of every user show in /proc/keys: not a box's business.
+    // Its message queues show in /dev/mqueue, where a wipe finds them.
     command.insert(command.end(), {"--proc", "/proc", "--ro-bind", "/dev/null", "/proc/keys", "--ro-bind", "/dev/null",
-                                   "/proc/key-users", "--dev", "/dev", "--perms", "1777", "--size", disk, "--tmpfs",
-                                   "/tmp", "--perms", "1777", "--size", disk, "--tmpfs", "/dev/shm", "--dir", kSeatInside});
+                                   "/proc/key-users", "--dev", "/dev", "--mqueue", "/dev/mqueue", "--perms", "1777",
+                                   "--size", disk, "--tmpfs", "/tmp", "--perms", "1777", "--size", disk, "--tmpfs",
+                                   "/dev/shm", "--dir", kSeatInside});
     if (!view.ownDir.empty() && !boundAnyway(view.ownDir)) {
         command.insert(command.end(), {"--ro-bind", view.ownDir, view.ownDir});
         // What is not the bot's shows as empty: a file as the null device, a
@@ -130,13 +132,13 @@ bool probeSandbox(const SandboxPlan& plan, std::string& why)
     Box box;
     BotLimits limits;
     std::string error;
-    if (!box.start(plan, {}, limits, groups, {}, error)) {
+    if (!box.start(plan, {}, limits, groups, error)) {
         why = error + " (user namespaces may be off: see 'sysctl user.max_user_namespaces' and "
                       "'kernel.unprivileged_userns_clone')";
         return false;
     }
     const int null = ::open("/dev/null", O_RDWR | O_CLOEXEC);
-    const bool ran = box.run({"/bin/sh", "-c", "echo 1 > probe"}, null, null, null, limits, false, error);
+    const bool ran = box.run({"/bin/sh", "-c", "echo 1 > probe"}, {}, null, null, null, limits, false, error);
     ::close(null);
     while (ran && !box.takeNews()) {
         pollfd fd{box.socket(), POLLIN, 0};

@@ -13,6 +13,7 @@
 #include "support/Boards.h"
 #include "support/Bots.h"
 #include "support/Fakes.h"
+#include "support/Governance.h"
 #include "support/MatchTool.h"
 #include "support/Modes.h"
 #include "support/Processes.h"
@@ -38,25 +39,11 @@ using namespace vorlen::testing;
 
 namespace {
 
-// What holds the boxes: control groups where the runner may make them, or
-// the limits of each process alone.
-enum class Governance { ControlGroups, Rlimits };
-
-std::string governanceName(const ::testing::TestParamInfo<Governance>& info)
-{
-    return info.param == Governance::ControlGroups ? "ControlGroups" : "Rlimits";
-}
-
 class Boxes : public ::testing::TestWithParam<Governance> {
 protected:
     void SetUp() override { prepareMode(Mode::Sandbox); }
 
-    SandboxPlan plan() const
-    {
-        SandboxPlan plan = findSandbox();
-        plan.controlGroups = GetParam() == Governance::ControlGroups;
-        return plan;
-    }
+    SandboxPlan plan() const { return planFor(GetParam()); }
 
     // A whole match on a fixed board, both seats boxed.
     match::MatchRecord play(const std::string& first, const std::string& second, const BotLimits& limits = {})

@@ -29,13 +29,16 @@ using vorlen::box::Message;
 
 class Launcher {
 public:
-    Launcher(int socket, const vorlen::box::FilterListener& filter) : socket_(socket), filter_(filter) {}
+    Launcher(int socket, const vorlen::box::FilterListener& filter)
+        : socket_(socket), filter_(filter), state_(vorlen::box::launcherState())
+    {
+    }
 
     int serve(int childSignals)
     {
         for (;;) {
             pollfd fds[3] = {{socket_, POLLIN, 0}, {childSignals, POLLIN, 0}, {filter_.fd, POLLIN, 0}};
-            const int wait = stopDue_ ? kStopGraceMs : running_ && fileLimit_ > 0 ? kFileCountEveryMs : -1;
+            const int wait = running_ && fileLimit_ > 0 ? kFileCountEveryMs : -1;
             const int ready = ::poll(fds, filter_.fd >= 0 ? 3 : 2, wait);
             if (ready < 0 && errno != EINTR)
                 return 1;
@@ -43,12 +46,6 @@ public:
             // a bot that makes too many is ended, and its box is full.
             if (running_ && fileLimit_ > 0 && (filesIn("/tmp") > fileLimit_ || filesIn("/dev/shm") > fileLimit_))
                 finish();
-            // The opponent is still at it: the bot stops now.
-            if (ready == 0 && stopDue_) {
-                stopDue_ = false;
-                stopped_ = true;
-                ::kill(-1, SIGSTOP);
-            }
             // A refused call waits for its answer: given first.
             if (filter_.fd >= 0 && (fds[2].revents & POLLIN)) {
                 const long call = vorlen::box::refuseNotified(filter_);
@@ -82,20 +79,11 @@ private:
         case Kind::Run:
             if (!running_ && fds.size() == 3) {
                 fileLimit_ = message.fileLimit;
-                start(payload, fds, message.limits);
+                start(payload, message.argc, fds, message.limits);
             }
             return;
         case Kind::End:
             finish();
-            return;
-        case Kind::Stop:
-            stopDue_ = true;
-            return;
-        case Kind::Resume:
-            // An opponent that answered within the grace never had the bot stopped.
-            stopDue_ = false;
-            if (std::exchange(stopped_, false))
-                ::kill(-1, SIGCONT);
             return;
         case Kind::Wipe:
             wipe();
@@ -105,23 +93,32 @@ private:
         }
     }
 
-    void start(const std::string& payload, const std::vector<int>& fds, const vorlen::box::Rlimits& limits)
+    void start(const std::string& payload, std::int32_t argc, const std::vector<int>& fds,
+               const vorlen::box::Rlimits& limits)
     {
-        std::vector<char*> argv;
-        std::string words = payload;
-        for (std::size_t at = 0; at < words.size(); at = words.find('\0', at) + 1) {
-            argv.push_back(words.data() + at);
-            if (words.find('\0', at) == std::string::npos)
+        std::vector<char*> words;
+        std::string text = payload;
+        for (std::size_t at = 0; at < text.size(); at = text.find('\0', at) + 1) {
+            words.push_back(text.data() + at);
+            if (text.find('\0', at) == std::string::npos)
                 return; // not NUL-terminated: not from the referee
         }
-        if (argv.empty())
+        if (argc <= 0 || static_cast<std::size_t>(argc) > words.size())
             return;
+        std::vector<char*> argv(words.begin(), words.begin() + argc);
+        std::vector<char*> envp(words.begin() + argc, words.end());
         argv.push_back(nullptr);
+        envp.push_back(nullptr);
         volatile int failure = 0;
         running_ = true;
+        // The bot's environment is the bot's alone: its PATH finds its
+        // program, and what it loads (LD_PRELOAD) loads into it, never here.
+        char** const own = environ;
+        environ = envp.data();
         const pid_t pid = ::vfork();
         if (pid == 0)
             exec(argv.data(), fds, limits, &failure);
+        environ = own;
         bot_ = pid;
         error_ = pid < 0 ? errno : failure;
         if (error_ != 0)
@@ -134,10 +131,11 @@ private:
         finish();
         ::kill(-1, SIGKILL);
         reap(true);
-        stopDue_ = stopped_ = false;
         Message wiped;
         wiped.kind = Kind::Wiped;
-        wiped.status = vorlen::box::wipeBox() ? 0 : 1;
+        // A launcher a bot changed would hand the change on to the next bot.
+        const bool emptied = vorlen::box::wipeBox();
+        wiped.status = emptied && vorlen::box::sameState(state_, vorlen::box::launcherState()) ? 0 : 1;
         vorlen::box::send(socket_, wiped);
     }
 
@@ -197,7 +195,6 @@ private:
         running_ = false;
         ::kill(-1, SIGKILL);
         reap(true);
-        stopDue_ = stopped_ = false; // nothing is left to stop or go on
         Message ended;
         ended.kind = Kind::Ended;
         ended.status = status_;
@@ -213,12 +210,6 @@ private:
         usage_ = {};
     }
 
-    // A bot is stopped this long after its answer unless its next board
-    // comes first: an opponent as quick as that leaves it no time to think,
-    // and stopping and going on cost more than the whole move. Every other
-    // process of the box is stopped: a fork under way is no way out, as the
-    // kernel hands a signal to all to the child of a fork in progress too.
-    static constexpr int kStopGraceMs = 1;
     // How often the files of a running bot's box are counted.
     static constexpr int kFileCountEveryMs = 20;
 
@@ -229,9 +220,7 @@ private:
     }
 
     int socket_;
-    bool stopDue_ = false;
     std::int64_t fileLimit_ = 0;
-    bool stopped_ = false;
     vorlen::box::FilterListener filter_;
     std::int32_t refused_ = -1; // the first call of the run the filter refused
     pid_t bot_ = -1;
@@ -239,6 +228,7 @@ private:
     int error_ = 0;
     int status_ = 0;
     rusage usage_{};
+    vorlen::box::LauncherState state_; // as the box was made
 };
 
 } // namespace

@@ -9,6 +9,7 @@
 #include <sys/sem.h>
 #include <sys/shm.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 namespace vorlen::box {
@@ -88,7 +89,31 @@ bool wipeBox()
     const bool seat = emptyPath("/tmp/seat", nullptr);
     const bool tmp = emptyPath("/tmp", "seat");
     const bool shm = emptyPath("/dev/shm", nullptr);
-    return seat && tmp && shm;
+    // The box's own message queues show as files there.
+    const bool queues = emptyPath("/dev/mqueue", nullptr);
+    return seat && tmp && shm && queues;
+}
+
+LauncherState launcherState()
+{
+    LauncherState state;
+    errno = 0;
+    state.nice = ::getpriority(PRIO_PROCESS, 0);
+    for (int resource = 0; resource < RLIM_NLIMITS; ++resource)
+        ::getrlimit(static_cast<__rlimit_resource>(resource), &state.limits[static_cast<std::size_t>(resource)]);
+    CPU_ZERO(&state.cores);
+    ::sched_getaffinity(0, sizeof state.cores, &state.cores);
+    state.policy = ::sched_getscheduler(0);
+    state.ioPriority = static_cast<int>(::syscall(SYS_ioprio_get, 1 /* IOPRIO_WHO_PROCESS */, 0));
+    return state;
+}
+
+bool sameState(const LauncherState& a, const LauncherState& b)
+{
+    for (std::size_t i = 0; i < a.limits.size(); ++i)
+        if (a.limits[i].rlim_cur != b.limits[i].rlim_cur || a.limits[i].rlim_max != b.limits[i].rlim_max)
+            return false;
+    return a.nice == b.nice && CPU_EQUAL(&a.cores, &b.cores) && a.policy == b.policy && a.ioPriority == b.ioPriority;
 }
 
 } // namespace vorlen::box

@@ -1,6 +1,8 @@
 // Who plays a run, and how they are judged: the players, the tournament, the SPRT.
 #include "PlayerArguments.h"
 
+#include "MatchPlay.h"
+
 #include <QRegularExpression>
 
 #include <filesystem>
@@ -29,7 +31,13 @@ std::optional<QString> playerProblem(const char* option, const std::string& comm
     case SeatPlayer::Kind::Program:
     case SeatPlayer::Kind::Stream: break;
     }
-    const ProgramCheck check{std::filesystem::current_path().string(), botPath(config.botEnv), boxed};
+    ProgramCheck check{std::filesystem::current_path().string(), botPath(config.botEnv), boxed, {}, {}};
+    if (boxed) {
+        check.outputs = runOutputs(config);
+        for (const NamedPlayer& player : config.players())
+            if (player.command != command)
+                check.others.push_back(player.command);
+    }
     if (const auto problem = programProblem(command, check))
         return QString("--%1: %2").arg(option, QString::fromLocal8Bit(*problem));
     return std::nullopt;

@@ -6,7 +6,6 @@
 #include "PlayerFactory.h"
 #include "ReplayPosition.h"
 #include "Retirement.h"
-#include "Retirement.h"
 #include "ScratchDir.h"
 #include "VorlenLogicTeam02.h"
 #include "VorlenManager.h"
@@ -46,7 +45,8 @@ BoxView boxViewOfPlayer(const std::string& command, const MatchConfig& config)
     return boxViewOfProgram(command, settings);
 }
 
-// The run's own outputs, which no bot may read even where they lie in its folder.
+} // namespace
+
 std::vector<std::string> runOutputs(const MatchConfig& config)
 {
     std::vector<std::string> outputs;
@@ -58,7 +58,32 @@ std::vector<std::string> runOutputs(const MatchConfig& config)
     return outputs;
 }
 
-} // namespace
+BotSettings seatSettings(const MatchJob& job, int seat, const MatchConfig& config, BotGroups& groups,
+                         const std::string& scratch)
+{
+    BotSettings settings;
+    settings.env = config.botEnv;
+    settings.looseStreamAnswers = config.looseStreamAnswers;
+    if (config.boxed()) {
+        const BoxView mine = boxViewOfPlayer(job.seats[seat].command, config);
+        const BoxView other = boxViewOfPlayer(job.seats[1 - seat].command, config);
+        const std::vector<std::string> outputs = runOutputs(config);
+        settings.sandbox = config.boxes;
+        settings.hidden = hiddenPaths(mine, other, outputs);
+        const char* home = std::getenv("HOME");
+        settings.boxRefusal = boxViewProblem(mine, other, outputs, home ? home : "").value_or("");
+        settings.boxOwner = std::to_string(seat) + ' ' + job.seats[seat].name;
+    }
+    if (!scratch.empty())
+        settings.exchangeDir = scratch + "/seat-" + std::to_string(seat);
+    if (!config.botLogDir.empty())
+        settings.stderrPath = config.botLogDir + "/game-" + std::to_string(job.game) + "-seat-" + std::to_string(seat)
+                              + "-" + job.seats[seat].name + ".log";
+    settings.groups = &groups;
+    settings.limits = config.limits;
+    settings.moveLimit = job.seats[seat].moveTime;
+    return settings;
+}
 
 std::string replayFileName(const MatchJob& job, const MatchConfig& config)
 {
@@ -79,30 +104,15 @@ MatchResult playMatch(const MatchJob& job, const MatchConfig& config, BotGroups&
 
     std::unique_ptr<IVorlenLogic> players[2];
     ExternalPlayer* external[2] = {nullptr, nullptr};
-    const std::array<BoxView, 2> views = {boxViewOfPlayer(job.seats[0].command, config),
-                                          boxViewOfPlayer(job.seats[1].command, config)};
     for (int seat = 0; seat < 2; ++seat) {
         const std::string& command = job.seats[seat].command;
         if (!parseSeatPlayer(command).isProgram()) {
             players[seat] = std::make_unique<VorlenLogicTeam02>();
             continue;
         }
-        BotSettings settings;
-        settings.env = config.botEnv;
+        BotSettings settings = seatSettings(job, seat, config, groups, dir ? dir->path() : std::string());
         settings.boxPool = boxes;
-        if (config.boxed())
-            settings.hidden = hiddenPaths(views[seat], views[1 - seat], runOutputs(config));
-        if (dir)
-            settings.exchangeDir = dir->path() + "/seat-" + std::to_string(seat);
-        if (!config.botLogDir.empty())
-            settings.stderrPath = config.botLogDir + "/game-" + std::to_string(job.game) + "-seat-"
-                                  + std::to_string(seat) + "-" + job.seats[seat].name + ".log";
         settings.trace = trace;
-        settings.groups = &groups;
-        settings.limits = config.limits;
-        settings.moveLimit = job.seats[seat].moveTime;
-        if (config.boxed())
-            settings.sandbox = config.boxes;
         // The bot runs in its seat's directory; its paths were given from here.
         SeatPlayer given = parseSeatPlayer(command);
         given.command = anchorCommandLine(given.command, std::filesystem::current_path().string());

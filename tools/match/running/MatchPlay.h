@@ -2,6 +2,7 @@
 
 #include "BotGroups.h"
 #include "BoxPool.h"
+#include "ExternalPlayer.h"
 #include "Field.h"
 #include "MatchConfig.h"
 #include "MatchRecord.h"
@@ -10,6 +11,7 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace vorlen::match {
 
@@ -33,6 +35,16 @@ struct MatchResult {
 // The replay's file name in a --replays folder: "game-G.json" in a run of
 // two players without --swap, else "game-G-FIRST-SECOND.json".
 std::string replayFileName(const MatchJob& job, const MatchConfig& config);
+
+// The run's own outputs as absolute paths, which no bot may read even where
+// they lie in its folder.
+std::vector<std::string> runOutputs(const MatchConfig& config);
+
+// How a program seat of `job` runs in this run: its box and what it hides,
+// its limits, environment, log and, outside a box, its exchange directory
+// in `scratch`.
+BotSettings seatSettings(const MatchJob& job, int seat, const MatchConfig& config, BotGroups& groups,
+                         const std::string& scratch);
 
 // Plays one match to its end. When a program plays, each seat has a
 // temporary exchange directory of its own, so neither seat can reach the
