@@ -46,7 +46,7 @@ struct BotSettings {
     // the run's outputs); empty: it can.
     std::string boxRefusal;
     // Who keeps its box between matches: a box is taken again only by the
-    // same player in the same seat.
+    // same player (its name in the run), never by another.
     std::string boxOwner;
     // What the organiser passes on to the bot's environment.
     std::vector<EnvPass> env;

@@ -130,7 +130,7 @@ bool Box::wipe()
     box::Message message;
     message.kind = box::Kind::Wipe;
     // Its processes are killed, stopped or not.
-    frozen_ = false;
+    thaw();
     box::Message wiped;
     std::string payload;
     std::vector<int> fds;

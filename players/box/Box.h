@@ -11,7 +11,6 @@
 
 #include <chrono>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -83,9 +82,9 @@ private:
     // The launcher answers at once; one that does not is not waited for longer.
     static constexpr std::chrono::seconds kLauncherAnswerLimit{5};
 
-    // A stop gives up on processes that have not stopped by then (in the
-    // kernel's hands, they stop when they come out).
-    static constexpr std::chrono::milliseconds kStopLimit{50};
+    // A bot is stopped this long after its answer unless its next board
+    // comes first: an opponent as quick as that leaves it no time to think.
+    static constexpr std::chrono::microseconds kStopGrace{1000};
 
     BoxLimit limitHit();
     void setFrozen(bool frozen);
@@ -108,7 +107,7 @@ private:
     bool ended_ = false;
     BoxRunEnd runEnd_;
     bool frozen_ = false;
-    std::optional<BoxStopper> stopper_;
+    std::unique_ptr<DeferredStop> stopper_;
     std::int64_t fileLimit_ = 0; // files each of its file systems may hold
 };
 

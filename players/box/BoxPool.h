@@ -15,7 +15,7 @@ namespace vorlen {
 // a box already up instead of paying for a new one: a box goes back when
 // its match ends, wiped (its processes ended, its folders emptied), and is
 // taken again only for a seat that would make exactly the same box (the same
-// player in the same seat, view, limits and environment), on the thread that started it: a box
+// player, view, limits and environment), on the thread that started it: a box
 // dies with that thread, so one handed to another worker would end under it
 // when its first worker's matches are over. Shared by a run's workers.
 class BoxPool {
@@ -46,8 +46,8 @@ private:
 
 // What makes one box differ from another: the bubblewrap command line its
 // plan and view make, its limits and its environment, and whose it is: the
-// whole command line it runs and its owner (a player in a seat), so that a
-// box never passes from one player or seat to another.
+// whole command line it runs and its owner (a player of the run), so that
+// a box never passes from one player to another.
 std::string boxKey(const SandboxPlan& plan, const BoxView& view, const BotLimits& limits,
                    const std::vector<std::string>& environment, const std::vector<std::string>& argv,
                    const std::string& owner);

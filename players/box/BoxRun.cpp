@@ -157,15 +157,15 @@ void Box::setFrozen(bool frozen)
         return;
     frozen_ = frozen;
     // Stop signals, not a control group's freezer: a frozen process outlives
-    // a killed referee, a stopped one is ended with its box. Sent from here,
-    // at once: a launcher woken to stop its box would first wait its turn
-    // behind the box's busy processes.
+    // a killed referee, a stopped one is ended with its box. Sent from here:
+    // a launcher woken to stop its box would first wait its turn behind the
+    // box's busy processes.
     if (!stopper_)
-        stopper_.emplace(launcherPid());
+        stopper_ = std::make_unique<DeferredStop>(launcherPid(), kStopGrace);
     if (frozen)
-        stopper_->stop(kStopLimit);
+        stopper_->arm();
     else
-        stopper_->resume();
+        stopper_->letGo();
 }
 
 } // namespace vorlen

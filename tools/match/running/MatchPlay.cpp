@@ -72,7 +72,7 @@ BotSettings seatSettings(const MatchJob& job, int seat, const MatchConfig& confi
         settings.hidden = hiddenPaths(mine, other, outputs);
         const char* home = std::getenv("HOME");
         settings.boxRefusal = boxViewProblem(mine, other, outputs, home ? home : "").value_or("");
-        settings.boxOwner = std::to_string(seat) + ' ' + job.seats[seat].name;
+        settings.boxOwner = job.seats[seat].name;
     }
     if (!scratch.empty())
         settings.exchangeDir = scratch + "/seat-" + std::to_string(seat);
