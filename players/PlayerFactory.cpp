@@ -104,6 +104,12 @@ std::optional<std::string> programProblem(const std::string& text, const Program
     return std::nullopt;
 }
 
+std::string boxFolderOf(const std::string& player, const ProgramCheck& check)
+{
+    const SeatPlayer given = parseSeatPlayer(player);
+    return given.isProgram() ? checkedView(given, check).ownDir : std::string();
+}
+
 std::unique_ptr<ExternalPlayer> createProgramPlayer(const SeatPlayer& player, BotSettings settings)
 {
     if (!player.ownDir.empty())

@@ -50,6 +50,9 @@ struct ProgramCheck {
 // path that resolves outside it, an output that holds it, a folder that
 // holds another player's). None when it can.
 std::optional<std::string> programProblem(const std::string& command, const ProgramCheck& check);
+// The folder a program player's box shows it as its own (its real path),
+// as the check's base and PATH find it; empty for none.
+std::string boxFolderOf(const std::string& player, const ProgramCheck& check);
 // The same, with relative paths from `base` and the system's PATH, plain.
 std::optional<std::string> programProblem(const std::string& command, const std::string& base);
 

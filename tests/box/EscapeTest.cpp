@@ -94,7 +94,7 @@ TEST_P(Escapes, ALinkOrDotsOnTheCommandLineShowNothingBeyondTheBotsFolder)
     }
 }
 
-TEST_P(Escapes, ALibraryABotPreloadsLoadsIntoTheBotAloneInsideItsBox)
+TEST_P(Escapes, LibrariesABotNamesLoadIntoTheBotAloneInsideItsBox)
 {
     const std::string source = bots.write("mark.c", "#include <stdio.h>\n#include <stdlib.h>\n#include <unistd.h>\n"
                                                    "__attribute__((constructor)) static void mark(void) {\n"
@@ -117,6 +117,28 @@ TEST_P(Escapes, ALibraryABotPreloadsLoadsIntoTheBotAloneInsideItsBox)
     // Loaded into the bot, in its box: never into bubblewrap or the launcher on the host.
     EXPECT_NE(log.find("loaded into"), std::string::npos) << log;
     EXPECT_TRUE(fs::is_empty(organiser.path())) << "a library of the bot's ran outside its box";
+
+    // A compiled bot's own library, found through LD_LIBRARY_PATH.
+    fs::create_directories(bots.file("mine/lib"));
+    const std::string word = bots.write("word.c", "const char* word(void) { return \"from its own library\"; }\n");
+    const std::string main = bots.write(
+        "main.c", "#include <stdio.h>\nconst char* word(void);\nint main(void) {\n"
+                  "  char row[64] = {0}, last[64] = {0}; FILE* in = fopen(\"vorla.in\", \"r\");\n"
+                  "  fgets(row, sizeof row, in); while (fgets(last, sizeof last, in)) {}\n"
+                  "  for (char c = '1'; c <= '6'; ++c) if (c != row[0] && c != last[44]) {\n"
+                  "    fprintf(fopen(\"vorla.out\", \"w\"), \"%c\\n\", c); break; }\n"
+                  "  fprintf(stderr, \"%s\\n\", word()); return 0; }\n");
+    ASSERT_EQ(std::system(("cc -shared -fPIC -o " + bots.file("mine/lib/libword.so") + " " + word + " && cc -o "
+                           + bots.file("mine/own") + " " + main + " -L" + bots.file("mine/lib") + " -lword")
+                              .c_str()),
+              0);
+    for (const char* built : {"mine/lib", "mine/lib/libword.so", "mine/own"})
+        fs::permissions(bots.file(built), fs::perms::others_read | fs::perms::others_exec, fs::perm_options::add);
+    match::MatchConfig own = config("x");
+    own.botEnv = {{"LD_LIBRARY_PATH", bots.file("mine/lib")}};
+    const std::string ownLog = play(own, 1, {"A", bots.file("mine/own")}, {"B", "stupid"}, nullptr, &retired);
+    EXPECT_TRUE(retired == "full board" || retired == "stall") << retired << "\n" << ownLog;
+    EXPECT_NE(ownLog.find("from its own library"), std::string::npos) << ownLog;
 }
 
 TEST_P(Escapes, AKeptBoxIsANewBoxForTheNextMatchWhoeverPlaysIt)

@@ -86,4 +86,13 @@ TEST(Preflight, ALinkOrAnOutputThatWouldShowTooMuchIsRefusedWithTheReason)
         EXPECT_NE(run.out.find("cannot box 'python3': "), std::string::npos) << run.out;
         EXPECT_NE(run.out.find(c.said), std::string::npos) << run.out;
     }
+    // Two seats in one folder play, each hidden the other's files, and are told so.
+    dir.write("bots/mine/other.py", kPlays);
+    const ToolRun shared =
+        runTool("--sandbox --games 1 --first 'python3 bots/mine/main.py' --second 'python3 mine/other.py'", "2>&1");
+    EXPECT_EQ(shared.exitCode, 0) << shared.out;
+    EXPECT_NE(shared.out.find("vorlen-match: A and B share the folder " + dir.path().string()
+                              + "/bots/mine: each one's box hides the other's program"),
+              std::string::npos)
+        << shared.out;
 }

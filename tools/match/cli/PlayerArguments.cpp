@@ -43,6 +43,22 @@ std::optional<QString> playerProblem(const char* option, const std::string& comm
     return std::nullopt;
 }
 
+std::vector<std::string> sharedFolderNotes(const MatchConfig& config)
+{
+    const std::vector<NamedPlayer> players = config.players();
+    const ProgramCheck check{std::filesystem::current_path().string(), botPath(config.botEnv), true, {}, {}};
+    std::vector<std::string> notes;
+    for (std::size_t i = 0; i < players.size(); ++i)
+        for (std::size_t j = i + 1; j < players.size(); ++j) {
+            const std::string folder = boxFolderOf(players[i].command, check);
+            if (!folder.empty() && players[i].command != players[j].command
+                && folder == boxFolderOf(players[j].command, check))
+                notes.push_back(players[i].name + " and " + players[j].name + " share the folder " + folder
+                                + ": each one's box hides the other's program and the files its command line names");
+        }
+    return notes;
+}
+
 std::optional<QString> readBotEnv(const QStringList& values, MatchConfig& config)
 {
     for (const QString& value : values) {

@@ -7,6 +7,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace vorlen::match {
 
@@ -18,6 +19,9 @@ inline std::string localBytes(const QString& text) { return text.toLocal8Bit().t
 // can be shown to it in a box.
 std::optional<QString> playerProblem(const char* option, const std::string& command, const MatchConfig& config,
                                      bool boxed = false);
+// For boxed players whose bots share one folder: that each one's box hides
+// the other's program and named files there, a line each pair.
+std::vector<std::string> sharedFolderNotes(const MatchConfig& config);
 // The values of --bot-env NAME[=VALUE].
 std::optional<QString> readBotEnv(const QStringList& values, MatchConfig& config);
 // The values of --player NAME=P; `seatsGiven` when --first or --second is too.

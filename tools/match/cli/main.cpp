@@ -175,6 +175,12 @@ int main(int argc, char* argv[])
         }
     }
 
+    // Players whose bots share a folder are each hidden the other's files
+    // there: said, since a bot may miss a file it shares with its opponent.
+    if (config.boxed())
+        for (const std::string& note : sharedFolderNotes(config))
+            sayf(stderr, "vorlen-match: %s\n", note.c_str());
+
     // Folders that runners killed earlier could not remove.
     if (config.anyProgram()) {
         for (const std::string& root : scratchRoots())
