@@ -157,3 +157,74 @@ TEST(PythonModule, AgreesWithTheRefereeMoveByMoveAndRefusesBadBoards)
               "outside 1 to 6\n"
               "outside: no cell (41, 0) on a 41 x 45 board\n");
 }
+
+namespace {
+
+// Random calls of every function and method with random arguments, boards
+// never built among them: each ends in a value or a Python exception of the
+// kinds the module raises, never in a crash. Seeded: the same calls each run.
+const char* kRandomCallsScript = R"(
+import random
+import vorlen
+
+random.seed(11)
+good = vorlen.Board("\n".join("1" * 44 + "2" for _ in range(41)) + "\n")
+class Sub(vorlen.Board):
+    def __init__(self):
+        pass  # never builds the board
+def unbuilt_boards():
+    boards = [vorlen.Board.__new__(vorlen.Board)]
+    try:
+        boards.append(Sub())
+    except TypeError:
+        pass
+    return boards
+unbuilt = unbuilt_boards()
+values = [None, 0, -1, 1, 6, 7, 2**31, -2**63, 2**64, 1.5, float("nan"), "", "x" * 100000, str(good), b"1",
+          [], {}, object(), good, good.flipped()] + unbuilt
+calls = [
+    lambda a, b: vorlen.Board(a),
+    lambda a, b: vorlen.greedy(a),
+    lambda a, b: vorlen.Board.legal(a),
+    lambda a, b: vorlen.Board.play(a, b),
+    lambda a, b: vorlen.Board.scores(a),
+    lambda a, b: vorlen.Board.flipped(a),
+    lambda a, b: vorlen.Board.colour(a, b, b),
+    lambda a, b: str(a) if isinstance(a, vorlen.Board) else vorlen.Board.__str__(a),
+    lambda a, b: repr(a) if isinstance(a, vorlen.Board) else vorlen.Board.__repr__(a),
+    lambda a, b: a == b,
+    lambda a, b: hash(a) if isinstance(a, vorlen.Board) else vorlen.Board.__hash__(a),
+    lambda a, b: vorlen.Board.__init__(a, b),
+]
+outcomes = {}
+for _ in range(20000):
+    call = random.choice(calls)
+    try:
+        call(random.choice(values), random.choice(values))
+        outcome = "value"
+    except (TypeError, ValueError, IndexError, OverflowError) as error:
+        outcome = type(error).__name__
+    outcomes[outcome] = outcomes.get(outcome, 0) + 1
+# Never built (the calls above may have built those): refused every time,
+# in the module's own words.
+for board in unbuilt_boards():
+    for call in [board.legal, board.scores, board.flipped, lambda: board.play(3), lambda: vorlen.greedy(board)]:
+        try:
+            call()
+            print("read a board never built")
+        except TypeError as error:
+            assert "never built" in str(error), error
+print("calls", sum(outcomes.values()), "kinds", sorted(outcomes))
+)";
+
+} // namespace
+
+TEST(PythonModule, RandomCallsEndInAValueOrAnExceptionNeverACrash)
+{
+    TempDir dir;
+    const std::string script = dir.write("calls.py", kRandomCallsScript);
+    const ToolRun run = finish(
+        popen(("PYTHONPATH=" VORLEN_PYTHON_MODULE_DIR " " VORLEN_PYTHON " " + script + " 2>&1").c_str(), "r"));
+    ASSERT_EQ(run.exitCode, 0) << run.out;
+    EXPECT_EQ(run.out, "calls 20000 kinds ['IndexError', 'TypeError', 'ValueError', 'value']\n");
+}

@@ -4,7 +4,6 @@
 #include "Greedy.h"
 #include "Rules.h"
 
-#include <pybind11/operators.h>
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
 
@@ -82,6 +81,27 @@ private:
     vorlen::Field field_;
 };
 
+// The board a method was called on. Python can make an object of the class
+// without building it (Board.__new__(Board)), and anything can be passed
+// where a board is wanted: neither is ever read, but refused.
+const Board& built(py::handle object)
+{
+    if (!py::isinstance<Board>(object))
+        throw py::type_error("not a vorlen.Board: make one with vorlen.Board(text)");
+    auto* instance = reinterpret_cast<py::detail::instance*>(object.ptr());
+    py::detail::value_and_holder board = instance->get_value_and_holder(py::detail::get_type_info(typeid(Board)));
+    if (!board || !board.holder_constructed() || !board.value_ptr())
+        throw py::type_error("a vorlen.Board that was never built: make one with vorlen.Board(text)");
+    return *board.value_ptr<Board>();
+}
+
+// A method of the board, called on a board that was built.
+template <typename Result, typename... Args>
+auto onBuilt(Result (Board::*method)(Args...) const)
+{
+    return [method](py::handle board, Args... args) { return (built(board).*method)(args...); };
+}
+
 } // namespace
 
 PYBIND11_MODULE(vorlen, module)
@@ -95,20 +115,26 @@ PYBIND11_MODULE(vorlen, module)
     py::class_<Board>(module, "Board", "A board as the player to move sees it: its region at the top-left.")
         .def(py::init<const std::string&>(), py::arg("text"),
              "A board from the text of vorla.in: 41 lines of 45 digits from 1 to 6 (ValueError otherwise).")
-        .def("legal", &Board::legal, "The colours the mover may play, lowest first.")
-        .def("play", &Board::play, py::arg("colour"),
+        .def("legal", onBuilt(&Board::legal), "The colours the mover may play, lowest first.")
+        .def("play", onBuilt(&Board::play), py::arg("colour"),
              "The board after the mover plays this colour, still as the mover sees it (ValueError if not legal).")
-        .def("scores", &Board::scores, "The mover's and the opponent's region sizes, as the referee counts them.")
-        .def("flipped", &Board::flipped, "The board as the opponent sees it: turned by 180 degrees.")
-        .def("colour", &Board::colour, py::arg("row"), py::arg("column"), "The colour of a cell; row 0 is the top.")
-        .def("__str__", &Board::text)
-        .def("__repr__", [](const Board& board) {
-            const auto [mover, opponent] = board.scores();
+        .def("scores", onBuilt(&Board::scores),
+             "The mover's and the opponent's region sizes, as the referee counts them.")
+        .def("flipped", onBuilt(&Board::flipped), "The board as the opponent sees it: turned by 180 degrees.")
+        .def("colour", onBuilt(&Board::colour), py::arg("row"), py::arg("column"),
+             "The colour of a cell; row 0 is the top.")
+        .def("__str__", onBuilt(&Board::text))
+        .def("__repr__", [](py::handle board) {
+            const auto [mover, opponent] = built(board).scores();
             return "<vorlen.Board mover " + std::to_string(mover) + ", opponent " + std::to_string(opponent) + ">";
         })
-        .def(py::self == py::self)
-        .def("__hash__", [](const Board& board) { return py::hash(py::str(board.text())); });
+        .def("__eq__", [](py::handle board, py::handle other) -> py::object {
+            if (!py::isinstance<Board>(other))
+                return py::reinterpret_borrow<py::object>(Py_NotImplemented);
+            return py::bool_(built(board) == built(other));
+        })
+        .def("__hash__", [](py::handle board) { return py::hash(py::str(built(board).text())); });
 
-    module.def("greedy", &Board::greedy, py::arg("board"),
+    module.def("greedy", onBuilt(&Board::greedy), py::arg("board"),
                "The built-in player's choice: the legal colour that gains the most cells now, the lowest on a tie.");
 }
