@@ -5,23 +5,53 @@
 namespace vorlen {
 namespace {
 
-void escape(std::string& out, unsigned char byte)
+void escape(std::string& out, std::string_view bytes)
 {
-    char text[5];
-    std::snprintf(text, sizeof text, "\\x%02x", byte);
-    out += text;
+    for (const char byte : bytes) {
+        char text[5];
+        std::snprintf(text, sizeof text, "\\x%02x", static_cast<unsigned char>(byte));
+        out += text;
+    }
 }
 
-// How many bytes the UTF-8 sequence led by `lead` takes; 0 for no lead byte.
-std::size_t sequenceLength(unsigned char lead)
+// The length of the well-formed UTF-8 sequence at the start of `text`, and
+// its code point; 0 when it is not one (a stray or overlong byte, a
+// surrogate, a code point beyond U+10FFFF, a sequence cut short).
+std::size_t decode(std::string_view text, char32_t& point)
 {
-    if (lead >= 0xc2 && lead <= 0xdf)
-        return 2;
-    if (lead >= 0xe0 && lead <= 0xef)
-        return 3;
-    if (lead >= 0xf0 && lead <= 0xf4)
-        return 4;
-    return 0;
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = byte(0);
+    std::size_t length = 0;
+    unsigned char low = 0x80; // the second byte's range, narrowed where the lead alone would allow too much
+    unsigned char high = 0xbf;
+    if (lead >= 0xc2 && lead <= 0xdf) {
+        length = 2;
+    } else if (lead >= 0xe0 && lead <= 0xef) {
+        length = 3;
+        low = lead == 0xe0 ? 0xa0 : 0x80;
+        high = lead == 0xed ? 0x9f : 0xbf;
+    } else if (lead >= 0xf0 && lead <= 0xf4) {
+        length = 4;
+        low = lead == 0xf0 ? 0x90 : 0x80;
+        high = lead == 0xf4 ? 0x8f : 0xbf;
+    }
+    if (length == 0 || text.size() < length || byte(1) < low || byte(1) > high)
+        return 0;
+    point = lead & (0xff >> (length + 1));
+    for (std::size_t k = 1; k < length; ++k) {
+        if ((byte(k) & 0xc0) != 0x80)
+            return 0;
+        point = (point << 6) | (byte(k) & 0x3f);
+    }
+    return length;
+}
+
+// Code points a terminal acts on: the C1 controls, and the bidirectional
+// controls, which reorder the text around them.
+bool acts(char32_t point)
+{
+    return (point >= 0x80 && point <= 0x9f) || point == 0x061c || point == 0x200e || point == 0x200f
+           || (point >= 0x202a && point <= 0x202e) || (point >= 0x2066 && point <= 0x2069);
 }
 
 } // namespace
@@ -36,7 +66,7 @@ std::string terminalSafe(std::string_view text, bool keepLineEnds)
             if (keepLineEnds && (byte == '\n' || byte == '\r'))
                 out += static_cast<char>(byte);
             else
-                escape(out, byte);
+                escape(out, text.substr(i, 1));
             ++i;
             continue;
         }
@@ -45,29 +75,20 @@ std::string terminalSafe(std::string_view text, bool keepLineEnds)
             ++i;
             continue;
         }
-        const std::size_t length = sequenceLength(byte);
-        bool whole = length > 0 && i + length <= text.size();
-        for (std::size_t k = 1; whole && k < length; ++k)
-            whole = (static_cast<unsigned char>(text[i + k]) & 0xc0) == 0x80;
-        // U+0080 to U+009F are the C1 controls: 0xc2 0x80 to 0xc2 0x9f.
-        const bool control = whole && byte == 0xc2 && static_cast<unsigned char>(text[i + 1]) <= 0x9f;
-        if (whole && !control) {
-            out.append(text.substr(i, length));
-            i += length;
+        char32_t point = 0;
+        const std::size_t length = decode(text.substr(i), point);
+        // A byte of no well-formed sequence is written out: a terminal reading
+        // 8-bit controls, or decoding leniently, could take it for one.
+        if (length == 0) {
+            escape(out, text.substr(i, 1));
+            ++i;
             continue;
         }
-        if (control) {
-            escape(out, byte);
-            escape(out, static_cast<unsigned char>(text[i + 1]));
-            i += 2;
-            continue;
-        }
-        // A stray byte: a terminal reading 8-bit controls takes 0x80 to 0x9f as C1.
-        if (byte <= 0x9f)
-            escape(out, byte);
+        if (acts(point))
+            escape(out, text.substr(i, length));
         else
-            out += static_cast<char>(byte);
-        ++i;
+            out.append(text.substr(i, length));
+        i += length;
     }
     return out;
 }

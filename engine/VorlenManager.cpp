@@ -1,5 +1,7 @@
 #include "VorlenManager.h"
 
+#include "TerminalText.h"
+
 #include "MapText.h"
 #include "Rules.h"
 
@@ -35,7 +37,9 @@ void VorlenManager::readMap(const std::string& path)
     std::string echo;
     std::string error;
     if (!readMapFile(path, field, echo, error)) {
-        trace.err("cannot read the map '%s': %s; the board stays random\n", path.c_str(), error.c_str());
+        // The path is the organiser's, but may hold anything a file name can.
+        trace.err("cannot read the map '%s': %s; the board stays random\n", terminalSafe(path).c_str(),
+                  terminalSafe(error).c_str());
         return;
     }
     trace.err("loading map...\n");

@@ -121,12 +121,15 @@ TEST(MapFile, MissingFileOrEmptyPathLeavesTheRandomBoard)
     MemoryStream out, err;
     VorlenManager manager(45, 41, 2, Trace(out.get(), err.get()));
     const Field expected = randomBoardAfterSeed();
-    for (const std::string path : {"", "/nonexistent/board.map"}) {
+    for (const std::string path : {"", "/nonexistent/board.map", "/nonexistent/\x1b[2J\n.map"}) {
         std::srand(1);
         manager.loadMap(path);
         EXPECT_EQ(manager.board(), expected);
     }
+    // A path that could clear the terminal or forge a line is written out.
     EXPECT_EQ(err.text(), "cannot read the map '/nonexistent/board.map': No such file or directory; "
+                          "the board stays random\n"
+                          "cannot read the map '/nonexistent/\\x1b[2J\\x0a.map': No such file or directory; "
                           "the board stays random\n");
 
     // Each call draws the next board.

@@ -186,9 +186,20 @@ TEST(TerminalText, ControlCharactersOfC0DelAndC1AreWrittenOut)
         {"line\nnext\r", false, "line\\x0anext\\x0d"},
         {"line\nnext\r", true, "line\nnext\r"},
         {"tab\there", true, "tab\\x09here"},
-        // Letters of every length stay as they are, and bytes no terminal reads as controls.
-        {"bøt kärte ✓ 🙂 \xa0\xff", false, "bøt kärte ✓ 🙂 \xa0\xff"},
-        {"\xc2", false, "\xc2"},
+        // Letters of every length stay as they are.
+        {"bøt kärte ✓ 🙂 \xf4\x8f\xbf\xbf", false, "bøt kärte ✓ 🙂 \xf4\x8f\xbf\xbf"},
+        // Malformed UTF-8, byte by byte: stray, cut short, overlong (E0 80 9B
+        // would be a CSI to a lenient decoder), a surrogate, beyond U+10FFFF.
+        {"\xa0\xff", false, "\\xa0\\xff"},
+        {"\xc2", false, "\\xc2"},
+        {"\xe0\x80\x9b" "31m", false, "\\xe0\\x80\\x9b31m"},
+        {"\xc1\xbf", false, "\\xc1\\xbf"},
+        {"\xed\xa0\x80", false, "\\xed\\xa0\\x80"},
+        {"\xf4\x90\x80\x80", false, "\\xf4\\x90\\x80\\x80"},
+        {"\xe2\x82", false, "\\xe2\\x82"},
+        // Bidirectional controls, which would reorder what follows them.
+        {"A \u202eEVIL\u202c", false, "A \\xe2\\x80\\xaeEVIL\\xe2\\x80\\xac"},
+        {"\u2066x\u2069\u200f", false, "\\xe2\\x81\\xa6x\\xe2\\x81\\xa9\\xe2\\x80\\x8f"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(terminalSafe(c.text, c.keepLineEnds), c.shown) << c.shown;
@@ -209,6 +220,16 @@ TEST(TerminalText, ABotsEscapeSequencesReachNoTerminalThroughTheRunOrSummarize)
         EXPECT_EQ(output->out.find('\x1b'), std::string::npos);
         EXPECT_EQ(output->out.find("\xc2\x9b"), std::string::npos);
     }
+    // A record's own text can neither start a line of the summary nor
+    // reorder it: its line breaks and bidirectional controls are written out.
+    std::string records = readFile(dir.file("r.jsonl"));
+    const std::size_t governance = records.find("\"governance\":\"");
+    ASSERT_NE(governance, std::string::npos) << records;
+    records.insert(governance + 14, "x\\nA: forged 99 \u202e");
+    dir.write("forged.jsonl", records);
+    const ToolRun forged = runTool("summarize forged.jsonl", "2>&1");
+    EXPECT_EQ(forged.out.find("\nA: forged"), std::string::npos) << forged.out;
+    EXPECT_NE(forged.out.find("x\\x0aA: forged 99 \\xe2\\x80\\xae"), std::string::npos) << forged.out;
     // A hostile board list's line is said escaped.
     dir.write("book.txt", "rand:\x1b[2J\n");
     const ToolRun listed = runTool("--boards book.txt", "2>&1");

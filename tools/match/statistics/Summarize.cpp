@@ -1,5 +1,7 @@
 #include "Summarize.h"
 
+#include "TerminalText.h"
+
 #include "GameSet.h"
 #include "PlayerFactory.h"
 #include "RecordStream.h"
@@ -227,8 +229,9 @@ SummarizeResult summarizeRecordFiles(const std::vector<std::string>& paths)
             firstPath = path;
         }
         if (!sameRun(record, *first))
-            return refuse("'" + path + "' holds records of another run than '" + firstPath + "' (run " + record.run
-                          + ", not " + first->run + "); the records of different runs cannot be summed up as one");
+            return refuse("'" + path + "' holds records of another run than '" + firstPath + "' (run "
+                          + terminalSafe(record.run) + ", not " + terminalSafe(first->run)
+                          + "); the records of different runs cannot be summed up as one");
         if (record.game >= record.runMatches)
             return refuse("'" + path + "' holds game " + std::to_string(record.game) + " of a run of "
                           + std::to_string(record.runMatches) + " matches");

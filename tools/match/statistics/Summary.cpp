@@ -40,7 +40,7 @@ std::string header(const Tally& tally, const RunFacts& run, bool interrupted, bo
                    : run.governance.empty() ? "in a box per seat (bubblewrap)"
                    : run.governance == "rlimits"
                        ? "in a box per seat (bubblewrap), held by rlimits (shared memory is not counted)"
-                       : "in a box per seat (bubblewrap), held by " + run.governance)
+                       : "in a box per seat (bubblewrap), held by " + terminalSafe(run.governance))
                 + ", with a fixed environment" + (run.botEnv.empty() ? "" : " and " + terminalSafe(run.botEnv) + " passed on")
                 + "\n";
     return text;
