@@ -9,6 +9,7 @@
 #include "support/MatchOptions.h"
 #include "support/MatchTool.h"
 #include "support/Processes.h"
+#include "support/Records.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -248,6 +249,34 @@ TEST(MatchRecords, CsvAndJsonLinesWrittenAndReadBack)
         // They played under the usual time limit.
         EXPECT_EQ(toCsv(read[0]), isEarlier(text) ? csv.substr(0, csv.find(",1,1,,500,")) + ",0,0,,3000,3000,,,,,,\n" : csv);
     }
+    // Every control character, line breaks included, in every free text
+    // field: written, then read back whole from a file and from text, in
+    // both formats, and the records after it are where they were.
+    std::string controls;
+    for (char byte = 1; byte < 0x20; ++byte)
+        controls += byte;
+    controls += "\x7f\",\"\r\n";
+    MatchRecord hostile = record;
+    hostile.board = "map:" + controls;
+    hostile.seats[0].command = controls + "bot";
+    hostile.seats[1].command = "bot " + controls;
+    hostile.seats[0].hint = controls;
+    hostile.botEnv = controls;
+    TempDir files;
+    for (const bool isJson : {false, true}) {
+        const std::string text = isJson ? toJsonLine(hostile) + toJsonLine(record)
+                                        : csvHeader() + toCsv(hostile) + toCsv(record);
+        std::vector<MatchRecord> parsed;
+        std::string error;
+        ASSERT_TRUE(parseRecords(text, isJson, parsed, error)) << error;
+        std::vector<MatchRecord> streamed = recordsIn(files.write(isJson ? "r.jsonl" : "r.csv", text));
+        for (const std::vector<MatchRecord>* read : {&parsed, &streamed}) {
+            ASSERT_EQ(read->size(), 2U) << (isJson ? "JSON" : "CSV");
+            EXPECT_EQ(toCsv(read->at(0)), toCsv(hostile)) << (isJson ? "JSON" : "CSV");
+            EXPECT_EQ(toCsv(read->at(1)), toCsv(record)) << (isJson ? "JSON" : "CSV");
+        }
+    }
+
     // An SPRT run's settings come back as they were, in Elo or normalised.
     MatchRecord tested = record;
     for (const auto& [isJson, normalised] : {std::pair{false, false}, {true, false}, {false, true}, {true, true}}) {

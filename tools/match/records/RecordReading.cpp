@@ -222,18 +222,20 @@ bool parseRecords(const std::string& whole, bool json, std::vector<MatchRecord>&
     }
     RecordLineReader reader(json);
     std::size_t at = 0;
-    for (long number = 1; at < kept.size(); ++number) {
-        const std::size_t lineEnd = kept.find('\n', at);
+    for (long number = 1; at < kept.size();) {
+        const std::size_t length = std::min(recordEnd(kept.substr(at), !json), kept.size() - at - 1);
+        const std::string_view line = kept.substr(at, length);
         MatchRecord record;
         std::string problem;
-        const RecordLineReader::Line read = reader.read(kept.substr(at, lineEnd - at), record, problem);
-        at = lineEnd + 1;
+        const RecordLineReader::Line read = reader.read(line, record, problem);
+        at += length + 1;
         if (read == RecordLineReader::Line::Bad) {
             error = "line " + std::to_string(number) + ": " + problem;
             return false;
         }
         if (read == RecordLineReader::Line::Record)
             records.push_back(std::move(record));
+        number += 1 + std::count(line.begin(), line.end(), '\n');
     }
     return true;
 }

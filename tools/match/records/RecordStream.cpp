@@ -2,6 +2,7 @@
 
 #include "Files.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <limits>
@@ -17,15 +18,32 @@ bool RecordStream::open(const std::string& path)
     return file_.valid();
 }
 
+std::size_t recordEnd(std::string_view text, bool csv)
+{
+    bool quoted = false;
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t newline = text.find('\n', at);
+        if (newline == std::string_view::npos)
+            return newline;
+        if (csv)
+            quoted ^= std::count(text.begin() + static_cast<long>(at), text.begin() + static_cast<long>(newline), '"') % 2
+                      == 1;
+        if (!quoted)
+            return newline;
+        at = newline + 1;
+    }
+    return std::string_view::npos;
+}
+
 bool RecordStream::nextLine(std::string_view& line)
 {
     for (;;) {
         const char* from = buffer_.data() + start_;
-        if (const void* newline = std::memchr(from, '\n', end_ - start_)) {
-            const auto length = static_cast<std::size_t>(static_cast<const char*>(newline) - from);
+        const std::size_t length = recordEnd(std::string_view(from, end_ - start_), !isJsonLinesPath(path_));
+        if (length != std::string_view::npos) {
             line = std::string_view(from, length);
             start_ += length + 1;
-            ++lineNumber_;
+            lineNumber_ += 1 + static_cast<long>(std::count(line.begin(), line.end(), '\n'));
             return true;
         }
         if (end_ - start_ > kLongestLine) {

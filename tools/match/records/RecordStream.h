@@ -39,6 +39,11 @@ private:
     std::vector<std::string> fields_;
 };
 
+// Where the record at the start of `text` ends: at its first line end, or
+// in CSV at the first one outside quotes (a quoted field may hold a line
+// break). npos while it is not all there.
+std::size_t recordEnd(std::string_view text, bool csv);
+
 // A results file read a record at a time, in constant memory: what lets a
 // summary of millions of records run anywhere. Only a regular file opens. A
 // last line without its line end (a run stopped while writing it) is left
