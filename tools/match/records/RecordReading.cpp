@@ -1,6 +1,8 @@
 // Reading records back, CSV and JSON Lines, through the same field table.
 #include "RecordStream.h"
 
+#include "RecordChecks.h"
+
 #include "RecordFields.h"
 
 #include <simdjson.h>
@@ -94,10 +96,15 @@ bool textOf(const simdjson::dom::element& value, Kind kind, std::string& text)
 
 RecordLineReader::Line checked(const MatchRecord& record, const std::string& winner, std::string& problem)
 {
-    if (winner == record.winner())
-        return RecordLineReader::Line::Record;
-    problem = "the winner '" + winner + "' does not follow from the scores";
-    return RecordLineReader::Line::Bad;
+    if (winner != record.winner()) {
+        problem = "the winner '" + winner + "' does not follow from the scores";
+        return RecordLineReader::Line::Bad;
+    }
+    if (auto unsound = recordProblem(record)) {
+        problem = std::move(*unsound);
+        return RecordLineReader::Line::Bad;
+    }
+    return RecordLineReader::Line::Record;
 }
 
 // One member of a JSON record into its field: numbers straight, the rest
