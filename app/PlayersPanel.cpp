@@ -3,6 +3,7 @@
 #include "SeatColours.h"
 
 #include "MatchStory.h"
+#include "SeatPlayer.h"
 #include "Swatch.h"
 
 #include <QFrame>
@@ -119,7 +120,9 @@ void PlayersPanel::show(const std::array<SeatView, 2>& seats, double thinkingMs,
                                     ? QString("colour %1, %2").arg(view.colour).arg(palette.nameOf(view.colour))
                                     : QString());
         card.name->setText(local(view.name));
-        card.name->setToolTip(local(view.command));
+        // A tooltip guesses at rich text: the command is shown as it is written.
+        card.name->setToolTip("<p style='white-space:pre-wrap'>"
+                              + local(vorlen::shownCommand(view.command)).toHtmlEscaped() + "</p>");
         const QString score = QString("score %1 (%2 %)").arg(view.score).arg(100 * view.share, 0, 'f', 1);
         const QString times = view.moves == 0 ? QString("no moves yet")
                                               : QString("%1 %2, mean %3, largest %4")

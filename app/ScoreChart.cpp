@@ -85,7 +85,8 @@ void ScoreChart::setPlayers(const std::array<std::string, 2>& players)
     for (int seat = 0; seat < 2; ++seat) {
         // Named as the title, the panels and the banner name the player.
         const QString name = QString::fromLocal8Bit(playerName(players[static_cast<std::size_t>(seat)]));
-        scores[seat]->setName(QString("%1 (%2)").arg(seats[seat], name));
+        // The legend shows rich text: the name is shown as it is written.
+        scores[seat]->setName(QString("%1 (%2)").arg(seats[seat], name.toHtmlEscaped()));
     }
 }
 

@@ -37,14 +37,36 @@ std::string SeatPlayer::text() const
     return (kind == Kind::Stream ? kStreamPrefix : "") + command + (ownDir.empty() ? "" : kOwnDirSuffix + ownDir);
 }
 
+namespace {
+
+// Cut to at most `most` bytes, at the start of a character, with an ellipsis
+// where something was cut.
+std::string bounded(std::string text, std::size_t most)
+{
+    if (text.size() <= most)
+        return text;
+    std::size_t end = most;
+    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xc0) == 0x80)
+        --end;
+    text.resize(end);
+    return text + "\u2026";
+}
+
+} // namespace
+
 std::string playerName(const std::string& text)
 {
-    const std::vector<std::string> words = splitCommandLine(commandOf(text));
+    // A name from a replay or a record may be of any length; shown, it is a name.
+    const std::string head = text.substr(0, kShownCommandBytes);
+    const std::vector<std::string> words = splitCommandLine(commandOf(head));
     if (words.empty() || words.front().empty())
-        return text;
+        return bounded(head, kShownNameBytes);
     const std::string& path = words.front();
     const std::size_t slash = path.find_last_of('/');
-    return slash == std::string::npos || slash + 1 == path.size() ? path : path.substr(slash + 1);
+    return bounded(slash == std::string::npos || slash + 1 == path.size() ? path : path.substr(slash + 1),
+                   kShownNameBytes);
 }
+
+std::string shownCommand(const std::string& text) { return bounded(text, kShownCommandBytes); }
 
 } // namespace vorlen

@@ -35,7 +35,12 @@ SeatPlayer parseSeatPlayer(const std::string& text);
 inline std::string commandOf(const std::string& text) { return parseSeatPlayer(text).command; }
 
 // A player as people name it wherever it is shown: a program's file name
-// ("./bots/v7 --fast": "v7"), or "stupid" for the built-in player.
+// ("./bots/v7 --fast": "v7"), or "stupid" for the built-in player; at most
+// kShownNameBytes of it, cut with an ellipsis.
 std::string playerName(const std::string& text);
+// A command line as it is shown whole (a tooltip): at most kShownCommandBytes.
+std::string shownCommand(const std::string& text);
+inline constexpr std::size_t kShownNameBytes = 64;
+inline constexpr std::size_t kShownCommandBytes = 4096;
 
 } // namespace vorlen

@@ -220,8 +220,9 @@ TEST(TerminalText, ABotsEscapeSequencesReachNoTerminalThroughTheRunOrSummarize)
         EXPECT_EQ(output->out.find('\x1b'), std::string::npos);
         EXPECT_EQ(output->out.find("\xc2\x9b"), std::string::npos);
     }
-    // A record's own text can neither start a line of the summary nor
-    // reorder it: its line breaks and bidirectional controls are written out.
+    // A record's own text can neither start a line of what is said nor
+    // reorder it: its line breaks and bidirectional controls are written
+    // out (here in the refusal of a governance no run writes).
     std::string records = readFile(dir.file("r.jsonl"));
     const std::size_t governance = records.find("\"governance\":\"");
     ASSERT_NE(governance, std::string::npos) << records;
@@ -229,7 +230,8 @@ TEST(TerminalText, ABotsEscapeSequencesReachNoTerminalThroughTheRunOrSummarize)
     dir.write("forged.jsonl", records);
     const ToolRun forged = runTool("summarize forged.jsonl", "2>&1");
     EXPECT_EQ(forged.out.find("\nA: forged"), std::string::npos) << forged.out;
-    EXPECT_NE(forged.out.find("x\\x0aA: forged 99 \\xe2\\x80\\xae"), std::string::npos) << forged.out;
+    EXPECT_EQ(forged.exitCode, 2) << forged.out;
+    EXPECT_NE(forged.out.find("governance 'x\\x0aA: forged 99 \\xe2\\x80\\xae"), std::string::npos) << forged.out;
     // A hostile board list's line is said escaped.
     dir.write("book.txt", "rand:\x1b[2J\n");
     const ToolRun listed = runTool("--boards book.txt", "2>&1");

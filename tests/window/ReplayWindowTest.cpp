@@ -2,6 +2,7 @@
 #include "MatchStory.h"
 #include "SeatColours.h"
 #include "Palette.h"
+#include "PlayersPanel.h"
 #include "ReplayFile.h"
 #include "ScoreChart.h"
 #include "StartupOptions.h"
@@ -246,6 +247,37 @@ TEST(ReplayWindow, KeysSliderBackAndTheClockMoveThroughTheReplay)
     window->Start();
     EXPECT_EQ(window->clock()->interval(), 400);
     window->Stop();
+}
+
+TEST(ReplayWindow, NamesFromAReplayAreBoundedAndNeverMarkup)
+{
+    TempDir dir;
+    const std::string path = dir.file("match.json");
+    const auto live = makeWindow({"--save-replay", QString::fromStdString(path)});
+    ::testing::internal::CaptureStdout();
+    playToTheEnd(*live);
+    ::testing::internal::GetCapturedStdout();
+    Replay replay;
+    std::string error;
+    ASSERT_TRUE(readReplayFile(path, replay, error)) << error;
+    // A megabyte of one name, and markup that would show as a big green label.
+    replay.players = {std::string(1 << 20, 'n'), "<b>WINNER<b> <font size=6 color=#0a0>BIG</font>"};
+    ASSERT_TRUE(writeReplayFile(path, replay, error)) << error;
+
+    const auto viewer = makeWindow();
+    ASSERT_TRUE(viewer->openReplay(path, error)) << error;
+    EXPECT_LE(viewer->windowTitle().size(), 200) << "the title names both players, each cut short";
+    for (int seat = 0; seat < 2; ++seat) {
+        EXPECT_LE(viewer->scoreChart()->seatName(seat).size(), 100) << seat;
+        EXPECT_EQ(viewer->scoreChart()->seatName(seat).indexOf("<b>"), -1) << "escaped in the chart's legend";
+        EXPECT_LE(viewer->playersPanel()->text(seat).size(), 400) << seat;
+    }
+    EXPECT_NE(viewer->scoreChart()->seatName(1).indexOf("&lt;b&gt;WINNER"), -1);
+    for (const QLabel* label : viewer->playersPanel()->findChildren<QLabel*>()) {
+        EXPECT_LE(label->toolTip().size(), 5000) << "a whole command on demand, within bounds";
+        EXPECT_EQ(label->toolTip().indexOf("<font"), -1) << label->toolTip().toStdString();
+        EXPECT_EQ(label->toolTip().indexOf("<b>"), -1) << label->toolTip().toStdString();
+    }
 }
 
 TEST(ReplayWindow, TheRunnersBoardsByTheirLabels)

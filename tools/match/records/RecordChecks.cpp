@@ -1,6 +1,7 @@
 #include "RecordChecks.h"
 
 #include "Field.h"
+#include "TerminalText.h"
 
 #include <algorithm>
 #include <array>
@@ -53,15 +54,16 @@ std::optional<std::string> recordProblem(const MatchRecord& record)
     const SeatRecord& first = record.seats[0];
     const SeatRecord& second = record.seats[1];
     if (first.player == second.player)
-        return "one player, " + first.player + ", in both seats";
+        return "one player, " + terminalSafe(first.player) + ", in both seats";
     if (!record.runPlayers.empty())
         for (const SeatRecord& seat : record.seats)
             if (!inRun(seat.player, record.runPlayers))
-                return "player " + seat.player + " is not in this run (" + record.runPlayers + ")";
+                return "player " + terminalSafe(seat.player) + " is not in this run (" + terminalSafe(record.runPlayers)
+                       + ")";
     if (!oneOf(record.containment, {"none", "sandbox"}))
-        return "containment '" + record.containment + "' is neither none nor sandbox";
+        return "containment '" + terminalSafe(record.containment) + "' is neither none nor sandbox";
     if (!oneOf(record.governance, {"none", "cgroup v1", "cgroup v2", "rlimits"}))
-        return "governance '" + record.governance + "' is none of none, cgroup v1, cgroup v2, rlimits";
+        return "governance '" + terminalSafe(record.governance) + "' is none of none, cgroup v1, cgroup v2, rlimits";
     if (record.turns < 0)
         return "a negative number of turns";
     if (first.score + second.score > kBoardCells)
