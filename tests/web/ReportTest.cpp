@@ -211,6 +211,9 @@ TEST_F(Reports, AMatchPageDrawsTheRefereesBoardAtTheTurnItsAddressNames)
     EXPECT_EQ(replay.turns[0].log, "</script><b>bold</b> & more\n");
     const std::string atTurn = renderedDom(dir, "file://" + dir.file("pages/game-0.html") + "#turn=1");
     EXPECT_NE(atTurn.find("&lt;/script&gt;&lt;b&gt;bold&lt;/b&gt; &amp; more"), std::string::npos) << atTurn;
+    // Names are isolated from the page's own text around them.
+    EXPECT_NE(atTurn.find("<bdi>A</bdi></b><span class=\"where\">"), std::string::npos) << atTurn;
+    EXPECT_NE(atTurn.find("<bdi>A</bdi>, turn 0</b>"), std::string::npos) << atTurn;
     // The index lays out its matches, each linking its page.
     const std::string index = renderedDom(dir, "file://" + dir.file("pages/index.html"));
     EXPECT_NE(index.find("<a href=\"game-0.html\">0</a>"), std::string::npos) << index;

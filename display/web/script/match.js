@@ -24,7 +24,9 @@
       const swatch = el('span', { class: 'swatch' });
       const score = el('span', { class: 'score' });
       const state = el('span', { class: 'state' });
-      const view = el('div', { class: 'seat seat' + seat }, [swatch, el('b', { text: data.names[seat], title: data.players[seat] }),
+      // A name is isolated from the text around it: its own direction marks reorder nothing else.
+      const view = el('div', { class: 'seat seat' + seat }, [swatch,
+        el('b', { title: data.players[seat] }, [el('bdi', { text: data.names[seat] })]),
         el('span', { class: 'where', text: ' ' + seatNames[seat] + ' ' }), score, state]);
       side.append(view);
       return { swatch, score, state, view };
@@ -128,7 +130,8 @@
         let k = shown - 1;
         while (k >= 0 && data.turns[k].seat !== seat) --k;
         const text = k >= 0 ? data.turns[k].log : '';
-        logs.append(el('div', { class: 'log' }, [el('b', { text: data.names[seat] + (k >= 0 ? ', turn ' + k : ''), title: data.players[seat] }),
+        logs.append(el('div', { class: 'log' }, [el('b', { title: data.players[seat] },
+          [el('bdi', { text: data.names[seat] }), k >= 0 ? ', turn ' + k : '']),
           el('pre', { text: text || '(nothing logged)' })]));
       }
     }
