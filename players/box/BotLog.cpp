@@ -58,6 +58,8 @@ void BotLog::keepForMove(std::string_view bytes)
 
 void BotLog::beginMove(int turn)
 {
+    // A line the last move left open ends with it.
+    writeBots(marker_.release());
     lastLine_.clear();
     pending_.clear();
     move_.clear();
@@ -89,6 +91,13 @@ void BotLog::append(std::string_view bytes)
     if (bytes.empty())
         return;
     keepLastLine(bytes);
+    writeBots(marker_.pass(bytes));
+}
+
+void BotLog::writeBots(const std::string& bytes)
+{
+    if (bytes.empty())
+        return;
     keepForMove(bytes);
     if (!fd_.valid() || cut_)
         return;
@@ -104,6 +113,8 @@ void BotLog::append(std::string_view bytes)
 
 void BotLog::note(const std::string& text)
 {
+    // What the bot wrote before the note is its own, and marked as such.
+    writeBots(marker_.release());
     const std::string line = "[vorlen] " + text + "\n";
     keepForMove((move_.empty() || move_.back() == '\n' ? "" : "\n") + line);
     if (fd_.valid())

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BotLineMarker.h"
 #include "FileDescriptor.h"
 
 #include <cstdint>
@@ -10,7 +11,8 @@ namespace vorlen {
 
 // A bot's standard error kept in a file, appended to across its moves, and
 // cut at a fixed size so that no bot can fill the disk through it. The
-// referee's own notes ("[vorlen] ...") are always written.
+// referee's own notes ("[vorlen] ...") are always written, and only they
+// begin so: a bot's line that does is kept as "[bot] [vorlen] ...".
 class BotLog {
 public:
     // False, with the system's reason, when the file cannot be opened.
@@ -37,6 +39,8 @@ public:
 
 private:
     void writeAll(std::string_view bytes);
+    // What the bot wrote, once marked: kept for the move and in the file.
+    void writeBots(const std::string& bytes);
     void keepLastLine(std::string_view bytes);
     void keepForMove(std::string_view bytes);
     void markTurn();
@@ -53,6 +57,7 @@ private:
     std::uint64_t moveBytes_ = 0;
     bool lineOpen_ = false; // the file's last line has no end yet
     int turn_ = -1;         // the move's turn, or -1
+    BotLineMarker marker_;  // the bot's lines that look like the referee's notes
 };
 
 } // namespace vorlen

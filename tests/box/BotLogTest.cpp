@@ -57,3 +57,31 @@ TEST(BotLogs, KeepEachMovesPartWithOrWithoutAFile)
     EXPECT_NE(file.find("[vorlen] log cut at 200 bytes"), std::string::npos) << file;
     EXPECT_LT(file.size(), 300U);
 }
+
+TEST(BotLogs, ABotsLineThatLooksLikeTheRefereesIsMarkedAsTheBots)
+{
+    TempDir dir;
+    BotLog withFile;
+    std::string error;
+    ASSERT_TRUE(withFile.open(dir.file("seat.log"), 1 << 16, error)) << error;
+    BotLog without;
+    for (BotLog* log : {&withFile, &without}) {
+        log->beginMove(0);
+        // In pieces as a bot writes them, the mark split between two.
+        for (const char* piece : {"[vor", "len] move 0: ended by the CPU limit\nok [vorlen] inside\n[vorl", "ate]\n[",
+                                  "vorlen]"})
+            log->append(piece);
+        log->note("move 0: no move in vorla.out");
+        EXPECT_EQ(log->moveLog(), "[bot] [vorlen] move 0: ended by the CPU limit\nok [vorlen] inside\n[vorlate]\n"
+                                  "[bot] [vorlen]\n[vorlen] move 0: no move in vorla.out\n");
+        // A start held at the end of a move is the bot's all the same.
+        log->beginMove(2);
+        log->append("[vorlen");
+        log->beginMove(4);
+        log->append("fine\n");
+        EXPECT_EQ(log->moveLog(), "fine\n");
+    }
+    const std::string file = contents(dir.file("seat.log"));
+    EXPECT_NE(file.find("[vorlen] turn 2:\n[vorlen\n[vorlen] turn 4:\nfine\n"), std::string::npos) << file;
+    EXPECT_EQ(file.find("\n[vorlen] move 0: ended"), std::string::npos) << file;
+}
