@@ -8,10 +8,9 @@ constexpr std::string_view kBotMark = "[bot] ";
 
 } // namespace
 
-std::string BotLineMarker::pass(std::string_view bytes)
+void BotLineMarker::pass(std::string_view bytes, std::string& kept)
 {
-    std::string kept;
-    kept.reserve(bytes.size() + kBotMark.size());
+    kept.clear();
     for (const char ch : bytes) {
         if (!atLineStart_) {
             kept += ch;
@@ -30,7 +29,6 @@ std::string BotLineMarker::pass(std::string_view bytes)
             atLineStart_ = ch == '\n';
         }
     }
-    return kept;
 }
 
 std::string BotLineMarker::release()

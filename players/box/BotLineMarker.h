@@ -12,8 +12,9 @@ namespace vorlen {
 // might still become "[vorlen]" is held until the next piece says.
 class BotLineMarker {
 public:
-    // What to keep of `bytes`, now.
-    std::string pass(std::string_view bytes);
+    // What to keep of `bytes`, now, in `kept` (cleared first; its room is
+    // reused from call to call, as a bot may write without end).
+    void pass(std::string_view bytes, std::string& kept);
     // What is held, given up: the bot's output ends here, or the referee
     // writes a note, after which a line begins.
     std::string release();

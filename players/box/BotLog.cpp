@@ -91,7 +91,8 @@ void BotLog::append(std::string_view bytes)
     if (bytes.empty())
         return;
     keepLastLine(bytes);
-    writeBots(marker_.pass(bytes));
+    marker_.pass(bytes, marked_);
+    writeBots(marked_);
 }
 
 void BotLog::writeBots(const std::string& bytes)

@@ -58,6 +58,7 @@ private:
     bool lineOpen_ = false; // the file's last line has no end yet
     int turn_ = -1;         // the move's turn, or -1
     BotLineMarker marker_;  // the bot's lines that look like the referee's notes
+    std::string marked_;    // what the marker kept of the last piece, its room reused
 };
 
 } // namespace vorlen

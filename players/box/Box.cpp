@@ -120,6 +120,8 @@ bool Box::start(const SandboxPlan& plan, const BoxView& view, const BotLimits& l
     }
     seat_.reset(fds[0]);
     shm_.reset(fds[1]);
+    // Ready before the first stop is due: a thread started then would be late for it.
+    stopper_ = std::make_unique<DeferredStop>(launcherPid(), kStopGrace);
     return true;
 }
 

@@ -83,8 +83,9 @@ private:
     static constexpr std::chrono::seconds kLauncherAnswerLimit{5};
 
     // A bot is stopped this long after its answer unless its next board
-    // comes first: an opponent as quick as that leaves it no time to think.
-    static constexpr std::chrono::microseconds kStopGrace{1000};
+    // comes first: an opponent as quick as that leaves it no time to think,
+    // and stopping and going on would cost more than the move.
+    static constexpr std::chrono::microseconds kStopGrace{200};
 
     BoxLimit limitHit();
     void setFrozen(bool frozen);

@@ -160,8 +160,6 @@ void Box::setFrozen(bool frozen)
     // a killed referee, a stopped one is ended with its box. Sent from here:
     // a launcher woken to stop its box would first wait its turn behind the
     // box's busy processes.
-    if (!stopper_)
-        stopper_ = std::make_unique<DeferredStop>(launcherPid(), kStopGrace);
     if (frozen)
         stopper_->arm();
     else
