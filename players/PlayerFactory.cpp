@@ -26,12 +26,17 @@ std::string notInBotPath(const std::string& program, const std::string& base)
     return text;
 }
 
-// What the box of a seat would show its bot, its paths taken from the check's base.
+// A seat's command line as its box would run it, its paths taken from the check's base.
+std::vector<std::string> boxedArguments(const SeatPlayer& given, const ProgramCheck& check)
+{
+    return realCommandLine(splitCommandLine(anchorCommandLine(given.command, check.base)));
+}
+
+// What the box of a seat would show its bot.
 BoxView checkedView(const SeatPlayer& given, const ProgramCheck& check)
 {
     BoxView view;
-    const std::vector<std::string> argv =
-        realCommandLine(splitCommandLine(anchorCommandLine(given.command, check.base)));
+    const std::vector<std::string> argv = boxedArguments(given, check);
     view.named = namedPaths(argv);
     view.ownDir = given.ownDir.empty()
                       ? ownFolderOf(argv, check.botPath)
@@ -87,7 +92,7 @@ std::optional<std::string> programProblem(const std::string& text, const Program
     if (!check.boxed)
         return std::nullopt;
     const std::string interpreter =
-        interpreterOutsideSystem(realCommandLine(splitCommandLine(anchorCommandLine(given.command, check.base))));
+        interpreterOutsideSystem(boxedArguments(given, check));
     if (!interpreter.empty())
         return "cannot box '" + program + "': " + hiddenInterpreterHint(interpreter);
     const BoxView view = checkedView(given, check);

@@ -40,11 +40,11 @@ class Escapes : public ::testing::TestWithParam<Governance> {
 protected:
     void SetUp() override { prepareMode(Mode::Sandbox); }
 
-    match::MatchConfig config(const std::string& first, const std::string& second = "stupid") const
+    // A boxed run; each match below names its own players.
+    match::MatchConfig config() const
     {
         match::MatchConfig config;
-        config.first = first;
-        config.second = second;
+        config.first = "program";
         config.boxes = planFor(GetParam());
         config.botLogDir = bots.file("logs");
         fs::create_directories(config.botLogDir);
@@ -80,7 +80,7 @@ TEST_P(Escapes, ALinkOrDotsOnTheCommandLineShowNothingBeyondTheBotsFolder)
     const match::NamedPlayer stupid{"B", "stupid"};
     std::string retired;
     // The link leads out of its folder: the box is not made at all.
-    const std::string out = play(config("x"), 0, {"A", "/bin/sh " + bot + " " + bots.file("mine/book")}, stupid,
+    const std::string out = play(config(), 0, {"A", "/bin/sh " + bot + " " + bots.file("mine/book")}, stupid,
                                  nullptr, &retired);
     EXPECT_EQ(retired, "failed to start");
     EXPECT_NE(out.find("outside its own folder"), std::string::npos) << out;
@@ -88,7 +88,7 @@ TEST_P(Escapes, ALinkOrDotsOnTheCommandLineShowNothingBeyondTheBotsFolder)
     // Within its folder, and through a folder the box does not hold, it plays.
     for (const std::string& command : {"/bin/sh " + bot + " " + bots.file("mine/inside"),
                                        "/bin/sh " + bots.file("scripts/../mine/bot.sh") + " /tmp"}) {
-        const std::string log = play(config("x"), 1, {"A", command}, stupid, nullptr, &retired);
+        const std::string log = play(config(), 1, {"A", command}, stupid, nullptr, &retired);
         EXPECT_TRUE(retired == "full board" || retired == "stall") << command << ": " << retired << "\n" << log;
         EXPECT_EQ(log.find("the other seat's"), std::string::npos) << log;
     }
@@ -109,7 +109,7 @@ TEST_P(Escapes, LibrariesABotNamesLoadIntoTheBotAloneInsideItsBox)
     TempDir organiser; // the host's folder the library would mark, writable by all
     fs::permissions(organiser.path(), fs::perms::all);
     const std::string bot = writeBot(bots, "mine/bot.sh", shellBot(""));
-    match::MatchConfig run = config("x");
+    match::MatchConfig run = config();
     run.botEnv = {{"LD_PRELOAD", library}, {"MARK_DIR", organiser.path().string()}};
     std::string retired;
     const std::string log = play(run, 0, {"A", bot}, {"B", "stupid"}, nullptr, &retired);
@@ -134,7 +134,7 @@ TEST_P(Escapes, LibrariesABotNamesLoadIntoTheBotAloneInsideItsBox)
               0);
     for (const char* built : {"mine/lib", "mine/lib/libword.so", "mine/own"})
         fs::permissions(bots.file(built), fs::perms::others_read | fs::perms::others_exec, fs::perm_options::add);
-    match::MatchConfig own = config("x");
+    match::MatchConfig own = config();
     own.botEnv = {{"LD_LIBRARY_PATH", bots.file("mine/lib")}};
     const std::string ownLog = play(own, 1, {"A", bots.file("mine/own")}, {"B", "stupid"}, nullptr, &retired);
     EXPECT_TRUE(retired == "full board" || retired == "stall") << retired << "\n" << ownLog;
@@ -154,7 +154,7 @@ TEST_P(Escapes, AKeptBoxIsANewBoxForTheNextMatchWhoeverPlaysIt)
     const match::NamedPlayer plant{"plant", "/bin/sh " + program + " plant"};
     const match::NamedPlayer victim{"victim", "/bin/sh " + program + " victim"};
     const match::NamedPlayer queue{"queue", "/bin/sh " + program + " queue"};
-    const match::MatchConfig run = config("x");
+    const match::MatchConfig run = config();
     BoxPool pool(4);
     std::string found; // what each match's first move found
     std::string queues;
@@ -311,7 +311,7 @@ TEST_P(Escapes, AJavaBotsHeapFitsItsMemoryLimit)
         "    Files.write(Paths.get(\"vorla.out\"), (c + \"\\n\").getBytes()); return; } } }\n");
     ASSERT_EQ(std::system(("javac -d " + bots.file("java") + " " + source).c_str()), 0);
     fs::permissions(bots.file("java/Main.class"), fs::perms::others_read, fs::perm_options::add);
-    match::MatchConfig run = config("x");
+    match::MatchConfig run = config();
     run.limits.memoryMiB = 256;
     std::string retired;
     const std::string log = play(run, 0, {"A", "java -cp " + bots.file("java") + " Main"}, {"B", "stupid"}, nullptr,
