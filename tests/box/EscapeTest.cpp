@@ -277,11 +277,12 @@ TEST_P(Escapes, HelpersThatWakeEachOtherGetNoTimeOnTheOpponentsTurn)
     ASSERT_GE(watcher.seen.size(), 60U);
     // The first look may come before the first stop. Stopped, they get the
     // stop's grace and its own moment: a tenth of a millisecond as a rule,
-    // a few when the host is slow to wake the stopping thread. Unstopped,
-    // six helpers on two cores would take some 120 ms of each 60 ms the
-    // opponent thinks, and helpers that outran a stop took 240 ms and more.
+    // a few, and beside other tests some twenty, when the host is slow to
+    // wake the stopping thread. Unstopped, six helpers on two cores would
+    // take some 120 ms of each 60 ms the opponent thinks, and helpers that
+    // outran a stop took 240 ms and more.
     const double largest = *std::max_element(watcher.seen.begin() + 1, watcher.seen.end());
-    EXPECT_LT(largest, 0.02) << ::testing::PrintToString(watcher.seen);
+    EXPECT_LT(largest, 0.06) << ::testing::PrintToString(watcher.seen);
 }
 
 TEST_P(Escapes, ADebugLineThatStartsWithANumberIsChatterNotAMove)
