@@ -1,5 +1,6 @@
 #include "ReplayPlayback.h"
 
+#include "Retirement.h"
 #include "ScriptedSeat.h"
 
 #include <algorithm>
@@ -63,6 +64,18 @@ bool ReplayPlayback::playNext(std::string& problem)
         if (retiredNow != recorded) {
             problem = where + "seat " + std::to_string(seat) + (retiredNow ? " is retired" : " is not retired")
                       + ", unlike the recording";
+            return false;
+        }
+    }
+    for (const ReplayRetirement& retired : turn.retired) {
+        if (retired.seat != 0 && retired.seat != 1) {
+            problem = where + "a retirement names seat " + std::to_string(retired.seat);
+            return false;
+        }
+        const RetireReason reason = manager_->retirement(retired.seat).reason;
+        if (!reasonFits(reason, retired.reason)) {
+            problem = where + "seat " + std::to_string(retired.seat) + " is retired for "
+                      + reasonName(reason) + ", not for the recorded reason";
             return false;
         }
     }

@@ -19,6 +19,18 @@ bool isGameEnd(std::string_view reason)
     return reason == reasonName(RetireReason::FullBoard) || reason == reasonName(RetireReason::Stall);
 }
 
+bool reasonFits(RetireReason reason, std::string_view text)
+{
+    if (text == reasonName(reason))
+        return reason != RetireReason::None;
+    if (reason != RetireReason::ColourOutOfRange)
+        return false;
+    for (int o = static_cast<int>(Outcome::FailedToStart); o <= static_cast<int>(Outcome::RefereeError); ++o)
+        if (text == outcomeName(static_cast<Outcome>(o)))
+            return true;
+    return false;
+}
+
 std::string retirementText(const Retirement& retirement, const MoveResult& lastMove)
 {
     if (retirement.reason == RetireReason::ColourOutOfRange && lastMove.outcome != Outcome::None

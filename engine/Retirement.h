@@ -33,4 +33,9 @@ std::string retirementText(const Retirement& retirement, const MoveResult& lastM
 // of a seat's match (the board full, play stalled) rather than a failure.
 bool isGameEnd(std::string_view reason);
 
+// Whether `text` is a reason the referee writes for a seat retired for
+// `reason`: the game's ends and a refused colour have one wording each; a move
+// that named no colour may carry any failure the referee reports instead.
+bool reasonFits(RetireReason reason, std::string_view text);
+
 } // namespace vorlen

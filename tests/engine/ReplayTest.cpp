@@ -204,6 +204,10 @@ TEST(ReplayReading, BadReplaysAreRefusedWithTheirProblem)
         {"score past the board", withFirstScores(good, "1099511627779, 1"), "turn 0: \"scores\" is not a pair of whole numbers from 0 to 1845"},
         {"negative score", withFirstScores(good, "-1, 1"), "turn 0: \"scores\" is not a pair"},
         {"a move of a week", replaced(good, "\"ms\": ", "\"ms\": 6048000000"), "turn 0: \"ms\" is not a time"},
+        {"a forged end", changed([](Replay& r) { r.turns.back().retired.back().reason = "<b>forged</b>"; }),
+         "is retired for "},
+        {"a failure for the game's end", changed([](Replay& r) { r.turns.back().retired.back().reason = "time limit"; }),
+         "not for the recorded reason"},
     };
     for (const auto& c : cases) {
         Replay replay;
@@ -245,6 +249,32 @@ TEST(ReplayReading, MovesMustLeadToTheRecordedEnd)
     replay.turns[2].retired.push_back({0, "stall"});
     EXPECT_FALSE(checkReplay(replay, error));
     EXPECT_NE(error.find("turn 2: seat 0 is not retired"), std::string::npos) << error;
+}
+
+TEST(ReplayReading, ReasonsAreOnlyTheRefereesWordsForTheRetirement)
+{
+    const struct {
+        RetireReason reason;
+        const char* text;
+        bool fits;
+    } cases[] = {
+        {RetireReason::FullBoard, "full board", true},
+        {RetireReason::FullBoard, "stall", false},
+        {RetireReason::Stall, "stall", true},
+        {RetireReason::Stall, "time limit", false},
+        {RetireReason::IllegalColour, "own or opponent's colour", true},
+        {RetireReason::IllegalColour, "memory limit", false},
+        {RetireReason::ColourOutOfRange, "colour outside 1-6", true},
+        {RetireReason::ColourOutOfRange, "time limit", true},
+        {RetireReason::ColourOutOfRange, "referee error", true},
+        {RetireReason::ColourOutOfRange, "answered", false},
+        {RetireReason::ColourOutOfRange, "none", false},
+        {RetireReason::ColourOutOfRange, "full board", false},
+        {RetireReason::ColourOutOfRange, "", false},
+        {RetireReason::None, "none", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(reasonFits(c.reason, c.text), c.fits) << reasonName(c.reason) << " / " << c.text;
 }
 
 TEST(ReplayFiles, WrittenWholeAndReadBack)

@@ -3,6 +3,7 @@
 #include "Boards.h"
 #include "MatchPage.h"
 #include "ReplayPlayback.h"
+#include "Retirement.h"
 #include "VorlenLogicTeam02.h"
 #include "support/Fakes.h"
 
@@ -27,7 +28,9 @@ Replay playedMatch(const Field& board, IVorlenLogic* first = nullptr)
     manager.setBoard(board);
     for (int turn = 0; !manager.gameOver(); ++turn) {
         manager.makeTurn(turn);
-        replay.turns.push_back(recordTurn(manager, [](int) { return std::string("stall"); }));
+        replay.turns.push_back(recordTurn(manager, [&](int seat) {
+            return retirementText(manager.retirement(seat), manager.lastResult(seat));
+        }));
         replay.turns.back().log = "turn " + std::to_string(turn) + " </script><script>alert(1)</script>";
     }
     replay.finished = true;
