@@ -54,7 +54,7 @@ int main(int argc, char** argv)
             if (!(m.mean > 0 && m.mean < 1))
                 continue;
             const double fixedScore = test.decided()
-                                          ? biasAdjustedScore({m.mean, m.variance, m.samples, maxPairs, 2}, settings)
+                                          ? biasAdjustedScore({m.mean, m.variance, static_cast<int>(m.samples), maxPairs, 2}, settings)
                                           : m.mean;
             const double e = eloOf(m.mean);
             const double f = eloOf(fixedScore);

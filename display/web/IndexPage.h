@@ -26,9 +26,9 @@ struct IndexStanding {
     std::string command; // shown on hover
     std::string elo;
     double points = 0;
-    int wins = 0;
-    int draws = 0;
-    int losses = 0;
+    long long wins = 0;
+    long long draws = 0;
+    long long losses = 0;
     std::vector<std::string> failures; // "time limit 3: hint"
 };
 

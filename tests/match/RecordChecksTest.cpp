@@ -79,3 +79,19 @@ TEST(RecordChecks, RecordsThatDoNotAddUpAreRefusedWithTheirLine)
     EXPECT_NE(summed.out.find("line 2: the first seat's moves near the limit (1000000)"), std::string::npos)
         << summed.out;
 }
+
+TEST(RecordChecks, CountsAddUpBeyondThirtyTwoBits)
+{
+    TempDir dir;
+    std::string lines;
+    for (int game = 0; game < 2; ++game) {
+        MatchRecord record = soundRecord();
+        record.game = game;
+        record.turns = 2'000'000'000;
+        record.seats[0].times = {2'000'000'000, 12.5, 30.25, 1'500'000'000};
+        lines += toJsonLine(record);
+    }
+    const ToolRun summed = runTool("summarize " + dir.write("r.jsonl", lines), "2>&1");
+    EXPECT_EQ(summed.exitCode, 0) << summed.out;
+    EXPECT_NE(summed.out.find("3000000000 of 4000000000 moves"), std::string::npos) << summed.out;
+}

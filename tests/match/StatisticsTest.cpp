@@ -179,7 +179,7 @@ TEST(Sprt, NormalisedBoundsAreTheSpreadsUnits)
 {
     // By hand: the bounds stand for the scores 1/2 + nelo sqrt(2 v) ln 10 / 800,
     // v the pairs' variance with half a sample in every cell, as the ratio takes it.
-    const std::array<int, 5> pairs = {1, 4, 10, 4, 1};
+    const std::array<Count, 5> pairs = {1, 4, 10, 4, 1};
     const double n = 20;
     const double total = n + 2.5;
     double mean = 0;
@@ -192,7 +192,7 @@ TEST(Sprt, NormalisedBoundsAreTheSpreadsUnits)
     const double s0 = 0.5 - 5 * unit;
     const double s1 = 0.5 + 5 * unit;
     EXPECT_NEAR(pentanomialLlr(pairs, -5, 5, true), n * (s1 - s0) * (2 * mean - s0 - s1) / (2 * variance), 1e-12);
-    const std::array<int, 5> better = {0, 2, 8, 8, 2};
+    const std::array<Count, 5> better = {0, 2, 8, 8, 2};
     EXPECT_GT(pentanomialLlr(better, 0, 5, true), 0);
     // The bounds' kind is read back and shown as given; a mix is refused.
     const auto normalised = parseSprtSettings("nelo0=0,nelo1=5,alpha=0.1");

@@ -48,7 +48,7 @@ TEST(Tally, BoardPairsAndTheFirstSeatWhateverTheOrder)
     for (const MatchRecord& r : {matchOf(3, "B", "A", 900, 800), matchOf(0, "A", "B", 900, 800), matchOf(4, "A", "B", 5, 5),
                                  matchOf(2, "A", "B", 900, 800), matchOf(1, "B", "A", 800, 900)})
         tally.add(r);
-    EXPECT_EQ(tally.pairsByPoints(), (std::array<int, 5>{0, 0, 1, 0, 1}));
+    EXPECT_EQ(tally.pairsByPoints(), (std::array<Count, 5>{0, 0, 1, 0, 1}));
     EXPECT_EQ(tally.firstSeat().wins, 3);
     EXPECT_EQ(tally.firstSeat().draws, 1);
     EXPECT_EQ(tally.firstSeat().losses, 1);
@@ -111,9 +111,9 @@ protected:
 
 // Figures recomputed from records, independently of the summary's code.
 struct Recomputed {
-    std::map<std::string, std::array<int, 3>> wdl; // by player
-    std::array<int, 3> firstSeat{};
-    std::array<int, 5> pairs{};
+    std::map<std::string, std::array<Count, 3>> wdl; // by player
+    std::array<Count, 3> firstSeat{};
+    std::array<Count, 5> pairs{};
 };
 
 Recomputed recompute(const std::vector<MatchRecord>& records, const std::string& first)
@@ -157,10 +157,10 @@ TEST_F(SummaryRuns, PrintedFiguresFollowFromTheRecords)
         ASSERT_TRUE(readRecordFile(dir.file(file), records, error)) << error;
         const Recomputed r = recompute(records, "A");
         const int games = static_cast<int>(records.size());
-        const std::array<int, 3>& a = r.wdl.at("A");
+        const std::array<Count, 3>& a = r.wdl.at("A");
         std::vector<std::string> expected = {
-            formatted("A       %8d  %8d  %8d  %6.1f %%", a[0], a[1], a[2], 100.0 * (a[0] + 0.5 * a[1]) / games),
-            formatted("First seat: %.1f %% of the points over %d matches (wins %d, draws %d, losses %d)",
+            formatted("A       %8lld  %8lld  %8lld  %6.1f %%", a[0], a[1], a[2], 100.0 * (a[0] + 0.5 * a[1]) / games),
+            formatted("First seat: %.1f %% of the points over %d matches (wins %lld, draws %lld, losses %lld)",
                       100.0 * (r.firstSeat[0] + 0.5 * r.firstSeat[1]) / games, games, r.firstSeat[0], r.firstSeat[1],
                       r.firstSeat[2]),
         };
@@ -203,7 +203,7 @@ TEST_F(SummaryRuns, PrintedFiguresFollowFromTheRecords)
                                      swap ? "board pairs" : "matches",
                                      leanSquares > 0 ? 50 * std::erfc(-lean / std::sqrt(2 * leanSquares)) : 50.0));
         if (swap)
-            expected.push_back(formatted("Board pairs by A's points (0, 1/2, 1, 3/2, 2): %d, %d, %d, %d, %d", r.pairs[0],
+            expected.push_back(formatted("Board pairs by A's points (0, 1/2, 1, 3/2, 2): %lld, %lld, %lld, %lld, %lld", r.pairs[0],
                                          r.pairs[1], r.pairs[2], r.pairs[3], r.pairs[4]));
         for (const std::string& line : expected)
             EXPECT_NE(run.out.find(line), std::string::npos) << line << "\nin\n" << run.out;

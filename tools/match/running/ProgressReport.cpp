@@ -51,7 +51,7 @@ std::string ProgressReport::scoreLine(const MatchRunner::Progress& now, Clock::t
     if (settings_.players.size() > 2)
         line = "standings: " + standingsLine(now.tally, settings_.players, settings_.anchor);
     else
-        line = first + " vs " + settings_.players[1] + formatted(": wins %d, draws %d, losses %d", p.wins, p.draws, p.losses);
+        line = first + " vs " + settings_.players[1] + formatted(": wins %lld, draws %lld, losses %lld", p.wins, p.draws, p.losses);
     if (settings_.players.size() == 2 && p.games() > 0) {
         const EloEstimate elo = eloOfFirst(now.tally, first).elo;
         line += ", Elo " + eloWithRange(elo.difference, elo.low, elo.high);

@@ -44,9 +44,9 @@ std::pair<double, double> eloInterval(double score, double games)
 }
 
 template <std::size_t N>
-ScoreMoments momentsOf(const std::array<int, N>& counts, const std::array<double, N>& scores)
+ScoreMoments momentsOf(const std::array<Count, N>& counts, const std::array<double, N>& scores)
 {
-    int n = 0;
+    Count n = 0;
     double sum = 0;
     for (std::size_t i = 0; i < N; ++i) {
         n += counts[i];
@@ -62,7 +62,7 @@ ScoreMoments momentsOf(const std::array<int, N>& counts, const std::array<double
 }
 
 template <std::size_t N>
-double effectiveGames(const std::array<int, N>& counts, const std::array<double, N>& scores)
+double effectiveGames(const std::array<Count, N>& counts, const std::array<double, N>& scores)
 {
     double n = 0;
     double sum = 0;
@@ -80,7 +80,7 @@ double effectiveGames(const std::array<int, N>& counts, const std::array<double,
 }
 
 template <std::size_t N>
-EloEstimate estimateEloFrom(const std::array<int, N>& counts, const std::array<double, N>& scores, int gamesPerSample)
+EloEstimate estimateEloFrom(const std::array<Count, N>& counts, const std::array<double, N>& scores, int gamesPerSample)
 {
     const auto [mean, variance, n] = momentsOf(counts, scores);
     if (n == 0)
@@ -99,19 +99,19 @@ EloEstimate estimateEloFrom(const std::array<int, N>& counts, const std::array<d
             n,           variance == 0};
 }
 
-template ScoreMoments momentsOf<3>(const std::array<int, 3>&, const std::array<double, 3>&);
-template ScoreMoments momentsOf<5>(const std::array<int, 5>&, const std::array<double, 5>&);
-template double effectiveGames<3>(const std::array<int, 3>&, const std::array<double, 3>&);
-template double effectiveGames<5>(const std::array<int, 5>&, const std::array<double, 5>&);
-template EloEstimate estimateEloFrom<3>(const std::array<int, 3>&, const std::array<double, 3>&, int);
-template EloEstimate estimateEloFrom<5>(const std::array<int, 5>&, const std::array<double, 5>&, int);
+template ScoreMoments momentsOf<3>(const std::array<Count, 3>&, const std::array<double, 3>&);
+template ScoreMoments momentsOf<5>(const std::array<Count, 5>&, const std::array<double, 5>&);
+template double effectiveGames<3>(const std::array<Count, 3>&, const std::array<double, 3>&);
+template double effectiveGames<5>(const std::array<Count, 5>&, const std::array<double, 5>&);
+template EloEstimate estimateEloFrom<3>(const std::array<Count, 3>&, const std::array<double, 3>&, int);
+template EloEstimate estimateEloFrom<5>(const std::array<Count, 5>&, const std::array<double, 5>&, int);
 
-EloEstimate estimateElo(int wins, int draws, int losses)
+EloEstimate estimateElo(Count wins, Count draws, Count losses)
 {
     return estimateEloFrom<3>({losses, draws, wins}, kMatchScores, 1);
 }
 
-EloEstimate estimateEloOfPairs(const std::array<int, 5>& pairsByPoints)
+EloEstimate estimateEloOfPairs(const std::array<Count, 5>& pairsByPoints)
 {
     return estimateEloFrom<5>(pairsByPoints, kPairScores, 2);
 }

@@ -6,6 +6,9 @@
 
 namespace vorlen::match {
 
+// A count of games or pairs: a long run's sums outgrow 32 bits.
+using Count = long long;
+
 // The normal quantile of a two-sided 95 % interval.
 inline constexpr double kZ95 = 1.959964;
 
@@ -31,37 +34,37 @@ struct EloEstimate {
     double nElo;
     double nEloLow;
     double nEloHigh;
-    int samples;
+    Count samples;
     bool noSpread; // every sample scored the same
 };
 
 // From samples that each score one of `scores` (counts[i] of scores[i]);
 // `gamesPerSample` is 1 for matches and 2 for board pairs, for nElo.
 template <std::size_t N>
-EloEstimate estimateEloFrom(const std::array<int, N>& counts, const std::array<double, N>& scores, int gamesPerSample);
+EloEstimate estimateEloFrom(const std::array<Count, N>& counts, const std::array<double, N>& scores, int gamesPerSample);
 
 // One match a sample: a win 1, a draw 1/2.
-EloEstimate estimateElo(int wins, int draws, int losses);
+EloEstimate estimateElo(Count wins, Count draws, Count losses);
 // One board in both seatings a sample, scored 0, 1/4, 1/2, 3/4 or 1 (the
 // pair's points over 2): the seats' advantage and the board's own leaning
 // cancel within a pair, so the interval is the true one.
-EloEstimate estimateEloOfPairs(const std::array<int, 5>& pairsByPoints);
+EloEstimate estimateEloOfPairs(const std::array<Count, 5>& pairsByPoints);
 
 // How many win-or-lose games the samples are worth: n q(1 - q) / v, with q
 // and v their mean and variance after half a sample is added at each end of
 // the scale (a weak prior). Exactly n for wins and losses alone; more when
 // draws or even pairs narrow the spread; finite when there is none.
 template <std::size_t N>
-double effectiveGames(const std::array<int, N>& counts, const std::array<double, N>& scores);
+double effectiveGames(const std::array<Count, N>& counts, const std::array<double, N>& scores);
 
 // The mean score and one sample's variance.
 struct ScoreMoments {
     double mean;
     double variance;
-    int samples;
+    Count samples;
 };
 template <std::size_t N>
-ScoreMoments momentsOf(const std::array<int, N>& counts, const std::array<double, N>& scores);
+ScoreMoments momentsOf(const std::array<Count, N>& counts, const std::array<double, N>& scores);
 inline constexpr std::array<double, 3> kMatchScores = {0.0, 0.5, 1.0};
 inline constexpr std::array<double, 5> kPairScores = {0.0, 0.25, 0.5, 0.75, 1.0};
 

@@ -43,10 +43,10 @@ std::string pairCounts(const Tally& tally, const std::vector<std::string>& names
         for (std::size_t y = x + 1; y < order.size(); ++y) {
             const std::string& a = names[order[x]];
             const std::string& b = names[order[y]];
-            const std::array<int, 5> pairs = tally.pairsBetween(a, b);
-            const int count = std::accumulate(pairs.begin(), pairs.end(), 0);
+            const std::array<Count, 5> pairs = tally.pairsBetween(a, b);
+            const Count count = std::accumulate(pairs.begin(), pairs.end(), Count{0});
             if (count > 0)
-                text += formatted("  %-*s %-*s  %6d  %6d  %6d  %6d  %6d  %7d\n", w, a.c_str(), w, b.c_str(), pairs[0],
+                text += formatted("  %-*s %-*s  %6lld  %6lld  %6lld  %6lld  %6lld  %7lld\n", w, a.c_str(), w, b.c_str(), pairs[0],
                                   pairs[1], pairs[2], pairs[3], pairs[4], count);
         }
     if (text.empty())

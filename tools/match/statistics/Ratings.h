@@ -9,9 +9,9 @@ namespace vorlen::match {
 struct HeadToHead {
     int a = 0;
     int b = 0;
-    int wins = 0; // a's wins
-    int draws = 0;
-    int losses = 0;
+    long long wins = 0; // a's wins
+    long long draws = 0;
+    long long losses = 0;
     // What the results are worth as win-or-lose games (see effectiveGames);
     // from board pairs where the pairing played them. 0: the matches played.
     double effectiveGames = 0;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Elo.h"
 #include "SprtSettings.h"
 
 #include <array>
@@ -24,8 +25,8 @@ namespace vorlen::match {
 // with v one sample's variance and g its games.
 double boundScore(double elo, bool normalised, double variance, int gamesPerSample);
 
-double trinomialLlr(const std::array<int, 3>& lossesDrawsWins, double elo0, double elo1, bool normalised = false);
-double pentanomialLlr(const std::array<int, 5>& pairsByPoints, double elo0, double elo1, bool normalised = false);
+double trinomialLlr(const std::array<Count, 3>& lossesDrawsWins, double elo0, double elo1, bool normalised = false);
+double pentanomialLlr(const std::array<Count, 5>& pairsByPoints, double elo0, double elo1, bool normalised = false);
 
 enum class SprtVerdict { Open, H0, H1 };
 SprtVerdict verdictOf(double llr, const SprtSettings& settings);

@@ -36,12 +36,12 @@ void SprtRun::countReady()
     }
 }
 
-int SprtRun::samples() const
+Count SprtRun::samples() const
 {
-    int total = 0;
-    for (const int count : trinomial_)
+    Count total = 0;
+    for (const Count count : trinomial_)
         total += count;
-    for (const int count : pentanomial_)
+    for (const Count count : pentanomial_)
         total += count;
     return total;
 }

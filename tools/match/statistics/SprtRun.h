@@ -24,13 +24,13 @@ public:
     double llr() const { return llr_; }
     SprtVerdict verdict() const { return verdict_; }
     bool decided() const { return verdict_ != SprtVerdict::Open; }
-    int samples() const; // matches, or boards with --swap, counted so far
+    Count samples() const; // matches, or boards with --swap, counted so far
     const SprtSettings& settings() const { return settings_; }
     bool pairs() const { return pairs_; }
     // What it counted: by the first player's points, a pair's (0, 1/2, 1,
     // 3/2, 2) or a match's (0, 1/2, 1); the other array stays empty.
-    const std::array<int, 5>& pentanomial() const { return pentanomial_; }
-    const std::array<int, 3>& trinomial() const { return trinomial_; }
+    const std::array<Count, 5>& pentanomial() const { return pentanomial_; }
+    const std::array<Count, 3>& trinomial() const { return trinomial_; }
 
     // "LLR 1.23 (-2.94, 2.94)", with the verdict once there is one.
     std::string text() const;
@@ -43,8 +43,8 @@ private:
     bool pairs_;
     std::map<int, double> waiting_; // points of the first player, by game
     int nextGame_ = 0;
-    std::array<int, 3> trinomial_{};
-    std::array<int, 5> pentanomial_{};
+    std::array<Count, 3> trinomial_{};
+    std::array<Count, 5> pentanomial_{};
     double llr_ = 0;
     SprtVerdict verdict_ = SprtVerdict::Open;
 };

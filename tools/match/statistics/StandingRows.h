@@ -13,12 +13,12 @@ struct StandingRow {
     std::string command;
     std::string elo;   // "+35.2 [-40.1, +110.3]", "+0.0 (anchor)", or "-" when not rated
     double points = 0;
-    int wins = 0;
-    int draws = 0;
-    int losses = 0;
+    long long wins = 0;
+    long long draws = 0;
+    long long losses = 0;
     struct Failure {
         std::string reason;
-        int count = 0;
+        long long count = 0;
         std::string hint; // how to fix it, when that was told
     };
     std::vector<Failure> failures; // its failures by reason, the game's own ends left out

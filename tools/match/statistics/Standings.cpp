@@ -51,11 +51,11 @@ std::string anchorWords(const Ratings& ratings, const RunFacts& run)
 // Said when some pairing that played has fewer samples than a verdict needs.
 std::string smallSampleNote(const Tally& tally, const std::vector<std::string>& names)
 {
-    int fewest = -1;
+    Count fewest = -1;
     for (std::size_t a = 0; a < names.size(); ++a)
         for (std::size_t b = a + 1; b < names.size(); ++b) {
-            const std::array<int, 5> pairs = tally.pairsBetween(names[a], names[b]);
-            const int samples = tally.pairs() ? std::accumulate(pairs.begin(), pairs.end(), 0)
+            const std::array<Count, 5> pairs = tally.pairsBetween(names[a], names[b]);
+            const Count samples = tally.pairs() ? std::accumulate(pairs.begin(), pairs.end(), Count{0})
                                               : tally.between(names[a], names[b]).games();
             if (tally.between(names[a], names[b]).games() > 0 && (fewest < 0 || samples < fewest))
                 fewest = samples;
@@ -85,8 +85,8 @@ Ratings rateRun(const Tally& tally, const std::vector<std::string>& players, Rat
             const Tally::Results r = tally.between(players[a], players[b]);
             if (r.games() == 0)
                 continue;
-            const std::array<int, 5> pairs = tally.pairsBetween(players[a], players[b]);
-            const bool byPairs = std::accumulate(pairs.begin(), pairs.end(), 0) > 0;
+            const std::array<Count, 5> pairs = tally.pairsBetween(players[a], players[b]);
+            const bool byPairs = std::accumulate(pairs.begin(), pairs.end(), Count{0}) > 0;
             results.push_back({a, b, r.wins, r.draws, r.losses,
                                byPairs ? effectiveGames(pairs, kPairScores)
                                        : effectiveGames(std::array{r.losses, r.draws, r.wins}, kMatchScores)});
@@ -120,7 +120,7 @@ std::string standingsLine(const Tally& tally, const std::vector<std::string>& pl
     std::string line;
     for (const int i : standingOrder(tally, players, ratings)) {
         const Tally::Player& p = tally.player(players[i]);
-        line += (line.empty() ? "" : ", ") + players[i] + formatted(" %.1f/%d", p.points(), p.games());
+        line += (line.empty() ? "" : ", ") + players[i] + formatted(" %.1f/%lld", p.points(), p.games());
         if (ratings.standing[i] == Standing::Rated)
             line += " " + (std::isnan(ratings.low[i]) ? signedElo(ratings.elo[i])
                                                       : eloWithRange(ratings.elo[i], ratings.low[i], ratings.high[i]));
@@ -146,7 +146,7 @@ std::string standingsText(const Tally& tally, const RunFacts& run)
         const Tally::Player& p = tally.player(names[i]);
         const bool rated = ratings.standing[i] == Standing::Rated;
         const bool ranged = rated && !std::isnan(ratings.low[i]);
-        text += formatted("%4zu  %-*s  %7s  %-24s  %6.1f  %8d  %8d  %8d  %9d\n", rank + 1, w, names[i].c_str(),
+        text += formatted("%4zu  %-*s  %7s  %-24s  %6.1f  %8lld  %8lld  %8lld  %9lld\n", rank + 1, w, names[i].c_str(),
                           rated ? signedElo(ratings.elo[i]).c_str() : "-",
                           ranged ? eloRange(ratings.low[i], ratings.high[i]).c_str() : "-", p.points(), p.wins, p.draws,
                           p.losses, p.games());

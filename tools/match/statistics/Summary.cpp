@@ -7,11 +7,29 @@
 #include "SprtStopBias.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
+#include <cstdarg>
+#include <cstdio>
 
 namespace vorlen::match {
-namespace {
 
+std::string formatted(const char* pattern, ...)
+{
+    std::va_list values;
+    va_start(values, pattern);
+    std::va_list again;
+    va_copy(again, values);
+    const int length = std::vsnprintf(nullptr, 0, pattern, values);
+    va_end(values);
+    std::string text(length > 0 ? static_cast<std::size_t>(length) : 0, '\0');
+    if (length > 0)
+        std::vsnprintf(text.data(), text.size() + 1, pattern, again);
+    va_end(again);
+    return text;
+}
+
+namespace {
 
 // Of nothing there is no share: "-", never "0.0 %".
 std::string percent(double part, double whole) { return whole > 0 ? formatted("%.1f %%", 100.0 * part / whole) : "-"; }
@@ -26,7 +44,7 @@ std::string header(const Tally& tally, const RunFacts& run, bool interrupted, bo
                                                              : " (boards in both seatings)")
                                  : stoppedBySprt ? " (until the SPRT decided)"
                                                  : "";
-    std::string text = formatted("Matches played: %d of %d%s%s%s\n", tally.matches(), run.matchCount, seatings.c_str(),
+    std::string text = formatted("Matches played: %lld of %d%s%s%s\n", tally.matches(), run.matchCount, seatings.c_str(),
                                  run.part.empty() ? "" : (", " + run.part).c_str(), interrupted ? ", interrupted" : "");
     // Records name a command only where its player played.
     for (const NamedPlayer& player : run.players)
@@ -51,7 +69,7 @@ std::string eloLine(const Tally& tally, const RunFacts& run)
     const Tally::Player& a = tally.player(run.players[0].name);
     if (a.games() == 0)
         return {};
-    const std::array<int, 5>& pairs = tally.pairsByPoints();
+    const std::array<Count, 5>& pairs = tally.pairsByPoints();
     const FirstPlayerElo first = eloOfFirst(tally, run.players[0].name);
     const EloEstimate& elo = first.elo;
     const std::string samples = samplesText(elo.samples, first.byPairs);
@@ -62,7 +80,7 @@ std::string eloLine(const Tally& tally, const RunFacts& run)
     if (first.byPairs && std::isfinite(elo.nElo))
         text += "Normalised Elo: " + eloWithRange(elo.nElo, elo.nEloLow, elo.nEloHigh) + " (95 %)\n";
     if (first.byPairs)
-        text += formatted("Board pairs by %s's points (0, 1/2, 1, 3/2, 2): %d, %d, %d, %d, %d\n",
+        text += formatted("Board pairs by %s's points (0, 1/2, 1, 3/2, 2): %lld, %lld, %lld, %lld, %lld\n",
                           run.players[0].name.c_str(), pairs[0], pairs[1], pairs[2], pairs[3], pairs[4]);
     const Tally::Results& seat = tally.firstSeat();
     if (elo.samples < kFewSamples)
@@ -74,7 +92,7 @@ std::string eloLine(const Tally& tally, const RunFacts& run)
     const std::string& name = run.players[0].name;
     if (!first.byPairs)
         text += formatted("  seats unbalanced: each board was played in one seating, and the first seat took %s of "
-                          "the points; %s sat first in %d of %d matches\n",
+                          "the points; %s sat first in %lld of %lld matches\n",
                           percent(seat.points(), seat.games()).c_str(), name.c_str(), tally.firstSeats(name),
                           seat.games());
     return text;
@@ -86,7 +104,7 @@ std::string twoPlayerTable(const Tally& tally, const RunFacts& run)
     std::string text = formatted("\n%-*s      wins     draws    losses    points   mean score\n", w, "player");
     for (const NamedPlayer& named : run.players) {
         const Tally::Player& p = tally.player(named.name);
-        text += formatted("%-*s  %8d  %8d  %8d  %8s  %11.1f\n", w, named.name.c_str(), p.wins, p.draws, p.losses,
+        text += formatted("%-*s  %8lld  %8lld  %8lld  %8s  %11.1f\n", w, named.name.c_str(), p.wins, p.draws, p.losses,
                           percent(p.points(), p.games()).c_str(), p.games() > 0 ? double(p.scoreSum) / p.games() : 0.0);
     }
     return text + eloLine(tally, run);
@@ -96,7 +114,7 @@ std::string twoPlayerTable(const Tally& tally, const RunFacts& run)
 std::string firstSeat(const Tally& tally)
 {
     const Tally::Results& seat = tally.firstSeat();
-    return formatted("\nFirst seat: %s of the points over %d %s (wins %d, draws %d, losses %d)\n",
+    return formatted("\nFirst seat: %s of the points over %lld %s (wins %lld, draws %lld, losses %lld)\n",
                      percent(seat.points(), seat.games()).c_str(), seat.games(), seat.games() == 1 ? "match" : "matches",
                      seat.wins, seat.draws, seat.losses);
 }
@@ -106,7 +124,7 @@ std::string moveTimes(const Tally& tally, const RunFacts& run)
     std::string text = "\nMove times:\n";
     for (const NamedPlayer& named : run.players) {
         const Tally::Player& p = tally.player(named.name);
-        text += formatted("  %s: mean %.1f ms, largest %.1f ms, %d of %d moves within 10 %% of the %lld ms limit\n",
+        text += formatted("  %s: mean %.1f ms, largest %.1f ms, %lld of %lld moves within 10 %% of the %lld ms limit\n",
                           named.name.c_str(), p.moves > 0 ? p.moveMsSum / p.moves : 0.0, p.maxMoveMs, p.nearLimit,
                           p.moves, static_cast<long long>(named.moveTime.count()));
     }
@@ -121,7 +139,7 @@ std::string reasons(const Tally& tally, const RunFacts& run, bool endings)
         std::string line;
         for (const auto& [reason, count] : tally.player(named.name).retirements)
             if (isGameEnd(reason) == endings)
-                line += formatted("%s %s %d", line.empty() ? "" : ",", terminalSafe(reason).c_str(), count);
+                line += formatted("%s %s %lld", line.empty() ? "" : ",", terminalSafe(reason).c_str(), count);
         text += "  " + named.name + ":" + (line.empty() ? " none" : line) + "\n";
         if (endings)
             continue;
@@ -141,7 +159,8 @@ std::string stopBiasLine(const SprtRun& sprt, const RunFacts& run)
     if (!std::isfinite(plain) || !(counted.variance > 0))
         return "  stopped early, the plain estimate is biased by the stop; these results cannot say by how much\n";
     const double adjusted =
-        biasAdjustedScore({counted.mean, counted.variance, counted.samples, run.matchCount / games, games},
+        biasAdjustedScore({counted.mean, counted.variance, static_cast<int>(std::min<Count>(counted.samples, INT_MAX)),
+                           run.matchCount / games, games},
                           sprt.settings());
     return "  stopped early, the plain estimate is biased by the stop: " + signedElo(plain) + " from the "
            + samplesText(sprt.samples(), sprt.pairs()) + " the SPRT counted, bias-adjusted " + signedElo(eloOf(adjusted)) + formatted(
@@ -176,10 +195,10 @@ int nameWidth(const RunFacts& run)
 
 std::string resultCell(const Tally::Results& results)
 {
-    return results.games() > 0 ? formatted("%.1f/%d", results.points(), results.games()) : std::string();
+    return results.games() > 0 ? formatted("%.1f/%lld", results.points(), results.games()) : std::string();
 }
 
-std::string samplesText(int count, bool pairs)
+std::string samplesText(Count count, bool pairs)
 {
     return std::to_string(count) + " " + (pairs ? (count == 1 ? "board pair" : "board pairs")
                                                 : (count == 1 ? "match" : "matches"));

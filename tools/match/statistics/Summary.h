@@ -71,7 +71,7 @@ int nameWidth(const RunFacts& run);
 // A cross table's cell: points over matches ("3.5/6"), empty when none were played.
 std::string resultCell(const Tally::Results& results);
 // Samples as the summary counts them: "1 board pair", "3 matches".
-std::string samplesText(int count, bool pairs);
+std::string samplesText(Count count, bool pairs);
 
 // Numbers as the summary writes them: what rounds to nothing has no sign
 // ("+0.0", never "-0.0"), infinities are "+inf" and "-inf".
@@ -82,11 +82,8 @@ std::string eloRange(double low, double high);
 // An estimate with its interval: "+279.6 [+147.0, +585.0]".
 std::string eloWithRange(double value, double low, double high);
 
-std::string formatted(const char* pattern, auto... values)
-{
-    char buffer[512];
-    std::snprintf(buffer, sizeof buffer, pattern, values...);
-    return buffer;
-}
+// printf into a string of any length; the compiler checks each pattern
+// against its values.
+std::string formatted(const char* pattern, ...) __attribute__((format(printf, 1, 2)));
 
 } // namespace vorlen::match

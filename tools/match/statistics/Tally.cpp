@@ -62,18 +62,18 @@ void Tally::add(const MatchRecord& record)
         ++pairsByPoints_[4 - index];
 }
 
-int Tally::firstSeats(const std::string& name) const
+long long Tally::firstSeats(const std::string& name) const
 {
     const auto found = firstSeats_.find(name);
     return found == firstSeats_.end() ? 0 : found->second;
 }
 
-std::array<int, 5> Tally::pairsBetween(const std::string& a, const std::string& b) const
+std::array<Count, 5> Tally::pairsBetween(const std::string& a, const std::string& b) const
 {
     const auto found = pairsBetween_.find(std::minmax(a, b));
     if (found == pairsBetween_.end())
         return {};
-    std::array<int, 5> counts = found->second;
+    std::array<Count, 5> counts = found->second;
     if (b < a)
         std::reverse(counts.begin(), counts.end());
     return counts;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Elo.h"
 #include "MatchRecord.h"
 
 #include <array>
@@ -14,27 +15,27 @@ namespace vorlen::match {
 class Tally {
 public:
     struct Player {
-        int wins = 0;
-        int draws = 0;
-        int losses = 0;
+        long long wins = 0;
+        long long draws = 0;
+        long long losses = 0;
         long long scoreSum = 0;
-        std::map<std::string, int> retirements;
+        std::map<std::string, long long> retirements;
         // Per failure, how to fix the bot, from the earliest game that says.
         std::map<std::string, std::pair<int, std::string>> hints;
-        int moves = 0;
+        long long moves = 0;
         double moveMsSum = 0;
         double maxMoveMs = 0;
-        int nearLimit = 0;
+        long long nearLimit = 0;
 
-        int games() const { return wins + draws + losses; }
+        long long games() const { return wins + draws + losses; }
         double points() const { return wins + 0.5 * draws; }
     };
     struct Results {
-        int wins = 0;
-        int draws = 0;
-        int losses = 0;
+        long long wins = 0;
+        long long draws = 0;
+        long long losses = 0;
 
-        int games() const { return wins + draws + losses; }
+        long long games() const { return wins + draws + losses; }
         double points() const { return wins + 0.5 * draws; }
     };
 
@@ -44,7 +45,7 @@ public:
         : firstPlayer_(std::move(firstPlayer)), pairs_(pairs) {}
 
     void add(const MatchRecord& record);
-    int matches() const { return matches_; }
+    long long matches() const { return matches_; }
     // A player who has not played yet has no results.
     const Player& player(const std::string& name) const;
     // Results of `a` against `b`, from a's side.
@@ -52,25 +53,25 @@ public:
     // Results of whoever sat first.
     const Results& firstSeat() const { return firstSeat_; }
     // How many matches a player sat first in.
-    int firstSeats(const std::string& name) const;
+    long long firstSeats(const std::string& name) const;
     // Boards played in both seatings, by the first player's points over the
     // two (0, 1/2, 1, 3/2, 2); a board with one match so far is not counted.
-    const std::array<int, 5>& pairsByPoints() const { return pairsByPoints_; }
+    const std::array<Count, 5>& pairsByPoints() const { return pairsByPoints_; }
     // The same for any two players, from a's side.
-    std::array<int, 5> pairsBetween(const std::string& a, const std::string& b) const;
+    std::array<Count, 5> pairsBetween(const std::string& a, const std::string& b) const;
     bool pairs() const { return pairs_; }
 
 private:
     std::string firstPlayer_;
     bool pairs_;
-    int matches_ = 0;
+    long long matches_ = 0;
     std::map<std::string, Player> players_;
     std::map<std::pair<std::string, std::string>, Results> between_;
     Results firstSeat_;
-    std::map<std::string, int> firstSeats_;
+    std::map<std::string, long long> firstSeats_;
     std::map<int, double> halfPairs_; // by game / 2: the points of the name first in order in its one match
-    std::map<std::pair<std::string, std::string>, std::array<int, 5>> pairsBetween_; // names in order
-    std::array<int, 5> pairsByPoints_{};
+    std::map<std::pair<std::string, std::string>, std::array<Count, 5>> pairsBetween_; // names in order
+    std::array<Count, 5> pairsByPoints_{};
 };
 
 } // namespace vorlen::match
