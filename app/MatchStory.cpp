@@ -11,7 +11,7 @@ constexpr const char* kSeatNames[] = {"first", "second"};
 
 std::string seatWithPlayer(const vorlen::Replay& replay, int seat)
 {
-    return std::string(kSeatNames[seat]) + " (" + replay.players[static_cast<std::size_t>(seat)] + ")";
+    return std::string(kSeatNames[seat]) + " (" + playerName(replay.players[static_cast<std::size_t>(seat)]) + ")";
 }
 
 } // namespace

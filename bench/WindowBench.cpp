@@ -1,7 +1,13 @@
 // One step of the window off-screen (a turn on the referee's thread, then
 // the board, the panels and the move list brought up to date and the board
 // repainted; target: 2 ms), how long an event waits while a bot thinks
-// (target: 50 ms), and 50 ticks of the real 100 ms clock.
+// (target: 50 ms), 50 ticks of the real 100 ms clock, and a replay with a
+// hostile name opened and shown (target: 1 s and 200 MB; run it alone,
+// --benchmark_filter=openHostileReplay, for the peak to be its own).
+#include "Boards.h"
+#include "ReplayFile.h"
+#include "Retirement.h"
+#include "VorlenLogicTeam02.h"
 #include "VorlenWidget.h"
 #include "main_window.h"
 
@@ -19,6 +25,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace {
@@ -138,6 +145,54 @@ void fiftyTicks(benchmark::State& state)
     }
 }
 BENCHMARK(fiftyTicks)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// A whole match of the built-in players whose first player's name is
+// `nameBytes` long: words of one letter, as a command line of millions of
+// words would be.
+std::string hostileReplay(const QTemporaryDir& dir, std::size_t nameBytes)
+{
+    vorlen::VorlenLogicTeam02 greedy[2];
+    vorlen::VorlenManager manager(vorlen::kBoardColumns, vorlen::kBoardRows, 2, vorlen::Trace::silent());
+    manager.setPlayer(0, &greedy[0]);
+    manager.setPlayer(1, &greedy[1]);
+    vorlen::Replay replay;
+    replay.board = vorlen::seededBoard(1, 0);
+    manager.setBoard(replay.board);
+    std::string name;
+    while (name.size() < nameBytes)
+        name += "w ";
+    replay.players = {name, "<b>second</b>"};
+    for (int turn = 0; !manager.gameOver(); ++turn) {
+        manager.makeTurn(turn);
+        replay.turns.push_back(vorlen::recordTurn(manager, [&](int seat) {
+            return vorlen::retirementText(manager.retirement(seat), manager.lastResult(seat));
+        }));
+    }
+    replay.finished = true;
+    const std::string path = dir.filePath("hostile.json").toStdString();
+    std::string error;
+    if (!vorlen::writeReplayFile(path, replay, error))
+        std::fprintf(stderr, "%s\n", error.c_str());
+    return path;
+}
+
+void openHostileReplay(benchmark::State& state)
+{
+    const QTemporaryDir dir;
+    const std::string path = hostileReplay(dir, static_cast<std::size_t>(state.range(0)));
+    const QuietStdout quiet;
+    for (auto _ : state) {
+        main_window window(QStringList{"vorlen"}, nullptr);
+        std::string error;
+        if (!window.openReplay(path, error))
+            state.SkipWithError(error.c_str());
+        showExposed(window);
+    }
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    state.counters["peak_MB"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+BENCHMARK(openHostileReplay)->Arg(64 << 10)->Arg(1 << 20)->Arg(15 << 20)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 } // namespace
 

@@ -273,6 +273,11 @@ TEST(ReplayWindow, NamesFromAReplayAreBoundedAndNeverMarkup)
         EXPECT_LE(viewer->playersPanel()->text(seat).size(), 400) << seat;
     }
     EXPECT_NE(viewer->scoreChart()->seatName(1).indexOf("&lt;b&gt;WINNER"), -1);
+    // The status line names the players at the start and the winner at the end.
+    EXPECT_LE(viewer->statusBar()->currentMessage().size(), 300) << "at the start";
+    viewer->showTurn(static_cast<int>(replay.turns.size()));
+    EXPECT_NE(viewer->statusBar()->currentMessage().indexOf("match over"), -1);
+    EXPECT_LE(viewer->statusBar()->currentMessage().size(), 300) << "at the end";
     for (const QLabel* label : viewer->playersPanel()->findChildren<QLabel*>()) {
         EXPECT_LE(label->toolTip().size(), 5000) << "a whole command on demand, within bounds";
         EXPECT_EQ(label->toolTip().indexOf("<font"), -1) << label->toolTip().toStdString();
