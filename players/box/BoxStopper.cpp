@@ -166,7 +166,7 @@ void BoxStopper::resume() const
 }
 
 DeferredStop::DeferredStop(pid_t launcher, std::chrono::microseconds grace)
-    : stopper_(launcher), grace_(grace), timer_(::timerfd_create(CLOCK_MONOTONIC, TFD_CLOEXEC)),
+    : stopper_(launcher), grace_(grace), timer_(::timerfd_create(CLOCK_MONOTONIC, TFD_CLOEXEC | TFD_NONBLOCK)),
       quit_(::eventfd(0, EFD_CLOEXEC)), thread_([this] { serve(); })
 {
 }
@@ -214,6 +214,9 @@ void DeferredStop::serve()
             return;
         if ((fds[0].revents & POLLIN) == 0)
             continue;
+        // A let-go may disarm the timer between the poll and this read: the
+        // timer does not block, so the read then finds nothing and the loop
+        // goes back to waiting, where a quit is heard.
         std::uint64_t expired = 0;
         if (::read(timer_.get(), &expired, sizeof expired) < 0)
             continue;

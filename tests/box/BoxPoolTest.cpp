@@ -3,6 +3,7 @@
 #include "Boards.h"
 #include "BotGroups.h"
 #include "BoxPool.h"
+#include "BoxStopper.h"
 #include "MatchPlay.h"
 #include "Sandbox.h"
 #include "support/Bots.h"
@@ -10,9 +11,14 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <sys/wait.h>
 #include <thread>
+#include <unistd.h>
 
 using namespace vorlen;
 using namespace vorlen::testing;
@@ -73,3 +79,36 @@ TEST_F(KeptBoxes, GoBackOnlyToTheThreadThatStartedThemAndEndWithItsLeave)
 }
 
 } // namespace
+
+// A stop called off just as it comes due leaves the stopping thread free to
+// end: the box's end never waits for a timer that was disarmed under it.
+TEST(DeferredStops, CalledOffAsTheyComeDueNeverHoldUpTheEnd)
+{
+    const pid_t launcher = ::fork();
+    ASSERT_GE(launcher, 0);
+    if (launcher == 0) {
+        ::pause();
+        std::_Exit(0);
+    }
+    std::atomic<bool> ended = false;
+    std::thread racing([&] {
+        for (int round = 0; round < 4000; ++round) {
+            DeferredStop stop(launcher, std::chrono::microseconds(20));
+            stop.arm();
+            const auto due = std::chrono::steady_clock::now() + std::chrono::microseconds(round % 40);
+            while (std::chrono::steady_clock::now() < due) {
+            }
+            stop.letGo();
+        }
+        ended = true;
+    });
+    for (int waited = 0; waited < 300 && !ended; ++waited)
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    ::kill(launcher, SIGKILL);
+    ::waitpid(launcher, nullptr, 0);
+    if (!ended) {
+        ADD_FAILURE() << "a box's end waits for its stopping thread, which waits for a timer called off";
+        std::_Exit(1); // the racing thread cannot be joined
+    }
+    racing.join();
+}
