@@ -1,0 +1,141 @@
+// import vorlen: the referee's own rules for bots written in Python, so that
+// a bot looks ahead at the engine's speed and never guesses a rule.
+#include "VorlenBindings.h"
+
+#include "BoardText.h"
+#include "Greedy.h"
+#include "Rules.h"
+
+#include <pybind11/stl.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace py = pybind11;
+
+namespace {
+
+// Buffers reused from call to call on a thread, only to spare allocations
+// (a bot calls these thousands of times a move); nothing carries over.
+vorlen::PaddedGrid& scratchGrid()
+{
+    thread_local vorlen::PaddedGrid grid;
+    return grid;
+}
+
+// A board as the player to move sees it: its region grows from the top-left
+// cell, its opponent's from the bottom-right one.
+class Board {
+public:
+    explicit Board(const std::string& text)
+    {
+        if (const auto problem = vorlen::parseBoardText(text, field_))
+            throw py::value_error("not a board: " + *problem);
+    }
+
+    std::string text() const { return vorlen::buildInput(field_); }
+    std::vector<int> legal() const { return vorlen::legalColours(field_); }
+
+    Board play(int colour) const
+    {
+        if (!vorlen::isLegalColour(field_, colour))
+            throw py::value_error("colour " + std::to_string(colour)
+                                  + " is not legal here: the mover's own and its opponent's colours are not, "
+                                    "nor anything outside 1 to 6");
+        Board next = *this;
+        vorlen::floodFill(next.field_, colour, -1, 0, 0);
+        return next;
+    }
+
+    std::pair<int, int> scores() const
+    {
+        const vorlen::ScorePair score = vorlen::computeScore(field_, scratchGrid());
+        return {score.first, score.second};
+    }
+
+    Board flipped() const
+    {
+        Board turned = *this;
+        vorlen::rotateField(turned.field_);
+        return turned;
+    }
+
+    int colour(int row, int column) const
+    {
+        if (!vorlen::contains(field_, row, column))
+            throw py::index_error("no cell (" + std::to_string(row) + ", " + std::to_string(column) + ") on a "
+                                  + std::to_string(vorlen::kBoardRows) + " x " + std::to_string(vorlen::kBoardColumns)
+                                  + " board");
+        return field_[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)];
+    }
+
+    int greedy() const
+    {
+        thread_local vorlen::GreedyChooser chooser;
+        return chooser.choose(field_);
+    }
+
+    bool operator==(const Board& other) const { return field_ == other.field_; }
+
+private:
+    vorlen::Field field_;
+};
+
+// The board a method was called on. Python can make an object of the class
+// without building it (Board.__new__(Board)), and anything can be passed
+// where a board is wanted: neither is ever read, but refused.
+const Board& built(py::handle object)
+{
+    if (!py::isinstance<Board>(object))
+        throw py::type_error("not a vorlen.Board: make one with vorlen.Board(text)");
+    auto* instance = reinterpret_cast<py::detail::instance*>(object.ptr());
+    py::detail::value_and_holder board = instance->get_value_and_holder(py::detail::get_type_info(typeid(Board)));
+    if (!board || !board.holder_constructed() || !board.value_ptr())
+        throw py::type_error("a vorlen.Board that was never built: make one with vorlen.Board(text)");
+    return *board.value_ptr<Board>();
+}
+
+// A method of the board, called on a board that was built.
+template <typename Result, typename... Args>
+auto onBuilt(Result (Board::*method)(Args...) const)
+{
+    return [method](py::handle board, Args... args) { return (built(board).*method)(args...); };
+}
+
+} // namespace
+
+void defineVorlen(py::module_& module)
+{
+    module.doc() = "The vorlen referee's rules: boards as vorla.in holds them, legal colours, moves and scores.";
+    module.attr("ROWS") = vorlen::kBoardRows;
+    module.attr("COLUMNS") = vorlen::kBoardColumns;
+    module.attr("COLOURS") = vorlen::kColourCount;
+    module.attr("__version__") = VORLEN_VERSION;
+
+    py::class_<Board>(module, "Board", "A board as the player to move sees it: its region at the top-left.")
+        .def(py::init<const std::string&>(), py::arg("text"),
+             "A board from the text of vorla.in: 41 lines of 45 digits from 1 to 6 (ValueError otherwise).")
+        .def("legal", onBuilt(&Board::legal), "The colours the mover may play, lowest first.")
+        .def("play", onBuilt(&Board::play), py::arg("colour"),
+             "The board after the mover plays this colour, still as the mover sees it (ValueError if not legal).")
+        .def("scores", onBuilt(&Board::scores),
+             "The mover's and the opponent's region sizes, as the referee counts them.")
+        .def("flipped", onBuilt(&Board::flipped), "The board as the opponent sees it: turned by 180 degrees.")
+        .def("colour", onBuilt(&Board::colour), py::arg("row"), py::arg("column"),
+             "The colour of a cell; row 0 is the top.")
+        .def("__str__", onBuilt(&Board::text))
+        .def("__repr__", [](py::handle board) {
+            const auto [mover, opponent] = built(board).scores();
+            return "<vorlen.Board mover " + std::to_string(mover) + ", opponent " + std::to_string(opponent) + ">";
+        })
+        .def("__eq__", [](py::handle board, py::handle other) -> py::object {
+            if (!py::isinstance<Board>(other))
+                return py::reinterpret_borrow<py::object>(Py_NotImplemented);
+            return py::bool_(built(board) == built(other));
+        })
+        .def("__hash__", [](py::handle board) { return py::hash(py::str(built(board).text())); });
+
+    module.def("greedy", onBuilt(&Board::greedy), py::arg("board"),
+               "The built-in player's choice: the legal colour that gains the most cells now, the lowest on a tie.");
+}
