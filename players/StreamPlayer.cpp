@@ -2,6 +2,7 @@
 
 #include "BotHints.h"
 #include "Exchange.h"
+#include "MoveFailure.h"
 
 #include <filesystem>
 
@@ -60,6 +61,21 @@ void StreamPlayer::giveHint(HintFacts facts, const std::string& move)
         log_.note(move + "hint: " + hint_);
 }
 
+namespace {
+
+AnswerFault faultOf(BotProcess::Exchange exchanged)
+{
+    switch (exchanged) {
+    case BotProcess::Exchange::TimedOut: return AnswerFault::TimedOut;
+    case BotProcess::Exchange::TooLong: return AnswerFault::TooLong;
+    case BotProcess::Exchange::Answered: return AnswerFault::NoNumber;
+    case BotProcess::Exchange::Closed: break;
+    }
+    return AnswerFault::Missing;
+}
+
+} // namespace
+
 int StreamPlayer::makeMove(const Field& board)
 {
     ++moves_;
@@ -93,46 +109,19 @@ int StreamPlayer::makeMove(const Field& board)
     refusedCall_ = ended.refusedCall;
     if (!refusedCall_.empty())
         log_.note(move + "its box refused a system call: " + refusedCall_);
-    if (ended.status == BotRunResult::Status::RefereeError)
-        return fail(Outcome::RefereeError, ended.message);
-    if (ended.status == BotRunResult::Status::CpuLimit || ended.status == BotRunResult::Status::FileSizeLimit
-        || ended.status == BotRunResult::Status::MemoryLimit) {
-        const Outcome why = ended.status == BotRunResult::Status::CpuLimit        ? Outcome::CpuLimit
-                            : ended.status == BotRunResult::Status::MemoryLimit ? Outcome::MemoryLimit
-                                                                                : Outcome::FileSizeLimit;
-        settings_.trace.err("%s\n", outcomeName(why));
-        log_.note(move + "ended by the " + outcomeName(why) + ", " + ended.message);
-        return fail(why, ended.message);
-    }
-    if (ended.boxLimit != BoxLimit::None) {
-        const Outcome why = outcomeOf(ended.boxLimit);
-        settings_.trace.err("%s\n", outcomeName(why));
-        log_.note(move + "its box ran into its " + outcomeName(why) + "; the bot ended with " + ended.message);
-        return fail(why, ended.message);
-    }
-    switch (exchanged) {
-    case BotProcess::Exchange::TimedOut:
-        settings_.trace.err("TL\n");
-        log_.note(move + "no answer within the time limit");
-        giveHint({Outcome::TimedOut, {}, -1, {}, true, line, {}, {}, process_.lastChatter()}, move);
-        return fail(Outcome::TimedOut, "no answer within the time limit");
-    case BotProcess::Exchange::TooLong:
-        settings_.trace.err("no move on standard output\n");
-        log_.note(move + "an answer line longer than " + std::to_string(kAnswerCapBytes) + " bytes");
-        return fail(Outcome::NoAnswer, "an answer line longer than " + std::to_string(kAnswerCapBytes) + " bytes");
-    case BotProcess::Exchange::Closed:
-        settings_.trace.err("no move on standard output\n");
-        log_.note(move + "its output closed; the bot ended with " + ended.message);
-        giveHint({.outcome = Outcome::NoAnswer, .exitCode = ended.exitCode, .lastErrLine = log_.lastLine(), .stream = true,
-                  .partialLine = line, .signal = ended.signal},
+    const MoveFailure failure =
+        judgeFailedMove({ended, faultOf(exchanged), true, settings_.limits.memoryMiB, line});
+    if (!failure.trace.empty())
+        settings_.trace.err("%s\n", failure.trace.c_str());
+    for (const std::string& note : failure.notes)
+        log_.note(move + note);
+    if (failure.hint)
+        giveHint({.outcome = failure.outcome, .exitCode = ended.exitCode, .lastErrLine = log_.lastLine(),
+                  .stream = true, .partialLine = line,
+                  .chatter = failure.outcome == Outcome::TimedOut ? process_.lastChatter() : std::string(),
+                  .signal = ended.signal},
                  move);
-        return fail(Outcome::NoAnswer, "its output closed; " + ended.message);
-    case BotProcess::Exchange::Answered:
-        break;
-    }
-    settings_.trace.err("no move on standard output\n");
-    log_.note(move + "no number in its answer '" + line.substr(0, 80) + "'");
-    return fail(Outcome::NoAnswer, "no number in its answer");
+    return fail(failure.outcome, failure.detail);
 }
 
 void StreamPlayer::endMatch()

@@ -4,6 +4,7 @@
 #include "BotProcess.h"
 #include "CommandLine.h"
 #include "Exchange.h"
+#include "MoveFailure.h"
 
 #include <filesystem>
 
@@ -37,14 +38,16 @@ void VorlenLogicTeam01::giveHint(HintFacts facts)
         log_.note("move " + std::to_string(moves) + ": hint: " + hint_);
 }
 
-int VorlenLogicTeam01::failUnlessBoxLimit(const BotRunResult& run, Outcome why, std::string what)
+int VorlenLogicTeam01::failWith(const MoveFailure& failure, const BotRunResult& run)
 {
-    if (run.boxLimit == BoxLimit::None)
-        return fail(why, std::move(what));
-    const Outcome limit = outcomeOf(run.boxLimit);
-    log_.note("move " + std::to_string(moves) + ": its box ran into its " + outcomeName(limit) + "; the bot ended with "
-             + run.message);
-    return fail(limit, run.message);
+    if (!failure.trace.empty())
+        settings.trace.err("%s\n", failure.trace.c_str());
+    for (const std::string& note : failure.notes)
+        log_.note("move " + std::to_string(moves) + ": " + note);
+    if (failure.hint)
+        giveHint({.outcome = failure.outcome, .exitCode = run.exitCode, .lastErrLine = log_.lastLine(),
+                  .signal = run.signal});
+    return fail(failure.outcome, failure.detail);
 }
 
 bool VorlenLogicTeam01::prepareExchange(const Field& board)
@@ -104,53 +107,18 @@ int VorlenLogicTeam01::makeMove(const Field& board)
     BotProcess process;
     const BotRunResult run =
         process.run(botArguments(program, settings), botOptions(settings, place.files().dirFd(), log_, place.box()));
-    detail = run.message;
     refusedCall = run.refusedCall;
     if (!refusedCall.empty())
         log_.note("move " + std::to_string(moves) + ": its box refused a system call: " + refusedCall);
-    switch (run.status) {
-    case BotRunResult::Status::RefereeError:
-        return fail(Outcome::RefereeError, run.message);
-    case BotRunResult::Status::FailedToStart:
-        trace.err("unable to start process\n");
-        log_.note("move " + std::to_string(moves) + ": unable to start: " + run.message);
-        giveHint({Outcome::FailedToStart, {}, -1, {}, false, {}});
-        return fail(Outcome::FailedToStart, run.message);
-    case BotRunResult::Status::TimedOut:
-        trace.err("TL\n");
-        log_.note("move " + std::to_string(moves) + ": killed at the time limit");
-        return failUnlessBoxLimit(run, Outcome::TimedOut, run.message);
-    case BotRunResult::Status::CpuLimit:
-    case BotRunResult::Status::FileSizeLimit:
-    case BotRunResult::Status::MemoryLimit: {
-        const Outcome limit = run.status == BotRunResult::Status::CpuLimit        ? Outcome::CpuLimit
-                              : run.status == BotRunResult::Status::MemoryLimit ? Outcome::MemoryLimit
-                                                                                : Outcome::FileSizeLimit;
-        trace.err("%s\n", outcomeName(limit));
-        log_.note("move " + std::to_string(moves) + ": ended by the " + outcomeName(limit) + ", " + run.message);
-        return fail(limit, run.message);
+    std::optional<int> move;
+    if (run.status == BotRunResult::Status::Finished) {
+        const std::optional<std::string> text = place.files().read(kOutputFileName, kAnswerCapBytes);
+        move = text ? parseMove(*text) : std::nullopt;
     }
-    case BotRunResult::Status::Finished:
-        break;
-    }
-
-    const std::optional<std::string> text = place.files().read(kOutputFileName, kAnswerCapBytes);
-    const std::optional<int> move = text ? parseMove(*text) : std::nullopt;
     if (!move) {
-        trace.err("no move in vorla.out\n");
-        // A bot that ran out of memory usually dies without an answer.
-        const long limitKiB = static_cast<long>(settings.limits.memoryMiB) * 1024;
-        if (limitKiB > 0 && run.peakMemoryKiB >= limitKiB * 9 / 10) {
-            log_.note("move " + std::to_string(moves) + ": ended at the memory limit ("
-                     + std::to_string(settings.limits.memoryMiB) + " MiB), " + run.message);
-            return fail(Outcome::MemoryLimit, run.message);
-        }
-        if (run.boxLimit != BoxLimit::None)
-            return failUnlessBoxLimit(run, Outcome::NoMove, run.message);
-        log_.note("move " + std::to_string(moves) + ": no move in vorla.out; the bot ended with " + run.message);
-        giveHint({.outcome = Outcome::NoMove, .exitCode = run.exitCode, .lastErrLine = log_.lastLine(),
-                  .signal = run.signal});
-        return fail(Outcome::NoMove, run.message);
+        const AnswerFault fault =
+            run.status == BotRunResult::Status::TimedOut ? AnswerFault::TimedOut : AnswerFault::Missing;
+        return failWith(judgeFailedMove({run, fault, false, settings.limits.memoryMiB, {}}), run);
     }
     trace.err("Move %d\n", *move);
     outcome = Outcome::Answered;

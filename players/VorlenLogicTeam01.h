@@ -4,6 +4,7 @@
 #include "BotLog.h"
 #include "ExchangeFiles.h"
 #include "ExternalPlayer.h"
+#include "MoveFailure.h"
 
 #include <memory>
 #include <optional>
@@ -33,8 +34,8 @@ private:
     int fail(Outcome why, std::string what);
     // Works out how the bot could be fixed, and notes it in its log.
     void giveHint(HintFacts facts);
-    // A failed move of a bot whose box ran into a limit is retired under it.
-    int failUnlessBoxLimit(const BotRunResult& run, Outcome why, std::string what);
+    // Traces, notes and hints a failed move as judged, and fails it.
+    int failWith(const MoveFailure& failure, const BotRunResult& run);
     bool prepareExchange(const Field& board);
 
     std::string program;

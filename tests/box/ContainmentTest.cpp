@@ -4,6 +4,7 @@
 #include "MatchPlay.h"
 #include "ScratchDir.h"
 #include "Sandbox.h"
+#include "StreamPlayer.h"
 #include "VorlenLogicTeam01.h"
 #include "support/Boards.h"
 #include "support/Bots.h"
@@ -91,6 +92,29 @@ TEST_P(Containment, ASwappedDirectoryRedirectsNothing)
     EXPECT_TRUE(std::filesystem::is_empty(elsewhere.path()));
     std::error_code ignored;
     std::filesystem::remove_all(exchange.path().string() + ".moved", ignored);
+}
+
+TEST_P(Containment, AMemoryHungryBotFailsAlikeAsAFileAndAStreamBot)
+{
+    BotLimits small;
+    small.memoryMiB = 64;
+    const std::string bot = writeBot(bots, "hungry.sh", "exec python3 -c 'l = []\nwhile True: l.append(bytearray(1 << 20))'");
+    VorlenLogicTeam01 file(bot, settings(small));
+    StreamPlayer stream(bot, settings(small));
+    const std::array<ExternalPlayer*, 2> forms = {&file, &stream};
+    std::array<std::string, 2> logs;
+    for (std::size_t i = 0; i < forms.size(); ++i) {
+        std::filesystem::remove(bots.file("bot.log"));
+        EXPECT_EQ(forms[i]->makeMove(stripedBoard()), -1) << i;
+        forms[i]->endMatch();
+        logs[i] = readFile(bots.file("bot.log"));
+    }
+    EXPECT_EQ(file.lastOutcome(), Outcome::MemoryLimit);
+    EXPECT_EQ(stream.lastOutcome(), Outcome::MemoryLimit) << logs[1];
+    EXPECT_EQ(file.lastHint(), stream.lastHint());
+    const char* said = GetParam() == Mode::Sandbox ? "memory limit" : "ended at the memory limit (64 MiB)";
+    for (const std::string& log : logs)
+        EXPECT_NE(log.find(said), std::string::npos) << log;
 }
 
 TEST_P(Containment, LimitsEndTheBotAndItsLogSaysWhich)
