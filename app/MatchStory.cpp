@@ -11,7 +11,10 @@ constexpr const char* kSeatNames[] = {"first", "second"};
 
 std::string seatWithPlayer(const vorlen::Replay& replay, int seat)
 {
-    return std::string(kSeatNames[seat]) + " (" + playerName(replay.players[static_cast<std::size_t>(seat)]) + ")";
+    // A line of the status bar, not the whole of a command of any length.
+    constexpr std::size_t kShownBytes = 120;
+    return std::string(kSeatNames[seat]) + " (" + vorlen::shownCommand(replay.players[static_cast<std::size_t>(seat)], kShownBytes)
+           + ")";
 }
 
 } // namespace

@@ -67,6 +67,6 @@ std::string playerName(const std::string& text)
                    kShownNameBytes);
 }
 
-std::string shownCommand(const std::string& text) { return bounded(text, kShownCommandBytes); }
+std::string shownCommand(const std::string& text, std::size_t most) { return bounded(text, most); }
 
 } // namespace vorlen

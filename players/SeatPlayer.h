@@ -38,9 +38,10 @@ inline std::string commandOf(const std::string& text) { return parseSeatPlayer(t
 // ("./bots/v7 --fast": "v7"), or "stupid" for the built-in player; at most
 // kShownNameBytes of it, cut with an ellipsis.
 std::string playerName(const std::string& text);
-// A command line as it is shown whole (a tooltip): at most kShownCommandBytes.
-std::string shownCommand(const std::string& text);
 inline constexpr std::size_t kShownNameBytes = 64;
 inline constexpr std::size_t kShownCommandBytes = 4096;
+// A command line as it is shown: whole in a tooltip (at most
+// kShownCommandBytes), or shorter in a line of text; cut with an ellipsis.
+std::string shownCommand(const std::string& text, std::size_t most = kShownCommandBytes);
 
 } // namespace vorlen
