@@ -7,9 +7,9 @@
 #include "NewMatchDialog.h"
 #include "PersonBar.h"
 #include "PersonPlayer.h"
-#include "BotFolder.h"
 #include "CgroupPlaces.h"
 #include "PlayerFactory.h"
+#include "SeatBuilder.h"
 #include "SeatPlayer.h"
 #include "RegionOutline.h"
 #include "Rules.h"
@@ -149,15 +149,8 @@ std::unique_ptr<vorlen::IVorlenLogic> main_window::makePlayer(int seat, int kind
     // Plain, the working directory is the exchange directory; in a box, the
     // box's seat folder.
     settings.env = botEnv;
-    if (context.sandboxed) {
+    if (context.sandboxed)
         settings.sandbox = vorlen::findSandbox();
-        const vorlen::BoxView other =
-            context.otherProgram.empty() ? vorlen::BoxView{} : vorlen::boxViewOfProgram(context.otherProgram, settings);
-        const vorlen::BoxView mine = vorlen::boxViewOfProgram(program, settings);
-        settings.hidden = vorlen::hiddenPaths(mine, other, context.outputs);
-        const char* home = std::getenv("HOME");
-        settings.boxRefusal = vorlen::boxViewProblem(mine, other, context.outputs, home ? home : "").value_or("");
-    }
     // Each move's part of the log is kept with the move in any case; the
     // whole of it goes to a file only when asked.
     if (!botLogDir.empty())
@@ -168,7 +161,7 @@ std::unique_ptr<vorlen::IVorlenLogic> main_window::makePlayer(int seat, int kind
     liveMatch->record().moveLimitsMs[index] = unlimited ? 0 : static_cast<int>(programMoveTime.count());
     const bool stream = vorlen::parseSeatPlayer(program).kind == vorlen::SeatPlayer::Kind::Stream;
     firstMoveMs[index] = stream ? std::chrono::duration<double, std::milli>(settings.startupLimit).count() : 0;
-    return vorlen::createProgramPlayer(program, settings);
+    return vorlen::buildProgramSeat(program, settings, {context.otherProgram, context.outputs});
 }
 
 void main_window::chooseNewMatch()

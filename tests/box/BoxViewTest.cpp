@@ -4,6 +4,7 @@
 #include "BotFolder.h"
 #include "Box.h"
 #include "PlayerFactory.h"
+#include "SeatBuilder.h"
 #include "support/Bots.h"
 #include "support/TempDir.h"
 
@@ -125,4 +126,36 @@ TEST_F(Tree, OutputsAreHiddenAsWhatTheyAreHoweverTheyAreSpelt)
     }();
     EXPECT_EQ(command.find("book"), std::string::npos) << command;
     EXPECT_NE(command.find("--mqueue /dev/mqueue"), std::string::npos) << "a wipe finds the box's queues there";
+}
+
+// The window, vorlen-match and the ladder make a program seat through one
+// builder: what it hides and refuses follows from the seat, the other seat
+// and the run's outputs, and nothing of it without a box.
+TEST_F(Tree, ASeatsBoxIsWorkedOutFromTheSeatItsNeighbourAndTheOutputs)
+{
+    const auto built = [&](const std::string& mine, const std::string& theirs, std::vector<std::string> outputs,
+                           bool boxed) {
+        const fs::path was = fs::current_path();
+        fs::current_path(dir.path());
+        BotSettings settings;
+        if (boxed)
+            settings.sandbox = SandboxPlan{"/usr/bin/bwrap", "/opt/vorlen-box"};
+        const BotSettings made = programSeatSettings(mine, settings, {theirs, std::move(outputs)});
+        fs::current_path(was);
+        return made;
+    };
+    const BotSettings plain = built("python3 bots/mine/engine.py", "python3 bots/theirs/engine.py",
+                                    {root + "/bots/mine/logs"}, false);
+    EXPECT_TRUE(plain.hidden.empty());
+    EXPECT_TRUE(plain.boxRefusal.empty());
+
+    const BotSettings boxed = built("python3 bots/mine/engine.py", "stupid", {root + "/minelink/logs"}, true);
+    EXPECT_EQ(boxed.hidden, std::vector<std::string>{root + "/bots/mine/logs"});
+    EXPECT_TRUE(boxed.boxRefusal.empty()) << boxed.boxRefusal;
+
+    // A folder that holds the other seat's is refused, however the other is given.
+    for (const char* theirs : {"python3 bots/theirs/engine.py", "stream:python3 bots/theirs/engine.py"})
+        EXPECT_FALSE(built("python3 bots/mine/engine.py,dir=bots", theirs, {}, true).boxRefusal.empty()) << theirs;
+    EXPECT_TRUE(built("python3 bots/mine/engine.py,dir=bots", "stupid", {}, true).boxRefusal.empty())
+        << "the built-in player has no folder";
 }

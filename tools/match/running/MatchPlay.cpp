@@ -1,9 +1,8 @@
 #include "MatchPlay.h"
 
-#include "BotFolder.h"
-#include "CommandLine.h"
-#include "SeatPlayer.h"
 #include "PlayerFactory.h"
+#include "SeatBuilder.h"
+#include "SeatPlayer.h"
 #include "ReplayPosition.h"
 #include "Retirement.h"
 #include "ScratchDir.h"
@@ -34,15 +33,10 @@ std::string utcNow()
     return text;
 }
 
-// What a player's box would show it: none for the built-in player.
-BoxView boxViewOfPlayer(const std::string& command, const MatchConfig& config)
+// Beside a seat: the other seat's player and the run's outputs.
+SeatSurroundings surroundings(const MatchJob& job, int seat, const MatchConfig& config)
 {
-    if (!parseSeatPlayer(command).isProgram() || !config.boxed())
-        return {};
-    BotSettings settings;
-    settings.sandbox = config.boxes;
-    settings.env = config.botEnv;
-    return boxViewOfProgram(command, settings);
+    return {job.seats[1 - seat].command, runOutputs(config)};
 }
 
 } // namespace
@@ -65,13 +59,7 @@ BotSettings seatSettings(const MatchJob& job, int seat, const MatchConfig& confi
     settings.env = config.botEnv;
     settings.looseStreamAnswers = config.looseStreamAnswers;
     if (config.boxed()) {
-        const BoxView mine = boxViewOfPlayer(job.seats[seat].command, config);
-        const BoxView other = boxViewOfPlayer(job.seats[1 - seat].command, config);
-        const std::vector<std::string> outputs = runOutputs(config);
         settings.sandbox = config.boxes;
-        settings.hidden = hiddenPaths(mine, other, outputs);
-        const char* home = std::getenv("HOME");
-        settings.boxRefusal = boxViewProblem(mine, other, outputs, home ? home : "").value_or("");
         settings.boxOwner = job.seats[seat].name;
     }
     if (!scratch.empty())
@@ -82,7 +70,7 @@ BotSettings seatSettings(const MatchJob& job, int seat, const MatchConfig& confi
     settings.groups = &groups;
     settings.limits = config.limits;
     settings.moveLimit = job.seats[seat].moveTime;
-    return settings;
+    return programSeatSettings(job.seats[seat].command, settings, surroundings(job, seat, config));
 }
 
 std::string replayFileName(const MatchJob& job, const MatchConfig& config)
@@ -113,10 +101,7 @@ MatchResult playMatch(const MatchJob& job, const MatchConfig& config, BotGroups&
         BotSettings settings = seatSettings(job, seat, config, groups, dir ? dir->path() : std::string());
         settings.boxPool = boxes;
         settings.trace = trace;
-        // The bot runs in its seat's directory; its paths were given from here.
-        SeatPlayer given = parseSeatPlayer(command);
-        given.command = anchorCommandLine(given.command, std::filesystem::current_path().string());
-        auto player = createProgramPlayer(given, settings);
+        auto player = buildProgramSeat(command, settings, surroundings(job, seat, config));
         external[seat] = player.get();
         players[seat] = std::move(player);
     }
