@@ -10,6 +10,8 @@
 #include "ExchangeFiles.h"
 #include "IVorlenLogic.h"
 #include "MoveResult.h"
+#include "MoveTime.h"
+#include "Replay.h"
 #include "Sandbox.h"
 #include "Trace.h"
 
@@ -107,7 +109,7 @@ public:
     {
         turn_ = turn;
         const int colour = makeMove(field);
-        return {colour, lastOutcome(), lastDetail(), lastHint(), log_.moveLog()};
+        return {colour, lastOutcome(), lastDetail(), lastHint(), moveLogKept(log_.moveStart(), log_.moveWritten())};
     }
     virtual Outcome lastOutcome() const = 0;
     virtual const std::string& lastDetail() const = 0;
@@ -120,7 +122,7 @@ public:
 
 protected:
     std::string hint_;
-    BotLog log_;    // its standard error: the move's part kept, and the file, when there is one
+    BotLog log_{kMoveLogBytes}; // its standard error: the move's part kept, and the file, when there is one
     int turn_ = -1; // the referee's turn being played; -1 when asked outside a turn
 };
 

@@ -40,7 +40,12 @@ bool StreamPlayer::start()
     }
     BotProcess::Options options = botOptions(settings_, place_.files().dirFd(), log_, place_.box());
     options.streams = true;
-    options.looseAnswers = settings_.looseStreamAnswers;
+    // A line of one integer answers; under the old rule, any line that starts with one.
+    if (settings_.looseStreamAnswers)
+        options.isAnswer = [](const std::string& line) { return parseMove(line).has_value(); };
+    else
+        options.isAnswer = [](const std::string& line) { return parseAnswerLine(line).has_value(); };
+    options.lineCap = kAnswerCapBytes;
     if (!error.empty() || !process_.start(argv, options, error)) {
         settings_.trace.err("unable to start process\n");
         log_.note("move 1: unable to start: " + error);

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "MoveTime.h"
-
 #include <chrono>
 #include <cstdint>
 

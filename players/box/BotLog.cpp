@@ -1,7 +1,5 @@
 #include "BotLog.h"
 
-#include "Replay.h"
-
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -51,8 +49,8 @@ void BotLog::writeAll(std::string_view bytes)
 
 void BotLog::keepForMove(std::string_view bytes)
 {
-    if (move_.size() < kMoveLogBytes)
-        move_.append(bytes.substr(0, kMoveLogBytes - move_.size()));
+    if (move_.size() < moveKept_)
+        move_.append(bytes.substr(0, moveKept_ - move_.size()));
     moveBytes_ += bytes.size();
 }
 
@@ -67,8 +65,6 @@ void BotLog::beginMove(int turn)
     turn_ = turn;
     markTurn();
 }
-
-std::string BotLog::moveLog() const { return moveLogKept(move_, moveBytes_); }
 
 void BotLog::keepLastLine(std::string_view bytes)
 {

@@ -15,6 +15,8 @@ namespace vorlen {
 // begin so: a bot's line that does is kept as "[bot] [vorlen] ...".
 class BotLog {
 public:
+    explicit BotLog(std::size_t moveKeptBytes) : moveKept_(moveKeptBytes) {}
+
     // False, with the system's reason, when the file cannot be opened.
     // Without a file, each move's part is still kept.
     bool open(const std::string& path, std::uint64_t capBytes, std::string& error);
@@ -31,8 +33,10 @@ public:
     // The last line the bot wrote since beginMove(), kept even past the cap
     // (at most 200 bytes of it): what it said last before it failed.
     const std::string& lastLine() const { return lastLine_; }
-    // What the move wrote, with the notes on it, as replays keep it.
-    std::string moveLog() const;
+    // What the move wrote, with the notes on it: its first moveKeptBytes,
+    // and how much it wrote in all.
+    const std::string& moveStart() const { return move_; }
+    std::uint64_t moveWritten() const { return moveBytes_; }
 
     // The first write that failed, with the system's reason; empty if none.
     const std::string& error() const { return error_; }
@@ -55,6 +59,7 @@ private:
     std::string pending_; // a line not yet ended
     std::string move_;    // the start of what this move wrote
     std::uint64_t moveBytes_ = 0;
+    std::size_t moveKept_;
     bool lineOpen_ = false; // the file's last line has no end yet
     int turn_ = -1;         // the move's turn, or -1
     BotLineMarker marker_;  // the bot's lines that look like the referee's notes

@@ -6,6 +6,7 @@
 #include "Box.h"
 
 #include <chrono>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -34,14 +35,16 @@ public:
     struct Options {
         int workDirFd = -1;          // -1: the referee's working directory (plain only)
         BotLog* log = nullptr;       // its standard error; null: the null device
-        std::chrono::milliseconds finishLimit = kMoveTimeLimit;
+        std::chrono::milliseconds finishLimit{3000}; // the player sets its move's time
         BotLimits limits;
         BotGroups* groups = nullptr; // required: told of the bot while it runs
         Box* box = nullptr;          // where it runs; null: plain
         bool streams = false;        // standard input and output connected to the referee
-        // A stream bot's line that starts with an integer answers, whatever
-        // follows it (the old rule); otherwise only a line of one integer does.
-        bool looseAnswers = false;
+        // A stream bot's line that the player takes as its answer; any other
+        // is chatter. None: every line answers.
+        std::function<bool(const std::string&)> isAnswer;
+        // The longest line a stream bot may write, line end left out.
+        std::size_t lineCap = 4096;
         // Its whole environment, "NAME=VALUE"; empty: the referee's. A bare
         // program name is looked up in its PATH. (A boxed bot's is its box's.)
         std::vector<std::string> environment;

@@ -1,8 +1,6 @@
 // The exchanges of a stream bot: a board on its input, a line on its output.
 #include "BotProcess.h"
 
-#include "Exchange.h"
-
 #include <cerrno>
 #include <poll.h>
 #include <sys/socket.h>
@@ -58,17 +56,17 @@ BotProcess::Exchange BotProcess::exchange(const std::string& text, std::chrono::
             std::string whole = line.substr(0, end);
             if (!whole.empty() && whole.back() == '\r')
                 whole.pop_back();
-            if (whole.size() > kAnswerCapBytes)
+            if (whole.size() > options_.lineCap)
                 return Exchange::TooLong;
             line.erase(0, end + 1);
-            if (options_.looseAnswers ? parseMove(whole) : parseAnswerLine(whole)) {
+            if (!options_.isAnswer || options_.isAnswer(whole)) {
                 line = std::move(whole);
                 return Exchange::Answered;
             }
             ++chatterLines_;
             lastChatter_ = whole.substr(0, 200);
         }
-        if (line.size() > kAnswerCapBytes)
+        if (line.size() > options_.lineCap)
             return Exchange::TooLong;
 
         pollfd fds[3];
