@@ -64,8 +64,6 @@ int playerKindOf(const SeatPlayer& player)
     return kExternalPlayer;
 }
 
-std::string programOf(const std::string& command) { return parseSeatPlayer(command).command; }
-
 std::optional<std::string> programProblem(const std::string& command, const std::string& base)
 {
     ProgramCheck check;

@@ -31,8 +31,6 @@ std::unique_ptr<IVorlenLogic> createPlayer(int kind, const std::string& program)
 // ",dir=PATH" after either names the bot's own folder.
 std::unique_ptr<ExternalPlayer> createProgramPlayer(const std::string& command, BotSettings settings);
 std::unique_ptr<ExternalPlayer> createProgramPlayer(const SeatPlayer& player, BotSettings settings);
-// The command line proper, without "stream:" and ",dir=".
-std::string programOf(const std::string& command);
 
 // How a program seat will run, to check it before any match.
 struct ProgramCheck {
