@@ -83,8 +83,20 @@ bool LiveMatch::playFrom(const vorlen::Replay& replay, int turns, std::string& p
         problem = "the live match has begun";
         return false;
     }
-    if (!vorlen::playUpTo(referee_, replay, turns, seated_, problem))
+    const std::optional<vorlen::MatchPosition> position = vorlen::positionAfter(replay, turns, problem);
+    return position && playFrom(replay, turns, *position, problem);
+}
+
+bool LiveMatch::playFrom(const vorlen::Replay& replay, int turns, const vorlen::MatchPosition& position,
+                         std::string& problem)
+{
+    if (busy()) {
+        problem = "the live match has begun";
         return false;
+    }
+    referee_.setPlayer(0, seated_[0]);
+    referee_.setPlayer(1, seated_[1]);
+    referee_.resetTo(position);
     record_.board = replay.board;
     record_.boardSource = replay.boardSource;
     record_.turns.assign(replay.turns.begin(), replay.turns.begin() + turns);

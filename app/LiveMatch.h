@@ -51,6 +51,9 @@ public:
     // Goes on from a checked replay's position after `turns` turns; false,
     // with why, when there is nothing to play on.
     bool playFrom(const vorlen::Replay& replay, int turns, std::string& problem);
+    // The same from the position those turns come to, already worked out.
+    bool playFrom(const vorlen::Replay& replay, int turns, const vorlen::MatchPosition& position,
+                  std::string& problem);
 
     // The match so far; its players, board source and limits are the caller's to name.
     const vorlen::Replay& record() const { return record_; }

@@ -123,7 +123,12 @@ bool main_window::playFrom(const vorlen::Replay& replay, int turns, std::string&
         problem = "the live match has begun";
         return false;
     }
-    if (!vorlen::canPlayOn(replay, turns, problem))
+    // The viewer already stands there when Play from here is chosen.
+    const std::optional<vorlen::MatchPosition> position =
+        playback && playback->plays(replay) && playback->position() == turns
+            ? vorlen::positionToPlayOn(*playback, turns, problem)
+            : vorlen::positionAfter(replay, turns, problem);
+    if (!position)
         return false;
     // The match goes on with whoever played it, unless the options say otherwise.
     if (replayPlayers) {
@@ -140,7 +145,7 @@ bool main_window::playFrom(const vorlen::Replay& replay, int turns, std::string&
                       seat == 0 ? "the replay's first player" : "the replay's second player");
         }
     }
-    if (!liveMatch->playFrom(replay, turns, problem))
+    if (!liveMatch->playFrom(replay, turns, *position, problem))
         return false;
     turnCounter = turns;
     liveSaved = false;

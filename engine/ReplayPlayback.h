@@ -24,6 +24,10 @@ public:
     int length() const { return static_cast<int>(replay_.turns.size()); }
 
     bool over() const { return manager_->gameOver(); }
+    // Where the match stands: board, scores, retirements, seat to move.
+    MatchPosition matchPosition() const { return manager_->position(); }
+    // Whether this plays `replay` (the very object, not a copy).
+    bool plays(const Replay& replay) const { return &replay_ == &replay; }
     const Field& board() const;
     ScorePair score() const;
 

@@ -1,8 +1,7 @@
 #include "ReplayPosition.h"
 
 #include "Field.h"
-#include "ScriptedSeat.h"
-#include "Trace.h"
+#include "ReplayPlayback.h"
 
 #include <charconv>
 
@@ -23,28 +22,29 @@ std::optional<ReplayPosition> parseReplayPosition(const std::string& text)
     return position;
 }
 
+std::optional<MatchPosition> positionToPlayOn(const ReplayPlayback& playback, int turns, std::string& problem)
+{
+    if (playback.over()) {
+        problem = "the match is over after " + std::to_string(turns) + " turns: there is nothing to play on";
+        return std::nullopt;
+    }
+    return playback.matchPosition();
+}
+
 std::optional<MatchPosition> positionAfter(const Replay& replay, int turns, std::string& problem)
 {
     if (turns > static_cast<int>(replay.turns.size())) {
         problem = "the replay has " + std::to_string(replay.turns.size()) + " turns, not " + std::to_string(turns);
         return std::nullopt;
     }
-    // A referee of its own, with seats that answer as the replay says.
-    ScriptedSeat seats[2];
-    VorlenManager referee(kBoardColumns, kBoardRows, 2, Trace::silent());
-    referee.setPlayer(0, &seats[0]);
-    referee.setPlayer(1, &seats[1]);
-    referee.setBoard(replay.board);
-    for (int turn = 0; turn < turns; ++turn) {
-        const std::optional<int> answer = replay.turns[static_cast<std::size_t>(turn)].answer;
-        seats[0].answer = seats[1].answer = answer;
-        referee.makeTurn(turn);
-    }
-    if (referee.gameOver()) {
-        problem = "the match is over after " + std::to_string(turns) + " turns: there is nothing to play on";
-        return std::nullopt;
-    }
-    return referee.position();
+    // The replay's own playback: seats that answer as the replay says.
+    // Played turn by turn: a turn the referee does not come to is said, never
+    // skipped to a position short of the one asked for.
+    ReplayPlayback playback(replay);
+    while (playback.position() < turns)
+        if (!playback.playNext(problem))
+            return std::nullopt;
+    return positionToPlayOn(playback, turns, problem);
 }
 
 bool playUpTo(VorlenManager& manager, const Replay& replay, int turns, const std::array<IVorlenLogic*, 2>& players,

@@ -35,6 +35,11 @@ std::optional<ReplayPosition> parseReplayPosition(const std::string& text);
 // replay has fewer turns or its match is over by then.
 std::optional<MatchPosition> positionAfter(const Replay& replay, int turns, std::string& problem);
 
+class ReplayPlayback;
+// The same for a playback that stands after `turns` turns (a viewer's), with
+// no need to play the replay again.
+std::optional<MatchPosition> positionToPlayOn(const ReplayPlayback& playback, int turns, std::string& problem);
+
 // Puts `manager` at that position with `players` seated, each out if its
 // seat was out by then: the match goes on with turn `turns`, the board,
 // scores, stall count, retirements and seat to move as they were. False,

@@ -2,6 +2,7 @@
 // was after K turns, and the same players end the match as the replay did.
 #include "Boards.h"
 #include "ReplayPosition.h"
+#include "Retirement.h"
 #include "VorlenLogicTeam02.h"
 #include "support/Fakes.h"
 
@@ -24,7 +25,9 @@ Replay builtInMatch(int game)
     manager.setBoard(replay.board);
     for (int turn = 0; !manager.gameOver(); ++turn) {
         manager.makeTurn(turn);
-        replay.turns.push_back(recordTurn(manager, [](int) { return std::string("end"); }));
+        replay.turns.push_back(recordTurn(manager, [&](int seat) {
+            return retirementText(manager.retirement(seat), manager.lastResult(seat));
+        }));
     }
     replay.finished = true;
     return replay;
@@ -118,4 +121,9 @@ TEST(ReplayPositions, ARetiredSeatStaysOutAndTheEndCannotBePlayedOn)
     EXPECT_NE(problem.find("the match is over after"), std::string::npos) << problem;
     EXPECT_FALSE(playUpTo(over, whole, static_cast<int>(whole.turns.size()) + 1, {&first, &second}, problem));
     EXPECT_NE(problem.find("the replay has"), std::string::npos) << problem;
+    // A turn the referee does not come to is said, not skipped.
+    Replay forged = whole;
+    forged.turns[3].score.first += 1;
+    EXPECT_FALSE(playUpTo(over, forged, 5, {&first, &second}, problem));
+    EXPECT_EQ(problem.rfind("turn 3: ", 0), 0U) << problem;
 }
