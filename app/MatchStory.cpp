@@ -13,8 +13,8 @@ std::string seatWithPlayer(const vorlen::Replay& replay, int seat)
 {
     // A line of the status bar, not the whole of a command of any length.
     constexpr std::size_t kShownBytes = 120;
-    return std::string(kSeatNames[seat]) + " (" + vorlen::shownCommand(replay.players[static_cast<std::size_t>(seat)], kShownBytes)
-           + ")";
+    const std::string& player = replay.players[static_cast<std::size_t>(seat)];
+    return std::string(kSeatNames[seat]) + " (" + vorlen::shownCommand(player, kShownBytes) + ")";
 }
 
 } // namespace

@@ -1,8 +1,10 @@
 #include "ExternalPlayer.h"
 
 #include "BotFolder.h"
+#include "BotHints.h"
 #include "ChildSpawn.h"
 #include "CommandLine.h"
+#include "MoveFailure.h"
 #include "SeatPlayer.h"
 
 #include <filesystem>
@@ -129,6 +131,24 @@ void SeatPlace::close()
     if (pool_ && box_)
         pool_->give(key_, std::move(box_));
     box_.reset();
+}
+
+void ExternalPlayer::sayFailure(const MoveFailure& failure, HintFacts facts, const std::string& move,
+                                const std::string& program, const BotSettings& settings)
+{
+    if (!failure.trace.empty())
+        settings.trace.err("%s\n", failure.trace.c_str());
+    for (const std::string& note : failure.notes)
+        log_.note(move + note);
+    if (!failure.hint)
+        return;
+    facts.outcome = failure.outcome;
+    facts.programHead = programHead(program, std::filesystem::current_path().string());
+    if (settings.sandbox)
+        facts.hiddenInterpreter = interpreterOutsideSystem(botArguments(program, settings));
+    hint_ = hintFor(facts);
+    if (!hint_.empty())
+        log_.note(move + "hint: " + hint_);
 }
 
 } // namespace vorlen

@@ -23,6 +23,9 @@
 
 namespace vorlen {
 
+struct HintFacts;
+struct MoveFailure;
+
 // The outcome that names a box's limit; None for none.
 Outcome outcomeOf(BoxLimit limit);
 
@@ -121,6 +124,12 @@ public:
     const std::string& lastHint() const { return hint_; }
 
 protected:
+    // Says a failed move as judged: its console line, its notes in the log
+    // after `move` ("move 3: "), and, where one can be told, how to fix the
+    // bot, from `facts` of its run and what its command line shows.
+    void sayFailure(const MoveFailure& failure, HintFacts facts, const std::string& move,
+                    const std::string& program, const BotSettings& settings);
+
     std::string hint_;
     BotLog log_{kMoveLogBytes}; // its standard error: the move's part kept, and the file, when there is one
     int turn_ = -1; // the referee's turn being played; -1 when asked outside a turn

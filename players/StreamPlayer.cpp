@@ -4,7 +4,6 @@
 #include "Exchange.h"
 #include "MoveFailure.h"
 
-#include <filesystem>
 
 namespace vorlen {
 
@@ -53,17 +52,6 @@ bool StreamPlayer::start()
         return false;
     }
     return true;
-}
-
-void StreamPlayer::giveHint(HintFacts facts, const std::string& move)
-{
-    facts.programHead = programHead(program_, std::filesystem::current_path().string());
-    facts.refusedCall = refusedCall_;
-    if (settings_.sandbox)
-        facts.hiddenInterpreter = interpreterOutsideSystem(botArguments(program_, settings_));
-    hint_ = hintFor(facts);
-    if (!hint_.empty())
-        log_.note(move + "hint: " + hint_);
 }
 
 namespace {
@@ -116,16 +104,12 @@ int StreamPlayer::makeMove(const Field& board)
         log_.note(move + "its box refused a system call: " + refusedCall_);
     const MoveFailure failure =
         judgeFailedMove({ended, faultOf(exchanged), true, settings_.limits.memoryMiB, line});
-    if (!failure.trace.empty())
-        settings_.trace.err("%s\n", failure.trace.c_str());
-    for (const std::string& note : failure.notes)
-        log_.note(move + note);
-    if (failure.hint)
-        giveHint({.outcome = failure.outcome, .exitCode = ended.exitCode, .lastErrLine = log_.lastLine(),
-                  .stream = true, .partialLine = line,
-                  .chatter = failure.outcome == Outcome::TimedOut ? process_.lastChatter() : std::string(),
-                  .signal = ended.signal},
-                 move);
+    sayFailure(failure,
+               {.exitCode = ended.exitCode, .lastErrLine = log_.lastLine(), .stream = true, .partialLine = line,
+                .refusedCall = refusedCall_,
+                .chatter = failure.outcome == Outcome::TimedOut ? process_.lastChatter() : std::string(),
+                .signal = ended.signal},
+               move, program_, settings_);
     return fail(failure.outcome, failure.detail);
 }
 

@@ -35,7 +35,6 @@ public:
 private:
     bool start();
     int fail(Outcome why, std::string what);
-    void giveHint(HintFacts facts, const std::string& move);
 
     std::string program_;
     std::unique_ptr<BotGroups> ownGroups_; // before the settings, which may point into it

@@ -6,7 +6,6 @@
 #include "Exchange.h"
 #include "MoveFailure.h"
 
-#include <filesystem>
 
 namespace vorlen {
 
@@ -25,29 +24,6 @@ int VorlenLogicTeam01::fail(Outcome why, std::string what)
     outcome = why;
     detail = std::move(what);
     return -1;
-}
-
-void VorlenLogicTeam01::giveHint(HintFacts facts)
-{
-    facts.programHead = programHead(program, std::filesystem::current_path().string());
-    facts.refusedCall = refusedCall;
-    if (settings.sandbox)
-        facts.hiddenInterpreter = interpreterOutsideSystem(botArguments(program, settings));
-    hint_ = hintFor(facts);
-    if (!hint_.empty())
-        log_.note("move " + std::to_string(moves) + ": hint: " + hint_);
-}
-
-int VorlenLogicTeam01::failWith(const MoveFailure& failure, const BotRunResult& run)
-{
-    if (!failure.trace.empty())
-        settings.trace.err("%s\n", failure.trace.c_str());
-    for (const std::string& note : failure.notes)
-        log_.note("move " + std::to_string(moves) + ": " + note);
-    if (failure.hint)
-        giveHint({.outcome = failure.outcome, .exitCode = run.exitCode, .lastErrLine = log_.lastLine(),
-                  .signal = run.signal});
-    return fail(failure.outcome, failure.detail);
 }
 
 bool VorlenLogicTeam01::prepareExchange(const Field& board)
@@ -118,7 +94,12 @@ int VorlenLogicTeam01::makeMove(const Field& board)
     if (!move) {
         const AnswerFault fault =
             run.status == BotRunResult::Status::TimedOut ? AnswerFault::TimedOut : AnswerFault::Missing;
-        return failWith(judgeFailedMove({run, fault, false, settings.limits.memoryMiB, {}}), run);
+        const MoveFailure failure = judgeFailedMove({run, fault, false, settings.limits.memoryMiB, {}});
+        sayFailure(failure,
+                   {.exitCode = run.exitCode, .lastErrLine = log_.lastLine(), .refusedCall = refusedCall,
+                    .signal = run.signal},
+                   "move " + std::to_string(moves) + ": ", program, settings);
+        return fail(failure.outcome, failure.detail);
     }
     trace.err("Move %d\n", *move);
     outcome = Outcome::Answered;

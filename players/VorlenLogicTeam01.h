@@ -4,7 +4,6 @@
 #include "BotLog.h"
 #include "ExchangeFiles.h"
 #include "ExternalPlayer.h"
-#include "MoveFailure.h"
 
 #include <memory>
 #include <optional>
@@ -32,10 +31,6 @@ public:
 
 private:
     int fail(Outcome why, std::string what);
-    // Works out how the bot could be fixed, and notes it in its log.
-    void giveHint(HintFacts facts);
-    // Traces, notes and hints a failed move as judged, and fails it.
-    int failWith(const MoveFailure& failure, const BotRunResult& run);
     bool prepareExchange(const Field& board);
 
     std::string program;
