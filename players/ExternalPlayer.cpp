@@ -133,22 +133,32 @@ void SeatPlace::close()
     box_.reset();
 }
 
-void ExternalPlayer::sayFailure(const MoveFailure& failure, HintFacts facts, const std::string& move,
-                                const std::string& program, const BotSettings& settings)
+MoveResult ExternalPlayer::play(const Field& field, int turn)
 {
+    log_.beginMove(turn);
+    MoveResult result = runMove(field);
+    result.log = moveLogKept(log_.moveStart(), log_.moveWritten());
+    return result;
+}
+
+MoveResult ExternalPlayer::sayFailure(const MoveFailure& failure, HintFacts facts, const std::string& move,
+                                      const std::string& program, const BotSettings& settings)
+{
+    MoveResult result{-1, failure.outcome, failure.detail, {}, {}};
     if (!failure.trace.empty())
         settings.trace.err("%s\n", failure.trace.c_str());
     for (const std::string& note : failure.notes)
         log_.note(move + note);
     if (!failure.hint)
-        return;
+        return result;
     facts.outcome = failure.outcome;
     facts.programHead = programHead(program, std::filesystem::current_path().string());
     if (settings.sandbox)
         facts.hiddenInterpreter = interpreterOutsideSystem(botArguments(program, settings));
-    hint_ = hintFor(facts);
-    if (!hint_.empty())
-        log_.note(move + "hint: " + hint_);
+    result.hint = hintFor(facts);
+    if (!result.hint.empty())
+        log_.note(move + "hint: " + result.hint);
+    return result;
 }
 
 } // namespace vorlen

@@ -102,37 +102,29 @@ private:
     ExchangeFiles files_;
 };
 
-// A seat played by a program: tells how its last move went, and is told
-// when the match is over (a program that stays up for the match ends then).
+// A seat played by a program: its move comes back with how it went, and it
+// is told when the match is over (a program that stays up for the match ends
+// then).
 class ExternalPlayer : public IVorlenLogic {
 public:
     // The move with how it went: what its program did, how to fix it, and
     // what it wrote on standard error meanwhile.
-    MoveResult play(const Field& field, int turn) final
-    {
-        turn_ = turn;
-        const int colour = makeMove(field);
-        return {colour, lastOutcome(), lastDetail(), lastHint(), moveLogKept(log_.moveStart(), log_.moveWritten())};
-    }
-    virtual Outcome lastOutcome() const = 0;
-    virtual const std::string& lastDetail() const = 0;
+    MoveResult play(const Field& field, int turn) final;
     // What held the bot in its box ("cgroup v1", "cgroup v2", "rlimits"),
     // or "none".
     virtual const char* governance() const = 0;
-    // How to fix the bot after its last move failed, when that can be told;
-    // empty otherwise.
-    const std::string& lastHint() const { return hint_; }
 
 protected:
-    // Says a failed move as judged: its console line, its notes in the log
+    // One move of the program's, its log already at the move; the log's
+    // share of it is added by `play`.
+    virtual MoveResult runMove(const Field& field) = 0;
+    // A failed move as judged, said: its console line, its notes in the log
     // after `move` ("move 3: "), and, where one can be told, how to fix the
     // bot, from `facts` of its run and what its command line shows.
-    void sayFailure(const MoveFailure& failure, HintFacts facts, const std::string& move,
-                    const std::string& program, const BotSettings& settings);
+    MoveResult sayFailure(const MoveFailure& failure, HintFacts facts, const std::string& move,
+                          const std::string& program, const BotSettings& settings);
 
-    std::string hint_;
     BotLog log_{kMoveLogBytes}; // its standard error: the move's part kept, and the file, when there is one
-    int turn_ = -1; // the referee's turn being played; -1 when asked outside a turn
 };
 
 } // namespace vorlen

@@ -14,27 +14,24 @@ StreamPlayer::StreamPlayer(std::string program, BotSettings settings)
 
 StreamPlayer::~StreamPlayer() { endMatch(); }
 
-int StreamPlayer::fail(Outcome why, std::string what)
-{
-    outcome_ = why;
-    detail_ = std::move(what);
-    return -1;
-}
+namespace {
 
-bool StreamPlayer::start()
+MoveResult failed(Outcome why, std::string what) { return {-1, why, std::move(what), {}, {}}; }
+
+} // namespace
+
+std::optional<MoveResult> StreamPlayer::start()
 {
     started_ = true;
     std::string error;
     if (!settings_.stderrPath.empty() && !log_.open(settings_.stderrPath, settings_.limits.logBytes, error)) {
-        fail(Outcome::RefereeError, "cannot open the bot log '" + settings_.stderrPath + "': " + error);
-        return false;
+        return failed(Outcome::RefereeError, "cannot open the bot log '" + settings_.stderrPath + "': " + error);
     }
     const std::vector<std::string> argv = botArguments(program_, settings_);
     if (!place_.open(argv, settings_, error)) {
         if (!settings_.sandbox) {
             settings_.trace.err("cannot open the exchange directory: %s\n", error.c_str());
-            fail(Outcome::ExchangeFailed, error);
-            return false;
+            return failed(Outcome::ExchangeFailed, error);
         }
     }
     BotProcess::Options options = botOptions(settings_, place_.files().dirFd(), log_, place_.box());
@@ -48,10 +45,9 @@ bool StreamPlayer::start()
     if (!error.empty() || !process_.start(argv, options, error)) {
         settings_.trace.err("unable to start process\n");
         log_.note("move 1: unable to start: " + error);
-        fail(Outcome::FailedToStart, error);
-        return false;
+        return failed(Outcome::FailedToStart, error);
     }
-    return true;
+    return std::nullopt;
 }
 
 namespace {
@@ -69,48 +65,45 @@ AnswerFault faultOf(BotProcess::Exchange exchanged)
 
 } // namespace
 
-int StreamPlayer::makeMove(const Field& board)
+MoveResult StreamPlayer::runMove(const Field& board)
 {
     ++moves_;
-    hint_.clear();
-    log_.beginMove(turn_);
     const bool first = !started_;
-    if (first && !start())
-        return -1;
+    if (first) {
+        if (std::optional<MoveResult> refused = start())
+            return *std::move(refused);
+    }
     if (!process_.running())
-        return fail(Outcome::NoAnswer, "the bot has ended");
+        return failed(Outcome::NoAnswer, "the bot has ended");
 
     const auto limit = first ? settings_.startupLimit + settings_.moveLimit : settings_.moveLimit;
     std::string line;
     const BotProcess::Exchange exchanged = process_.exchange(buildInput(board), limit, line);
     // A log the referee cannot write is its own failure, not the bot's.
     if (!log_.error().empty())
-        return fail(Outcome::RefereeError, log_.error());
+        return failed(Outcome::RefereeError, log_.error());
     if (exchanged == BotProcess::Exchange::Answered) {
         if (const std::optional<int> move = parseMove(line)) {
             // It does not think on its opponent's time.
             process_.pause();
             settings_.trace.err("Move %d\n", *move);
-            outcome_ = Outcome::Answered;
-            return *move;
+            return {*move, Outcome::Answered, {}, {}, {}};
         }
     }
 
     // A failed move retires the seat: the bot is ended now, with all it started.
     const BotRunResult ended = process_.finish(std::chrono::milliseconds(0));
     const std::string move = "move " + std::to_string(moves_) + ": ";
-    refusedCall_ = ended.refusedCall;
-    if (!refusedCall_.empty())
-        log_.note(move + "its box refused a system call: " + refusedCall_);
+    if (!ended.refusedCall.empty())
+        log_.note(move + "its box refused a system call: " + ended.refusedCall);
     const MoveFailure failure =
         judgeFailedMove({ended, faultOf(exchanged), true, settings_.limits.memoryMiB, line});
-    sayFailure(failure,
+    return sayFailure(failure,
                {.exitCode = ended.exitCode, .lastErrLine = log_.lastLine(), .stream = true, .partialLine = line,
-                .refusedCall = refusedCall_,
+                .refusedCall = ended.refusedCall,
                 .chatter = failure.outcome == Outcome::TimedOut ? process_.lastChatter() : std::string(),
                 .signal = ended.signal},
                move, program_, settings_);
-    return fail(failure.outcome, failure.detail);
 }
 
 void StreamPlayer::endMatch()

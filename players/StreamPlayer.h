@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace vorlen {
@@ -25,26 +26,23 @@ public:
     StreamPlayer(std::string program, BotSettings settings);
     ~StreamPlayer() override;
 
-    int makeMove(const Field& board) override;
-    Outcome lastOutcome() const override { return outcome_; }
-    const std::string& lastDetail() const override { return detail_; }
+    // The colour it answered, or -1 when it named none.
+    int makeMove(const Field& board) override { return play(board, -1).colour; }
     // Closes its input and, after a short grace, ends what is left of it.
     void endMatch() override;
     const char* governance() const override { return place_.governance(); }
 
 private:
-    bool start();
-    int fail(Outcome why, std::string what);
+    MoveResult runMove(const Field& board) override;
+    // The bot up and running; otherwise why not.
+    std::optional<MoveResult> start();
 
     std::string program_;
     std::unique_ptr<BotGroups> ownGroups_; // before the settings, which may point into it
     BotSettings settings_;
     SeatPlace place_;
     BotProcess process_;
-    std::string refusedCall_; // since the match began, once the bot has ended
     bool started_ = false;
-    Outcome outcome_ = Outcome::None;
-    std::string detail_;
     int moves_ = 0;
 };
 

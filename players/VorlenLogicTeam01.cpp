@@ -19,14 +19,13 @@ VorlenLogicTeam01::VorlenLogicTeam01(std::string program, Settings settings)
 {
 }
 
-int VorlenLogicTeam01::fail(Outcome why, std::string what)
-{
-    outcome = why;
-    detail = std::move(what);
-    return -1;
-}
+namespace {
 
-bool VorlenLogicTeam01::prepareExchange(const Field& board)
+MoveResult failed(Outcome why, std::string what) { return {-1, why, std::move(what), {}, {}}; }
+
+} // namespace
+
+std::optional<MoveResult> VorlenLogicTeam01::prepareExchange(const Field& board)
 {
     const Trace& trace = settings.trace;
     std::string error;
@@ -34,12 +33,10 @@ bool VorlenLogicTeam01::prepareExchange(const Field& board)
         if (settings.sandbox) {
             trace.err("unable to start process\n");
             log_.note("move " + std::to_string(moves) + ": unable to start: " + error);
-            fail(Outcome::FailedToStart, error);
-            return false;
+            return failed(Outcome::FailedToStart, error);
         }
         trace.err("cannot open the exchange directory: %s\n", error.c_str());
-        fail(Outcome::ExchangeFailed, error);
-        return false;
+        return failed(Outcome::ExchangeFailed, error);
     }
     const ExchangeFiles& files = place.files();
     // The input is complete and closed before the program starts, and an
@@ -47,8 +44,7 @@ bool VorlenLogicTeam01::prepareExchange(const Field& board)
     for (const char* name : {kInputFileName, kOutputFileName}) {
         if (!files.remove(name, error)) {
             trace.err("cannot remove %s: %s\n", name, error.c_str());
-            fail(Outcome::ExchangeFailed, std::string("cannot remove ") + name + ": " + error);
-            return false;
+            return failed(Outcome::ExchangeFailed, std::string("cannot remove ") + name + ": " + error);
         }
     }
     if (!files.write(kInputFileName, buildInput(board), error)) {
@@ -56,36 +52,30 @@ bool VorlenLogicTeam01::prepareExchange(const Field& board)
         // A box's seat folder is the bot's own: full, it is the bot's doing.
         if (place.box() && place.box()->diskFull()) {
             log_.note("move " + std::to_string(moves) + ": its box's disk is full; no room for the board");
-            fail(Outcome::DiskLimit, "no room for " + std::string(kInputFileName));
-            return false;
+            return failed(Outcome::DiskLimit, "no room for " + std::string(kInputFileName));
         }
-        fail(Outcome::ExchangeFailed, std::string("cannot write ") + kInputFileName + ": " + error);
-        return false;
+        return failed(Outcome::ExchangeFailed, std::string("cannot write ") + kInputFileName + ": " + error);
     }
-    return true;
+    return std::nullopt;
 }
 
-int VorlenLogicTeam01::makeMove(const Field& board)
+MoveResult VorlenLogicTeam01::runMove(const Field& board)
 {
     const Trace& trace = settings.trace;
     ++moves;
-    hint_.clear();
-    log_.beginMove(turn_);
     if (!settings.stderrPath.empty() && !log_.isOpen()) {
         std::string error;
         if (!log_.open(settings.stderrPath, settings.limits.logBytes, error))
-            return fail(Outcome::RefereeError,
-                        "cannot open the bot log '" + settings.stderrPath + "': " + error);
+            return failed(Outcome::RefereeError, "cannot open the bot log '" + settings.stderrPath + "': " + error);
     }
-    if (!prepareExchange(board))
-        return -1;
+    if (std::optional<MoveResult> refused = prepareExchange(board))
+        return *std::move(refused);
 
     BotProcess process;
     const BotRunResult run =
         process.run(botArguments(program, settings), botOptions(settings, place.files().dirFd(), log_, place.box()));
-    refusedCall = run.refusedCall;
-    if (!refusedCall.empty())
-        log_.note("move " + std::to_string(moves) + ": its box refused a system call: " + refusedCall);
+    if (!run.refusedCall.empty())
+        log_.note("move " + std::to_string(moves) + ": its box refused a system call: " + run.refusedCall);
     std::optional<int> move;
     if (run.status == BotRunResult::Status::Finished) {
         const std::optional<std::string> text = place.files().read(kOutputFileName, kAnswerCapBytes);
@@ -95,15 +85,13 @@ int VorlenLogicTeam01::makeMove(const Field& board)
         const AnswerFault fault =
             run.status == BotRunResult::Status::TimedOut ? AnswerFault::TimedOut : AnswerFault::Missing;
         const MoveFailure failure = judgeFailedMove({run, fault, false, settings.limits.memoryMiB, {}});
-        sayFailure(failure,
-                   {.exitCode = run.exitCode, .lastErrLine = log_.lastLine(), .refusedCall = refusedCall,
-                    .signal = run.signal},
-                   "move " + std::to_string(moves) + ": ", program, settings);
-        return fail(failure.outcome, failure.detail);
+        return sayFailure(failure,
+                          {.exitCode = run.exitCode, .lastErrLine = log_.lastLine(), .refusedCall = run.refusedCall,
+                           .signal = run.signal},
+                          "move " + std::to_string(moves) + ": ", program, settings);
     }
     trace.err("Move %d\n", *move);
-    outcome = Outcome::Answered;
-    return *move;
+    return {*move, Outcome::Answered, {}, {}, {}};
 }
 
 } // namespace vorlen

@@ -22,24 +22,21 @@ public:
     explicit VorlenLogicTeam01(std::string program);
     VorlenLogicTeam01(std::string program, Settings settings);
 
-    int makeMove(const Field& board) override;
+    // The colour its program named, or -1 when it named none.
+    int makeMove(const Field& board) override { return play(board, -1).colour; }
 
-    Outcome lastOutcome() const override { return outcome; }
-    const std::string& lastDetail() const override { return detail; }
     void endMatch() override { place.close(); }
     const char* governance() const override { return place.governance(); }
 
 private:
-    int fail(Outcome why, std::string what);
-    bool prepareExchange(const Field& board);
+    MoveResult runMove(const Field& board) override;
+    // The board in place for the program; otherwise why not.
+    std::optional<MoveResult> prepareExchange(const Field& board);
 
     std::string program;
     std::unique_ptr<BotGroups> ownGroups; // before the settings, which may point into it
     Settings settings;
-    Outcome outcome = Outcome::None;
-    std::string detail;
     SeatPlace place;
-    std::string refusedCall; // in its last move
     int moves = 0;
 };
 

@@ -223,7 +223,8 @@ open("vorla.out", "w").write("3")
         BotSettings settings = exchangeSettings({}, bots.file("probe.log"), Trace::silent());
         settings.sandbox = plan();
         VorlenLogicTeam01 bot("python3 " + probe + (failing ? " fail" : ""), settings);
-        EXPECT_EQ(bot.makeMove(stripedBoard()), failing ? -1 : 3);
+        const MoveResult result = bot.play(stripedBoard(), 1);
+        EXPECT_EQ(result.colour, failing ? -1 : 3);
         bot.endMatch();
         const std::string log = readFile(bots.file("probe.log"));
         for (const char* line : {"read EPERM", "clear EPERM", "plant EPERM", "join EPERM", "vsock EPERM",
@@ -232,8 +233,8 @@ open("vorla.out", "w").write("3")
                                  "personality query done", "its box refused a system call: keyctl"})
             EXPECT_NE(log.find(std::string(line) + "\n"), std::string::npos) << line << "\n" << log;
         if (failing) {
-            EXPECT_EQ(bot.lastHint().rfind("it made a system call the box does not allow: keyctl", 0), 0U)
-                << bot.lastHint();
+            EXPECT_EQ(result.hint.rfind("it made a system call the box does not allow: keyctl", 0), 0U)
+                << result.hint;
         }
         std::filesystem::remove(bots.file("probe.log"));
     }

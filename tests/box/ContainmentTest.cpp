@@ -46,9 +46,9 @@ protected:
     int move(const std::string& body, const BotLimits& limits = {})
     {
         VorlenLogicTeam01 player(writeBot(bots, "bot.sh", body), settings(limits));
-        const int result = player.makeMove(stripedBoard());
-        outcome = player.lastOutcome();
-        return result;
+        const MoveResult result = player.play(stripedBoard(), -1);
+        outcome = result.outcome;
+        return result.colour;
     }
 
     TempDir bots;     // where the bots live: visible, read-only, in the sandbox
@@ -103,15 +103,17 @@ TEST_P(Containment, AMemoryHungryBotFailsAlikeAsAFileAndAStreamBot)
     StreamPlayer stream(bot, settings(small));
     const std::array<ExternalPlayer*, 2> forms = {&file, &stream};
     std::array<std::string, 2> logs;
+    std::array<MoveResult, 2> results;
     for (std::size_t i = 0; i < forms.size(); ++i) {
         std::filesystem::remove(bots.file("bot.log"));
-        EXPECT_EQ(forms[i]->makeMove(stripedBoard()), -1) << i;
+        results[i] = forms[i]->play(stripedBoard(), 1);
+        EXPECT_EQ(results[i].colour, -1) << i;
         forms[i]->endMatch();
         logs[i] = readFile(bots.file("bot.log"));
     }
-    EXPECT_EQ(file.lastOutcome(), Outcome::MemoryLimit);
-    EXPECT_EQ(stream.lastOutcome(), Outcome::MemoryLimit) << logs[1];
-    EXPECT_EQ(file.lastHint(), stream.lastHint());
+    EXPECT_EQ(results[0].outcome, Outcome::MemoryLimit);
+    EXPECT_EQ(results[1].outcome, Outcome::MemoryLimit) << logs[1];
+    EXPECT_EQ(results[0].hint, results[1].hint);
     const char* said = GetParam() == Mode::Sandbox ? "memory limit" : "ended at the memory limit (64 MiB)";
     for (const std::string& log : logs)
         EXPECT_NE(log.find(said), std::string::npos) << log;

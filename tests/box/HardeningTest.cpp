@@ -39,9 +39,9 @@ protected:
     int move(const std::string& body)
     {
         VorlenLogicTeam01 player(writeBot(bots, "bot.sh", body), exchangeSettings("", "", Trace(nullptr, err.get())));
-        const int result = player.makeMove(stripedBoard());
-        outcome = player.lastOutcome();
-        return result;
+        const MoveResult result = player.play(stripedBoard(), -1);
+        outcome = result.outcome;
+        return result.colour;
     }
 
     TempDir bots;

@@ -27,9 +27,9 @@ protected:
     int move(const std::string& commandLine, const Field& board = stripedBoard())
     {
         VorlenLogicTeam01 player(commandLine, exchangeSettings("", "", Trace(nullptr, err.get())));
-        const int result = player.makeMove(board);
-        outcome = player.lastOutcome();
-        return result;
+        const MoveResult result = player.play(board, -1);
+        outcome = result.outcome;
+        return result.colour;
     }
 
     std::string bot(const std::string& body) { return writeBot(dir, "bot.sh", body); }
