@@ -1,9 +1,5 @@
 #include "CommandLine.h"
 
-#include <QProcess>
-#include <QString>
-#include <QStringList>
-
 #include <cstdlib>
 #include <filesystem>
 #include <sys/stat.h>
@@ -39,34 +35,9 @@ std::string quotedArgument(const std::string& arg)
 
 } // namespace
 
-std::vector<std::string> splitCommandLine(const std::string& commandLine)
-{
-    std::vector<std::string> argv;
-    const QStringList parts = QProcess::splitCommand(QString::fromLocal8Bit(commandLine));
-    for (const QString& part : parts)
-        argv.push_back(part.toLocal8Bit().toStdString());
-    return argv;
-}
-
 std::optional<std::string> commandLineProblem(const std::string& commandLine)
 {
-    // The same quote rules as the split: a lone quote opens or closes a
-    // quoted part, three in a row are a literal quote.
-    bool inQuote = false;
-    int quotes = 0;
-    for (const char ch : commandLine) {
-        if (ch == '"') {
-            if (++quotes == 3)
-                quotes = 0;
-            continue;
-        }
-        if (quotes == 1)
-            inQuote = !inQuote;
-        quotes = 0;
-    }
-    if (quotes == 1)
-        inQuote = !inQuote;
-    if (inQuote)
+    if (quoteLeftOpen(commandLine))
         return "a quote is not closed in '" + commandLine + "'";
     if (splitCommandLine(commandLine).empty())
         return std::string("the command line is empty");

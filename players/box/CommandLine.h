@@ -1,15 +1,12 @@
 #pragma once
 
+#include "CommandWords.h"
+
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace vorlen {
-
-// A command line split into program and arguments; a double-quoted part
-// stays one argument and three quotes in a row make one literal quote. No
-// shell is involved. Text is in the locale's encoding.
-std::vector<std::string> splitCommandLine(const std::string& commandLine);
 
 // Why the command line cannot name a program: blank, or a quote left open.
 std::optional<std::string> commandLineProblem(const std::string& commandLine);

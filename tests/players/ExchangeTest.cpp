@@ -64,19 +64,6 @@ TEST(Exchange, AStreamAnswerIsALineOfOneIntegerAlone)
         EXPECT_EQ(parseAnswerLine(c.line), c.move) << "'" << c.line << "'";
 }
 
-TEST(Exchange, CommandLinesSplitWithoutAShell)
-{
-    using Args = std::vector<std::string>;
-    EXPECT_EQ(splitCommandLine("./bot"), Args{"./bot"});
-    EXPECT_EQ(splitCommandLine("python3 bot.py  --level 2"),
-              (Args{"python3", "bot.py", "--level", "2"}));
-    EXPECT_EQ(splitCommandLine("/bin/sh \"my bot.sh\" \"a b\""),
-              (Args{"/bin/sh", "my bot.sh", "a b"}));
-    EXPECT_EQ(splitCommandLine("bot; rm -rf x | cat $HOME"),
-              (Args{"bot;", "rm", "-rf", "x", "|", "cat", "$HOME"}));
-    EXPECT_EQ(splitCommandLine(""), Args{});
-}
-
 TEST(Exchange, PathsOfABotAreAnchoredForAnotherDirectory)
 {
     vorlen::testing::TempDir dir;

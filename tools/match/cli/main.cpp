@@ -10,6 +10,7 @@
 #include "CgroupPlaces.h"
 #include "Sandbox.h"
 #include "Summarize.h"
+#include "RunFactsOf.h"
 #include "Summary.h"
 #include "TerminalText.h"
 

@@ -3,7 +3,8 @@
 #include "TerminalText.h"
 
 #include "GameSet.h"
-#include "PlayerFactory.h"
+#include "Schedule.h"
+#include "SeatPlayer.h"
 #include "RecordStream.h"
 #include "Summary.h"
 
@@ -68,7 +69,7 @@ public:
                     player.command = seat.command;
                     player.moveTime = std::chrono::milliseconds(seat.moveLimitMs);
                 }
-            facts.anyProgram = facts.anyProgram || seat.command != kBuiltInName;
+            facts.anyProgram = facts.anyProgram || parseSeatPlayer(seat.command).isProgram();
         }
         facts.sandboxed = facts.sandboxed || record.containment == "sandbox";
         if (record.governance != "none")

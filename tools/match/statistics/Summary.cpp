@@ -224,14 +224,6 @@ std::string signedElo(double value)
     return formatted("%+.1f", std::fabs(value) < 0.05 ? 0.0 : value);
 }
 
-RunFacts factsOf(const MatchConfig& config)
-{
-    const std::string part = config.shards == 1 ? std::string()
-                                                : formatted("shard %d of %d", config.shard, config.shards);
-    return {config.players(), config.shardMatchCount(), config.swap, part, config.anyProgram(), config.boxed(), {},
-            envPassNames(config.botEnv), config.anchor};
-}
-
 std::string summaryText(const Tally& tally, const RunFacts& run, bool interrupted, const SprtRun* sprt)
 {
     const bool decided = sprt && sprt->decided();

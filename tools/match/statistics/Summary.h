@@ -1,7 +1,7 @@
 #pragma once
 
-#include "MatchConfig.h"
 #include "MatchRecord.h"
+#include "NamedPlayer.h"
 #include "SprtRun.h"
 #include "Elo.h"
 #include "Ratings.h"
@@ -30,7 +30,6 @@ struct RunFacts {
 inline constexpr const char* kUnknownCommand = "?";
 // --anchor's word for the rated players' mean.
 inline constexpr const char* kPoolMeanAnchor = "mean";
-RunFacts factsOf(const MatchConfig& config);
 
 // The summary: for two players, results, Elo difference, move times, how
 // the matches ended and the failures; for more, standings by rating and a

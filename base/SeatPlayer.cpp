@@ -1,6 +1,6 @@
 #include "SeatPlayer.h"
 
-#include "CommandLine.h"
+#include "CommandWords.h"
 
 namespace vorlen {
 

@@ -1,0 +1,42 @@
+# Which libraries may reach which: the libraries below must never come to
+# depend on what is above them, so the build stops when one does.
+
+# Every target `target` links, directly or through others.
+function(vorlen_links_of target out)
+  set(seen "")
+  set(queue ${target})
+  while(queue)
+    list(POP_FRONT queue current)
+    if(NOT TARGET ${current} OR current IN_LIST seen)
+      continue()
+    endif()
+    list(APPEND seen ${current})
+    get_target_property(type ${current} TYPE)
+    get_target_property(imported ${current} IMPORTED)
+    if(type STREQUAL "INTERFACE_LIBRARY" OR imported)
+      get_target_property(links ${current} INTERFACE_LINK_LIBRARIES)
+    else()
+      get_target_property(links ${current} LINK_LIBRARIES)
+    endif()
+    foreach(link IN LISTS links)
+      # A static library's private links come back wrapped for its users.
+      string(REGEX REPLACE "^\\$<LINK_ONLY:(.*)>$" "\\1" link "${link}")
+      if(link AND NOT link MATCHES "^\\$<")
+        list(APPEND queue ${link})
+      endif()
+    endforeach()
+  endwhile()
+  list(REMOVE_ITEM seen ${target})
+  set(${out} ${seen} PARENT_SCOPE)
+endfunction()
+
+# Stops the build where `target` reaches one of the targets after FORBIDDEN.
+function(vorlen_forbid_links target)
+  cmake_parse_arguments(ARG "" "" "FORBIDDEN" ${ARGN})
+  vorlen_links_of(${target} links)
+  foreach(forbidden IN LISTS ARG_FORBIDDEN)
+    if(forbidden IN_LIST links)
+      message(FATAL_ERROR "${target} must not link ${forbidden}, but links: ${links}")
+    endif()
+  endforeach()
+endfunction()
