@@ -16,8 +16,8 @@ int fittingCell(QSize area, QSize around, int smallest)
     return std::max(smallest, std::min(wide, high));
 }
 
-BoardFitter::BoardFitter(QWidget* area, QGridLayout* grid, VorlenWidget* board)
-    : QObject(area), area(area), grid(grid), board(board)
+BoardFitter::BoardFitter(QWidget* boardArea, QGridLayout* boardGrid, VorlenWidget* boardWidget)
+    : QObject(boardArea), area(boardArea), grid(boardGrid), board(boardWidget)
 {
     baseMargin = area->style()->pixelMetric(QStyle::PM_LayoutLeftMargin);
     area->installEventFilter(this);

@@ -9,8 +9,8 @@
 #include <QSignalBlocker>
 #include <QTableWidget>
 
-MoveList::MoveList(const vorlen::Palette& palette, QWidget* parent)
-    : QDockWidget("Moves", parent), palette(palette)
+MoveList::MoveList(const vorlen::Palette& colours, QWidget* parent)
+    : QDockWidget("Moves", parent), palette(colours)
 {
     setObjectName("moveList");
     table = new QTableWidget(0, 5);

@@ -35,8 +35,8 @@ PersonOffer personOffer(const vorlen::Field& board, int seat)
     return offer;
 }
 
-PersonPlayer::PersonPlayer(std::function<void(vorlen::Field)> ask, vorlen::Trace trace)
-    : ask(std::move(ask)), trace(trace)
+PersonPlayer::PersonPlayer(std::function<void(vorlen::Field)> askPerson, vorlen::Trace console)
+    : ask(std::move(askPerson)), trace(console)
 {
 }
 

@@ -44,8 +44,8 @@ private:
     bool marked = false;
 };
 
-PlayersPanel::PlayersPanel(const vorlen::Palette& palette, QWidget* parent)
-    : QDockWidget("Players", parent), palette(palette)
+PlayersPanel::PlayersPanel(const vorlen::Palette& colours, QWidget* parent)
+    : QDockWidget("Players", parent), palette(colours)
 {
     setObjectName("playersPanel");
     auto* body = new QWidget;

@@ -132,15 +132,15 @@ bool main_window::playFrom(const vorlen::Replay& replay, int turns, std::string&
         return false;
     // The match goes on with whoever played it, unless the options say otherwise.
     if (replayPlayers) {
-        std::array<std::string, 2> players = replay.players;
+        std::array<std::string, 2> seated = replay.players;
         for (std::size_t seat = 0; seat < 2; ++seat)
             if (seatsGiven.at(seat))
-                players.at(seat) = liveMatch->record().players.at(seat);
+                seated.at(seat) = liveMatch->record().players.at(seat);
         for (int seat = 0; seat < 2; ++seat) {
             if (seatsGiven.at(static_cast<std::size_t>(seat)))
                 continue;
-            const std::string& other = players.at(static_cast<std::size_t>(1 - seat));
-            seatNamed(seat, players.at(static_cast<std::size_t>(seat)),
+            const std::string& other = seated.at(static_cast<std::size_t>(1 - seat));
+            seatNamed(seat, seated.at(static_cast<std::size_t>(seat)),
                       vorlen::parseSeatPlayer(other).isProgram() ? other : std::string(),
                       seat == 0 ? "the replay's first player" : "the replay's second player");
         }

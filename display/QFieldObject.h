@@ -11,8 +11,8 @@ inline constexpr int kBoardPixelHeight = 41 * kCellPixels; // 615
 // The off-screen image a board is painted into, `cellPixels` square a cell.
 class QFieldObject {
 public:
-    explicit QFieldObject(int cellPixels = kCellPixels)
-        : pixmap(45 * cellPixels, 41 * cellPixels), cellPixels(cellPixels)
+    explicit QFieldObject(int pixels = kCellPixels)
+        : pixmap(45 * pixels, 41 * pixels), cellPixels(pixels)
     {
     }
 

@@ -15,8 +15,8 @@ using ColourTable = std::map<int, QColor>;
 // told otherwise, row 0 on top, with the colours of the display's table.
 class QFieldPainter : public QFieldObject {
 public:
-    explicit QFieldPainter(const Field* field, int cellPixels = kCellPixels)
-        : QFieldObject(cellPixels), field(field)
+    explicit QFieldPainter(const Field* board, int pixels = kCellPixels)
+        : QFieldObject(pixels), field(board)
     {
     }
     virtual ~QFieldPainter() = default;

@@ -10,9 +10,9 @@
 
 namespace vorlen {
 
-void VorlenGuiQtImpl::init(VorlenWidget* widget)
+void VorlenGuiQtImpl::init(VorlenWidget* shownOn)
 {
-    this->widget = widget;
+    widget = shownOn;
     colours.insert({1, QColor(Qt::red)});
     colours.insert({2, QColor(Qt::green)});
     colours.insert({3, QColor(Qt::blue)});
@@ -37,7 +37,7 @@ void VorlenGuiQtImpl::lock()
 
 void VorlenGuiQtImpl::unlock() { mutex.unlock(); }
 
-void VorlenGuiQtImpl::setField(const Field* field) { this->field = field; }
+void VorlenGuiQtImpl::setField(const Field* board) { field = board; }
 
 void VorlenGuiQtImpl::setScore(int team, int score)
 {

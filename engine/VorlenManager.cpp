@@ -11,19 +11,19 @@
 
 namespace vorlen {
 
-VorlenManager::VorlenManager(int /*width*/, int /*height*/, int /*playerCount*/, Trace trace)
-    : field(makeField(kBoardRows, kBoardColumns)), trace(trace)
+VorlenManager::VorlenManager(int /*width*/, int /*height*/, int /*playerCount*/, Trace console)
+    : field(makeField(kBoardRows, kBoardColumns)), trace(console)
 {
-    this->trace.line("VorlenManager initialized...\n");
+    trace.line("VorlenManager initialized...\n");
 }
 
-void VorlenManager::setPlayer(int seat, IVorlenLogic* player)
+void VorlenManager::setPlayer(int which, IVorlenLogic* player)
 {
-    assert(seat == 0 || seat == 1);
-    players.at(seat) = player;
+    assert(which == 0 || which == 1);
+    players.at(which) = player;
 }
 
-void VorlenManager::setGui(IVorlenGui* gui) { this->gui = gui; }
+void VorlenManager::setGui(IVorlenGui* display) { gui = display; }
 
 void VorlenManager::loadMap(const std::string& path)
 {
@@ -48,13 +48,13 @@ void VorlenManager::readMap(const std::string& path)
 
 void VorlenManager::setBoard(const Field& board) { field = board; }
 
-void VorlenManager::retire(int seat, RetireReason reason, int turn, int move)
+void VorlenManager::retire(int which, RetireReason reason, int turn, int move)
 {
-    IVorlenLogic* player = players.at(seat);
+    IVorlenLogic* player = players.at(which);
     if (!player->active)
         return;
     player->active = false;
-    retirements.at(seat) = {reason, turn, move};
+    retirements.at(which) = {reason, turn, move};
 }
 
 void VorlenManager::playMove(int turn)

@@ -35,7 +35,7 @@ public:
     // taken for the callers that pass them and not kept.
     VorlenManager(int width, int height, int playerCount, Trace trace = Trace());
 
-    void setPlayer(int seat, IVorlenLogic* player);
+    void setPlayer(int which, IVorlenLogic* player);
     // A null display is allowed: the turn is then reported to nobody.
     void setGui(IVorlenGui* gui);
 
@@ -58,13 +58,13 @@ public:
     bool gameOver() const { return over; }
     const Field& board() const { return field; }
     ScorePair score() const { return lastScore; }
-    const Retirement& retirement(int seat) const { return retirements.at(seat); }
+    const Retirement& retirement(int which) const { return retirements.at(which); }
     const TurnReport& lastTurn() const { return report; }
     // How the seat's last move went; nothing before its first.
-    const MoveResult& lastResult(int seat) const { return results.at(static_cast<std::size_t>(seat)); }
+    const MoveResult& lastResult(int which) const { return results.at(static_cast<std::size_t>(which)); }
 
 private:
-    void retire(int seat, RetireReason reason, int turn, int move = 0);
+    void retire(int which, RetireReason reason, int turn, int move = 0);
     void playMove(int turn);
 
     int seat = 1; // the seat that played last: the first player opens

@@ -9,13 +9,13 @@
 
 namespace vorlen {
 
-VorlenLogicTeam01::VorlenLogicTeam01(std::string program)
-    : VorlenLogicTeam01(std::move(program), Settings{})
+VorlenLogicTeam01::VorlenLogicTeam01(std::string commandLine)
+    : VorlenLogicTeam01(std::move(commandLine), Settings{})
 {
 }
 
-VorlenLogicTeam01::VorlenLogicTeam01(std::string program, Settings settings)
-    : program(std::move(program)), settings(settledSettings(std::move(settings), ownGroups))
+VorlenLogicTeam01::VorlenLogicTeam01(std::string commandLine, Settings given)
+    : program(std::move(commandLine)), settings(settledSettings(std::move(given), ownGroups))
 {
 }
 

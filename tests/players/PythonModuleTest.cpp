@@ -75,8 +75,8 @@ std::string listed(const std::vector<int>& colours)
 // the referee's rules and its built-in player say of the position.
 class RandomLegalPlayer : public IVorlenLogic {
 public:
-    RandomLegalPlayer(std::mt19937& random, std::vector<int>& moves, std::vector<std::string>& notes)
-        : random(random), moves(moves), notes(notes)
+    RandomLegalPlayer(std::mt19937& source, std::vector<int>& played, std::vector<std::string>& noted)
+        : random(source), moves(played), notes(noted)
     {
     }
 

@@ -157,9 +157,9 @@ TEST_P(StarterKits, PlayWholeMatchesInTheirBoxesInBothForms)
 }
 
 INSTANTIATE_TEST_SUITE_P(FourLanguages, StarterKits, ::testing::ValuesIn(kKits),
-                         [](const ::testing::TestParamInfo<Kit>& info) {
+                         [](const ::testing::TestParamInfo<Kit>& kit) {
                              std::string name;
-                             for (const char ch : std::string(info.param.name))
+                             for (const char ch : std::string(kit.param.name))
                                  if (std::isalnum(static_cast<unsigned char>(ch)))
                                      name += ch;
                              return name == "C" ? std::string("Cpp") : name;

@@ -13,8 +13,8 @@ namespace vorlen::testing {
 // A player that answers from a script; after the script it repeats `fallback`.
 class ScriptedPlayer : public IVorlenLogic {
 public:
-    explicit ScriptedPlayer(std::vector<int> moves = {}, int fallback = 0)
-        : moves(std::move(moves)), fallback(fallback) {}
+    explicit ScriptedPlayer(std::vector<int> script = {}, int afterwards = 0)
+        : moves(std::move(script)), fallback(afterwards) {}
 
     int makeMove(const Field& field) override
     {
