@@ -2,6 +2,7 @@
 
 #include "PlayerFactory.h"
 #include "Sandbox.h"
+#include "SandboxProbe.h"
 #include "StartupOptions.h"
 
 #include <QFile>

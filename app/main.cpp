@@ -1,6 +1,7 @@
 #include "OptionSuggestion.h"
 #include "ReplayFile.h"
 #include "Sandbox.h"
+#include "SandboxProbe.h"
 #include "TerminalText.h"
 #include "StartupOptions.h"
 #include "WindowHost.h"

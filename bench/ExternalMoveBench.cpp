@@ -6,6 +6,7 @@
 #include "Field.h"
 #include "Box.h"
 #include "Sandbox.h"
+#include "SandboxProbe.h"
 #include "VorlenLogicTeam01.h"
 
 #include <benchmark/benchmark.h>

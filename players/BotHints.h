@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ExternalPlayer.h"
+#include "MoveResult.h"
 
 #include <string>
 #include <vector>

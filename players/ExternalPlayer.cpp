@@ -12,17 +12,6 @@
 
 namespace vorlen {
 
-Outcome outcomeOf(BoxLimit limit)
-{
-    switch (limit) {
-    case BoxLimit::Tasks: return Outcome::TaskLimit;
-    case BoxLimit::Memory: return Outcome::MemoryLimit;
-    case BoxLimit::Disk: return Outcome::DiskLimit;
-    case BoxLimit::None: break;
-    }
-    return Outcome::None;
-}
-
 BotSettings settledSettings(BotSettings settings, std::unique_ptr<BotGroups>& ownGroups)
 {
     if (!settings.groups) {

@@ -26,9 +26,6 @@ namespace vorlen {
 struct HintFacts;
 struct MoveFailure;
 
-// The outcome that names a box's limit; None for none.
-Outcome outcomeOf(BoxLimit limit);
-
 // What a program seat runs with.
 struct BotSettings {
     std::string exchangeDir;     // where it runs and exchanges; empty: the working directory

@@ -1,7 +1,6 @@
 #include "MoveFailure.h"
 
 #include "Exchange.h"
-#include "ExternalPlayer.h"
 
 #include <optional>
 
@@ -49,6 +48,17 @@ MoveFailure unanswered(const FailedRun& failed, std::string trace)
 }
 
 } // namespace
+
+Outcome outcomeOf(BoxLimit limit)
+{
+    switch (limit) {
+    case BoxLimit::Tasks: return Outcome::TaskLimit;
+    case BoxLimit::Memory: return Outcome::MemoryLimit;
+    case BoxLimit::Disk: return Outcome::DiskLimit;
+    case BoxLimit::None: break;
+    }
+    return Outcome::None;
+}
 
 MoveFailure judgeFailedMove(const FailedRun& failed)
 {

@@ -26,6 +26,9 @@ struct FailedRun {
     std::string answer; // what it answered, for NoNumber
 };
 
+// The outcome that names a box's limit; None for none.
+Outcome outcomeOf(BoxLimit limit);
+
 // What a failed move is charged as, and what is said of it.
 struct MoveFailure {
     Outcome outcome = Outcome::None;

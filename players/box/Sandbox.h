@@ -13,10 +13,6 @@ struct SandboxPlan {
     bool controlGroups = true;
 };
 
-// Whether a box can run a bot here. On failure `why` tells what is missing
-// and how to get it.
-bool probeSandbox(const SandboxPlan& plan, std::string& why);
-
 // The plan found on this machine: bubblewrap in PATH, the launcher installed
 // beside the referee or in its build. Either may be empty.
 SandboxPlan findSandbox();

@@ -5,6 +5,7 @@
 #include "Boards.h"
 #include "PlayerFactory.h"
 #include "Sandbox.h"
+#include "SandboxProbe.h"
 #include "support/Bots.h"
 #include "support/MatchTool.h"
 #include "support/Modes.h"

@@ -1,6 +1,7 @@
 // Hostile bots against the box each seat plays in: limits, what a bot sees,
 // what it may do between its moves, and what the runner is left with.
 #include "BoardSequence.h"
+#include "RecordText.h"
 #include "BotGroups.h"
 #include "BoxPool.h"
 #include "MatchPlay.h"

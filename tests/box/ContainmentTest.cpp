@@ -1,5 +1,6 @@
 // Hostile bots against the referee's containment, with and without the sandbox.
 #include "BotGroups.h"
+#include "RecordText.h"
 #include "BoardSequence.h"
 #include "MatchPlay.h"
 #include "ScratchDir.h"

@@ -6,6 +6,7 @@
 #include "MapText.h"
 #include "MatchArguments.h"
 #include "MatchRecord.h"
+#include "RecordText.h"
 #include "VorlenLogicTeam01.h"
 #include "support/Boards.h"
 #include "support/Bots.h"

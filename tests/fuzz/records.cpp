@@ -1,6 +1,7 @@
 // A results file, CSV or JSON Lines (the first byte chooses), read line by
 // line; a record read back is written and read again to the same record.
 #include "MatchRecord.h"
+#include "RecordText.h"
 
 #include "Require.h"
 

@@ -3,6 +3,7 @@
 #include "BoardList.h"
 #include "Boards.h"
 #include "MatchRecord.h"
+#include "RecordText.h"
 #include "ReplayFile.h"
 #include "support/Bots.h"
 #include "support/MatchTool.h"

@@ -2,6 +2,7 @@
 #include "MatchArguments.h"
 #include "MatchPlay.h"
 #include "MatchRecord.h"
+#include "RecordText.h"
 #include "Sprt.h"
 #include "ReplayFile.h"
 #include "Summary.h"

@@ -1,6 +1,7 @@
 // Records that do not add up are refused as they are read, with their line,
 // never summed as if sound.
 #include "MatchRecord.h"
+#include "RecordText.h"
 #include "support/MatchTool.h"
 #include "support/TempDir.h"
 

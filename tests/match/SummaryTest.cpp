@@ -2,6 +2,7 @@
 // records, and the same whether a run prints them or summarize does.
 #include "GameSet.h"
 #include "MatchRecord.h"
+#include "RecordText.h"
 #include "Summary.h"
 #include "support/MatchTool.h"
 #include "support/Records.h"

@@ -2,6 +2,7 @@
 // the run's summary.
 #include "BotHints.h"
 #include "Sandbox.h"
+#include "SandboxProbe.h"
 #include "TerminalText.h"
 #include "support/Bots.h"
 #include "support/MatchTool.h"

@@ -2,6 +2,7 @@
 // the source tree, built there, in the default mode (a box per seat), by a
 // root referee with control groups and by an unprivileged one.
 #include "Sandbox.h"
+#include "SandboxProbe.h"
 #include "support/MatchTool.h"
 #include "support/Processes.h"
 #include "support/TempDir.h"

@@ -1,5 +1,6 @@
 #include "Boards.h"
 #include "MatchRecord.h"
+#include "RecordText.h"
 #include "Retirement.h"
 #include "Sandbox.h"
 #include "StreamPlayer.h"

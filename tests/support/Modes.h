@@ -2,6 +2,7 @@
 
 #include "BotGroups.h"
 #include "Sandbox.h"
+#include "SandboxProbe.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "MatchRecord.h"
+#include "RecordText.h"
 
 #include <gtest/gtest.h>
 

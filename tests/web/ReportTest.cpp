@@ -2,6 +2,7 @@
 // files afterwards; every player and match in its index; its pages draw the
 // referee's boards in a real browser, opened from disk, with no network.
 #include "MatchRecord.h"
+#include "RecordText.h"
 #include "MatchResult.h"
 #include "Palette.h"
 #include "ReplayFile.h"

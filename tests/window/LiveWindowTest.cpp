@@ -8,6 +8,7 @@
 #include "PlayersPanel.h"
 #include "ReplayFile.h"
 #include "Sandbox.h"
+#include "SandboxProbe.h"
 #include "ScoreChart.h"
 #include "VorlenWidget.h"
 #include "main_window.h"

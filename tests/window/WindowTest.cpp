@@ -2,6 +2,7 @@
 #include "VorlenGuiQtImpl.h"
 #include "VorlenWidget.h"
 #include "Sandbox.h"
+#include "SandboxProbe.h"
 #include "main_window.h"
 #include "support/Bots.h"
 #include "support/MatchTool.h"

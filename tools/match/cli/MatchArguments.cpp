@@ -5,6 +5,7 @@
 #include "CommandLine.h"
 #include "MapText.h"
 #include "MatchRecord.h"
+#include "RecordText.h"
 #include "MoveTimeArguments.h"
 #include "OptionSuggestion.h"
 #include "PlayerArguments.h"

@@ -1,6 +1,7 @@
 // vorlen-match: many headless matches at full speed, with a summary and records.
 #include "MatchArguments.h"
 #include "MatchRecord.h"
+#include "RecordText.h"
 #include "MatchRunner.h"
 #include "PlayerArguments.h"
 #include "RunPreflight.h"
@@ -9,6 +10,7 @@
 #include "ScratchDir.h"
 #include "CgroupPlaces.h"
 #include "Sandbox.h"
+#include "SandboxProbe.h"
 #include "Summarize.h"
 #include "RunFactsOf.h"
 #include "Summary.h"

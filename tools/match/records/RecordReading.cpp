@@ -1,5 +1,6 @@
 // Reading records back, CSV and JSON Lines, through the same field table.
 #include "RecordStream.h"
+#include "RecordText.h"
 
 #include "RecordChecks.h"
 

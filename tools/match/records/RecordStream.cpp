@@ -1,4 +1,5 @@
 #include "RecordStream.h"
+#include "RecordText.h"
 
 #include "Files.h"
 

@@ -1,4 +1,5 @@
 #include "RecordWriter.h"
+#include "RecordText.h"
 
 #include "RecordFields.h"
 

@@ -1,4 +1,5 @@
 #include "RunReport.h"
+#include "RecordText.h"
 
 #include "Files.h"
 #include "MatchPage.h"
