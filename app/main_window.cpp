@@ -42,8 +42,6 @@ main_window::main_window(const QStringList& arguments, QWidget* parent)
     const std::vector<StartupAction> actions = scanStartupOptions(arguments);
     palette = vorlen::paletteNamed(lastValue(actions, StartupAction::Type::Palette).value_or(""))
                   .value_or(vorlen::classicPalette());
-    programMoveTime = chosenMoveTime(actions);
-    botEnv = chosenBotEnv(actions);
     for (const StartupAction& action : actions)
         if (action.type == StartupAction::Type::Palette || action.type == StartupAction::Type::BotLogs
             || action.type == StartupAction::Type::BotEnv)
@@ -62,9 +60,8 @@ main_window::main_window(const QStringList& arguments, QWidget* parent)
     connect(liveMatch.get(), &LiveMatch::turnPlayed, this, &main_window::afterLiveTurn);
     buildBoardArea();
 
-    liveMatch->record().players = {vorlen::kBuiltInName, vorlen::kBuiltInName};
-    seat(0, vorlen::createPlayer(vorlen::kBuiltInPlayer, {}));
-    seat(1, vorlen::createPlayer(vorlen::kBuiltInPlayer, {}));
+    for (int seat = 0; seat < 2; ++seat)
+        seatPlayer(seat, vorlen::parseSeatPlayer(vorlen::kBuiltInName), {});
     manager.loadMap({});
     const std::optional<ChosenBoard> chosen = seatPlayers(actions);
     saveReplayPath = lastValue(actions, StartupAction::Type::SaveReplay).value_or("");
@@ -100,7 +97,7 @@ main_window::~main_window()
 {
     // A bot in the middle of its move is ended, not waited for; a person's
     // move is called off.
-    for (PersonPlayer* person : persons)
+    for (PersonPlayer* person : personControls.players)
         if (person)
             person->cancel();
     liveMatch.reset();
@@ -116,7 +113,7 @@ void main_window::buildBoardArea()
     auto* stop = new QPushButton("stop");
     auto* step = new QPushButton("step");
     boardWidget = new VorlenWidget();
-    outline = new RegionOutline(boardWidget);
+    personControls.outline = new RegionOutline(boardWidget);
     boardWidget->labels.push_back(first);
     boardWidget->labels.push_back(second);
 
@@ -154,44 +151,44 @@ void main_window::buildBoardArea()
 
 void main_window::buildDocks(const std::vector<StartupAction>& actions)
 {
-    players = new PlayersPanel(palette, this);
-    addDockWidget(Qt::RightDockWidgetArea, players);
-    moves = new MoveList(palette, this);
-    addDockWidget(Qt::RightDockWidgetArea, moves);
-    connect(moves, &MoveList::turnChosen, this, [this](int shown) {
+    docks.players = new PlayersPanel(palette, this);
+    addDockWidget(Qt::RightDockWidgetArea, docks.players);
+    docks.moves = new MoveList(palette, this);
+    addDockWidget(Qt::RightDockWidgetArea, docks.moves);
+    connect(docks.moves, &MoveList::turnChosen, this, [this](int shown) {
         if (viewing())
             showTurn(shown);
     });
-    chart = new ScoreChart(this);
-    addDockWidget(Qt::RightDockWidgetArea, chart);
-    tabifyDockWidget(moves, chart);
-    moves->raise();
-    chart->setVisible(hasAction(actions, StartupAction::Type::Chart));
-    connect(chart, &QDockWidget::visibilityChanged, this, [this](bool shown) {
+    docks.chart = new ScoreChart(this);
+    addDockWidget(Qt::RightDockWidgetArea, docks.chart);
+    tabifyDockWidget(docks.moves, docks.chart);
+    docks.moves->raise();
+    docks.chart->setVisible(hasAction(actions, StartupAction::Type::Chart));
+    connect(docks.chart, &QDockWidget::visibilityChanged, this, [this](bool shown) {
         if (shown)
             tellStory();
     });
     // The panels on the right run the window's whole height; the logs lie
     // under the board only: the window still fits a small screen.
     setCorner(Qt::BottomRightCorner, Qt::RightDockWidgetArea);
-    logs = new BotLogPanel(this);
-    addDockWidget(Qt::BottomDockWidgetArea, logs);
+    docks.logs = new BotLogPanel(this);
+    addDockWidget(Qt::BottomDockWidgetArea, docks.logs);
     // Where bot writers debug: shown when a program plays.
     const auto program = [](const std::string& player) { return vorlen::parseSeatPlayer(player).isProgram(); };
     const vorlen::Replay& live = liveMatch->record();
-    logs->setVisible(program(live.players[0]) || program(live.players[1]));
+    docks.logs->setVisible(program(live.players[0]) || program(live.players[1]));
     // A few lines of it: the board keeps the room.
-    resizeDocks({logs}, {logs->fontMetrics().height() * 8}, Qt::Vertical);
+    resizeDocks({docks.logs}, {docks.logs->fontMetrics().height() * 8}, Qt::Vertical);
 
-    personBar = new PersonBar(palette, this);
-    addToolBar(Qt::TopToolBarArea, personBar);
-    connect(personBar, &PersonBar::chosen, this, &main_window::personChose);
+    personControls.bar = new PersonBar(palette, this);
+    addToolBar(Qt::TopToolBarArea, personControls.bar);
+    connect(personControls.bar, &PersonBar::chosen, this, &main_window::personChose);
 
-    replayBar = new ReplayBar(this);
-    addToolBar(Qt::BottomToolBarArea, replayBar);
-    replayBar->hide();
-    connect(replayBar, &ReplayBar::turnChosen, this, &main_window::showTurn);
-    connect(replayBar, &ReplayBar::speedChosen, this, [this] {
+    replayControls.bar = new ReplayBar(this);
+    addToolBar(Qt::BottomToolBarArea, replayControls.bar);
+    replayControls.bar->hide();
+    connect(replayControls.bar, &ReplayBar::turnChosen, this, &main_window::showTurn);
+    connect(replayControls.bar, &ReplayBar::speedChosen, this, [this] {
         if (timer->isActive())
             Start();
     });
@@ -219,20 +216,20 @@ void main_window::buildMenus()
         if (!path.isEmpty() && !openReplay(QFile::encodeName(path).toStdString(), error))
             QMessageBox::warning(this, "Open replay", path + ": " + QString::fromLocal8Bit(error));
     });
-    playFromHere = file->addAction("Play from here", this, [this] {
+    replayControls.playFromHere = file->addAction("Play from here", this, [this] {
         std::string problem;
         const vorlen::Replay shown = viewed;
         if (!playFrom(shown, shownTurns(), problem))
             QMessageBox::warning(this, "Play from here", QString::fromLocal8Bit(problem));
     });
-    playFromHere->setEnabled(false);
+    replayControls.playFromHere->setEnabled(false);
     file->addSeparator();
     file->addAction("Quit", QKeySequence::Quit, this, &QWidget::close);
 
     QMenu* view = menuBar()->addMenu("&View");
-    for (QDockWidget* dock : std::initializer_list<QDockWidget*>{players, moves, logs, chart})
+    for (QDockWidget* dock : std::initializer_list<QDockWidget*>{docks.players, docks.moves, docks.logs, docks.chart})
         view->addAction(dock->toggleViewAction());
-    chart->toggleViewAction()->setText("Score chart");
+    docks.chart->toggleViewAction()->setText("Score chart");
 }
 
 void main_window::buildKeys()
@@ -248,8 +245,8 @@ void main_window::buildKeys()
     for (const auto& [key, action] : keys) {
         auto* shortcut = new QShortcut(key, this);
         connect(shortcut, &QShortcut::activated, this, action);
-        if (replayKeys.size() >= 2)
+        if (replayControls.keys.size() >= 2)
             shortcut->setEnabled(false);
-        replayKeys.push_back(shortcut);
+        replayControls.keys.push_back(shortcut);
     }
 }

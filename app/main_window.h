@@ -8,6 +8,7 @@
 #include "Palette.h"
 #include "Replay.h"
 #include "SeatView.h"
+#include "WindowSeating.h"
 #include "VorlenManager.h"
 
 #include <QMainWindow>
@@ -67,12 +68,12 @@ public:
     bool moving() const;
     const QTimer* clock() const { return timer; }
     VorlenWidget* board() const { return boardWidget; }
-    ScoreChart* scoreChart() const { return chart; }
-    PlayersPanel* playersPanel() const { return players; }
-    MoveList* moveList() const { return moves; }
-    BotLogPanel* botLogs() const { return logs; }
+    ScoreChart* scoreChart() const { return docks.chart; }
+    PlayersPanel* playersPanel() const { return docks.players; }
+    MoveList* moveList() const { return docks.moves; }
+    BotLogPanel* botLogs() const { return docks.logs; }
     // The colours offered to a person whose move it is; hidden otherwise.
-    PersonBar* personColours() const { return personBar; }
+    PersonBar* personColours() const { return personControls.bar; }
     QString resultBanner() const;
     // Why the live match cannot be played: a program that cannot run. Empty
     // when it can.
@@ -127,22 +128,16 @@ private:
     // Seats the players the options name on their board; a listed replay
     // position comes back, to be played up to once the window is built.
     std::optional<ChosenBoard> seatPlayers(const std::vector<StartupAction>& actions);
-    void seat(int seat, std::unique_ptr<vorlen::IVorlenLogic> player);
-    // What a program seat needs to know of the match besides its own command line.
-    struct SeatContext {
-        bool sandboxed = false;
-        std::string otherProgram;         // the other seat's, when a program plays it
-        std::vector<std::string> outputs; // the window's own files, hidden from boxed bots
-    };
-    std::unique_ptr<vorlen::IVorlenLogic> makePlayer(int seat, int kind, const std::string& program,
-                                                     const SeatContext& context);
+    // Seats `who` beside `otherPlayer` (empty when no program plays the other seat).
+    void seatPlayer(int seat, const vorlen::SeatPlayer& who, const std::string& otherPlayer);
     // Seats `player` ("stupid", "person" or a program's command line) as an
     // option would, and says before the match when its program cannot run.
     void seatNamed(int seat, const std::string& player, const std::string& otherProgram, const std::string& said);
     // A problem found before the match: kept for the window and said on the terminal.
     void sayStartProblem(const std::string& problem);
     // Says, as `said`: problem`advice`, when `player` is a program that cannot run here.
-    void checkProgram(const std::string& player, const std::string& said, const std::string& advice);
+    void checkProgram(const std::string& player, const std::string& otherPlayer, const std::string& said,
+                      const std::string& advice);
     void afterLiveTurn(const LiveTurn& turn);
     // Where a person plays, the match goes on by itself: a person's turn
     // waits for the person, a program's follows the person's move.
@@ -167,19 +162,11 @@ private:
     std::unique_ptr<vorlen::VorlenGuiQtImpl> gui;
     VorlenWidget* boardWidget = nullptr;
     vorlen::Palette palette;
-    std::array<PersonPlayer*, 2> persons{}; // the person at each seat a person plays; owned by the live match
-    std::chrono::milliseconds programMoveTime = vorlen::kMoveTimeLimit; // a program seat's time for a move
-    std::array<double, 2> moveLimitMs{0, 0};  // 0: a built-in player's; -1: none
-    std::array<double, 2> firstMoveMs{0, 0};  // more for the first: a stream bot starts
-    std::vector<std::string> problems;
-    SeatContext seating;              // the sandbox and the window's own files, for seats taken later
-    std::array<bool, 2> seatsGiven{}; // the seats the options name a player for
+    WindowSeating seating;
+    std::vector<std::string> problems; // why the live match cannot be played
     QStringList viewOptions; // how this window shows a match, kept for the next one
     std::function<void(const QStringList&)> newMatch;
     std::array<SeatView, 2> shownSeats; // as last worked out, while no turn runs
-
-    std::string botLogDir; // --bot-logs: where each program seat's standard error goes
-    std::vector<vorlen::EnvPass> botEnv; // --bot-env
 
     std::string saveReplayPath;   // where the live match's replay is kept; empty: nowhere
     bool liveSaved = true;
@@ -188,17 +175,28 @@ private:
     vorlen::Replay viewed;
     std::unique_ptr<vorlen::ReplayPlayback> playback; // over `viewed`, while one is in view
 
-    ScoreChart* chart = nullptr;
-    PlayersPanel* players = nullptr;
-    MoveList* moves = nullptr;
-    BotLogPanel* logs = nullptr;
+    // The panels around the board.
+    struct Docks {
+        ScoreChart* chart = nullptr;
+        PlayersPanel* players = nullptr;
+        MoveList* moves = nullptr;
+        BotLogPanel* logs = nullptr;
+    } docks;
     QToolBar* bannerBar = nullptr;
     QLabel* banner = nullptr;
-    ReplayBar* replayBar = nullptr;
-    std::vector<QShortcut*> replayKeys;
-    QAction* playFromHere = nullptr;
-    PersonBar* personBar = nullptr;
-    RegionOutline* outline = nullptr; // around a person's region while it is to move
+    // What steps through a replay: its bar, its keys, and Play from here.
+    struct ReplayControls {
+        ReplayBar* bar = nullptr;
+        std::vector<QShortcut*> keys;
+        QAction* playFromHere = nullptr;
+    } replayControls;
+    // The person at each seat a person plays (owned by the live match), and
+    // what a person plays with.
+    struct PersonControls {
+        std::array<PersonPlayer*, 2> players{};
+        PersonBar* bar = nullptr;
+        RegionOutline* outline = nullptr; // around the person's region while it is to move
+    } personControls;
 
     // Last: it ends, ending a turn in progress, before what the turn uses goes.
     std::unique_ptr<LiveMatch> liveMatch;

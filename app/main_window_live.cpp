@@ -69,12 +69,12 @@ void main_window::afterLiveTurn(const LiveTurn& turn)
         // The ended match is its own replay at once: back, home, the slider
         // and the move list look into it.
         // The panels stay as the person set them.
-        const bool chartShown = chart->isVisible();
+        const bool chartShown = docks.chart->isVisible();
         viewReplay(liveMatch->record());
         reviewing = true;
-        chart->setVisible(chartShown);
+        docks.chart->setVisible(chartShown);
         if (!chartShown)
-            moves->raise();
+            docks.moves->raise();
         showTurn(static_cast<int>(viewed.turns.size()));
         sayHints(turn.hints);
         return;
@@ -103,8 +103,7 @@ void main_window::showThinking()
     // The board is the referee's while the turn runs: the seats as last seen.
     const auto index = static_cast<std::size_t>(seat);
     const bool first = shownSeats[index].moves == 0;
-    const double limit = moveLimitMs[index];
-    players->show(shownSeats, elapsed, limit > 0 && first ? limit + firstMoveMs[index] : limit);
+    docks.players->show(shownSeats, elapsed, seating.shownLimitMs(seat, first));
 }
 
 void main_window::keepLiveReplay()
@@ -134,10 +133,10 @@ bool main_window::playFrom(const vorlen::Replay& replay, int turns, std::string&
     if (replayPlayers) {
         std::array<std::string, 2> seated = replay.players;
         for (std::size_t seat = 0; seat < 2; ++seat)
-            if (seatsGiven.at(seat))
+            if (seating.given(static_cast<int>(seat)))
                 seated.at(seat) = liveMatch->record().players.at(seat);
         for (int seat = 0; seat < 2; ++seat) {
-            if (seatsGiven.at(static_cast<std::size_t>(seat)))
+            if (seating.given(seat))
                 continue;
             const std::string& other = seated.at(static_cast<std::size_t>(1 - seat));
             seatNamed(seat, seated.at(static_cast<std::size_t>(seat)),
@@ -161,13 +160,13 @@ void main_window::leaveReplay()
 {
     timer->stop();
     playback.reset();
-    replayBar->hide();
+    replayControls.bar->hide();
     // Right and Space stay: they work live too.
-    for (std::size_t key = 2; key < replayKeys.size(); ++key)
-        replayKeys[key]->setEnabled(false);
-    playFromHere->setEnabled(false);
-    moves->clear();
-    logs->clear();
+    for (std::size_t key = 2; key < replayControls.keys.size(); ++key)
+        replayControls.keys[key]->setEnabled(false);
+    replayControls.playFromHere->setEnabled(false);
+    docks.moves->clear();
+    docks.logs->clear();
     boardWidget->update();
 }
 
@@ -181,7 +180,7 @@ void main_window::Start()
     }
     // A replay plays at the pace its bar sets; the live match at the clock's.
     const bool replaying = viewing() && !reviewing;
-    timer->start(replaying ? static_cast<int>(kTurnPeriodMs / replayBar->speed()) : kTurnPeriodMs);
+    timer->start(replaying ? static_cast<int>(kTurnPeriodMs / replayControls.bar->speed()) : kTurnPeriodMs);
 }
 
 void main_window::closeEvent(QCloseEvent* event)
@@ -190,7 +189,7 @@ void main_window::closeEvent(QCloseEvent* event)
     // The bot in the middle of its move goes now; its turn is not part of the match.
     timer->stop();
     thinkingClock->stop();
-    for (PersonPlayer* person : persons)
+    for (PersonPlayer* person : personControls.players)
         if (person)
             person->cancel();
     liveMatch->abandonTurn();

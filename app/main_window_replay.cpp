@@ -36,20 +36,20 @@ void main_window::viewReplay(vorlen::Replay replay)
     reviewing = false;
     viewed = std::move(replay);
     playback = std::make_unique<vorlen::ReplayPlayback>(viewed);
-    replayBar->setLength(playback->length());
-    replayBar->show();
-    for (QShortcut* key : replayKeys)
+    replayControls.bar->setLength(playback->length());
+    replayControls.bar->show();
+    for (QShortcut* key : replayControls.keys)
         key->setEnabled(true);
-    chart->show();
-    chart->raise();
+    docks.chart->show();
+    docks.chart->raise();
     // Playing on needs a live match that has not begun.
-    playFromHere->setEnabled(turnCounter == 0);
-    moves->clear();
-    logs->clear();
+    replayControls.playFromHere->setEnabled(turnCounter == 0);
+    docks.moves->clear();
+    docks.logs->clear();
     // A replay with something in its logs shows them.
     for (const vorlen::ReplayTurn& turn : viewed.turns)
         if (!turn.log.empty()) {
-            logs->show();
+            docks.logs->show();
             break;
         }
     showTurn(0);
@@ -71,7 +71,7 @@ void main_window::showTurn(int shown)
         gui->unlock();
     }
     boardWidget->update();
-    replayBar->showPosition(playback->position());
+    replayControls.bar->showPosition(playback->position());
     tellStory();
 }
 
@@ -89,16 +89,16 @@ void main_window::tellStory()
     // While a live turn runs the board is the referee's: the seats stay as last seen.
     if (viewing() || !moving())
         shownSeats = seatViews(story, shown, shownBoard());
-    players->show(shownSeats);
-    moves->showTurns(story);
-    moves->markTurn(viewing() ? shown : 0);
-    logs->showTurns(story, shown);
-    if (chart->isHidden())
+    docks.players->show(shownSeats);
+    docks.moves->showTurns(story);
+    docks.moves->markTurn(viewing() ? shown : 0);
+    docks.logs->showTurns(story, shown);
+    if (docks.chart->isHidden())
         return;
     // Each seat keeps its own colour in the chart, whatever its region's.
-    chart->setPlayers(story.players);
-    chart->showTurns(story.turns);
-    chart->markTurn(viewing() ? shown : -1);
+    docks.chart->setPlayers(story.players);
+    docks.chart->showTurns(story.turns);
+    docks.chart->markTurn(viewing() ? shown : -1);
 }
 
 QString main_window::resultBanner() const { return bannerBar->isHidden() ? QString() : banner->text(); }

@@ -9,11 +9,9 @@
 #include "PersonPlayer.h"
 #include "CgroupPlaces.h"
 #include "PlayerFactory.h"
-#include "SeatBuilder.h"
 #include "SeatPlayer.h"
 #include "RegionOutline.h"
 #include "Rules.h"
-#include "Sandbox.h"
 #include "StartupOptions.h"
 
 #include <QCoreApplication>
@@ -30,30 +28,33 @@
 
 std::optional<ChosenBoard> main_window::seatPlayers(const std::vector<StartupAction>& actions)
 {
-    const bool sandboxed = hasAction(actions, StartupAction::Type::Sandbox);
+    WindowSeating::Settings settings;
+    settings.sandboxed = hasAction(actions, StartupAction::Type::Sandbox);
     // What a window or runner killed earlier could not remove.
-    if (sandboxed)
+    if (settings.sandboxed)
         vorlen::removeAbandonedBoxGroups();
-    botLogDir = lastValue(actions, StartupAction::Type::BotLogs).value_or("");
+    settings.botLogDir = lastValue(actions, StartupAction::Type::BotLogs).value_or("");
+    settings.botEnv = chosenBotEnv(actions);
+    settings.moveTime = chosenMoveTime(actions);
+    for (const std::string& path :
+         {settings.botLogDir, lastValue(actions, StartupAction::Type::SaveReplay).value_or("")}) {
+        std::error_code error;
+        if (!path.empty())
+            settings.outputs.push_back(std::filesystem::absolute(path, error).lexically_normal().string());
+    }
+    seating.setUp(std::move(settings));
     // Each program seat is told of the other, whose files its box hides.
     std::array<std::string, 2> programs;
     for (const StartupAction& action : actions)
         if (action.type == StartupAction::Type::SetPlayer)
             programs.at(static_cast<std::size_t>(action.seat)) =
                 action.kind == vorlen::kExternalPlayer ? action.value : std::string();
-    std::vector<std::string> outputs;
-    for (const std::string& path : {botLogDir, lastValue(actions, StartupAction::Type::SaveReplay).value_or("")}) {
-        std::error_code error;
-        if (!path.empty())
-            outputs.push_back(std::filesystem::absolute(path, error).lexically_normal().string());
-    }
     // The runner's board in place of the draw; a map is read over it.
     const std::optional<ChosenBoard> chosen = chosenBoard(actions);
     if (chosen) {
         manager.setBoard(chosen->field);
         liveMatch->record().boardSource = chosen->label;
     }
-    seating = {sandboxed, {}, outputs};
     for (const StartupAction& action : actions) {
         if (action.type == StartupAction::Type::LoadMap) {
             if (chosen)
@@ -62,26 +63,25 @@ std::optional<ChosenBoard> main_window::seatPlayers(const std::vector<StartupAct
                 manager.loadMap(action.value);
             liveMatch->record().boardSource = "map:" + action.value + (chosen ? "+" + chosen->label : std::string());
         } else if (action.type == StartupAction::Type::SetPlayer) {
-            const SeatContext context{sandboxed, programs.at(static_cast<std::size_t>(1 - action.seat)), outputs};
-            seat(action.seat, makePlayer(action.seat, action.kind, action.value, context));
-            seatsGiven.at(static_cast<std::size_t>(action.seat)) = true;
-            liveMatch->record().players[static_cast<std::size_t>(action.seat)] =
-                action.kind == vorlen::kExternalPlayer ? action.value
-                : action.kind == vorlen::kPersonPlayer ? std::string(vorlen::kPersonName)
-                                                        : std::string(vorlen::kBuiltInName);
+            const std::string player = action.kind == vorlen::kExternalPlayer ? action.value
+                                       : action.kind == vorlen::kPersonPlayer ? std::string(vorlen::kPersonName)
+                                                                               : std::string(vorlen::kBuiltInName);
+            seatPlayer(action.seat, vorlen::parseSeatPlayer(player),
+                       programs.at(static_cast<std::size_t>(1 - action.seat)));
+            seating.markGiven(action.seat);
         }
     }
     // A log folder that cannot be made is the window's failure, said before
     // the match, never charged to a bot at its first move.
     const bool programPlays = std::any_of(programs.begin(), programs.end(), [](const auto& p) { return !p.empty(); });
+    const std::string& logDir = seating.settings().botLogDir;
     std::error_code made;
-    if (!botLogDir.empty() && programPlays && !std::filesystem::create_directories(botLogDir, made) && made) {
-        sayStartProblem("--bot-logs: cannot make '" + botLogDir + "': " + made.message());
-    }
+    if (!logDir.empty() && programPlays && !std::filesystem::create_directories(logDir, made) && made)
+        sayStartProblem("--bot-logs: cannot make '" + logDir + "': " + made.message());
     // A program that cannot run is said before the match, not found out at its first move.
     for (int seat = 0; seat < 2; ++seat)
-        checkProgram(liveMatch->record().players[static_cast<std::size_t>(seat)], seat == 0 ? "--first" : "--second",
-                     "");
+        checkProgram(liveMatch->record().players[static_cast<std::size_t>(seat)],
+                     programs.at(static_cast<std::size_t>(1 - seat)), seat == 0 ? "--first" : "--second", "");
     return chosen;
 }
 
@@ -91,42 +91,26 @@ void main_window::sayStartProblem(const std::string& problem)
     std::fprintf(stderr, "vorlen: %s\n", vorlen::terminalSafe(problem).c_str());
 }
 
-void main_window::checkProgram(const std::string& player, const std::string& said, const std::string& advice)
+void main_window::checkProgram(const std::string& player, const std::string& otherPlayer, const std::string& said,
+                               const std::string& advice)
 {
-    if (!vorlen::parseSeatPlayer(player).isProgram())
-        return;
-    vorlen::ProgramCheck check{std::filesystem::current_path().string(), vorlen::botPath(botEnv), seating.sandboxed,
-                               seating.outputs, {}};
-    if (!seating.otherProgram.empty())
-        check.others.push_back(seating.otherProgram);
-    if (const auto problem = vorlen::programProblem(player, check))
+    if (const auto problem = seating.problemOf(player, otherPlayer))
         sayStartProblem(said + ": " + *problem + advice);
 }
 
 void main_window::seatNamed(int seat, const std::string& player, const std::string& otherProgram,
                             const std::string& said)
 {
-    const vorlen::SeatPlayer given = vorlen::parseSeatPlayer(player);
-    SeatContext context = seating;
-    context.otherProgram = otherProgram;
-    const std::string program = given.isProgram() ? player : std::string();
-    this->seat(seat, makePlayer(seat, vorlen::playerKindOf(given), program, context));
-    liveMatch->record().players.at(static_cast<std::size_t>(seat)) = player;
-    checkProgram(player, said, "; choose the seat in File \u2192 New match\u2026");
+    seatPlayer(seat, vorlen::parseSeatPlayer(player), otherProgram);
+    checkProgram(player, otherProgram, said, "; choose the seat in File \u2192 New match\u2026");
 }
 
-void main_window::seat(int seat, std::unique_ptr<vorlen::IVorlenLogic> player)
-{
-    liveMatch->seat(seat, std::move(player));
-}
-
-std::unique_ptr<vorlen::IVorlenLogic> main_window::makePlayer(int seat, int kind, const std::string& program,
-                                                              const SeatContext& context)
+void main_window::seatPlayer(int seat, const vorlen::SeatPlayer& who, const std::string& otherPlayer)
 {
     const auto index = static_cast<std::size_t>(seat);
-    persons.at(index) = nullptr;
-    if (kind == vorlen::kPersonPlayer) {
-        moveLimitMs[index] = firstMoveMs[index] = 0;
+    vorlen::BuiltSeat built = seating.build(seat, who, otherPlayer, liveMatch->bots());
+    personControls.players.at(index) = nullptr;
+    if (who.kind == vorlen::SeatPlayer::Kind::Person) {
         // Asked on the referee's thread; the window offers the colours on its own.
         auto person = std::make_unique<PersonPlayer>(
             [this, seat](vorlen::Field seen) {
@@ -136,32 +120,12 @@ std::unique_ptr<vorlen::IVorlenLogic> main_window::makePlayer(int seat, int kind
                 QMetaObject::invokeMethod(this, [this, seat, seen] { offerToPerson(seat, seen); }, Qt::QueuedConnection);
             },
             vorlen::Trace());
-        persons.at(index) = person.get();
-        return person;
+        personControls.players.at(index) = person.get();
+        built.player = std::move(person);
     }
-    if (kind != vorlen::kExternalPlayer) {
-        moveLimitMs[index] = firstMoveMs[index] = 0;
-        liveMatch->record().moveLimitsMs[index] = static_cast<int>(vorlen::kMoveTimeLimit.count());
-        return vorlen::createPlayer(kind, program);
-    }
-    vorlen::BotSettings settings;
-    settings.groups = &liveMatch->bots();
-    // Plain, the working directory is the exchange directory; in a box, the
-    // box's seat folder.
-    settings.env = botEnv;
-    if (context.sandboxed)
-        settings.sandbox = vorlen::findSandbox();
-    // Each move's part of the log is kept with the move in any case; the
-    // whole of it goes to a file only when asked.
-    if (!botLogDir.empty())
-        settings.stderrPath = botLogDir + "/seat-" + std::to_string(seat) + "-" + playerName(program) + ".log";
-    settings.moveLimit = programMoveTime;
-    const bool unlimited = programMoveTime == vorlen::kNoTimeLimit;
-    moveLimitMs[index] = unlimited ? -1 : std::chrono::duration<double, std::milli>(programMoveTime).count();
-    liveMatch->record().moveLimitsMs[index] = unlimited ? 0 : static_cast<int>(programMoveTime.count());
-    const bool stream = vorlen::parseSeatPlayer(program).kind == vorlen::SeatPlayer::Kind::Stream;
-    firstMoveMs[index] = stream ? std::chrono::duration<double, std::milli>(settings.startupLimit).count() : 0;
-    return vorlen::buildProgramSeat(program, settings, {context.otherProgram, context.outputs});
+    liveMatch->record().players.at(index) = who.text();
+    liveMatch->record().moveLimitsMs.at(index) = built.recordedMoveLimitMs;
+    liveMatch->seat(seat, std::move(built.player));
 }
 
 void main_window::chooseNewMatch()
@@ -191,14 +155,14 @@ void main_window::chooseNewMatch()
 
 void main_window::playOnForAPerson()
 {
-    const bool personPlays = persons[0] || persons[1];
+    const bool personPlays = personControls.players[0] || personControls.players[1];
     if (!personPlays || viewing() || moving() || !problems.empty() || manager.gameOver() || timer->isActive())
         return;
     // The person's colours are offered before its turn begins: the board
     // stays the window's to draw while the person thinks.
     const vorlen::MatchPosition position = manager.position();
     const int next = 1 - position.lastSeat;
-    if (persons.at(static_cast<std::size_t>(next)) && position.active(next)) {
+    if (personControls.players.at(static_cast<std::size_t>(next)) && position.active(next)) {
         offerToPerson(next, position.board);
         return;
     }
@@ -208,22 +172,22 @@ void main_window::playOnForAPerson()
 void main_window::offerToPerson(int seat, const vorlen::Field& board)
 {
     const PersonOffer offer = personOffer(board, seat);
-    personBar->offer(offer.legal, offer.gains);
-    outline->outline(offer.region);
+    personControls.bar->offer(offer.legal, offer.gains);
+    personControls.outline->outline(offer.region);
 }
 
 void main_window::personChose(int colour)
 {
-    personBar->withdraw();
-    outline->clear();
-    for (PersonPlayer* person : persons)
+    personControls.bar->withdraw();
+    personControls.outline->clear();
+    for (PersonPlayer* person : personControls.players)
         if (person && person->waiting() && person->choose(colour))
             return;
     // Chosen before the turn: the turn plays it.
     if (moving())
         return;
     const int next = 1 - manager.position().lastSeat;
-    if (PersonPlayer* person = persons.at(static_cast<std::size_t>(next))) {
+    if (PersonPlayer* person = personControls.players.at(static_cast<std::size_t>(next))) {
         person->chooseAhead(colour);
         nextStep();
     }

@@ -4,6 +4,7 @@
 #include "CommandLine.h"
 #include "PlayerFactory.h"
 #include "SeatPlayer.h"
+#include "VorlenLogicTeam02.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -31,6 +32,26 @@ std::unique_ptr<ExternalPlayer> buildProgramSeat(const std::string& player, BotS
     SeatPlayer given = parseSeatPlayer(player);
     given.command = anchorCommandLine(given.command, std::filesystem::current_path().string());
     return createProgramPlayer(given, programSeatSettings(player, std::move(settings), around));
+}
+
+BuiltSeat buildSeat(const SeatPlayer& who, BotSettings settings, const SeatSurroundings& around)
+{
+    using Ms = std::chrono::duration<double, std::milli>;
+    const bool unlimited = settings.moveLimit == kNoTimeLimit;
+    BuiltSeat built;
+    built.recordedMoveLimitMs = unlimited ? 0 : static_cast<int>(settings.moveLimit.count());
+    if (who.kind == SeatPlayer::Kind::Person)
+        return built;
+    if (!who.isProgram()) {
+        built.player = std::make_unique<VorlenLogicTeam02>();
+        return built;
+    }
+    built.shownMoveLimitMs = unlimited ? -1 : Ms(settings.moveLimit).count();
+    built.firstMoveExtraMs = who.kind == SeatPlayer::Kind::Stream ? Ms(settings.startupLimit).count() : 0;
+    auto program = buildProgramSeat(who.text(), std::move(settings), around);
+    built.program = program.get();
+    built.player = std::move(program);
+    return built;
 }
 
 } // namespace vorlen

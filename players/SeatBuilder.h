@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ExternalPlayer.h"
+#include "SeatPlayer.h"
 
 #include <memory>
 #include <string>
@@ -24,5 +25,19 @@ BotSettings programSeatSettings(const std::string& player, BotSettings settings,
 // relative paths taken from where the referee runs.
 std::unique_ptr<ExternalPlayer> buildProgramSeat(const std::string& player, BotSettings settings,
                                                  const SeatSurroundings& around);
+
+// A seat as built, with what is recorded and shown of its time.
+struct BuiltSeat {
+    std::unique_ptr<IVorlenLogic> player;
+    ExternalPlayer* program = nullptr; // the player, when a program plays the seat
+    int recordedMoveLimitMs = 0;       // as replays and records keep it: 0 for none
+    double shownMoveLimitMs = 0;       // what a clock counts down: 0 for the built-in player, -1 for none
+    double firstMoveExtraMs = 0;       // a stream bot's start-up allowance, on top of its first move's time
+};
+
+// The one way a seat is built, by the window, vorlen-match and the ladder
+// alike: the built-in player, or a program on `settings` made whole as
+// above. A person is the window's own to seat: it gets no player here.
+BuiltSeat buildSeat(const SeatPlayer& who, BotSettings settings, const SeatSurroundings& around);
 
 } // namespace vorlen

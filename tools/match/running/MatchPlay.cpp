@@ -6,7 +6,6 @@
 #include "ReplayPosition.h"
 #include "Retirement.h"
 #include "ScratchDir.h"
-#include "VorlenLogicTeam02.h"
 #include "VorlenManager.h"
 
 #include <array>
@@ -92,18 +91,20 @@ MatchResult playMatch(const MatchJob& job, const MatchConfig& config, BotGroups&
 
     std::unique_ptr<IVorlenLogic> players[2];
     ExternalPlayer* external[2] = {nullptr, nullptr};
+    std::array<int, 2> recordedLimits{};
     for (int seat = 0; seat < 2; ++seat) {
-        const std::string& command = job.seats[seat].command;
-        if (!parseSeatPlayer(command).isProgram()) {
-            players[seat] = std::make_unique<VorlenLogicTeam02>();
-            continue;
+        const SeatPlayer who = parseSeatPlayer(job.seats[seat].command);
+        BotSettings settings;
+        if (who.isProgram()) {
+            settings = seatSettings(job, seat, config, groups, dir ? dir->path() : std::string());
+            settings.boxPool = boxes;
+            settings.trace = trace;
         }
-        BotSettings settings = seatSettings(job, seat, config, groups, dir ? dir->path() : std::string());
-        settings.boxPool = boxes;
-        settings.trace = trace;
-        auto player = buildProgramSeat(command, settings, surroundings(job, seat, config));
-        external[seat] = player.get();
-        players[seat] = std::move(player);
+        settings.moveLimit = job.seats[seat].moveTime;
+        BuiltSeat built = buildSeat(who, std::move(settings), surroundings(job, seat, config));
+        external[seat] = built.program;
+        players[seat] = std::move(built.player);
+        recordedLimits[static_cast<std::size_t>(seat)] = built.recordedMoveLimitMs;
     }
 
     VorlenManager manager(kBoardColumns, kBoardRows, 2, trace);
@@ -123,7 +124,7 @@ MatchResult playMatch(const MatchJob& job, const MatchConfig& config, BotGroups&
     replay.boardSource = job.boardLabel;
     for (int seat = 0; seat < 2; ++seat) {
         replay.players[seat] = job.seats[seat].command;
-        replay.moveLimitsMs[seat] = static_cast<int>(job.seats[seat].moveTime.count());
+        replay.moveLimitsMs[seat] = recordedLimits[static_cast<std::size_t>(seat)];
     }
     const auto reasonOf = [&](int seat) { return retirementText(manager.retirement(seat), manager.lastResult(seat)); };
     // A match played on from a replay's position keeps the turns before it.
