@@ -6,6 +6,7 @@
 #include "PlayerArguments.h"
 #include "RunPreflight.h"
 #include "ProgressReport.h"
+#include "RecordCommands.h"
 #include "RunReport.h"
 #include "ScratchDir.h"
 #include "CgroupPlaces.h"
@@ -127,13 +128,13 @@ bool readEarlierRecords(const MatchConfig& config, std::vector<MatchRecord>& rec
 int main(int argc, char* argv[])
 {
     if (argc > 1 && std::string(argv[1]) == "summarize") {
-        const SummarizeResult summed = summarizeRecordFiles(std::vector<std::string>(argv + 2, argv + argc));
+        const CommandOutcome summed = summarizeCommand(std::vector<std::string>(argv + 2, argv + argc));
         say(summed.err.c_str(), stderr);
         say(summed.out.c_str(), stdout);
         return summed.exitCode;
     }
     if (argc > 1 && std::string(argv[1]) == "report") {
-        const SummarizeResult built = buildReport(std::vector<std::string>(argv + 2, argv + argc));
+        const CommandOutcome built = reportCommand(std::vector<std::string>(argv + 2, argv + argc));
         say(built.err.c_str(), stderr);
         say(built.out.c_str(), stdout);
         return built.exitCode;

@@ -99,18 +99,16 @@ bool RunReport::addRecords(const std::vector<MatchRecord>& records, bool now, st
     return writeIndex(dir_, records_, pages, error);
 }
 
-SummarizeResult buildReport(const std::vector<std::string>& arguments)
+std::optional<BuiltReport> buildReport(const std::string& dir, const std::vector<std::string>& inputs,
+                                       std::string& error)
 {
-    const auto refuse = [](const std::string& line) {
-        return SummarizeResult{2, {}, "vorlen-match: report: " + line + "\n"};
+    const auto refuse = [&](std::string why) {
+        error = std::move(why);
+        return std::nullopt;
     };
-    if (arguments.size() < 2)
-        return refuse("name the folder and the records and replays: vorlen-match report DIR FILE...");
-    const std::string& dir = arguments.front();
     std::vector<MatchRecord> records;
     std::vector<fs::path> replays;
-    std::string error;
-    for (auto path = arguments.begin() + 1; path != arguments.end(); ++path) {
+    for (auto path = inputs.begin(); path != inputs.end(); ++path) {
         std::error_code problem;
         if (fs::is_directory(*path, problem)) {
             for (const fs::directory_entry& entry : fs::directory_iterator(*path, problem))
@@ -133,8 +131,8 @@ SummarizeResult buildReport(const std::vector<std::string>& arguments)
 
     RunReport report;
     if (!report.open(dir, {}, error))
-        return refuse(error);
-    SummarizeResult result;
+        return std::nullopt;
+    BuiltReport built;
     for (const fs::path& path : replays) {
         Replay replay;
         const std::string name = path.filename().string();
@@ -146,15 +144,14 @@ SummarizeResult buildReport(const std::vector<std::string>& arguments)
                 names = {record.seats[0].player, record.seats[1].player};
         if (!readReplayFile(path.string(), replay, error)
             || !report.addPage(game, pageNameFor(name), replay, names, error)) {
-            result.err += "vorlen-match: report: '" + path.string() + "': " + error + "; no page for it\n";
-            result.exitCode = 1;
+            built.failures.push_back("'" + path.string() + "': " + error + "; no page for it");
         }
     }
     if (!report.addRecords(records, true, error))
-        return refuse(error);
-    result.out = "vorlen-match: report: " + dir + "/index.html: " + std::to_string(records.size()) + " matches, "
-                 + std::to_string(replays.size()) + " pages\n";
-    return result;
+        return std::nullopt;
+    built.matches = records.size();
+    built.pages = replays.size();
+    return built;
 }
 
 } // namespace vorlen::match

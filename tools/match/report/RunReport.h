@@ -7,6 +7,7 @@
 #include <chrono>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -40,9 +41,18 @@ private:
 // -1 for any other name.
 int gameOfName(const std::string& name);
 
-// `vorlen-match report DIR FILE...`: the report of a run from its records
-// (CSV or JSON Lines files) and its replays (files, or folders of them), as
-// the run would have written it.
-SummarizeResult buildReport(const std::vector<std::string>& arguments);
+// The report of a run written in `dir` from its records (CSV or JSON Lines
+// files) and its replays (files, or folders of them), as the run would have
+// written it: how many matches and pages it has, and the replays that gave
+// no page, with why, a line each.
+struct BuiltReport {
+    std::size_t matches = 0;
+    std::size_t pages = 0;
+    std::vector<std::string> failures;
+};
+// None, with the reason, when there is no report: an input that is none of
+// those or cannot be read, or a folder that cannot be written.
+std::optional<BuiltReport> buildReport(const std::string& dir, const std::vector<std::string>& inputs,
+                                       std::string& error);
 
 } // namespace vorlen::match

@@ -18,11 +18,6 @@
 namespace vorlen::match {
 namespace {
 
-SummarizeResult refuse(const std::string& line)
-{
-    return {2, {}, "vorlen-match: summarize: " + line + "\n"};
-}
-
 bool sameRun(const MatchRecord& a, const MatchRecord& b)
 {
     return a.run == b.run && a.runMatches == b.runMatches && a.swap == b.swap && a.runPlayers == b.runPlayers
@@ -139,13 +134,13 @@ public:
                 return "cannot read '" + source.stream->path() + "': " + source.stream->error();
         return {};
     }
-    std::string warnings() const
+    std::vector<std::string> warnings() const
     {
-        std::string text;
+        std::vector<std::string> lines;
         for (const Source& source : sources_)
             if (!source.stream->warning().empty())
-                text += "vorlen-match: summarize: '" + source.stream->path() + "': " + source.stream->warning() + "\n";
-        return text;
+                lines.push_back("'" + source.stream->path() + "': " + source.stream->warning());
+        return lines;
     }
 
 private:
@@ -199,16 +194,17 @@ RecordsSummary summarizeRecords(const std::vector<MatchRecord>& records, bool co
     return summary;
 }
 
-SummarizeResult summarizeRecordFiles(const std::vector<std::string>& paths)
+std::optional<RecordFilesSummary> summarizeRecordFiles(const std::vector<std::string>& paths, std::string& error)
 {
-    if (paths.empty())
-        return refuse("name the record files to sum up: vorlen-match summarize FILE...");
+    const auto refuse = [&](std::string why) {
+        error = std::move(why);
+        return std::nullopt;
+    };
     MergedRecords records;
-    std::string error;
     if (!records.open(paths, error))
-        return refuse(error);
+        return std::nullopt;
 
-    SummarizeResult result;
+    std::vector<std::string> twice;
     std::set<std::string> shards; // the parts of the run the records come from
     std::optional<RunReading> run;
     std::optional<MatchRecord> first;
@@ -241,8 +237,8 @@ SummarizeResult summarizeRecordFiles(const std::vector<std::string>& paths)
         if (!games.insert(record.game)) {
             const std::string where = slot.game != record.game ? "" : " ('" + slot.path + "' and '" + path + "'"
                                       + (slot.hash == hash ? "" : ", with different results") + ")";
-            result.err += "vorlen-match: summarize: game " + std::to_string(record.game) + " is recorded more than once"
-                          + where + "; the first one counts\n";
+            twice.push_back("game " + std::to_string(record.game) + " is recorded more than once" + where
+                            + "; the first one counts");
             continue;
         }
         shards.insert(record.shard);
@@ -254,7 +250,8 @@ SummarizeResult summarizeRecordFiles(const std::vector<std::string>& paths)
     }
     if (const std::string problem = records.error(); !problem.empty())
         return refuse(problem);
-    result.err = records.warnings() + result.err;
+    RecordFilesSummary summary{{}, records.warnings()};
+    summary.notes.insert(summary.notes.end(), twice.begin(), twice.end());
     if (!run)
         return refuse("no records in the files");
 
@@ -270,11 +267,10 @@ SummarizeResult summarizeRecordFiles(const std::vector<std::string>& paths)
     const int missingCount =
         decided ? 0 : games.missing(first->runMatches, 20, missing, part ? part->index : 0, part ? part->count : 1);
     if (missingCount > 0)
-        result.err += "vorlen-match: summarize: " + std::to_string(missingCount) + " of "
-                      + std::to_string(run->facts.matchCount) + " matches are missing: " + missing
-                      + (missingCount > 20 ? ", ..." : "") + "\n";
-    result.out = summaryText(run->tally, run->facts, missingCount > 0, run->sprt ? &*run->sprt : nullptr);
-    return result;
+        summary.notes.push_back(std::to_string(missingCount) + " of " + std::to_string(run->facts.matchCount)
+                                + " matches are missing: " + missing + (missingCount > 20 ? ", ..." : ""));
+    summary.text = summaryText(run->tally, run->facts, missingCount > 0, run->sprt ? &*run->sprt : nullptr);
+    return summary;
 }
 
 } // namespace vorlen::match

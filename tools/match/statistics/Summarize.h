@@ -3,23 +3,24 @@
 #include "MatchRecord.h"
 #include "StandingRows.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace vorlen::match {
 
-struct SummarizeResult {
-    int exitCode = 0;
-    std::string out;
-    std::string err;
+// The records of one run from any number of files (the shards of a cluster
+// run, say), summed up as one whole run would have summed them up, with what
+// is said of the files besides, a line each: matches recorded twice or
+// missing, a last line cut short.
+struct RecordFilesSummary {
+    std::string text;
+    std::vector<std::string> notes;
 };
-
-// `vorlen-match summarize FILE...`: the records of one run, from any number
-// of files (the shards of a cluster run, say), summed up as one whole run
-// would have summed them up. Duplicated and missing matches are reported
-// on standard error; records of different runs mixed together are refused
-// (exit 2).
-SummarizeResult summarizeRecordFiles(const std::vector<std::string>& paths);
+// None, with the reason, when the files cannot be summed up as one run: a
+// file that cannot be read, records of different runs mixed together, or no
+// records at all.
+std::optional<RecordFilesSummary> summarizeRecordFiles(const std::vector<std::string>& paths, std::string& error);
 
 // A run's records, in game order, summed up as summarize does, with the
 // SPRT's log-likelihood ratio after each sample when the run has one.
