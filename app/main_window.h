@@ -1,8 +1,6 @@
 #pragma once
 
-#include "BotEnvironment.h"
 #include "BotGroups.h"
-#include "IVorlenLogic.h"
 #include "LiveMatch.h"
 #include "MainWindowForm.h"
 #include "Palette.h"

@@ -53,9 +53,8 @@ BoxView boxViewOf(const std::vector<std::string>& argv, const BotSettings& setti
     return view;
 }
 
-BoxView boxViewOfProgram(const std::string& text, BotSettings settings)
+BoxView boxViewOfProgram(const SeatPlayer& given, BotSettings settings)
 {
-    const SeatPlayer given = parseSeatPlayer(text);
     if (!given.ownDir.empty())
         settings.ownDir = given.ownDir;
     return boxViewOf(realCommandLine(splitCommandLine(

@@ -13,6 +13,7 @@
 #include "MoveTime.h"
 #include "Replay.h"
 #include "Sandbox.h"
+#include "SeatPlayer.h"
 #include "Trace.h"
 
 #include <chrono>
@@ -72,7 +73,7 @@ std::vector<std::string> environmentOf(const BotSettings& settings);
 BoxView boxViewOf(const std::vector<std::string>& argv, const BotSettings& settings);
 // The same for a seat option's text ("stream:", ",dir=" and all), its paths
 // taken from the working directory.
-BoxView boxViewOfProgram(const std::string& text, BotSettings settings);
+BoxView boxViewOfProgram(const SeatPlayer& given, BotSettings settings);
 // How a bot of these settings runs, in the directory `workDirFd` or in
 // `box`, its standard error going to `log` when that is open.
 BotProcess::Options botOptions(const BotSettings& settings, int workDirFd, BotLog& log, Box* box);

@@ -11,25 +11,25 @@
 
 namespace vorlen {
 
-BotSettings programSeatSettings(const std::string& player, BotSettings settings, const SeatSurroundings& around)
+BotSettings programSeatSettings(const SeatPlayer& player, BotSettings settings, const SeatSurroundings& around)
 {
     if (!settings.sandbox)
         return settings;
     const BoxView mine = boxViewOfProgram(player, settings);
     BotSettings others = settings;
     others.ownDir.clear(); // a folder named for this seat is not the other's
-    const BoxView other =
-        parseSeatPlayer(around.otherPlayer).isProgram() ? boxViewOfProgram(around.otherPlayer, others) : BoxView{};
+    const SeatPlayer otherPlayer = parseSeatPlayer(around.otherPlayer);
+    const BoxView other = otherPlayer.isProgram() ? boxViewOfProgram(otherPlayer, others) : BoxView{};
     settings.hidden = hiddenPaths(mine, other, around.outputs);
     const char* home = std::getenv("HOME");
     settings.boxRefusal = boxViewProblem(mine, other, around.outputs, home ? home : "").value_or("");
     return settings;
 }
 
-std::unique_ptr<ExternalPlayer> buildProgramSeat(const std::string& player, BotSettings settings,
+std::unique_ptr<ExternalPlayer> buildProgramSeat(const SeatPlayer& player, BotSettings settings,
                                                  const SeatSurroundings& around)
 {
-    SeatPlayer given = parseSeatPlayer(player);
+    SeatPlayer given = player;
     given.command = anchorCommandLine(given.command, std::filesystem::current_path().string());
     return createProgramPlayer(given, programSeatSettings(player, std::move(settings), around));
 }
@@ -48,7 +48,7 @@ BuiltSeat buildSeat(const SeatPlayer& who, BotSettings settings, const SeatSurro
     }
     built.shownMoveLimitMs = unlimited ? -1 : Ms(settings.moveLimit).count();
     built.firstMoveExtraMs = who.kind == SeatPlayer::Kind::Stream ? Ms(settings.startupLimit).count() : 0;
-    auto program = buildProgramSeat(who.text(), std::move(settings), around);
+    auto program = buildProgramSeat(who, std::move(settings), around);
     built.program = program.get();
     built.player = std::move(program);
     return built;

@@ -19,11 +19,11 @@ struct SeatSurroundings {
 // seats a bot does it: in a box, what the box shows is worked out from the
 // seat's own command line, the other seat's files and the run's outputs are
 // hidden, and a view that would show them refuses the box.
-BotSettings programSeatSettings(const std::string& player, BotSettings settings, const SeatSurroundings& around);
+BotSettings programSeatSettings(const SeatPlayer& player, BotSettings settings, const SeatSurroundings& around);
 
 // The player of a program seat on those settings; its command line's
 // relative paths taken from where the referee runs.
-std::unique_ptr<ExternalPlayer> buildProgramSeat(const std::string& player, BotSettings settings,
+std::unique_ptr<ExternalPlayer> buildProgramSeat(const SeatPlayer& player, BotSettings settings,
                                                  const SeatSurroundings& around);
 
 // A seat as built, with what is recorded and shown of its time.

@@ -140,7 +140,7 @@ TEST_F(Tree, ASeatsBoxIsWorkedOutFromTheSeatItsNeighbourAndTheOutputs)
         BotSettings settings;
         if (boxed)
             settings.sandbox = SandboxPlan{"/usr/bin/bwrap", "/opt/vorlen-box"};
-        const BotSettings made = programSeatSettings(mine, settings, {theirs, std::move(outputs)});
+        const BotSettings made = programSeatSettings(parseSeatPlayer(mine), settings, {theirs, std::move(outputs)});
         fs::current_path(was);
         return made;
     };

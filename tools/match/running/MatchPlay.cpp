@@ -69,7 +69,7 @@ BotSettings seatSettings(const MatchJob& job, int seat, const MatchConfig& confi
     settings.groups = &groups;
     settings.limits = config.limits;
     settings.moveLimit = job.seats[seat].moveTime;
-    return programSeatSettings(job.seats[seat].command, settings, surroundings(job, seat, config));
+    return programSeatSettings(parseSeatPlayer(job.seats[seat].command), settings, surroundings(job, seat, config));
 }
 
 std::string replayFileName(const MatchJob& job, const MatchConfig& config)
