@@ -1,5 +1,6 @@
 #include "BoardSequence.h"
 #include "MatchArguments.h"
+#include "MatchOptions.h"
 #include "MatchPlay.h"
 #include "MatchRecord.h"
 #include "RecordText.h"
@@ -19,6 +20,7 @@
 #include <chrono>
 #include <cmath>
 #include <csignal>
+#include <set>
 #include <sstream>
 #include <sys/wait.h>
 #include <thread>
@@ -150,6 +152,24 @@ TEST(MatchOptions, AnUnknownOptionGetsTheNearestOneSuggested)
     }
     // Options with "=" still work as Qt reads them.
     EXPECT_EQ(parse({"--games=10"}).config->games, 10);
+}
+
+TEST(MatchOptions, EveryRowOfTheTableIsAnOptionWithItsHelp)
+{
+    const std::string help = parse({"--help"}).out;
+    const std::vector<match::MatchOption> table = match::matchOptions(2);
+    std::set<std::string> names;
+    for (const match::MatchOption& row : table) {
+        EXPECT_TRUE(names.insert(row.name).second) << row.name << " is in the table twice";
+        const std::string shown = std::string("--") + row.name + (row.valueName ? std::string(" <") + row.valueName + ">" : "");
+        EXPECT_NE(help.find(shown), std::string::npos) << shown;
+        // Its help, as far as the first line's wrap.
+        EXPECT_NE(help.find(row.help.left(16).toStdString()), std::string::npos) << row.name;
+        // An option that takes a value refuses to go without one.
+        if (row.valueName) {
+            EXPECT_EQ(parse({QString("--") + row.name}).exitCode, 2) << row.name;
+        }
+    }
 }
 
 TEST(MatchBoards, SeededBoardsArePortableAndIndependent)

@@ -52,27 +52,23 @@ std::vector<LimitOption> limitOptions()
 
 } // namespace
 
-QList<QCommandLineOption> botLimitOptions()
+std::vector<MatchOption> botLimitOptions()
 {
-    QList<QCommandLineOption> options;
+    std::vector<MatchOption> rows;
     for (const LimitOption& limit : limitOptions())
-        options << QCommandLineOption(limit.name, limit.help, limit.valueName);
-    return options;
-}
-
-std::optional<QString> readBotLimits(const QCommandLineParser& parser, BotLimits& limits)
-{
-    for (const LimitOption& limit : limitOptions()) {
-        if (!parser.isSet(limit.name))
-            continue;
-        bool whole = false;
-        const long long value = parser.value(limit.name).trimmed().toLongLong(&whole);
-        if (!whole || value < limit.least || value > 1'000'000)
-            return QString("--%1 needs a whole number from %2 to 1000000, not '%3'")
-                .arg(limit.name, QString::number(limit.least), parser.value(limit.name));
-        limits.*limit.value = static_cast<std::uint64_t>(value) * limit.unit;
-    }
-    return std::nullopt;
+        rows.push_back({limit.name, limit.valueName, limit.help, {},
+                        [limit](const OptionInput& in, MatchConfig& config, Warnings&) -> std::optional<QString> {
+                            if (!in.set)
+                                return std::nullopt;
+                            bool whole = false;
+                            const long long value = in.value().trimmed().toLongLong(&whole);
+                            if (!whole || value < limit.least || value > 1'000'000)
+                                return QString("--%1 needs a whole number from %2 to 1000000, not '%3'")
+                                    .arg(limit.name, QString::number(limit.least), in.value());
+                            config.limits.*limit.value = static_cast<std::uint64_t>(value) * limit.unit;
+                            return std::nullopt;
+                        }});
+    return rows;
 }
 
 } // namespace vorlen::match
