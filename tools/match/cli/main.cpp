@@ -123,37 +123,11 @@ bool readEarlierRecords(const MatchConfig& config, std::vector<MatchRecord>& rec
     return true;
 }
 
-} // namespace
-
-int main(int argc, char* argv[])
+// How the run's bots are held: in boxes where they can be made (required
+// with --sandbox), each player's box checked, folders and groups left by
+// earlier runs removed. An exit code when the run cannot go on.
+std::optional<int> settleBoxes(MatchConfig& config)
 {
-    if (argc > 1 && std::string(argv[1]) == "summarize") {
-        const CommandOutcome summed = summarizeCommand(std::vector<std::string>(argv + 2, argv + argc));
-        say(summed.err.c_str(), stderr);
-        say(summed.out.c_str(), stdout);
-        return summed.exitCode;
-    }
-    if (argc > 1 && std::string(argv[1]) == "report") {
-        const CommandOutcome built = reportCommand(std::vector<std::string>(argv + 2, argv + argc));
-        say(built.err.c_str(), stderr);
-        say(built.out.c_str(), stdout);
-        return built.exitCode;
-    }
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
-    const int cores = static_cast<int>(std::max(1U, std::thread::hardware_concurrency()));
-    const ParsedArguments parsed = parseMatchArguments(arguments, cores);
-    say(parsed.out.c_str(), stdout);
-    say(parsed.err.c_str(), stderr);
-    if (!parsed.config)
-        return parsed.exitCode;
-    MatchConfig config = *parsed.config;
-    // A trace is read as the matches go, often through a pipe.
-    if (config.trace)
-        std::setvbuf(stdout, nullptr, _IOLBF, 0);
-    // Whatever escapes a bot's session is handed back here, to be ended.
-    vorlen::becomeChildSubreaper();
     if (config.anyProgram() && config.sandbox != SandboxMode::Off) {
         const vorlen::SandboxPlan plan = vorlen::findSandbox();
         std::string why;
@@ -166,7 +140,6 @@ int main(int argc, char* argv[])
             sayf(stderr, "vorlen-match: bots run without a sandbox: %s\n", why.c_str());
         }
     }
-
     // A box shows a bot its own folder: one that would show it far more is refused.
     if (config.boxed()) {
         const std::vector<NamedPlayer> players = config.players();
@@ -177,14 +150,11 @@ int main(int argc, char* argv[])
                 return 2;
             }
         }
-    }
-
-    // Players whose bots share a folder are each hidden the other's files
-    // there: said, since a bot may miss a file it shares with its opponent.
-    if (config.boxed())
+        // Players whose bots share a folder are each hidden the other's files
+        // there: said, since a bot may miss a file it shares with its opponent.
         for (const std::string& note : sharedFolderNotes(config))
             sayf(stderr, "vorlen-match: %s\n", note.c_str());
-
+    }
     // Folders that runners killed earlier could not remove.
     if (config.anyProgram()) {
         for (const std::string& root : scratchRoots())
@@ -192,30 +162,36 @@ int main(int argc, char* argv[])
         if (config.boxed())
             vorlen::removeAbandonedBoxGroups();
     }
+    return std::nullopt;
+}
 
-    // A program that cannot answer at all is said now, in its own words,
-    // not in the summary after every match it lost.
-    // A stop meanwhile ends the trial as it would end the run.
-    vorlen::BotGroups trial;
-    if (config.anyProgram() && config.preflight) {
-        installStopHandlers(trial);
-        const auto problem = preflightRun(config, trial);
-        if (interrupted != 0)
-            return 128 + static_cast<int>(interrupted);
-        if (problem) {
-            sayf(stderr, "vorlen-match: %s (--no-preflight skips this trial)\n", problem->c_str());
-            return 2;
-        }
+// A program that cannot answer at all is said now, in its own words, not in
+// the summary after every match it lost. A stop meanwhile ends the trial as
+// it would end the run. `trial` outlives the handlers' use of it.
+std::optional<int> tryPrograms(const MatchConfig& config, vorlen::BotGroups& trial)
+{
+    if (!config.anyProgram() || !config.preflight)
+        return std::nullopt;
+    installStopHandlers(trial);
+    const auto problem = preflightRun(config, trial);
+    if (interrupted != 0)
+        return 128 + static_cast<int>(interrupted);
+    if (problem) {
+        sayf(stderr, "vorlen-match: %s (--no-preflight skips this trial)\n", problem->c_str());
+        return 2;
     }
+    return std::nullopt;
+}
 
-    std::vector<MatchRecord> earlier;
+// The records file and the folders of the run's outputs, ready; an exit code
+// when they are not.
+std::optional<int> openOutputs(const MatchConfig& config, std::vector<MatchRecord>& earlier, RecordWriter& records)
+{
     std::string error;
     if (!config.resultsPath.empty() && !readEarlierRecords(config, earlier, error)) {
         sayf(stderr, "vorlen-match: %s%s\n", config.resume ? "--resume: " : "", error.c_str());
         return 2;
     }
-
-    RecordWriter records;
     if (!config.resultsPath.empty() && !records.open(config.resultsPath, error)) {
         sayf(stderr, "vorlen-match: %s\n", error.c_str());
         // A file that cannot be opened is a bad option; one that cannot be
@@ -231,7 +207,16 @@ int main(int argc, char* argv[])
             return 2;
         }
     }
+    return std::nullopt;
+}
 
+// Plays the run, with its progress as it goes and its summary at the end.
+int playRun(const MatchConfig& config)
+{
+    std::vector<MatchRecord> earlier;
+    RecordWriter records;
+    if (const auto failed = openOutputs(config, earlier, records))
+        return *failed;
     ProgressReport::Settings shown;
     shown.total = config.shardMatchCount();
     shown.quiet = config.quiet;
@@ -241,6 +226,7 @@ int main(int argc, char* argv[])
     shown.anchor = anchorOf(factsOf(config));
     MatchRunner runner(config, config.resultsPath.empty() ? nullptr : &records, earlier);
     RunReport report;
+    std::string error;
     if (!config.reportDir.empty()) {
         if (!report.open(config.reportDir, earlier, error)) {
             sayf(stderr, "vorlen-match: --report: %s\n", error.c_str());
@@ -275,4 +261,43 @@ int main(int argc, char* argv[])
     if (complete)
         return 0;
     return 128 + (interrupted != 0 ? static_cast<int>(interrupted) : SIGINT);
+}
+
+int said(const CommandOutcome& outcome)
+{
+    say(outcome.err.c_str(), stderr);
+    say(outcome.out.c_str(), stdout);
+    return outcome.exitCode;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    const std::vector<std::string> rest(argv + std::min(argc, 2), argv + argc);
+    if (argc > 1 && std::string(argv[1]) == "summarize")
+        return said(summarizeCommand(rest));
+    if (argc > 1 && std::string(argv[1]) == "report")
+        return said(reportCommand(rest));
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const int cores = static_cast<int>(std::max(1U, std::thread::hardware_concurrency()));
+    const ParsedArguments parsed = parseMatchArguments(arguments, cores);
+    say(parsed.out.c_str(), stdout);
+    say(parsed.err.c_str(), stderr);
+    if (!parsed.config)
+        return parsed.exitCode;
+    MatchConfig config = *parsed.config;
+    // A trace is read as the matches go, often through a pipe.
+    if (config.trace)
+        std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    // Whatever escapes a bot's session is handed back here, to be ended.
+    vorlen::becomeChildSubreaper();
+    if (const auto ended = settleBoxes(config))
+        return *ended;
+    vorlen::BotGroups trial;
+    if (const auto ended = tryPrograms(config, trial))
+        return *ended;
+    return playRun(config);
 }
