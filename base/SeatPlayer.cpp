@@ -21,6 +21,7 @@ SeatPlayer parseSeatPlayer(const std::string& text)
     const std::size_t dir = given.command.rfind(kOwnDirSuffix);
     if (dir != std::string::npos) {
         given.ownDir = given.command.substr(dir + std::string(kOwnDirSuffix).size());
+        given.blankOwnDir = given.ownDir.empty();
         given.command.erase(dir);
     }
     return given;
@@ -34,7 +35,7 @@ std::string SeatPlayer::text() const
     case Kind::Program:
     case Kind::Stream: break;
     }
-    return (kind == Kind::Stream ? kStreamPrefix : "") + command + (ownDir.empty() ? "" : kOwnDirSuffix + ownDir);
+    return (kind == Kind::Stream ? kStreamPrefix : "") + command + (ownDir.empty() && !blankOwnDir ? "" : kOwnDirSuffix + ownDir);
 }
 
 namespace {

@@ -21,6 +21,9 @@ struct SeatPlayer {
     Kind kind = Kind::BuiltIn;
     std::string command; // a program's command line proper
     std::string ownDir;  // empty: found from the command line
+    // ",dir=" with nothing after it: kept, so that it reads back the same
+    // and a check can refuse it.
+    bool blankOwnDir = false;
 
     static constexpr bool programKind(Kind kind) { return kind == Kind::Program || kind == Kind::Stream; }
     bool isProgram() const { return programKind(kind); }

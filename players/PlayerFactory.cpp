@@ -84,7 +84,7 @@ std::optional<std::string> programProblem(const std::string& text, const Program
     namespace fs = std::filesystem;
     const fs::path base(check.base);
     std::error_code error;
-    if (text.find(kOwnDirSuffix) != std::string::npos
+    if ((given.blankOwnDir || !given.ownDir.empty())
         && (given.ownDir.empty() || !fs::is_directory(base / given.ownDir, error)))
         return "'" + given.ownDir + "' after " + kOwnDirSuffix + " is not a folder";
     if (!check.boxed)

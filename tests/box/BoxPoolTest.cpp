@@ -30,8 +30,8 @@ protected:
     void SetUp() override
     {
         prepareMode(Mode::Sandbox);
-        config.first = writeBot(bots, "counter.sh", "echo \"pid $$\" >&2\n"
-                                                     "head -c 1 vorla.in | tr 123456 345612 > vorla.out");
+        config.first = parseSeatPlayer(writeBot(bots, "counter.sh", "echo \"pid $$\" >&2\n"
+                                                                     "head -c 1 vorla.in | tr 123456 345612 > vorla.out"));
         config.boxes = findSandbox();
         config.botLogDir = bots.file("logs");
         std::filesystem::create_directories(config.botLogDir);

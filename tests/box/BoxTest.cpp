@@ -50,8 +50,8 @@ protected:
     match::MatchRecord play(const std::string& first, const std::string& second, const BotLimits& limits = {})
     {
         match::MatchConfig config;
-        config.first = first;
-        config.second = second;
+        config.first = parseSeatPlayer(first);
+        config.second = parseSeatPlayer(second);
         config.boxes = plan();
         config.limits = limits;
         match::MatchJob job{0, seededBoard(3, 0), "seed:3:0", false, config.seatsFor({}), {}};
@@ -447,7 +447,7 @@ TEST_P(Boxes, ABoxKeptForTheNextMatchKeepsNothingOfTheLast)
         "while true; do i=0; while [ $i -lt 41 ]; do read -r line || exit 0; i=$((i+1)); done; "
         "echo \"$line\" | cut -c1 | tr 123456 345612; done");
     match::MatchConfig config;
-    config.first = "stream:" + bot;
+    config.first = parseSeatPlayer("stream:" + bot);
     config.boxes = plan();
     BoxPool pool(2);
     std::string logs;

@@ -284,15 +284,15 @@ TEST_P(MatchContainment, ASaboteurSpoilsOnlyItsOwnFiles)
     // the next board goes.
     const std::string saboteur = honest + "\nrm -f vorla.in; mkdir -p vorla.in/x vorla.out.d; touch vorla.in/x/y";
     match::MatchConfig config;
-    config.second = writeBot(bots, "honest.sh", honest);
+    config.second = parseSeatPlayer(writeBot(bots, "honest.sh", honest));
     if (GetParam() == Mode::Sandbox)
         config.boxes = findSandbox();
     BotGroups groups;
     match::MatchJob job{0, seededBoard(3, 0), "seed:3:0", false, {}, {}};
-    config.first = writeBot(bots, "plain.sh", honest);
+    config.first = parseSeatPlayer(writeBot(bots, "plain.sh", honest));
     job.seats = config.seatsFor({});
     const match::MatchRecord plain = *match::playMatch(job, config, groups).record;
-    config.first = writeBot(bots, "saboteur.sh", saboteur);
+    config.first = parseSeatPlayer(writeBot(bots, "saboteur.sh", saboteur));
     job.seats = config.seatsFor({});
     const match::MatchRecord spoiled = *match::playMatch(job, config, groups).record;
     // The records past the bots' names, and without the times.
@@ -300,7 +300,7 @@ TEST_P(MatchContainment, ASaboteurSpoilsOnlyItsOwnFiles)
         const std::string core = withoutTimes(toCsv(record));
         return core.substr(core.find(",A,") + 3 + nameSize);
     };
-    EXPECT_EQ(rest(spoiled, config.first.size()), rest(plain, std::string(bots.file("plain.sh")).size()));
+    EXPECT_EQ(rest(spoiled, config.first.text().size()), rest(plain, std::string(bots.file("plain.sh")).size()));
     EXPECT_GT(spoiled.turns, 2);
 }
 

@@ -44,7 +44,7 @@ protected:
     match::MatchConfig config() const
     {
         match::MatchConfig config;
-        config.first = "program";
+        config.first = parseSeatPlayer("program");
         config.boxes = planFor(GetParam());
         config.botLogDir = bots.file("logs");
         fs::create_directories(config.botLogDir);
@@ -77,10 +77,10 @@ TEST_P(Escapes, ALinkOrDotsOnTheCommandLineShowNothingBeyondTheBotsFolder)
     fs::create_symlink("..", bots.file("mine/book"));
     fs::create_symlink("data", bots.file("mine/inside"));
     const std::string bot = writeBot(bots, "mine/bot.sh", shellBot("ls \"$1\" >&2; cat \"$1/theirs/secret\" >&2"));
-    const match::NamedPlayer stupid{"B", "stupid"};
+    const match::NamedPlayer stupid{"B", parseSeatPlayer("stupid")};
     std::string retired;
     // The link leads out of its folder: the box is not made at all.
-    const std::string out = play(config(), 0, {"A", "/bin/sh " + bot + " " + bots.file("mine/book")}, stupid,
+    const std::string out = play(config(), 0, {"A", parseSeatPlayer("/bin/sh " + bot + " " + bots.file("mine/book"))}, stupid,
                                  nullptr, &retired);
     EXPECT_EQ(retired, "failed to start");
     EXPECT_NE(out.find("outside its own folder"), std::string::npos) << out;
@@ -88,7 +88,7 @@ TEST_P(Escapes, ALinkOrDotsOnTheCommandLineShowNothingBeyondTheBotsFolder)
     // Within its folder, and through a folder the box does not hold, it plays.
     for (const std::string& command : {"/bin/sh " + bot + " " + bots.file("mine/inside"),
                                        "/bin/sh " + bots.file("scripts/../mine/bot.sh") + " /tmp"}) {
-        const std::string log = play(config(), 1, {"A", command}, stupid, nullptr, &retired);
+        const std::string log = play(config(), 1, {"A", parseSeatPlayer(command)}, stupid, nullptr, &retired);
         EXPECT_TRUE(retired == "full board" || retired == "stall") << command << ": " << retired << "\n" << log;
         EXPECT_EQ(log.find("the other seat's"), std::string::npos) << log;
     }
@@ -112,7 +112,7 @@ TEST_P(Escapes, LibrariesABotNamesLoadIntoTheBotAloneInsideItsBox)
     match::MatchConfig run = config();
     run.botEnv = {{"LD_PRELOAD", library}, {"MARK_DIR", organiser.path().string()}};
     std::string retired;
-    const std::string log = play(run, 0, {"A", bot}, {"B", "stupid"}, nullptr, &retired);
+    const std::string log = play(run, 0, {"A", parseSeatPlayer(bot)}, {"B", parseSeatPlayer("stupid")}, nullptr, &retired);
     EXPECT_TRUE(retired == "full board" || retired == "stall") << retired << "\n" << log;
     // Loaded into the bot, in its box: never into bubblewrap or the launcher on the host.
     EXPECT_NE(log.find("loaded into"), std::string::npos) << log;
@@ -136,7 +136,7 @@ TEST_P(Escapes, LibrariesABotNamesLoadIntoTheBotAloneInsideItsBox)
         fs::permissions(bots.file(built), fs::perms::others_read | fs::perms::others_exec, fs::perm_options::add);
     match::MatchConfig own = config();
     own.botEnv = {{"LD_LIBRARY_PATH", bots.file("mine/lib")}};
-    const std::string ownLog = play(own, 1, {"A", bots.file("mine/own")}, {"B", "stupid"}, nullptr, &retired);
+    const std::string ownLog = play(own, 1, {"A", parseSeatPlayer(bots.file("mine/own"))}, {"B", parseSeatPlayer("stupid")}, nullptr, &retired);
     EXPECT_TRUE(retired == "full board" || retired == "stall") << retired << "\n" << ownLog;
     EXPECT_NE(ownLog.find("from its own library"), std::string::npos) << ownLog;
 }
@@ -151,9 +151,9 @@ TEST_P(Escapes, AKeptBoxIsANewBoxForTheNextMatchWhoeverPlaysIt)
         "echo \"$1: nice $(nice) files $(ulimit -n) queues $(ls /dev/mqueue | tr '\\n' ' ')pid $$\" >&2\n"
         "[ \"$1\" = victim ] || python3 -c \"import ctypes; ctypes.CDLL('librt.so.1').mq_open(b'/planted', 0o102, 0o600, "
         "None)\""));
-    const match::NamedPlayer plant{"plant", "/bin/sh " + program + " plant"};
-    const match::NamedPlayer victim{"victim", "/bin/sh " + program + " victim"};
-    const match::NamedPlayer queue{"queue", "/bin/sh " + program + " queue"};
+    const match::NamedPlayer plant{"plant", parseSeatPlayer("/bin/sh " + program + " plant")};
+    const match::NamedPlayer victim{"victim", parseSeatPlayer("/bin/sh " + program + " victim")};
+    const match::NamedPlayer queue{"queue", parseSeatPlayer("/bin/sh " + program + " queue")};
     const match::MatchConfig run = config();
     BoxPool pool(4);
     std::string found; // what each match's first move found
@@ -161,7 +161,7 @@ TEST_P(Escapes, AKeptBoxIsANewBoxForTheNextMatchWhoeverPlaysIt)
     for (int game = 0; game < 4; game += 2) {
         play(run, game, plant, victim, &pool);
         const std::string victimLog = play(run, game + 1, victim, plant, &pool);
-        const std::string queueLog = play(run, 10 + game, queue, {"B", "stupid"}, &pool);
+        const std::string queueLog = play(run, 10 + game, queue, {"B", parseSeatPlayer("stupid")}, &pool);
         for (const std::string& log : {victimLog, queueLog}) {
             const std::size_t line = log.find(": nice");
             found += line == std::string::npos ? "nothing\n" : log.substr(line, log.find(" pid", line) - line) + "\n";
@@ -315,7 +315,7 @@ TEST_P(Escapes, AJavaBotsHeapFitsItsMemoryLimit)
     match::MatchConfig run = config();
     run.limits.memoryMiB = 256;
     std::string retired;
-    const std::string log = play(run, 0, {"A", "java -cp " + bots.file("java") + " Main"}, {"B", "stupid"}, nullptr,
+    const std::string log = play(run, 0, {"A", parseSeatPlayer("java -cp " + bots.file("java") + " Main")}, {"B", parseSeatPlayer("stupid")}, nullptr,
                                  &retired);
     EXPECT_TRUE(retired == "full board" || retired == "stall") << retired << "\n" << log;
     const std::size_t heap = log.find("heap ");

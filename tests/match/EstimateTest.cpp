@@ -81,7 +81,7 @@ TEST(Standings, PlayersThatCannotBeRatedAreNamedWithWhy)
     play("d", "e", 1, 1);
     RunFacts run;
     for (const char* name : {"f", "a", "b", "c", "d", "e"})
-        run.players.push_back({name, "stupid"});
+        run.players.push_back({name, vorlen::parseSeatPlayer("stupid")});
     const std::string text = standingsText(tally, run);
     // a scored 3 of 4 against b; b's interval is Wilson's at 1 of 4, and the
     // likelihood that a is stronger Phi(ln 3 / sqrt(1 / (4 3/4 1/4))).
@@ -150,7 +150,7 @@ TEST(Standings, ATournamentsBoardPairsGiveTheTwoPlayerFigures)
             three.add(matchOf(game++, y, x, 20, 10 + 5 * board));
         }
     RunFacts run;
-    run.players = {{"a", "stupid"}, {"b", "stupid"}, {"c", "stupid"}};
+    run.players = {{"a", vorlen::parseSeatPlayer("stupid")}, {"b", vorlen::parseSeatPlayer("stupid")}, {"c", vorlen::parseSeatPlayer("stupid")}};
     const std::string byFirst = standingsText(three, run);
     EXPECT_NE(byFirst.find("Standings (Elo by Bradley-Terry, a at 0 (the first player), 95 % intervals from board pairs):"),
               std::string::npos)

@@ -59,8 +59,8 @@ std::string replaced(std::string text, const std::string& from, const std::strin
 MatchRecord playOne(const std::string& first, const std::string& second = kBuiltInName)
 {
     MatchConfig config;
-    config.first = first;
-    config.second = second;
+    config.first = parseSeatPlayer(first);
+    config.second = parseSeatPlayer(second);
     BotGroups groups;
     const MatchJob job{0, seededBoard(1, 0), "seed:1:0", false, config.seatsFor({}), {}};
     return *playMatch(job, config, groups).record;
@@ -72,7 +72,7 @@ TEST(MatchOptions, DefaultsAndValues)
 {
     const ParsedArguments plain = parse({});
     ASSERT_TRUE(plain.config);
-    EXPECT_EQ(plain.config->first, "stupid");
+    EXPECT_EQ(plain.config->first.text(), "stupid");
     EXPECT_EQ(plain.config->games, 1);
     EXPECT_EQ(plain.config->concurrency, 2);
     EXPECT_EQ(plain.config->boards, BoardMode::Window);
@@ -80,7 +80,7 @@ TEST(MatchOptions, DefaultsAndValues)
     const ParsedArguments full = parse({"--first", "/bin/true a", "--games", "200", "--swap", "--seed",
                                         "7", "--concurrency", "3", "--results", "r.jsonl"});
     ASSERT_TRUE(full.config);
-    EXPECT_EQ(full.config->first, "/bin/true a");
+    EXPECT_EQ(full.config->first.text(), "/bin/true a");
     EXPECT_EQ(full.config->matchCount(), 400);
     EXPECT_EQ(full.config->boards, BoardMode::Seeded);
     EXPECT_EQ(full.config->seed, 7U);

@@ -60,7 +60,7 @@ TEST(Tally, BoardPairsAndTheFirstSeatWhateverTheOrder)
 TEST(SummaryWords, SayWhatWasPlayedAndNoMore)
 {
     RunFacts run;
-    run.players = {{"A", "stupid"}, {"B", "stupid"}};
+    run.players = {{"A", vorlen::parseSeatPlayer("stupid")}, {"B", vorlen::parseSeatPlayer("stupid")}};
     run.matchCount = 4;
     run.swap = true;
     // Nothing played: no share of nothing.

@@ -15,6 +15,8 @@ TEST(SeatPlayers, EveryFormIsReadOnceAndReadsBackTheSame)
         {"person", {Kind::Person, "", ""}},
         {"./run.sh", {Kind::Program, "./run.sh", ""}},
         {"./run.sh,dir=bots/mine", {Kind::Program, "./run.sh", "bots/mine"}},
+        // Nothing after ",dir=" is kept: a check refuses it.
+        {"./run.sh,dir=", {Kind::Program, "./run.sh", "", true}},
         {"stream:python3 main.py,dir=bots/py", {Kind::Stream, "python3 main.py", "bots/py"}},
         // A program that happens to be called so is still a program.
         {"stream:stupid", {Kind::Stream, "stupid", ""}},
@@ -28,8 +30,6 @@ TEST(SeatPlayers, EveryFormIsReadOnceAndReadsBackTheSame)
         EXPECT_EQ(given.text(), c.text);
         EXPECT_EQ(parseSeatPlayer(given.text()), given) << c.text;
     }
-    // An empty folder names none.
-    EXPECT_EQ(parseSeatPlayer("./bot,dir="), (SeatPlayer{Kind::Program, "./bot", ""}));
     EXPECT_FALSE(parseSeatPlayer("stupid").isProgram());
     EXPECT_FALSE(parseSeatPlayer("person").isProgram());
     EXPECT_TRUE(parseSeatPlayer("stream:./b").isProgram());

@@ -45,7 +45,8 @@ SeatSeen firstSeatInTheRunner(const std::string& bot, const match::MatchConfig& 
 {
     BotGroups groups;
     match::MatchJob job{0, stripedBoard(), "striped", false, {}, {}};
-    job.seats = {match::NamedPlayer{"A", bot, config.moveTime}, match::NamedPlayer{"B", kBuiltInName, config.moveTime}};
+    job.seats = {match::NamedPlayer{"A", parseSeatPlayer(bot), config.moveTime},
+                 match::NamedPlayer{"B", parseSeatPlayer(kBuiltInName), config.moveTime}};
     const match::MatchResult result = match::playMatch(job, config, groups);
     const Replay& replay = result.replay;
     return {replay.moveLimitsMs[0], replay.turns.empty() ? "(no turn)" : replay.turns.front().log};
@@ -84,7 +85,7 @@ TEST(SeatsAlike, ASettingGivenOnceReachesTheBotAlikeInTheWindowAndTheRunner)
         if (c.needsBoxes && !boxes)
             continue;
         match::MatchConfig config;
-        config.first = bot;
+        config.first = parseSeatPlayer(bot);
         config.sandbox = match::SandboxMode::Off;
         c.runner(config);
         const SeatSeen window = firstSeatInTheWindow(bot, c.window);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "MatchOptions.h"
+#include "MatchOption.h"
 
 #include <vector>
 

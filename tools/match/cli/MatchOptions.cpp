@@ -69,12 +69,14 @@ MatchOption flagOption(const char* name, const QString& help, bool MatchConfig::
             }};
 }
 
-MatchOption playerOption(const char* name, const QString& help, std::string MatchConfig::*field)
+// Who plays a seat is read here, once, where it enters the run.
+MatchOption playerOption(const char* name, const QString& help, SeatPlayer MatchConfig::*field)
 {
     return {name, "P", help, kBuiltInName, [field](const OptionInput& in, MatchConfig& config, Warnings&) -> Taken {
-                config.*field = localBytes(in.value());
-                if ((config.*field).empty())
+                const std::string given = localBytes(in.value());
+                if (given.empty())
                     return QString("a player needs a command line, or \"stupid\"");
+                config.*field = parseSeatPlayer(given);
                 return std::nullopt;
             }};
 }
@@ -91,8 +93,8 @@ std::vector<MatchOption> playerOptions()
         // Checked here, where the bots' environment is known.
         {"player", "NAME=P", "A named player, in place of --first and --second (repeatable).", {},
          [](const OptionInput& in, MatchConfig& config, Warnings&) -> Taken {
-             for (const auto& [option, command] : {std::pair{"first", config.first}, {"second", config.second}})
-                 if (const auto problem = playerProblem(option, command, config))
+             for (const auto& [option, seat] : {std::pair{"first", config.first}, {"second", config.second}})
+                 if (const auto problem = playerProblem(option, seat, config))
                      return problem;
              return readPlayers(in.values, in.given("first") || in.given("second"), config);
          }},

@@ -21,10 +21,10 @@ bool goodName(const QString& name)
 } // namespace
 
 // Why a player's command line cannot run here, before any match is played.
-std::optional<QString> playerProblem(const char* option, const std::string& command, const MatchConfig& config,
+std::optional<QString> playerProblem(const char* option, const SeatPlayer& player, const MatchConfig& config,
                                      bool boxed)
 {
-    switch (parseSeatPlayer(command).kind) {
+    switch (player.kind) {
     case SeatPlayer::Kind::BuiltIn: return std::nullopt;
     case SeatPlayer::Kind::Person:
         return QString("--%1: a person plays only in the window (vorlen --first person)").arg(option);
@@ -34,11 +34,11 @@ std::optional<QString> playerProblem(const char* option, const std::string& comm
     ProgramCheck check{std::filesystem::current_path().string(), botPath(config.botEnv), boxed, {}, {}};
     if (boxed) {
         check.outputs = runOutputs(config);
-        for (const NamedPlayer& player : config.players())
-            if (player.command != command)
-                check.others.push_back(player.command);
+        for (const NamedPlayer& other : config.players())
+            if (other.seat != player)
+                check.others.push_back(other.command());
     }
-    if (const auto problem = programProblem(command, check))
+    if (const auto problem = programProblem(player.text(), check))
         return QString("--%1: %2").arg(option, QString::fromLocal8Bit(*problem));
     return std::nullopt;
 }
@@ -50,9 +50,9 @@ std::vector<std::string> sharedFolderNotes(const MatchConfig& config)
     std::vector<std::string> notes;
     for (std::size_t i = 0; i < players.size(); ++i)
         for (std::size_t j = i + 1; j < players.size(); ++j) {
-            const std::string folder = boxFolderOf(players[i].command, check);
-            if (!folder.empty() && players[i].command != players[j].command
-                && folder == boxFolderOf(players[j].command, check))
+            const std::string folder = boxFolderOf(players[i].command(), check);
+            if (!folder.empty() && players[i].seat != players[j].seat
+                && folder == boxFolderOf(players[j].command(), check))
                 notes.push_back(players[i].name + " and " + players[j].name + " share the folder " + folder
                                 + ": each one's box hides the other's program and the files its command line names");
         }
@@ -88,9 +88,10 @@ std::optional<QString> readPlayers(const QStringList& values, bool seatsGiven, M
         const std::string command = localBytes(value.mid(equals + 1));
         if (command.empty())
             return "--player " + name + ": a player needs a command line, or \"stupid\"";
-        if (const auto problem = playerProblem("player", command, config))
+        const SeatPlayer given = parseSeatPlayer(command);
+        if (const auto problem = playerProblem("player", given, config))
             return *problem;
-        config.named.push_back({localBytes(name), command});
+        config.named.push_back({localBytes(name), given});
     }
     if (config.named.size() < 2)
         return QString("a run needs two players; --player was given once");

@@ -17,7 +17,7 @@ inline std::string localBytes(const QString& text) { return text.toLocal8Bit().t
 // Why a player's command line cannot run here, before any match is played;
 // `option` names where it was given. `boxed`: also whether its own folder
 // can be shown to it in a box.
-std::optional<QString> playerProblem(const char* option, const std::string& command, const MatchConfig& config,
+std::optional<QString> playerProblem(const char* option, const SeatPlayer& player, const MatchConfig& config,
                                      bool boxed = false);
 // For boxed players whose bots share one folder: that each one's box hides
 // the other's program and named files there, a line each pair.

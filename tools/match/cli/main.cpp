@@ -145,7 +145,7 @@ std::optional<int> settleBoxes(MatchConfig& config)
         const std::vector<NamedPlayer> players = config.players();
         for (std::size_t i = 0; i < players.size(); ++i) {
             const char* option = !config.named.empty() ? "player" : i == 0 ? "first" : "second";
-            if (const auto problem = playerProblem(option, players[i].command, config, true)) {
+            if (const auto problem = playerProblem(option, players[i].seat, config, true)) {
                 sayf(stderr, "vorlen-match: %s\n", problem->toLocal8Bit().constData());
                 return 2;
             }

@@ -35,7 +35,7 @@ std::string utcNow()
 // Beside a seat: the other seat's player and the run's outputs.
 SeatSurroundings surroundings(const MatchJob& job, int seat, const MatchConfig& config)
 {
-    return {job.seats[1 - seat].command, runOutputs(config)};
+    return {job.seats[1 - seat].command(), runOutputs(config)};
 }
 
 } // namespace
@@ -69,7 +69,7 @@ BotSettings seatSettings(const MatchJob& job, int seat, const MatchConfig& confi
     settings.groups = &groups;
     settings.limits = config.limits;
     settings.moveLimit = job.seats[seat].moveTime;
-    return programSeatSettings(parseSeatPlayer(job.seats[seat].command), settings, surroundings(job, seat, config));
+    return programSeatSettings(job.seats[seat].seat, settings, surroundings(job, seat, config));
 }
 
 std::string replayFileName(const MatchJob& job, const MatchConfig& config)
@@ -93,7 +93,7 @@ MatchResult playMatch(const MatchJob& job, const MatchConfig& config, BotGroups&
     ExternalPlayer* external[2] = {nullptr, nullptr};
     std::array<int, 2> recordedLimits{};
     for (int seat = 0; seat < 2; ++seat) {
-        const SeatPlayer who = parseSeatPlayer(job.seats[seat].command);
+        const SeatPlayer& who = job.seats[seat].seat;
         BotSettings settings;
         if (who.isProgram()) {
             settings = seatSettings(job, seat, config, groups, dir ? dir->path() : std::string());
@@ -123,7 +123,7 @@ MatchResult playMatch(const MatchJob& job, const MatchConfig& config, BotGroups&
     replay.board = job.board;
     replay.boardSource = job.boardLabel;
     for (int seat = 0; seat < 2; ++seat) {
-        replay.players[seat] = job.seats[seat].command;
+        replay.players[seat] = job.seats[seat].command();
         replay.moveLimitsMs[seat] = recordedLimits[static_cast<std::size_t>(seat)];
     }
     const auto reasonOf = [&](int seat) { return retirementText(manager.retirement(seat), manager.lastResult(seat)); };
@@ -172,7 +172,7 @@ MatchResult playMatch(const MatchJob& job, const MatchConfig& config, BotGroups&
     for (int seat = 0; seat < 2; ++seat) {
         SeatRecord& out = record.seats[seat];
         out.player = job.seats[seat].name;
-        out.command = job.seats[seat].command;
+        out.command = job.seats[seat].command();
         out.score = seat == 0 ? score.first : score.second;
         const Retirement& retirement = manager.retirement(seat);
         out.retired = retirementText(retirement, manager.lastResult(seat));

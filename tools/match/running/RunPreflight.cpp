@@ -24,7 +24,7 @@ std::optional<std::string> preflightRun(const MatchConfig& config, BotGroups& gr
     // Any board will do: the trial asks for an answer, not a good one.
     const Field board = seededBoard(1, 0);
     for (std::size_t i = 0; i < players.size(); ++i) {
-        if (!parseSeatPlayer(players[i].command).isProgram())
+        if (!players[i].seat.isProgram())
             continue;
         const NamedPlayer& opponent = players[i == 0 && players.size() > 1 ? 1 : 0];
         MatchJob job{0, board, "preflight", false, {players[i], opponent}, {}};
@@ -45,10 +45,10 @@ std::optional<std::string> preflightRun(const MatchConfig& config, BotGroups& gr
             return std::any_of(settings.hidden.begin(), settings.hidden.end(),
                                [&](const std::string& other) { return other != path && isWithinFolder(path, other); });
         });
-        SeatPlayer given = parseSeatPlayer(players[i].command);
+        SeatPlayer given = players[i].seat;
         given.command = anchorCommandLine(given.command, std::filesystem::current_path().string());
         if (auto problem = preflightProblem(given.text(), settings, board))
-            return players[i].name + " (" + players[i].command + "): " + *problem;
+            return players[i].name + " (" + players[i].command() + "): " + *problem;
     }
     return std::nullopt;
 }

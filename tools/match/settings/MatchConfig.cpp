@@ -27,14 +27,14 @@ std::array<NamedPlayer, 2> MatchConfig::seatsFor(const Slot& slot) const
 bool MatchConfig::anyProgram() const
 {
     const std::vector<NamedPlayer> all = players();
-    return std::any_of(all.begin(), all.end(), [](const NamedPlayer& p) { return parseSeatPlayer(p.command).isProgram(); });
+    return std::any_of(all.begin(), all.end(), [](const NamedPlayer& p) { return p.seat.isProgram(); });
 }
 
 std::string MatchConfig::runId() const
 {
     std::string description;
     for (const NamedPlayer& player : players())
-        description += player.name + '=' + player.command + '\n';
+        description += player.name + '=' + player.command() + '\n';
     description += "tournament " + std::to_string(static_cast<int>(tournament)) + "\ngames "
                    + std::to_string(games) + (swap ? " swap" : "") + (alternate ? " alternate" : "") + "\nboards "
                    + std::to_string(static_cast<int>(boards)) + " " + std::to_string(seed) + " " + mapPath + " "

@@ -37,8 +37,8 @@ enum class SandboxMode {
 };
 
 struct MatchConfig {
-    std::string first = kBuiltInName;  // player A
-    std::string second = kBuiltInName; // player B
+    SeatPlayer first;  // player A; the built-in player unless given
+    SeatPlayer second; // player B
     std::vector<NamedPlayer> named;    // --player NAME=P, in order; in place of A and B
     Tournament tournament = Tournament::None;
     std::string anchor; // --anchor: a player's name or "mean"; empty: the first player

@@ -49,7 +49,7 @@ public:
         facts.swap = first.swap;
         std::istringstream names(first.runPlayers);
         for (std::string name; names >> name;)
-            facts.players.push_back({name, kUnknownCommand});
+            facts.players.push_back({name, parseSeatPlayer(kUnknownCommand)});
         const std::string firstName = facts.players.empty() ? std::string() : facts.players.front().name;
         tally = Tally(firstName, first.swap);
         if (const auto settings = parseSprtSettings(first.sprt))
@@ -59,12 +59,13 @@ public:
     void add(const MatchRecord& record)
     {
         for (const SeatRecord& seat : record.seats) {
+            const SeatPlayer given = parseSeatPlayer(seat.command);
             for (NamedPlayer& player : facts.players)
-                if (player.name == seat.player && player.command == kUnknownCommand) {
-                    player.command = seat.command;
+                if (player.name == seat.player && player.command() == kUnknownCommand) {
+                    player.seat = given;
                     player.moveTime = std::chrono::milliseconds(seat.moveLimitMs);
                 }
-            facts.anyProgram = facts.anyProgram || parseSeatPlayer(seat.command).isProgram();
+            facts.anyProgram = facts.anyProgram || given.isProgram();
         }
         facts.sandboxed = facts.sandboxed || record.containment == "sandbox";
         if (record.governance != "none")
@@ -180,7 +181,7 @@ RecordsSummary summarizeRecords(const std::vector<MatchRecord>& records, bool co
         summary.upper = run.sprt->settings().upperBound();
     }
     for (const NamedPlayer& player : run.facts.players)
-        summary.commands.push_back(player.command);
+        summary.commands.push_back(player.command());
     summary.standings = standingRows(run.tally, run.facts);
     if (summary.standings.size() > 2)
         for (const StandingRow& row : summary.standings) {

@@ -49,8 +49,8 @@ std::string header(const Tally& tally, const RunFacts& run, bool interrupted, bo
     // Records name a command only where its player played.
     for (const NamedPlayer& player : run.players)
         text += "  " + player.name
-                + (player.command == kUnknownCommand ? std::string(": no matches in these records")
-                                                     : " = " + terminalSafe(player.command))
+                + (player.command() == kUnknownCommand ? std::string(": no matches in these records")
+                                                       : " = " + terminalSafe(player.command()))
                 + "\n";
     if (run.anyProgram)
         text += std::string("  bots ran ")
