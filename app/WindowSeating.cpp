@@ -29,13 +29,14 @@ vorlen::BuiltSeat WindowSeating::build(int seat, const vorlen::SeatPlayer& who, 
 
 std::optional<std::string> WindowSeating::problemOf(const std::string& player, const std::string& otherPlayer) const
 {
-    if (!vorlen::parseSeatPlayer(player).isProgram())
+    const vorlen::SeatPlayer given = vorlen::parseSeatPlayer(player);
+    if (!given.isProgram())
         return std::nullopt;
     vorlen::ProgramCheck check{std::filesystem::current_path().string(), vorlen::botPath(settings_.botEnv),
                                settings_.sandboxed, settings_.outputs, {}};
     if (!otherPlayer.empty())
-        check.others.push_back(otherPlayer);
-    return vorlen::programProblem(player, check);
+        check.others.push_back(vorlen::parseSeatPlayer(otherPlayer));
+    return vorlen::programProblem(given, check);
 }
 
 double WindowSeating::shownLimitMs(int seat, bool firstMove) const

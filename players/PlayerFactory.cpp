@@ -68,12 +68,11 @@ std::optional<std::string> programProblem(const std::string& command, const std:
 {
     ProgramCheck check;
     check.base = base;
-    return programProblem(command, check);
+    return programProblem(parseSeatPlayer(command), check);
 }
 
-std::optional<std::string> programProblem(const std::string& text, const ProgramCheck& check)
+std::optional<std::string> programProblem(const SeatPlayer& given, const ProgramCheck& check)
 {
-    const SeatPlayer given = parseSeatPlayer(text);
     if (auto problem = commandLineProblem(given.command))
         return problem;
     const std::string program = splitCommandLine(given.command).front();
@@ -96,9 +95,9 @@ std::optional<std::string> programProblem(const std::string& text, const Program
     const BoxView view = checkedView(given, check);
     const char* home = std::getenv("HOME");
     std::vector<BoxView> others;
-    for (const std::string& other : check.others)
-        if (const SeatPlayer player = parseSeatPlayer(other); player.isProgram())
-            others.push_back(checkedView(player, check));
+    for (const SeatPlayer& other : check.others)
+        if (other.isProgram())
+            others.push_back(checkedView(other, check));
     if (others.empty())
         others.emplace_back();
     for (const BoxView& other : others)
@@ -107,10 +106,9 @@ std::optional<std::string> programProblem(const std::string& text, const Program
     return std::nullopt;
 }
 
-std::string boxFolderOf(const std::string& player, const ProgramCheck& check)
+std::string boxFolderOf(const SeatPlayer& player, const ProgramCheck& check)
 {
-    const SeatPlayer given = parseSeatPlayer(player);
-    return given.isProgram() ? checkedView(given, check).ownDir : std::string();
+    return player.isProgram() ? checkedView(player, check).ownDir : std::string();
 }
 
 std::unique_ptr<ExternalPlayer> createProgramPlayer(const SeatPlayer& player, BotSettings settings)

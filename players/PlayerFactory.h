@@ -37,20 +37,20 @@ struct ProgramCheck {
     std::string base;                  // where its relative paths start
     std::string botPath = kSystemPath; // the PATH the bot gets
     bool boxed = false;                // whether it runs in a box
-    // In a box: the run's outputs, and the players it may meet ("stream:",
-    // ",dir=" and all), whose folders it must not hold.
+    // In a box: the run's outputs, and the players it may meet, whose
+    // folders it must not hold.
     std::vector<std::string> outputs;
-    std::vector<std::string> others;
+    std::vector<SeatPlayer> others;
 };
 // Why a program player's command line cannot run: a quote left open, no
 // such executable ("cannot run 'x': ..."), a ",dir=" that is no folder, or
 // in a box what its box cannot show it (an own folder that cannot be one, a
 // path that resolves outside it, an output that holds it, a folder that
 // holds another player's). None when it can.
-std::optional<std::string> programProblem(const std::string& command, const ProgramCheck& check);
+std::optional<std::string> programProblem(const SeatPlayer& player, const ProgramCheck& check);
 // The folder a program player's box shows it as its own (its real path),
 // as the check's base and PATH find it; empty for none.
-std::string boxFolderOf(const std::string& player, const ProgramCheck& check);
+std::string boxFolderOf(const SeatPlayer& player, const ProgramCheck& check);
 // The same, with relative paths from `base` and the system's PATH, plain.
 std::optional<std::string> programProblem(const std::string& command, const std::string& base);
 

@@ -42,8 +42,10 @@ protected:
     std::optional<std::string> problem(const std::string& player, std::vector<std::string> outputs = {},
                                        std::vector<std::string> others = {}) const
     {
-        ProgramCheck check{dir.path().string(), kSystemPath, true, std::move(outputs), std::move(others)};
-        return programProblem(player, check);
+        ProgramCheck check{dir.path().string(), kSystemPath, true, std::move(outputs), {}};
+        for (const std::string& other : others)
+            check.others.push_back(parseSeatPlayer(other));
+        return programProblem(parseSeatPlayer(player), check);
     }
 
     TempDir dir;

@@ -36,9 +36,9 @@ std::optional<QString> playerProblem(const char* option, const SeatPlayer& playe
         check.outputs = runOutputs(config);
         for (const NamedPlayer& other : config.players())
             if (other.seat != player)
-                check.others.push_back(other.command());
+                check.others.push_back(other.seat);
     }
-    if (const auto problem = programProblem(player.text(), check))
+    if (const auto problem = programProblem(player, check))
         return QString("--%1: %2").arg(option, QString::fromLocal8Bit(*problem));
     return std::nullopt;
 }
@@ -50,9 +50,9 @@ std::vector<std::string> sharedFolderNotes(const MatchConfig& config)
     std::vector<std::string> notes;
     for (std::size_t i = 0; i < players.size(); ++i)
         for (std::size_t j = i + 1; j < players.size(); ++j) {
-            const std::string folder = boxFolderOf(players[i].command(), check);
+            const std::string folder = boxFolderOf(players[i].seat, check);
             if (!folder.empty() && players[i].seat != players[j].seat
-                && folder == boxFolderOf(players[j].command(), check))
+                && folder == boxFolderOf(players[j].seat, check))
                 notes.push_back(players[i].name + " and " + players[j].name + " share the folder " + folder
                                 + ": each one's box hides the other's program and the files its command line names");
         }
