@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSlider>
+#include <QSpinBox>
 
 namespace {
 
@@ -38,6 +39,14 @@ ReplayBar::ReplayBar(QWidget* parent) : QToolBar("Replay", parent)
     position->setObjectName("turnPosition");
     position->setMinimumWidth(position->fontMetrics().horizontalAdvance("turn 0000 / 0000"));
     position->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    goTo = new QSpinBox;
+    goTo->setObjectName("turnBox");
+    goTo->setToolTip("go to turn");
+    goTo->setPrefix("go to ");
+    goTo->setSpecialValueText("go to start");
+    goTo->setMinimum(-1);
+    // Typed turns are gone to at Enter, not digit by digit.
+    goTo->setKeyboardTracking(false);
     pace = new QComboBox;
     pace->setObjectName("speed");
     pace->setToolTip("how fast start plays the replay");
@@ -47,10 +56,13 @@ ReplayBar::ReplayBar(QWidget* parent) : QToolBar("Replay", parent)
     addWidget(backButton);
     addWidget(turnSlider);
     addWidget(position);
+    addWidget(goTo);
     addWidget(pace);
     connect(pace, &QComboBox::currentIndexChanged, this, [this] { emit speedChosen(speed()); });
     connect(backButton, &QPushButton::clicked, this, [this] { emit turnChosen(turnSlider->value() - 1); });
     connect(turnSlider, &QSlider::valueChanged, this, &ReplayBar::turnChosen);
+    // Turn K is on show after K + 1 turns.
+    connect(goTo, &QSpinBox::valueChanged, this, [this](int turn) { emit turnChosen(turn + 1); });
 }
 
 double ReplayBar::speed() const { return pace->currentData().toDouble(); }
@@ -59,6 +71,8 @@ void ReplayBar::setLength(int turns)
 {
     const QSignalBlocker quiet(turnSlider);
     turnSlider->setRange(0, turns);
+    const QSignalBlocker quietBox(goTo);
+    goTo->setMaximum(turns - 1);
 }
 
 void ReplayBar::showPosition(int shown)
@@ -66,6 +80,8 @@ void ReplayBar::showPosition(int shown)
     {
         const QSignalBlocker quiet(turnSlider);
         turnSlider->setValue(shown);
+        const QSignalBlocker quietBox(goTo);
+        goTo->setValue(shown - 1);
     }
     backButton->setEnabled(shown > 0);
     // Turns are numbered from 0, as the status bar, the move list and the console number them.

@@ -6,10 +6,11 @@ class QComboBox;
 class QLabel;
 class QPushButton;
 class QSlider;
+class QSpinBox;
 
 // Under a replay: "back", a slider over its turns that goes where it is
-// clicked, where it stands ("turn K · S of N turns"), and how fast start
-// plays it (0.25 to 8 times the clock's pace).
+// clicked, where it stands ("turn K · S of N turns"), a box to go to turn K,
+// and how fast start plays it (0.25 to 8 times the clock's pace).
 class ReplayBar : public QToolBar {
     Q_OBJECT
 
@@ -19,6 +20,7 @@ public:
     void setLength(int turns);
     void showPosition(int shown);
     QSlider* slider() const { return turnSlider; }
+    QSpinBox* turnBox() const { return goTo; }
     QString positionText() const;
     double speed() const;
 
@@ -30,5 +32,6 @@ private:
     QPushButton* backButton = nullptr;
     QSlider* turnSlider = nullptr;
     QLabel* position = nullptr;
+    QSpinBox* goTo = nullptr; // turns numbered as the label numbers them; "start" before the first
     QComboBox* pace = nullptr;
 };

@@ -241,6 +241,9 @@ void main_window::buildKeys()
         {QKeySequence(Qt::Key_Left), [this] { showTurn(shownTurns() - 1); }},
         {QKeySequence(Qt::Key_Home), [this] { showTurn(0); }},
         {QKeySequence(Qt::Key_End), [this] { showTurn(static_cast<int>(replay().turns.size())); }},
+        // To the next or the last retirement or failed move.
+        {QKeySequence(Qt::Key_F8), [this] { goToRetirement(true); }},
+        {QKeySequence(Qt::SHIFT | Qt::Key_F8), [this] { goToRetirement(false); }},
     };
     for (const auto& [key, action] : keys) {
         auto* shortcut = new QShortcut(key, this);

@@ -123,6 +123,7 @@ private:
     void buildMenus();
     void buildKeys();
     void leaveReplay();
+    void goToRetirement(bool forward);
     // Seats the players the options name on their board; a listed replay
     // position comes back, to be played up to once the window is built.
     std::optional<ChosenBoard> seatPlayers(const std::vector<StartupAction>& actions);

@@ -9,6 +9,7 @@
 #include "PlayersPanel.h"
 #include "ReplayBar.h"
 #include "ReplayFile.h"
+#include "ReplayMarks.h"
 #include "ReplayPlayback.h"
 #include "ScoreChart.h"
 #include "Swatch.h"
@@ -52,7 +53,14 @@ void main_window::viewReplay(vorlen::Replay replay)
             docks.logs->show();
             break;
         }
-    showTurn(0);
+    // A failed match opens at its first failed move, whose log tells why.
+    showTurn(vorlen::firstFailurePosition(viewed).value_or(0));
+}
+
+void main_window::goToRetirement(bool forward)
+{
+    if (const auto position = vorlen::retirementPosition(replay(), shownTurns(), forward))
+        showTurn(*position);
 }
 
 void main_window::showTurn(int shown)

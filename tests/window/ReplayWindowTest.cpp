@@ -21,6 +21,7 @@
 #include <QPushButton>
 #include <QComboBox>
 #include <QSlider>
+#include <QSpinBox>
 #include <QStatusBar>
 #include <QTest>
 #include <QTimer>
@@ -247,6 +248,60 @@ TEST(ReplayWindow, KeysSliderBackAndTheClockMoveThroughTheReplay)
     window->Start();
     EXPECT_EQ(window->clock()->interval(), 400);
     window->Stop();
+}
+
+TEST(ReplayWindow, AFailedMatchOpensAtItsFailureAndKeysAndTheTurnBoxGoWhereAsked)
+{
+    TempDir dir;
+    WorkingDirectory cwd(dir.path());
+    // A legal colour for two moves, then a crash on its third (turn 4).
+    const std::string bot = writeBot(dir, "third.sh",
+                                     "n=$(cat count 2>/dev/null || echo 0); n=$((n+1)); echo $n > count\n"
+                                     "[ $n -ge 3 ] && { echo \"broke at move $n\" >&2; exit 1; }\n"
+                                     "own=$(head -c1 vorla.in); their=$(tail -c2 vorla.in | head -c1)\n"
+                                     "for c in 1 2 3 4 5 6; do [ $c != $own ] && [ $c != $their ] && break; done\n"
+                                     "echo $c > vorla.out");
+    Replay replay;
+    {
+        const auto live = makeWindow({"--first", QString::fromStdString(bot)});
+        ::testing::internal::CaptureStdout();
+        playToTheEnd(*live);
+        ::testing::internal::GetCapturedStdout();
+        replay = live->replay();
+    }
+    ASSERT_GT(replay.turns.size(), 5U);
+    ASSERT_FALSE(replay.turns[4].retired.empty());
+    const int last = static_cast<int>(replay.turns.size());
+
+    const auto window = makeWindow();
+    window->viewReplay(replay);
+    window->show();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    // At the failed move, its log on show.
+    EXPECT_EQ(window->shownTurns(), 5);
+    auto* box = window->findChild<QSpinBox*>("turnBox");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->value(), 4) << "numbered as the bar numbers it";
+    const struct {
+        std::function<void()> act;
+        int shown;
+    } steps[] = {
+        {[&] { QTest::keyClick(window.get(), Qt::Key_Home); }, 0},
+        {[&] { QTest::keyClick(window.get(), Qt::Key_F8); }, 5},
+        // The other seat plays on alone until the game ends it: the last turn.
+        {[&] { QTest::keyClick(window.get(), Qt::Key_F8); }, last},
+        {[&] { QTest::keyClick(window.get(), Qt::Key_F8); }, last},
+        {[&] { QTest::keyClick(window.get(), Qt::Key_F8, Qt::ShiftModifier); }, 5},
+        {[&] { QTest::keyClick(window.get(), Qt::Key_F8, Qt::ShiftModifier); }, 5},
+        {[&] { box->setValue(1); }, 2},
+        {[&] { box->setValue(-1); }, 0},
+    };
+    for (const auto& step : steps) {
+        step.act();
+        EXPECT_EQ(window->shownTurns(), step.shown);
+        EXPECT_EQ(box->value(), step.shown - 1);
+    }
 }
 
 TEST(ReplayWindow, NamesFromAReplayAreBoundedAndNeverMarkup)
