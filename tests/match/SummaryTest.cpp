@@ -57,6 +57,28 @@ TEST(Tally, BoardPairsAndTheFirstSeatWhateverTheOrder)
     EXPECT_EQ(tally.between("B", "A").losses, 3);
 }
 
+TEST(SummaryWords, AFailureNamesItsEarliestMatchesAndTurnsWhateverTheOrder)
+{
+    RunFacts run;
+    run.players = {{"A", vorlen::parseSeatPlayer("./bot")}, {"B", vorlen::parseSeatPlayer("stupid")}};
+    run.matchCount = 8;
+    Tally tally("A", false);
+    // Seven time-outs in games 7 down to 1 at turn 10 + game, and a game end.
+    for (int game = 7; game >= 0; --game) {
+        MatchRecord record = matchOf(game, "A", "B", 10, 900);
+        record.seats[0].retired = game == 0 ? "stall" : "timed out";
+        record.seats[0].retiredTurn = 10 + game;
+        tally.add(record);
+    }
+    const std::string text = summaryText(tally, run, false);
+    EXPECT_NE(text.find("  A: timed out 7\n    timed out in game 1 turn 11, game 2 turn 12, game 3 turn 13, game 4 "
+                        "turn 14, game 5 turn 15 and 2 more\n  B: none\n"),
+              std::string::npos)
+        << text;
+    // A game's own end is no failure to go and see.
+    EXPECT_EQ(text.find("stall in game"), std::string::npos) << text;
+}
+
 TEST(SummaryWords, SayWhatWasPlayedAndNoMore)
 {
     RunFacts run;

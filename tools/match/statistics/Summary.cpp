@@ -143,8 +143,19 @@ std::string reasons(const Tally& tally, const RunFacts& run, bool endings)
         text += "  " + named.name + ":" + (line.empty() ? " none" : line) + "\n";
         if (endings)
             continue;
-        for (const auto& [reason, hint] : tally.player(named.name).hints)
+        const Tally::Player& player = tally.player(named.name);
+        for (const auto& [reason, hint] : player.hints)
             text += "    " + terminalSafe(reason) + ": " + terminalSafe(hint.second) + "\n";
+        // Where each failure happened, to go and see it.
+        for (const auto& [reason, where] : player.failedAt) {
+            std::string games;
+            for (const auto& [game, turn] : where)
+                games += formatted("%sgame %d turn %d", games.empty() ? "" : ", ", game, turn);
+            const auto count = player.retirements.find(reason);
+            const Count more = (count == player.retirements.end() ? 0 : count->second) - static_cast<Count>(where.size());
+            text += "    " + terminalSafe(reason) + " in " + games + (more > 0 ? formatted(" and %lld more", more) : "")
+                    + "\n";
+        }
     }
     return text;
 }

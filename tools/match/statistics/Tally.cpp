@@ -1,6 +1,9 @@
 #include "Tally.h"
 
+#include "Retirement.h"
+
 #include <algorithm>
+#include <iterator>
 
 namespace vorlen::match {
 namespace {
@@ -33,6 +36,12 @@ void Tally::add(const MatchRecord& record)
         player.nearLimit += seat.times.nearLimit;
         if (!seat.retired.empty())
             ++player.retirements[seat.retired];
+        if (!seat.retired.empty() && !isGameEnd(seat.retired)) {
+            std::set<std::pair<int, int>>& where = player.failedAt[seat.retired];
+            where.emplace(record.game, seat.retiredTurn);
+            if (where.size() > kFailuresKept)
+                where.erase(std::prev(where.end()));
+        }
         if (!seat.hint.empty()) {
             // The earliest game's, so that any order of the records says the same.
             const auto [known, added] = player.hints.try_emplace(seat.retired, record.game, seat.hint);

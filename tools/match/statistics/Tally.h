@@ -5,10 +5,14 @@
 
 #include <array>
 #include <map>
+#include <set>
 #include <string>
 #include <utility>
 
 namespace vorlen::match {
+
+// How many of a failure's matches a tally keeps, to name them.
+inline constexpr std::size_t kFailuresKept = 5;
 
 // Results of a run as its matches come, in any order: per player, per pair
 // of players, per seat, and for two players in both seatings per board.
@@ -22,6 +26,9 @@ public:
         std::map<std::string, long long> retirements;
         // Per failure, how to fix the bot, from the earliest game that says.
         std::map<std::string, std::pair<int, std::string>> hints;
+        // Per failure, where it happened: the earliest games' (game, turn),
+        // at most kFailuresKept of them, whatever the order of the records.
+        std::map<std::string, std::set<std::pair<int, int>>> failedAt;
         long long moves = 0;
         double moveMsSum = 0;
         double maxMoveMs = 0;
