@@ -62,6 +62,10 @@ int wrongCells(const QImage& shot, QPoint origin, const Replay& replay, int turn
     return wrong;
 }
 
+// A match page's address at the position after `turns` turns: the turn on
+// show, numbered from 0, or the start.
+std::string at(int turns) { return turns == 0 ? "#start" : "#turn=" + std::to_string(turns - 1); }
+
 class Reports : public ::testing::Test {
 protected:
     Reports() : cwd(dir.path())
@@ -99,7 +103,8 @@ TEST_F(Reports, TheReportWrittenAsTheRunGoesEqualsTheOneBuiltAfterwards)
     EXPECT_NE(index.find("stupid"), std::string::npos);
     for (int game = 0; game < 6; ++game) {
         const std::string page = "game-" + std::to_string(game) + (game % 2 ? "-B-A" : "-A-B") + ".html";
-        EXPECT_NE(index.find("[" + std::to_string(game) + ",\"" + page + "\""), std::string::npos) << page;
+        // The chatty bot's failed move is where its match's link leads.
+        EXPECT_NE(index.find("[" + std::to_string(game) + ",\"" + page + "#turn="), std::string::npos) << page;
         EXPECT_TRUE(during.count(page)) << page;
     }
     const std::regex reference(R"((?:src|href)="([^"#]*))");
@@ -204,31 +209,49 @@ TEST_F(Reports, AMatchPageDrawsTheRefereesBoardAtTheTurnItsAddressNames)
     ASSERT_TRUE(readReplayFile(dir.file("replays/game-0.json"), replay, error)) << error;
     const int last = static_cast<int>(replay.turns.size());
     for (const int turns : {0, 1, 17, last}) {
-        const QImage shot = screenshot(dir, "file://" + dir.file("pages/game-0.html") + "#turn=" + std::to_string(turns));
-        EXPECT_EQ(wrongCells(shot, {0, 0}, replay, turns), 0) << "at #turn=" << turns;
+        const QImage shot = screenshot(dir, "file://" + dir.file("pages/game-0.html") + at(turns));
+        EXPECT_EQ(wrongCells(shot, {0, 0}, replay, turns), 0) << "at " << at(turns);
     }
     // Each move's standard error is kept with it: in the runner's replay, and
     // on the page at its turn.
     EXPECT_EQ(replay.turns[0].log, "</script><b>bold</b> & more\n");
-    const std::string atTurn = renderedDom(dir, "file://" + dir.file("pages/game-0.html") + "#turn=1");
+    const std::string atTurn = renderedDom(dir, "file://" + dir.file("pages/game-0.html") + "#turn=0");
     EXPECT_NE(atTurn.find("&lt;/script&gt;&lt;b&gt;bold&lt;/b&gt; &amp; more"), std::string::npos) << atTurn;
     // Names are isolated from the page's own text around them.
     EXPECT_NE(atTurn.find("<bdi>A</bdi></b><span class=\"where\">"), std::string::npos) << atTurn;
     EXPECT_NE(atTurn.find("<bdi>A</bdi>, turn 0</b>"), std::string::npos) << atTurn;
     // The index lays out its matches, each linking its page.
     const std::string index = renderedDom(dir, "file://" + dir.file("pages/index.html"));
-    EXPECT_NE(index.find("<a href=\"game-0.html\">0</a>"), std::string::npos) << index;
+    EXPECT_NE(index.find("<a href=\"game-0.html#turn=2\">0</a>"), std::string::npos) << index;
     EXPECT_NE(index.find("./chatty.sh"), std::string::npos);
     // An address past the end shows the end, and who won, by the run's names.
     EXPECT_EQ(wrongCells(screenshot(dir, "file://" + dir.file("pages/game-0.html") + "#turn=99999"), {0, 0}, replay, last), 0);
-    const std::string atEnd = renderedDom(dir, "file://" + dir.file("pages/game-0.html") + "#turn=" + std::to_string(last));
+    const std::string atEnd = renderedDom(dir, "file://" + dir.file("pages/game-0.html") + at(last));
     const std::string result = matchResultText(replay, {"A", "B"});
     EXPECT_NE(result.find(" wins, "), std::string::npos) << result;
     EXPECT_NE(atEnd.find("<p id=\"result\">" + result + "</p>"), std::string::npos) << result << "\n" << atEnd;
     // A page copied alone into an empty folder still shows the referee's board.
     fs::create_directories(dir.file("alone"));
     fs::copy_file(dir.file("pages/game-0.html"), dir.file("alone/game-0.html"));
-    EXPECT_EQ(wrongCells(screenshot(dir, "file://" + dir.file("alone/game-0.html") + "#turn=17"), {0, 0}, replay, 17), 0);
+    EXPECT_EQ(wrongCells(screenshot(dir, "file://" + dir.file("alone/game-0.html") + at(17)), {0, 0}, replay, 17), 0);
+}
+
+TEST_F(Reports, AFailedMatchLinksToItsFailedMoveWithTheBotsWordsOnShow)
+{
+    if (chromium().empty())
+        GTEST_SKIP() << "no Chromium here to open the pages in";
+    // A legal colour for two moves, then a crash on its third: turn 4.
+    writeBot(dir, "third.sh",
+             "n=$(cat count 2>/dev/null || echo 0); n=$((n+1)); echo $n > count\n"
+             "[ $n -ge 3 ] && { echo \"broke at move $n\" >&2; exit 1; }\n"
+             "own=$(head -c1 vorla.in); their=$(tail -c2 vorla.in | head -c1)\n"
+             "for c in 1 2 3 4 5 6; do [ $c != $own ] && [ $c != $their ] && break; done\necho $c > vorla.out");
+    ASSERT_EQ(runTool("--first ./third.sh --games 1 --seed 5 --no-sandbox --report pages").exitCode, 0);
+    const std::string index = renderedDom(dir, "file://" + dir.file("pages/index.html"));
+    EXPECT_NE(index.find("<a href=\"game-0.html#turn=4\">0</a>"), std::string::npos) << index;
+    const std::string page = renderedDom(dir, "file://" + dir.file("pages/game-0.html#turn=4"));
+    EXPECT_NE(page.find("turn 4 \u00b7 5 of"), std::string::npos) << page;
+    EXPECT_NE(page.find("broke at move 3"), std::string::npos) << page;
 }
 
 TEST_F(Reports, TheIndexHasTheStandingsAndFindsAPlayersLosses)
@@ -301,14 +324,14 @@ TEST_F(Reports, KeysMoveThroughAMatchInABrowserWindow)
 
     const Background browser("env DISPLAY=" + screen.display() + " " + chromium() + browserOptions(dir)
                              + " --kiosk --window-position=0,0 --window-size=1280,800 'file://"
-                             + dir.file("pages/game-0.html") + "#turn=5'");
+                             + dir.file("pages/game-0.html") + at(5) + "'");
     // The page is up once it shows turn 5.
     QImage shot;
     for (int i = 0; i < 100 && wrongCells(shot, {0, 0}, replay, 5) != 0; ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
         shot = screen.capture(dir);
     }
-    ASSERT_EQ(wrongCells(shot, {0, 0}, replay, 5), 0) << "the page at #turn=5";
+    ASSERT_EQ(wrongCells(shot, {0, 0}, replay, 5), 0) << "the page at " << at(5);
     screen.run("xdotool search --sync --class chromium windowfocus --sync");
     const struct {
         const char* keys;

@@ -159,7 +159,8 @@
       drawBoard();
       drawChart();
       showLogs();
-      const hash = '#turn=' + shown;
+      // The address names the turn on show as the label does.
+      const hash = shown === 0 ? '#start' : '#turn=' + (shown - 1);
       if (location.hash !== hash) history.replaceState(null, '', hash);
       if (shown === last) pause();
     }
@@ -177,8 +178,9 @@
     speed.onchange = () => { if (clock) { pause(); play(); } };
     function toggle() { if (clock) pause(); else play(); }
     function fromHash() {
+      // Turn K is on show after K + 1 turns.
       const match = /turn=(\d+)/.exec(location.hash);
-      show(match ? +match[1] : 0);
+      show(match ? +match[1] + 1 : 0);
     }
 
     buttons.home.onclick = () => show(0);

@@ -75,12 +75,23 @@ std::vector<std::pair<std::string, std::string>> runRows(const std::vector<Match
     return rows;
 }
 
+// A match's page, at its first failed move when a move failed: the page
+// names a turn as records do.
+std::string pageAt(const MatchRecord& record, const std::string& page)
+{
+    std::optional<int> failed;
+    for (const SeatRecord& seat : record.seats)
+        if (!seat.retired.empty() && !isGameEnd(seat.retired) && (!failed || seat.retiredTurn < *failed))
+            failed = seat.retiredTurn;
+    return failed ? page + "#turn=" + std::to_string(*failed) : page;
+}
+
 std::vector<IndexMatch> matchRows(const std::vector<MatchRecord>& records, const std::map<int, std::string>& pages)
 {
     std::vector<IndexMatch> rows;
     for (const MatchRecord& record : records) {
         const auto page = pages.find(record.game);
-        rows.push_back({record.game, page == pages.end() ? std::string() : page->second, record.board,
+        rows.push_back({record.game, page == pages.end() ? std::string() : pageAt(record, page->second), record.board,
                         record.seats[0].player, record.seats[1].player, record.seats[0].score, record.seats[1].score,
                         record.winner(), record.turns, endOf(record)});
     }
