@@ -121,10 +121,15 @@ void SeatPlace::close()
     box_.reset();
 }
 
+std::string noteLabel(int turn, int moves)
+{
+    return turn >= 0 ? "turn " + std::to_string(turn) + ": " : "move " + std::to_string(moves) + ": ";
+}
+
 MoveResult ExternalPlayer::play(const Field& field, int turn)
 {
     log_.beginMove(turn);
-    MoveResult result = runMove(field);
+    MoveResult result = runMove(field, turn);
     result.log = moveLogKept(log_.moveStart(), log_.moveWritten());
     return result;
 }

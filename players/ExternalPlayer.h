@@ -78,6 +78,11 @@ BoxView boxViewOfProgram(const SeatPlayer& given, BotSettings settings);
 // `box`, its standard error going to `log` when that is open.
 BotProcess::Options botOptions(const BotSettings& settings, int workDirFd, BotLog& log, Box* box);
 
+// What the notes of the log put before a move's words: its turn, numbered
+// as the log's marks, the replay and the summary number it ("turn 89: "),
+// or the player's own count of its moves outside a turn ("move 3: ").
+std::string noteLabel(int turn, int moves);
+
 // Where a program seat plays its match: the exchange directory, or a box
 // started at its first move and ended with the match, whose seat folder
 // then holds the exchange files.
@@ -113,11 +118,12 @@ public:
     virtual const char* governance() const = 0;
 
 protected:
-    // One move of the program's, its log already at the move; the log's
-    // share of it is added by `play`.
-    virtual MoveResult runMove(const Field& field) = 0;
+    // One move of the program's in the referee's turn `turn` (-1 outside
+    // one), its log already at the move; the log's share of it is added by
+    // `play`.
+    virtual MoveResult runMove(const Field& field, int turn) = 0;
     // A failed move as judged, said: its console line, its notes in the log
-    // after `move` ("move 3: "), and, where one can be told, how to fix the
+    // after `move` (noteLabel's), and, where one can be told, how to fix the
     // bot, from `facts` of its run and what its command line shows.
     MoveResult sayFailure(const MoveFailure& failure, HintFacts facts, const std::string& move,
                           const std::string& program, const BotSettings& settings);

@@ -34,7 +34,7 @@ struct MoveFailure {
     Outcome outcome = Outcome::None;
     std::string detail;             // how it went, for records and summaries
     std::string trace;              // the console's line; empty: none
-    std::vector<std::string> notes; // for its log, each after "move N: "
+    std::vector<std::string> notes; // for its log, each after its noteLabel
     bool hint = false;              // whether to work out how to fix the bot
 };
 

@@ -20,7 +20,7 @@ MoveResult failed(Outcome why, std::string what) { return {-1, why, std::move(wh
 
 } // namespace
 
-std::optional<MoveResult> StreamPlayer::start()
+std::optional<MoveResult> StreamPlayer::start(const std::string& label)
 {
     started_ = true;
     std::string error;
@@ -44,7 +44,7 @@ std::optional<MoveResult> StreamPlayer::start()
     options.lineCap = kAnswerCapBytes;
     if (!error.empty() || !process_.start(argv, options, error)) {
         settings_.trace.err("unable to start process\n");
-        log_.note("move 1: unable to start: " + error);
+        log_.note(label + "unable to start: " + error);
         return failed(Outcome::FailedToStart, error);
     }
     return std::nullopt;
@@ -65,12 +65,13 @@ AnswerFault faultOf(BotProcess::Exchange exchanged)
 
 } // namespace
 
-MoveResult StreamPlayer::runMove(const Field& board)
+MoveResult StreamPlayer::runMove(const Field& board, int turn)
 {
     ++moves_;
+    const std::string label = noteLabel(turn, moves_);
     const bool first = !started_;
     if (first) {
-        if (std::optional<MoveResult> refused = start())
+        if (std::optional<MoveResult> refused = start(label))
             return *std::move(refused);
     }
     if (!process_.running())
@@ -93,7 +94,7 @@ MoveResult StreamPlayer::runMove(const Field& board)
 
     // A failed move retires the seat: the bot is ended now, with all it started.
     const BotRunResult ended = process_.finish(std::chrono::milliseconds(0));
-    const std::string move = "move " + std::to_string(moves_) + ": ";
+    const std::string& move = label;
     if (!ended.refusedCall.empty())
         log_.note(move + "its box refused a system call: " + ended.refusedCall);
     const MoveFailure failure =

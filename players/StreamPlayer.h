@@ -33,9 +33,9 @@ public:
     const char* governance() const override { return place_.governance(); }
 
 private:
-    MoveResult runMove(const Field& board) override;
-    // The bot up and running; otherwise why not.
-    std::optional<MoveResult> start();
+    MoveResult runMove(const Field& board, int turn) override;
+    // The bot up and running; otherwise why not, noted after `label`.
+    std::optional<MoveResult> start(const std::string& label);
 
     std::string program_;
     std::unique_ptr<BotGroups> ownGroups_; // before the settings, which may point into it

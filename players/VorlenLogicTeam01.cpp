@@ -25,14 +25,14 @@ MoveResult failed(Outcome why, std::string what) { return {-1, why, std::move(wh
 
 } // namespace
 
-std::optional<MoveResult> VorlenLogicTeam01::prepareExchange(const Field& board)
+std::optional<MoveResult> VorlenLogicTeam01::prepareExchange(const Field& board, const std::string& label)
 {
     const Trace& trace = settings.trace;
     std::string error;
     if (!place.isOpen() && !place.open(botArguments(program, settings), settings, error)) {
         if (settings.sandbox) {
             trace.err("unable to start process\n");
-            log_.note("move " + std::to_string(moves) + ": unable to start: " + error);
+            log_.note(label + "unable to start: " + error);
             return failed(Outcome::FailedToStart, error);
         }
         trace.err("cannot open the exchange directory: %s\n", error.c_str());
@@ -51,7 +51,7 @@ std::optional<MoveResult> VorlenLogicTeam01::prepareExchange(const Field& board)
         trace.err("cannot write %s: %s\n", kInputFileName, error.c_str());
         // A box's seat folder is the bot's own: full, it is the bot's doing.
         if (place.box() && place.box()->diskFull()) {
-            log_.note("move " + std::to_string(moves) + ": its box's disk is full; no room for the board");
+            log_.note(label + "its box's disk is full; no room for the board");
             return failed(Outcome::DiskLimit, "no room for " + std::string(kInputFileName));
         }
         return failed(Outcome::ExchangeFailed, std::string("cannot write ") + kInputFileName + ": " + error);
@@ -59,23 +59,24 @@ std::optional<MoveResult> VorlenLogicTeam01::prepareExchange(const Field& board)
     return std::nullopt;
 }
 
-MoveResult VorlenLogicTeam01::runMove(const Field& board)
+MoveResult VorlenLogicTeam01::runMove(const Field& board, int turn)
 {
     const Trace& trace = settings.trace;
     ++moves;
+    const std::string label = noteLabel(turn, moves);
     if (!settings.stderrPath.empty() && !log_.isOpen()) {
         std::string error;
         if (!log_.open(settings.stderrPath, settings.limits.logBytes, error))
             return failed(Outcome::RefereeError, "cannot open the bot log '" + settings.stderrPath + "': " + error);
     }
-    if (std::optional<MoveResult> refused = prepareExchange(board))
+    if (std::optional<MoveResult> refused = prepareExchange(board, label))
         return *std::move(refused);
 
     BotProcess process;
     const BotRunResult run =
         process.run(botArguments(program, settings), botOptions(settings, place.files().dirFd(), log_, place.box()));
     if (!run.refusedCall.empty())
-        log_.note("move " + std::to_string(moves) + ": its box refused a system call: " + run.refusedCall);
+        log_.note(label + "its box refused a system call: " + run.refusedCall);
     std::optional<int> move;
     if (run.status == BotRunResult::Status::Finished) {
         const std::optional<std::string> text = place.files().read(kOutputFileName, kAnswerCapBytes);
@@ -88,7 +89,7 @@ MoveResult VorlenLogicTeam01::runMove(const Field& board)
         return sayFailure(failure,
                           {.exitCode = run.exitCode, .lastErrLine = log_.lastLine(), .refusedCall = run.refusedCall,
                            .signal = run.signal},
-                          "move " + std::to_string(moves) + ": ", program, settings);
+                          label, program, settings);
     }
     trace.err("Move %d\n", *move);
     return {*move, Outcome::Answered, {}, {}, {}};

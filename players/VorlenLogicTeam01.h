@@ -29,9 +29,9 @@ public:
     const char* governance() const override { return place.governance(); }
 
 private:
-    MoveResult runMove(const Field& board) override;
-    // The board in place for the program; otherwise why not.
-    std::optional<MoveResult> prepareExchange(const Field& board);
+    MoveResult runMove(const Field& board, int turn) override;
+    // The board in place for the program; otherwise why not, noted after `label`.
+    std::optional<MoveResult> prepareExchange(const Field& board, const std::string& label);
 
     std::string program;
     std::unique_ptr<BotGroups> ownGroups; // before the settings, which may point into it

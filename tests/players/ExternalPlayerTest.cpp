@@ -161,6 +161,17 @@ TEST_F(ExternalProgram, BotStandardErrorCanGoToALog)
     EXPECT_EQ(readFile(dir.file("bot.log")), "thinking\nthinking\n[vorlen] turn 7:\nthinking\n");
 }
 
+TEST_F(ExternalProgram, AFailedMoveIsNotedUnderItsTurnAsTheLogMarksIt)
+{
+    VorlenLogicTeam01 player(bot("echo lost >&2; exit 3"), exchangeSettings("", dir.file("bot.log"), Trace::silent()));
+    const MoveResult failed = player.play(stripedBoard(), 89);
+    EXPECT_EQ(failed.colour, -1);
+    const std::string log = readFile(dir.file("bot.log"));
+    EXPECT_EQ(log.rfind("[vorlen] turn 89:\nlost\n", 0), 0U) << log;
+    EXPECT_NE(log.find("\n[vorlen] turn 89: no move in vorla.out"), std::string::npos) << log;
+    EXPECT_EQ(log.find("move 1"), std::string::npos) << log;
+}
+
 TEST_F(ExternalProgram, ExchangeDirectoryOtherThanTheWorkingDirectory)
 {
     TempDir other;
