@@ -41,7 +41,9 @@ ParsedArguments parseMatchArguments(const QStringList& arguments, int defaultCon
         "A player is \"stupid\" (the built-in greedy player), a program's command line (started for\n"
         "every move), or stream:COMMAND (a program that stays up for the match).\n"
         "vorlen-match summarize FILE... sums up the records of one run, from any number of files.\n"
-        "vorlen-match report DIR FILE... writes a run's web pages from its records and replay folders.");
+        "vorlen-match report DIR FILE... writes a run's web pages from its records and replay folders.\n"
+        "vorlen-match move POSITION [PLAYER] asks one move on a position (REPLAY@K, seed:S:K, map:FILE,\n"
+        "input:FILE) as a match would, with --seat 1|2, --save-input FILE, --move-time MS, --no-sandbox.");
     for (const MatchOption& option : table)
         parser.addOption(option.valueName
                              ? QCommandLineOption(option.name, option.help, option.valueName, option.defaultValue)

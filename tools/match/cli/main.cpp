@@ -3,6 +3,7 @@
 #include "MatchRecord.h"
 #include "RecordText.h"
 #include "MatchRunner.h"
+#include "MoveCommand.h"
 #include "PlayerArguments.h"
 #include "RunPreflight.h"
 #include "ProgressReport.h"
@@ -279,6 +280,8 @@ int main(int argc, char* argv[])
         return said(summarizeCommand(rest));
     if (argc > 1 && std::string(argv[1]) == "report")
         return said(reportCommand(rest));
+    if (argc > 1 && std::string(argv[1]) == "move")
+        return said(moveCommand(rest));
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
