@@ -6,21 +6,10 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
 using namespace vorlen;
 using namespace vorlen::testing;
 
 namespace {
-
-std::string fileText(const std::string& path)
-{
-    std::ifstream in(path);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 // A bot that says what it read and answers the first colour it may play.
 const char* kEchoBot = "cat vorla.in >&2\n"
@@ -51,8 +40,8 @@ TEST(MoveCommand, AReplaysMoveComesBackWithTheBoardTheBotRead)
         EXPECT_NE(run.out.find("seat " + std::to_string(turn % 2 + 1)), std::string::npos) << run.out;
         // The file bot's log is the board it read: the one saved.
         if (turn % 2 == 0) {
-            EXPECT_EQ(replay.turns[static_cast<std::size_t>(turn)].log, fileText(dir.file("seen.in"))) << at;
-            EXPECT_NE(run.out.find("standard error:\n" + fileText(dir.file("seen.in"))), std::string::npos) << run.out;
+            EXPECT_EQ(replay.turns[static_cast<std::size_t>(turn)].log, readFile(dir.file("seen.in"))) << at;
+            EXPECT_NE(run.out.find("standard error:\n" + readFile(dir.file("seen.in"))), std::string::npos) << run.out;
         }
     }
     // A move that fails says why and how to fix it, and ends with 1.

@@ -19,6 +19,15 @@ inline std::string writeBot(const TempDir& dir, const std::string& name, const s
     return path;
 }
 
+// A bot that plays a legal colour for two moves and crashes on its third,
+// saying so on standard error: as the first seat, it fails in turn 4.
+inline constexpr const char* kCrashesOnItsThirdMove =
+    "n=$(cat count 2>/dev/null || echo 0); n=$((n+1)); echo $n > count\n"
+    "[ $n -ge 3 ] && { echo \"broke at move $n\" >&2; exit 1; }\n"
+    "own=$(head -c1 vorla.in); their=$(tail -c2 vorla.in | head -c1)\n"
+    "for c in 1 2 3 4 5 6; do [ $c != $own ] && [ $c != $their ] && break; done\n"
+    "echo $c > vorla.out";
+
 // Settings of an external player with the default limits and no sandbox.
 inline VorlenLogicTeam01::Settings exchangeSettings(std::string dir, std::string log, Trace trace)
 {

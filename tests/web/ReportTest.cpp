@@ -240,12 +240,7 @@ TEST_F(Reports, AFailedMatchLinksToItsFailedMoveWithTheBotsWordsOnShow)
 {
     if (chromium().empty())
         GTEST_SKIP() << "no Chromium here to open the pages in";
-    // A legal colour for two moves, then a crash on its third: turn 4.
-    writeBot(dir, "third.sh",
-             "n=$(cat count 2>/dev/null || echo 0); n=$((n+1)); echo $n > count\n"
-             "[ $n -ge 3 ] && { echo \"broke at move $n\" >&2; exit 1; }\n"
-             "own=$(head -c1 vorla.in); their=$(tail -c2 vorla.in | head -c1)\n"
-             "for c in 1 2 3 4 5 6; do [ $c != $own ] && [ $c != $their ] && break; done\necho $c > vorla.out");
+    writeBot(dir, "third.sh", kCrashesOnItsThirdMove);
     ASSERT_EQ(runTool("--first ./third.sh --games 1 --seed 5 --no-sandbox --report pages").exitCode, 0);
     const std::string index = renderedDom(dir, "file://" + dir.file("pages/index.html"));
     EXPECT_NE(index.find("<a href=\"game-0.html#turn=4\">0</a>"), std::string::npos) << index;

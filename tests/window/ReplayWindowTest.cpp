@@ -254,13 +254,7 @@ TEST(ReplayWindow, AFailedMatchOpensAtItsFailureAndKeysAndTheTurnBoxGoWhereAsked
 {
     TempDir dir;
     WorkingDirectory cwd(dir.path());
-    // A legal colour for two moves, then a crash on its third (turn 4).
-    const std::string bot = writeBot(dir, "third.sh",
-                                     "n=$(cat count 2>/dev/null || echo 0); n=$((n+1)); echo $n > count\n"
-                                     "[ $n -ge 3 ] && { echo \"broke at move $n\" >&2; exit 1; }\n"
-                                     "own=$(head -c1 vorla.in); their=$(tail -c2 vorla.in | head -c1)\n"
-                                     "for c in 1 2 3 4 5 6; do [ $c != $own ] && [ $c != $their ] && break; done\n"
-                                     "echo $c > vorla.out");
+    const std::string bot = writeBot(dir, "third.sh", kCrashesOnItsThirdMove);
     Replay replay;
     {
         const auto live = makeWindow({"--first", QString::fromStdString(bot)});
