@@ -28,10 +28,12 @@ nlohmann::json matchRows(const std::vector<IndexMatch>& matches)
 }
 
 // The standings, best first, each player's failures with how to fix them.
-std::string standingsTable(const std::vector<IndexStanding>& standings)
+std::string standingsTable(const std::vector<IndexStanding>& standings, const std::string& note)
 {
     std::string html = "<h2>Standings</h2>\n<table id=\"standings\">\n<thead><tr><th>rank</th>"
-                       "<th class=\"text\">player</th><th>Elo (95 %)</th><th>points</th><th>wins</th><th>draws</th>"
+                       "<th class=\"text\">player</th><th>Elo (95 %)</th>"
+                       "<th title=\"the likelihood that it is stronger than the next one down\">LOS over next</th>"
+                       "<th>points</th><th>wins</th><th>draws</th>"
                        "<th>losses</th><th>matches</th><th class=\"text\">failures</th></tr></thead>\n<tbody>\n";
     char points[32];
     for (std::size_t rank = 0; rank < standings.size(); ++rank) {
@@ -41,12 +43,16 @@ std::string standingsTable(const std::vector<IndexStanding>& standings)
         for (const std::string& failure : row.failures)
             failures += (failures.empty() ? "" : "<br>") + escapedHtml(failure);
         html += "<tr><td>" + std::to_string(rank + 1) + "</td><td class=\"text\" title=\"" + escapedHtml(row.command)
-                + "\">" + escapedHtml(row.name) + "</td><td>" + escapedHtml(row.elo) + "</td><td>" + points + "</td><td>"
+                + "\">" + escapedHtml(row.name) + "</td><td>" + escapedHtml(row.elo) + "</td><td>"
+                + escapedHtml(row.losOverNext) + "</td><td>" + points + "</td><td>"
                 + std::to_string(row.wins) + "</td><td>" + std::to_string(row.draws) + "</td><td>"
                 + std::to_string(row.losses) + "</td><td>" + std::to_string(row.wins + row.draws + row.losses)
                 + "</td><td class=\"text\">" + (failures.empty() ? "none" : failures) + "</td></tr>\n";
     }
-    return html + "</tbody></table>\n";
+    html += "</tbody></table>\n";
+    if (!note.empty())
+        html += "<p id=\"standings-note\">" + escapedHtml(note) + "</p>\n";
+    return html;
 }
 
 // Who scored what against whom, shaded from red (lost all) to green (won all).
@@ -98,7 +104,7 @@ std::string indexPageHtml(const IndexPage& page)
         html += "<h2>SPRT: the log-likelihood ratio over the run</h2>\n<canvas id=\"llr\" width=\"640\" "
                 "height=\"200\"></canvas>\n";
     }
-    html += standingsTable(page.standings);
+    html += standingsTable(page.standings, page.standingsNote);
     html += crossTable(page.standings, page.cross);
     html += "<h2>Matches</h2>\n<p>Click a heading to sort; a game's number opens its page.</p>\n"
             "<div id=\"filters\"></div>\n"

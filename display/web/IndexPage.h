@@ -30,12 +30,14 @@ struct IndexStanding {
     long long draws = 0;
     long long losses = 0;
     std::vector<std::string> failures; // "time limit 3: hint"
+    std::string losOverNext;           // "96.1 %": that it is stronger than the next one down; empty: not told
 };
 
 // What a run's front page shows, worked out by whoever read the run.
 struct IndexPage {
     std::vector<std::pair<std::string, std::string>> run; // name and value, in order
     std::string summary;     // the summary's text, shown as it is
+    std::string standingsNote; // what the standings rest on, when it is little
     std::vector<double> llr; // the SPRT's course, a value a sample; empty without one
     double lower = 0;
     double upper = 0;

@@ -108,11 +108,41 @@ TEST(Standings, PlayersThatCannotBeRatedAreNamedWithWhy)
     for (const std::string& line : lines)
         EXPECT_NE(text.find(line), std::string::npos) << line << "\nin\n" << text;
     EXPECT_EQ(text.find("inf"), std::string::npos) << text;
-    // The report's standings list them in the same order.
+    // The report's standings list them in the same order, with who is
+    // likely the stronger between rated neighbours only (a over b, as above).
     std::string order;
-    for (const StandingRow& row : standingRows(tally, run))
+    const std::vector<StandingRow> rows = standingRows(tally, run);
+    for (const StandingRow& row : rows)
         order += row.name;
     EXPECT_EQ(order, "cabdef");
+    ASSERT_TRUE(rows[1].losOverNext);
+    EXPECT_NEAR(*rows[1].losOverNext, 0.829, 0.0005);
+    for (const std::size_t unrated : {0, 2, 3, 4, 5})
+        EXPECT_FALSE(rows[unrated].losOverNext) << rows[unrated].name;
+    EXPECT_NE(standingsNote(tally, run).find("Small samples: a pairing has "), std::string::npos);
+}
+
+TEST(Standings, TwoPlayersLikelihoodIsTheSummarysFromTheLeadersSide)
+{
+    RunFacts run;
+    run.players = {{"A", vorlen::parseSeatPlayer("stupid")}, {"B", vorlen::parseSeatPlayer("stupid")}};
+    // B, the second player, leads: the table's first row is B over A.
+    Tally tally("A", false);
+    for (int game = 0; game < 40; ++game)
+        tally.add(game % 4 == 0 ? matchOf(game, "A", "B", 30, 20) : matchOf(game, "A", "B", 20, 30));
+    const std::vector<StandingRow> rows = standingRows(tally, run);
+    ASSERT_EQ(rows[0].name, "B");
+    const double losOfA = eloOfFirst(tally, "A").elo.los;
+    ASSERT_TRUE(rows[0].losOverNext);
+    EXPECT_DOUBLE_EQ(*rows[0].losOverNext, 1.0 - losOfA);
+    EXPECT_GT(*rows[0].losOverNext, 0.99);
+    EXPECT_FALSE(rows[1].losOverNext);
+    // Forty matches are enough; four are a first look.
+    EXPECT_EQ(standingsNote(tally, run), "");
+    Tally few("A", false);
+    for (int game = 0; game < 4; ++game)
+        few.add(matchOf(game, "A", "B", 30, 20));
+    EXPECT_EQ(standingsNote(few, run), "A small sample (4 matches, under 30): a first look, not a verdict\n");
 }
 
 TEST(Standings, ATournamentsBoardPairsGiveTheTwoPlayerFigures)

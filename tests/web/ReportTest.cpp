@@ -272,6 +272,11 @@ TEST_F(Reports, TheIndexHasTheStandingsAndFindsAPlayersLosses)
     EXPECT_NE(index.find("<td class=\"text\" title=\"./chatty.sh\">chatty</td>"), std::string::npos) << index;
     for (const char* player : {"greedy", "other"})
         EXPECT_NE(index.find(std::string("\">") + player + "</td>"), std::string::npos) << player;
+    // Beside the ratings, who is likely the stronger of neighbours, and what
+    // so few matches are worth.
+    EXPECT_NE(index.find("LOS over next</th>"), std::string::npos);
+    EXPECT_NE(index.find(" %</td>"), std::string::npos) << index;
+    EXPECT_NE(index.find("<p id=\"standings-note\">Small samples: a pairing has "), std::string::npos) << index;
     // The cross table: chatty's points against greedy, in chatty's row.
     double points = 0;
     int games = 0;

@@ -114,12 +114,15 @@ std::string runIndexHtml(std::vector<MatchRecord> records, const std::map<int, s
     const RecordsSummary summary = summarizeRecords(records, complete);
     page.run = runRows(records, summary);
     page.summary = summary.text;
+    page.standingsNote = summary.standingsNote;
     page.llr = summary.llr;
     page.lower = summary.lower;
     page.upper = summary.upper;
     page.matches = matchRows(records, pages);
     for (const StandingRow& row : summary.standings) {
-        IndexStanding standing{row.name, row.command, row.elo, row.points, row.wins, row.draws, row.losses, {}};
+        IndexStanding standing{row.name, row.command, row.elo, row.points, row.wins, row.draws, row.losses, {}, {}};
+        if (row.losOverNext)
+            standing.losOverNext = formatted("%.1f %%", 100.0 * *row.losOverNext);
         for (const StandingRow::Failure& failure : row.failures)
             standing.failures.push_back(failure.reason + " " + std::to_string(failure.count)
                                         + (failure.hint.empty() ? "" : ": " + failure.hint));

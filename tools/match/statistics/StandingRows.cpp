@@ -42,7 +42,7 @@ std::vector<StandingRow> standingRows(const Tally& tally, const RunFacts& run)
     for (std::size_t i = 0; i < run.players.size(); ++i) {
         const NamedPlayer& player = run.players[i];
         const Tally::Player& p = tally.player(player.name);
-        StandingRow row{player.name, player.command(), elo[i], p.points(), p.wins, p.draws, p.losses, {}};
+        StandingRow row{player.name, player.command(), elo[i], p.points(), p.wins, p.draws, p.losses, {}, {}};
         for (const auto& [reason, count] : p.retirements) {
             if (isGameEnd(reason))
                 continue;
@@ -54,13 +54,36 @@ std::vector<StandingRow> standingRows(const Tally& tally, const RunFacts& run)
     if (two) {
         std::stable_sort(rows.begin(), rows.end(),
                          [](const StandingRow& a, const StandingRow& b) { return a.points > b.points; });
+        if (tally.player(run.players[0].name).games() > 0) {
+            const double firstOverSecond = eloOfFirst(tally, run.players[0].name).elo.los;
+            rows[0].losOverNext = rows[0].name == run.players[0].name ? firstOverSecond : 1.0 - firstOverSecond;
+        }
         return rows;
     }
     // As the summary's standings list them.
+    const std::vector<int> order = standingOrder(tally, names, ratings);
     std::vector<StandingRow> ordered;
-    for (const int i : standingOrder(tally, names, ratings))
-        ordered.push_back(std::move(rows[static_cast<std::size_t>(i)]));
+    for (std::size_t k = 0; k < order.size(); ++k) {
+        const auto i = static_cast<std::size_t>(order[k]);
+        ordered.push_back(std::move(rows[i]));
+        if (k + 1 < order.size() && ratings.standing[i] == Standing::Rated
+            && ratings.standing[static_cast<std::size_t>(order[k + 1])] == Standing::Rated)
+            ordered.back().losOverNext = likelihoodOfSuperiority(ratings, order[k], order[k + 1]);
+    }
     return ordered;
+}
+
+std::string standingsNote(const Tally& tally, const RunFacts& run)
+{
+    if (run.players.size() != 2)
+        return smallSampleNote(tally, playerNames(run));
+    if (tally.player(run.players[0].name).games() == 0)
+        return {};
+    const FirstPlayerElo first = eloOfFirst(tally, run.players[0].name);
+    if (first.elo.samples >= kFewSamples)
+        return {};
+    return "A small sample (" + samplesText(first.elo.samples, first.byPairs) + ", under " + std::to_string(kFewSamples)
+           + "): a first look, not a verdict\n";
 }
 
 } // namespace vorlen::match

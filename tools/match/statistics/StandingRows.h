@@ -2,6 +2,7 @@
 
 #include "Summary.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,9 @@ struct StandingRow {
         std::string hint; // how to fix it, when that was told
     };
     std::vector<Failure> failures; // its failures by reason, the game's own ends left out
+    // The likelihood that it is stronger than the next player down; none
+    // for the last, or where either is not rated.
+    std::optional<double> losOverNext;
 };
 
 // Every player of the run: of two, most points first (ties in the run's
@@ -29,5 +33,9 @@ struct StandingRow {
 // for two players the first's difference over the second, who is at 0; for
 // more, ratings by Bradley-Terry with the anchor at 0.
 std::vector<StandingRow> standingRows(const Tally& tally, const RunFacts& run);
+
+// What the standings rest on, said beside them: a small sample, a first
+// look and not a verdict; empty when the samples are enough.
+std::string standingsNote(const Tally& tally, const RunFacts& run);
 
 } // namespace vorlen::match

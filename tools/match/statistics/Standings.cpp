@@ -48,7 +48,8 @@ std::string anchorWords(const Ratings& ratings, const RunFacts& run)
     return name + " at 0 (" + (ratings.anchor == 0 ? "the first player" : "the first rated player") + ")";
 }
 
-// Said when some pairing that played has fewer samples than a verdict needs.
+} // namespace
+
 std::string smallSampleNote(const Tally& tally, const std::vector<std::string>& names)
 {
     Count fewest = -1;
@@ -66,7 +67,6 @@ std::string smallSampleNote(const Tally& tally, const std::vector<std::string>& 
            + std::to_string(kFewSamples) + "): a first look, not a verdict\n";
 }
 
-} // namespace
 
 RatingAnchor anchorOf(const RunFacts& run)
 {

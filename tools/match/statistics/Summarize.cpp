@@ -183,6 +183,7 @@ RecordsSummary summarizeRecords(const std::vector<MatchRecord>& records, bool co
     for (const NamedPlayer& player : run.facts.players)
         summary.commands.push_back(player.command());
     summary.standings = standingRows(run.tally, run.facts);
+    summary.standingsNote = standingsNote(run.tally, run.facts);
     if (summary.standings.size() > 2)
         for (const StandingRow& row : summary.standings) {
             summary.cross.emplace_back();

@@ -31,6 +31,7 @@ struct RecordsSummary {
     double lower = 0;
     double upper = 0;
     std::vector<StandingRow> standings;
+    std::string standingsNote; // a small sample, said beside them
     // Three players or more: each pairing's results, from the row player's
     // side, players in the standings' order; none on the diagonal.
     std::vector<std::vector<Tally::Results>> cross;

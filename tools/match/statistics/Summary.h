@@ -66,6 +66,9 @@ inline constexpr int kFewSamples = 30;
 
 // The run's player names in order, and the width of a column that holds them.
 std::vector<std::string> playerNames(const RunFacts& run);
+// Said when some pairing that played has fewer samples than a verdict
+// needs; empty otherwise.
+std::string smallSampleNote(const Tally& tally, const std::vector<std::string>& names);
 int nameWidth(const RunFacts& run);
 // A cross table's cell: points over matches ("3.5/6"), empty when none were played.
 std::string resultCell(const Tally::Results& results);
