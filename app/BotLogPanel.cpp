@@ -36,7 +36,7 @@ void BotLogPanel::append(const vorlen::Replay& replay, std::size_t index)
     const vorlen::ReplayTurn& turn = replay.turns[index];
     if (turn.log.empty())
         return;
-    const std::string who = playerName(replay.players[static_cast<std::size_t>(turn.seat)]);
+    const std::string who = vorlen::seatName(replay, turn.seat);
     QString text = QString::fromLocal8Bit(turn.log);
     if (text.endsWith('\n'))
         text.chop(1);

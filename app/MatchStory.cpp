@@ -19,9 +19,9 @@ std::string seatWithPlayer(const vorlen::Replay& replay, int seat)
 
 } // namespace
 
-std::string matchTitle(const std::array<std::string, 2>& players)
+std::string matchTitle(const std::array<std::string, 2>& names)
 {
-    return "vorlen \u2014 " + playerName(players[0]) + " vs " + playerName(players[1]);
+    return "vorlen \u2014 " + names[0] + " vs " + names[1];
 }
 
 std::string durationText(double milliseconds)

@@ -13,7 +13,7 @@ std::string storyLine(const vorlen::Replay& replay, int shown);
 
 using vorlen::playerName;
 // The window's title: "vorlen — v7 vs stupid".
-std::string matchTitle(const std::array<std::string, 2>& players);
+std::string matchTitle(const std::array<std::string, 2>& names);
 
 // "41 µs", "4.20 ms", "12.5 ms", "2.91 s".
 std::string durationText(double milliseconds);

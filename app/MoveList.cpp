@@ -65,7 +65,7 @@ void MoveList::addRow(const vorlen::Replay& replay, std::size_t index)
         return item;
     };
     put(0, QString::number(index));
-    put(1, QString::fromLocal8Bit(playerName(replay.players[static_cast<std::size_t>(turn.seat)])));
+    put(1, QString::fromLocal8Bit(vorlen::seatName(replay, turn.seat)));
     if (!turn.answer) {
         put(2, "out");
     } else {

@@ -77,14 +77,14 @@ void ScoreChart::keepSeatColours()
     }
 }
 
-void ScoreChart::setPlayers(const std::array<std::string, 2>& players)
+void ScoreChart::setPlayers(const std::array<std::string, 2>& names)
 {
     // The chart's theme gives every series a colour of its own once shown.
     keepSeatColours();
     const char* seats[] = {"first", "second"};
     for (int seat = 0; seat < 2; ++seat) {
         // Named as the title, the panels and the banner name the player.
-        const QString name = QString::fromLocal8Bit(playerName(players[static_cast<std::size_t>(seat)]));
+        const QString name = QString::fromLocal8Bit(names[static_cast<std::size_t>(seat)]);
         // The legend shows rich text: the name is shown as it is written.
         scores[seat]->setName(QString("%1 (%2)").arg(seats[seat], name.toHtmlEscaped()));
     }

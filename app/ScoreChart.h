@@ -14,7 +14,7 @@ class ScoreChart : public QDockWidget {
 public:
     explicit ScoreChart(QWidget* parent = nullptr);
 
-    void setPlayers(const std::array<std::string, 2>& players);
+    void setPlayers(const std::array<std::string, 2>& names);
     // A seat's line keeps one colour, whatever its region's colour.
     QColor seatColour(int seat) const;
     void showTurns(const std::vector<vorlen::ReplayTurn>& turns);

@@ -30,7 +30,7 @@ std::array<SeatView, 2> seatViews(const vorlen::Replay& replay, int shown, const
     for (int seat = 0; seat < 2; ++seat) {
         SeatView& view = seats[static_cast<std::size_t>(seat)];
         view.command = replay.players[static_cast<std::size_t>(seat)];
-        view.name = playerName(view.command);
+        view.name = vorlen::seatName(replay, seat);
         view.score = seat == 0 ? score.first : score.second;
         view.share = view.score / cells;
         if (!board.empty() && !board.front().empty())

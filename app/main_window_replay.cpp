@@ -87,7 +87,7 @@ void main_window::tellStory()
 {
     const vorlen::Replay& story = replay();
     const int shown = shownTurns();
-    setWindowTitle(QString::fromStdString(matchTitle(story.players)));
+    setWindowTitle(QString::fromStdString(matchTitle(vorlen::seatNames(story))));
     statusBar()->showMessage(QString::fromStdString(storyLine(story, shown)));
 
     const std::string result = resultText(story, shown);
@@ -104,7 +104,7 @@ void main_window::tellStory()
     if (docks.chart->isHidden())
         return;
     // Each seat keeps its own colour in the chart, whatever its region's.
-    docks.chart->setPlayers(story.players);
+    docks.chart->setPlayers(vorlen::seatNames(story));
     docks.chart->showTurns(story.turns);
     docks.chart->markTurn(viewing() ? shown : -1);
 }

@@ -104,7 +104,7 @@ Json pageData(const Replay& replay, const MatchPageSettings& settings)
     std::array<std::string, 2> names = settings.names;
     for (std::size_t seat = 0; seat < 2; ++seat)
         if (names[seat].empty())
-            names[seat] = playerName(replay.players[seat]);
+            names[seat] = seatName(replay, static_cast<int>(seat));
     Json colours = Json::array();
     for (const Rgb& rgb : settings.palette.colours)
         colours.push_back(hex(rgb));

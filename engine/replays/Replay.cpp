@@ -1,10 +1,20 @@
 #include "Replay.h"
 
+#include "SeatPlayer.h"
+
 #include "Retirement.h"
 
 #include <algorithm>
 
 namespace vorlen {
+
+std::string seatName(const Replay& replay, int seat)
+{
+    const auto index = static_cast<std::size_t>(seat);
+    return playerName(replay.names.at(index).empty() ? replay.players.at(index) : replay.names.at(index));
+}
+
+std::array<std::string, 2> seatNames(const Replay& replay) { return {seatName(replay, 0), seatName(replay, 1)}; }
 
 int Replay::winningSeat() const
 {

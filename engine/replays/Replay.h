@@ -43,6 +43,8 @@ struct Replay {
     Field board;                       // before the first turn
     std::string boardSource;           // "seed:S:K", "rand:K", a map...; may be empty
     std::array<std::string, 2> players; // as named on the command line
+    // What the run called them ("A", a --player NAME); empty where nothing did.
+    std::array<std::string, 2> names;
     // Each seat's time for a move, in milliseconds; 0: the seat had none.
     std::array<int, 2> moveLimitsMs{static_cast<int>(kMoveTimeLimit.count()), static_cast<int>(kMoveTimeLimit.count())};
     std::vector<ReplayTurn> turns;
@@ -54,6 +56,12 @@ struct Replay {
     // 0 or 1 for the seat with the higher final score, -1 for a draw.
     int winningSeat() const;
 };
+
+// A seat's player as people name it: as the run named it, where one did,
+// otherwise by its program's file name (playerName).
+std::string seatName(const Replay& replay, int seat);
+// Both, in seat order.
+std::array<std::string, 2> seatNames(const Replay& replay);
 
 // What a replay keeps of a move's standard error, of which `written` bytes
 // were written and `start` holds the first: its first 4 KiB, and a line

@@ -15,6 +15,8 @@ std::string replayJson(const Replay& replay)
     root["version"] = kReplayVersion;
     root["board_source"] = replay.boardSource;
     root["players"] = Json::array({replay.players[0], replay.players[1]});
+    if (!replay.names[0].empty() || !replay.names[1].empty())
+        root["names"] = Json::array({replay.names[0], replay.names[1]});
     root["move_limits"] = Json::array({replay.moveLimitsMs[0], replay.moveLimitsMs[1]});
     Json rows = Json::array();
     for (const auto& row : replay.board) {

@@ -139,6 +139,12 @@ private:
         if (!players->is_array() || players->size() != 2 || !(*players)[0].is_string() || !(*players)[1].is_string())
             return fail("\"players\" is not a list of two names");
         replay.players = {(*players)[0].get<std::string>(), (*players)[1].get<std::string>()};
+        // What a run called its players; replays of the window have none.
+        if (const auto names = root.find("names"); names != root.end()) {
+            if (!names->is_array() || names->size() != 2 || !(*names)[0].is_string() || !(*names)[1].is_string())
+                return fail("\"names\" is not a list of two names");
+            replay.names = {(*names)[0].get<std::string>(), (*names)[1].get<std::string>()};
+        }
         // Replays from before time controls played under the one rule.
         if (const auto limits = root.find("move_limits"); limits != root.end()) {
             const auto limit = [](const Json& value) {

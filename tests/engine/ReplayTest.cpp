@@ -187,6 +187,10 @@ TEST(ReplayReading, BadReplaysAreRefusedWithTheirProblem)
          "\"move_limits\" is not a pair"},
         {"a move limit of years", replaced(good, "\"move_limits\": [", "\"move_limits\": [99999999999, "),
          "\"move_limits\" is not a pair"},
+        {"names as text", replaced(good, "\"players\": [", "\"names\": \"A B\", \"players\": ["),
+         "\"names\" is not a list of two names"},
+        {"one name", replaced(good, "\"players\": [", "\"names\": [\"A\"], \"players\": ["),
+         "\"names\" is not a list of two names"},
         {"a log as a number", replaced(good, "\"ms\": ", "\"log\": 5, \"ms\": "), "turn 0: \"log\" is not"},
         {"a log too long", replaced(good, "\"ms\": ", "\"log\": \"" + std::string(9000, 'x') + "\", \"ms\": "),
          "turn 0: \"log\" is not"},
@@ -307,9 +311,13 @@ TEST(ReplayFiles, MoveLogsAreKeptAndOlderReplaysStillOpen)
     replay.turns[0].log = "thinking\n\x01 not UTF-8: \xff\n";
     replay.turns[3].log = moveLogKept(std::string(5000, 'a'), 5000);
     replay.moveLimitsMs = {500, 0};
+    replay.names = {"mine", "B"};
     Replay read;
     ASSERT_TRUE(parseReplay(replayJson(replay), read, error)) << error;
     EXPECT_EQ(read.moveLimitsMs, (std::array<int, 2>{500, 0}));
+    EXPECT_EQ(read.names, replay.names);
+    EXPECT_EQ(seatNames(read), (std::array<std::string, 2>{"mine", "B"}));
+    EXPECT_EQ(replayJson(read), replayJson(replay));
     EXPECT_EQ(read.turns[3].log, replay.turns[3].log);
     EXPECT_EQ(read.turns[0].log.substr(0, 10), "thinking\n\x01") << "a stray byte is replaced, the rest kept";
     EXPECT_TRUE(read.turns[1].log.empty());

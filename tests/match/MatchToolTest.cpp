@@ -445,6 +445,8 @@ TEST_F(MatchBots, EveryMatchLeavesAReplayThatAgreesWithItsRecord)
             EXPECT_NE(record.find(part), std::string::npos) << part << " in " << record;
         EXPECT_TRUE(replay.finished);
         EXPECT_EQ(replay.board, seededBoard(5, game / 2));
+        // The run's names for its players, which the window shows.
+        EXPECT_EQ(replay.names, (game % 2 == 0 ? std::array<std::string, 2>{"A", "B"} : std::array<std::string, 2>{"B", "A"}));
     }
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.file("replays")), {}), 4);
 

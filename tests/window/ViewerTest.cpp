@@ -59,8 +59,13 @@ TEST(SeatViews, FollowTheTurnsOnShow)
         EXPECT_EQ(statusText(seats[0]), c.firstStatus) << c.shown;
         EXPECT_EQ(statusText(seats[1]), c.secondStatus) << c.shown;
     }
-    const auto end = seatViews(replay, 3, smallBoard());
+    auto end = seatViews(replay, 3, smallBoard());
     EXPECT_EQ(end[0].name, "lowbot");
+    // Where the run named its players, they are shown so, the command beside.
+    Replay named = replay;
+    named.names = {"v7", "stupid"};
+    EXPECT_EQ(seatViews(named, 3, smallBoard())[0].name, "v7");
+    EXPECT_EQ(seatViews(named, 3, smallBoard())[0].command, "stream:/opt/bots/lowbot --fast");
     EXPECT_EQ(end[0].command, "stream:/opt/bots/lowbot --fast");
     EXPECT_EQ(end[0].colour, 1);
     EXPECT_EQ(end[1].colour, 5);

@@ -124,6 +124,7 @@ MatchResult playMatch(const MatchJob& job, const MatchConfig& config, BotGroups&
     replay.boardSource = job.boardLabel;
     for (int seat = 0; seat < 2; ++seat) {
         replay.players[seat] = job.seats[seat].command();
+        replay.names[seat] = job.seats[seat].name;
         replay.moveLimitsMs[seat] = recordedLimits[static_cast<std::size_t>(seat)];
     }
     const auto reasonOf = [&](int seat) { return retirementText(manager.retirement(seat), manager.lastResult(seat)); };
