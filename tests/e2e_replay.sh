@@ -124,7 +124,8 @@ xdotool key Home; shown=0; check "Home"
 kill "$app_pid"; wait "$app_pid" 2>/dev/null || true; app_pid=
 
 # The file manager runs the entry's Exec line with %f made the file's path.
-python3 -c 'import json, sys; r = json.load(open(sys.argv[1])); r["players"] = ["./alpha", "beta --fast"]; json.dump(r, open(sys.argv[2], "w"))' \
+# Without the run's names, the window names players by their programs.
+python3 -c 'import json, sys; r = json.load(open(sys.argv[1])); r["players"] = ["./alpha", "beta --fast"]; r.pop("names", None); json.dump(r, open(sys.argv[2], "w"))' \
   "$replay" "named replay.json"
 exec_line=$(sed -n 's/^Exec=//p' "$desktop")
 [[ "$exec_line" == *%f* ]] || fail "the desktop entry takes no file: $exec_line"
