@@ -229,6 +229,7 @@ std::vector<MatchOption> boardOptions()
         {"no-swap", nullptr,
          "Play every board once, seats exchanged from board to board (the first seat's advantage then weighs on "
          "every match).",
+         // Read with --swap, which comes first.
          {}, [](const OptionInput&, MatchConfig&, Warnings&) -> Taken { return std::nullopt; }},
     };
 }
@@ -264,6 +265,7 @@ std::vector<MatchOption> botOptions()
              config.sandbox = in.set ? SandboxMode::Required : off ? SandboxMode::Off : SandboxMode::Auto;
              return std::nullopt;
          }},
+        // Read with --sandbox, which comes first.
         {"no-sandbox", nullptr, "Run bots without the sandbox.", {},
          [](const OptionInput&, MatchConfig&, Warnings&) -> Taken { return std::nullopt; }},
         flagOption("no-preflight", "Do not start each program once on a board before the first match.",

@@ -3,6 +3,7 @@
 #include "MatchRecord.h"
 #include "RecordText.h"
 #include "MatchRunner.h"
+#include "EarlierRecords.h"
 #include "MoveCommand.h"
 #include "PlayerArguments.h"
 #include "RunPreflight.h"
@@ -80,50 +81,6 @@ void installStopHandlers(vorlen::BotGroups& bots)
     std::signal(SIGPIPE, SIG_IGN);
 }
 
-// The records already in the --results file: those of the run being
-// resumed, none when the file is not there yet. False when it is no file of
-// records, when it holds another run's records to resume, or this run's
-// without --resume (which would record its matches twice).
-bool readEarlierRecords(const MatchConfig& config, std::vector<MatchRecord>& records, std::string& error)
-{
-    const std::string& path = config.resultsPath;
-    std::error_code missing;
-    const std::filesystem::file_status status = std::filesystem::status(path, missing);
-    if (!std::filesystem::exists(status))
-        return true;
-    if (!std::filesystem::is_regular_file(status)) {
-        error = "--results: '" + path + "' is not a regular file";
-        return false;
-    }
-    std::string warning;
-    if (!readRecordFile(path, records, error, &warning)) {
-        error = "--results: cannot read '" + path + "': " + error;
-        return false;
-    }
-    if (!warning.empty())
-        sayf(stderr, "vorlen-match: '%s': %s\n", path.c_str(), warning.c_str());
-    const std::string run = config.runId();
-    if (!config.resume) {
-        const bool ours = std::any_of(records.begin(), records.end(), [&](const MatchRecord& r) { return r.run == run; });
-        records.clear();
-        if (ours) {
-            error = "'" + path + "' already holds records of this run; add --resume to play only the matches not "
-                    "yet in it, or use another --results file";
-            return false;
-        }
-        return true;
-    }
-    for (const MatchRecord& record : records) {
-        if (record.run != run || record.game >= config.matchCount()) {
-            error = "'" + config.resultsPath + "' holds records of another run (game " + std::to_string(record.game)
-                    + ": its players, boards or seatings differ from these options); resume with the options of "
-                      "that run, or use another --results file";
-            return false;
-        }
-    }
-    return true;
-}
-
 // How the run's bots are held: in boxes where they can be made (required
 // with --sandbox), each player's box checked, folders and groups left by
 // earlier runs removed. An exit code when the run cannot go on.
@@ -189,7 +146,11 @@ std::optional<int> tryPrograms(const MatchConfig& config, vorlen::BotGroups& tri
 std::optional<int> openOutputs(const MatchConfig& config, std::vector<MatchRecord>& earlier, RecordWriter& records)
 {
     std::string error;
-    if (!config.resultsPath.empty() && !readEarlierRecords(config, earlier, error)) {
+    std::string warning;
+    const bool read = config.resultsPath.empty() || readEarlierRecords(config, earlier, error, warning);
+    if (!warning.empty())
+        sayf(stderr, "vorlen-match: '%s': %s\n", config.resultsPath.c_str(), warning.c_str());
+    if (!read) {
         sayf(stderr, "vorlen-match: %s%s\n", config.resume ? "--resume: " : "", error.c_str());
         return 2;
     }
