@@ -5,6 +5,7 @@
 #include "MoveTime.h"
 #include "Palette.h"
 #include "PlayerFactory.h"
+#include "ReplayPosition.h"
 
 #include <QFile>
 
@@ -114,7 +115,7 @@ std::string helpText()
            "  --boards FILE        play board K (from --game, else 0) of a board list\n"
            "  --sandbox            run the programs in the bubblewrap sandbox\n"
            "  --replay FILE        show a replay instead of a live match\n"
-           "  --play-from K        with --replay: play on live from the replay's turn K\n"
+           "  --play-from K        with --replay: play on live after the replay's turn K\n"
            "  --save-replay FILE   keep the live match's replay in FILE\n"
            "  --chart              show the score chart from the start\n"
            "  --palette NAME       the board's colours: classic (the default) or colorblind\n"
@@ -137,6 +138,12 @@ std::optional<std::string> lastValue(const std::vector<StartupAction>& actions, 
 }
 
 bool hasAction(const std::vector<StartupAction>& actions, Type type) { return lastValue(actions, type).has_value(); }
+
+std::optional<int> playFromTurns(const std::vector<StartupAction>& actions)
+{
+    const auto from = lastValue(actions, Type::PlayFrom);
+    return from ? vorlen::parseTurnsPlayed(*from) : std::nullopt;
+}
 
 std::vector<std::string> startupOptionNames()
 {
@@ -165,8 +172,8 @@ std::string startupProblem(const std::vector<StartupAction>& actions)
                    + "'";
     }
     if (const auto from = lastValue(actions, Type::PlayFrom)) {
-        if (!wholeNumber<int>(*from) || *wholeNumber<int>(*from) < 0)
-            return "--play-from needs a turn, a whole number from 0, not '" + *from + "'";
+        if (!vorlen::parseTurnsPlayed(*from))
+            return "--play-from needs a turn, a whole number from 0 or 'start', not '" + *from + "'";
         if (!hasAction(actions, Type::Replay))
             return "--play-from needs the --replay to play on from";
     }

@@ -35,7 +35,7 @@ struct StartupAction {
 // NAME" picks the board's colours, "--bot-logs DIR" keeps each bot's
 // standard error there, "--move-time MS" sets a move's time limit and
 // "--no-time-limit" lifts it, "--boards FILE" takes the board from a list,
-// "--play-from K" plays on from turn K of the "--replay"; "--help" and "--version" print and open no window. A value is never read as an
+// "--play-from K" plays on after turn K of the "--replay"; "--help" and "--version" print and open no window. A value is never read as an
 // option; an option with no value ends the scan with a MissingValue action
 // holding it, which the window refuses. Any other argument that
 // starts with "--" (a mistyped option) is an Unknown action holding it; the
@@ -53,6 +53,11 @@ std::string helpText();
 // that is not one, a palette we do not have, a time limit out of range or
 // lifted at once. Empty when nothing is.
 std::string startupProblem(const std::vector<StartupAction>& actions);
+
+// How many of the "--replay"'s turns "--play-from K" plays before going on
+// (K + 1: it goes on after turn K; "start", none); none without it. The
+// options must have no problem.
+std::optional<int> playFromTurns(const std::vector<StartupAction>& actions);
 
 // The value of the last action of a type, if any.
 std::optional<std::string> lastValue(const std::vector<StartupAction>& actions, StartupAction::Type type);

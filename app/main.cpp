@@ -103,10 +103,9 @@ int main(int argc, char* argv[])
     vorlen::becomeChildSubreaper();
     QApplication application(argc, argv);
     auto window = std::make_unique<main_window>();
-    if (replay && hasAction(actions, StartupAction::Type::PlayFrom)) {
-        const int turns = std::stoi(*lastValue(actions, StartupAction::Type::PlayFrom));
+    if (const std::optional<int> turns = playFromTurns(actions); replay && turns) {
         std::string problem;
-        if (!window->playFrom(*replay, turns, problem)) {
+        if (!window->playFrom(*replay, *turns, problem)) {
             std::fprintf(stderr, "vorlen: --play-from: %s\n", vorlen::terminalSafe(problem).c_str());
             return 2;
         }

@@ -64,7 +64,7 @@ bool parseLine(std::string_view line, ListedBoard& board, std::string& problem)
             board.position = *position;
             return true;
         }
-        problem = "replay:FILE@K needs a replay file and a turn K from 0";
+        problem = "replay:FILE@K needs a replay file and a turn K from 0 (or start)";
         return false;
     }
     problem = "a board is rand:K, seed:S:K, map:PATH or replay:FILE@K";

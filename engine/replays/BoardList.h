@@ -32,7 +32,7 @@ struct ListedBoard {
 inline constexpr int kLastListedDraw = 100'000;
 
 // Reads a board list, one board a line: "rand:K", "seed:S:K", "map:PATH" or
-// "replay:FILE@K" (the position after the replay's first K turns); blank
+// "replay:FILE@K" (the position after the replay's turn K, or "@start"); blank
 // lines and lines starting with '#' are skipped, as are blanks around a
 // line. False, with "line N: ..." at the first bad line, or when there is
 // no board. Maps and replays are not read here.

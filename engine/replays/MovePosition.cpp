@@ -30,6 +30,7 @@ MovePosition seenBy(Field board, int seat, std::string label)
     return {std::move(board), seat, 0, std::nullopt, std::move(label) + ", seat " + std::to_string(seat + 1)};
 }
 
+// The move of turn `at.turns` (numbered from 0): the position before it.
 std::optional<MovePosition> fromReplay(const ReplayPosition& at, std::optional<int> seat, std::string& error)
 {
     Replay replay;
@@ -109,8 +110,9 @@ std::optional<MovePosition> readMovePosition(const std::string& text, std::optio
         return fromFile(text.substr(4), false, seat.value_or(0), error);
     if (given.rfind("input:", 0) == 0)
         return fromFile(text.substr(6), true, seat.value_or(0), error);
-    if (const std::optional<ReplayPosition> at = parseReplayPosition(text))
-        return fromReplay(*at, seat, error);
+    if (const auto parts = splitAtTurn(text))
+        if (const auto turn = wholeNumber(parts->second); turn && *turn <= 1'000'000)
+            return fromReplay({parts->first, static_cast<int>(*turn)}, seat, error);
     error = "a position is REPLAY@K, seed:S:K, map:FILE or input:FILE, not '" + text + "'";
     return std::nullopt;
 }

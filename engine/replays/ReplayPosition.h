@@ -8,8 +8,21 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <utility>
 
 namespace vorlen {
+
+// A moment of a replay as people name it, numbered as the slider and the
+// match page number turns: "K", the position after turn K (turns from 0),
+// or "start", before the first turn. Gives how many turns are played by
+// then; none when the text is neither.
+std::optional<int> parseTurnsPlayed(std::string_view text);
+// The other way: "start" for none played, else the last turn played.
+std::string turnsPlayedText(int turns);
+
+// "FILE@K" parted at its last "@"; none without a file or a K.
+std::optional<std::pair<std::string, std::string>> splitAtTurn(const std::string& text);
 
 // A moment of a replay: the position after its first `turns` turns.
 struct ReplayPosition {
@@ -17,7 +30,7 @@ struct ReplayPosition {
     int turns = 0;
 
     // "replay:FILE@K", as records label a board that starts there.
-    std::string label() const { return "replay:" + path + "@" + std::to_string(turns); }
+    std::string label() const { return "replay:" + path + "@" + turnsPlayedText(turns); }
 };
 
 // Where a match starts when not on its first turn: the replay it plays on
@@ -27,7 +40,7 @@ struct StartPoint {
     int turns = 0;
 };
 
-// Reads "FILE@K" (K from 0); none when it is not one.
+// Reads "FILE@K" (after turn K) or "FILE@start"; none when it is not one.
 std::optional<ReplayPosition> parseReplayPosition(const std::string& text);
 
 // Where the match of a checked replay stands after its first `turns` turns,

@@ -40,7 +40,7 @@ TEST(BoardLists, LinesInOrderWithCommentsAndBlanksSkipped)
     EXPECT_EQ(boardOf(boards[0]), DrawnBoards().at(3));
     EXPECT_EQ(boardOf(boards[1]), seededBoard(7, 12));
     EXPECT_EQ(boards[4].position.path, "games/g@1.json") << "the last @ parts the turn off";
-    EXPECT_EQ(boards[4].position.turns, 40);
+    EXPECT_EQ(boards[4].position.turns, 41) << "after turn 40";
 }
 
 TEST(BoardLists, ABadLineIsRefusedWithItsNumber)

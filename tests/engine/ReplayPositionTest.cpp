@@ -35,21 +35,26 @@ Replay builtInMatch(int game)
 
 } // namespace
 
-TEST(ReplayPositions, ReadFromTheirText)
+TEST(ReplayPositions, ReadFromTheirTextAsTheTurnAfterWhichTheyStand)
 {
+    // "@K" stands after turn K (numbered from 0), as the slider and the page
+    // number it: K + 1 turns played; "@start" stands before the first.
     const struct {
         const char* text;
         bool good;
         const char* path;
         int turns;
     } cases[] = {
-        {"game-3.json@40", true, "game-3.json", 40},
-        {"runs/a@b.json@0", true, "runs/a@b.json", 0},
+        {"game-3.json@40", true, "game-3.json", 41},
+        {"runs/a@b.json@0", true, "runs/a@b.json", 1},
+        {"game-3.json@start", true, "game-3.json", 0},
         {"game.json@", false, "", 0},
         {"@12", false, "", 0},
         {"game.json", false, "", 0},
         {"game.json@-1", false, "", 0},
+        {"game.json@+1", false, "", 0},
         {"game.json@4x", false, "", 0},
+        {"game.json@Start", false, "", 0},
         {"game.json@99999999999", false, "", 0},
     };
     for (const auto& c : cases) {
@@ -59,7 +64,7 @@ TEST(ReplayPositions, ReadFromTheirText)
             continue;
         EXPECT_EQ(position->path, c.path);
         EXPECT_EQ(position->turns, c.turns);
-        EXPECT_EQ(position->label(), std::string("replay:") + c.text);
+        EXPECT_EQ(position->label(), std::string("replay:") + c.text) << "a label reads back the same";
     }
 }
 

@@ -112,9 +112,9 @@ TEST_F(BoardListRuns, MatchesPlayOnFromAReplaysPosition)
         EXPECT_EQ(same.turns[turn].retired, original.turns[turn].retired) << turn;
     }
 
-    // Another player goes on from there: it plays its own colour at turn 20, its first.
+    // Another player goes on after turn 19: it plays its own colour at turn 20, its first.
     writeBot(dir, "weak.sh", "head -c 1 vorla.in > vorla.out");
-    ASSERT_EQ(runTool("--start before/game-0.json@20 --first ./weak.sh --games 1 --results other.jsonl --replays other")
+    ASSERT_EQ(runTool("--start before/game-0.json@19 --first ./weak.sh --games 1 --results other.jsonl --replays other")
                   .exitCode,
               0);
     records.clear();
@@ -129,9 +129,10 @@ TEST_F(BoardListRuns, MatchesPlayOnFromAReplaysPosition)
         std::string said;
     } bad[] = {
         {"before/game-0.json@9999", "--start: before/game-0.json: the replay has "},
-        {"before/game-0.json", "--start: needs REPLAY@K, K a turn from 0, not 'before/game-0.json'"},
+        {"before/game-0.json", "--start: needs REPLAY@K, K a turn from 0 or start, not 'before/game-0.json'"},
         {"before/none.json@3", "--start: before/none.json: "},
-        {"before/game-0.json@" + std::to_string(original.turns.size()), "the match is over after"},
+        {"before/game-0.json@" + std::to_string(original.turns.size()), "the replay has "},
+        {"before/game-0.json@" + std::to_string(original.turns.size() - 1), "the match is over after turn"},
     };
     for (const auto& c : bad) {
         const ToolRun run = runTool("--start " + c.start + " --games 1", "2>&1");
@@ -147,7 +148,7 @@ TEST_F(BoardListRuns, AListedReplayPositionIsPlayedOnFromUnderItsLabel)
     Replay original;
     std::string error;
     ASSERT_TRUE(readReplayFile(dir.file("before/game-0.json"), original, error)) << error;
-    const std::string ended = std::to_string(original.turns.size());
+    const std::string ended = std::to_string(original.turns.size() - 1); // its last turn
 
     // The replay is found from the list's folder, and the label keeps the line's path.
     std::filesystem::create_directories(dir.file("lists"));
@@ -194,6 +195,6 @@ TEST_F(BoardListRuns, AListedReplayPositionIsPlayedOnFromUnderItsLabel)
     ASSERT_EQ(listed.size(), 4U);
     EXPECT_EQ(listed[0].replay, listed[1].replay);
     EXPECT_EQ(listed[0].replay, listed[3].replay);
-    EXPECT_EQ(listed[1].position.turns, 5);
+    EXPECT_EQ(listed[1].position.turns, 6) << "after turn 5";
     EXPECT_NE(listed[2].replay, nullptr);
 }

@@ -494,7 +494,7 @@ TEST(LiveWindow, PlaysOnFromAReplaysTurn)
 
     const auto late = makeWindow({});
     EXPECT_FALSE(late->playFrom(played, 11, problem));
-    EXPECT_EQ(problem, "the replay has 10 turns, not 11");
+    EXPECT_EQ(problem, "the replay has 10 turns (0 to 9), not a turn 10");
 
     // A refusal leaves the window as it was: playing on from another turn works.
     TempDir maps;
@@ -514,11 +514,11 @@ TEST(LiveWindow, PlaysOnFromAReplaysTurn)
     TempDir dir;
     WorkingDirectory cwd(dir.path());
     ASSERT_TRUE(writeReplayFile(dir.file("played.json"), played, problem)) << problem;
-    dir.write("list.txt", "rand:1\nreplay:played.json@6\n");
+    dir.write("list.txt", "rand:1\nreplay:played.json@5\n");
     const auto listed = makeWindow({"--boards", "list.txt", "--game", "1"});
     EXPECT_TRUE(listed->startProblems().empty());
     EXPECT_EQ(listed->replay().turns.size(), 6U);
-    EXPECT_EQ(listed->replay().boardSource, "replay:played.json@6");
+    EXPECT_EQ(listed->replay().boardSource, "replay:played.json@5");
     EXPECT_EQ(listed->match().score(), played.turns[5].score);
 }
 

@@ -28,7 +28,7 @@ Taken readStart(const std::string& value, MatchConfig& config)
 {
     config.start = parseReplayPosition(value);
     if (!config.start)
-        return "needs REPLAY@K, K a turn from 0, not '" + QString::fromLocal8Bit(value) + "'";
+        return "needs REPLAY@K, K a turn from 0 or start, not '" + QString::fromLocal8Bit(value) + "'";
     std::string error;
     if (!readReplayFile(config.start->path, config.startReplay, error))
         return QString::fromLocal8Bit(config.start->path + ": " + error);
@@ -168,7 +168,7 @@ std::vector<MatchOption> runOptions(int defaultConcurrency)
 std::vector<MatchOption> boardOptions()
 {
     return {
-        {"start", "REPLAY@K", "Play every match on from the position after turn K of a replay.", {},
+        {"start", "REPLAY@K", "Play every match on from the position after turn K of a replay (K from 0, or start).", {},
          [](const OptionInput& in, MatchConfig& config, Warnings&) -> Taken {
              if (in.given("seed") + in.given("map") + in.given("boards") + in.given("start") > 1)
                  return QString("--seed, --map, --boards and --start choose the boards: give one of them");
