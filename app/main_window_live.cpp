@@ -131,7 +131,8 @@ bool main_window::playFrom(const vorlen::Replay& replay, int turns, std::string&
         return false;
     // The match goes on with whoever played it, unless the options say otherwise.
     if (replayPlayers) {
-        std::array<std::string, 2> seated = replay.players;
+        // Started as they ran, wherever the replay is opened from.
+        std::array<std::string, 2> seated{vorlen::seatAsRun(replay, 0), vorlen::seatAsRun(replay, 1)};
         for (std::size_t seat = 0; seat < 2; ++seat)
             if (seating.given(static_cast<int>(seat)))
                 seated.at(seat) = liveMatch->record().players.at(seat);

@@ -124,6 +124,10 @@ void main_window::seatPlayer(int seat, const vorlen::SeatPlayer& who, const std:
         built.player = std::move(person);
     }
     liveMatch->record().players.at(index) = who.text();
+    std::error_code unknown;
+    const std::string here = std::filesystem::current_path(unknown).string();
+    liveMatch->record().runFolder = here;
+    liveMatch->record().playersAsRun.at(index) = who.isProgram() ? vorlen::playerAsRun(who, here) : std::string();
     liveMatch->record().moveLimitsMs.at(index) = built.recordedMoveLimitMs;
     liveMatch->seat(seat, std::move(built.player));
 }

@@ -75,11 +75,14 @@ std::optional<std::string> programProblem(const SeatPlayer& given, const Program
 {
     if (auto problem = commandLineProblem(given.command))
         return problem;
-    const std::string program = splitCommandLine(given.command).front();
+    const std::vector<std::string> words = splitCommandLine(given.command);
+    const std::string& program = words.front();
     std::string why;
     if (findExecutableIn(program, check.base, check.botPath, why).empty())
         return "cannot run '" + program + "': "
                + (program.find('/') == std::string::npos ? notInBotPath(program, check.base) : why);
+    if (auto missing = missingScript(words, check.base))
+        return "cannot run '" + given.command + "': " + *missing;
     namespace fs = std::filesystem;
     const fs::path base(check.base);
     std::error_code error;
@@ -104,6 +107,17 @@ std::optional<std::string> programProblem(const SeatPlayer& given, const Program
         if (auto problem = boxViewProblem(view, other, check.outputs, home ? home : ""))
             return "cannot box '" + program + "': " + *problem;
     return std::nullopt;
+}
+
+std::string playerAsRun(const SeatPlayer& player, const std::string& base)
+{
+    if (!player.isProgram() || commandLineProblem(player.command))
+        return player.text();
+    SeatPlayer ran = player;
+    ran.command = anchorCommandLine(player.command, base);
+    if (!player.ownDir.empty())
+        ran.ownDir = (std::filesystem::path(base) / player.ownDir).lexically_normal().string();
+    return ran.text();
 }
 
 std::string boxFolderOf(const SeatPlayer& player, const ProgramCheck& check)

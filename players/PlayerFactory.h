@@ -48,6 +48,11 @@ struct ProgramCheck {
 // path that resolves outside it, an output that holds it, a folder that
 // holds another player's). None when it can.
 std::optional<std::string> programProblem(const SeatPlayer& player, const ProgramCheck& check);
+// A seat's player as it runs from `base`: the paths its command line names
+// (as the box anchors them) and its own folder made absolute, so that it
+// starts the same program from anywhere. Other seats as they are.
+std::string playerAsRun(const SeatPlayer& player, const std::string& base);
+
 // The folder a program player's box shows it as its own (its real path),
 // as the check's base and PATH find it; empty for none.
 std::string boxFolderOf(const SeatPlayer& player, const ProgramCheck& check);

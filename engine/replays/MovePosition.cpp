@@ -27,7 +27,7 @@ MovePosition seenBy(Field board, int seat, std::string label)
 {
     if (seat == 1)
         rotateField(board);
-    return {std::move(board), seat, 0, std::nullopt, std::move(label) + ", seat " + std::to_string(seat + 1)};
+    return {std::move(board), seat, 0, std::nullopt, std::move(label) + ", seat " + std::to_string(seat + 1), {}};
 }
 
 // The move of turn `at.turns` (numbered from 0): the position before it.
@@ -59,6 +59,7 @@ std::optional<MovePosition> fromReplay(const ReplayPosition& at, std::optional<i
     move.turn = at.turns;
     if (at.turns < length)
         move.recorded = replay.turns[static_cast<std::size_t>(at.turns)].answer;
+    move.player = seatAsRun(replay, mover);
     return move;
 }
 
@@ -91,7 +92,7 @@ std::optional<MovePosition> fromFile(const std::string& path, bool asSeen, int s
         return std::nullopt;
     }
     if (asSeen)
-        return MovePosition{std::move(board), seat, 0, std::nullopt, path + ", seat " + std::to_string(seat + 1)};
+        return MovePosition{std::move(board), seat, 0, std::nullopt, path + ", seat " + std::to_string(seat + 1), {}};
     return seenBy(std::move(board), seat, path);
 }
 

@@ -15,6 +15,7 @@ struct MovePosition {
     int turn = 0;                 // the referee's turn; 0 for a board given alone
     std::optional<int> recorded;  // the answer the replay kept, when it kept one
     std::string label;            // "turn 89 of game-3.json, seat 2"
+    std::string player;           // a replay's: the seat's player as it ran
 };
 
 // Reads a position: "REPLAY@K", the move of turn K (numbered from 0) by the

@@ -16,6 +16,12 @@ std::string seatName(const Replay& replay, int seat)
 
 std::array<std::string, 2> seatNames(const Replay& replay) { return {seatName(replay, 0), seatName(replay, 1)}; }
 
+const std::string& seatAsRun(const Replay& replay, int seat)
+{
+    const auto index = static_cast<std::size_t>(seat);
+    return replay.playersAsRun.at(index).empty() ? replay.players.at(index) : replay.playersAsRun.at(index);
+}
+
 int Replay::winningSeat() const
 {
     const ScorePair score = finalScore();

@@ -45,6 +45,12 @@ struct Replay {
     std::array<std::string, 2> players; // as named on the command line
     // What the run called them ("A", a --player NAME); empty where nothing did.
     std::array<std::string, 2> names;
+    // The players as they ran: the paths their command lines and folders
+    // name made absolute from `runFolder`, the folder the match ran in, so
+    // that playing on from elsewhere starts the same programs. Empty in
+    // replays from before, and for seats that name no path.
+    std::array<std::string, 2> playersAsRun;
+    std::string runFolder;
     // Each seat's time for a move, in milliseconds; 0: the seat had none.
     std::array<int, 2> moveLimitsMs{static_cast<int>(kMoveTimeLimit.count()), static_cast<int>(kMoveTimeLimit.count())};
     std::vector<ReplayTurn> turns;
@@ -62,6 +68,9 @@ struct Replay {
 std::string seatName(const Replay& replay, int seat);
 // Both, in seat order.
 std::array<std::string, 2> seatNames(const Replay& replay);
+// The seat's player as it ran (playersAsRun), or as named where the replay
+// does not say.
+const std::string& seatAsRun(const Replay& replay, int seat);
 
 // What a replay keeps of a move's standard error, of which `written` bytes
 // were written and `start` holds the first: its first 4 KiB, and a line

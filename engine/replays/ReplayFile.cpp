@@ -17,6 +17,10 @@ std::string replayJson(const Replay& replay)
     root["players"] = Json::array({replay.players[0], replay.players[1]});
     if (!replay.names[0].empty() || !replay.names[1].empty())
         root["names"] = Json::array({replay.names[0], replay.names[1]});
+    if (!replay.runFolder.empty())
+        root["run_folder"] = replay.runFolder;
+    if (!replay.playersAsRun[0].empty() || !replay.playersAsRun[1].empty())
+        root["players_as_run"] = Json::array({replay.playersAsRun[0], replay.playersAsRun[1]});
     root["move_limits"] = Json::array({replay.moveLimitsMs[0], replay.moveLimitsMs[1]});
     Json rows = Json::array();
     for (const auto& row : replay.board) {

@@ -126,6 +126,18 @@ private:
         return true;
     }
 
+    // A pair of texts under `key`, where there is one.
+    bool readPair(const Json& root, const char* key, std::array<std::string, 2>& pair)
+    {
+        const auto found = root.find(key);
+        if (found == root.end())
+            return true;
+        if (!found->is_array() || found->size() != 2 || !(*found)[0].is_string() || !(*found)[1].is_string())
+            return fail("\"" + std::string(key) + "\" is not a list of two names");
+        pair = {(*found)[0].get<std::string>(), (*found)[1].get<std::string>()};
+        return true;
+    }
+
     bool readPlayers(const Json& root, Replay& replay)
     {
         if (const auto source = root.find("board_source"); source != root.end()) {
@@ -133,17 +145,15 @@ private:
                 return fail("\"board_source\" is not a string");
             replay.boardSource = source->get<std::string>();
         }
-        const Json* players = member(root, "players", "");
-        if (!players)
+        if (!member(root, "players", "") || !readPair(root, "players", replay.players))
             return false;
-        if (!players->is_array() || players->size() != 2 || !(*players)[0].is_string() || !(*players)[1].is_string())
-            return fail("\"players\" is not a list of two names");
-        replay.players = {(*players)[0].get<std::string>(), (*players)[1].get<std::string>()};
-        // What a run called its players; replays of the window have none.
-        if (const auto names = root.find("names"); names != root.end()) {
-            if (!names->is_array() || names->size() != 2 || !(*names)[0].is_string() || !(*names)[1].is_string())
-                return fail("\"names\" is not a list of two names");
-            replay.names = {(*names)[0].get<std::string>(), (*names)[1].get<std::string>()};
+        // What a run called its players, and how they ran; older replays have neither.
+        if (!readPair(root, "names", replay.names) || !readPair(root, "players_as_run", replay.playersAsRun))
+            return false;
+        if (const auto folder = root.find("run_folder"); folder != root.end()) {
+            if (!folder->is_string() || folder->get<std::string>().rfind('/', 0) != 0)
+                return fail("\"run_folder\" is not an absolute path");
+            replay.runFolder = folder->get<std::string>();
         }
         // Replays from before time controls played under the one rule.
         if (const auto limits = root.find("move_limits"); limits != root.end()) {

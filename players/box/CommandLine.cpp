@@ -1,5 +1,6 @@
 #include "CommandLine.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <sys/stat.h>
@@ -21,8 +22,12 @@ bool looksLikePath(const std::string& arg, bool isProgram)
     return !isProgram && arg.size() > 1 && arg.find('.', 1) != std::string::npos;
 }
 
+// A word as the splitter reads it back: bare where it can be, so that a
+// command line kept in a replay reads as it was typed.
 std::string quotedArgument(const std::string& arg)
 {
+    if (!arg.empty() && arg.find_first_of(" \t\n\r\v\f\"") == std::string::npos)
+        return arg;
     std::string text(1, '"');
     for (const char ch : arg) {
         if (ch == '"')
@@ -33,7 +38,36 @@ std::string quotedArgument(const std::string& arg)
     return text;
 }
 
+bool namesScript(const std::string& arg)
+{
+    static constexpr const char* kEndings[] = {".py", ".pyc", ".js", ".mjs", ".cjs", ".ts", ".jar", ".class",
+                                               ".rb", ".pl", ".sh", ".lua", ".php", ".R", ".jl"};
+    if (arg.find('/') != std::string::npos)
+        return true;
+    return std::any_of(std::begin(kEndings), std::end(kEndings), [&](std::string_view ending) {
+        return arg.size() > ending.size() && arg.compare(arg.size() - ending.size(), ending.size(), ending) == 0;
+    });
+}
+
 } // namespace
+
+std::optional<std::string> missingScript(const std::vector<std::string>& argv, const std::string& base)
+{
+    for (std::size_t i = 1; i < argv.size(); ++i) {
+        const std::string& arg = argv[i];
+        // What follows these is code or a module's name, not a file.
+        if (arg == "-c" || arg == "-e" || arg == "-m" || arg == "--eval" || arg == "-p" || arg == "--print")
+            return std::nullopt;
+        if (arg.empty() || arg.front() == '-' || !namesScript(arg))
+            continue;
+        std::error_code error;
+        const std::filesystem::path path(arg);
+        if (std::filesystem::exists(path.is_relative() ? std::filesystem::path(base) / path : path, error))
+            return std::nullopt;
+        return "'" + arg + "' is not there" + (path.is_relative() ? " (from " + base + ")" : std::string());
+    }
+    return std::nullopt;
+}
 
 std::optional<std::string> commandLineProblem(const std::string& commandLine)
 {

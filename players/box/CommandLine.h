@@ -26,4 +26,11 @@ std::string findExecutableIn(const std::string& program, const std::string& base
 // ("./mybot", "bots/x", "bot.py"); plain words such as "fast" never do.
 std::string anchorCommandLine(const std::string& commandLine, const std::string& base);
 
+// The script an interpreter is given that is not there: the first argument
+// after the program that is no option and names a file (it holds a '/' or
+// ends as scripts and archives do: ".py", ".js", ".jar"...), not the value
+// of an option that takes code ("-c", "-e", "-m"), when it does not exist
+// from `base`. None when there is none, or it exists.
+std::optional<std::string> missingScript(const std::vector<std::string>& argv, const std::string& base);
+
 } // namespace vorlen

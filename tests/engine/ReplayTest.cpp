@@ -191,6 +191,12 @@ TEST(ReplayReading, BadReplaysAreRefusedWithTheirProblem)
          "\"names\" is not a list of two names"},
         {"one name", replaced(good, "\"players\": [", "\"names\": [\"A\"], \"players\": ["),
          "\"names\" is not a list of two names"},
+        {"players as run as text", replaced(good, "\"players\": [", "\"players_as_run\": \"a b\", \"players\": ["),
+         "\"players_as_run\" is not a list of two names"},
+        {"a run folder that is relative", replaced(good, "\"players\": [", "\"run_folder\": \"runs\", \"players\": ["),
+         "\"run_folder\" is not an absolute path"},
+        {"a run folder as a number", replaced(good, "\"players\": [", "\"run_folder\": 7, \"players\": ["),
+         "\"run_folder\" is not an absolute path"},
         {"a log as a number", replaced(good, "\"ms\": ", "\"log\": 5, \"ms\": "), "turn 0: \"log\" is not"},
         {"a log too long", replaced(good, "\"ms\": ", "\"log\": \"" + std::string(9000, 'x') + "\", \"ms\": "),
          "turn 0: \"log\" is not"},
@@ -312,11 +318,16 @@ TEST(ReplayFiles, MoveLogsAreKeptAndOlderReplaysStillOpen)
     replay.turns[3].log = moveLogKept(std::string(5000, 'a'), 5000);
     replay.moveLimitsMs = {500, 0};
     replay.names = {"mine", "B"};
+    replay.playersAsRun = {"python3 /home/me/bots/flaky/main.py", ""};
+    replay.runFolder = "/home/me";
     Replay read;
     ASSERT_TRUE(parseReplay(replayJson(replay), read, error)) << error;
     EXPECT_EQ(read.moveLimitsMs, (std::array<int, 2>{500, 0}));
     EXPECT_EQ(read.names, replay.names);
     EXPECT_EQ(seatNames(read), (std::array<std::string, 2>{"mine", "B"}));
+    EXPECT_EQ(seatAsRun(read, 0), "python3 /home/me/bots/flaky/main.py");
+    EXPECT_EQ(seatAsRun(read, 1), read.players[1]) << "a seat the replay says nothing of runs as named";
+    EXPECT_EQ(read.runFolder, "/home/me");
     EXPECT_EQ(replayJson(read), replayJson(replay));
     EXPECT_EQ(read.turns[3].log, replay.turns[3].log);
     EXPECT_EQ(read.turns[0].log.substr(0, 10), "thinking\n\x01") << "a stray byte is replaced, the rest kept";

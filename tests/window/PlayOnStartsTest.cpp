@@ -11,6 +11,8 @@
 
 #include <QAction>
 
+#include <filesystem>
+
 #include <gtest/gtest.h>
 
 using namespace vorlen;
@@ -103,4 +105,56 @@ TEST(PlayOnStarts, EveryWayToPlayOnAfterTurnKStartsFromTheSameBoard)
         EXPECT_FALSE(first.board.empty()) << how;
         EXPECT_EQ(first, seen.front().second) << how << " against " << seen.front().first;
     }
+}
+
+TEST(PlayOnStarts, AReplayWithRelativePathsPlaysOnFromAnotherFolderAndAMissingScriptIsSaidFirst)
+{
+    TempDir dir;
+    std::filesystem::create_directories(dir.file("run/bots/own"));
+    std::filesystem::create_directories(dir.file("elsewhere"));
+    // Plays the lowest colour that is not its own.
+    writeBot(dir, "run/bots/own/bot.sh",
+             "echo thinking >&2; own=$(head -c 1 vorla.in)\n"
+             "for c in 1 2 3 4 5 6; do [ \"$c\" != \"$own\" ] && { echo $c > vorla.out; exit 0; }; done");
+    const std::string typed = "sh bots/own/bot.sh";
+    Replay ran;
+    {
+        WorkingDirectory cwd(dir.file("run"));
+        ASSERT_EQ(runTool("--first \"" + typed + "\" --games 1 --seed 4 --replays out").exitCode, 0);
+        ran = readBack(dir.file("run/out/game-0.json"));
+    }
+    EXPECT_EQ(ran.players[0], typed) << "kept as typed, for display";
+    EXPECT_EQ(ran.playersAsRun[0], "sh " + dir.file("run/bots/own/bot.sh"));
+    EXPECT_EQ(ran.runFolder, dir.file("run"));
+
+    WorkingDirectory cwd(dir.file("elsewhere"));
+    // The runner asks the seat's own player, as it ran, for a recorded move.
+    const ToolRun move = runTool("move ../run/out/game-0.json@4", "2>&1");
+    EXPECT_EQ(move.exitCode, 0) << move.out;
+    EXPECT_NE(move.out.find("answer: " + std::to_string(*ran.turns[4].answer) + " (the replay's: "), std::string::npos)
+        << move.out;
+    EXPECT_NE(move.out.find("thinking"), std::string::npos) << move.out;
+
+    // The window plays on with it.
+    ::testing::internal::CaptureStdout();
+    const auto window = windowWith({});
+    std::string problem;
+    ASSERT_TRUE(window->playFrom(ran, 4, problem)) << problem;
+    EXPECT_TRUE(window->startProblems().empty()) << window->startProblems().front();
+    playTurn(*window);
+    ASSERT_EQ(window->replay().turns.size(), 5U);
+    EXPECT_TRUE(window->replay().turns[4].retired.empty()) << "the bot was found and moved";
+    EXPECT_NE(window->replay().turns[4].log.find("thinking"), std::string::npos) << window->replay().turns[4].log;
+
+    // Gone, the script is said before any move, by both.
+    std::filesystem::rename(dir.file("run/bots"), dir.file("run/moved"));
+    const std::string gone = "'" + dir.file("run/bots/own/bot.sh") + "' is not there";
+    const ToolRun refused = runTool("move ../run/out/game-0.json@4", "2>&1");
+    EXPECT_EQ(refused.exitCode, 2);
+    EXPECT_NE(refused.out.find(gone), std::string::npos) << refused.out;
+    const auto missing = windowWith({});
+    ASSERT_TRUE(missing->playFrom(ran, 4, problem)) << problem;
+    ASSERT_FALSE(missing->startProblems().empty());
+    EXPECT_NE(missing->startProblems().front().find(gone), std::string::npos) << missing->startProblems().front();
+    ::testing::internal::GetCapturedStdout();
 }

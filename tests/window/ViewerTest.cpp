@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 
 using namespace vorlen;
@@ -151,6 +152,9 @@ TEST(ProgramProblems, SaidBeforeTheMatch)
     TempDir dir;
     const std::string bot = writeBot(dir, "bot.sh", "echo 1 > vorla.out");
     dir.write("plain.txt", "not a program");
+    std::filesystem::create_directories(dir.file("bots/flaky"));
+    dir.write("bots/flaky/main.py", "print(1)");
+    dir.write("Main.class", "");
     const struct {
         std::string command;
         std::string problem; // the start of it; empty: none
@@ -164,6 +168,18 @@ TEST(ProgramProblems, SaidBeforeTheMatch)
         {"no-such-program-here", "cannot run 'no-such-program-here': "},
         {"\"./bot.sh", "a quote is not closed"},
         {"   ", "the command line is empty"},
+        // An interpreter's script is part of the command: missing, it is said.
+        {"python3 bots/flaky/main.py", ""},
+        {"python3 -u bots/flaky/main.py 0.75", ""},
+        {"sh bots/flaky/main.py", ""},
+        {"java -cp . Main", ""},
+        {"python3 -c \"import sys; print(1/2)\"", ""},
+        {"python3 -m http.server", ""},
+        {"sh -c \"exit 0\" bot.sh", ""},
+        {"python3 bots/gone/main.py", "cannot run 'python3 bots/gone/main.py': 'bots/gone/main.py' is not there (from "},
+        {"python3 -u gone.py", "cannot run 'python3 -u gone.py': 'gone.py' is not there"},
+        {"stream:node /nowhere/bot.js", "cannot run 'node /nowhere/bot.js': '/nowhere/bot.js' is not there"},
+        {"java -cp lib/gone Main", "cannot run 'java -cp lib/gone Main': 'lib/gone' is not there"},
     };
     for (const auto& c : cases) {
         const auto problem = programProblem(c.command, dir.path());

@@ -43,7 +43,8 @@ ParsedArguments parseMatchArguments(const QStringList& arguments, int defaultCon
         "vorlen-match summarize FILE... sums up the records of one run, from any number of files.\n"
         "vorlen-match report DIR FILE... writes a run's web pages from its records and replay folders.\n"
         "vorlen-match move POSITION [PLAYER] asks one move on a position (REPLAY@K, seed:S:K, map:FILE,\n"
-        "input:FILE) as a match would, with --seat 1|2, --save-input FILE, --move-time MS, --no-sandbox.");
+        "input:FILE) as a match would, with --seat 1|2, --save-input FILE, --move-time MS, --no-sandbox;\n"
+        "without PLAYER, a replay's move is asked of the seat's own player as it ran.");
     for (const MatchOption& option : table)
         parser.addOption(option.valueName
                              ? QCommandLineOption(option.name, option.help, option.valueName, option.defaultValue)

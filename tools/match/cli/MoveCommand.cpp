@@ -3,6 +3,7 @@
 #include "BoardText.h"
 #include "Files.h"
 #include "MovePosition.h"
+#include "PlayerFactory.h"
 #include "Sandbox.h"
 #include "SandboxProbe.h"
 #include "ScratchDir.h"
@@ -10,6 +11,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <optional>
 
 namespace vorlen::match {
@@ -64,8 +66,6 @@ std::optional<std::string> readRequest(const std::vector<std::string>& arguments
         return "name a position and a player: vorlen-match move POSITION PLAYER";
     request.position = words[0];
     request.player = words.size() == 2 ? words[1] : std::string();
-    if (request.player.empty() && request.saveInput.empty())
-        return "name the player to ask, or --save-input FILE to keep the board";
     return std::nullopt;
 }
 
@@ -136,10 +136,20 @@ CommandOutcome moveCommand(const std::vector<std::string>& arguments)
             return refused("--save-input: " + error);
         outcome.out += "the board as the bot reads it: " + request.saveInput + "\n";
     }
+    // Without a player a replay's move is asked of the seat's own, as it ran.
+    if (request.player.empty() && request.saveInput.empty())
+        request.player = position->player;
+    if (request.player.empty() && request.saveInput.empty())
+        return refused("name the player to ask, or --save-input FILE to keep the board");
     if (request.player.empty())
         return outcome;
-    if (parseSeatPlayer(request.player).kind == SeatPlayer::Kind::Person)
+    const SeatPlayer who = parseSeatPlayer(request.player);
+    if (who.kind == SeatPlayer::Kind::Person)
         return refused("a person plays only in the window");
+    std::error_code unknown;
+    if (const auto problem = programProblem(request.player, std::filesystem::current_path(unknown).string());
+        who.isProgram() && problem)
+        return refused(*problem);
     outcome.out += askMove(request, *position, outcome.exitCode);
     return outcome;
 }

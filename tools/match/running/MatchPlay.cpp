@@ -122,9 +122,14 @@ MatchResult playMatch(const MatchJob& job, const MatchConfig& config, BotGroups&
     Replay& replay = result.replay;
     replay.board = job.board;
     replay.boardSource = job.boardLabel;
+    std::error_code unknown;
+    const std::string runFolder = std::filesystem::current_path(unknown).string();
+    replay.runFolder = runFolder;
     for (int seat = 0; seat < 2; ++seat) {
         replay.players[seat] = job.seats[seat].command();
         replay.names[seat] = job.seats[seat].name;
+        if (job.seats[seat].seat.isProgram())
+            replay.playersAsRun[seat] = playerAsRun(job.seats[seat].seat, runFolder);
         replay.moveLimitsMs[seat] = recordedLimits[static_cast<std::size_t>(seat)];
     }
     const auto reasonOf = [&](int seat) { return retirementText(manager.retirement(seat), manager.lastResult(seat)); };
