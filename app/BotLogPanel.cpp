@@ -34,10 +34,11 @@ void BotLogPanel::showTurns(const vorlen::Replay& replay, int shown)
 void BotLogPanel::append(const vorlen::Replay& replay, std::size_t index)
 {
     const vorlen::ReplayTurn& turn = replay.turns[index];
-    if (turn.log.empty())
+    const std::string log = vorlen::logWithSeatFiles(turn);
+    if (log.empty())
         return;
     const std::string who = vorlen::seatName(replay, turn.seat);
-    QString text = QString::fromLocal8Bit(turn.log);
+    QString text = QString::fromLocal8Bit(log);
     if (text.endsWith('\n'))
         text.chop(1);
     view->appendPlainText(QString("turn %1, %2:").arg(index).arg(QString::fromLocal8Bit(who)));

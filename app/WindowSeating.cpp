@@ -20,6 +20,7 @@ vorlen::BuiltSeat WindowSeating::build(int seat, const vorlen::SeatPlayer& who, 
                               + vorlen::playerName(who.text()) + ".log";
     // The options' time is a program's; the built-in player keeps the rule's.
     settings.moveLimit = who.isProgram() ? settings_.moveTime : vorlen::kMoveTimeLimit;
+    settings.startFiles = startFiles_.at(static_cast<std::size_t>(seat));
     vorlen::BuiltSeat built = vorlen::buildSeat(who, std::move(settings), {otherPlayer, settings_.outputs});
     const auto index = static_cast<std::size_t>(seat);
     limitMs_.at(index) = built.shownMoveLimitMs;

@@ -4,6 +4,7 @@
 #include "BotGroups.h"
 #include "MoveTime.h"
 #include "SeatBuilder.h"
+#include "SeatFiles.h"
 #include "SeatPlayer.h"
 
 #include <array>
@@ -37,6 +38,14 @@ public:
     // is no program.
     std::optional<std::string> problemOf(const std::string& player, const std::string& otherPlayer) const;
 
+    // What the seats built from now on find in their seat folders: play goes
+    // on from a replay's turn where its bots left these.
+    void startWith(std::array<std::optional<vorlen::SeatFiles>, 2> files) { startFiles_ = std::move(files); }
+    const std::optional<vorlen::SeatFiles>& startFiles(int seat) const
+    {
+        return startFiles_.at(static_cast<std::size_t>(seat));
+    }
+
     void markGiven(int seat) { given_.at(static_cast<std::size_t>(seat)) = true; }
     bool given(int seat) const { return given_.at(static_cast<std::size_t>(seat)); }
     // What the clock counts down for the seat's move: 0 for a player without
@@ -49,4 +58,5 @@ private:
     std::array<bool, 2> given_{};
     std::array<double, 2> limitMs_{};
     std::array<double, 2> firstExtraMs_{};
+    std::array<std::optional<vorlen::SeatFiles>, 2> startFiles_{};
 };

@@ -132,6 +132,8 @@ private:
     // Seats `player` ("stupid", "person" or a program's command line) as an
     // option would, and says before the match when its program cannot run.
     void seatNamed(int seat, const std::string& player, const std::string& otherProgram, const std::string& said);
+    // Seats the players that go on from the replay's turn, with their seat folders.
+    void seatToPlayOn(const vorlen::Replay& replay, int turns, bool replayPlayers);
     // A problem found before the match: kept for the window and said on the terminal.
     void sayStartProblem(const std::string& problem);
     // Says, as `said`: problem`advice`, when `player` is a program that cannot run here.

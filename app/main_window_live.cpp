@@ -129,22 +129,7 @@ bool main_window::playFrom(const vorlen::Replay& replay, int turns, std::string&
             : vorlen::positionAfter(replay, turns, problem);
     if (!position)
         return false;
-    // The match goes on with whoever played it, unless the options say otherwise.
-    if (replayPlayers) {
-        // Started as they ran, wherever the replay is opened from.
-        std::array<std::string, 2> seated{vorlen::seatAsRun(replay, 0), vorlen::seatAsRun(replay, 1)};
-        for (std::size_t seat = 0; seat < 2; ++seat)
-            if (seating.given(static_cast<int>(seat)))
-                seated.at(seat) = liveMatch->record().players.at(seat);
-        for (int seat = 0; seat < 2; ++seat) {
-            if (seating.given(seat))
-                continue;
-            const std::string& other = seated.at(static_cast<std::size_t>(1 - seat));
-            seatNamed(seat, seated.at(static_cast<std::size_t>(seat)),
-                      vorlen::parseSeatPlayer(other).isProgram() ? other : std::string(),
-                      seat == 0 ? "the replay's first player" : "the replay's second player");
-        }
-    }
+    seatToPlayOn(replay, turns, replayPlayers);
     if (!liveMatch->playFrom(replay, turns, *position, problem))
         return false;
     turnCounter = turns;
@@ -155,6 +140,30 @@ bool main_window::playFrom(const vorlen::Replay& replay, int turns, std::string&
     tellStory();
     QTimer::singleShot(0, this, &main_window::playOnForAPerson);
     return true;
+}
+
+void main_window::seatToPlayOn(const vorlen::Replay& replay, int turns, bool replayPlayers)
+{
+    // The match goes on with whoever played it, started as they ran wherever
+    // the replay is opened from, unless the options say otherwise.
+    const auto kept = [&](int seat) { return seating.given(seat) || !replayPlayers; };
+    std::array<std::string, 2> seated;
+    for (int seat = 0; seat < 2; ++seat)
+        seated.at(static_cast<std::size_t>(seat)) = kept(seat) ? liveMatch->record().players.at(static_cast<std::size_t>(seat))
+                                                              : vorlen::seatAsRun(replay, seat);
+    // Each seat's bot finds its seat folder as the replay's left it: a seat
+    // the options name is seated again for it.
+    seating.startWith({vorlen::seatFilesBefore(replay, 0, turns), vorlen::seatFilesBefore(replay, 1, turns)});
+    for (int seat = 0; seat < 2; ++seat) {
+        if (kept(seat) && !seating.startFiles(seat))
+            continue;
+        const std::string& other = seated.at(static_cast<std::size_t>(1 - seat));
+        seatNamed(seat, seated.at(static_cast<std::size_t>(seat)),
+                  vorlen::parseSeatPlayer(other).isProgram() ? other : std::string(),
+                  kept(seat) ? (seat == 0 ? "--first" : "--second")
+                             : (seat == 0 ? "the replay's first player" : "the replay's second player"));
+    }
+    seating.startWith({});
 }
 
 void main_window::leaveReplay()

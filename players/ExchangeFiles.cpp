@@ -39,20 +39,36 @@ bool removeAt(int dirFd, const char* name, int depth)
     return (ok && ::unlinkat(dirFd, name, AT_REMOVEDIR) == 0) || errno == ENOENT;
 }
 
-// The file system user of this thread alone is changed, and back.
-int createFile(int dirFd, const char* name, int uid, int gid)
+// Runs `make` as the file system user `uid` (none: as we are); the user of
+// this thread alone is changed, and back.
+template <typename Make>
+int asFileUser(int uid, int gid, Make make)
 {
-    const auto create = [&] { return ::openat(dirFd, name, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644); };
     if (uid < 0)
-        return create();
+        return make();
     const long uidBefore = ::syscall(SYS_setfsuid, uid);
     const long gidBefore = ::syscall(SYS_setfsgid, gid);
-    const int fd = create();
+    const int result = make();
     const int failure = errno;
     ::syscall(SYS_setfsgid, gidBefore);
     ::syscall(SYS_setfsuid, uidBefore);
     errno = failure;
-    return fd;
+    return result;
+}
+
+int createFile(int dirFd, const char* name, int uid, int gid)
+{
+    return asFileUser(uid, gid, [&] {
+        return ::openat(dirFd, name, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+    });
+}
+
+// The folder `name` in `dirFd`, made where missing; never through a link.
+FileDescriptor folderAt(int dirFd, const std::string& name, int uid, int gid)
+{
+    if (asFileUser(uid, gid, [&] { return ::mkdirat(dirFd, name.c_str(), 0755); }) != 0 && errno != EEXIST)
+        return FileDescriptor();
+    return FileDescriptor(::openat(dirFd, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
 }
 
 } // namespace
@@ -91,6 +107,32 @@ bool ExchangeFiles::write(const char* name, const std::string& text, std::string
     if (failure != 0)
         error = std::strerror(failure);
     return failure == 0;
+}
+
+bool ExchangeFiles::putBack(const SeatFiles& files, std::string& error) const
+{
+    for (const SeatFile& file : files.files) {
+        if (!isSoundSeatPath(file.path)) {
+            error = "'" + file.path + "' would leave the seat folder";
+            return false;
+        }
+        // Down the path's folders one at a time, each by its own handle.
+        FileDescriptor folder(::fcntl(fd_.get(), F_DUPFD_CLOEXEC, 0));
+        std::size_t start = 0;
+        for (std::size_t slash; folder.valid() && (slash = file.path.find('/', start)) != std::string::npos;
+             start = slash + 1)
+            folder = folderAt(folder.get(), file.path.substr(start, slash - start), createUid_, createGid_);
+        const std::string name = file.path.substr(start);
+        int failure = folder.valid() && removeAt(folder.get(), name.c_str(), 0) ? 0 : errno;
+        FileDescriptor made(failure == 0 ? createFile(folder.get(), name.c_str(), createUid_, createGid_) : -1);
+        if (failure == 0)
+            failure = made.valid() ? writeFully(made.get(), file.bytes) : errno;
+        if (failure != 0) {
+            error = file.path + ": " + std::strerror(failure);
+            return false;
+        }
+    }
+    return true;
 }
 
 std::optional<std::string> ExchangeFiles::read(const char* name, std::size_t cap) const

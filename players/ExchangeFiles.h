@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FileDescriptor.h"
+#include "SeatFiles.h"
 
 #include <optional>
 #include <string>
@@ -35,6 +36,14 @@ public:
     // Up to `cap` bytes of a regular file; nothing for a missing name, a
     // link, a pipe, a directory or a device.
     std::optional<std::string> read(const char* name, std::size_t cap) const;
+
+    // What the folder holds besides the exchange files, within SeatFiles'
+    // caps (the rest counted as cut): regular files only, nothing followed
+    // through a link, nothing opened that could block.
+    SeatFiles readSeatFiles() const;
+    // Puts kept files back in the folder, made as new files are, folders
+    // and all. False, with why, at the first that cannot be.
+    bool putBack(const SeatFiles& files, std::string& error) const;
 
 private:
     FileDescriptor fd_;

@@ -12,6 +12,8 @@
 
 namespace vorlen {
 
+bool hasOwnSeatFolder(const BotSettings& settings) { return settings.sandbox || !settings.exchangeDir.empty(); }
+
 BotSettings settledSettings(BotSettings settings, std::unique_ptr<BotGroups>& ownGroups)
 {
     if (!settings.groups) {
@@ -137,7 +139,7 @@ MoveResult ExternalPlayer::play(const Field& field, int turn)
 MoveResult ExternalPlayer::sayFailure(const MoveFailure& failure, HintFacts facts, const std::string& move,
                                       const std::string& program, const BotSettings& settings)
 {
-    MoveResult result{-1, failure.outcome, failure.detail, {}, {}};
+    MoveResult result{-1, failure.outcome, failure.detail, {}, {}, {}};
     if (!failure.trace.empty())
         settings.trace.err("%s\n", failure.trace.c_str());
     for (const std::string& note : failure.notes)

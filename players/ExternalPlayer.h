@@ -58,7 +58,16 @@ struct BotSettings {
     bool looseStreamAnswers = false;
     // Where boxes are kept between matches; none: each match makes its own.
     BoxPool* boxPool = nullptr;
+    // A file bot with a seat folder of its own (its box's, or an exchange
+    // folder given) has what it leaves there kept after each move where that
+    // changed, and finds `startFiles` there before its first move.
+    bool keepSeatFiles = true;
+    std::optional<SeatFiles> startFiles;
 };
+
+// Whether a bot of these settings has a seat folder of its own, not the
+// referee's working folder.
+bool hasOwnSeatFolder(const BotSettings& settings);
 
 // The settings as a player runs with them: a group table of its own when
 // none is given (kept in `ownGroups`).

@@ -16,7 +16,7 @@ StreamPlayer::~StreamPlayer() { endMatch(); }
 
 namespace {
 
-MoveResult failed(Outcome why, std::string what) { return {-1, why, std::move(what), {}, {}}; }
+MoveResult failed(Outcome why, std::string what) { return {-1, why, std::move(what), {}, {}, {}}; }
 
 } // namespace
 
@@ -88,7 +88,7 @@ MoveResult StreamPlayer::runMove(const Field& board, int turn)
             // It does not think on its opponent's time.
             process_.pause();
             settings_.trace.err("Move %d\n", *move);
-            return {*move, Outcome::Answered, {}, {}, {}};
+            return {*move, Outcome::Answered, {}, {}, {}, {}};
         }
     }
 

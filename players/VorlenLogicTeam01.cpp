@@ -21,7 +21,7 @@ VorlenLogicTeam01::VorlenLogicTeam01(std::string commandLine, Settings given)
 
 namespace {
 
-MoveResult failed(Outcome why, std::string what) { return {-1, why, std::move(what), {}, {}}; }
+MoveResult failed(Outcome why, std::string what) { return {-1, why, std::move(what), {}, {}, {}}; }
 
 } // namespace
 
@@ -29,14 +29,18 @@ std::optional<MoveResult> VorlenLogicTeam01::prepareExchange(const Field& board,
 {
     const Trace& trace = settings.trace;
     std::string error;
-    if (!place.isOpen() && !place.open(botArguments(program, settings), settings, error)) {
-        if (settings.sandbox) {
-            trace.err("unable to start process\n");
-            log_.note(label + "unable to start: " + error);
-            return failed(Outcome::FailedToStart, error);
+    if (!place.isOpen()) {
+        if (!place.open(botArguments(program, settings), settings, error)) {
+            if (settings.sandbox) {
+                trace.err("unable to start process\n");
+                log_.note(label + "unable to start: " + error);
+                return failed(Outcome::FailedToStart, error);
+            }
+            trace.err("cannot open the exchange directory: %s\n", error.c_str());
+            return failed(Outcome::ExchangeFailed, error);
         }
-        trace.err("cannot open the exchange directory: %s\n", error.c_str());
-        return failed(Outcome::ExchangeFailed, error);
+        if (auto refused = putBackStartFiles(label))
+            return refused;
     }
     const ExchangeFiles& files = place.files();
     // The input is complete and closed before the program starts, and an
@@ -56,6 +60,21 @@ std::optional<MoveResult> VorlenLogicTeam01::prepareExchange(const Field& board,
         }
         return failed(Outcome::ExchangeFailed, std::string("cannot write ") + kInputFileName + ": " + error);
     }
+    return std::nullopt;
+}
+
+std::optional<MoveResult> VorlenLogicTeam01::putBackStartFiles(const std::string& label)
+{
+    if (!settings.startFiles || !settings.keepSeatFiles || !hasOwnSeatFolder(settings))
+        return std::nullopt;
+    std::string error;
+    if (!place.files().putBack(*settings.startFiles, error)) {
+        settings.trace.err("cannot put the seat's files back: %s\n", error.c_str());
+        return failed(Outcome::ExchangeFailed, "cannot put the seat's files back: " + error);
+    }
+    log_.note(label + "its seat folder holds the " + std::to_string(settings.startFiles->files.size())
+              + " files it had there in the replay");
+    lastKept = *settings.startFiles;
     return std::nullopt;
 }
 
@@ -82,17 +101,31 @@ MoveResult VorlenLogicTeam01::runMove(const Field& board, int turn)
         const std::optional<std::string> text = place.files().read(kOutputFileName, kAnswerCapBytes);
         move = text ? parseMove(*text) : std::nullopt;
     }
+    MoveResult result{move.value_or(-1), Outcome::Answered, {}, {}, {}, {}};
     if (!move) {
         const AnswerFault fault =
             run.status == BotRunResult::Status::TimedOut ? AnswerFault::TimedOut : AnswerFault::Missing;
         const MoveFailure failure = judgeFailedMove({run, fault, false, settings.limits.memoryMiB, {}});
-        return sayFailure(failure,
-                          {.exitCode = run.exitCode, .lastErrLine = log_.lastLine(), .refusedCall = run.refusedCall,
-                           .signal = run.signal},
-                          label, program, settings);
+        result = sayFailure(failure,
+                            {.exitCode = run.exitCode, .lastErrLine = log_.lastLine(), .refusedCall = run.refusedCall,
+                             .signal = run.signal},
+                            label, program, settings);
+    } else {
+        trace.err("Move %d\n", *move);
     }
-    trace.err("Move %d\n", *move);
-    return {*move, Outcome::Answered, {}, {}, {}};
+    result.seatFiles = changedSeatFiles();
+    return result;
+}
+
+std::optional<SeatFiles> VorlenLogicTeam01::changedSeatFiles()
+{
+    if (!settings.keepSeatFiles || !hasOwnSeatFolder(settings))
+        return std::nullopt;
+    SeatFiles now = place.files().readSeatFiles();
+    if (now == lastKept)
+        return std::nullopt;
+    lastKept = now;
+    return now;
 }
 
 } // namespace vorlen

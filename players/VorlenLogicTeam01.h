@@ -32,12 +32,17 @@ private:
     MoveResult runMove(const Field& board, int turn) override;
     // The board in place for the program; otherwise why not, noted after `label`.
     std::optional<MoveResult> prepareExchange(const Field& board, const std::string& label);
+    // Its seat folder as it was when play went on from a replay.
+    std::optional<MoveResult> putBackStartFiles(const std::string& label);
+    // What its seat folder holds after a move, where that changed since.
+    std::optional<SeatFiles> changedSeatFiles();
 
     std::string program;
     std::unique_ptr<BotGroups> ownGroups; // before the settings, which may point into it
     Settings settings;
     SeatPlace place;
     int moves = 0;
+    SeatFiles lastKept; // what its seat folder held after its last move
 };
 
 } // namespace vorlen

@@ -119,7 +119,7 @@ Json pageData(const Replay& replay, const MatchPageSettings& settings)
                          {"ms", std::round(turn.milliseconds * 1000.0) / 1000.0}, // as replay files keep it
                          {"score", replay_json::scoresJson(turn.score)},
                          {"retired", retired},
-                         {"log", turn.log}});
+                         {"log", logWithSeatFiles(turn)}});
     }
     Json homes = Json::array();
     for (const auto& home : line.homes)

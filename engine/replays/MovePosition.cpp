@@ -27,7 +27,7 @@ MovePosition seenBy(Field board, int seat, std::string label)
 {
     if (seat == 1)
         rotateField(board);
-    return {std::move(board), seat, 0, std::nullopt, std::move(label) + ", seat " + std::to_string(seat + 1), {}};
+    return {std::move(board), seat, 0, std::nullopt, std::move(label) + ", seat " + std::to_string(seat + 1), {}, {}};
 }
 
 // The move of turn `at.turns` (numbered from 0): the position before it.
@@ -60,6 +60,7 @@ std::optional<MovePosition> fromReplay(const ReplayPosition& at, std::optional<i
     if (at.turns < length)
         move.recorded = replay.turns[static_cast<std::size_t>(at.turns)].answer;
     move.player = seatAsRun(replay, mover);
+    move.seatFiles = seatFilesBefore(replay, mover, at.turns);
     return move;
 }
 
@@ -92,7 +93,7 @@ std::optional<MovePosition> fromFile(const std::string& path, bool asSeen, int s
         return std::nullopt;
     }
     if (asSeen)
-        return MovePosition{std::move(board), seat, 0, std::nullopt, path + ", seat " + std::to_string(seat + 1), {}};
+        return MovePosition{std::move(board), seat, 0, std::nullopt, path + ", seat " + std::to_string(seat + 1), {}, {}};
     return seenBy(std::move(board), seat, path);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Field.h"
+#include "SeatFiles.h"
 
 #include <optional>
 #include <string>
@@ -16,6 +17,7 @@ struct MovePosition {
     std::optional<int> recorded;  // the answer the replay kept, when it kept one
     std::string label;            // "turn 89 of game-3.json, seat 2"
     std::string player;           // a replay's: the seat's player as it ran
+    std::optional<SeatFiles> seatFiles; // a replay's: the seat folder as that move found it
 };
 
 // Reads a position: "REPLAY@K", the move of turn K (numbered from 0) by the

@@ -60,6 +60,7 @@ ReplayTurn recordTurn(const VorlenManager& manager, const std::function<std::str
     if (report.moved) {
         turn.answer = report.answer;
         turn.log = manager.lastResult(report.seat).log;
+        turn.seatFiles = manager.lastResult(report.seat).seatFiles;
     }
     turn.milliseconds = std::chrono::duration<double, std::milli>(report.took).count();
     turn.score = manager.score();
@@ -67,6 +68,25 @@ ReplayTurn recordTurn(const VorlenManager& manager, const std::function<std::str
         if (manager.retirement(seat).turn == report.turn)
             turn.retired.push_back({seat, reasonOf(seat)});
     return turn;
+}
+
+std::string logWithSeatFiles(const ReplayTurn& turn)
+{
+    if (!turn.seatFiles)
+        return turn.log;
+    const std::string before = turn.log.empty() || turn.log.back() == '\n' ? turn.log : turn.log + "\n";
+    return before + "[vorlen] its seat folder after the move: " + seatFilesLine(*turn.seatFiles) + "\n";
+}
+
+std::optional<SeatFiles> seatFilesBefore(const Replay& replay, int seat, int turn)
+{
+    const int end = std::min(turn, static_cast<int>(replay.turns.size()));
+    for (int i = end - 1; i >= 0; --i) {
+        const ReplayTurn& played = replay.turns[static_cast<std::size_t>(i)];
+        if (played.seat == seat && played.seatFiles)
+            return played.seatFiles;
+    }
+    return std::nullopt;
 }
 
 MoveTimes moveTimes(const Replay& replay, int seat, double limitMs)

@@ -2,6 +2,7 @@
 
 #include "Field.h"
 #include "MoveTime.h"
+#include "SeatFiles.h"
 #include "VorlenManager.h"
 
 #include <array>
@@ -28,6 +29,9 @@ struct ReplayTurn {
     ScorePair score{0, 0};     // both scores after the turn
     std::vector<ReplayRetirement> retired; // seats retired in this turn
     std::string log;           // what the player wrote on its standard error in the move
+    // What the seat folder of a file bot held after the move, where that
+    // changed: playing on from a later turn puts the last back.
+    std::optional<SeatFiles> seatFiles;
 
     bool operator==(const ReplayTurn&) const = default;
 };
@@ -71,6 +75,14 @@ std::array<std::string, 2> seatNames(const Replay& replay);
 // The seat's player as it ran (playersAsRun), or as named where the replay
 // does not say.
 const std::string& seatAsRun(const Replay& replay, int seat);
+
+// A move's log as people read it: what the bot wrote, then a note of what
+// its seat folder held after the move, where that changed.
+std::string logWithSeatFiles(const ReplayTurn& turn);
+
+// What `seat`'s folder held before turn `turn`: the files its last move
+// before that kept; none when none kept any.
+std::optional<SeatFiles> seatFilesBefore(const Replay& replay, int seat, int turn);
 
 // What a replay keeps of a move's standard error, of which `written` bytes
 // were written and `start` holds the first: its first 4 KiB, and a line

@@ -2,6 +2,7 @@
 
 #include "Files.h"
 #include "ReplayJson.h"
+#include "SeatFilesJson.h"
 #include "ReplayPlayback.h"
 
 namespace vorlen {
@@ -48,6 +49,8 @@ std::string replayJson(const Replay& replay)
         }
         if (!turn.log.empty())
             entry["log"] = turn.log;
+        if (turn.seatFiles)
+            entry["seat_files"] = seatFilesJson(*turn.seatFiles);
         turns.push_back(entry);
     }
     root["turns"] = turns;

@@ -3,6 +3,7 @@
 #include "ReplayFile.h"
 
 #include "ReplayJson.h"
+#include "SeatFilesJson.h"
 
 #include <algorithm>
 #include <cmath>
@@ -227,6 +228,11 @@ private:
             if (!log->is_string() || log->get_ref<const std::string&>().size() > 2 * kMoveLogBytes)
                 return fail(where + "\"log\" is not a move's standard error as replays keep it");
             turn.log = log->get<std::string>();
+        }
+        if (const auto files = entry.find("seat_files"); files != entry.end()) {
+            std::string problem;
+            if (!(turn.seatFiles = readSeatFilesJson(*files, problem)))
+                return fail(where + problem);
         }
         if (const auto retired = entry.find("retired"); retired != entry.end())
             return readRetired(*retired, where, turn);

@@ -21,7 +21,7 @@ public:
     virtual MoveResult play(const Field& field, [[maybe_unused]] int turn)
     {
         const int colour = makeMove(field);
-        return {colour, isColour(colour) ? Outcome::Answered : Outcome::None, {}, {}, {}};
+        return {colour, isColour(colour) ? Outcome::Answered : Outcome::None, {}, {}, {}, {}};
     }
     // The match is over: a player that keeps something up for it ends it.
     virtual void endMatch() {}

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "SeatFiles.h"
+
+#include <optional>
 #include <string>
 
 namespace vorlen {
@@ -32,6 +35,8 @@ struct MoveResult {
     std::string detail; // how its program ended, or the referee's own trouble
     std::string hint;   // how to fix the bot, when that can be told
     std::string log;    // what its program wrote on standard error during the move, as replays keep it
+    // What a file bot's seat folder held after the move, where that changed.
+    std::optional<SeatFiles> seatFiles;
 
     // Whether the failure is the referee's own, never to be charged to a bot.
     bool refereeError() const { return outcome == Outcome::RefereeError; }

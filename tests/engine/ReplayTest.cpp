@@ -197,6 +197,19 @@ TEST(ReplayReading, BadReplaysAreRefusedWithTheirProblem)
          "\"run_folder\" is not an absolute path"},
         {"a run folder as a number", replaced(good, "\"players\": [", "\"run_folder\": 7, \"players\": ["),
          "\"run_folder\" is not an absolute path"},
+        {"seat files leaving the folder",
+         replaced(good, "\"ms\": ", "\"seat_files\": {\"files\": [{\"path\": \"../x\", \"base64\": \"\"}]}, \"ms\": "),
+         "turn 0: \"seat_files\" is not a seat folder's files"},
+        {"seat files not in base64",
+         replaced(good, "\"ms\": ", "\"seat_files\": {\"files\": [{\"path\": \"x\", \"base64\": \"**\"}]}, \"ms\": "),
+         "turn 0: \"seat_files\" is not"},
+        {"seat files twice by one name",
+         replaced(good, "\"ms\": ", "\"seat_files\": {\"files\": [{\"path\": \"x\", \"base64\": \"\"}, "
+                                     "{\"path\": \"x\", \"base64\": \"\"}]}, \"ms\": "),
+         "turn 0: \"seat_files\" is not"},
+        {"seat files past the cap",
+         changed([](Replay& r) { r.turns[0].seatFiles = SeatFiles{{{"x", std::string(kSeatFilesBytes + 1, 'x')}}, 0}; }),
+         "turn 0: \"seat_files\" is not"},
         {"a log as a number", replaced(good, "\"ms\": ", "\"log\": 5, \"ms\": "), "turn 0: \"log\" is not"},
         {"a log too long", replaced(good, "\"ms\": ", "\"log\": \"" + std::string(9000, 'x') + "\", \"ms\": "),
          "turn 0: \"log\" is not"},
@@ -320,6 +333,7 @@ TEST(ReplayFiles, MoveLogsAreKeptAndOlderReplaysStillOpen)
     replay.names = {"mine", "B"};
     replay.playersAsRun = {"python3 /home/me/bots/flaky/main.py", ""};
     replay.runFolder = "/home/me";
+    replay.turns[2].seatFiles = SeatFiles{{{"count", "2\n"}, {"state/memo", std::string("\0\xff", 2)}}, 70000};
     Replay read;
     ASSERT_TRUE(parseReplay(replayJson(replay), read, error)) << error;
     EXPECT_EQ(read.moveLimitsMs, (std::array<int, 2>{500, 0}));
@@ -328,6 +342,11 @@ TEST(ReplayFiles, MoveLogsAreKeptAndOlderReplaysStillOpen)
     EXPECT_EQ(seatAsRun(read, 0), "python3 /home/me/bots/flaky/main.py");
     EXPECT_EQ(seatAsRun(read, 1), read.players[1]) << "a seat the replay says nothing of runs as named";
     EXPECT_EQ(read.runFolder, "/home/me");
+    EXPECT_EQ(read.turns[2].seatFiles, replay.turns[2].seatFiles) << "any bytes, and what was cut";
+    EXPECT_EQ(seatFilesBefore(read, read.turns[2].seat, 2), std::nullopt);
+    EXPECT_EQ(seatFilesBefore(read, read.turns[2].seat, 3), replay.turns[2].seatFiles);
+    EXPECT_EQ(seatFilesBefore(read, read.turns[2].seat, 99), replay.turns[2].seatFiles);
+    EXPECT_EQ(seatFilesBefore(read, 1 - read.turns[2].seat, 99), std::nullopt);
     EXPECT_EQ(replayJson(read), replayJson(replay));
     EXPECT_EQ(read.turns[3].log, replay.turns[3].log);
     EXPECT_EQ(read.turns[0].log.substr(0, 10), "thinking\n\x01") << "a stray byte is replaced, the rest kept";
@@ -372,7 +391,7 @@ TEST(MoveTimes, MeanLargestAndNearTheLimitPerSeat)
         double ms;
     } turns[] = {{0, 3, 10}, {1, 2, 1}, {0, 4, 2700}, {1, std::nullopt, 5000}, {0, 5, 2000}};
     for (const auto& t : turns)
-        replay.turns.push_back({t.seat, t.answer, t.ms, {}, {}, {}});
+        replay.turns.push_back({t.seat, t.answer, t.ms, {}, {}, {}, {}});
     const MoveTimes first = moveTimes(replay, 0, 3000);
     EXPECT_EQ(first.moves, 3);
     EXPECT_DOUBLE_EQ(first.meanMs, 1570);

@@ -19,7 +19,7 @@ public:
     int makeMove(const Field& field) override { return play(field, -1).colour; }
     MoveResult play(const Field&, int) override
     {
-        return {-1, Outcome::NoMove, "exit code 1", "write the move to vorla.out", "Traceback\n"};
+        return {-1, Outcome::NoMove, "exit code 1", "write the move to vorla.out", "Traceback\n", {}};
     }
     void endMatch() override { ++ended; }
     int ended = 0;

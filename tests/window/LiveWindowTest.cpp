@@ -539,7 +539,8 @@ TEST(LiveWindow, PlayingOnFromAReplayKeepsItsPlayersUnlessTheOptionsNameOthers)
     const auto kept = makeWindow({});
     std::string problem;
     ASSERT_TRUE(kept->playFrom(replay, 2, problem)) << problem;
-    EXPECT_EQ(kept->replay().players, replay.players);
+    EXPECT_EQ(replay.playersAsRun[0], bot) << "the quotes it needs not, gone";
+    EXPECT_EQ(kept->replay().players, (std::array<std::string, 2>{bot, "stupid"})) << "as they ran";
     EXPECT_TRUE(kept->startProblems().empty());
     playTurn(*kept);
     ASSERT_EQ(kept->replay().turns.size(), 3U);
@@ -552,7 +553,7 @@ TEST(LiveWindow, PlayingOnFromAReplayKeepsItsPlayersUnlessTheOptionsNameOthers)
 
     // A program that is not here is said; the match does not start.
     Replay moved = replay;
-    moved.players[0] = dir.file("gone.sh");
+    moved.players[0] = moved.playersAsRun[0] = dir.file("gone.sh");
     const auto missing = makeWindow({});
     ASSERT_TRUE(missing->playFrom(moved, 2, problem)) << problem;
     ASSERT_EQ(missing->startProblems().size(), 1U);

@@ -443,11 +443,11 @@ TEST(MatchStory, WhatTheStatusBarSays)
 {
     Replay replay;
     replay.players = {"./bot", "stupid"};
-    replay.turns = {{0, 3, 0.041, {5, 1}, {}, {}},
-                    {1, 2, 12.34, {5, 8}, {}, {}},
-                    {0, 9, 2901, {5, 8}, {{0, "colour outside 1-6"}}, {}},
-                    {1, 4, 0.5, {5, 20}, {}, {}},
-                    {0, std::nullopt, 0, {5, 20}, {}, {}}};
+    replay.turns = {{0, 3, 0.041, {5, 1}, {}, {}, {}},
+                    {1, 2, 12.34, {5, 8}, {}, {}, {}},
+                    {0, 9, 2901, {5, 8}, {{0, "colour outside 1-6"}}, {}, {}},
+                    {1, 4, 0.5, {5, 20}, {}, {}, {}},
+                    {0, std::nullopt, 0, {5, 20}, {}, {}, {}}};
     const struct {
         int shown;
         std::string line;
@@ -467,7 +467,7 @@ TEST(MatchStory, WhatTheStatusBarSays)
     replay.turns.back().score = {20, 20};
     EXPECT_EQ(storyLine(replay, 5).substr(storyLine(replay, 5).rfind(':')), ": a draw");
     // A move that failed without naming a number shows no number.
-    replay.turns[2] = {0, -1, 2901, {5, 8}, {{0, "no move in vorla.out"}}, {}};
+    replay.turns[2] = {0, -1, 2901, {5, 8}, {{0, "no move in vorla.out"}}, {}, {}};
     EXPECT_EQ(storyLine(replay, 3),
               "Turn 2: first gave no move in 2.90 s · first failed: no move in vorla.out · next: second");
     EXPECT_FALSE(namedANumber(replay.turns[2]));

@@ -24,9 +24,9 @@ Replay threeTurns()
     Replay replay;
     replay.board = smallBoard();
     replay.players = {"stream:/opt/bots/lowbot --fast", "stupid"};
-    replay.turns = {{0, 3, 12.0, {3, 1}, {}, {}},
-                    {1, 9, 40.0, {3, 1}, {{1, "colour outside 1-6"}}, {}},
-                    {0, 4, 30.0, {6, 1}, {{0, "full board"}}, {}}};
+    replay.turns = {{0, 3, 12.0, {3, 1}, {}, {}, {}},
+                    {1, 9, 40.0, {3, 1}, {{1, "colour outside 1-6"}}, {}, {}},
+                    {0, 4, 30.0, {6, 1}, {{0, "full board"}}, {}, {}}};
     replay.finished = true;
     return replay;
 }

@@ -274,6 +274,10 @@ std::vector<MatchOption> botOptions()
                    "Take a stream bot's line that starts with an integer as its answer, whatever follows (the old "
                    "rule).",
                    &MatchConfig::looseStreamAnswers),
+        flagOption("no-seat-files",
+                   "Do not keep in the replays what a file bot leaves in its seat folder (kept by default, up to "
+                   "64 KiB a move, and put back when a match plays on from a replay).",
+                   &MatchConfig::keepSeatFiles, false),
     };
     for (MatchOption& limit : botLimitOptions())
         rows.push_back(std::move(limit));

@@ -77,6 +77,7 @@ std::string askMove(const MoveRequest& request, const MovePosition& position, in
     settings.groups = &groups;
     settings.trace = Trace::silent();
     settings.moveLimit = request.moveTime;
+    settings.startFiles = position.seatFiles;
     std::string said;
     std::string error;
     std::optional<ScratchDir> scratch;

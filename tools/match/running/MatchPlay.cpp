@@ -57,6 +57,10 @@ BotSettings seatSettings(const MatchJob& job, int seat, const MatchConfig& confi
     BotSettings settings;
     settings.env = config.botEnv;
     settings.looseStreamAnswers = config.looseStreamAnswers;
+    settings.keepSeatFiles = config.keepSeatFiles;
+    // Played on from a replay, a file bot finds its seat folder as it was there.
+    if (job.start.replay)
+        settings.startFiles = seatFilesBefore(*job.start.replay, seat, job.start.turns);
     if (config.boxed()) {
         settings.sandbox = config.boxes;
         settings.boxOwner = job.seats[seat].name;

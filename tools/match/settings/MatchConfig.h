@@ -71,6 +71,7 @@ struct MatchConfig {
     std::vector<EnvPass> botEnv; // --bot-env: what the bots get of the environment besides the fixed part
     bool preflight = true;           // each program started once on a board before the first match
     bool looseStreamAnswers = false; // --loose-stream-answers: the old rule of a stream bot's answer line
+    bool keepSeatFiles = true;       // off with --no-seat-files
     std::chrono::milliseconds moveTime = kMoveTimeLimit;              // --move-time MS
     std::map<std::string, std::chrono::milliseconds> playerMoveTimes; // --move-time NAME=MS
 
