@@ -72,10 +72,11 @@ std::string hintFor(const HintFacts& facts)
         hint = "it ended with exit code " + std::to_string(facts.exitCode) + " before answering";
     else
         return {};
-    // The engine's module is a file to copy beside a boxed Python bot.
+    // The engine's module is where the system's Python looks, which a box shows.
     if (facts.lastErrLine.find("No module named 'vorlen'") != std::string::npos)
         return hint + "; its last line on standard error: " + facts.lastErrLine
-               + " \u2014 copy vorlen*.so beside the bot's script, see the Python starter kit";
+               + " \u2014 install vorlen's package, or from a build: "
+                 "sudo cmake --install build --component python --prefix /usr (see the Python starter kit)";
     if (!facts.lastErrLine.empty())
         return hint + "; its last line on standard error: " + facts.lastErrLine;
     return hint + " (keep its standard error with --bot-logs to see why)";

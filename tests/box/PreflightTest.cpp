@@ -31,9 +31,10 @@ TEST(Preflight, WhatCannotAnswerAtAllIsRefusedBeforeAnyMatchInTheBotsOwnWords)
         std::string player;
         std::string said; // empty: it plays
     } cases[] = {
-        {"python3 bots/py/mian.py", "can't open file"},
+        {"python3 bots/py/mian.py", "'bots/py/mian.py' is not there"},
         {"python3 bots/py/imports.py",
-         "No module named 'vorlen' \u2014 copy vorlen*.so beside the bot's script, see the Python starter kit"},
+         "No module named 'vorlen' \u2014 install vorlen's package, or from a build: sudo cmake --install build "
+         "--component python --prefix /usr"},
         {"stream:python3 bots/py/imports.py", "No module named 'vorlen'"},
         {"python3 bots/py/crashes.py", "cannot read my book"},
         {"python3 bots/py/main.py", ""},

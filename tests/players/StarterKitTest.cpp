@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -28,6 +29,8 @@ struct Kit {
     const char* build;    // run in the copy; empty: nothing to build
     const char* fileBot;  // command lines, with KIT for the copy's folder
     const char* streamBot;
+    const char* selfTest; // run in the copy, as its README says; empty: none
+    bool builtInRule;     // plays the built-in player's move, as its README says
 };
 
 // A bot of two files, as people write them before any kit: the rule in a
@@ -48,14 +51,36 @@ constexpr const char* kMainPy = "import os, sys\n"
                                 "    open('vorla.out', 'w').write(rule.choose(rows))\n";
 
 const Kit kKits[] = {
-    {"Python", "python", "/usr/bin/python3", "", "python3 KIT/main.py", "stream:python3 KIT/stream_main.py"},
-    {"C++", "cpp", "/usr/bin/make", "make -s", "KIT/bot", "stream:KIT/stream_bot"},
+    {"Python", "python", "/usr/bin/python3", "", "python3 KIT/main.py", "stream:python3 KIT/stream_main.py",
+     "python3 -m unittest", false},
+    {"C++", "cpp", "/usr/bin/make", "make -s", "KIT/bot", "stream:KIT/stream_bot", "make -s test", true},
     {"Java", "java", "/usr/bin/javac", "javac -d . *.java",
      "java -Xmx256m -XX:+UseSerialGC -XX:TieredStopAtLevel=1 -cp KIT FileBot",
-     "stream:java -Xmx256m -XX:+UseSerialGC -cp KIT StreamBot"},
-    {"Node", "node", "/usr/bin/node", "", "node KIT/file_bot.js", "stream:node KIT/stream_bot.js"},
-    {"two-file Python", "", "/usr/bin/python3", "", "python3 KIT/main.py", "stream:python3 KIT/main.py stream"},
+     "stream:java -Xmx256m -XX:+UseSerialGC -cp KIT StreamBot", "java -cp . SelfTest", true},
+    {"Node", "node", "/usr/bin/node", "", "node KIT/file_bot.js", "stream:node KIT/stream_bot.js", "node --test", true},
+    {"two-file Python", "", "/usr/bin/python3", "", "python3 KIT/main.py", "stream:python3 KIT/main.py stream", "",
+     false},
 };
+
+ToolRun runIn(const fs::path& dir, const std::string& command)
+{
+    return finish(popen(("cd '" + dir.string() + "' && " + command + " 2>&1").c_str(), "r"));
+}
+
+// The samples' boards and the answers the kit expects on them.
+std::vector<std::pair<std::string, int>> sampleAnswers(const fs::path& kit)
+{
+    std::vector<std::pair<std::string, int>> answers;
+    std::istringstream lines(readFile((kit / "samples" / "answers.txt").string()));
+    for (std::string line; std::getline(lines, line);) {
+        std::istringstream fields(line);
+        std::string name;
+        int colour = 0;
+        if (!line.empty() && line[0] != '#' && fields >> name >> colour)
+            answers.emplace_back(name, colour);
+    }
+    return answers;
+}
 
 std::string replaced(std::string text, const std::string& from, const std::string& to)
 {
@@ -154,6 +179,60 @@ TEST_P(StarterKits, PlayWholeMatchesInTheirBoxesInBothForms)
             }
             EXPECT_EQ(ends, 4) << records;
         }
+    }
+}
+
+TEST_P(StarterKits, TestThemselvesOnTheirSamplesAndAreWhatTheirReadmeSays)
+{
+    const Kit& kit = GetParam();
+    if (!*kit.selfTest)
+        GTEST_SKIP() << "no kit: nothing to test itself";
+    if (::access(kit.needs, X_OK) != 0)
+        GTEST_SKIP() << "the " << kit.name << " kit needs " << kit.needs << " (scripts/deps.sh installs it)";
+    TempDir dir;
+    const fs::path copy = dir.path() / "mine";
+    fs::copy(fs::path(VORLEN_EXAMPLES_DIR) / "starter" / kit.folder, copy, fs::copy_options::recursive);
+    std::string env;
+    if (std::string(kit.name) == "Python") {
+#ifdef VORLEN_PYTHON_MODULE
+        // Where it is not installed, the bot says what to do.
+        dir.write("mine/vorla.in", readFile((copy / "samples" / "opening.in").string()));
+        const ToolRun alone = runIn(copy, "PYTHONNOUSERSITE=1 python3 -S main.py");
+        EXPECT_EQ(alone.exitCode, 1) << alone.out;
+        EXPECT_NE(alone.out.find("No module named 'vorlen': install vorlen's package"), std::string::npos) << alone.out;
+        EXPECT_NE(alone.out.find("cmake --install build --component python --prefix /usr"), std::string::npos);
+        env = "PYTHONPATH='" + fs::path(VORLEN_PYTHON_MODULE).parent_path().string() + "' ";
+#else
+        GTEST_SKIP() << "the Python module is not built here (pybind11-dev)";
+#endif
+    }
+    if (*kit.build) {
+        const ToolRun built = runIn(copy, kit.build);
+        ASSERT_EQ(built.exitCode, 0) << built.out;
+    }
+    const ToolRun test = runIn(copy, env + kit.selfTest);
+    EXPECT_EQ(test.exitCode, 0) << kit.selfTest << ":\n" << test.out;
+
+    // A wrong answer in the samples is found.
+    const std::string answers = readFile((copy / "samples" / "answers.txt").string());
+    std::ofstream(copy / "samples" / "answers.txt") << answers << "opening.in 7\n";
+    EXPECT_NE(runIn(copy, env + kit.selfTest).exitCode, 0) << kit.selfTest << " took a wrong answer";
+    std::ofstream(copy / "samples" / "answers.txt") << answers;
+
+    // Where the README says it plays the built-in rule, the referee's own player agrees on every sample.
+    const auto samples = sampleAnswers(copy);
+    ASSERT_GE(samples.size(), 3U);
+    int differ = 0;
+    for (const auto& [board, colour] : samples) {
+        const ToolRun move = runIn(copy, std::string(VORLEN_MATCH_BIN) + " move input:samples/" + board + " stupid");
+        const bool same = move.out.find("answer: " + std::to_string(colour) + "\n") != std::string::npos;
+        differ += same ? 0 : 1;
+        if (kit.builtInRule) {
+            EXPECT_TRUE(same) << board << ": the kit answers " << colour << "\n" << move.out;
+        }
+    }
+    if (!kit.builtInRule) {
+        EXPECT_GT(differ, 0) << "a step above the built-in player shows on some sample";
     }
 }
 

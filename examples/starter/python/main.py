@@ -12,8 +12,8 @@ import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
+import strategy  # noqa: E402  (first: it says what to do where vorlen is missing)
 import vorlen  # noqa: E402
-import strategy  # noqa: E402
 
 with open("vorla.in") as board_file:
     board = vorlen.Board(board_file.read())

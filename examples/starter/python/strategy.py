@@ -4,7 +4,15 @@ The module `vorlen` is the referee's own engine: vorlen.Board reads the board
 as vorla.in holds it, and board.play(colour) and board.scores() are exactly
 what the referee does and counts. Change choose() to make the bot yours.
 """
-import vorlen
+import sys
+
+try:
+    import vorlen
+except ModuleNotFoundError:
+    # The bot's log says what to do, and the move fails with it.
+    sys.exit("No module named 'vorlen': install vorlen's package (it puts the module where the "
+             "system's python3 finds it), or from a build: "
+             "sudo cmake --install build --component python --prefix /usr")
 
 
 def margin(board):

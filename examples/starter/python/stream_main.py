@@ -10,8 +10,8 @@ import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
+import strategy  # noqa: E402  (first: it says what to do where vorlen is missing)
 import vorlen  # noqa: E402
-import strategy  # noqa: E402
 
 while True:
     rows = [sys.stdin.readline() for _ in range(vorlen.ROWS)]
