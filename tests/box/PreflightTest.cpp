@@ -31,7 +31,6 @@ TEST(Preflight, WhatCannotAnswerAtAllIsRefusedBeforeAnyMatchInTheBotsOwnWords)
         std::string player;
         std::string said; // empty: it plays
     } cases[] = {
-        {"python3 bots/py/mian.py", "'bots/py/mian.py' is not there"},
         {"python3 bots/py/imports.py",
          "No module named 'vorlen' \u2014 install vorlen's package, or from a build: sudo cmake --install build "
          "--component python --prefix /usr"},
@@ -57,6 +56,14 @@ TEST(Preflight, WhatCannotAnswerAtAllIsRefusedBeforeAnyMatchInTheBotsOwnWords)
             const ToolRun skipped = runTool(containment + " --no-preflight --games 1 --first '" + c.player + "'");
             EXPECT_EQ(skipped.exitCode, 0) << c.player;
             EXPECT_NE(skipped.out.find("A: "), std::string::npos) << skipped.out;
+        }
+        // A misspelt script is no program to try: said before trying, whatever is skipped.
+        for (const std::string trial : {"", " --no-preflight"}) {
+            const ToolRun run = runTool(containment + trial + " --games 2 --first 'python3 bots/py/mian.py'", "2>&1");
+            EXPECT_EQ(run.exitCode, 2) << run.out;
+            EXPECT_NE(run.out.find("cannot run 'python3 bots/py/mian.py': 'bots/py/mian.py' is not there (from "),
+                      std::string::npos)
+                << run.out;
         }
     }
 }
