@@ -210,6 +210,13 @@ void main_window::buildMenus()
         if (!path.isEmpty() && !exportWebPage(QFile::encodeName(path).toStdString(), error))
             QMessageBox::warning(this, "Export as web page", QString::fromLocal8Bit(error));
     });
+    replayControls.saveSeen = file->addAction(QString::fromUtf8("Save the board as seat 1 saw it\u2026"), this, [this] {
+        const QString path = QFileDialog::getSaveFileName(this, replayControls.saveSeen->text().chopped(1), "vorla.in");
+        std::string error;
+        if (!path.isEmpty() && !saveSeenBoard(QFile::encodeName(path).toStdString(), error))
+            QMessageBox::warning(this, "Save the board", QString::fromLocal8Bit(error));
+    });
+    replayControls.saveSeen->setEnabled(false);
     file->addAction(QString::fromUtf8("Open replay\u2026"), this, [this] {
         const QString path = QFileDialog::getOpenFileName(this, "Open replay", {}, "Replays (*.json);;All files (*)");
         std::string error;

@@ -101,6 +101,9 @@ public:
     // The match or replay on show as a web page at `path`, one file that
     // works alone.
     bool exportWebPage(const std::string& path, std::string& error) const;
+    // The board of the move on show (turn K on the bar, the last move live)
+    // as its seat read it in "vorla.in", to run the bot by hand on it.
+    bool saveSeenBoard(const std::string& path, std::string& error) const;
     bool openReplay(const std::string& path, std::string& error);
 
     // Asks for a new match's seats, board, sandbox and time (remembered for
@@ -190,6 +193,7 @@ private:
         ReplayBar* bar = nullptr;
         std::vector<QShortcut*> keys;
         QAction* playFromHere = nullptr;
+        QAction* saveSeen = nullptr; // names the seat of the move on show
     } replayControls;
     // The person at each seat a person plays (owned by the live match), and
     // what a person plays with.

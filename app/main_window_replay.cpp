@@ -10,6 +10,10 @@
 #include "ReplayBar.h"
 #include "ReplayFile.h"
 #include "ReplayMarks.h"
+#include "BoardText.h"
+#include "Files.h"
+#include "MovePosition.h"
+#include "ReplayPosition.h"
 #include "ReplayPlayback.h"
 #include "ScoreChart.h"
 #include "Swatch.h"
@@ -22,6 +26,13 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
+
+namespace {
+
+// The move a bar at `shown` turns stands on: the last one played.
+int moveOnShow(int shown) { return std::max(0, shown - 1); }
+
+} // namespace
 
 int main_window::shownTurns() const
 {
@@ -89,6 +100,13 @@ void main_window::tellStory()
     const int shown = shownTurns();
     setWindowTitle(QString::fromStdString(matchTitle(vorlen::seatNames(story))));
     statusBar()->showMessage(QString::fromStdString(storyLine(story, shown)));
+    const int move = moveOnShow(shown);
+    const bool moved = move < static_cast<int>(story.turns.size()) && story.turns[static_cast<std::size_t>(move)].answer;
+    replayControls.saveSeen->setEnabled(moved);
+    if (moved)
+        replayControls.saveSeen->setText(
+            QString::fromUtf8("Save the board as seat %1 saw it\u2026")
+                .arg(story.turns[static_cast<std::size_t>(move)].seat + 1));
 
     const std::string result = resultText(story, shown);
     banner->setText(QString::fromLocal8Bit(result));
@@ -123,6 +141,17 @@ bool main_window::exportWebPage(const std::string& path, std::string& error) con
     settings.title = "vorlen match" + (shown.boardSource.empty() ? std::string() : " on " + shown.boardSource);
     settings.palette = palette;
     return vorlen::writeMatchPage(path, shown, settings, error);
+}
+
+bool main_window::saveSeenBoard(const std::string& path, std::string& error) const
+{
+    const int turn = moveOnShow(shownTurns());
+    if (turn >= static_cast<int>(replay().turns.size()) || !replay().turns[static_cast<std::size_t>(turn)].answer) {
+        error = "no seat moved in the turn on show";
+        return false;
+    }
+    const auto position = vorlen::movePositionIn(replay(), {"the match", turn}, std::nullopt, error);
+    return position && vorlen::writeFileAtomically(path, vorlen::buildInput(position->seen), error);
 }
 
 bool main_window::openReplay(const std::string& path, std::string& error)

@@ -30,12 +30,11 @@ MovePosition seenBy(Field board, int seat, std::string label)
     return {std::move(board), seat, 0, std::nullopt, std::move(label) + ", seat " + std::to_string(seat + 1), {}, {}};
 }
 
-// The move of turn `at.turns` (numbered from 0): the position before it.
-std::optional<MovePosition> fromReplay(const ReplayPosition& at, std::optional<int> seat, std::string& error)
+} // namespace
+
+std::optional<MovePosition> movePositionIn(const Replay& replay, const ReplayPosition& at, std::optional<int> seat,
+                                           std::string& error)
 {
-    Replay replay;
-    if (!readReplayFile(at.path, replay, error))
-        return std::nullopt;
     const int length = static_cast<int>(replay.turns.size());
     if (at.turns > length) {
         error = "the replay has " + std::to_string(length) + " turns (0 to " + std::to_string(length - 1) + ")";
@@ -62,6 +61,16 @@ std::optional<MovePosition> fromReplay(const ReplayPosition& at, std::optional<i
     move.player = seatAsRun(replay, mover);
     move.seatFiles = seatFilesBefore(replay, mover, at.turns);
     return move;
+}
+
+namespace {
+
+std::optional<MovePosition> fromReplay(const ReplayPosition& at, std::optional<int> seat, std::string& error)
+{
+    Replay replay;
+    if (!readReplayFile(at.path, replay, error))
+        return std::nullopt;
+    return movePositionIn(replay, at, seat, error);
 }
 
 std::optional<MovePosition> fromSeed(std::string_view text, int seat, std::string& error)

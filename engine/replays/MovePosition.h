@@ -25,6 +25,13 @@ struct MovePosition {
 // map; "input:FILE", a board as "vorla.in" holds it (already as its seat
 // sees it). `seat` (0 or 1) chooses the seat where the position does not;
 // for a replay it must be the seat to move. None, with why, otherwise.
+struct ReplayPosition;
+struct Replay;
+// The same for a replay at hand: the move of turn `at.turns` (from 0), by
+// the seat whose turn it was, labelled with `at.path`.
+std::optional<MovePosition> movePositionIn(const Replay& replay, const ReplayPosition& at, std::optional<int> seat,
+                                           std::string& error);
+
 std::optional<MovePosition> readMovePosition(const std::string& text, std::optional<int> seat, std::string& error);
 
 } // namespace vorlen

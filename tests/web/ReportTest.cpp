@@ -241,12 +241,29 @@ TEST_F(Reports, AFailedMatchLinksToItsFailedMoveWithTheBotsWordsOnShow)
     if (chromium().empty())
         GTEST_SKIP() << "no Chromium here to open the pages in";
     writeBot(dir, "third.sh", kCrashesOnItsThirdMove);
-    ASSERT_EQ(runTool("--first ./third.sh --games 1 --seed 5 --no-sandbox --report pages").exitCode, 0);
+    ASSERT_EQ(runTool("--first ./third.sh --games 1 --seed 5 --no-sandbox --report pages --replays r").exitCode, 0);
     const std::string index = renderedDom(dir, "file://" + dir.file("pages/index.html"));
     EXPECT_NE(index.find("<a href=\"game-0.html#turn=4\">0</a>"), std::string::npos) << index;
     const std::string page = renderedDom(dir, "file://" + dir.file("pages/game-0.html#turn=4"));
     EXPECT_NE(page.find("turn 4 \u00b7 5 of"), std::string::npos) << page;
-    EXPECT_NE(page.find("broke at move 3"), std::string::npos) << page;
+    // The failed move's log, whole.
+    EXPECT_NE(page.find("<pre class=\"whole\">broke at move 3"), std::string::npos) << page;
+
+    // The board each move's seat read, offered to save: as vorlen-match move saves it, turned for the second seat.
+    for (const int turn : {4, 3}) {
+        const std::string shown = renderedDom(dir, "file://" + dir.file("pages/game-0.html#turn=" + std::to_string(turn)));
+        const std::string seat = turn % 2 == 0 ? "1" : "2";
+        EXPECT_NE(shown.find("Save the board as seat " + seat + " saw it in turn " + std::to_string(turn)),
+                  std::string::npos);
+        const std::string start = "href=\"data:text/plain,";
+        const std::size_t at = shown.find(start, shown.find("id=\"save-input\""));
+        ASSERT_NE(at, std::string::npos) << shown;
+        std::string offered = shown.substr(at + start.size(), shown.find('"', at + start.size()) - at - start.size());
+        for (std::size_t newline; (newline = offered.find("%0A")) != std::string::npos;)
+            offered.replace(newline, 3, "\n");
+        ASSERT_EQ(runTool("move r/game-0.json@" + std::to_string(turn) + " --save-input seen.in").exitCode, 0);
+        EXPECT_EQ(offered, readFile(dir.file("seen.in"))) << "turn " << turn;
+    }
 }
 
 TEST_F(Reports, TheIndexHasTheStandingsAndFindsAPlayersLosses)
@@ -307,6 +324,20 @@ TEST_F(Reports, TheIndexHasTheStandingsAndFindsAPlayersLosses)
     EXPECT_EQ(count, losses("chatty")) << rows;
     EXPECT_NE(shown.find(std::to_string(count) + " of " + std::to_string(records.size()) + " matches"),
               std::string::npos);
+    // One pairing's matches, in either seating and either order of names.
+    for (const char* address : {"#pairing=greedy&pairing=chatty", "#pairing=chatty&pairing=greedy"}) {
+        const std::string paired = renderedDom(dir, "file://" + dir.file("web/index.html") + address);
+        EXPECT_NE(paired.find(std::to_string(games) + " of " + std::to_string(records.size()) + " matches"),
+                  std::string::npos)
+            << address << ": " << games << " of them";
+        EXPECT_NE(paired.find("<option value=\"[&quot;chatty&quot;,&quot;greedy&quot;]\">chatty vs greedy</option>"),
+                  std::string::npos)
+            << paired.substr(paired.find("id=\"filters\""), 600);
+    }
+    const std::string unknown = renderedDom(dir, "file://" + dir.file("web/index.html") + "#pairing=chatty&pairing=nobody");
+    EXPECT_NE(unknown.find(std::to_string(records.size()) + " of " + std::to_string(records.size()) + " matches"),
+              std::string::npos)
+        << "a pairing of no match shows every match";
 }
 
 TEST_F(Reports, KeysMoveThroughAMatchInABrowserWindow)

@@ -11,6 +11,7 @@
 
 #include <QAction>
 
+#include <algorithm>
 #include <filesystem>
 
 #include <gtest/gtest.h>
@@ -105,6 +106,28 @@ TEST(PlayOnStarts, EveryWayToPlayOnAfterTurnKStartsFromTheSameBoard)
         EXPECT_FALSE(first.board.empty()) << how;
         EXPECT_EQ(first, seen.front().second) << how << " against " << seen.front().first;
     }
+
+    // The window saves the board of the move on show as its seat read it:
+    // the seer's own, and the second seat's, turned, as vorlen-match move saves it.
+    const auto saver = windowWith({});
+    saver->viewReplay(readBack(dir.file("start/game-0.json")));
+    QAction* save = nullptr;
+    for (QAction* action : saver->findChildren<QAction*>())
+        if (action->text().startsWith("Save the board as seat"))
+            save = action;
+    ASSERT_NE(save, nullptr);
+    for (const int move : {12, 11}) {
+        saver->showTurn(move + 1);
+        EXPECT_EQ(save->text().toStdString(), "Save the board as seat " + std::to_string(move % 2 + 1) + " saw it\u2026");
+        ASSERT_TRUE(saver->saveSeenBoard(dir.file("saved.in"), problem)) << problem;
+        ASSERT_EQ(runTool("move start/game-0.json@" + std::to_string(move) + " --save-input moved.in").exitCode, 0);
+        EXPECT_EQ(readFile(dir.file("saved.in")), readFile(dir.file("moved.in"))) << "turn " << move;
+    }
+    saver->showTurn(13);
+    ASSERT_TRUE(saver->saveSeenBoard(dir.file("saved.in"), problem)) << problem;
+    std::string flat = readFile(dir.file("saved.in"));
+    flat.erase(std::remove(flat.begin(), flat.end(), '\n'), flat.end());
+    EXPECT_EQ("seen:" + flat, seen.front().second.board) << "what the bot itself read";
 }
 
 TEST(PlayOnStarts, AReplayWithRelativePathsPlaysOnFromAnotherFolderAndAMissingScriptIsSaidFirst)

@@ -99,7 +99,8 @@ TEST(ReplayWindow, MenusAndAQuietLiveWindow)
     ASSERT_EQ(actionTexts(menus), (QStringList{"&File", "&View"}));
     EXPECT_EQ(actionTexts(menus[0]->menu()->actions()),
               (QStringList{QString::fromUtf8("New match\u2026"), QString::fromUtf8("Save replay\u2026"),
-                           QString::fromUtf8("Export as web page\u2026"), QString::fromUtf8("Open replay\u2026"),
+                           QString::fromUtf8("Export as web page\u2026"),
+                           QString::fromUtf8("Save the board as seat 1 saw it\u2026"), QString::fromUtf8("Open replay\u2026"),
                            "Play from here", "-", "Quit"}));
     EXPECT_EQ(actionTexts(menus[1]->menu()->actions()),
               (QStringList{"Players", "Moves", "Bot logs", "Score chart"}));

@@ -47,6 +47,10 @@
     controls.append(slider, label, speed);
     side.append(controls);
 
+    // The board of the move on show as its seat read it in vorla.in, to run a bot on by hand.
+    const saveInput = el('a', { id: 'save-input' });
+    side.append(el('p', {}, [saveInput]));
+
     const chart = el('canvas', { id: 'chart', width: 480, height: 150 });
     side.append(chart);
     const logs = el('div', { id: 'logs' });
@@ -123,6 +127,24 @@
       g.stroke();
     }
 
+    function offerInput() {
+      const k = Math.max(0, shown - 1);
+      const turn = data.turns[k];
+      saveInput.hidden = !turn || turn.answer === null;
+      if (saveInput.hidden) return;
+      const lines = [];
+      for (let row = 0; row < rows; ++row) {
+        let line = '';
+        for (let column = 0; column < columns; ++column) line += colourAt(k, row * columns + column);
+        lines.push(line);
+      }
+      // The second seat reads the board turned half round, its home at the top left, as the referee writes it.
+      if (turn.seat === 1) lines.reverse().forEach((line, row) => { lines[row] = [...line].reverse().join(''); });
+      saveInput.textContent = 'Save the board as seat ' + (turn.seat + 1) + ' saw it in turn ' + k + ' (vorla.in)';
+      saveInput.download = 'turn-' + k + '-seat-' + (turn.seat + 1) + '-vorla.in';
+      saveInput.href = 'data:text/plain,' + encodeURIComponent(lines.join('\n') + '\n');
+    }
+
     function showLogs() {
       logs.replaceChildren();
       // The log of each seat's latest move up to here.
@@ -130,9 +152,11 @@
         let k = shown - 1;
         while (k >= 0 && data.turns[k].seat !== seat) --k;
         const text = k >= 0 ? data.turns[k].log : '';
+        // The log of the move on show is shown whole; an earlier one's box can be drawn taller.
+        const whole = k >= 0 && k === shown - 1;
         logs.append(el('div', { class: 'log' }, [el('b', { title: data.players[seat] },
           [el('bdi', { text: data.names[seat] }), k >= 0 ? ', turn ' + k : '']),
-          el('pre', { text: text || '(nothing logged)' })]));
+          el('pre', { text: text || '(nothing logged)', class: whole ? 'whole' : '' })]));
       }
     }
 
@@ -159,6 +183,7 @@
       drawBoard();
       drawChart();
       showLogs();
+      offerInput();
       // The address names the turn on show as the label does.
       const hash = shown === 0 ? '#start' : '#turn=' + (shown - 1);
       if (location.hash !== hash) history.replaceState(null, '', hash);

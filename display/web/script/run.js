@@ -1,12 +1,20 @@
 
   // --- a run -----------------------------------------------------------
 
-  // Which matches to show: a player's, its wins, losses or draws, failures
-  // only. The address keeps the choice (#player=py&result=losses&failures=1).
+  // Which matches to show: a player's, its wins, losses or draws, those of
+  // one pairing, failures only. The address keeps the choice
+  // (#player=py&result=losses&pairing=py&pairing=cpp&failures=1).
   function matchFilters(rows, changed) {
     const filters = document.getElementById('filters');
     const players = [...new Set(rows.flatMap(row => [row[3], row[4]]))].sort();
     const given = new URLSearchParams(location.hash.slice(1));
+    // A pairing is its two players, in either seating.
+    const pairOf = names => JSON.stringify(names.slice().sort());
+    const pairings = [...new Set(rows.map(row => pairOf([row[3], row[4]])))].sort();
+    const pairing = el('select', { id: 'pairing' }, [el('option', { value: '', text: 'every pairing' }),
+      ...pairings.map(value => el('option', { value, text: JSON.parse(value).join(' vs ') }))]);
+    const asked = given.getAll('pairing');
+    pairing.value = asked.length === 2 && pairings.includes(pairOf(asked)) ? pairOf(asked) : '';
     const who = el('select', { id: 'player' },
       [el('option', { value: '', text: 'every player' }), ...players.map(p => el('option', { value: p, text: p }))]);
     const result = el('select', { id: 'outcome' }, [['', 'any result'], ['wins', 'its wins'], ['losses', 'its losses'],
@@ -16,10 +24,12 @@
     who.value = players.includes(given.get('player')) ? given.get('player') : '';
     result.value = ['wins', 'losses', 'draws'].includes(given.get('result')) ? given.get('result') : '';
     failures.checked = given.get('failures') === '1';
-    filters.append('Show ', who, ' ', result, ' ', el('label', {}, [failures, ' failures only']), ' \u00b7 ', count);
+    filters.append('Show ', who, ' ', result, ' ', ...(pairings.length > 1 ? [pairing, ' '] : []),
+      el('label', {}, [failures, ' failures only']), ' \u00b7 ', count);
     const keep = row => {
       const p = who.value, won = row[7];
       if (p && row[3] !== p && row[4] !== p) return false;
+      if (pairing.value && pairOf([row[3], row[4]]) !== pairing.value) return false;
       if (result.value === 'draws' && won !== 'D') return false;
       if (result.value === 'wins' && (won === 'D' || (p && won !== p))) return false;
       if (result.value === 'losses' && (won === 'D' || !p || won === p)) return false;
@@ -31,11 +41,12 @@
       const params = new URLSearchParams();
       if (who.value) params.set('player', who.value);
       if (result.value) params.set('result', result.value);
+      for (const name of pairing.value ? JSON.parse(pairing.value) : []) params.append('pairing', name);
       if (failures.checked) params.set('failures', '1');
       history.replaceState(null, '', params.toString() ? '#' + params : location.pathname);
       changed(shown);
     };
-    for (const control of [who, result, failures]) control.addEventListener('change', apply);
+    for (const control of [who, result, pairing, failures]) control.addEventListener('change', apply);
     return apply;
   }
 
