@@ -246,6 +246,8 @@ TEST_F(Reports, AFailedMatchLinksToItsFailedMoveWithTheBotsWordsOnShow)
     EXPECT_NE(index.find("<a href=\"game-0.html#turn=4\">0</a>"), std::string::npos) << index;
     const std::string page = renderedDom(dir, "file://" + dir.file("pages/game-0.html#turn=4"));
     EXPECT_NE(page.find("turn 4 \u00b7 5 of"), std::string::npos) << page;
+    // The summary's failures open their matches at their turns.
+    EXPECT_NE(index.find("in <a href=\"game-0.html#turn=4\">game 0 turn 4</a>"), std::string::npos) << index;
     // The failed move's log, whole.
     EXPECT_NE(page.find("<pre class=\"whole\">broke at move 3"), std::string::npos) << page;
 

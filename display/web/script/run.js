@@ -124,8 +124,27 @@
     g.stroke();
   }
 
+  // The summary names failures by game and turn: each such name opens that
+  // match's page at that turn.
+  function linkFailures(matches) {
+    const summary = document.getElementById('summary');
+    if (!summary) return;
+    const pages = new Map(matches.filter(row => row[1]).map(row => [row[0], row[1].split('#')[0]]));
+    const text = summary.textContent;
+    const parts = [];
+    let from = 0;
+    for (const found of text.matchAll(/game (\d+) turn (\d+)/g)) {
+      const page = pages.get(+found[1]);
+      if (!page) continue;
+      parts.push(text.slice(from, found.index), el('a', { href: page + '#turn=' + found[2], text: found[0] }));
+      from = found.index + found[0].length;
+    }
+    if (parts.length) summary.replaceChildren(...parts, text.slice(from));
+  }
+
   function runPage(run) {
     if (!run) return;
     matchTable(run.matches);
+    linkFailures(run.matches);
     llrChart(run);
   }
