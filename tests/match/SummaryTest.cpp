@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include <cmath>
 #include <filesystem>
 #include <map>
@@ -79,6 +81,21 @@ TEST(SummaryWords, AFailureNamesItsEarliestMatchesAndTurnsWhateverTheOrder)
     EXPECT_EQ(text.find("stall in game"), std::string::npos) << text;
 }
 
+TEST(SummaryWords, ALikelihoodIsNeverRoundedToACertainty)
+{
+    const struct {
+        double p;
+        const char* text;
+    } cases[] = {
+        {0.974, "97.4 %"}, {0.5, "50.0 %"},   {0.9994, "99.9 %"}, {0.9995, "> 99.9 %"}, {0.999999, "> 99.9 %"},
+        {1.0, "100 %"},    {0.0005, "0.1 %"}, {0.0004, "< 0.1 %"}, {1e-9, "< 0.1 %"},    {0.0, "0 %"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(likelihoodText(c.p), c.text) << c.p;
+    EXPECT_EQ(eloWithRange(-std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(), 113.4),
+              "no finite estimate [-∞, +113.4]");
+}
+
 TEST(SummaryWords, SayWhatWasPlayedAndNoMore)
 {
     RunFacts run;
@@ -115,6 +132,18 @@ TEST(SummaryWords, SayWhatWasPlayedAndNoMore)
     const std::string stopped = summaryText(wins, run, false, &sprt);
     EXPECT_NE(stopped.find("Matches played: 20 of 100 (until the SPRT decided)\n"), std::string::npos) << stopped;
     EXPECT_NE(stopped.find("biased by the stop; these results cannot say by how much"), std::string::npos) << stopped;
+    // Every match won: the estimate is said to be none, the interval stands, and LOS is not rounded to certainty.
+    EXPECT_NE(stopped.find("Elo difference A - B: no finite estimate: A won every match [+"), std::string::npos) << stopped;
+    EXPECT_NE(stopped.find("LOS > 99.9 %"), std::string::npos) << stopped;
+    EXPECT_EQ(stopped.find("100.0 %, draw"), std::string::npos) << stopped;
+    // One match, a draw: said of one.
+    Tally draw("A", false);
+    draw.add(matchOf(0, "A", "B", 20, 20));
+    run.matchCount = 1;
+    const std::string once = summaryText(draw, run, false);
+    EXPECT_NE(once.find("  the one match was a draw: no spread"), std::string::npos) << once;
+    EXPECT_EQ(once.find("all 1 match"), std::string::npos) << once;
+    run.matchCount = 100;
     // One seating a board: the seats' share stands beside the Elo.
     EXPECT_NE(stopped.find("  seats unbalanced: each board was played in one seating, and the first seat took 100.0 % of "
                            "the points; A sat first in 20 of 20 matches\n"),
@@ -220,11 +249,14 @@ TEST_F(SummaryRuns, PrintedFiguresFollowFromTheRecords)
         const auto bound = [&](double p) {
             return p > 1 - 1e-12 ? std::string("+∞") : p < 1e-12 ? std::string("-∞") : signedElo(elo(p));
         };
-        expected.push_back(formatted("Elo difference A - B: %s [%s, %s] (95 %%, from %d %s), LOS %.1f %%",
-                                     signedElo(elo(mean)).c_str(), bound(centre - half).c_str(),
-                                     bound(centre + half).c_str(), static_cast<int>(n),
-                                     swap ? "board pairs" : "matches",
-                                     leanSquares > 0 ? 50 * std::erfc(-lean / std::sqrt(2 * leanSquares)) : 50.0));
+        // A likelihood is never rounded to a certainty: past 99.95 % it is "> 99.9 %".
+        const double los = leanSquares > 0 ? 50 * std::erfc(-lean / std::sqrt(2 * leanSquares)) : 50.0;
+        const std::string losText = los == 100 ? "100" : los >= 99.95 ? "> 99.9" : los < 0.05 && los > 0 ? "< 0.1"
+                                                                                                         : formatted("%.1f", los);
+        expected.push_back(formatted("Elo difference A - B: %s [%s, %s] (95 %%, from %d %s), LOS %s %%",
+                                     mean == 1 ? "no finite estimate: A won every match" : signedElo(elo(mean)).c_str(),
+                                     bound(centre - half).c_str(), bound(centre + half).c_str(), static_cast<int>(n),
+                                     swap ? "board pairs" : "matches", losText.c_str()));
         if (swap)
             expected.push_back(formatted("Board pairs by A's points (0, 1/2, 1, 3/2, 2): %lld, %lld, %lld, %lld, %lld", r.pairs[0],
                                          r.pairs[1], r.pairs[2], r.pairs[3], r.pairs[4]));

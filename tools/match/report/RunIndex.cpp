@@ -122,7 +122,7 @@ std::string runIndexHtml(std::vector<MatchRecord> records, const std::map<int, s
     for (const StandingRow& row : summary.standings) {
         IndexStanding standing{row.name, row.command, row.elo, row.points, row.wins, row.draws, row.losses, {}, {}};
         if (row.losOverNext)
-            standing.losOverNext = formatted("%.1f %%", 100.0 * *row.losOverNext);
+            standing.losOverNext = likelihoodText(*row.losOverNext);
         for (const StandingRow::Failure& failure : row.failures)
             standing.failures.push_back(failure.reason + " " + std::to_string(failure.count)
                                         + (failure.hint.empty() ? "" : ": " + failure.hint));

@@ -77,7 +77,7 @@ std::string superiorityMatrix(const std::vector<std::string>& names, const std::
         text += formatted("%4zu  %-*s", row + 1, w, names[i].c_str());
         for (const std::size_t column : ranks)
             text += column == row ? formatted("  %6s", "-")
-                                  : formatted("  %6.1f", 100.0 * likelihoodOfSuperiority(ratings, i, order[column]));
+                                  : formatted("  %6s", likelihoodNumber(likelihoodOfSuperiority(ratings, i, order[column])).c_str());
         text += "\n";
     }
     return text;

@@ -73,10 +73,15 @@ std::string eloLine(const Tally& tally, const RunFacts& run)
     const FirstPlayerElo first = eloOfFirst(tally, run.players[0].name);
     const EloEstimate& elo = first.elo;
     const std::string samples = samplesText(elo.samples, first.byPairs);
-    std::string text = "\nElo difference " + run.players[0].name + " - " + run.players[1].name + ": "
-                       + eloWithRange(elo.difference, elo.low, elo.high)
-                       + formatted(" (95 %%, from %s), LOS %.1f %%, draw ratio %s\n", samples.c_str(), 100.0 * elo.los,
-                                   percent(a.draws, a.games()).c_str());
+    // Every point to one side: the interval says how far, the estimate nothing.
+    const std::string estimate =
+        std::isinf(elo.difference)
+            ? "no finite estimate: " + run.players[elo.difference > 0 ? 0 : 1].name + " won every match "
+                  + eloRange(elo.low, elo.high)
+            : eloWithRange(elo.difference, elo.low, elo.high);
+    std::string text = "\nElo difference " + run.players[0].name + " - " + run.players[1].name + ": " + estimate
+                       + formatted(" (95 %%, from %s), LOS %s, draw ratio %s\n", samples.c_str(),
+                                   likelihoodText(elo.los).c_str(), percent(a.draws, a.games()).c_str());
     if (first.byPairs && std::isfinite(elo.nElo))
         text += "Normalised Elo: " + eloWithRange(elo.nElo, elo.nEloLow, elo.nEloHigh) + " (95 %)\n";
     if (first.byPairs)
@@ -87,7 +92,8 @@ std::string eloLine(const Tally& tally, const RunFacts& run)
         text += "  a small sample (" + samples + ", under " + std::to_string(kFewSamples)
                 + "): a first look, not a verdict\n";
     if (elo.noSpread && elo.difference == 0)
-        text += "  all " + samples + (first.byPairs ? " split evenly" : " were draws")
+        text += (elo.samples == 1 ? std::string("  the one ") + (first.byPairs ? "board pair split evenly" : "match was a draw")
+                                  : "  all " + samples + (first.byPairs ? " split evenly" : " were draws"))
                 + ": no spread to measure, so the interval rests on a weak prior (half a sample at each end)\n";
     const std::string& name = run.players[0].name;
     if (!first.byPairs)
@@ -225,8 +231,21 @@ std::string eloRange(double low, double high)
 
 std::string eloWithRange(double value, double low, double high)
 {
-    return signedElo(value) + " " + eloRange(low, high);
+    return (std::isinf(value) ? std::string("no finite estimate") : signedElo(value)) + " " + eloRange(low, high);
 }
+
+std::string likelihoodNumber(double p)
+{
+    if (p == 1 || p == 0)
+        return p == 1 ? "100" : "0";
+    if (p >= 0.9995)
+        return "> 99.9";
+    if (p < 0.0005)
+        return "< 0.1";
+    return formatted("%.1f", 100.0 * p);
+}
+
+std::string likelihoodText(double p) { return likelihoodNumber(p) + " %"; }
 
 std::string signedElo(double value)
 {

@@ -81,8 +81,14 @@ std::string signedElo(double value);
 // An interval as it is, never as a symmetric bar: "[+147.0, +585.0]", with
 // "-∞" or "+∞" only for a bound that does not exist.
 std::string eloRange(double low, double high);
-// An estimate with its interval: "+279.6 [+147.0, +585.0]".
+// An estimate with its interval: "+279.6 [+147.0, +585.0]"; an infinite
+// one (every point to one side) as what it is: "no finite estimate [+147.0, +∞]".
 std::string eloWithRange(double value, double low, double high);
+// A likelihood as a percentage to a tenth, never rounded to a certainty it
+// is not: "97.4", "> 99.9", "< 0.1"; "100" and "0" only when exact.
+std::string likelihoodNumber(double p);
+// The same with its unit: "97.4 %", "> 99.9 %".
+std::string likelihoodText(double p);
 
 // printf into a string of any length; the compiler checks each pattern
 // against its values.
