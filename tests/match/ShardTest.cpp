@@ -74,12 +74,30 @@ TEST_F(Shards, ShardsTogetherAreTheWholeRun)
     }
 }
 
+TEST_F(Shards, AShardHoldsWholeBoardPairsAndItsSummaryStandsOnThem)
+{
+    // Every board in both seatings: a shard's part is whole boards, so its
+    // Elo comes from board pairs and each player sits first as often.
+    const ToolRun part = runTool("--games 8 --swap --seed 3 --shard 1/2 --results part.jsonl");
+    ASSERT_EQ(part.exitCode, 0) << part.out;
+    EXPECT_NE(part.out.find("(95 %, from 4 board pairs)"), std::string::npos) << part.out;
+    EXPECT_NE(part.out.find("Board pairs by A's points"), std::string::npos) << part.out;
+    EXPECT_EQ(part.out.find("seats unbalanced"), std::string::npos) << part.out;
+    std::vector<int> games;
+    for (const std::string& line : lines(readFile(dir.file("part.jsonl"))))
+        games.push_back(std::stoi(line.substr(line.find("\"game\":") + 7)));
+    std::sort(games.begin(), games.end());
+    EXPECT_EQ(games, (std::vector<int>{2, 3, 6, 7, 10, 11, 14, 15}));
+    const ToolRun summed = runTool("summarize part.jsonl", "2>&1");
+    EXPECT_NE(summed.out.find("(95 %, from 4 board pairs)"), std::string::npos) << summed.out;
+}
+
 TEST_F(Shards, SummarizeSaysWhatIsWrongWithTheFiles)
 {
     ASSERT_EQ(runTool("--games 3 --swap --seed 9 --results whole.jsonl").exitCode, 0);
     const ToolRun shard = runTool("--games 3 --swap --seed 9 --shard 0/3 --results part.jsonl");
     ASSERT_EQ(shard.exitCode, 0);
-    // The shard's game 3, lost.
+    // The shard's games are a board's two seatings, 0 and 1: game 1 is lost.
     for (const std::string& line : lines(readFile(dir.file("part.jsonl"))))
         if (line.find("\"game\":0,") != std::string::npos)
             dir.write("lost.jsonl", line + "\n");
@@ -96,7 +114,7 @@ TEST_F(Shards, SummarizeSaysWhatIsWrongWithTheFiles)
     } cases[] = {
         {"whole.jsonl part.jsonl", 0, "vorlen-match: summarize: game 0 is recorded more than once ('whole.jsonl' and "
                                       "'part.jsonl'); the first one counts\n"},
-        {"lost.jsonl", 0, "vorlen-match: summarize: 1 of 2 matches are missing: 3\n"},
+        {"lost.jsonl", 0, "vorlen-match: summarize: 1 of 2 matches are missing: 1\n"},
         {"lost.jsonl", 0, "Matches played: 1 of 2 (boards in both seatings), shard 0 of 3, interrupted\n"},
         {"whole.jsonl other.jsonl", 2, "vorlen-match: summarize: 'other.jsonl' holds records of another run than "
                                        "'whole.jsonl'"},

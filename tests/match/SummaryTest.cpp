@@ -32,16 +32,43 @@ TEST(GameSet, GamesInAnyOrderAndWhatIsMissing)
     list.clear();
     EXPECT_EQ(games.missing(4, 20, list), 0);
     EXPECT_EQ(list, "");
-    // Of one shard: only its own games count.
+    // Of one shard: only its own games count; with both seatings, a board's two games go together.
     const struct {
-        int shard, shards, absent;
+        ShardPart part;
+        int absent;
         const char* listed;
-    } parts[] = {{0, 3, 1, "6"}, {1, 3, 2, "4"}, {2, 4, 2, "6"}, {1, 2, 2, "5"}};
-    for (const auto& part : parts) {
+    } parts[] = {
+        {{0, 3, 1}, 1, "6"},    {{1, 3, 1}, 2, "4, 10"}, {{2, 4, 1}, 2, "6, 10"}, {{1, 2, 1}, 2, "5, 11"},
+        {{0, 2, 2}, 2, "4, 5"}, {{1, 2, 2}, 3, "6, 10"}, {{2, 3, 2}, 4, "4, 5"},
+    };
+    for (const auto& c : parts) {
         list.clear();
-        EXPECT_EQ(games.missing(12, 1, list, part.shard, part.shards), part.absent) << part.shard << "/" << part.shards;
-        EXPECT_EQ(list, part.listed) << part.shard << "/" << part.shards;
+        const std::string which = std::to_string(c.part.index) + "/" + std::to_string(c.part.count) + " by "
+                                  + std::to_string(c.part.unit);
+        EXPECT_EQ(games.missing(12, 2, list, c.part), c.absent) << which;
+        EXPECT_EQ(list, c.listed) << which;
     }
+}
+
+TEST(ShardParts, TakeWholeBoardPairsAndTogetherEveryMatchOnce)
+{
+    for (const int unit : {1, 2})
+        for (const int count : {1, 2, 3, 7})
+            for (const int matches : {0, 1, 2, 7, 8, 21, 400}) {
+                int total = 0;
+                for (int index = 0; index < count; ++index) {
+                    const ShardPart part{index, count, unit};
+                    int held = 0;
+                    for (int game = 0; game < matches; ++game)
+                        held += part.holds(game) ? 1 : 0;
+                    EXPECT_EQ(part.matchesOf(matches), held) << index << "/" << count << " by " << unit << " of " << matches;
+                    total += held;
+                    // Both games of a board pair in the same shard.
+                    for (int game = 0; unit == 2 && game + 1 < matches; game += 2)
+                        EXPECT_EQ(part.holds(game), part.holds(game + 1));
+                }
+                EXPECT_EQ(total, matches);
+            }
 }
 
 TEST(Tally, BoardPairsAndTheFirstSeatWhateverTheOrder)

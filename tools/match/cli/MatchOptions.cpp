@@ -130,7 +130,8 @@ std::vector<MatchOption> runOptions(int defaultConcurrency)
                  return QString("--resume needs the --results file of the run to go on with");
              return std::nullopt;
          }},
-        {"shard", "I/N", "Play the matches whose index is I modulo N: part I of a run split in N (0 <= I < N).", {},
+        {"shard", "I/N", "Play part I of a run split in N (0 <= I < N): every N-th board pair from the I-th with --swap, "
+         "else every N-th match.", {},
          [](const OptionInput& in, MatchConfig& config, Warnings&) -> Taken {
              if (!in.set)
                  return std::nullopt;

@@ -28,6 +28,15 @@ Slot slotOf(int game, int pairingCount, bool swap, bool alternate)
     return {board, within / seatings, swap ? within % seatings == 1 : alternate && board % 2 == 1};
 }
 
+int ShardPart::matchesOf(int matches) const
+{
+    // Whole runs of `unit` games, then what is left of the last one.
+    const int runs = matches / unit;
+    const int whole = (runs - index + count - 1) / count;
+    const int left = matches % unit;
+    return std::max(0, whole) * unit + (runs % count == index ? left : 0);
+}
+
 std::optional<ShardPart> parseShard(const std::string& text)
 {
     const std::size_t slash = text.find('/');
@@ -42,7 +51,7 @@ std::optional<ShardPart> parseShard(const std::string& text)
     const auto count = whole(text.substr(slash + 1));
     if (!index || !count || *count < 1 || *count > 100'000 || *index >= *count)
         return std::nullopt;
-    return ShardPart{static_cast<int>(*index), static_cast<int>(*count)};
+    return ShardPart{static_cast<int>(*index), static_cast<int>(*count), 1};
 }
 
 int matchCountOf(int boards, int pairingCount, bool swap) { return boards * pairingCount * (swap ? 2 : 1); }

@@ -35,12 +35,21 @@ struct Slot {
 // `alternate` (without `swap`): board k's seats exchanged when k is odd.
 Slot slotOf(int game, int pairingCount, bool swap, bool alternate = false);
 
-// Part `index` of a run split in `count` (--shard I/N): the games that are
-// `index` modulo `count`.
+// Part `index` of a run split in `count` (--shard I/N). A shard takes runs
+// of `unit` consecutive games, every `count`-th run from its `index`: with
+// both seatings of a board (unit 2) a board pair stays in one shard, so
+// each shard's figures stand on pairs and its seats are balanced.
 struct ShardPart {
     int index = 0;
     int count = 1;
+    int unit = 1;
+
+    bool holds(int game) const { return (game / unit) % count == index; }
+    // Of a run of `matches` matches, how many are this part's.
+    int matchesOf(int matches) const;
 };
+// The games a shard keeps together: a board's two seatings when played.
+inline int shardUnitOf(bool swap) { return swap ? 2 : 1; }
 // "I/N" with 0 <= I < N <= 100000, nothing else.
 std::optional<ShardPart> parseShard(const std::string& text);
 int matchCountOf(int boards, int pairingCount, bool swap);

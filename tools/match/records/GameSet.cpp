@@ -31,16 +31,19 @@ bool GameSet::insert(int game)
     return true;
 }
 
-int GameSet::missing(int count, int listed, std::string& list, int shard, int shards) const
+int GameSet::missing(int count, int listed, std::string& list, const ShardPart& part) const
 {
     int absent = 0;
     int next = 0; // the first game not yet looked at
     const auto gap = [&](int from, int to) {
         to = std::min(to, count);
-        const int first = from + ((shard - from % shards) % shards + shards) % shards; // the shard's first from `from`
-        for (int game = first; game < to && listed > 0; game += shards, --listed)
-            list += (list.empty() ? "" : ", ") + std::to_string(game);
-        absent += first < to ? (to - first + shards - 1) / shards : 0;
+        // The part's games of [from, to): its count over [0, to) less over [0, from).
+        absent += from < to ? part.matchesOf(to) - part.matchesOf(from) : 0;
+        for (int game = from; game < to && listed > 0; ++game)
+            if (part.holds(game)) {
+                list += (list.empty() ? "" : ", ") + std::to_string(game);
+                --listed;
+            }
     };
     for (const auto& [first, end] : runs_) {
         if (first >= count)

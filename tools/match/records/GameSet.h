@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Schedule.h"
+
 #include <map>
 #include <string>
 
@@ -11,10 +13,9 @@ class GameSet {
 public:
     // False when the game is there already.
     bool insert(int game);
-    // Of the games 0 .. count - 1 (of one shard: those that are `shard`
-    // modulo `shards`), how many are not there, and the first `listed` of
-    // them by number ("4, 7, 9").
-    int missing(int count, int listed, std::string& list, int shard = 0, int shards = 1) const;
+    // Of the games 0 .. count - 1 (of one shard: those `part` holds), how
+    // many are not there, and the first `listed` of them by number ("4, 7, 9").
+    int missing(int count, int listed, std::string& list, const ShardPart& part = {}) const;
 
 private:
     std::map<int, int> runs_; // first game -> one past the last

@@ -88,8 +88,9 @@ struct MatchConfig {
 
     // Matches of the whole run, and of the part this process plays.
     int matchCount() const { return matchCountOf(games, static_cast<int>(pairings().size()), swap); }
-    bool inShard(int game) const { return game % shards == shard; }
-    int shardMatchCount() const { return (matchCount() - shard + shards - 1) / shards; }
+    ShardPart shardPart() const { return {shard, shards, shardUnitOf(swap)}; }
+    bool inShard(int game) const { return shardPart().holds(game); }
+    int shardMatchCount() const { return shardPart().matchesOf(matchCount()); }
     // Names the run: its players, boards and seatings, so that the records of
     // one run can be told from another's. The same for every shard of a run.
     std::string runId() const;

@@ -258,16 +258,18 @@ std::optional<RecordFilesSummary> summarizeRecordFiles(const std::vector<std::st
         return refuse("no records in the files");
 
     // Records of one shard are that shard's summary; of several, the run's.
-    const std::optional<ShardPart> part = shards.size() == 1 ? parseShard(*shards.begin()) : std::nullopt;
+    std::optional<ShardPart> part = shards.size() == 1 ? parseShard(*shards.begin()) : std::nullopt;
+    if (part)
+        part->unit = shardUnitOf(first->swap);
     if (part) {
         run->facts.part = "shard " + std::to_string(part->index) + " of " + std::to_string(part->count);
-        run->facts.matchCount = (first->runMatches - part->index + part->count - 1) / part->count;
+        run->facts.matchCount = part->matchesOf(first->runMatches);
     }
     // A run the SPRT decided is complete at its stopping point.
     const bool decided = run->sprt && run->sprt->decided();
     std::string missing;
     const int missingCount =
-        decided ? 0 : games.missing(first->runMatches, 20, missing, part ? part->index : 0, part ? part->count : 1);
+        decided ? 0 : games.missing(first->runMatches, 20, missing, part.value_or(ShardPart{}));
     if (missingCount > 0)
         summary.notes.push_back(std::to_string(missingCount) + " of " + std::to_string(run->facts.matchCount)
                                 + " matches are missing: " + missing + (missingCount > 20 ? ", ..." : ""));
