@@ -1,6 +1,7 @@
 // Estimates and standings worked out by hand: the two-player Elo with its
 // interval, LOS and nElo, and the standings of a tournament.
 #include "Elo.h"
+#include "Superiority.h"
 #include "StandingRows.h"
 #include "Summary.h"
 
@@ -20,7 +21,8 @@ TEST(Elo, EstimatesWorkedOutByHand)
     const double none = std::nan("");
     // By hand: the interval is Wilson's at the mean score over n q(1 - q) / v
     // games (q, v: mean and variance with half a sample at 0 and at 1), LOS
-    // Phi(sum (x - 1/2) / sqrt(sum (x - 1/2)^2)), nElo (m - 1/2) / sqrt(g v)
+    // the sign-flip test's mid-p (three wins: P(fewer than 3 of 3 fair coins)
+    // + P(all 3) / 2 = 7/8 + 1/16; 9-1: 1 - 11/1024 + 10/2048), nElo (m - 1/2) / sqrt(g v)
     // times 800 / ln 10 with g = 2 for pairs.
     const struct {
         const char* what;
@@ -28,12 +30,12 @@ TEST(Elo, EstimatesWorkedOutByHand)
         double difference, low, high, los, nElo;
     } cases[] = {
         // Small and one-sided: a finite bound wherever one exists.
-        {"one win", estimateElo(1, 0, 0), inf, -233.80, inf, 0.8413, none},
-        {"three wins", estimateElo(3, 0, 0), inf, -42.95, inf, 0.9584, none},
-        {"9-1", estimateElo(9, 0, 1), 381.70, 67.44, 695.96, 0.9943, 463.25},
+        {"one win", estimateElo(1, 0, 0), inf, -233.80, inf, 0.75, none},
+        {"three wins", estimateElo(3, 0, 0), inf, -42.95, inf, 0.9375, none},
+        {"9-1", estimateElo(9, 0, 1), 381.70, 67.44, 695.96, 0.994140625, 463.25},
         {"three even pairs", estimateEloOfPairs({0, 0, 3, 0, 0}), 0.0, -187.36, 187.36, 0.5, none},
-        {"one pair of 3/2", estimateEloOfPairs({0, 0, 0, 1, 0}), 190.85, -270.34, 652.04, 0.8413, none},
-        {"one loss", estimateElo(0, 0, 1), -inf, -inf, 233.80, 0.1587, none},
+        {"one pair of 3/2", estimateEloOfPairs({0, 0, 0, 1, 0}), 190.85, -270.34, 652.04, 0.75, none},
+        {"one loss", estimateElo(0, 0, 1), -inf, -inf, 233.80, 0.25, none},
         // Larger samples: the interval close to the normal one.
         {"pairs", estimateEloOfPairs({2, 10, 20, 30, 8}), 80.84, 38.47, 123.21, 0.9998, 116.22},
         {"matches", estimateElo(75, 0, 25), 190.85, 112.87, 268.82, 1.0, 200.59},
@@ -61,6 +63,33 @@ TEST(Elo, EstimatesWorkedOutByHand)
     const EloEstimate pairs = estimateEloOfPairs({0, 10, 30, 10, 0});
     const EloEstimate single = estimateElo(50, 0, 50);
     EXPECT_LT(pairs.high - pairs.low, (single.high - single.low) / 2);
+}
+
+TEST(Superiority, TheSignFlipMidPByHandAndTheNormalFormWhereItStandsIn)
+{
+    const struct {
+        Count ones, twos, lean;
+        double los;
+    } cases[] = {
+        {0, 0, 0, 0.5},
+        {1, 0, 1, 0.75},                 // one win: the coin below, or half of it even
+        {3, 0, 3, 0.9375},               // 7/8 + 1/16
+        {3, 0, -3, 0.0625},
+        {4, 0, 0, 0.5},                  // two wins, two losses
+        {10, 0, 8, 1 - 11.0 / 1024 + 5.0 / 1024},
+        {1, 1, 1, 0.625},                // leans -1 and +2: flipped +3, +1, -1, -3 alike
+        {0, 2, 4, 0.875},                // two pairs of 2: flipped +4, 0, 0, -4
+        {2, 1, -4, 0.0625},              // all leaning down: only the same below it
+    };
+    for (const auto& c : cases)
+        EXPECT_NEAR(likelihoodOfSuperiority(c.ones, c.twos, c.lean), c.los, 1e-12)
+            << c.ones << " ones, " << c.twos << " twos, lean " << c.lean;
+    // Where it stands in, the normal form is as good: the two agree at its edge.
+    const Count n = kExactSamples;
+    const double exact = likelihoodOfSuperiority(n, 0, 200);
+    const double normal = likelihoodOfSuperiority(n + 2, 0, 200);
+    EXPECT_NEAR(exact, normal, 0.003);
+    EXPECT_NEAR(normal, normalCdf(200.0 / std::sqrt(double(n + 2))), 1e-12);
 }
 
 TEST(Standings, PlayersThatCannotBeRatedAreNamedWithWhy)

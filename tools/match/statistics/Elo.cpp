@@ -1,5 +1,7 @@
 #include "Elo.h"
 
+#include "Superiority.h"
+
 #include <cmath>
 #include <limits>
 
@@ -85,14 +87,16 @@ EloEstimate estimateEloFrom(const std::array<Count, N>& counts, const std::array
     const auto [mean, variance, n] = momentsOf(counts, scores);
     if (n == 0)
         return {kNaN, kNaN, kNaN, kNaN, kNaN, kNaN, kNaN, 0, false};
-    double lean = 0; // sum of (score - 1/2)
-    double leanSquares = 0;
+    // Each score leans off an even one by whole steps: -1, 0, +1 for matches, -2 .. +2 for pairs.
+    Count lean = 0;
+    std::array<Count, 3> byStep{}; // samples leaning 0, 1 and 2 steps either way
     for (std::size_t i = 0; i < N; ++i) {
-        lean += counts[i] * (scores[i] - 0.5);
-        leanSquares += counts[i] * (scores[i] - 0.5) * (scores[i] - 0.5);
+        const Count step = static_cast<Count>(i) - static_cast<Count>(N - 1) / 2;
+        lean += counts[i] * step;
+        byStep[static_cast<std::size_t>(step < 0 ? -step : step)] += counts[i];
     }
     const auto [low, high] = wilsonInterval(mean, effectiveGames(counts, scores));
-    const double los = leanSquares > 0 ? normalCdf(lean / std::sqrt(leanSquares)) : 0.5;
+    const double los = likelihoodOfSuperiority(byStep[1], byStep[2], lean);
     const double unit = std::sqrt(gamesPerSample * variance) / kNEloPerUnit;
     const auto nElo = [&](double score) { return unit > 0 ? (score - 0.5) / unit : kNaN; };
     return {eloOf(mean), eloOf(low),   eloOf(high), los, nElo(mean), nElo(low), nElo(high),

@@ -20,10 +20,10 @@ inline constexpr double kZ95 = 1.959964;
 // effective number of win-or-lose games (see effectiveGames), then turned
 // into Elo: it stays inside the possible scores, so a bound is infinite only
 // when every point went one way, and it keeps a width however evenly the
-// samples split. The likelihood of superiority is the score test against an
-// even score: for matches Phi((W - L) / sqrt(W + L)), for board pairs the
-// same on the pairs' points, with draws and even pairs saying nothing either
-// way. The normalised Elo is the difference in units of one sample's spread
+// samples split. The likelihood of superiority is the sign-flip test's
+// mid-p (see Superiority.h): for matches the sign test on wins and losses,
+// for board pairs the same on the pairs' points, draws and even pairs saying
+// nothing either way. The normalised Elo is the difference in units of one sample's spread
 // (see docs); not a number without spread. All are not a number when
 // nothing was played.
 struct EloEstimate {
