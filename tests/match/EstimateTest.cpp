@@ -137,6 +137,15 @@ TEST(Standings, PlayersThatCannotBeRatedAreNamedWithWhy)
     for (const std::string& line : lines)
         EXPECT_NE(text.find(line), std::string::npos) << line << "\nin\n" << text;
     EXPECT_EQ(text.find("inf"), std::string::npos) << text;
+    EXPECT_EQ(text.find("comparisons at once"), std::string::npos) << "one comparison is one";
+    // Many at once: what they are worth is said.
+    EXPECT_EQ(manyComparisonsNote(2), "");
+    EXPECT_EQ(manyComparisonsNote(3).rfind("3 comparisons at once: with no difference anywhere, each passes 95 % one "
+                                           "time in twenty, so about 0.1 of them would by chance",
+                                           0),
+              0U);
+    EXPECT_NE(manyComparisonsNote(8).find("28 comparisons at once"), std::string::npos);
+    EXPECT_NE(manyComparisonsNote(8).find("about 1.4 of them"), std::string::npos);
     // The report's standings list them in the same order, with who is
     // likely the stronger between rated neighbours only (a over b, as above).
     std::string order;

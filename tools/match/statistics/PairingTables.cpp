@@ -80,10 +80,20 @@ std::string superiorityMatrix(const std::vector<std::string>& names, const std::
                                   : formatted("  %6s", likelihoodNumber(likelihoodOfSuperiority(ratings, i, order[column])).c_str());
         text += "\n";
     }
-    return text;
+    return text + (ranks.size() > 2 ? "  " + manyComparisonsNote(static_cast<int>(ranks.size())) : std::string());
 }
 
 } // namespace
+
+std::string manyComparisonsNote(int rated)
+{
+    const int comparisons = rated * (rated - 1) / 2;
+    if (comparisons < 3)
+        return {};
+    return formatted("%d comparisons at once: with no difference anywhere, each passes 95 %% one time in twenty, so "
+                     "about %.1f of them would by chance; one such likelihood alone is a lead, not a verdict\n",
+                     comparisons, comparisons / 20.0);
+}
 
 std::string pairingTables(const Tally& tally, const RunFacts& run, const std::vector<int>& order,
                           const Ratings& ratings)

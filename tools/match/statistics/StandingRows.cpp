@@ -75,8 +75,12 @@ std::vector<StandingRow> standingRows(const Tally& tally, const RunFacts& run)
 
 std::string standingsNote(const Tally& tally, const RunFacts& run)
 {
-    if (run.players.size() != 2)
-        return smallSampleNote(tally, playerNames(run));
+    if (run.players.size() != 2) {
+        const std::vector<std::string> names = playerNames(run);
+        const Ratings ratings = rateRun(tally, names, anchorOf(run));
+        const auto rated = std::count(ratings.standing.begin(), ratings.standing.end(), Standing::Rated);
+        return smallSampleNote(tally, names) + manyComparisonsNote(static_cast<int>(rated));
+    }
     if (tally.player(run.players[0].name).games() == 0)
         return {};
     const FirstPlayerElo first = eloOfFirst(tally, run.players[0].name);

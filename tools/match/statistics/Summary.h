@@ -46,6 +46,9 @@ std::vector<int> standingOrder(const Tally& tally, const std::vector<std::string
 // superiority matrix, players in `order`.
 std::string pairingTables(const Tally& tally, const RunFacts& run, const std::vector<int>& order,
                           const Ratings& ratings);
+// What many likelihoods at once are worth, for `rated` players compared in
+// every pairing: empty below three comparisons.
+std::string manyComparisonsNote(int rated);
 // The standings part of it, for three players or more.
 std::string standingsText(const Tally& tally, const RunFacts& run);
 // The standings in one line, as a run's progress shows them: every player in
