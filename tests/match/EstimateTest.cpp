@@ -53,6 +53,11 @@ TEST(Elo, EstimatesWorkedOutByHand)
         EXPECT_TRUE(near(c.estimate.los, c.los, 1e-4)) << c.what << ": " << c.estimate.los;
         EXPECT_TRUE(near(c.estimate.nElo, c.nElo, 0.01)) << c.what << ": " << c.estimate.nElo;
     }
+    // nElo's interval by the delta method, worked out apart: t from the plain moments,
+    // Var(t) from the moments with half a sample at 0 and at 1.
+    const EloEstimate leaning = estimateEloOfPairs({2, 10, 20, 30, 8});
+    EXPECT_NEAR(leaning.nEloLow, 50.455, 0.001);
+    EXPECT_NEAR(leaning.nEloHigh, 181.977, 0.001);
     EXPECT_TRUE(estimateEloOfPairs({0, 0, 3, 0, 0}).noSpread);
     EXPECT_TRUE(std::isnan(estimateElo(0, 0, 0).difference));
     // Win-or-lose games are worth themselves; draws and even pairs narrow the spread.
