@@ -138,15 +138,20 @@ TEST(Ratings, TheAnchorMovesEveryRatingAlikeAndLeavesWhoIsStrongerAlone)
 
 TEST(Sprt, LogLikelihoodRatiosComputedByHand)
 {
-    // Values from the formula in the README, worked out separately.
-    EXPECT_NEAR(trinomialLlr({20, 20, 60}, 0, 10), 1.6999, 1e-4);
+    // The exact ratio, worked out separately: the shares with half a sample
+    // a cell, each bound's most likely distribution p_i = q_i / (1 + l (x_i
+    // - s)) with l found apart, and sum n_i log(p1_i / p0_i).
+    EXPECT_NEAR(trinomialLlr({20, 20, 60}, 0, 10), 1.3899, 1e-4);
     EXPECT_NEAR(trinomialLlr({45, 10, 45}, 0, 5), -0.0115, 1e-4);
-    EXPECT_NEAR(pentanomialLlr({2, 10, 20, 30, 8}, 0, 10), 1.7002, 1e-4);
+    EXPECT_NEAR(pentanomialLlr({2, 10, 20, 30, 8}, 0, 10), 1.4180, 1e-4);
     EXPECT_NEAR(pentanomialLlr({5, 5, 5, 5, 5}, -5, 5), 0.0, 1e-9);
     // One win decides nothing; a dozen wins without a loss, not yet either.
-    EXPECT_NEAR(trinomialLlr({0, 0, 1}, 0, 10), 0.0173, 1e-4);
-    EXPECT_NEAR(trinomialLlr({0, 0, 12}, 0, 10), 1.7470, 1e-4);
+    EXPECT_NEAR(trinomialLlr({0, 0, 1}, 0, 10), 0.0321, 1e-4);
+    EXPECT_NEAR(trinomialLlr({0, 0, 12}, 0, 10), 0.3415, 1e-4);
     EXPECT_EQ(trinomialLlr({0, 0, 0}, 0, 10), 0);
+    // The normal approximation it replaced overstates far from the bounds.
+    EXPECT_NEAR(normalLlr(100, 0.6, 0.2, scoreOf(0), scoreOf(10)), 100 * (scoreOf(10) - 0.5) * (1.2 - 0.5 - scoreOf(10)) / 0.4,
+                1e-12);
 
     const SprtSettings settings{0, 10, 0.05, 0.05};
     EXPECT_NEAR(settings.lowerBound(), -2.9444, 1e-4);
@@ -218,7 +223,7 @@ TEST(Sprt, CountsInGameOrderWhateverOrderMatchesFinishIn)
     // A wins every match: with pairs, the test decides after the same board
     // whichever order the matches come in.
     std::vector<MatchRecord> records;
-    for (int game = 0; game < 40; ++game)
+    for (int game = 0; game < 480; ++game)
         records.push_back(record(game, game % 2 ? "B" : "A", game % 2 ? 0 : 20));
     SprtRun inOrder({0, 10, 0.05, 0.05}, "A", true);
     SprtRun reversed({0, 10, 0.05, 0.05}, "A", true);

@@ -133,7 +133,9 @@ TEST_F(Tournaments, SprtStopsEarlyForAClearCaseAndNotForEqualPlayers)
     ASSERT_EQ(clear.exitCode, 0) << clear.out;
     EXPECT_NE(clear.out.find(": H1 accepted"), std::string::npos) << clear.out;
     const int played = std::stoi(clear.out.substr(clear.out.find("Matches played: ") + 16));
-    EXPECT_LT(played, 40) << "the test went on long after it was decided";
+    // A one-sided run decides within a fraction of its thousand matches (the
+    // exact ratio takes a few dozen pairs where every pair is won).
+    EXPECT_LT(played, 200) << "the test went on long after it was decided";
     EXPECT_NE(clear.out.find(" of 1000 (boards in both seatings, until the SPRT decided)\n"), std::string::npos)
         << clear.out;
 

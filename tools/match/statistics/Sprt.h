@@ -8,10 +8,10 @@
 namespace vorlen::match {
 
 // The log-likelihood ratio of H1 (elo = elo1) over H0 (elo = elo0) in the
-// logistic Elo model, by the usual normal approximation: with the mean score
-// m and its variance v per sample over N samples, and s0, s1 the expected
-// scores at elo0 and elo1,
-//     LLR = N (s1 - s0) (2 m - s0 - s1) / (2 v).
+// logistic Elo model, exact for the multinomial counts: with s0, s1 the
+// expected scores at elo0 and elo1, each hypothesis is the most likely
+// distribution over the scores x_i whose mean is its s (p_i = q_i / (1 +
+// l (x_i - s)), q the observed shares), and LLR = sum n_i log(p1_i / p0_i).
 // Trinomial: a sample is one match (losses, draws, wins). Pentanomial: a
 // sample is a board played in both seatings, scored 0, 1/4, 1/2, 3/4 or 1
 // (the pair's points over 2). Each count gets half a sample added before
@@ -24,6 +24,11 @@ namespace vorlen::match {
 // difference, or for a normalised bound 1/2 + nelo sqrt(g v) ln 10 / 800,
 // with v one sample's variance and g its games.
 double boundScore(double elo, bool normalised, double variance, int gamesPerSample);
+
+// The normal approximation, for reference (and where a bound's score is
+// not inside the scale): N (s1 - s0) (2 m - s0 - s1) / (2 v), with the mean
+// score m and one sample's variance v.
+double normalLlr(Count samples, double mean, double variance, double s0, double s1);
 
 double trinomialLlr(const std::array<Count, 3>& lossesDrawsWins, double elo0, double elo1, bool normalised = false);
 double pentanomialLlr(const std::array<Count, 5>& pairsByPoints, double elo0, double elo1, bool normalised = false);
