@@ -1,6 +1,5 @@
 #pragma once
 
-#include "Elo.h"
 
 namespace vorlen::match {
 
@@ -17,8 +16,8 @@ namespace vorlen::match {
 // small ones (three wins: 93.8 %, not 95.8 %). Above kExactSamples leaning
 // samples the normal form stands in, which is then as good: Phi(lean /
 // sqrt(ones + 4 twos)). 1/2 when no sample leans.
-double likelihoodOfSuperiority(Count ones, Count twos, Count lean);
+double likelihoodOfSuperiority(long long ones, long long twos, long long lean);
 
-inline constexpr Count kExactSamples = 20000;
+inline constexpr long long kExactSamples = 20000;
 
 } // namespace vorlen::match
