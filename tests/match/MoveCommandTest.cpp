@@ -76,6 +76,11 @@ TEST(MoveCommand, BadPositionsAndOptionsAreRefusedWithTwo)
         {"r/game-0.json@9999 stupid", "the replay has"},
         {"r/game-0.json@1 stupid --seat 1", "turn 1 is seat 2's"},
         {"missing.json@1 stupid", "missing.json@1: "},
+        // A move is a turn's own: "start" is no turn, and a program must be there to ask it.
+        {"r/game-0.json@start stupid", "a position is REPLAY@K"},
+        {"r/game-0.json@-1 stupid", "a position is REPLAY@K"},
+        {"seed:1:2 ./gone.sh", "cannot run './gone.sh': "},
+        {"seed:1:2 \"python3 gone.py\"", "cannot run 'python3 gone.py': 'gone.py' is not there"},
         {"map:missing.map stupid", "map:missing.map: missing.map: "},
         {"input:short.in stupid", "input:short.in: short.in: "},
     };

@@ -1,10 +1,12 @@
 #include "CommandLine.h"
 #include "Exchange.h"
+#include "PlayerFactory.h"
 #include "support/Boards.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sstream>
 
 using namespace vorlen;
@@ -74,4 +76,33 @@ TEST(Exchange, PathsOfABotAreAnchoredForAnotherDirectory)
               (std::vector<std::string>{"python3", base + "/my bot.py", "--level", "2", "/bin/sh"}));
     EXPECT_EQ(splitCommandLine(anchorCommandLine("./bot \"say \"\"\"hi\"\"\"\"", base)),
               (std::vector<std::string>{base + "/bot", "say \"hi\""}));
+}
+
+TEST(Exchange, ASeatAsItRanNamesItsFilesByTheirWholePathsAndReadsBackTheSame)
+{
+    vorlen::testing::TempDir dir;
+    std::filesystem::create_directories(dir.path() / "bots" / "py");
+    dir.write("bots/py/main.py", "");
+    dir.write("my bot.py", "");
+    const std::string base = dir.path().string();
+    const struct {
+        std::string given;
+        std::string asRun;
+    } cases[] = {
+        {"python3 bots/py/main.py --level 2", "python3 " + base + "/bots/py/main.py --level 2"},
+        {"stream:python3 bots/py/main.py", "stream:python3 " + base + "/bots/py/main.py"},
+        {"python3 \"my bot.py\"", "python3 \"" + base + "/my bot.py\""},
+        {"python3 bots/py/main.py,dir=bots", "python3 " + base + "/bots/py/main.py,dir=" + base + "/bots"},
+        // What is not there, bare names and other seats stay as given.
+        {"python3 gone.py", "python3 gone.py"},
+        {"/usr/bin/python3 -c 1", "/usr/bin/python3 -c 1"},
+        {"stupid", "stupid"},
+        {"person", "person"},
+        {"\"open quote", "\"open quote"},
+    };
+    for (const auto& c : cases) {
+        const std::string ran = playerAsRun(parseSeatPlayer(c.given), base);
+        EXPECT_EQ(ran, c.asRun) << c.given;
+        EXPECT_EQ(parseSeatPlayer(ran).text(), ran) << c.given << ": reads back the same";
+    }
 }

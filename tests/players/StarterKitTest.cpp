@@ -146,7 +146,7 @@ TEST_P(StarterKits, PlayWholeMatchesInTheirBoxesInBothForms)
 #endif
     }
     if (*kit.build) {
-        const ToolRun built = finish(popen(("cd '" + copy.string() + "' && " + kit.build + " 2>&1").c_str(), "r"));
+        const ToolRun built = runIn(copy, kit.build);
         ASSERT_EQ(built.exitCode, 0) << built.out;
     }
     openToAll(dir.path() / "bots");

@@ -148,9 +148,11 @@ CommandOutcome moveCommand(const std::vector<std::string>& arguments)
     if (who.kind == SeatPlayer::Kind::Person)
         return refused("a person plays only in the window");
     std::error_code unknown;
-    if (const auto problem = programProblem(request.player, std::filesystem::current_path(unknown).string());
-        who.isProgram() && problem)
-        return refused(*problem);
+    ProgramCheck check;
+    check.base = std::filesystem::current_path(unknown).string();
+    if (who.isProgram())
+        if (const auto problem = programProblem(who, check))
+            return refused(*problem);
     outcome.out += askMove(request, *position, outcome.exitCode);
     return outcome;
 }
