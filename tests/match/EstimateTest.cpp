@@ -131,11 +131,14 @@ TEST(Standings, PlayersThatCannotBeRatedAreNamedWithWhy)
         "Not rated:\n"
         "  f has no matches, so a is the reference\n",
         "  c: not comparable, won every game against a's group, directly or through others\n",
-        // Who is likely the stronger: between rated players only.
-        "Likelihood of superiority (the row's player over the column's, from the ratings, %):\n"
+        // Who is likely the stronger: between rated players only, by the
+        // sign-flip test on their own 3 wins to 1, as a two-player run says
+        // it: P(fewer than 3 of 4 flips) + P(3) / 2 = 11/16 + 2/16.
+        "Likelihood of superiority (the row's player over the column's, %, from their own results as a two-player "
+        "run gives it):\n"
         "                   2       3\n"
-        "   2  a            -    82.9\n"
-        "   3  b         17.1       -\n",
+        "   2  a            -    81.3\n"
+        "   3  b         18.8       -\n",
         "  d: not comparable, no results link it to a's group\n",
         "  f: no matches, left out\n",
     };
@@ -159,10 +162,30 @@ TEST(Standings, PlayersThatCannotBeRatedAreNamedWithWhy)
         order += row.name;
     EXPECT_EQ(order, "cabdef");
     ASSERT_TRUE(rows[1].losOverNext);
-    EXPECT_NEAR(*rows[1].losOverNext, 0.829, 0.0005);
+    EXPECT_DOUBLE_EQ(*rows[1].losOverNext, 13.0 / 16);
     for (const std::size_t unrated : {0, 2, 3, 4, 5})
         EXPECT_FALSE(rows[unrated].losOverNext) << rows[unrated].name;
     EXPECT_NE(standingsNote(tally, run).find("Small samples: a pairing has "), std::string::npos);
+
+    // Players that never met are compared through the ratings, and marked.
+    Tally gauntlet;
+    game = 0;
+    const auto meet = [&](const char* x, const char* y, int xWins, int yWins) {
+        for (int i = 0; i < xWins; ++i)
+            gauntlet.add(matchOf(game++, x, y, 2, 1));
+        for (int i = 0; i < yWins; ++i)
+            gauntlet.add(matchOf(game++, x, y, 1, 2));
+    };
+    meet("a", "b", 6, 4);
+    meet("a", "c", 4, 6);
+    RunFacts three;
+    for (const char* name : {"a", "b", "c"})
+        three.players.push_back({name, vorlen::parseSeatPlayer("stupid")});
+    const std::string marked = standingsText(gauntlet, three);
+    EXPECT_NE(marked.find("* never met: through the ratings"), std::string::npos) << marked;
+    // c over a, 6 wins of 10: (638 + 210 / 2) / 1024; c and b through the ratings.
+    EXPECT_NE(marked.find("   1  c            -    72.6   81.3*\n"), std::string::npos) << marked;
+    EXPECT_NE(marked.find("   2  a         27.4       -    72.6\n"), std::string::npos) << marked;
 }
 
 TEST(Standings, TwoPlayersLikelihoodIsTheSummarysFromTheLeadersSide)

@@ -1,5 +1,6 @@
 // The tables of a tournament's standings that look at players two by two:
 // results, board pairs, and who is likely the stronger.
+#include "PairingLikelihood.h"
 #include "Summary.h"
 
 #include <numeric>
@@ -58,7 +59,7 @@ std::string pairCounts(const Tally& tally, const std::vector<std::string>& names
 }
 
 // Between rated players only, labelled by their ranks.
-std::string superiorityMatrix(const std::vector<std::string>& names, const std::vector<int>& order,
+std::string superiorityMatrix(const Tally& tally, const std::vector<std::string>& names, const std::vector<int>& order,
                               const Ratings& ratings, int w)
 {
     std::vector<std::size_t> ranks;
@@ -67,19 +68,30 @@ std::string superiorityMatrix(const std::vector<std::string>& names, const std::
             ranks.push_back(rank);
     if (ranks.size() < 2 || ranks.size() > kMatrixPlayers)
         return {};
-    std::string text = "\nLikelihood of superiority (the row's player over the column's, from the ratings, %):\n"
+    std::string text = "\nLikelihood of superiority (the row's player over the column's, %, from their own results as a "
+                       "two-player run gives it):\n"
                        + formatted("%4s  %-*s", "", w, "");
     for (const std::size_t rank : ranks)
         text += formatted("  %6zu", rank + 1);
     text += "\n";
+    bool throughRatings = false;
     for (const std::size_t row : ranks) {
         const int i = order[row];
         text += formatted("%4zu  %-*s", row + 1, w, names[i].c_str());
-        for (const std::size_t column : ranks)
-            text += column == row ? formatted("  %6s", "-")
-                                  : formatted("  %6s", likelihoodNumber(likelihoodOfSuperiority(ratings, i, order[column])).c_str());
+        for (const std::size_t column : ranks) {
+            if (column == row) {
+                text += formatted("  %6s", "-");
+                continue;
+            }
+            const int j = order[column];
+            const PairingLikelihood likely = pairingLikelihood(tally, ratings, names[i], i, names[j], j);
+            throughRatings = throughRatings || likely.fromRatings;
+            text += formatted("  %6s", (likelihoodNumber(likely.value) + (likely.fromRatings ? "*" : "")).c_str());
+        }
         text += "\n";
     }
+    if (throughRatings)
+        text += "  * never met: through the ratings\n";
     return text + (ranks.size() > 2 ? "  " + manyComparisonsNote(static_cast<int>(ranks.size())) : std::string());
 }
 
@@ -101,7 +113,7 @@ std::string pairingTables(const Tally& tally, const RunFacts& run, const std::ve
     const std::vector<std::string> names = playerNames(run);
     const int w = nameWidth(run);
     return crossTable(tally, names, order, w) + pairCounts(tally, names, order, w)
-           + superiorityMatrix(names, order, ratings, w);
+           + superiorityMatrix(tally, names, order, ratings, w);
 }
 
 } // namespace vorlen::match

@@ -1,5 +1,6 @@
 #include "StandingRows.h"
 
+#include "PairingLikelihood.h"
 #include "Retirement.h"
 
 #include <algorithm>
@@ -68,7 +69,9 @@ std::vector<StandingRow> standingRows(const Tally& tally, const RunFacts& run)
         ordered.push_back(std::move(rows[i]));
         if (k + 1 < order.size() && ratings.standing[i] == Standing::Rated
             && ratings.standing[static_cast<std::size_t>(order[k + 1])] == Standing::Rated)
-            ordered.back().losOverNext = likelihoodOfSuperiority(ratings, order[k], order[k + 1]);
+            ordered.back().losOverNext =
+                pairingLikelihood(tally, ratings, names[i], order[k], names[static_cast<std::size_t>(order[k + 1])],
+                                  order[k + 1]).value;
     }
     return ordered;
 }
