@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Elo.h"
+#include "ExactLlr.h"
 #include "SprtSettings.h"
 
 #include <array>
@@ -17,19 +18,7 @@ namespace vorlen::match {
 // (the pair's points over 2). Each count gets half a sample added before
 // the mean and variance are taken, so that a handful of samples, or all
 // wins with no spread, cannot push the ratio past a bound on their own.
-// Normalised bounds (nelo0, nelo1) stand for the scores 1/2 + nelo s / c,
-// with s the standard deviation of a game's score (for pairs: the pair's
-// times the square root of 2) and c = 800 / ln 10.
-// The mean score a bound stands for: the expected score of an Elo
-// difference, or for a normalised bound 1/2 + nelo sqrt(g v) ln 10 / 800,
-// with v one sample's variance and g its games.
-double boundScore(double elo, bool normalised, double variance, int gamesPerSample);
-
-// The normal approximation, for reference (and where a bound's score is
-// not inside the scale): N (s1 - s0) (2 m - s0 - s1) / (2 v), with the mean
-// score m and one sample's variance v.
-double normalLlr(Count samples, double mean, double variance, double s0, double s1);
-
+// Normalised bounds: see ExactLlr.h.
 double trinomialLlr(const std::array<Count, 3>& lossesDrawsWins, double elo0, double elo1, bool normalised = false);
 double pentanomialLlr(const std::array<Count, 5>& pairsByPoints, double elo0, double elo1, bool normalised = false);
 

@@ -24,11 +24,11 @@ void SprtRun::countReady()
         if (pairs_) {
             const double points = first->second + second->second;
             ++pentanomial_[static_cast<std::size_t>(points * 2)];
-            llr_ = pentanomialLlr(pentanomial_, settings_.elo0, settings_.elo1, settings_.normalised);
+            llr_ = pentanomialLlr_(pentanomial_);
             waiting_.erase(second);
         } else {
             ++trinomial_[static_cast<std::size_t>(first->second * 2)];
-            llr_ = trinomialLlr(trinomial_, settings_.elo0, settings_.elo1, settings_.normalised);
+            llr_ = trinomialLlr_(trinomial_);
         }
         waiting_.erase(first);
         nextGame_ += size;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ExactLlr.h"
 #include "MatchRecord.h"
 #include "Sprt.h"
 
@@ -17,7 +18,9 @@ namespace vorlen::match {
 class SprtRun {
 public:
     SprtRun(SprtSettings settings, std::string firstPlayer, bool pairs)
-        : settings_(settings), first_(std::move(firstPlayer)), pairs_(pairs) {}
+        : settings_(settings), first_(std::move(firstPlayer)), pairs_(pairs),
+          trinomialLlr_(kMatchScores, settings.elo0, settings.elo1, settings.normalised, 1),
+          pentanomialLlr_(kPairScores, settings.elo0, settings.elo1, settings.normalised, 2) {}
 
     void add(const MatchRecord& record);
 
@@ -45,6 +48,8 @@ private:
     int nextGame_ = 0;
     std::array<Count, 3> trinomial_{};
     std::array<Count, 5> pentanomial_{};
+    ExactLlr<3> trinomialLlr_;
+    ExactLlr<5> pentanomialLlr_;
     double llr_ = 0;
     SprtVerdict verdict_ = SprtVerdict::Open;
 };

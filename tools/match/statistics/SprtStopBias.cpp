@@ -1,16 +1,15 @@
 #include "SprtStopBias.h"
 
+#include "FixedDraws.h"
 #include "Sprt.h"
 
 #include <cmath>
-#include <cstdint>
 #include <numbers>
 
 namespace vorlen::match {
 namespace {
 
-// Standard normal draws from a fixed generator (splitmix64 and Box-Muller):
-// the same sequence on every machine and library.
+// Standard normal draws (Box-Muller) from fixed uniform ones.
 class NormalDraws {
 public:
     double next()
@@ -19,8 +18,8 @@ public:
             spare_ = false;
             return second_;
         }
-        const double u = (bits() >> 11) * 0x1.0p-53 + 0x1.0p-54; // in (0, 1)
-        const double v = (bits() >> 11) * 0x1.0p-53;
+        const double u = uniform_.uniform() + 0x1.0p-54; // in (0, 1)
+        const double v = uniform_.uniform();
         const double radius = std::sqrt(-2.0 * std::log(u));
         const double angle = 2.0 * std::numbers::pi * v;
         second_ = radius * std::sin(angle);
@@ -29,15 +28,7 @@ public:
     }
 
 private:
-    std::uint64_t bits()
-    {
-        std::uint64_t z = (state_ += 0x9e3779b97f4a7c15ULL);
-        z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ULL;
-        z = (z ^ (z >> 27)) * 0x94d049bb133111ebULL;
-        return z ^ (z >> 31);
-    }
-
-    std::uint64_t state_ = 20261209;
+    FixedDraws uniform_{20261209};
     double second_ = 0;
     bool spare_ = false;
 };

@@ -5,6 +5,7 @@
 
 #include "Elo.h"
 #include "SprtStopBias.h"
+#include "SprtStopInterval.h"
 
 #include <algorithm>
 #include <climits>
@@ -175,13 +176,19 @@ std::string stopBiasLine(const SprtRun& sprt, const RunFacts& run)
     const int games = sprt.pairs() ? 2 : 1;
     if (!std::isfinite(plain) || !(counted.variance > 0))
         return "  stopped early, the plain estimate is biased by the stop; these results cannot say by how much\n";
+    const int samples = static_cast<int>(std::min<Count>(counted.samples, INT_MAX));
+    const int maxSamples = std::max(samples, static_cast<int>(run.matchCount / games));
     const double adjusted =
-        biasAdjustedScore({counted.mean, counted.variance, static_cast<int>(std::min<Count>(counted.samples, INT_MAX)),
-                           run.matchCount / games, games},
-                          sprt.settings());
+        biasAdjustedScore({counted.mean, counted.variance, samples, maxSamples, games}, sprt.settings());
+    const StoppedTest test{sprt.settings(), maxSamples};
+    const StopAwareEstimate stopAware = sprt.pairs() ? stopAwareEstimate(sprt.pentanomial(), kPairScores, 2, test)
+                                                     : stopAwareEstimate(sprt.trinomial(), kMatchScores, 1, test);
     return "  stopped early, the plain estimate is biased by the stop: " + signedElo(plain) + " from the "
-           + samplesText(sprt.samples(), sprt.pairs()) + " the SPRT counted, bias-adjusted " + signedElo(eloOf(adjusted)) + formatted(
-               " (Whitehead's method, %d simulated runs of this test)\n", kStopBiasRuns);
+           + samplesText(sprt.samples(), sprt.pairs()) + " the SPRT counted, bias-adjusted " + signedElo(eloOf(adjusted))
+           + formatted(" (Whitehead's method, %d simulated runs of this test)\n", kStopBiasRuns)
+           + "  accounting for the stop: 95 % interval " + eloRange(eloOf(stopAware.low), eloOf(stopAware.high))
+           + ", LOS " + likelihoodText(stopAware.los)
+           + formatted(" (this test's stops simulated, %d runs a point, ranked stop by stop)\n", kStopIntervalRuns);
 }
 
 } // namespace

@@ -1,0 +1,253 @@
+#include "SprtStopInterval.h"
+
+#include "ExactLlr.h"
+#include "FixedDraws.h"
+#include "Sprt.h"
+
+#include <algorithm>
+#include <cmath>
+#include <tuple>
+#include <vector>
+
+namespace vorlen::match {
+namespace {
+
+// How far the tilt goes: e^40 puts all but a trace on one end of the scale.
+constexpr double kEdge = 40;
+
+// A test's outcome in the stagewise order, compared as a tuple: the tier
+// (H0 0, the limit 1, H1 2), the stop within it (later H0 and earlier H1
+// rank higher) and the sum of the sample's score steps.
+using Outcome = std::tuple<int, long long, long long>;
+
+Outcome outcomeOf(SprtVerdict verdict, long long samples, long long steps)
+{
+    switch (verdict) {
+    case SprtVerdict::H1:
+        return {2, -samples, steps};
+    case SprtVerdict::H0:
+        return {0, samples, steps};
+    case SprtVerdict::Open:
+        break;
+    }
+    return {1, 0, steps};
+}
+
+// The run's shares tilted: p_i = q_i e^(theta x_i) / Z(theta).
+template <std::size_t N>
+class Tilt {
+public:
+    Tilt(const std::array<double, N>& shares, const std::array<double, N>& scores) : shares_(shares), scores_(scores) {}
+
+    double logNorm(double theta) const
+    {
+        double sum = 0;
+        for (std::size_t i = 0; i < N; ++i)
+            sum += shares_[i] * std::exp(theta * (scores_[i] - 0.5));
+        return std::log(sum) + theta * 0.5;
+    }
+    std::array<double, N> shares(double theta) const
+    {
+        std::array<double, N> p{};
+        const double norm = logNorm(theta);
+        for (std::size_t i = 0; i < N; ++i)
+            p[i] = shares_[i] * std::exp(theta * scores_[i] - norm);
+        return p;
+    }
+    double mean(double theta) const
+    {
+        const std::array<double, N> p = shares(theta);
+        double sum = 0;
+        for (std::size_t i = 0; i < N; ++i)
+            sum += p[i] * scores_[i];
+        return sum;
+    }
+    double thetaOf(double target) const
+    {
+        double low = -kEdge, high = kEdge;
+        for (int step = 0; step < 100; ++step) {
+            const double middle = (low + high) / 2;
+            (mean(middle) < target ? low : high) = middle;
+        }
+        return (low + high) / 2;
+    }
+
+private:
+    std::array<double, N> shares_;
+    std::array<double, N> scores_;
+};
+
+// How many more samples cannot reach a bound: the ratio moves by about one
+// score's term a sample (its distributions shift by little once there are
+// a few dozen samples), so a third of the distance over the largest term is
+// safe. Looking at the ratio only then makes a long simulated run cheap.
+long long samplesBeforeABound(double ratio, double largestStep, long long samples, const SprtSettings& settings)
+{
+    if (samples < 30 || !(largestStep > 0) || !std::isfinite(largestStep))
+        return 1;
+    const double room = std::fmin(ratio - settings.lowerBound(), settings.upperBound() - ratio);
+    return std::max(1LL, static_cast<long long>(room / (3 * largestStep)));
+}
+
+template <std::size_t N>
+struct Setting {
+    const Tilt<N>& tilt;
+    const std::array<double, N>& scores;
+    int games;
+    SprtSettings sprt;
+    long long limit;
+};
+
+// The run's test on samples drawn at `theta`, `kStopIntervalRuns` times,
+// each run from its own fixed seed (the same draws at every theta, so that
+// the chances move smoothly with it).
+template <std::size_t N>
+std::vector<Outcome> simulate(const Setting<N>& setting, double theta)
+{
+    std::array<double, N> below{};
+    const std::array<double, N> p = setting.tilt.shares(theta);
+    double sum = 0;
+    for (std::size_t i = 0; i < N; ++i)
+        below[i] = sum += p[i];
+    std::vector<Outcome> runs;
+    runs.reserve(kStopIntervalRuns);
+    for (int run = 0; run < kStopIntervalRuns; ++run) {
+        FixedDraws draws(0x5eed0000ULL + static_cast<std::uint64_t>(run) * 0x100000001b3ULL);
+        ExactLlr<N> llr(setting.scores, setting.sprt.elo0, setting.sprt.elo1, setting.sprt.normalised, setting.games);
+        std::array<Count, N> counts{};
+        long long steps = 0, samples = 0;
+        SprtVerdict verdict = SprtVerdict::Open;
+        long long nextLook = 0;
+        while (samples < setting.limit && verdict == SprtVerdict::Open) {
+            const double u = draws.uniform();
+            std::size_t i = 0;
+            while (i + 1 < N && below[i] <= u)
+                ++i;
+            ++counts[i];
+            steps += static_cast<long long>(i);
+            ++samples;
+            if (samples >= nextLook) {
+                const double ratio = llr(counts);
+                verdict = verdictOf(ratio, setting.sprt);
+                nextLook = samples + samplesBeforeABound(ratio, llr.largestStep(), samples, setting.sprt);
+            }
+        }
+        runs.push_back(outcomeOf(verdict, samples, steps));
+    }
+    return runs;
+}
+
+// The chance of an outcome above `observed` (and half that of one equal to
+// it) at `theta`, from runs simulated at `at`, each weighed by its
+// likelihood ratio e^((theta - at) points - n (log Z(theta) - log Z(at))).
+// The chance of an outcome above `observed`, and half that of one equal to
+// it, among runs simulated at `theta`.
+template <std::size_t N>
+double chanceAbove(const Setting<N>& setting, double theta, const Outcome& observed)
+{
+    double above = 0;
+    const std::vector<Outcome> outcomes = simulate(setting, theta);
+    for (const Outcome& outcome : outcomes)
+        above += outcome > observed ? 1 : outcome == observed ? 0.5 : 0;
+    return above / static_cast<double>(outcomes.size());
+}
+
+// The theta where the chance above is `target`, from `near` (where it
+// lies on one side) and `guess`: the bracket widened until it holds the
+// target, then narrowed by false position (Illinois' variant). The same
+// draws at every theta keep the chance rising with it, in steps.
+template <std::size_t N>
+double thetaWhere(double target, const Setting<N>& setting, const Outcome& observed, double near, double nearChance,
+                  double guess)
+{
+    double a = near, fa = nearChance - target;
+    double b = guess, fb = chanceAbove(setting, b, observed) - target;
+    for (int widen = 0; fa * fb > 0 && widen < 8; ++widen) {
+        // Both on one side: from the nearer, twice as far again the way the
+        // chance says (it rises with theta).
+        const bool up = fb < 0;
+        if ((b < a) == up) {
+            std::swap(a, b);
+            std::swap(fa, fb);
+        }
+        const double further = std::clamp(b + (up ? 2 : -2) * std::fmax(std::fabs(b - a), 0.05), -kEdge, kEdge);
+        if (further == b)
+            return b;
+        a = b;
+        fa = fb;
+        b = further;
+        fb = chanceAbove(setting, b, observed) - target;
+    }
+    if (fa * fb > 0)
+        return b;
+    int side = 0;
+    for (int step = 0; step < 10; ++step) {
+        if (fa == fb || std::fabs(setting.tilt.mean(a) - setting.tilt.mean(b)) < 1e-4)
+            break;
+        const double c = b - fb * (b - a) / (fb - fa);
+        const double fc = chanceAbove(setting, c, observed) - target;
+        if (std::fabs(fc) < 0.002)
+            return c;
+        if (fc * fb < 0) {
+            a = b;
+            fa = fb;
+            side = 0;
+        } else if (++side >= 2) {
+            fa /= 2; // Illinois: the end that stays is pulled in
+        }
+        b = c;
+        fb = fc;
+    }
+    return fb == fa ? (a + b) / 2 : b - fb * (b - a) / (fb - fa);
+}
+
+} // namespace
+
+template <std::size_t N>
+StopAwareEstimate stopAwareEstimate(const std::array<Count, N>& counts, const std::array<double, N>& scores,
+                                    int gamesPerSample, const StoppedTest& test)
+{
+    long long samples = 0, steps = 0;
+    double total = 0;
+    for (std::size_t i = 0; i < N; ++i) {
+        samples += counts[i];
+        steps += counts[i] * static_cast<long long>(i);
+        total += static_cast<double>(counts[i]) + 0.5;
+    }
+    if (samples == 0)
+        return {NAN, NAN, NAN};
+    std::array<double, N> shares{};
+    for (std::size_t i = 0; i < N; ++i)
+        shares[i] = (static_cast<double>(counts[i]) + 0.5) / total;
+    const Tilt<N> tilt(shares, scores);
+    ExactLlr<N> llr(scores, test.settings.elo0, test.settings.elo1, test.settings.normalised, gamesPerSample);
+    const SprtVerdict verdict = verdictOf(llr(counts), test.settings);
+    // An undecided run is ranked as if its limit were where it ended.
+    const long long limit = verdict == SprtVerdict::Open ? samples : std::max<long long>(samples, test.maxSamples);
+    const Setting<N> setting{tilt, scores, gamesPerSample, test.settings, limit};
+    const Outcome observed = outcomeOf(verdict, samples, steps);
+
+    const auto scoreAt = [&](double theta) {
+        return theta <= -kEdge + 1e-6 ? 0.0 : theta >= kEdge - 1e-6 ? 1.0 : tilt.mean(theta);
+    };
+    // Where to look first: the plain interval's ends.
+    double mean = 0, variance = 0;
+    for (std::size_t i = 0; i < N; ++i)
+        mean += shares[i] * scores[i];
+    for (std::size_t i = 0; i < N; ++i)
+        variance += shares[i] * (scores[i] - mean) * (scores[i] - mean);
+    const double spread = kZ95 * std::sqrt(variance / static_cast<double>(samples));
+    const double scaleEnd = scores.back() - 1e-9;
+    const double half = tilt.thetaOf(0.5);
+    const double atHalf = chanceAbove(setting, half, observed);
+    const double low = thetaWhere(0.025, setting, observed, half, atHalf, tilt.thetaOf(std::fmax(mean - spread, 1e-9)));
+    const double high = thetaWhere(0.975, setting, observed, half, atHalf, tilt.thetaOf(std::fmin(mean + spread, scaleEnd)));
+    return {scoreAt(low), scoreAt(high), 1 - atHalf};
+}
+
+template StopAwareEstimate stopAwareEstimate<3>(const std::array<Count, 3>&, const std::array<double, 3>&, int,
+                                                const StoppedTest&);
+template StopAwareEstimate stopAwareEstimate<5>(const std::array<Count, 5>&, const std::array<double, 5>&, int,
+                                                const StoppedTest&);
+
+} // namespace vorlen::match

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "Elo.h"
+#include "SprtSettings.h"
+
+#include <array>
+#include <cstddef>
+
+namespace vorlen::match {
+
+// An interval and a likelihood of superiority that account for where an
+// SPRT stopped. The test's outcomes are ranked in the stagewise order: an
+// early acceptance of H1 above a later one, above every run that reached
+// the limit (ranked by their mean), above any acceptance of H0, a late one
+// above an early one; within one stop, by the mean. For a true mean score
+// t, the chance of an outcome above the run's (half the chance of one equal
+// to it, a mid-p) rises with t; the 95 % interval is the t where it is
+// 2.5 % and 97.5 %, the likelihood of superiority one minus it at t = 1/2.
+//
+// The chances come from simulating the run's own test (its counting, its
+// exact ratio, its bounds and its limit) on samples drawn from the run's
+// shares tilted to each t (p_i ~ q_i e^(theta x_i)): one family of
+// distributions with the run's shape. Runs simulated at one t stand for a
+// nearby one by their likelihood ratio, so a handful of simulations find
+// all three points; a fixed seed makes the figures the same for the same
+// records.
+struct StoppedTest {
+    SprtSettings settings;
+    int maxSamples; // the most the run could have counted
+};
+
+struct StopAwareEstimate {
+    double low; // mean scores
+    double high;
+    double los;
+};
+
+template <std::size_t N>
+StopAwareEstimate stopAwareEstimate(const std::array<Count, N>& counts, const std::array<double, N>& scores,
+                                    int gamesPerSample, const StoppedTest& test);
+
+// Simulated runs at each point.
+inline constexpr int kStopIntervalRuns = 1000;
+
+} // namespace vorlen::match
