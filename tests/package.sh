@@ -27,8 +27,8 @@ for needed in bubblewrap libqt6widgets6 libqt6charts6 libsimdjson14 libc6; do
   grep -q "\b$needed\b" <<<"$depends" || fail "no dependency on $needed in: $depends"
 done
 files=$(dpkg-deb -c "$package" | awk '{print $6}')
-for expected in ./usr/bin/vorlen ./usr/bin/vorlen-match ./usr/share/man/man1/vorlen.1.gz \
-  ./usr/share/man/man1/vorlen-match.1.gz ./usr/share/applications/org.vorlen.vorlen.desktop \
+for expected in ./usr/bin/vorlen ./usr/bin/vorlen-match ./usr/bin/vorlen-ladder ./usr/share/man/man1/vorlen.1.gz \
+  ./usr/share/man/man1/vorlen-match.1.gz ./usr/share/man/man1/vorlen-ladder.1.gz ./usr/share/applications/org.vorlen.vorlen.desktop \
   ./usr/share/metainfo/org.vorlen.vorlen.metainfo.xml ./usr/share/icons/hicolor/scalable/apps/org.vorlen.vorlen.svg \
   ./usr/share/mime/packages/org.vorlen.vorlen.xml \
   ./usr/share/icons/hicolor/48x48/apps/org.vorlen.vorlen.png ./usr/share/doc/vorlen/bots.md \
@@ -46,6 +46,7 @@ dpkg -x "$package" "$work/root"
 root=$work/root/usr
 "$root/bin/vorlen-match" --version | grep -qx "vorlen-match $version" || fail "vorlen-match --version"
 "$root/bin/vorlen" --version | grep -qx "vorlen $version" || fail "vorlen --version"
+"$root/bin/vorlen-ladder" --version | grep -qx "vorlen-ladder $version" || fail "vorlen-ladder --version"
 env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$root/bin/vorlen" --help | grep -q '^Usage: vorlen' \
   || fail "vorlen --help opens no window and prints the options"
 # Boxed, as installed: the launcher is found beside the programs. A root
@@ -80,7 +81,7 @@ content_type() { XDG_DATA_HOME=$work/data XDG_DATA_DIRS=$work/data gio info -a s
 grep -qx 'Exec=vorlen --replay %f' "$root/share/applications/org.vorlen.vorlen.desktop" || fail "the desktop entry takes no file"
 grep -q '^MimeType=application/x-vorlen-replay;$' "$root/share/applications/org.vorlen.vorlen.desktop" || fail "no MIME type in the desktop entry"
 appstreamcli validate --no-net "$root/share/metainfo/org.vorlen.vorlen.metainfo.xml" >/dev/null || fail "AppStream metainfo"
-for page in vorlen vorlen-match; do
+for page in vorlen vorlen-match vorlen-ladder; do
   warnings=$(zcat "$root/share/man/man1/$page.1.gz" | groff -ww -man -z 2>&1)
   [ -z "$warnings" ] || fail "man page $page: $warnings"
 done

@@ -1,0 +1,130 @@
+#include "LadderCommands.h"
+
+#include "CommandParts.h"
+
+#include <filesystem>
+#include <functional>
+#include <map>
+
+namespace vorlen::ladder {
+namespace {
+
+struct Subcommand {
+    const char* usage;
+    const char* help;
+    std::function<CommandOutcome(CommandCall&, LadderStore&)> run; // none: needs no ladder yet
+};
+
+const std::map<std::string, Subcommand>& subcommands()
+{
+    static const std::map<std::string, Subcommand> all = {
+        {"init", {"init DIR", "Makes a new ladder in DIR (absent or empty): its database and its storage.", nullptr}},
+        {"add",
+         {"add NAME PATH [--command LINE] [--build LINE]",
+          "Adds a version of bot NAME from the folder PATH, copied into the ladder's storage and kept read-only.\n"
+          "LINE runs in the bot's folder; without --command it comes from the kit's files where that is obvious\n"
+          "(main.py, a Makefile's bot target, a Java main, a Node script), and --build likewise (build.sh, make,\n"
+          "javac). The version waits for its build and check before it plays.",
+          addVersion}},
+        {"bot", {"bot NAME", "Shows a bot: its state, its versions with their commands, build and check, and its matches.", showBot}},
+        {"retire", {"retire NAME", "Takes a bot out of the standings and the schedule; its results are kept.", retireBot}},
+        {"standings",
+         {"standings", "Prints the ratings (Bradley-Terry, the field's mean at 0) of every active bot's latest ready version.",
+          showStandings}},
+        {"matches", {"matches [--limit N]", "Lists the latest matches (20 unless --limit says).", listMatches}},
+    };
+    return all;
+}
+
+std::string overview()
+{
+    std::string text = "Usage: vorlen-ladder [--ladder DIR] COMMAND ...\n"
+                       "Keeps a ladder of bots: versions handed in, built and checked, rated from their matches.\n"
+                       "Works on the ladder in the current folder, or in DIR.\n\nCommands:\n";
+    for (const auto& [name, command] : subcommands())
+        text += "  " + std::string(command.usage) + "\n";
+    return text + "\n'vorlen-ladder COMMAND --help' says more of each.\n";
+}
+
+// Takes `--ladder DIR` out of the words.
+bool takeLadder(std::vector<std::string>& words, std::string& dir, std::string& error)
+{
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        if (words[i] != "--ladder")
+            continue;
+        if (i + 1 >= words.size() || words[i + 1].empty()) {
+            error = "--ladder needs a folder";
+            return false;
+        }
+        dir = words[i + 1];
+        words.erase(words.begin() + static_cast<std::ptrdiff_t>(i), words.begin() + static_cast<std::ptrdiff_t>(i) + 2);
+        return true;
+    }
+    dir = ".";
+    return true;
+}
+
+} // namespace
+
+CommandOutcome runLadderCommand(const std::vector<std::string>& given, const std::string& now)
+{
+    CommandCall call;
+    call.now = now;
+    std::vector<std::string> words = given;
+    std::string dir, error;
+    if (!takeLadder(words, dir, error))
+        return call.refuse(error);
+    if (words.empty() || words[0] == "--help" || words[0] == "-h") {
+        call.outcome.code = words.empty() ? 2 : 0;
+        (words.empty() ? call.outcome.err : call.outcome.out) = overview();
+        return call.outcome;
+    }
+    const auto found = subcommands().find(words[0]);
+    if (found == subcommands().end())
+        return call.refuse("'" + words[0] + "' is not a command (vorlen-ladder --help lists them)");
+    call.args.assign(words.begin() + 1, words.end());
+    if (call.args.size() == 1 && (call.args[0] == "--help" || call.args[0] == "-h")) {
+        call.outcome.out = "Usage: vorlen-ladder [--ladder DIR] " + std::string(found->second.usage) + "\n"
+                           + found->second.help + "\n";
+        return call.outcome;
+    }
+    call.ladder.root = dir;
+    if (!found->second.run)
+        return initLadder(call);
+    std::error_code missing;
+    if (!std::filesystem::is_regular_file(call.ladder.database(), missing))
+        return call.refuse("no ladder in '" + dir + "' (vorlen-ladder init DIR makes one; --ladder DIR names it)");
+    try {
+        LadderStore store(call.ladder.database(), false);
+        return found->second.run(call, store);
+    } catch (const SqlError& failed) {
+        return call.fail(std::string("the ladder's database: ") + failed.what());
+    }
+}
+
+CommandOutcome initLadder(CommandCall& call)
+{
+    namespace fs = std::filesystem;
+    if (call.args.size() != 1)
+        return call.refuse("init takes one folder: vorlen-ladder init DIR");
+    const std::string dir = call.args[0];
+    std::error_code failed;
+    if (fs::exists(fs::symlink_status(dir, failed)) && !(fs::is_directory(fs::symlink_status(dir)) && fs::is_empty(dir, failed)))
+        return call.refuse("'" + dir + "' is there and not an empty folder: a ladder starts in a folder of its own");
+    call.ladder.root = dir;
+    fs::create_directories(call.ladder.storage() + "/bots", failed);
+    if (failed)
+        return call.fail("cannot make '" + dir + "': " + failed.message());
+    try {
+        LadderStore store(call.ladder.database(), true);
+        call.outcome.out = "A new ladder in '" + dir + "' (database schema " + std::to_string(store.schemaVersion())
+                           + "). Add bots with: vorlen-ladder --ladder " + dir + " add NAME PATH\n";
+    } catch (const SqlError& error) {
+        return call.fail(std::string("cannot make the ladder's database: ") + error.what());
+    }
+    return call.outcome;
+}
+
+std::string versionName(const VersionRow& version) { return version.bot + ".v" + std::to_string(version.number); }
+
+} // namespace vorlen::ladder

@@ -1,0 +1,136 @@
+#include "BotCopy.h"
+#include "BotRecipe.h"
+#include "CommandParts.h"
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+namespace vorlen::ladder {
+namespace {
+
+// The files a recipe reads, at most a MiB each.
+std::map<std::string, std::string> recipeTexts(const std::string& folder, const std::vector<std::string>& files)
+{
+    std::map<std::string, std::string> texts;
+    for (const std::string& file : files) {
+        const bool wanted = file == "Makefile" || (file.find('/') == std::string::npos && file.ends_with(".java"));
+        if (!wanted)
+            continue;
+        std::ifstream in(folder + "/" + file, std::ios::binary);
+        std::string text(1 << 20, '\0');
+        in.read(text.data(), static_cast<std::streamsize>(text.size()));
+        text.resize(static_cast<std::size_t>(in.gcount()));
+        texts[file] = std::move(text);
+    }
+    return texts;
+}
+
+// Takes `--NAME VALUE` out of the words; false when the value is missing.
+bool takeOption(std::vector<std::string>& words, const std::string& name, std::string& value)
+{
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        if (words[i] != name)
+            continue;
+        if (i + 1 >= words.size())
+            return false;
+        value = words[i + 1];
+        words.erase(words.begin() + static_cast<std::ptrdiff_t>(i), words.begin() + static_cast<std::ptrdiff_t>(i) + 2);
+        return true;
+    }
+    return true;
+}
+
+// A version that did not come in leaves nothing: its folder, and its bot's
+// when it was the first.
+void dropVersionFolder(const std::string& source)
+{
+    const std::filesystem::path version = std::filesystem::path(source).parent_path();
+    removeCopiedFolder(version.string());
+    std::error_code ignored;
+    std::filesystem::remove(version.parent_path(), ignored); // only when empty
+}
+
+} // namespace
+
+CommandOutcome addVersion(CommandCall& call, LadderStore& store)
+{
+    std::string command, build;
+    if (!takeOption(call.args, "--command", command) || !takeOption(call.args, "--build", build))
+        return call.refuse("--command and --build each need a command line");
+    if (call.args.size() != 2)
+        return call.refuse("add takes a name and a folder: vorlen-ladder add NAME PATH [--command LINE]");
+    const std::string& name = call.args[0];
+    const std::string& path = call.args[1];
+    if (!isSoundBotName(name))
+        return call.refuse("'" + name + "' cannot name a bot: 1 to 64 letters, digits, '_' or '-', not first '-'");
+    if (const auto bot = store.bot(name); bot && bot->state == "retired")
+        return call.refuse("'" + name + "' is retired: a new bot needs a new name");
+    const int number = static_cast<int>(store.versionsOf(name).size()) + 1;
+    const std::string folder = LadderPaths::sourceOf(name, number);
+    const std::string target = call.ladder.root + "/" + folder;
+    std::error_code made;
+    std::filesystem::create_directories(std::filesystem::path(target).parent_path(), made);
+    const CopyOutcome copy = copyBotFolder(path, target, CopyCaps{});
+    if (!copy.error.empty()) {
+        dropVersionFolder(target);
+        return call.refuse("'" + path + "' cannot be taken: " + copy.error);
+    }
+    const BotRecipe found = recipeFor(copy.files, recipeTexts(target, copy.files));
+    const BotRecipe recipe{build.empty() ? found.build : build, command.empty() ? found.command : command};
+    if (recipe.command.empty()) {
+        dropVersionFolder(target);
+        return call.refuse("cannot tell how to run '" + path + "': name its command line with --command");
+    }
+    try {
+        const VersionRow version = store.addVersion(name, folder, recipe.command, recipe.build, call.now);
+        call.outcome.out = versionName(version) + " added (" + std::to_string(copy.files.size()) + " files, "
+                           + std::to_string(copy.bytes) + " bytes): runs '" + recipe.command + "', "
+                           + (recipe.build.empty() ? "builds nothing" : "builds with '" + recipe.build + "'")
+                           + "; it plays once built and checked\n";
+    } catch (const SqlError&) {
+        dropVersionFolder(target);
+        throw;
+    }
+    return call.outcome;
+}
+
+CommandOutcome showBot(CommandCall& call, LadderStore& store)
+{
+    if (call.args.size() != 1)
+        return call.refuse("bot takes a name: vorlen-ladder bot NAME");
+    const auto bot = store.bot(call.args[0]);
+    if (!bot)
+        return call.refuse("no bot named '" + call.args[0] + "'");
+    std::ostringstream text;
+    text << bot->name << ": " << bot->state << ", since " << bot->added << "\n";
+    for (const VersionRow& version : store.versionsOf(bot->name)) {
+        text << "  v" << version.number << "  " << version.state << (version.reason.empty() ? "" : ": " + version.reason)
+             << "\n    runs '" << version.command << "'"
+             << (version.build.empty() ? ", builds nothing" : ", builds with '" + version.build + "'") << "\n    added "
+             << version.added << ", its files in " << version.folder << "\n";
+        const std::size_t played = store.matches(1000000, version.id).size();
+        text << "    " << played << (played == 1 ? " match" : " matches") << "\n";
+    }
+    call.outcome.out = text.str();
+    return call.outcome;
+}
+
+CommandOutcome retireBot(CommandCall& call, LadderStore& store)
+{
+    if (call.args.size() != 1)
+        return call.refuse("retire takes a name: vorlen-ladder retire NAME");
+    const auto bot = store.bot(call.args[0]);
+    if (!bot)
+        return call.refuse("no bot named '" + call.args[0] + "'");
+    if (bot->state == "retired") {
+        call.outcome.out = bot->name + " was retired already\n";
+        return call.outcome;
+    }
+    store.setBotState(bot->name, "retired");
+    call.outcome.out = bot->name + " retired: out of the standings and the schedule, its results kept\n";
+    return call.outcome;
+}
+
+} // namespace vorlen::ladder

@@ -1,0 +1,123 @@
+#include "LadderStore.h"
+
+#include "Schema.h"
+
+namespace vorlen::ladder {
+namespace {
+
+VersionRow versionOf(const SqlRow& row)
+{
+    return {asInt(row[0]), asText(row[1]), static_cast<int>(asInt(row[2])), asText(row[3]), asText(row[4]),
+            asText(row[5]), asText(row[6]), asText(row[7]), asText(row[8])};
+}
+
+const char* const kVersionColumns = "v.id, b.name, v.number, v.folder, v.command, v.build, v.state, v.reason, v.added";
+
+} // namespace
+
+LadderStore::LadderStore(const std::string& path, bool create) : db_(path, create) { migrate(); }
+
+int LadderStore::schemaVersion() { return static_cast<int>(asInt(db_.query("PRAGMA user_version").at(0).at(0))); }
+
+void LadderStore::migrate()
+{
+    const auto& steps = migrations();
+    const int at = schemaVersion();
+    if (at > static_cast<int>(steps.size()))
+        throw SqlError("the ladder's database is of a newer vorlen-ladder (schema " + std::to_string(at) + ", this one knows "
+                       + std::to_string(steps.size()) + ")");
+    for (std::size_t step = static_cast<std::size_t>(at); step < steps.size(); ++step) {
+        db_.begin();
+        try {
+            // Several statements: each ends at its semicolon.
+            std::string sql = steps[step];
+            for (std::size_t end; (end = sql.find(';')) != std::string::npos; sql.erase(0, end + 1))
+                db_.execute(sql.substr(0, end));
+            db_.execute("PRAGMA user_version = " + std::to_string(step + 1));
+            db_.commit();
+        } catch (...) {
+            db_.rollback();
+            throw;
+        }
+    }
+}
+
+std::optional<BotRow> LadderStore::bot(const std::string& name)
+{
+    const auto rows = db_.query("SELECT name, state, added FROM bots WHERE name = ?1", {name});
+    if (rows.empty())
+        return std::nullopt;
+    return BotRow{asText(rows[0][0]), asText(rows[0][1]), asText(rows[0][2])};
+}
+
+std::vector<BotRow> LadderStore::bots()
+{
+    std::vector<BotRow> bots;
+    for (const SqlRow& row : db_.query("SELECT name, state, added FROM bots ORDER BY name"))
+        bots.push_back({asText(row[0]), asText(row[1]), asText(row[2])});
+    return bots;
+}
+
+VersionRow LadderStore::addVersion(const std::string& bot, const std::string& folder, const std::string& command,
+                                   const std::string& build, const std::string& now)
+{
+    db_.begin();
+    try {
+        db_.execute("INSERT INTO bots (name, added) VALUES (?1, ?2) ON CONFLICT (name) DO NOTHING", {bot, now});
+        db_.execute("INSERT INTO versions (bot, number, folder, command, build, added) "
+                    "SELECT b.id, COALESCE((SELECT MAX(number) FROM versions WHERE bot = b.id), 0) + 1, ?2, ?3, ?4, ?5 "
+                    "FROM bots b WHERE b.name = ?1",
+                    {bot, folder, command, build, now});
+        const std::int64_t id = db_.lastInsertId();
+        const auto rows = db_.query(std::string("SELECT ") + kVersionColumns
+                                        + " FROM versions v JOIN bots b ON b.id = v.bot WHERE v.id = ?1",
+                                    {id});
+        db_.commit();
+        return versionOf(rows.at(0));
+    } catch (...) {
+        db_.rollback();
+        throw;
+    }
+}
+
+std::vector<VersionRow> LadderStore::versionsOf(const std::string& bot)
+{
+    std::vector<VersionRow> versions;
+    for (const SqlRow& row : db_.query(std::string("SELECT ") + kVersionColumns
+                                           + " FROM versions v JOIN bots b ON b.id = v.bot WHERE b.name = ?1 "
+                                             "ORDER BY v.number",
+                                       {bot}))
+        versions.push_back(versionOf(row));
+    return versions;
+}
+
+void LadderStore::setBotState(const std::string& bot, const std::string& state)
+{
+    db_.execute("UPDATE bots SET state = ?2 WHERE name = ?1", {bot, state});
+}
+
+void LadderStore::setVersionState(std::int64_t version, const std::string& state, const std::string& reason)
+{
+    db_.execute("UPDATE versions SET state = ?2, reason = ?3 WHERE id = ?1", {version, state, reason});
+}
+
+void LadderStore::addMatch(std::int64_t first, std::int64_t second, const std::string& record, const std::string& played)
+{
+    db_.execute("INSERT INTO matches (first, second, record, played) VALUES (?1, ?2, ?3, ?4)",
+                {first, second, record, played});
+}
+
+std::vector<MatchRow> LadderStore::matches(int limit, std::optional<std::int64_t> version)
+{
+    const std::string where = version ? " WHERE first = ?2 OR second = ?2" : "";
+    std::vector<SqlValue> values{static_cast<std::int64_t>(limit)};
+    if (version)
+        values.emplace_back(*version);
+    std::vector<MatchRow> rows;
+    for (const SqlRow& row :
+         db_.query("SELECT id, first, second, record, played FROM matches" + where + " ORDER BY id DESC LIMIT ?1", values))
+        rows.push_back({asInt(row[0]), asInt(row[1]), asInt(row[2]), asText(row[3]), asText(row[4])});
+    return rows;
+}
+
+} // namespace vorlen::ladder
