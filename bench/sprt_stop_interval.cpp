@@ -5,6 +5,7 @@
 // Prints, per test and truth: how often each interval covers the truth, and
 // among the runs that accepted H0 how often each excludes 0 and how often
 // LOS falls below 5 % (a false "weaker"); and the time an estimate takes.
+// Usage: sprt_stop_interval [RUNS [TEST]], TEST a part of a test's name.
 #include "Elo.h"
 #include "ExactLlr.h"
 #include "Sprt.h"
@@ -15,6 +16,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <random>
+#include <string>
 
 using namespace vorlen::match;
 
@@ -69,6 +71,8 @@ double percent(int part, int whole) { return whole > 0 ? 100.0 * part / whole : 
 int main(int argc, char** argv)
 {
     const int runs = argc > 1 ? std::atoi(argv[1]) : 200;
+    const std::string only = argc > 2 ? argv[2] : ""; // the tests whose name holds this
+
     const int maxPairs = 20000;
     std::mt19937_64 random(40);
     std::printf("SPRT on board pairs (draws 20 %%), at most %d pairs, %d runs a row; the plain and stop-aware 95 %%\n"
@@ -78,13 +82,15 @@ int main(int argc, char** argv)
                 "stop", "LOS<5", "stop", "s/run");
     const SprtSettings tests[] = {{0, 10, 0.05, 0.05, false}, {0, 40, 0.05, 0.05, false}, {0, 10, 0.05, 0.05, true}};
     for (const SprtSettings& settings : tests) {
+        char name[64];
+        std::snprintf(name, sizeof name, "%selo0=%g %selo1=%g", settings.normalised ? "n" : "", settings.elo0,
+                      settings.normalised ? "n" : "", settings.elo1);
+        if (std::string(name).find(only) == std::string::npos)
+            continue;
         for (const double truth : {0.0, settings.normalised ? 7.0 : settings.elo1}) {
             Tally tally;
             for (int run = 0; run < runs; ++run)
                 addRun(tally, playTest(settings, truth, maxPairs, random), settings, truth, maxPairs);
-            char name[64];
-            std::snprintf(name, sizeof name, "%selo0=%g %selo1=%g", settings.normalised ? "n" : "", settings.elo0, settings.normalised ? "n" : "",
-                          settings.elo1);
             std::printf("%-16s %+5.0f %4.0f%%  %6.1f%% %6.1f%%  %6.1f%% %6.1f%%  %6.1f%% %6.1f%%  %8.3f\n", name, truth,
                         percent(tally.h0, tally.runs), percent(tally.plainCovers, tally.runs),
                         percent(tally.stopCovers, tally.runs), percent(tally.plainExcludes, tally.h0),

@@ -97,22 +97,25 @@ TEST(Superiority, TheSignFlipMidPByHandAndTheNormalFormWhereItStandsIn)
     EXPECT_NEAR(normal, normalCdf(200.0 / std::sqrt(double(n + 2))), 1e-12);
 }
 
+// Single matches of x against y, x seated first: x wins `xWins`, y `yWins`.
+static void addWins(Tally& tally, int& game, const char* x, const char* y, int xWins, int yWins)
+{
+    for (int i = 0; i < xWins; ++i)
+        tally.add(matchOf(game++, x, y, 2, 1));
+    for (int i = 0; i < yWins; ++i)
+        tally.add(matchOf(game++, x, y, 1, 2));
+}
+
 TEST(Standings, PlayersThatCannotBeRatedAreNamedWithWhy)
 {
     // a and b share points; c never loses to them; d and e only play each
     // other; f plays nobody.
     Tally tally;
     int game = 0;
-    const auto play = [&](const char* x, const char* y, int xWins, int yWins) {
-        for (int i = 0; i < xWins; ++i)
-            tally.add(matchOf(game++, x, y, 2, 1));
-        for (int i = 0; i < yWins; ++i)
-            tally.add(matchOf(game++, x, y, 1, 2));
-    };
-    play("a", "b", 3, 1);
-    play("c", "a", 2, 0);
-    play("c", "b", 2, 0);
-    play("d", "e", 1, 1);
+    addWins(tally, game, "a", "b", 3, 1);
+    addWins(tally, game, "c", "a", 2, 0);
+    addWins(tally, game, "c", "b", 2, 0);
+    addWins(tally, game, "d", "e", 1, 1);
     RunFacts run;
     for (const char* name : {"f", "a", "b", "c", "d", "e"})
         run.players.push_back({name, vorlen::parseSeatPlayer("stupid")});
@@ -170,14 +173,8 @@ TEST(Standings, PlayersThatCannotBeRatedAreNamedWithWhy)
     // Players that never met are compared through the ratings, and marked.
     Tally gauntlet;
     game = 0;
-    const auto meet = [&](const char* x, const char* y, int xWins, int yWins) {
-        for (int i = 0; i < xWins; ++i)
-            gauntlet.add(matchOf(game++, x, y, 2, 1));
-        for (int i = 0; i < yWins; ++i)
-            gauntlet.add(matchOf(game++, x, y, 1, 2));
-    };
-    meet("a", "b", 6, 4);
-    meet("a", "c", 4, 6);
+    addWins(gauntlet, game, "a", "b", 6, 4);
+    addWins(gauntlet, game, "a", "c", 4, 6);
     RunFacts three;
     for (const char* name : {"a", "b", "c"})
         three.players.push_back({name, vorlen::parseSeatPlayer("stupid")});

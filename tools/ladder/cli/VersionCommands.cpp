@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <sstream>
 
 namespace vorlen::ladder {
@@ -96,13 +97,25 @@ CommandOutcome addVersion(CommandCall& call, LadderStore& store)
     return call.outcome;
 }
 
+// The bot a command names as its one word; none, refused, when there is no
+// such bot.
+std::optional<BotRow> namedBot(CommandCall& call, LadderStore& store, const std::string& command)
+{
+    if (call.args.size() != 1) {
+        call.refuse(command + " takes a name: vorlen-ladder " + command + " NAME");
+        return std::nullopt;
+    }
+    auto bot = store.bot(call.args[0]);
+    if (!bot)
+        call.refuse("no bot named '" + call.args[0] + "'");
+    return bot;
+}
+
 CommandOutcome showBot(CommandCall& call, LadderStore& store)
 {
-    if (call.args.size() != 1)
-        return call.refuse("bot takes a name: vorlen-ladder bot NAME");
-    const auto bot = store.bot(call.args[0]);
+    const auto bot = namedBot(call, store, "bot");
     if (!bot)
-        return call.refuse("no bot named '" + call.args[0] + "'");
+        return call.outcome;
     std::ostringstream text;
     text << bot->name << ": " << bot->state << ", since " << bot->added << "\n";
     for (const VersionRow& version : store.versionsOf(bot->name)) {
@@ -119,11 +132,9 @@ CommandOutcome showBot(CommandCall& call, LadderStore& store)
 
 CommandOutcome retireBot(CommandCall& call, LadderStore& store)
 {
-    if (call.args.size() != 1)
-        return call.refuse("retire takes a name: vorlen-ladder retire NAME");
-    const auto bot = store.bot(call.args[0]);
+    const auto bot = namedBot(call, store, "retire");
     if (!bot)
-        return call.refuse("no bot named '" + call.args[0] + "'");
+        return call.outcome;
     if (bot->state == "retired") {
         call.outcome.out = bot->name + " was retired already\n";
         return call.outcome;

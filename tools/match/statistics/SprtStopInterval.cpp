@@ -137,19 +137,27 @@ std::vector<Outcome> simulate(const Setting<N>& setting, double theta)
     return runs;
 }
 
-// The chance of an outcome above `observed` (and half that of one equal to
-// it) at `theta`, from runs simulated at `at`, each weighed by its
-// likelihood ratio e^((theta - at) points - n (log Z(theta) - log Z(at))).
-// The chance of an outcome above `observed`, and half that of one equal to
-// it, among runs simulated at `theta`.
+// Among runs simulated at `theta`, the chances of an outcome above
+// `observed` and of one equal to it.
+struct Chances {
+    double above;
+    double equal;
+
+    // Ties counted whole (1), not at all (0), or half (the mid-p).
+    double with(double ties) const { return above + ties * equal; }
+};
+
 template <std::size_t N>
-double chanceAbove(const Setting<N>& setting, double theta, const Outcome& observed)
+Chances chancesAt(const Setting<N>& setting, double theta, const Outcome& observed)
 {
-    double above = 0;
+    double above = 0, equal = 0;
     const std::vector<Outcome> outcomes = simulate(setting, theta);
-    for (const Outcome& outcome : outcomes)
-        above += outcome > observed ? 1 : outcome == observed ? 0.5 : 0;
-    return above / static_cast<double>(outcomes.size());
+    for (const Outcome& outcome : outcomes) {
+        above += outcome > observed ? 1 : 0;
+        equal += outcome == observed ? 1 : 0;
+    }
+    const auto runs = static_cast<double>(outcomes.size());
+    return {above / runs, equal / runs};
 }
 
 // The theta where the chance above is `target`, from `near` (where it
@@ -157,11 +165,12 @@ double chanceAbove(const Setting<N>& setting, double theta, const Outcome& obser
 // target, then narrowed by false position (Illinois' variant). The same
 // draws at every theta keep the chance rising with it, in steps.
 template <std::size_t N>
-double thetaWhere(double target, const Setting<N>& setting, const Outcome& observed, double near, double nearChance,
-                  double guess)
+double thetaWhere(double target, double ties, const Setting<N>& setting, const Outcome& observed, double near,
+                  double nearChance, double guess)
 {
+    const auto chanceAbove = [&](double theta) { return chancesAt(setting, theta, observed).with(ties); };
     double a = near, fa = nearChance - target;
-    double b = guess, fb = chanceAbove(setting, b, observed) - target;
+    double b = guess, fb = chanceAbove(b) - target;
     for (int widen = 0; fa * fb > 0 && widen < 8; ++widen) {
         // Both on one side: from the nearer, twice as far again the way the
         // chance says (it rises with theta).
@@ -176,7 +185,7 @@ double thetaWhere(double target, const Setting<N>& setting, const Outcome& obser
         a = b;
         fa = fb;
         b = further;
-        fb = chanceAbove(setting, b, observed) - target;
+        fb = chanceAbove(b) - target;
     }
     if (fa * fb > 0)
         return b;
@@ -185,7 +194,7 @@ double thetaWhere(double target, const Setting<N>& setting, const Outcome& obser
         if (fa == fb || std::fabs(setting.tilt.mean(a) - setting.tilt.mean(b)) < 1e-4)
             break;
         const double c = b - fb * (b - a) / (fb - fa);
-        const double fc = chanceAbove(setting, c, observed) - target;
+        const double fc = chanceAbove(c) - target;
         if (std::fabs(fc) < 0.002)
             return c;
         if (fc * fb < 0) {
@@ -239,10 +248,14 @@ StopAwareEstimate stopAwareEstimate(const std::array<Count, N>& counts, const st
     const double spread = kZ95 * std::sqrt(variance / static_cast<double>(samples));
     const double scaleEnd = scores.back() - 1e-9;
     const double half = tilt.thetaOf(0.5);
-    const double atHalf = chanceAbove(setting, half, observed);
-    const double low = thetaWhere(0.025, setting, observed, half, atHalf, tilt.thetaOf(std::fmax(mean - spread, 1e-9)));
-    const double high = thetaWhere(0.975, setting, observed, half, atHalf, tilt.thetaOf(std::fmin(mean + spread, scaleEnd)));
-    return {scoreAt(low), scoreAt(high), 1 - atHalf};
+    // The interval's ends count ties against themselves, so that the many
+    // runs stopping where this one did cannot narrow it; the LOS is a mid-p.
+    const Chances atHalf = chancesAt(setting, half, observed);
+    const double low = thetaWhere(0.025, 1.0, setting, observed, half, atHalf.with(1.0),
+                                  tilt.thetaOf(std::fmax(mean - spread, 1e-9)));
+    const double high = thetaWhere(0.975, 0.0, setting, observed, half, atHalf.with(0.0),
+                                   tilt.thetaOf(std::fmin(mean + spread, scaleEnd)));
+    return {scoreAt(low), scoreAt(high), 1 - atHalf.with(0.5)};
 }
 
 template StopAwareEstimate stopAwareEstimate<3>(const std::array<Count, 3>&, const std::array<double, 3>&, int,

@@ -13,9 +13,11 @@ namespace vorlen::match {
 // early acceptance of H1 above a later one, above every run that reached
 // the limit (ranked by their mean), above any acceptance of H0, a late one
 // above an early one; within one stop, by the mean. For a true mean score
-// t, the chance of an outcome above the run's (half the chance of one equal
-// to it, a mid-p) rises with t; the 95 % interval is the t where it is
-// 2.5 % and 97.5 %, the likelihood of superiority one minus it at t = 1/2.
+// t, the chance of an outcome above the run's rises with t. The 95 %
+// interval runs from the t where an outcome at or above the run's has a
+// chance of 2.5 % to the t where one at or below it has; the likelihood of
+// superiority is the chance at t = 1/2 of one below it, and half that of
+// one equal (a mid-p).
 //
 // The chances come from simulating the run's own test (its counting, its
 // exact ratio, its bounds and its limit) on samples drawn from the run's
