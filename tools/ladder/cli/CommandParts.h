@@ -1,6 +1,6 @@
 #pragma once
 
-#include "LadderCommands.h"
+#include "CommandOutcome.h"
 #include "LadderPaths.h"
 #include "LadderStore.h"
 
