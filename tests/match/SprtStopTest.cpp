@@ -2,6 +2,7 @@
 #include "ExactLlr.h"
 #include "Sprt.h"
 #include "SprtStopInterval.h"
+#include "Summary.h"
 
 #include <gtest/gtest.h>
 
@@ -82,6 +83,8 @@ TEST(SprtStop, TheIntervalAndLikelihoodKnowWhereTheTestStopped)
     EXPECT_GT(eloOf(up.low), 0);
     EXPECT_LT(eloOf(up.low), estimateEloOfPairs(strong).low); // an early H1 stop ran high
     EXPECT_GT(up.los, 0.975);
+    EXPECT_LT(up.los, 1.0) << "a simulated chance is not a certainty";
+    EXPECT_EQ(likelihoodText(up.los), "> 99.9 %");
 
     const std::array<Count, 5> limit{10, 20, 40, 20, 15};
     const SprtSettings wide{0, 20, 1e-6, 1e-6, false};

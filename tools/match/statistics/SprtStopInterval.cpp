@@ -255,7 +255,9 @@ StopAwareEstimate stopAwareEstimate(const std::array<Count, N>& counts, const st
                                   tilt.thetaOf(std::fmax(mean - spread, 1e-9)));
     const double high = thetaWhere(0.975, 0.0, setting, observed, half, atHalf.with(0.0),
                                    tilt.thetaOf(std::fmin(mean + spread, scaleEnd)));
-    return {scoreAt(low), scoreAt(high), 1 - atHalf.with(0.5)};
+    // A chance out of so many runs is never shown as certain.
+    const double unit = 0.5 / kStopIntervalRuns;
+    return {scoreAt(low), scoreAt(high), std::clamp(1 - atHalf.with(0.5), unit, 1 - unit)};
 }
 
 template StopAwareEstimate stopAwareEstimate<3>(const std::array<Count, 3>&, const std::array<double, 3>&, int,
