@@ -5,6 +5,7 @@
 #include "Sprt.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <tuple>
 #include <vector>
@@ -96,11 +97,30 @@ struct Setting {
     int games;
     SprtSettings sprt;
     long long limit;
+    std::uint64_t seed; // of the first simulated run
 };
 
+// The simulations' seed, from the records and the test: the same records
+// give the same figures, and the simulations' own error is not the same for
+// every run's figures (a fixed seed would err alike for all of them, and a
+// thousand draws' error in a 2.5 % tail is a fifth of it).
+template <std::size_t N>
+std::uint64_t seedOf(const std::array<Count, N>& counts, const SprtSettings& settings)
+{
+    FixedDraws mixer(0x5eed0000ULL);
+    std::uint64_t seed = mixer.bits();
+    const auto mix = [&](std::uint64_t value) { seed = FixedDraws(seed ^ value).bits(); };
+    for (const Count count : counts)
+        mix(static_cast<std::uint64_t>(count));
+    for (const double value : {settings.elo0, settings.elo1, settings.alpha, settings.beta})
+        mix(std::bit_cast<std::uint64_t>(value));
+    mix(settings.normalised ? 1 : 0);
+    return seed;
+}
+
 // The run's test on samples drawn at `theta`, `kStopIntervalRuns` times,
-// each run from its own fixed seed (the same draws at every theta, so that
-// the chances move smoothly with it).
+// each run from its own seed (the same draws at every theta, so that the
+// chances move smoothly with it).
 template <std::size_t N>
 std::vector<Outcome> simulate(const Setting<N>& setting, double theta)
 {
@@ -112,7 +132,7 @@ std::vector<Outcome> simulate(const Setting<N>& setting, double theta)
     std::vector<Outcome> runs;
     runs.reserve(kStopIntervalRuns);
     for (int run = 0; run < kStopIntervalRuns; ++run) {
-        FixedDraws draws(0x5eed0000ULL + static_cast<std::uint64_t>(run) * 0x100000001b3ULL);
+        FixedDraws draws(setting.seed + static_cast<std::uint64_t>(run) * 0x100000001b3ULL);
         ExactLlr<N> llr(setting.scores, setting.sprt.elo0, setting.sprt.elo1, setting.sprt.normalised, setting.games);
         std::array<Count, N> counts{};
         long long steps = 0, samples = 0;
@@ -233,7 +253,7 @@ StopAwareEstimate stopAwareEstimate(const std::array<Count, N>& counts, const st
     const SprtVerdict verdict = verdictOf(llr(counts), test.settings);
     // An undecided run is ranked as if its limit were where it ended.
     const long long limit = verdict == SprtVerdict::Open ? samples : std::max<long long>(samples, test.maxSamples);
-    const Setting<N> setting{tilt, scores, gamesPerSample, test.settings, limit};
+    const Setting<N> setting{tilt, scores, gamesPerSample, test.settings, limit, seedOf(counts, test.settings)};
     const Outcome observed = outcomeOf(verdict, samples, steps);
 
     const auto scoreAt = [&](double theta) {

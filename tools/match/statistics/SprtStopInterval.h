@@ -22,10 +22,11 @@ namespace vorlen::match {
 // The chances come from simulating the run's own test (its counting, its
 // exact ratio, its bounds and its limit) on samples drawn from the run's
 // shares tilted to each t (p_i ~ q_i e^(theta x_i)): one family of
-// distributions with the run's shape. Runs simulated at one t stand for a
-// nearby one by their likelihood ratio, so a handful of simulations find
-// all three points; a fixed seed makes the figures the same for the same
-// records.
+// distributions with the run's shape, the same draws at every t. The
+// interval's ends are found by false position, a simulation a step. The
+// draws' seed comes from the counts and the test: the same records give the
+// same figures, and the simulations' error differs from run to run rather
+// than leaning every run's figures the same way.
 struct StoppedTest {
     SprtSettings settings;
     int maxSamples; // the most the run could have counted
