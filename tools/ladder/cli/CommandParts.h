@@ -31,6 +31,10 @@ struct CommandCall {
     }
 };
 
+// Takes `NAME VALUE` out of the words, leaving `value` as it was when the
+// option is absent; false when its value is missing.
+bool takeOption(std::vector<std::string>& words, const std::string& name, std::string& value);
+
 CommandOutcome initLadder(CommandCall& call);
 CommandOutcome addVersion(CommandCall& call, LadderStore& store);
 CommandOutcome showBot(CommandCall& call, LadderStore& store);

@@ -46,24 +46,6 @@ std::string overview()
     return text + "\n'vorlen-ladder COMMAND --help' says more of each.\n";
 }
 
-// Takes `--ladder DIR` out of the words.
-bool takeLadder(std::vector<std::string>& words, std::string& dir, std::string& error)
-{
-    for (std::size_t i = 0; i < words.size(); ++i) {
-        if (words[i] != "--ladder")
-            continue;
-        if (i + 1 >= words.size() || words[i + 1].empty()) {
-            error = "--ladder needs a folder";
-            return false;
-        }
-        dir = words[i + 1];
-        words.erase(words.begin() + static_cast<std::ptrdiff_t>(i), words.begin() + static_cast<std::ptrdiff_t>(i) + 2);
-        return true;
-    }
-    dir = ".";
-    return true;
-}
-
 } // namespace
 
 CommandOutcome runLadderCommand(const std::vector<std::string>& given, const std::string& now)
@@ -71,9 +53,9 @@ CommandOutcome runLadderCommand(const std::vector<std::string>& given, const std
     CommandCall call;
     call.now = now;
     std::vector<std::string> words = given;
-    std::string dir, error;
-    if (!takeLadder(words, dir, error))
-        return call.refuse(error);
+    std::string dir = ".";
+    if (!takeOption(words, "--ladder", dir) || dir.empty())
+        return call.refuse("--ladder needs a folder");
     if (words.empty() || words[0] == "--help" || words[0] == "-h") {
         call.outcome.code = words.empty() ? 2 : 0;
         (words.empty() ? call.outcome.err : call.outcome.out) = overview();
@@ -123,6 +105,20 @@ CommandOutcome initLadder(CommandCall& call)
         return call.fail(std::string("cannot make the ladder's database: ") + error.what());
     }
     return call.outcome;
+}
+
+bool takeOption(std::vector<std::string>& words, const std::string& name, std::string& value)
+{
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        if (words[i] != name)
+            continue;
+        if (i + 1 >= words.size())
+            return false;
+        value = words[i + 1];
+        words.erase(words.begin() + static_cast<std::ptrdiff_t>(i), words.begin() + static_cast<std::ptrdiff_t>(i) + 2);
+        return true;
+    }
+    return true;
 }
 
 std::string versionName(const VersionRow& version) { return version.bot + ".v" + std::to_string(version.number); }

@@ -28,21 +28,6 @@ std::map<std::string, std::string> recipeTexts(const std::string& folder, const 
     return texts;
 }
 
-// Takes `--NAME VALUE` out of the words; false when the value is missing.
-bool takeOption(std::vector<std::string>& words, const std::string& name, std::string& value)
-{
-    for (std::size_t i = 0; i < words.size(); ++i) {
-        if (words[i] != name)
-            continue;
-        if (i + 1 >= words.size())
-            return false;
-        value = words[i + 1];
-        words.erase(words.begin() + static_cast<std::ptrdiff_t>(i), words.begin() + static_cast<std::ptrdiff_t>(i) + 2);
-        return true;
-    }
-    return true;
-}
-
 // A version that did not come in leaves nothing: its folder, and its bot's
 // when it was the first.
 void dropVersionFolder(const std::string& source)
@@ -123,7 +108,7 @@ CommandOutcome showBot(CommandCall& call, LadderStore& store)
              << "\n    runs '" << version.command << "'"
              << (version.build.empty() ? ", builds nothing" : ", builds with '" + version.build + "'") << "\n    added "
              << version.added << ", its files in " << version.folder << "\n";
-        const std::size_t played = store.matches(1000000, version.id).size();
+        const std::int64_t played = store.matchCount(version.id);
         text << "    " << played << (played == 1 ? " match" : " matches") << "\n";
     }
     call.outcome.out = text.str();

@@ -107,6 +107,11 @@ void LadderStore::addMatch(std::int64_t first, std::int64_t second, const std::s
                 {first, second, record, played});
 }
 
+std::int64_t LadderStore::matchCount(std::int64_t version)
+{
+    return asInt(db_.query("SELECT COUNT(*) FROM matches WHERE first = ?1 OR second = ?1", {version}).at(0).at(0));
+}
+
 std::vector<MatchRow> LadderStore::matches(int limit, std::optional<std::int64_t> version)
 {
     const std::string where = version ? " WHERE first = ?2 OR second = ?2" : "";

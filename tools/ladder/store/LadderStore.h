@@ -55,6 +55,7 @@ public:
     void setVersionState(std::int64_t version, const std::string& state, const std::string& reason = {});
 
     void addMatch(std::int64_t first, std::int64_t second, const std::string& record, const std::string& played);
+    std::int64_t matchCount(std::int64_t version);
     // The latest first.
     std::vector<MatchRow> matches(int limit, std::optional<std::int64_t> version = std::nullopt);
 
