@@ -113,15 +113,17 @@ std::string findExecutableIn(const std::string& program, const std::string& base
     return {};
 }
 
-std::string anchorCommandLine(const std::string& commandLine, const std::string& base)
+namespace {
+
+std::string anchorWords(const std::string& commandLine, const std::string& base, bool dotIsBase)
 {
     std::string anchored;
     bool isProgram = true;
     for (std::string arg : splitCommandLine(commandLine)) {
         const std::filesystem::path path(arg);
         std::error_code error;
-        if (looksLikePath(arg, isProgram) && path.is_relative()
-            && std::filesystem::exists(base / path, error))
+        const bool pathLike = looksLikePath(arg, isProgram) || (dotIsBase && !isProgram && arg == ".");
+        if (pathLike && path.is_relative() && std::filesystem::exists(base / path, error))
             arg = (std::filesystem::path(base) / path).lexically_normal().string();
         if (!anchored.empty())
             anchored.push_back(' ');
@@ -129,6 +131,18 @@ std::string anchorCommandLine(const std::string& commandLine, const std::string&
         isProgram = false;
     }
     return anchored;
+}
+
+} // namespace
+
+std::string anchorCommandLine(const std::string& commandLine, const std::string& base)
+{
+    return anchorWords(commandLine, base, false);
+}
+
+std::string anchorInFolder(const std::string& commandLine, const std::string& folder)
+{
+    return anchorWords(commandLine, folder, true);
 }
 
 } // namespace vorlen

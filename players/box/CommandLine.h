@@ -25,6 +25,10 @@ std::string findExecutableIn(const std::string& program, const std::string& base
 // '/' or, apart from the program, a '.' after its first character
 // ("./mybot", "bots/x", "bot.py"); plain words such as "fast" never do.
 std::string anchorCommandLine(const std::string& commandLine, const std::string& base);
+// A command line written in and for a bot's own `folder` (a ladder's
+// versions are): anchored the same way, and a lone "." after the program
+// (Java's "-cp .") is the folder too.
+std::string anchorInFolder(const std::string& commandLine, const std::string& folder);
 
 // The script an interpreter is given that is not there: the first argument
 // after the program that is no option and names a file (it holds a '/' or

@@ -2,8 +2,8 @@
 #include "LadderCommands.h"
 #include "LadderStore.h"
 #include "RecordText.h"
+#include "ladder/LadderFixture.h"
 #include "support/Records.h"
-#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -18,45 +18,13 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class Ladder : public ::testing::Test {
-protected:
-    ~Ladder() override { removeCopiedFolder(root); } // sealed folders, whoever runs the tests
-
-    CommandOutcome run(std::vector<std::string> words)
-    {
-        words.insert(words.begin(), {"--ladder", root});
-        return runLadderCommand(words, "2026-12-10T12:00:00Z");
-    }
-    // A bot folder of the given files, under the test's folder.
-    std::string botFolder(const std::string& name, const std::vector<std::pair<std::string, std::string>>& files)
-    {
-        const fs::path folder = dir.path() / name;
-        for (const auto& [path, text] : files) {
-            fs::create_directories((folder / path).parent_path());
-            dir.write(name + "/" + path, text);
-        }
-        fs::create_directories(folder);
-        return folder.string();
-    }
-    std::vector<std::string> storedBots() const
-    {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(root + "/storage/bots"))
-            names.push_back(entry.path().filename().string());
-        return names;
-    }
-
-    TempDir dir;
-    std::string root = dir.file("ladder");
-};
-
 TEST_F(Ladder, InitMakesOneLadderInAFolderOfItsOwnAndEveryCommandNeedsOne)
 {
     EXPECT_EQ(run({"standings"}).code, 2);
     EXPECT_NE(run({"standings"}).err.find("no ladder in '" + root + "'"), std::string::npos);
     const CommandOutcome made = run({"init", root});
     ASSERT_EQ(made.code, 0) << made.err;
-    EXPECT_NE(made.out.find("database schema 1"), std::string::npos);
+    EXPECT_NE(made.out.find("database schema 2"), std::string::npos);
     EXPECT_EQ(run({"init", root}).code, 2) << "a second ladder over the first";
     fs::create_directories(dir.path() / "full");
     dir.write("full/x", "x");
@@ -66,7 +34,7 @@ TEST_F(Ladder, InitMakesOneLadderInAFolderOfItsOwnAndEveryCommandNeedsOne)
     EXPECT_EQ(run({"frobnicate"}).code, 2);
     EXPECT_EQ(runLadderCommand({}, "").code, 2);
     EXPECT_EQ(runLadderCommand({"--ladder"}, "").code, 2);
-    for (const char* command : {"init", "add", "bot", "retire", "standings", "matches"}) {
+    for (const char* command : {"init", "add", "bot", "retire", "standings", "matches", "run"}) {
         const CommandOutcome help = runLadderCommand({command, "--help"}, "");
         EXPECT_EQ(help.code, 0) << command;
         EXPECT_EQ(help.out.rfind(std::string("Usage: vorlen-ladder [--ladder DIR] ") + command, 0), 0U) << help.out;
@@ -110,6 +78,12 @@ TEST_F(Ladder, AVersionIsASealedCopyOfItsFolderWithItsRecipe)
         << shown.out;
     EXPECT_NE(shown.out.find("  v2  waiting\n    runs 'python3 -u main.py', builds with 'true'\n"), std::string::npos);
     EXPECT_EQ(run({"bot", "nobody"}).code, 2);
+
+    // A paused bot's owner answers with a new version: it may play again.
+    LadderStore(root + "/ladder.sqlite", false).pauseBot("py", "failed 10 matches in a row");
+    EXPECT_NE(run({"bot", "py"}).out.find("py: paused (failed 10 matches in a row)"), std::string::npos);
+    ASSERT_EQ(run({"add", "py", folder}).code, 0);
+    EXPECT_NE(run({"bot", "py"}).out.find("py: active, since"), std::string::npos) << run({"bot", "py"}).out;
 
     EXPECT_EQ(run({"retire", "py"}).code, 0);
     EXPECT_NE(run({"retire", "py"}).out.find("retired already"), std::string::npos);

@@ -4,6 +4,8 @@
 #include "LadderPaths.h"
 #include "LadderStore.h"
 
+#include <csignal>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -16,6 +18,10 @@ struct CommandCall {
     LadderPaths ladder;
     std::string now;
     CommandOutcome outcome;
+    // A long command's lines as they come; none: kept in `outcome.out`.
+    std::function<void(const std::string&)> say;
+    // Set by a signal that stops a long command; none: it is never stopped.
+    const volatile std::sig_atomic_t* interrupted = nullptr;
 
     CommandOutcome refuse(const std::string& why)
     {
@@ -41,8 +47,6 @@ CommandOutcome showBot(CommandCall& call, LadderStore& store);
 CommandOutcome retireBot(CommandCall& call, LadderStore& store);
 CommandOutcome showStandings(CommandCall& call, LadderStore& store);
 CommandOutcome listMatches(CommandCall& call, LadderStore& store);
-
-// "NAME.vN": how the ladder names a version as a player.
-std::string versionName(const VersionRow& version);
+CommandOutcome runLadder(CommandCall& call, LadderStore& store);
 
 } // namespace vorlen::ladder

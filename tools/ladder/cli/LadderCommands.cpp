@@ -2,6 +2,7 @@
 
 #include "CommandParts.h"
 
+#include <ctime>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -32,6 +33,14 @@ const std::map<std::string, Subcommand>& subcommands()
          {"standings", "Prints the ratings (Bradley-Terry, the field's mean at 0) of every active bot's latest ready version.",
           showStandings}},
         {"matches", {"matches [--limit N]", "Lists the latest matches (20 unless --limit says).", listMatches}},
+        {"run",
+         {"run [--matches N] [--concurrency N] [--seed N]",
+          "Keeps the ladder playing until stopped (Ctrl-C), or until N more matches are played: versions that wait\n"
+          "are built and checked first, each in a box of its own; then pairs of the current versions play one board\n"
+          "in both seatings, where the standings are least sure. --concurrency: builds and pairs at once (1).\n"
+          "--seed: the ladder's boards (0). One run at a time plays a ladder; a stopped or killed run loses only\n"
+          "what it had under way, which the next run plays again.",
+          runLadder}},
     };
     return all;
 }
@@ -48,10 +57,14 @@ std::string overview()
 
 } // namespace
 
-CommandOutcome runLadderCommand(const std::vector<std::string>& given, const std::string& now)
+CommandOutcome runLadderCommand(const std::vector<std::string>& given, const std::string& now,
+                                const std::function<void(const std::string&)>& say,
+                                const volatile std::sig_atomic_t* interrupted)
 {
     CommandCall call;
     call.now = now;
+    call.say = say;
+    call.interrupted = interrupted;
     std::vector<std::string> words = given;
     std::string dir = ".";
     if (!takeOption(words, "--ladder", dir) || dir.empty())
@@ -82,6 +95,16 @@ CommandOutcome runLadderCommand(const std::vector<std::string>& given, const std
     } catch (const SqlError& failed) {
         return call.fail(std::string("the ladder's database: ") + failed.what());
     }
+}
+
+std::string utcNow()
+{
+    char text[32];
+    const std::time_t clock = std::time(nullptr);
+    std::tm utc{};
+    gmtime_r(&clock, &utc);
+    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc);
+    return text;
 }
 
 CommandOutcome initLadder(CommandCall& call)
@@ -120,7 +143,5 @@ bool takeOption(std::vector<std::string>& words, const std::string& name, std::s
     }
     return true;
 }
-
-std::string versionName(const VersionRow& version) { return version.bot + ".v" + std::to_string(version.number); }
 
 } // namespace vorlen::ladder

@@ -71,6 +71,9 @@ CommandOutcome addVersion(CommandCall& call, LadderStore& store)
     }
     try {
         const VersionRow version = store.addVersion(name, folder, recipe.command, recipe.build, call.now);
+        // A paused bot's owner answers with a new version: it may play again.
+        if (const auto bot = store.bot(name); bot && bot->state == "paused")
+            store.setBotState(name, "active");
         call.outcome.out = versionName(version) + " added (" + std::to_string(copy.files.size()) + " files, "
                            + std::to_string(copy.bytes) + " bytes): runs '" + recipe.command + "', "
                            + (recipe.build.empty() ? "builds nothing" : "builds with '" + recipe.build + "'")
@@ -102,7 +105,8 @@ CommandOutcome showBot(CommandCall& call, LadderStore& store)
     if (!bot)
         return call.outcome;
     std::ostringstream text;
-    text << bot->name << ": " << bot->state << ", since " << bot->added << "\n";
+    text << bot->name << ": " << bot->state << (bot->note.empty() ? "" : " (" + bot->note + ")") << ", since "
+         << bot->added << "\n";
     for (const VersionRow& version : store.versionsOf(bot->name)) {
         text << "  v" << version.number << "  " << version.state << (version.reason.empty() ? "" : ": " + version.reason)
              << "\n    runs '" << version.command << "'"

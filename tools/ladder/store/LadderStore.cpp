@@ -1,19 +1,9 @@
 #include "LadderStore.h"
 
 #include "Schema.h"
+#include "VersionColumns.h"
 
 namespace vorlen::ladder {
-namespace {
-
-VersionRow versionOf(const SqlRow& row)
-{
-    return {asInt(row[0]), asText(row[1]), static_cast<int>(asInt(row[2])), asText(row[3]), asText(row[4]),
-            asText(row[5]), asText(row[6]), asText(row[7]), asText(row[8])};
-}
-
-const char* const kVersionColumns = "v.id, b.name, v.number, v.folder, v.command, v.build, v.state, v.reason, v.added";
-
-} // namespace
 
 LadderStore::LadderStore(const std::string& path, bool create) : db_(path, create) { migrate(); }
 
@@ -44,17 +34,17 @@ void LadderStore::migrate()
 
 std::optional<BotRow> LadderStore::bot(const std::string& name)
 {
-    const auto rows = db_.query("SELECT name, state, added FROM bots WHERE name = ?1", {name});
+    const auto rows = db_.query("SELECT name, state, added, note FROM bots WHERE name = ?1", {name});
     if (rows.empty())
         return std::nullopt;
-    return BotRow{asText(rows[0][0]), asText(rows[0][1]), asText(rows[0][2])};
+    return BotRow{asText(rows[0][0]), asText(rows[0][1]), asText(rows[0][2]), asText(rows[0][3])};
 }
 
 std::vector<BotRow> LadderStore::bots()
 {
     std::vector<BotRow> bots;
-    for (const SqlRow& row : db_.query("SELECT name, state, added FROM bots ORDER BY name"))
-        bots.push_back({asText(row[0]), asText(row[1]), asText(row[2])});
+    for (const SqlRow& row : db_.query("SELECT name, state, added, note FROM bots ORDER BY name"))
+        bots.push_back({asText(row[0]), asText(row[1]), asText(row[2]), asText(row[3])});
     return bots;
 }
 
@@ -93,7 +83,7 @@ std::vector<VersionRow> LadderStore::versionsOf(const std::string& bot)
 
 void LadderStore::setBotState(const std::string& bot, const std::string& state)
 {
-    db_.execute("UPDATE bots SET state = ?2 WHERE name = ?1", {bot, state});
+    db_.execute("UPDATE bots SET state = ?2, note = '' WHERE name = ?1", {bot, state});
 }
 
 void LadderStore::setVersionState(std::int64_t version, const std::string& state, const std::string& reason)

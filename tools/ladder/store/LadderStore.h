@@ -1,31 +1,44 @@
 #pragma once
 
+#include "Entrants.h"
 #include "Sqlite.h"
+#include "VersionRow.h"
 
+#include <array>
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace vorlen::ladder {
 
-struct VersionRow {
-    std::int64_t id = 0;
-    std::string bot;
-    int number = 0;
-    std::string folder;  // relative to the ladder's folder
-    std::string command; // run in the version's folder
-    std::string build;   // its build's command line; empty: nothing to build
-    std::string state;   // waiting, building, checking, ready, failed
-    std::string reason;  // why it failed
-    std::string added;
-};
 
 struct BotRow {
     std::string name;
     std::string state; // active, paused, retired
     std::string added;
+    std::string note = {}; // why it was paused
 };
+
+// One board in both seatings between two versions.
+struct PairRow {
+    std::int64_t id = 0;
+    std::int64_t first = 0; // versions
+    std::int64_t second = 0;
+    std::int64_t seed = 0;  // its board's
+};
+
+// A pair played: its records (JSON lines), the points the pair's first
+// version took from each, and how many of its matches each version failed
+// in (first, second).
+struct PlayedPair {
+    std::vector<std::string> records;
+    std::vector<double> points;
+    std::array<int, 2> failed{};
+};
+
+
 
 struct MatchRow {
     std::int64_t id = 0;
@@ -53,6 +66,32 @@ public:
     std::vector<VersionRow> versionsOf(const std::string& bot);
     void setBotState(const std::string& bot, const std::string& state);
     void setVersionState(std::int64_t version, const std::string& state, const std::string& reason = {});
+
+    // Every active bot's latest ready version: who plays now.
+    std::vector<VersionRow> currentVersions();
+    // Versions in `state`, of every bot, the oldest first.
+    std::vector<VersionRow> versionsIn(const std::string& state);
+    // The records of a version's check against the built-in player.
+    void setVersionChecked(std::int64_t version, const std::string& records);
+    std::string versionChecked(std::int64_t version);
+    void pauseBot(const std::string& bot, const std::string& note);
+
+    std::optional<VersionRow> version(std::int64_t id);
+    // A pair starts: its row, marked playing.
+    PairRow startPair(std::int64_t first, std::int64_t second, std::int64_t seed, const std::string& now);
+    void setPairSeed(std::int64_t pair, std::int64_t seed);
+    // Its matches land with it marked done, or nothing does; each version's
+    // failed matches in a row after it come back (first, second).
+    std::array<int, 2> finishPair(const PairRow& pair, const PlayedPair& played, const std::string& now);
+    // Pairs left playing by a run that was stopped or killed: dropped, their
+    // ids given back so that their files can go.
+    std::vector<std::int64_t> dropUnfinishedPairs();
+    // Versions left building or checking: waiting again.
+    void resetUnfinishedVersions();
+    // Finished pairs between two versions, by the two (the smaller id first).
+    std::map<std::pair<std::int64_t, std::int64_t>, int> pairCounts();
+    // Every two versions' results, summed by the database.
+    std::vector<VersionResults> meetings();
 
     void addMatch(std::int64_t first, std::int64_t second, const std::string& record, const std::string& played);
     std::int64_t matchCount(std::int64_t version);

@@ -32,6 +32,22 @@ const std::vector<std::string>& migrations()
              played TEXT NOT NULL);
            CREATE INDEX matches_first ON matches(first);
            CREATE INDEX matches_second ON matches(second);)",
+        // A pair is one board in both seatings: its matches land together,
+        // with it marked done, or not at all; each with the points its first
+        // version took from it. A version keeps its check's
+        // records and its failed matches in a row; a bot, why it was paused.
+        R"(CREATE TABLE pairs (
+             id INTEGER PRIMARY KEY,
+             first INTEGER NOT NULL REFERENCES versions(id),
+             second INTEGER NOT NULL REFERENCES versions(id),
+             seed INTEGER NOT NULL,
+             state TEXT NOT NULL DEFAULT 'playing' CHECK (state IN ('playing', 'done', 'dropped')),
+             started TEXT NOT NULL);
+           ALTER TABLE matches ADD COLUMN pair INTEGER REFERENCES pairs(id);
+           ALTER TABLE matches ADD COLUMN points REAL;
+           ALTER TABLE versions ADD COLUMN checked TEXT NOT NULL DEFAULT '';
+           ALTER TABLE versions ADD COLUMN failures INTEGER NOT NULL DEFAULT 0;
+           ALTER TABLE bots ADD COLUMN note TEXT NOT NULL DEFAULT '';)",
     };
     return steps;
 }

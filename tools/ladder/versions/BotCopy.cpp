@@ -112,10 +112,22 @@ private:
 
 CopyOutcome copyBotFolder(const std::string& from, const std::string& to, const CopyCaps& caps)
 {
-    Copier copier(caps);
     const FileDescriptor source(open(from.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
     if (!source.valid()) {
-        copier.outcome.error = "'" + from + "' is not a folder: " + std::strerror(errno);
+        CopyOutcome refused;
+        refused.error = "'" + from + "' is not a folder: " + std::strerror(errno);
+        return refused;
+    }
+    return copyBotFolderAt(source.get(), to, caps);
+}
+
+CopyOutcome copyBotFolderAt(int from, const std::string& to, const CopyCaps& caps)
+{
+    Copier copier(caps);
+    // Opened anew: a handle that only names the folder cannot list it.
+    const FileDescriptor source(openat(from, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!source.valid()) {
+        copier.outcome.error = std::string("cannot open the folder to copy: ") + std::strerror(errno);
         return copier.outcome;
     }
     if (mkdir(to.c_str(), 0700) != 0) {

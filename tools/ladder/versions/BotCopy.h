@@ -25,6 +25,9 @@ struct CopyOutcome {
 // then made read-only (files keep their execute bits). On an error nothing
 // is left at `to`.
 CopyOutcome copyBotFolder(const std::string& from, const std::string& to, const CopyCaps& caps);
+// The same from a folder already open: a box's seat folder, say, which has
+// no path of its own here.
+CopyOutcome copyBotFolderAt(int from, const std::string& to, const CopyCaps& caps);
 
 // Makes a copied folder writable again, so that it can be removed.
 void removeCopiedFolder(const std::string& path);

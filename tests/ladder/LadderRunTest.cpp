@@ -1,0 +1,188 @@
+#include "LadderPaths.h"
+#include "LadderStore.h"
+#include "RecordText.h"
+#include "RunLock.h"
+#include "ladder/LadderFixture.h"
+#include "support/Modes.h"
+#include "support/Records.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <fcntl.h>
+#include <set>
+#include <signal.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+using namespace vorlen::ladder;
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Plays the first colour that is neither side's: a file bot of the shell.
+constexpr const char* kFirstLegal =
+    "awk 'NF { last = $0; if (!first) first = $0 } END { o = substr(first, 1, 1); p = substr(last, length(last), 1);"
+    " for (c = 1; c <= 6; c++) if (c != o && c != p) { print c; exit } }' vorla.in > vorla.out\n";
+
+class LadderRuns : public Ladder {
+protected:
+    void SetUp() override
+    {
+        vorlen::testing::prepareMode(vorlen::testing::Mode::Sandbox);
+        ASSERT_EQ(run({"init", root}).code, 0);
+    }
+
+    // A bot whose Makefile makes its program from a script.
+    void addMadeBot(const std::string& name)
+    {
+        const std::string folder = botFolder(name, {{"play.sh", std::string("#!/bin/sh\n") + kFirstLegal},
+                                                    {"Makefile", "bot: play.sh\n\tcp play.sh bot && chmod +x bot\n"}});
+        const CommandOutcome added = run({"add", name, folder});
+        ASSERT_EQ(added.code, 0) << added.err;
+    }
+    void addScriptBot(const std::string& name, const std::string& script)
+    {
+        const std::string folder = botFolder(name, {{"bot.sh", "#!/bin/sh\n" + script}});
+        const CommandOutcome added = run({"add", name, folder, "--command", "sh bot.sh"});
+        ASSERT_EQ(added.code, 0) << added.err;
+    }
+    std::string stateOf(const std::string& bot, int number)
+    {
+        LadderStore store(root + "/ladder.sqlite", false);
+        const VersionRow version = store.versionsOf(bot).at(static_cast<std::size_t>(number - 1));
+        return version.state + (version.reason.empty() ? "" : ": " + version.reason);
+    }
+    // Every pair that landed has its two matches, and nothing else landed.
+    void expectWholePairs(long long pairs)
+    {
+        Sqlite db(root + "/ladder.sqlite", false);
+        EXPECT_EQ(asInt(db.query("SELECT COUNT(*) FROM pairs WHERE state = 'done'").at(0).at(0)), pairs);
+        EXPECT_EQ(asInt(db.query("SELECT COUNT(*) FROM pairs WHERE state = 'playing'").at(0).at(0)), 0);
+        EXPECT_EQ(asInt(db.query("SELECT COUNT(*) FROM matches").at(0).at(0)), 2 * pairs);
+        EXPECT_TRUE(db.query("SELECT pair FROM matches GROUP BY pair HAVING COUNT(*) != 2").empty());
+        std::set<int> games;
+        for (const SqlRow& row : db.query("SELECT record FROM matches")) {
+            std::vector<vorlen::match::MatchRecord> records;
+            std::string error;
+            ASSERT_TRUE(vorlen::match::parseRecords(asText(row[0]), true, records, error)) << error;
+            EXPECT_TRUE(games.insert(records.at(0).game).second) << "game " << records[0].game << " twice";
+        }
+    }
+};
+
+TEST_F(LadderRuns, VersionsAreBuiltAndCheckedInBoxesAndOnlyTheSoundOnesPlay)
+{
+    addMadeBot("made");
+    addScriptBot("plain", kFirstLegal);
+    {
+        const std::string folder = botFolder("broken", {{"Makefile", "bot:\n\techo no compiler here >&2; false\n"}});
+        ASSERT_EQ(run({"add", "broken", folder}).code, 0);
+    }
+    addScriptBot("crasher", std::string("n=$(cat /tmp/n 2>/dev/null || echo 0); echo $((n + 1)) > /tmp/n\n"
+                                        "[ \"$n\" -ge 2 ] && { echo 'crash at my third move' >&2; exit 1; }\n")
+                                + kFirstLegal);
+    const CommandOutcome ran = run({"run", "--matches", "4", "--concurrency", "2"});
+    ASSERT_EQ(ran.code, 0) << ran.err << ran.out;
+    EXPECT_EQ(stateOf("made", 1), "ready");
+    EXPECT_EQ(stateOf("plain", 1), "ready");
+    EXPECT_EQ(stateOf("broken", 1), "failed: the build failed: exit code 2 (its log: storage/bots/broken/v1/build.log)");
+    EXPECT_NE(vorlen::testing::readFile(root + "/storage/bots/broken/v1/build.log").find("no compiler here"),
+              std::string::npos);
+    EXPECT_NE(stateOf("crasher", 1).find("failed: its check against the built-in player: match 1, turn 4: "),
+              std::string::npos)
+        << stateOf("crasher", 1);
+    EXPECT_NE(stateOf("crasher", 1).find("crash at my third move"), std::string::npos);
+    EXPECT_NE(ran.out.find("4 matches played"), std::string::npos) << ran.out;
+    expectWholePairs(2);
+    const CommandOutcome standings = run({"standings"});
+    EXPECT_NE(standings.out.find("made.v1"), std::string::npos) << standings.out;
+    EXPECT_NE(standings.out.find("plain.v1"), std::string::npos);
+    EXPECT_EQ(standings.out.find("crasher"), std::string::npos) << "a failed version never plays";
+
+    // A new version takes its bot's place; the old one keeps its matches.
+    addMadeBot("made");
+    ASSERT_EQ(run({"run", "--matches", "2"}).code, 0);
+    EXPECT_EQ(stateOf("made", 2), "ready");
+    const CommandOutcome after = run({"standings"});
+    EXPECT_NE(after.out.find("made.v2"), std::string::npos) << after.out;
+    EXPECT_EQ(after.out.find("made.v1"), std::string::npos) << after.out;
+    EXPECT_NE(run({"bot", "made"}).out.find("    4 matches\n  v2"), std::string::npos) << run({"bot", "made"}).out;
+    expectWholePairs(3);
+}
+
+TEST_F(LadderRuns, OneRunAtATimeAndWhatAStoppedRunLeftIsTakenUpAgain)
+{
+    addScriptBot("one", kFirstLegal);
+    addScriptBot("two", kFirstLegal);
+    {
+        const RunLock held(root + "/run.lock");
+        ASSERT_TRUE(held.held());
+        const CommandOutcome refused = run({"run", "--matches", "2"});
+        EXPECT_EQ(refused.code, 1);
+        EXPECT_NE(refused.err.find("another run plays this ladder now"), std::string::npos) << refused.err;
+    }
+    ASSERT_EQ(run({"run", "--matches", "2"}).code, 0);
+    // As a run killed in the middle leaves it: a pair under way with a
+    // match's files, a version halfway through its intake.
+    {
+        LadderStore store(root + "/ladder.sqlite", false);
+        const std::vector<VersionRow> current = store.currentVersions();
+        ASSERT_EQ(current.size(), 2u);
+        const PairRow cut = store.startPair(current[0].id, current[1].id, 5, "now");
+        fs::create_directories(root + "/" + LadderPaths::pairOf(cut.id));
+        store.setVersionState(current[1].id, "checking");
+    }
+    ASSERT_EQ(run({"run", "--matches", "2"}).code, 0);
+    EXPECT_EQ(stateOf("two", 1), "ready");
+    expectWholePairs(2);
+    EXPECT_FALSE(fs::exists(root + "/storage/pairs/2")) << "the cut pair's files went with it";
+    for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
+             {"run", "--matches", "0"}, {"run", "--matches", "x"}, {"run", "--concurrency", "0"},
+             {"run", "--concurrency", "1000"}, {"run", "--seed", "-1"}, {"run", "extra"}, {"run", "--matches"}})
+        EXPECT_EQ(run(bad).code, 2) << bad.back();
+}
+
+// The real program killed outright, while it plays and while it builds:
+// the next run counts every pair once and finishes the build.
+TEST_F(LadderRuns, AKilledRunLosesNothingAndCountsNothingTwice)
+{
+    addScriptBot("one", kFirstLegal);
+    addScriptBot("two", kFirstLegal);
+    const auto killWhenSaid = [&](const std::string& said) {
+        const std::string out = dir.file("run.out");
+        const pid_t child = fork();
+        if (child == 0) {
+            const int fd = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+            ::dup2(fd, STDOUT_FILENO);
+            ::execl(VORLEN_LADDER_BIN, VORLEN_LADDER_BIN, "--ladder", root.c_str(), "run", "--concurrency", "2",
+                    static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(120);
+        while (vorlen::testing::readFile(out).find(said) == std::string::npos && std::chrono::steady_clock::now() < until)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        ::kill(child, SIGKILL);
+        ::waitpid(child, nullptr, 0);
+        return vorlen::testing::readFile(out);
+    };
+    EXPECT_NE(killWhenSaid("pair 3:").find("pair 3:"), std::string::npos);
+    // A version whose build takes its time, killed while it builds.
+    const std::string slow = botFolder("slow", {{"play.sh", std::string("#!/bin/sh\n") + kFirstLegal},
+                                                {"build.sh", "sleep 2; cp play.sh bot; chmod +x bot\n"}});
+    ASSERT_EQ(run({"add", "slow", slow, "--command", "./bot"}).code, 0);
+    EXPECT_NE(killWhenSaid("slow.v1: building").find("slow.v1: building"), std::string::npos);
+
+    ASSERT_EQ(run({"run", "--matches", "2"}).code, 0);
+    EXPECT_EQ(stateOf("slow", 1), "ready");
+    Sqlite db(root + "/ladder.sqlite", false);
+    const long long done = asInt(db.query("SELECT COUNT(*) FROM pairs WHERE state = 'done'").at(0).at(0));
+    EXPECT_GE(done, 4);
+    expectWholePairs(done);
+    for (const SqlRow& row : db.query("SELECT id FROM pairs WHERE state = 'dropped'"))
+        EXPECT_FALSE(fs::exists(root + "/" + LadderPaths::pairOf(asInt(row[0]))));
+}
+
+} // namespace

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "BotLimits.h"
+#include "MatchRecord.h"
+#include "NamedPlayer.h"
+#include "Sandbox.h"
+
+#include <csignal>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace vorlen::ladder {
+
+// How the ladder plays: always in boxes, on seeded boards.
+struct PlaySettings {
+    SandboxPlan plan;
+    BotLimits limits;
+};
+
+// Where one pair's files go, and which board it plays.
+struct PairPlace {
+    std::uint64_t seed = 0; // the board: the seeded generator's first from this seed
+    std::string folder;     // the pair's logs and replays; made when missing
+};
+
+struct PairOutcome {
+    std::vector<match::MatchRecord> records; // in seat order of the board: a first, then b first
+    std::string error;                       // the referee's own failure; empty when none
+    bool interrupted = false;
+};
+
+// A version of a bot as a seat: its command line read as the runner reads
+// one ("stream:" and all), its relative paths taken from its `folder`,
+// which is the folder its box shows it.
+SeatPlayer versionSeat(const std::string& command, const std::string& folder);
+
+// Plays one board in both seatings between `a` and `b` with the runner
+// vorlen-match plays with: the same seats, boxes, limits and records.
+// Stops early, with nothing kept, when `interrupted` is set.
+PairOutcome playPair(const match::NamedPlayer& a, const match::NamedPlayer& b, const PairPlace& place,
+                     const PlaySettings& settings, const volatile std::sig_atomic_t& interrupted);
+
+// Whether a seat's match ended by its failure, not by the game's end.
+bool failedIn(const match::SeatRecord& seat);
+
+// Why a version's check against the built-in player failed: its first
+// failed move, with the runner's hint; empty when it played both matches
+// to their end.
+std::string checkFailure(const std::vector<match::MatchRecord>& records, const std::string& version);
+
+} // namespace vorlen::ladder

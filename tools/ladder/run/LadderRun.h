@@ -1,0 +1,71 @@
+#pragma once
+
+#include "BotGroups.h"
+#include "LadderStore.h"
+#include "PairChoice.h"
+#include "PairPlay.h"
+#include "VersionBuild.h"
+
+#include <condition_variable>
+#include <csignal>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <string>
+
+namespace vorlen::ladder {
+
+struct RunSettings {
+    int concurrency = 1;       // builds and pairs at once
+    long long matches = -1;    // matches to play; -1: until stopped
+    int pauseAfter = 10;       // failed matches in a row that pause a bot
+    std::uint64_t seed = 0;    // the ladder's boards: a pair's board comes from it and the pair's number
+    BuildSettings build;
+    PlaySettings play;
+};
+
+// What a run tells as it goes, and its clock.
+struct RunEvents {
+    std::function<void(const std::string&)> say;
+    std::function<std::string()> now;
+};
+
+// Keeps a ladder playing: waiting versions built and checked first, then
+// pairs chosen where they tell most, `concurrency` at a time, each landing
+// whole in the store. A stop (`interrupted`) ends what is under way; what
+// it cut short is dropped, and the next run takes it up again.
+class LadderRun {
+public:
+    LadderRun(const std::string& root, LadderStore& store, const RunSettings& settings, const RunEvents& events);
+
+    // Plays until stopped, or until the matches are played; the referee's
+    // own failure, empty when none.
+    std::string run(const volatile std::sig_atomic_t& interrupted);
+    long long matchesPlayed() const { return played_; }
+
+private:
+    struct Task {
+        std::optional<VersionRow> intake;
+        std::optional<PairRow> pair;
+    };
+
+    // Lies on the store's lock: what to do next, none when the run is over.
+    std::optional<Task> nextTask(const volatile std::sig_atomic_t& interrupted);
+    std::optional<PairRow> nextPair();
+    void work(const volatile std::sig_atomic_t& interrupted);
+    void takeIn(const VersionRow& version, const volatile std::sig_atomic_t& interrupted);
+    void playPairTask(const PairRow& pair, const volatile std::sig_atomic_t& interrupted);
+    void failed(const std::string& error);
+
+    std::string root_;
+    LadderStore& store_;
+    RunSettings settings_;
+    RunEvents events_;
+    BotGroups groups_;
+    std::mutex mutex_; // the store, the counts and the error
+    long long started_ = 0; // matches begun (two a pair)
+    long long played_ = 0;
+    std::string error_;
+};
+
+} // namespace vorlen::ladder

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "BotGroups.h"
+#include "LadderStore.h"
+#include "PairPlay.h"
+#include "VersionBuild.h"
+
+#include <csignal>
+#include <string>
+#include <vector>
+
+namespace vorlen::ladder {
+
+// How a version came in: ready to play, or failed with the reason; or cut
+// short by a stop (it waits again then).
+struct IntakeOutcome {
+    bool ready = false;
+    bool interrupted = false;
+    std::string reason;
+    std::vector<std::string> checkRecords; // JSON lines
+    std::string error;                     // the referee's own failure
+};
+
+// The built-in player's name in a check's records.
+inline constexpr const char* kCheckOpponent = "stupid";
+
+// Builds a version (`root` absolute) into its folder's "built" and checks
+// it: both seatings of one board against the built-in player, which it must
+// play to their ends. Nothing of an earlier, unfinished intake is kept.
+IntakeOutcome takeInVersion(const VersionRow& version, const std::string& root, const BuildSettings& build,
+                            const PlaySettings& play, BotGroups& groups, const volatile std::sig_atomic_t& interrupted);
+
+} // namespace vorlen::ladder
