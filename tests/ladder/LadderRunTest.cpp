@@ -1,5 +1,6 @@
 #include "LadderPaths.h"
 #include "LadderStore.h"
+#include "RecordCommands.h"
 #include "RecordText.h"
 #include "RunLock.h"
 #include "ladder/LadderFixture.h"
@@ -26,6 +27,11 @@ namespace {
 constexpr const char* kFirstLegal =
     "awk 'NF { last = $0; if (!first) first = $0 } END { o = substr(first, 1, 1); p = substr(last, length(last), 1);"
     " for (c = 1; c <= 6; c++) if (c != o && c != p) { print c; exit } }' vorla.in > vorla.out\n";
+
+// Plays the last such colour.
+constexpr const char* kLastLegal =
+    "awk 'NF { last = $0; if (!first) first = $0 } END { o = substr(first, 1, 1); p = substr(last, length(last), 1);"
+    " for (c = 6; c >= 1; c--) if (c != o && c != p) { print c; exit } }' vorla.in > vorla.out\n";
 
 class LadderRuns : public Ladder {
 protected:
@@ -77,6 +83,7 @@ TEST_F(LadderRuns, VersionsAreBuiltAndCheckedInBoxesAndOnlyTheSoundOnesPlay)
 {
     addMadeBot("made");
     addScriptBot("plain", kFirstLegal);
+    addScriptBot("last", kLastLegal);
     {
         const std::string folder = botFolder("broken", {{"Makefile", "bot:\n\techo no compiler here >&2; false\n"}});
         ASSERT_EQ(run({"add", "broken", folder}).code, 0);
@@ -84,7 +91,7 @@ TEST_F(LadderRuns, VersionsAreBuiltAndCheckedInBoxesAndOnlyTheSoundOnesPlay)
     addScriptBot("crasher", std::string("n=$(cat /tmp/n 2>/dev/null || echo 0); echo $((n + 1)) > /tmp/n\n"
                                         "[ \"$n\" -ge 2 ] && { echo 'crash at my third move' >&2; exit 1; }\n")
                                 + kFirstLegal);
-    const CommandOutcome ran = run({"run", "--matches", "4", "--concurrency", "2"});
+    const CommandOutcome ran = run({"run", "--matches", "6", "--concurrency", "2"});
     ASSERT_EQ(ran.code, 0) << ran.err << ran.out;
     EXPECT_EQ(stateOf("made", 1), "ready");
     EXPECT_EQ(stateOf("plain", 1), "ready");
@@ -95,12 +102,21 @@ TEST_F(LadderRuns, VersionsAreBuiltAndCheckedInBoxesAndOnlyTheSoundOnesPlay)
               std::string::npos)
         << stateOf("crasher", 1);
     EXPECT_NE(stateOf("crasher", 1).find("crash at my third move"), std::string::npos);
-    EXPECT_NE(ran.out.find("4 matches played"), std::string::npos) << ran.out;
-    expectWholePairs(2);
+    EXPECT_NE(ran.out.find("6 matches played"), std::string::npos) << ran.out;
+    expectWholePairs(3);
     const CommandOutcome standings = run({"standings"});
     EXPECT_NE(standings.out.find("made.v1"), std::string::npos) << standings.out;
     EXPECT_NE(standings.out.find("plain.v1"), std::string::npos);
     EXPECT_EQ(standings.out.find("crasher"), std::string::npos) << "a failed version never plays";
+    // vorlen-match sums up the same matches to the same standings.
+    const std::string records = dir.write("ladder.jsonl", run({"matches", "--records"}).out);
+    const vorlen::match::CommandOutcome summed = vorlen::match::summarizeCommand({records});
+    ASSERT_EQ(summed.exitCode, 0) << summed.err;
+    const auto table = [](const std::string& text) {
+        const std::size_t from = text.find("Standings");
+        return text.substr(from, text.find("\n\n", from) - from);
+    };
+    EXPECT_EQ(table(summed.out), table(standings.out)) << summed.out << standings.out;
 
     // A new version takes its bot's place; the old one keeps its matches.
     addMadeBot("made");
@@ -109,8 +125,10 @@ TEST_F(LadderRuns, VersionsAreBuiltAndCheckedInBoxesAndOnlyTheSoundOnesPlay)
     const CommandOutcome after = run({"standings"});
     EXPECT_NE(after.out.find("made.v2"), std::string::npos) << after.out;
     EXPECT_EQ(after.out.find("made.v1"), std::string::npos) << after.out;
-    EXPECT_NE(run({"bot", "made"}).out.find("    4 matches\n  v2"), std::string::npos) << run({"bot", "made"}).out;
-    expectWholePairs(3);
+    const std::string shown = run({"bot", "made"}).out;
+    EXPECT_NE(shown.find("matches\n  v2"), std::string::npos) << shown;
+    EXPECT_EQ(shown.find(" 0 matches\n  v2"), std::string::npos) << "v1 keeps its matches:\n" << shown;
+    expectWholePairs(4);
 }
 
 TEST_F(LadderRuns, OneRunAtATimeAndWhatAStoppedRunLeftIsTakenUpAgain)

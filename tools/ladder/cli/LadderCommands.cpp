@@ -32,7 +32,11 @@ const std::map<std::string, Subcommand>& subcommands()
         {"standings",
          {"standings", "Prints the ratings (Bradley-Terry, the field's mean at 0) of every active bot's latest ready version.",
           showStandings}},
-        {"matches", {"matches [--limit N]", "Lists the latest matches (20 unless --limit says).", listMatches}},
+        {"matches",
+         {"matches [--limit N | --records]",
+          "Lists the latest matches (20 unless --limit says). --records: the records of the matches between the\n"
+          "current versions as JSON Lines, one run's records that 'vorlen-match summarize' sums up as the standings.",
+          listMatches}},
         {"run",
          {"run [--matches N] [--concurrency N] [--seed N]",
           "Keeps the ladder playing until stopped (Ctrl-C), or until N more matches are played: versions that wait\n"

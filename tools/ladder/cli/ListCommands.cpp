@@ -4,27 +4,46 @@
 #include "Summary.h"
 #include "Tally.h"
 
-#include <map>
+#include <algorithm>
+#include <set>
 #include <sstream>
 
 namespace vorlen::ladder {
 namespace {
 
-// The version of each active bot that plays: its latest ready one.
-std::vector<VersionRow> currentVersions(LadderStore& store)
+// The matches between the current versions, in the order they were played,
+// as one run's records: every version plays every board in both seatings,
+// the field's mean at 0, the matches numbered from 0. vorlen-match sums
+// them up as the ladder does.
+std::vector<match::MatchRecord> currentRecords(LadderStore& store, const std::vector<VersionRow>& current)
 {
-    std::vector<VersionRow> current;
-    for (const BotRow& bot : store.bots()) {
-        if (bot.state != "active")
-            continue;
-        const std::vector<VersionRow> versions = store.versionsOf(bot.name);
-        for (auto it = versions.rbegin(); it != versions.rend(); ++it)
-            if (it->state == "ready") {
-                current.push_back(*it);
-                break;
-            }
+    std::set<std::int64_t> playing;
+    std::string players;
+    for (const VersionRow& version : current) {
+        playing.insert(version.id);
+        players += (players.empty() ? "" : " ") + versionName(version);
     }
-    return current;
+    std::vector<match::MatchRecord> records;
+    std::vector<MatchRow> rows = store.matches(INT32_MAX);
+    std::reverse(rows.begin(), rows.end());
+    for (const MatchRow& row : rows) {
+        std::vector<match::MatchRecord> read;
+        std::string error;
+        if (playing.count(row.first) && playing.count(row.second) && match::parseRecords(row.record, true, read, error))
+            records.insert(records.end(), read.begin(), read.end());
+    }
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        match::MatchRecord& record = records[i];
+        record.game = static_cast<int>(i);
+        record.run = "ladder";
+        record.runMatches = static_cast<int>(records.size());
+        record.runPlayers = players;
+        record.swap = true;
+        record.anchor = match::kPoolMeanAnchor;
+        record.sprt.clear();
+        record.shard.clear();
+    }
+    return records;
 }
 
 } // namespace
@@ -33,7 +52,7 @@ CommandOutcome showStandings(CommandCall& call, LadderStore& store)
 {
     if (!call.args.empty())
         return call.refuse("standings takes no words");
-    const std::vector<VersionRow> current = currentVersions(store);
+    const std::vector<VersionRow> current = store.currentVersions();
     if (current.empty()) {
         call.outcome.out = "No bot has a version ready to play yet.\n";
         return call.outcome;
@@ -41,23 +60,12 @@ CommandOutcome showStandings(CommandCall& call, LadderStore& store)
     match::RunFacts facts;
     facts.swap = true;
     facts.anchor = match::kPoolMeanAnchor;
-    std::map<std::int64_t, std::string> names;
-    for (const VersionRow& version : current) {
-        names[version.id] = versionName(version);
+    for (const VersionRow& version : current)
         facts.players.push_back({versionName(version), parseSeatPlayer(version.command)});
-    }
     // Results between current versions only: earlier ones keep theirs apart.
     match::Tally tally(facts.players[0].name, true);
-    for (const VersionRow& version : current)
-        for (const MatchRow& row : store.matches(INT32_MAX, version.id)) {
-            if (row.first != version.id || !names.count(row.second))
-                continue;
-            std::vector<match::MatchRecord> records;
-            std::string error;
-            if (match::parseRecords(row.record, true, records, error))
-                for (const match::MatchRecord& record : records)
-                    tally.add(record);
-        }
+    for (const match::MatchRecord& record : currentRecords(store, current))
+        tally.add(record);
     if (tally.matches() == 0) {
         std::string text = "No matches between the current versions yet; they are:\n";
         for (const VersionRow& version : current)
@@ -70,9 +78,18 @@ CommandOutcome showStandings(CommandCall& call, LadderStore& store)
     return call.outcome;
 }
 
+CommandOutcome exportRecords(CommandCall& call, LadderStore& store)
+{
+    for (const match::MatchRecord& record : currentRecords(store, store.currentVersions()))
+        call.outcome.out += match::toJsonLine(record);
+    return call.outcome;
+}
+
 CommandOutcome listMatches(CommandCall& call, LadderStore& store)
 {
     int limit = 20;
+    if (call.args.size() == 1 && call.args[0] == "--records")
+        return exportRecords(call, store);
     if (call.args.size() == 2 && call.args[0] == "--limit") {
         try {
             limit = std::stoi(call.args[1]);
@@ -82,7 +99,7 @@ CommandOutcome listMatches(CommandCall& call, LadderStore& store)
         if (limit < 1)
             return call.refuse("--limit takes a count from 1");
     } else if (!call.args.empty()) {
-        return call.refuse("matches takes only --limit N");
+        return call.refuse("matches takes only --limit N or --records");
     }
     std::ostringstream text;
     for (const MatchRow& row : store.matches(limit)) {
