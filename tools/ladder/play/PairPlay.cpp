@@ -1,10 +1,11 @@
 #include "PairPlay.h"
 
 #include "CommandLine.h"
-#include "MatchRunner.h"
+#include "BoardSequence.h"
+#include "MatchPlay.h"
+#include "ReplayFile.h"
 #include "Retirement.h"
 
-#include <algorithm>
 #include <filesystem>
 
 namespace vorlen::ladder {
@@ -19,7 +20,7 @@ SeatPlayer versionSeat(const std::string& command, const std::string& folder)
 }
 
 PairOutcome playPair(const match::NamedPlayer& a, const match::NamedPlayer& b, const PairPlace& place,
-                     const PlaySettings& settings, const volatile std::sig_atomic_t& interrupted)
+                     const PlaySettings& settings, BotGroups& groups, BoxPool& boxes)
 {
     match::MatchConfig config;
     config.named = {a, b};
@@ -32,7 +33,6 @@ PairOutcome playPair(const match::NamedPlayer& a, const match::NamedPlayer& b, c
     config.limits = settings.limits;
     config.botLogDir = place.folder;
     config.replayDir = place.folder;
-    config.quiet = true;
     PairOutcome outcome;
     std::error_code made;
     std::filesystem::create_directories(place.folder, made);
@@ -40,16 +40,23 @@ PairOutcome playPair(const match::NamedPlayer& a, const match::NamedPlayer& b, c
         outcome.error = "cannot make '" + place.folder + "': " + made.message();
         return outcome;
     }
-    match::MatchRunner runner(config, nullptr);
-    const bool whole = runner.run(interrupted, [&](const match::MatchRunner::Progress& progress) {
-        outcome.records.insert(outcome.records.end(), progress.fresh.begin(), progress.fresh.end());
-    });
-    outcome.error = runner.error();
-    outcome.interrupted = !whole && outcome.error.empty();
-    if (!whole)
-        outcome.records.clear();
-    std::sort(outcome.records.begin(), outcome.records.end(),
-              [](const match::MatchRecord& x, const match::MatchRecord& y) { return x.game < y.game; });
+    match::BoardSequence boards(config);
+    const match::BoardSequence::Board board = boards.at(0);
+    for (int game = 0; game < config.matchCount(); ++game) {
+        const match::Slot slot = match::slotOf(game, 1, true);
+        const match::MatchJob job{game, board.field, board.label, slot.swapped, config.seatsFor(slot), board.start};
+        const match::MatchResult result = match::playMatch(job, config, groups, &boxes);
+        std::string error = result.error;
+        if (error.empty() && result.record)
+            writeReplayFile(place.folder + "/" + match::replayFileName(job, config), result.replay, error);
+        if (!error.empty() || !result.record) {
+            outcome.error = error;
+            outcome.interrupted = error.empty();
+            outcome.records.clear();
+            return outcome;
+        }
+        outcome.records.push_back(*result.record);
+    }
     return outcome;
 }
 

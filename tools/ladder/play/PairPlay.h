@@ -1,11 +1,12 @@
 #pragma once
 
+#include "BotGroups.h"
 #include "BotLimits.h"
+#include "BoxPool.h"
 #include "MatchRecord.h"
 #include "NamedPlayer.h"
 #include "Sandbox.h"
 
-#include <csignal>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -35,11 +36,12 @@ struct PairOutcome {
 // which is the folder its box shows it.
 SeatPlayer versionSeat(const std::string& command, const std::string& folder);
 
-// Plays one board in both seatings between `a` and `b` with the runner
-// vorlen-match plays with: the same seats, boxes, limits and records.
-// Stops early, with nothing kept, when `interrupted` is set.
+// Plays one board in both seatings between `a` and `b`, match by match as
+// vorlen-match plays them: the same seats, boxes, limits, records and
+// replays. Boxes come from and go back to `boxes`, kept by this thread for
+// the versions' next pairs. Killing `groups` stops it, with nothing kept.
 PairOutcome playPair(const match::NamedPlayer& a, const match::NamedPlayer& b, const PairPlace& place,
-                     const PlaySettings& settings, const volatile std::sig_atomic_t& interrupted);
+                     const PlaySettings& settings, BotGroups& groups, BoxPool& boxes);
 
 // Whether a seat's match ended by its failure, not by the game's end.
 bool failedIn(const match::SeatRecord& seat);

@@ -5,6 +5,8 @@
 #include "RecordText.h"
 #include "VersionIntake.h"
 
+#include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <thread>
 #include <vector>
@@ -39,32 +41,43 @@ std::string LadderRun::run(const volatile std::sig_atomic_t& interrupted)
         }
         store_.resetUnfinishedVersions();
     }
+    std::atomic<int> working = std::max(1, settings_.concurrency);
     std::vector<std::thread> workers;
-    for (int i = 0; i < std::max(1, settings_.concurrency); ++i)
-        workers.emplace_back([&] { work(interrupted); });
+    for (int i = working; i > 0; --i)
+        workers.emplace_back([&] {
+            work();
+            --working;
+        });
+    // A stop ends every bot and build at once; the workers then find nothing more to do.
+    while (working > 0) {
+        if (interrupted != 0 && !groups_.stopping())
+            groups_.killAll();
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
     for (std::thread& worker : workers)
         worker.join();
     return error_;
 }
 
-void LadderRun::work(const volatile std::sig_atomic_t& interrupted)
+void LadderRun::work()
 {
-    while (const std::optional<Task> task = nextTask(interrupted)) {
+    while (const std::optional<Task> task = nextTask()) {
         try {
             if (task->intake)
-                takeIn(*task->intake, interrupted);
+                takeIn(*task->intake);
             else
-                playPairTask(*task->pair, interrupted);
+                playPairTask(*task->pair);
         } catch (const SqlError& error) {
             failed(std::string("the ladder's database: ") + error.what());
         }
     }
+    boxes_.endKept(); // they would die with this thread
 }
 
-std::optional<LadderRun::Task> LadderRun::nextTask(const volatile std::sig_atomic_t& interrupted)
+std::optional<LadderRun::Task> LadderRun::nextTask()
 {
     const std::lock_guard lock(mutex_);
-    if (interrupted != 0 || !error_.empty())
+    if (groups_.stopping() || !error_.empty())
         return std::nullopt;
     try {
         const std::vector<VersionRow> waiting = store_.versionsIn("waiting");
@@ -98,10 +111,10 @@ std::optional<PairRow> LadderRun::nextPair()
     return pair;
 }
 
-void LadderRun::takeIn(const VersionRow& version, const volatile std::sig_atomic_t& interrupted)
+void LadderRun::takeIn(const VersionRow& version)
 {
     events_.say(versionName(version) + ": building and checking\n");
-    const IntakeOutcome outcome = takeInVersion(version, root_, settings_.build, settings_.play, groups_, interrupted);
+    const IntakeOutcome outcome = takeInVersion(version, root_, settings_.build, settings_.play, groups_, boxes_);
     const std::lock_guard lock(mutex_);
     if (outcome.interrupted) {
         store_.setVersionState(version.id, "waiting");
@@ -120,7 +133,7 @@ void LadderRun::takeIn(const VersionRow& version, const volatile std::sig_atomic
     events_.say(versionName(version) + (outcome.ready ? ": ready, it plays from now on\n" : ": failed: " + outcome.reason + "\n"));
 }
 
-void LadderRun::playPairTask(const PairRow& pair, const volatile std::sig_atomic_t& interrupted)
+void LadderRun::playPairTask(const PairRow& pair)
 {
     VersionRow first, second;
     {
@@ -135,7 +148,7 @@ void LadderRun::playPairTask(const PairRow& pair, const volatile std::sig_atomic
     };
     const PairOutcome outcome = playPair(seatOf(first), seatOf(second),
                                          {static_cast<std::uint64_t>(pair.seed), root_ + "/" + LadderPaths::pairOf(pair.id)},
-                                         settings_.play, interrupted);
+                                         settings_.play, groups_, boxes_);
     const std::lock_guard lock(mutex_);
     if (outcome.interrupted || !outcome.error.empty() || outcome.records.size() != 2) {
         if (!outcome.error.empty() && error_.empty())

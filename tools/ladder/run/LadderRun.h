@@ -1,6 +1,7 @@
 #pragma once
 
 #include "BotGroups.h"
+#include "BoxPool.h"
 #include "LadderStore.h"
 #include "PairChoice.h"
 #include "PairPlay.h"
@@ -50,18 +51,19 @@ private:
     };
 
     // Lies on the store's lock: what to do next, none when the run is over.
-    std::optional<Task> nextTask(const volatile std::sig_atomic_t& interrupted);
+    std::optional<Task> nextTask();
     std::optional<PairRow> nextPair();
-    void work(const volatile std::sig_atomic_t& interrupted);
-    void takeIn(const VersionRow& version, const volatile std::sig_atomic_t& interrupted);
-    void playPairTask(const PairRow& pair, const volatile std::sig_atomic_t& interrupted);
+    void work();
+    void takeIn(const VersionRow& version);
+    void playPairTask(const PairRow& pair);
     void failed(const std::string& error);
 
     std::string root_;
     LadderStore& store_;
     RunSettings settings_;
     RunEvents events_;
-    BotGroups groups_;
+    BotGroups groups_;    // killed, all of them, by a stop
+    BoxPool boxes_{8};    // a worker's boxes, kept for its next pairs
     std::mutex mutex_; // the store, the counts and the error
     long long started_ = 0; // matches begun (two a pair)
     long long played_ = 0;

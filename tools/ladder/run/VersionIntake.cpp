@@ -21,7 +21,7 @@ void clearIntake(const std::string& folder)
 } // namespace
 
 IntakeOutcome takeInVersion(const VersionRow& version, const std::string& root, const BuildSettings& build,
-                            const PlaySettings& play, BotGroups& groups, const volatile std::sig_atomic_t& interrupted)
+                            const PlaySettings& play, BotGroups& groups, BoxPool& boxes)
 {
     const std::string folder = root + "/" + LadderPaths::versionOf(version.bot, version.number);
     clearIntake(folder);
@@ -30,7 +30,7 @@ IntakeOutcome takeInVersion(const VersionRow& version, const std::string& root, 
     if (!version.build.empty()) {
         const BuildOutcome made =
             buildVersion(built, version.build, folder + "/built", folder + "/build.log", build, groups);
-        if (interrupted != 0) {
+        if (groups.stopping()) {
             outcome.interrupted = true;
             return outcome;
         }
@@ -42,8 +42,8 @@ IntakeOutcome takeInVersion(const VersionRow& version, const std::string& root, 
     }
     const match::NamedPlayer candidate{versionName(version), versionSeat(version.command, built)};
     const match::NamedPlayer greedy{kCheckOpponent, SeatPlayer{}};
-    const PairOutcome check = playPair(candidate, greedy, {static_cast<std::uint64_t>(version.id), folder + "/check"}, play,
-                                       interrupted);
+    const PairOutcome check =
+        playPair(candidate, greedy, {static_cast<std::uint64_t>(version.id), folder + "/check"}, play, groups, boxes);
     outcome.interrupted = check.interrupted;
     outcome.error = check.error;
     if (check.interrupted || !check.error.empty())

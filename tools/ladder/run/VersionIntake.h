@@ -5,7 +5,6 @@
 #include "PairPlay.h"
 #include "VersionBuild.h"
 
-#include <csignal>
 #include <string>
 #include <vector>
 
@@ -27,7 +26,8 @@ inline constexpr const char* kCheckOpponent = "stupid";
 // Builds a version (`root` absolute) into its folder's "built" and checks
 // it: both seatings of one board against the built-in player, which it must
 // play to their ends. Nothing of an earlier, unfinished intake is kept.
+// Killing `groups` cuts it short.
 IntakeOutcome takeInVersion(const VersionRow& version, const std::string& root, const BuildSettings& build,
-                            const PlaySettings& play, BotGroups& groups, const volatile std::sig_atomic_t& interrupted);
+                            const PlaySettings& play, BotGroups& groups, BoxPool& boxes);
 
 } // namespace vorlen::ladder
