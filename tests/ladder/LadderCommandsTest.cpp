@@ -1,6 +1,7 @@
 #include "BotCopy.h"
 #include "LadderCommands.h"
 #include "LadderStore.h"
+#include "Sqlite.h"
 #include "RecordText.h"
 #include "ladder/LadderFixture.h"
 #include "support/Records.h"
@@ -30,6 +31,15 @@ TEST_F(Ladder, InitMakesOneLadderInAFolderOfItsOwnAndEveryCommandNeedsOne)
     dir.write("full/x", "x");
     EXPECT_EQ(run({"init", dir.file("full")}).code, 2);
     EXPECT_EQ(run({"init"}).code, 2);
+    // A database elsewhere is a PostgreSQL server's, and one that cannot be
+    // reached leaves no ladder behind.
+    EXPECT_EQ(run({"init", dir.file("pg"), "--database", "sqlite:///x.db"}).code, 2);
+    EXPECT_EQ(run({"init", dir.file("pg"), "--database"}).code, 2);
+    const CommandOutcome unreachable =
+        run({"init", dir.file("pg"), "--database", "postgresql:///none?host=" + dir.file("no-server")});
+    EXPECT_EQ(unreachable.code, 1);
+    EXPECT_NE(unreachable.err.find("cannot connect to the PostgreSQL server"), std::string::npos) << unreachable.err;
+    EXPECT_TRUE(fs::is_empty(dir.file("pg")));
     EXPECT_EQ(run({"standings"}).code, 0);
     EXPECT_EQ(run({"frobnicate"}).code, 2);
     EXPECT_EQ(runLadderCommand({}, "").code, 2);

@@ -1,8 +1,10 @@
+#include "DatabaseLocation.h"
 #include "LadderPaths.h"
 #include "LadderStore.h"
 #include "RecordCommands.h"
 #include "RecordText.h"
 #include "RunLock.h"
+#include "ladder/Backends.h"
 #include "ladder/LadderFixture.h"
 #include "support/Modes.h"
 #include "support/Records.h"
@@ -33,12 +35,21 @@ constexpr const char* kLastLegal =
     "awk 'NF { last = $0; if (!first) first = $0 } END { o = substr(first, 1, 1); p = substr(last, length(last), 1);"
     " for (c = 6; c >= 1; c--) if (c != o && c != p) { print c; exit } }' vorla.in > vorla.out\n";
 
-class LadderRuns : public Ladder {
+class LadderRuns : public Ladder, public ::testing::WithParamInterface<Backend> {
 protected:
     void SetUp() override
     {
         vorlen::testing::prepareMode(vorlen::testing::Mode::Sandbox);
-        ASSERT_EQ(run({"init", root}).code, 0);
+        if (IsSkipped())
+            return;
+        location = root + "/ladder.sqlite";
+        std::vector<std::string> init{"init", root};
+        if (GetParam() == Backend::Postgres) {
+            VORLEN_POSTGRES_DATABASE(location);
+            init.insert(init.end(), {"--database", location});
+        }
+        const CommandOutcome made = run(init);
+        ASSERT_EQ(made.code, 0) << made.err;
     }
 
     // A bot whose Makefile makes its program from a script.
@@ -57,29 +68,31 @@ protected:
     }
     std::string stateOf(const std::string& bot, int number)
     {
-        LadderStore store(root + "/ladder.sqlite", false);
+        LadderStore store(location, false);
         const VersionRow version = store.versionsOf(bot).at(static_cast<std::size_t>(number - 1));
         return version.state + (version.reason.empty() ? "" : ": " + version.reason);
     }
     // Every pair that landed has its two matches, and nothing else landed.
     void expectWholePairs(long long pairs)
     {
-        Sqlite db(root + "/ladder.sqlite", false);
-        EXPECT_EQ(asInt(db.query("SELECT COUNT(*) FROM pairs WHERE state = 'done'").at(0).at(0)), pairs);
-        EXPECT_EQ(asInt(db.query("SELECT COUNT(*) FROM pairs WHERE state = 'playing'").at(0).at(0)), 0);
-        EXPECT_EQ(asInt(db.query("SELECT COUNT(*) FROM matches").at(0).at(0)), 2 * pairs);
-        EXPECT_TRUE(db.query("SELECT pair FROM matches GROUP BY pair HAVING COUNT(*) != 2").empty());
+        const auto db = openDatabase(location, false);
+        EXPECT_EQ(asInt(db->query("SELECT COUNT(*) FROM pairs WHERE state = 'done'").at(0).at(0)), pairs);
+        EXPECT_EQ(asInt(db->query("SELECT COUNT(*) FROM pairs WHERE state = 'playing'").at(0).at(0)), 0);
+        EXPECT_EQ(asInt(db->query("SELECT COUNT(*) FROM matches").at(0).at(0)), 2 * pairs);
+        EXPECT_TRUE(db->query("SELECT pair FROM matches GROUP BY pair HAVING COUNT(*) != 2").empty());
         std::set<int> games;
-        for (const SqlRow& row : db.query("SELECT record FROM matches")) {
+        for (const SqlRow& row : db->query("SELECT record FROM matches")) {
             std::vector<vorlen::match::MatchRecord> records;
             std::string error;
             ASSERT_TRUE(vorlen::match::parseRecords(asText(row[0]), true, records, error)) << error;
             EXPECT_TRUE(games.insert(records.at(0).game).second) << "game " << records[0].game << " twice";
         }
     }
+
+    std::string location; // of the ladder's database
 };
 
-TEST_F(LadderRuns, VersionsAreBuiltAndCheckedInBoxesAndOnlyTheSoundOnesPlay)
+TEST_P(LadderRuns, VersionsAreBuiltAndCheckedInBoxesAndOnlyTheSoundOnesPlay)
 {
     addMadeBot("made");
     addScriptBot("plain", kFirstLegal);
@@ -131,7 +144,7 @@ TEST_F(LadderRuns, VersionsAreBuiltAndCheckedInBoxesAndOnlyTheSoundOnesPlay)
     expectWholePairs(4);
 }
 
-TEST_F(LadderRuns, OneRunAtATimeAndWhatAStoppedRunLeftIsTakenUpAgain)
+TEST_P(LadderRuns, OneRunAtATimeAndWhatAStoppedRunLeftIsTakenUpAgain)
 {
     addScriptBot("one", kFirstLegal);
     addScriptBot("two", kFirstLegal);
@@ -146,7 +159,7 @@ TEST_F(LadderRuns, OneRunAtATimeAndWhatAStoppedRunLeftIsTakenUpAgain)
     // As a run killed in the middle leaves it: a pair under way with a
     // match's files, a version halfway through its intake.
     {
-        LadderStore store(root + "/ladder.sqlite", false);
+        LadderStore store(location, false);
         const std::vector<VersionRow> current = store.currentVersions();
         ASSERT_EQ(current.size(), 2u);
         const PairRow cut = store.startPair(current[0].id, current[1].id, 5, "now");
@@ -165,7 +178,7 @@ TEST_F(LadderRuns, OneRunAtATimeAndWhatAStoppedRunLeftIsTakenUpAgain)
 
 // The real program killed outright, while it plays and while it builds:
 // the next run counts every pair once and finishes the build.
-TEST_F(LadderRuns, AKilledRunLosesNothingAndCountsNothingTwice)
+TEST_P(LadderRuns, AKilledRunLosesNothingAndCountsNothingTwice)
 {
     addScriptBot("one", kFirstLegal);
     addScriptBot("two", kFirstLegal);
@@ -180,10 +193,14 @@ TEST_F(LadderRuns, AKilledRunLosesNothingAndCountsNothingTwice)
             ::_exit(127);
         }
         const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(120);
-        while (vorlen::testing::readFile(out).find(said) == std::string::npos && std::chrono::steady_clock::now() < until)
+        bool ended = false;
+        while (vorlen::testing::readFile(out).find(said) == std::string::npos && std::chrono::steady_clock::now() < until
+               && !(ended = ::waitpid(child, nullptr, WNOHANG) == child))
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        ::kill(child, SIGKILL);
-        ::waitpid(child, nullptr, 0);
+        if (!ended) {
+            ::kill(child, SIGKILL);
+            ::waitpid(child, nullptr, 0);
+        }
         return vorlen::testing::readFile(out);
     };
     EXPECT_NE(killWhenSaid("pair 3:").find("pair 3:"), std::string::npos);
@@ -195,12 +212,14 @@ TEST_F(LadderRuns, AKilledRunLosesNothingAndCountsNothingTwice)
 
     ASSERT_EQ(run({"run", "--matches", "2"}).code, 0);
     EXPECT_EQ(stateOf("slow", 1), "ready");
-    Sqlite db(root + "/ladder.sqlite", false);
-    const long long done = asInt(db.query("SELECT COUNT(*) FROM pairs WHERE state = 'done'").at(0).at(0));
+    const auto db = openDatabase(location, false);
+    const long long done = asInt(db->query("SELECT COUNT(*) FROM pairs WHERE state = 'done'").at(0).at(0));
     EXPECT_GE(done, 4);
     expectWholePairs(done);
-    for (const SqlRow& row : db.query("SELECT id FROM pairs WHERE state = 'dropped'"))
+    for (const SqlRow& row : db->query("SELECT id FROM pairs WHERE state = 'dropped'"))
         EXPECT_FALSE(fs::exists(root + "/" + LadderPaths::pairOf(asInt(row[0]))));
 }
+
+INSTANTIATE_TEST_SUITE_P(BothDatabases, LadderRuns, ::testing::Values(Backend::Sqlite, Backend::Postgres), backendName);
 
 } // namespace

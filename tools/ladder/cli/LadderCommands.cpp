@@ -1,8 +1,11 @@
 #include "LadderCommands.h"
 
 #include "CommandParts.h"
+#include "DatabaseLocation.h"
 
 #include <ctime>
+#include <fcntl.h>
+#include <unistd.h>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -19,7 +22,12 @@ struct Subcommand {
 const std::map<std::string, Subcommand>& subcommands()
 {
     static const std::map<std::string, Subcommand> all = {
-        {"init", {"init DIR", "Makes a new ladder in DIR (absent or empty): its database and its storage.", nullptr}},
+        {"init",
+         {"init DIR [--database postgresql://...]",
+          "Makes a new ladder in DIR (absent or empty): its storage, and its database: an SQLite file in DIR, or\n"
+          "with --database the PostgreSQL database at that address (for a ladder served from several machines;\n"
+          "the address is kept in DIR/database.url, readable by its owner only).",
+          nullptr}},
         {"add",
          {"add NAME PATH [--command LINE] [--build LINE]",
           "Adds a version of bot NAME from the folder PATH, copied into the ladder's storage and kept read-only.\n"
@@ -90,16 +98,29 @@ CommandOutcome runLadderCommand(const std::vector<std::string>& given, const std
     call.ladder.root = dir;
     if (!found->second.run)
         return initLadder(call);
-    std::error_code missing;
-    if (!std::filesystem::is_regular_file(call.ladder.database(), missing))
+    const std::optional<std::string> location = call.ladder.databaseLocation();
+    if (!location)
         return call.refuse("no ladder in '" + dir + "' (vorlen-ladder init DIR makes one; --ladder DIR names it)");
     try {
-        LadderStore store(call.ladder.database(), false);
+        LadderStore store(*location, false);
         return found->second.run(call, store);
     } catch (const SqlError& failed) {
         return call.fail(std::string("the ladder's database: ") + failed.what());
     }
 }
+
+namespace {
+
+bool writePrivateFile(const std::string& path, const std::string& text)
+{
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return false;
+    const bool written = ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+    return ::close(fd) == 0 && written;
+}
+
+} // namespace
 
 std::string utcNow()
 {
@@ -114,8 +135,14 @@ std::string utcNow()
 CommandOutcome initLadder(CommandCall& call)
 {
     namespace fs = std::filesystem;
+    std::string address;
+    if (!takeOption(call.args, "--database", address))
+        return call.refuse("--database needs a PostgreSQL server's address (postgresql://...)");
+    if (!address.empty() && !isPostgresLocation(address))
+        return call.refuse("--database takes a PostgreSQL server's address (postgresql://...); without it the ladder "
+                           "keeps an SQLite file in its folder");
     if (call.args.size() != 1)
-        return call.refuse("init takes one folder: vorlen-ladder init DIR");
+        return call.refuse("init takes one folder: vorlen-ladder init DIR [--database postgresql://...]");
     const std::string dir = call.args[0];
     std::error_code failed;
     if (fs::exists(fs::symlink_status(dir, failed)) && !(fs::is_directory(fs::symlink_status(dir)) && fs::is_empty(dir, failed)))
@@ -124,12 +151,22 @@ CommandOutcome initLadder(CommandCall& call)
     fs::create_directories(call.ladder.storage() + "/bots", failed);
     if (failed)
         return call.fail("cannot make '" + dir + "': " + failed.message());
+    // A ladder that cannot have its database leaves nothing behind.
+    const auto undo = [&](const std::string& why) {
+        for (const auto& entry : fs::directory_iterator(dir, failed))
+            fs::remove_all(entry.path(), failed);
+        return call.fail(why);
+    };
+    // The address may hold a password: for the ladder's owner only.
+    if (!address.empty() && !writePrivateFile(call.ladder.databaseAddress(), address + "\n"))
+        return undo("cannot write '" + call.ladder.databaseAddress() + "'");
     try {
-        LadderStore store(call.ladder.database(), true);
+        LadderStore store(address.empty() ? call.ladder.database() : address, true);
         call.outcome.out = "A new ladder in '" + dir + "' (database schema " + std::to_string(store.schemaVersion())
-                           + "). Add bots with: vorlen-ladder --ladder " + dir + " add NAME PATH\n";
+                           + (address.empty() ? ", SQLite" : ", PostgreSQL") + "). Add bots with: vorlen-ladder --ladder "
+                           + dir + " add NAME PATH\n";
     } catch (const SqlError& error) {
-        return call.fail(std::string("cannot make the ladder's database: ") + error.what());
+        return undo(std::string("cannot make the ladder's database: ") + error.what());
     }
     return call.outcome;
 }

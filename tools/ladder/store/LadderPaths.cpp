@@ -1,5 +1,8 @@
 #include "LadderPaths.h"
 
+#include <filesystem>
+#include <fstream>
+
 namespace vorlen::ladder {
 
 bool isSoundBotName(const std::string& name)
@@ -13,6 +16,20 @@ bool isSoundBotName(const std::string& name)
             return false;
     }
     return true;
+}
+
+std::optional<std::string> LadderPaths::databaseLocation() const
+{
+    std::error_code missing;
+    if (std::filesystem::is_regular_file(databaseAddress(), missing)) {
+        std::ifstream in(databaseAddress());
+        std::string address;
+        std::getline(in, address);
+        return address;
+    }
+    if (std::filesystem::is_regular_file(database(), missing))
+        return database();
+    return std::nullopt;
 }
 
 } // namespace vorlen::ladder

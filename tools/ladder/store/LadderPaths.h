@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace vorlen::ladder {
@@ -10,6 +11,11 @@ struct LadderPaths {
     std::string root;
 
     std::string database() const { return root + "/ladder.sqlite"; }
+    // Holds a PostgreSQL server's address where the ladder keeps its database there.
+    std::string databaseAddress() const { return root + "/database.url"; }
+    // Where the ladder's database is: the address that file holds, or the
+    // SQLite file; none when the folder holds neither (no ladder).
+    std::optional<std::string> databaseLocation() const;
     std::string storage() const { return root + "/storage"; }
     // A version's files as handed in, relative to the root.
     static std::string sourceOf(const std::string& bot, int number) { return versionOf(bot, number) + "/source"; }

@@ -1,13 +1,14 @@
 #include "LadderStore.h"
 
+#include "DatabaseLocation.h"
 #include "Schema.h"
 #include "VersionColumns.h"
 
 namespace vorlen::ladder {
 
-LadderStore::LadderStore(const std::string& path, bool create) : db_(path, create) { migrate(); }
+LadderStore::LadderStore(const std::string& location, bool create) : db_(openDatabase(location, create)) { migrate(); }
 
-int LadderStore::schemaVersion() { return static_cast<int>(asInt(db_.query("PRAGMA user_version").at(0).at(0))); }
+int LadderStore::schemaVersion() { return db_->schemaVersion(); }
 
 void LadderStore::migrate()
 {
@@ -17,16 +18,18 @@ void LadderStore::migrate()
         throw SqlError("the ladder's database is of a newer vorlen-ladder (schema " + std::to_string(at) + ", this one knows "
                        + std::to_string(steps.size()) + ")");
     for (std::size_t step = static_cast<std::size_t>(at); step < steps.size(); ++step) {
-        db_.begin();
+        db_->begin();
         try {
             // Several statements: each ends at its semicolon.
             std::string sql = steps[step];
+            for (std::size_t key; (key = sql.find("{key}")) != std::string::npos;)
+                sql.replace(key, 5, db_->keyColumn());
             for (std::size_t end; (end = sql.find(';')) != std::string::npos; sql.erase(0, end + 1))
-                db_.execute(sql.substr(0, end));
-            db_.execute("PRAGMA user_version = " + std::to_string(step + 1));
-            db_.commit();
+                db_->execute(sql.substr(0, end));
+            db_->setSchemaVersion(static_cast<int>(step) + 1);
+            db_->commit();
         } catch (...) {
-            db_.rollback();
+            db_->rollback();
             throw;
         }
     }
@@ -34,7 +37,7 @@ void LadderStore::migrate()
 
 std::optional<BotRow> LadderStore::bot(const std::string& name)
 {
-    const auto rows = db_.query("SELECT name, state, added, note FROM bots WHERE name = ?1", {name});
+    const auto rows = db_->query("SELECT name, state, added, note FROM bots WHERE name = ?1", {name});
     if (rows.empty())
         return std::nullopt;
     return BotRow{asText(rows[0][0]), asText(rows[0][1]), asText(rows[0][2]), asText(rows[0][3])};
@@ -43,7 +46,7 @@ std::optional<BotRow> LadderStore::bot(const std::string& name)
 std::vector<BotRow> LadderStore::bots()
 {
     std::vector<BotRow> bots;
-    for (const SqlRow& row : db_.query("SELECT name, state, added, note FROM bots ORDER BY name"))
+    for (const SqlRow& row : db_->query("SELECT name, state, added, note FROM bots ORDER BY name"))
         bots.push_back({asText(row[0]), asText(row[1]), asText(row[2]), asText(row[3])});
     return bots;
 }
@@ -51,21 +54,21 @@ std::vector<BotRow> LadderStore::bots()
 VersionRow LadderStore::addVersion(const std::string& bot, const std::string& folder, const std::string& command,
                                    const std::string& build, const std::string& now)
 {
-    db_.begin();
+    db_->begin();
     try {
-        db_.execute("INSERT INTO bots (name, added) VALUES (?1, ?2) ON CONFLICT (name) DO NOTHING", {bot, now});
-        db_.execute("INSERT INTO versions (bot, number, folder, command, build, added) "
-                    "SELECT b.id, COALESCE((SELECT MAX(number) FROM versions WHERE bot = b.id), 0) + 1, ?2, ?3, ?4, ?5 "
-                    "FROM bots b WHERE b.name = ?1",
-                    {bot, folder, command, build, now});
-        const std::int64_t id = db_.lastInsertId();
-        const auto rows = db_.query(std::string("SELECT ") + kVersionColumns
+        db_->execute("INSERT INTO bots (name, added) VALUES (?1, ?2) ON CONFLICT (name) DO NOTHING", {bot, now});
+        const std::int64_t id = db_->insert(
+            "INSERT INTO versions (bot, number, folder, command, build, added) "
+            "SELECT b.id, COALESCE((SELECT MAX(number) FROM versions WHERE bot = b.id), 0) + 1, ?2, ?3, ?4, ?5 "
+            "FROM bots b WHERE b.name = ?1",
+            {bot, folder, command, build, now});
+        const auto rows = db_->query(std::string("SELECT ") + kVersionColumns
                                         + " FROM versions v JOIN bots b ON b.id = v.bot WHERE v.id = ?1",
                                     {id});
-        db_.commit();
+        db_->commit();
         return versionOf(rows.at(0));
     } catch (...) {
-        db_.rollback();
+        db_->rollback();
         throw;
     }
 }
@@ -73,7 +76,7 @@ VersionRow LadderStore::addVersion(const std::string& bot, const std::string& fo
 std::vector<VersionRow> LadderStore::versionsOf(const std::string& bot)
 {
     std::vector<VersionRow> versions;
-    for (const SqlRow& row : db_.query(std::string("SELECT ") + kVersionColumns
+    for (const SqlRow& row : db_->query(std::string("SELECT ") + kVersionColumns
                                            + " FROM versions v JOIN bots b ON b.id = v.bot WHERE b.name = ?1 "
                                              "ORDER BY v.number",
                                        {bot}))
@@ -83,23 +86,23 @@ std::vector<VersionRow> LadderStore::versionsOf(const std::string& bot)
 
 void LadderStore::setBotState(const std::string& bot, const std::string& state)
 {
-    db_.execute("UPDATE bots SET state = ?2, note = '' WHERE name = ?1", {bot, state});
+    db_->execute("UPDATE bots SET state = ?2, note = '' WHERE name = ?1", {bot, state});
 }
 
 void LadderStore::setVersionState(std::int64_t version, const std::string& state, const std::string& reason)
 {
-    db_.execute("UPDATE versions SET state = ?2, reason = ?3 WHERE id = ?1", {version, state, reason});
+    db_->execute("UPDATE versions SET state = ?2, reason = ?3 WHERE id = ?1", {version, state, reason});
 }
 
 void LadderStore::addMatch(std::int64_t first, std::int64_t second, const std::string& record, const std::string& played)
 {
-    db_.execute("INSERT INTO matches (first, second, record, played) VALUES (?1, ?2, ?3, ?4)",
+    db_->execute("INSERT INTO matches (first, second, record, played) VALUES (?1, ?2, ?3, ?4)",
                 {first, second, record, played});
 }
 
 std::int64_t LadderStore::matchCount(std::int64_t version)
 {
-    return asInt(db_.query("SELECT COUNT(*) FROM matches WHERE first = ?1 OR second = ?1", {version}).at(0).at(0));
+    return asInt(db_->query("SELECT COUNT(*) FROM matches WHERE first = ?1 OR second = ?1", {version}).at(0).at(0));
 }
 
 std::vector<MatchRow> LadderStore::matches(int limit, std::optional<std::int64_t> version)
@@ -110,7 +113,7 @@ std::vector<MatchRow> LadderStore::matches(int limit, std::optional<std::int64_t
         values.emplace_back(*version);
     std::vector<MatchRow> rows;
     for (const SqlRow& row :
-         db_.query("SELECT id, first, second, record, played FROM matches" + where + " ORDER BY id DESC LIMIT ?1", values))
+         db_->query("SELECT id, first, second, record, played FROM matches" + where + " ORDER BY id DESC LIMIT ?1", values))
         rows.push_back({asInt(row[0]), asInt(row[1]), asInt(row[2]), asText(row[3]), asText(row[4])});
     return rows;
 }

@@ -1,12 +1,13 @@
 #pragma once
 
 #include "Entrants.h"
-#include "Sqlite.h"
+#include "Database.h"
 #include "VersionRow.h"
 
 #include <array>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -52,8 +53,9 @@ struct MatchRow {
 // written as rows of plain data. Opening brings an older schema up to date.
 class LadderStore {
 public:
-    // `create`: a new database at `path`; else an existing one.
-    LadderStore(const std::string& path, bool create);
+    // The database at `location` (an SQLite file, or a PostgreSQL server's
+    // "postgresql://" address); `create`: a new SQLite file.
+    LadderStore(const std::string& location, bool create);
 
     int schemaVersion();
 
@@ -100,7 +102,7 @@ public:
 
 private:
     void migrate();
-    Sqlite db_;
+    std::unique_ptr<Database> db_;
 };
 
 } // namespace vorlen::ladder

@@ -9,7 +9,7 @@ std::vector<VersionRow> LadderStore::currentVersions()
 {
     std::vector<VersionRow> current;
     for (const SqlRow& row :
-         db_.query(std::string("SELECT ") + kVersionColumns
+         db_->query(std::string("SELECT ") + kVersionColumns
                    + " FROM versions v JOIN bots b ON b.id = v.bot WHERE b.state = 'active' AND v.state = 'ready' "
                      "AND v.number = (SELECT MAX(number) FROM versions w WHERE w.bot = v.bot AND w.state = 'ready') "
                      "ORDER BY b.name"))
@@ -20,7 +20,7 @@ std::vector<VersionRow> LadderStore::currentVersions()
 std::vector<VersionRow> LadderStore::versionsIn(const std::string& state)
 {
     std::vector<VersionRow> versions;
-    for (const SqlRow& row : db_.query(std::string("SELECT ") + kVersionColumns
+    for (const SqlRow& row : db_->query(std::string("SELECT ") + kVersionColumns
                                            + " FROM versions v JOIN bots b ON b.id = v.bot "
                                              "WHERE v.state = ?1 AND b.state != 'retired' ORDER BY v.id",
                                        {state}))
@@ -30,23 +30,23 @@ std::vector<VersionRow> LadderStore::versionsIn(const std::string& state)
 
 void LadderStore::setVersionChecked(std::int64_t version, const std::string& records)
 {
-    db_.execute("UPDATE versions SET checked = ?2 WHERE id = ?1", {version, records});
+    db_->execute("UPDATE versions SET checked = ?2 WHERE id = ?1", {version, records});
 }
 
 std::string LadderStore::versionChecked(std::int64_t version)
 {
-    const auto rows = db_.query("SELECT checked FROM versions WHERE id = ?1", {version});
+    const auto rows = db_->query("SELECT checked FROM versions WHERE id = ?1", {version});
     return rows.empty() ? std::string() : asText(rows[0][0]);
 }
 
 void LadderStore::pauseBot(const std::string& bot, const std::string& note)
 {
-    db_.execute("UPDATE bots SET state = 'paused', note = ?2 WHERE name = ?1 AND state = 'active'", {bot, note});
+    db_->execute("UPDATE bots SET state = 'paused', note = ?2 WHERE name = ?1 AND state = 'active'", {bot, note});
 }
 
 std::optional<VersionRow> LadderStore::version(std::int64_t id)
 {
-    const auto rows = db_.query(std::string("SELECT ") + kVersionColumns
+    const auto rows = db_->query(std::string("SELECT ") + kVersionColumns
                                     + " FROM versions v JOIN bots b ON b.id = v.bot WHERE v.id = ?1",
                                 {id});
     if (rows.empty())
@@ -56,39 +56,40 @@ std::optional<VersionRow> LadderStore::version(std::int64_t id)
 
 void LadderStore::setPairSeed(std::int64_t pair, std::int64_t seed)
 {
-    db_.execute("UPDATE pairs SET seed = ?2 WHERE id = ?1", {pair, seed});
+    db_->execute("UPDATE pairs SET seed = ?2 WHERE id = ?1", {pair, seed});
 }
 
 PairRow LadderStore::startPair(std::int64_t first, std::int64_t second, std::int64_t seed, const std::string& now)
 {
-    db_.execute("INSERT INTO pairs (first, second, seed, started) VALUES (?1, ?2, ?3, ?4)", {first, second, seed, now});
-    return {db_.lastInsertId(), first, second, seed};
+    const std::int64_t id =
+        db_->insert("INSERT INTO pairs (first, second, seed, started) VALUES (?1, ?2, ?3, ?4)", {first, second, seed, now});
+    return {id, first, second, seed};
 }
 
 std::array<int, 2> LadderStore::finishPair(const PairRow& pair, const PlayedPair& played, const std::string& now)
 {
     std::array<int, 2> inARow{};
-    db_.begin();
+    db_->begin();
     try {
         for (std::size_t i = 0; i < played.records.size(); ++i)
-            db_.execute("INSERT INTO matches (first, second, record, played, pair, points) "
+            db_->execute("INSERT INTO matches (first, second, record, played, pair, points) "
                         "VALUES (?1, ?2, ?3, ?4, ?5, ?6)",
                         {pair.first, pair.second, played.records[i], now, pair.id, played.points.at(i)});
         const std::array<std::int64_t, 2> versions{pair.first, pair.second};
         for (std::size_t side = 0; side < 2; ++side) {
             const int failed = played.failed[side];
             // A pair with a match it played to the end starts the count anew.
-            db_.execute(failed < static_cast<int>(played.records.size())
+            db_->execute(failed < static_cast<int>(played.records.size())
                             ? "UPDATE versions SET failures = ?2 WHERE id = ?1"
                             : "UPDATE versions SET failures = failures + ?2 WHERE id = ?1",
                         {versions[side], static_cast<std::int64_t>(failed)});
             inARow[side] = static_cast<int>(
-                asInt(db_.query("SELECT failures FROM versions WHERE id = ?1", {versions[side]}).at(0).at(0)));
+                asInt(db_->query("SELECT failures FROM versions WHERE id = ?1", {versions[side]}).at(0).at(0)));
         }
-        db_.execute("UPDATE pairs SET state = 'done' WHERE id = ?1", {pair.id});
-        db_.commit();
+        db_->execute("UPDATE pairs SET state = 'done' WHERE id = ?1", {pair.id});
+        db_->commit();
     } catch (...) {
-        db_.rollback();
+        db_->rollback();
         throw;
     }
     return inARow;
@@ -97,14 +98,14 @@ std::array<int, 2> LadderStore::finishPair(const PairRow& pair, const PlayedPair
 std::vector<std::int64_t> LadderStore::dropUnfinishedPairs()
 {
     std::vector<std::int64_t> dropped;
-    db_.begin();
+    db_->begin();
     try {
-        for (const SqlRow& row : db_.query("SELECT id FROM pairs WHERE state = 'playing'"))
+        for (const SqlRow& row : db_->query("SELECT id FROM pairs WHERE state = 'playing'"))
             dropped.push_back(asInt(row[0]));
-        db_.execute("UPDATE pairs SET state = 'dropped' WHERE state = 'playing'");
-        db_.commit();
+        db_->execute("UPDATE pairs SET state = 'dropped' WHERE state = 'playing'");
+        db_->commit();
     } catch (...) {
-        db_.rollback();
+        db_->rollback();
         throw;
     }
     return dropped;
@@ -112,14 +113,15 @@ std::vector<std::int64_t> LadderStore::dropUnfinishedPairs()
 
 void LadderStore::resetUnfinishedVersions()
 {
-    db_.execute("UPDATE versions SET state = 'waiting', reason = '' WHERE state IN ('building', 'checking')");
+    db_->execute("UPDATE versions SET state = 'waiting', reason = '' WHERE state IN ('building', 'checking')");
 }
 
 std::map<std::pair<std::int64_t, std::int64_t>, int> LadderStore::pairCounts()
 {
     std::map<std::pair<std::int64_t, std::int64_t>, int> counts;
-    for (const SqlRow& row : db_.query("SELECT MIN(first, second), MAX(first, second), COUNT(*) FROM pairs "
-                                       "WHERE state = 'done' GROUP BY 1, 2"))
+    for (const SqlRow& row : db_->query("SELECT CASE WHEN first < second THEN first ELSE second END AS a, "
+                                        "CASE WHEN first < second THEN second ELSE first END AS b, COUNT(*) FROM pairs "
+                                        "WHERE state = 'done' GROUP BY a, b"))
         counts[{asInt(row[0]), asInt(row[1])}] = static_cast<int>(asInt(row[2]));
     return counts;
 }
@@ -127,8 +129,10 @@ std::map<std::pair<std::int64_t, std::int64_t>, int> LadderStore::pairCounts()
 std::vector<VersionResults> LadderStore::meetings()
 {
     std::vector<VersionResults> all;
-    for (const SqlRow& row : db_.query("SELECT first, second, SUM(points = 1), SUM(points = 0.5), SUM(points = 0) "
-                                       "FROM matches WHERE points IS NOT NULL GROUP BY first, second"))
+    for (const SqlRow& row :
+         db_->query("SELECT first, second, SUM(CASE WHEN points = 1 THEN 1 ELSE 0 END), "
+                    "SUM(CASE WHEN points = 0.5 THEN 1 ELSE 0 END), SUM(CASE WHEN points = 0 THEN 1 ELSE 0 END) "
+                    "FROM matches WHERE points IS NOT NULL GROUP BY first, second"))
         all.push_back({asInt(row[0]), asInt(row[1]), asInt(row[2]), asInt(row[3]), asInt(row[4])});
     return all;
 }

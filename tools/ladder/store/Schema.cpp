@@ -8,12 +8,12 @@ const std::vector<std::string>& migrations()
     // folder is its copy in the ladder's storage, relative to the ladder.
     static const std::vector<std::string> steps = {
         R"(CREATE TABLE bots (
-             id INTEGER PRIMARY KEY,
+             id {key},
              name TEXT NOT NULL UNIQUE,
              state TEXT NOT NULL DEFAULT 'active' CHECK (state IN ('active', 'paused', 'retired')),
              added TEXT NOT NULL);
            CREATE TABLE versions (
-             id INTEGER PRIMARY KEY,
+             id {key},
              bot INTEGER NOT NULL REFERENCES bots(id),
              number INTEGER NOT NULL,
              folder TEXT NOT NULL,
@@ -25,7 +25,7 @@ const std::vector<std::string>& migrations()
              added TEXT NOT NULL,
              UNIQUE (bot, number));
            CREATE TABLE matches (
-             id INTEGER PRIMARY KEY,
+             id {key},
              first INTEGER NOT NULL REFERENCES versions(id),
              second INTEGER NOT NULL REFERENCES versions(id),
              record TEXT NOT NULL,
@@ -37,10 +37,10 @@ const std::vector<std::string>& migrations()
         // version took from it. A version keeps its check's
         // records and its failed matches in a row; a bot, why it was paused.
         R"(CREATE TABLE pairs (
-             id INTEGER PRIMARY KEY,
+             id {key},
              first INTEGER NOT NULL REFERENCES versions(id),
              second INTEGER NOT NULL REFERENCES versions(id),
-             seed INTEGER NOT NULL,
+             seed BIGINT NOT NULL,
              state TEXT NOT NULL DEFAULT 'playing' CHECK (state IN ('playing', 'done', 'dropped')),
              started TEXT NOT NULL);
            ALTER TABLE matches ADD COLUMN pair INTEGER REFERENCES pairs(id);

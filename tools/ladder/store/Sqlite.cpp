@@ -89,22 +89,14 @@ std::vector<SqlRow> Sqlite::query(const std::string& sql, const std::vector<SqlV
     }
 }
 
-std::int64_t Sqlite::lastInsertId() const { return sqlite3_last_insert_rowid(db_); }
-
-std::int64_t asInt(const SqlValue& value)
+std::int64_t Sqlite::insert(const std::string& sql, const std::vector<SqlValue>& values)
 {
-    if (const auto* number = std::get_if<std::int64_t>(&value))
-        return *number;
-    return 0;
+    execute(sql, values);
+    return sqlite3_last_insert_rowid(db_);
 }
 
-std::string asText(const SqlValue& value)
-{
-    if (const auto* text = std::get_if<std::string>(&value))
-        return *text;
-    if (const auto* number = std::get_if<std::int64_t>(&value))
-        return std::to_string(*number);
-    return {};
-}
+int Sqlite::schemaVersion() { return static_cast<int>(asInt(query("PRAGMA user_version").at(0).at(0))); }
+
+void Sqlite::setSchemaVersion(int version) { execute("PRAGMA user_version = " + std::to_string(version)); }
 
 } // namespace vorlen::ladder

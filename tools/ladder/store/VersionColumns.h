@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Sqlite.h"
+#include "Database.h"
 #include "VersionRow.h"
 
 namespace vorlen::ladder {
