@@ -25,7 +25,7 @@ TEST_F(Ladder, InitMakesOneLadderInAFolderOfItsOwnAndEveryCommandNeedsOne)
     EXPECT_NE(run({"standings"}).err.find("no ladder in '" + root + "'"), std::string::npos);
     const CommandOutcome made = run({"init", root});
     ASSERT_EQ(made.code, 0) << made.err;
-    EXPECT_NE(made.out.find("database schema 2"), std::string::npos);
+    EXPECT_NE(made.out.find("database schema 3"), std::string::npos);
     EXPECT_EQ(run({"init", root}).code, 2) << "a second ladder over the first";
     fs::create_directories(dir.path() / "full");
     dir.write("full/x", "x");
@@ -200,17 +200,22 @@ TEST_F(Ladder, StandingsRateTheCurrentVersionsFromTheirMatches)
         store.setVersionState(idOf(bot, number), "ready");
     store.setVersionState(idOf("strong", 1), "failed", "crashed in its check");
     EXPECT_EQ(run({"matches"}).out, "No matches yet.\n");
-    // strong.v2 wins 7 of 10 boards in both seatings against weak v1; weak
-    // and old split theirs; old retires.
+    // strong.v2 wins 7 of 10 boards in both seatings against weak v1 (the
+    // other 3 go to weak, both ways); weak and old split theirs; old retires.
     int game = 0;
-    const auto play = [&](const std::string& a, std::int64_t aId, const std::string& b, std::int64_t bId, bool aWins) {
-        store.addMatch(aId, bId, recordOf(game++, a, b, aWins ? 900 : 800, aWins ? 800 : 900), "2026-12-10T12:00:00Z");
+    const auto play = [&](const std::string& a, const std::string& b, bool aWinsFirst, bool aWinsSecond) {
+        const std::int64_t aId = idOf(a.substr(0, a.find('.')), a.back() - '0');
+        const std::int64_t bId = idOf(b.substr(0, b.find('.')), b.back() - '0');
+        const PairRow pair = store.startPair(aId, bId, game, "2026-12-10T12:00:00Z");
+        const std::string one = recordOf(game, a, b, aWinsFirst ? 900 : 800, aWinsFirst ? 800 : 900);
+        const std::string two = recordOf(game + 1, b, a, aWinsSecond ? 800 : 900, aWinsSecond ? 900 : 800);
+        game += 2;
+        store.finishPair(pair, {{one, two}, {aWinsFirst ? 1.0 : 0.0, aWinsSecond ? 1.0 : 0.0}, {0, 0}},
+                         "2026-12-10T12:00:00Z");
     };
     for (int board = 0; board < 10; ++board) {
-        play("strong.v2", idOf("strong", 2), "weak.v1", idOf("weak", 1), board < 7);
-        play("weak.v1", idOf("weak", 1), "strong.v2", idOf("strong", 2), board >= 7);
-        play("weak.v1", idOf("weak", 1), "old.v1", idOf("old", 1), board % 2 == 0);
-        play("old.v1", idOf("old", 1), "weak.v1", idOf("weak", 1), board % 2 == 0);
+        play("strong.v2", "weak.v1", board < 7, board < 7);
+        play("weak.v1", "old.v1", board % 2 == 0, board % 2 != 0);
     }
     const CommandOutcome standings = run({"standings"});
     ASSERT_EQ(standings.code, 0) << standings.err;

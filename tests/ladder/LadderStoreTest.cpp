@@ -1,10 +1,13 @@
+#include "DatabaseLocation.h"
 #include "LadderStore.h"
+#include "Schema.h"
 #include "ladder/Backends.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <tuple>
 
 using namespace vorlen::ladder;
 
@@ -14,11 +17,13 @@ class Store : public ::testing::TestWithParam<Backend> {
 protected:
     void SetUp() override
     {
-        std::string location = dir.file("ladder.sqlite");
+        location = dir.file("ladder.sqlite");
         if (GetParam() == Backend::Postgres)
             VORLEN_POSTGRES_DATABASE(location);
-        owned = std::make_unique<LadderStore>(location, true);
+        if (!std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()).starts_with("AnOlder"))
+            owned = std::make_unique<LadderStore>(location, true);
     }
+    std::string location;
 
     std::int64_t add(const std::string& bot) { return store().addVersion(bot, "f", "./bot", "", "t").id; }
     PlayedPair played(std::array<int, 2> failed, std::vector<double> points = {1, 0})
@@ -93,6 +98,40 @@ TEST_P(Store, AnUnfinishedIntakeWaitsAgain)
     EXPECT_EQ(waiting, (std::vector<std::int64_t>{a, b}));
     EXPECT_EQ(store().version(c)->reason, "its build");
     EXPECT_FALSE(store().version(99).has_value());
+}
+
+// A ladder of an older schema comes up to date with what it holds: the
+// pairs it played are summed into the results the standings read.
+TEST_P(Store, AnOlderLadderIsBroughtUpToDateWithItsResultsSummed)
+{
+    {
+        const auto db = openDatabase(location, true);
+        for (int step = 0; step < 2; ++step) {
+            std::string sql = migrations()[static_cast<std::size_t>(step)];
+            for (std::size_t key; (key = sql.find("{key}")) != std::string::npos;)
+                sql.replace(key, 5, db->keyColumn());
+            for (std::size_t end; (end = sql.find(';')) != std::string::npos; sql.erase(0, end + 1))
+                db->execute(sql.substr(0, end));
+        }
+        db->setSchemaVersion(2);
+        db->execute("INSERT INTO bots (name, added) VALUES ('a', 't'), ('b', 't')");
+        db->execute("INSERT INTO versions (bot, number, folder, command, added) VALUES (1, 1, 'f', 'c', 't'), "
+                    "(2, 1, 'f', 'c', 't')");
+        // Pair 1: a took both; pair 2: one each; pair 3: a draw and a loss; a
+        // match of no pair (an older record) counts in no board.
+        const std::vector<std::pair<int, double>> played = {{1, 1}, {1, 1}, {2, 1}, {2, 0}, {3, 0.5}, {3, 0}};
+        for (int pair = 1; pair <= 3; ++pair)
+            db->execute("INSERT INTO pairs (first, second, seed, state, started) VALUES (1, 2, 0, 'done', 't')");
+        for (const auto& [pair, points] : played)
+            db->execute("INSERT INTO matches (first, second, record, played, pair, points) VALUES (1, 2, '{}', 't', ?1, ?2)",
+                        {static_cast<std::int64_t>(pair), points});
+    }
+    LadderStore upgraded(location, false);
+    EXPECT_EQ(upgraded.schemaVersion(), 3);
+    const std::vector<VersionResults> met = upgraded.meetings();
+    ASSERT_EQ(met.size(), 1u);
+    EXPECT_EQ(std::make_tuple(met[0].wins, met[0].draws, met[0].losses), std::make_tuple(3, 1, 2));
+    EXPECT_EQ(met[0].pairs, (std::array<long long, 5>{0, 1, 1, 0, 1}));
 }
 
 INSTANTIATE_TEST_SUITE_P(BothDatabases, Store, ::testing::Values(Backend::Sqlite, Backend::Postgres), backendName);

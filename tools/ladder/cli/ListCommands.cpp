@@ -5,6 +5,7 @@
 #include "Tally.h"
 
 #include <algorithm>
+#include <map>
 #include <set>
 #include <sstream>
 
@@ -60,12 +61,18 @@ CommandOutcome showStandings(CommandCall& call, LadderStore& store)
     match::RunFacts facts;
     facts.swap = true;
     facts.anchor = match::kPoolMeanAnchor;
-    for (const VersionRow& version : current)
+    std::map<std::int64_t, std::string> names;
+    for (const VersionRow& version : current) {
+        names[version.id] = versionName(version);
         facts.players.push_back({versionName(version), parseSeatPlayer(version.command)});
+    }
     // Results between current versions only: earlier ones keep theirs apart.
     match::Tally tally(facts.players[0].name, true);
-    for (const match::MatchRecord& record : currentRecords(store, current))
-        tally.add(record);
+    for (const VersionResults& met : store.meetings()) {
+        const auto first = names.find(met.first), second = names.find(met.second);
+        if (first != names.end() && second != names.end())
+            tally.addResults(first->second, second->second, {met.wins, met.draws, met.losses}, met.pairs);
+    }
     if (tally.matches() == 0) {
         std::string text = "No matches between the current versions yet; they are:\n";
         for (const VersionRow& version : current)

@@ -92,7 +92,7 @@ public:
     void resetUnfinishedVersions();
     // Finished pairs between two versions, by the two (the smaller id first).
     std::map<std::pair<std::int64_t, std::int64_t>, int> pairCounts();
-    // Every two versions' results, summed by the database.
+    // Every two versions' results, as the database keeps them summed.
     std::vector<VersionResults> meetings();
 
     void addMatch(std::int64_t first, std::int64_t second, const std::string& record, const std::string& played);
@@ -102,6 +102,8 @@ public:
 
 private:
     void migrate();
+    // A landed pair's results, added to its two versions' sums.
+    void addResults(const PairRow& pair, const PlayedPair& played);
     std::unique_ptr<Database> db_;
 };
 

@@ -86,6 +86,7 @@ std::array<int, 2> LadderStore::finishPair(const PairRow& pair, const PlayedPair
             inARow[side] = static_cast<int>(
                 asInt(db_->query("SELECT failures FROM versions WHERE id = ?1", {versions[side]}).at(0).at(0)));
         }
+        addResults(pair, played);
         db_->execute("UPDATE pairs SET state = 'done' WHERE id = ?1", {pair.id});
         db_->commit();
     } catch (...) {
@@ -126,14 +127,36 @@ std::map<std::pair<std::int64_t, std::int64_t>, int> LadderStore::pairCounts()
     return counts;
 }
 
+void LadderStore::addResults(const PairRow& pair, const PlayedPair& played)
+{
+    std::array<std::int64_t, 3> outcomes{}; // wins, draws, losses
+    double points = 0;
+    for (const double point : played.points) {
+        ++outcomes[point == 1 ? 0 : point == 0.5 ? 1 : 2];
+        points += point;
+    }
+    std::vector<SqlValue> values{pair.first, pair.second, outcomes[0], outcomes[1], outcomes[2]};
+    for (int board = 0; board < 5; ++board)
+        values.emplace_back(static_cast<std::int64_t>(played.points.size() == 2 && board == points * 2 ? 1 : 0));
+    db_->execute("INSERT INTO results (first, second, wins, draws, losses, pairs0, pairs1, pairs2, pairs3, pairs4) "
+                 "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10) ON CONFLICT (first, second) DO UPDATE SET "
+                 "wins = results.wins + excluded.wins, draws = results.draws + excluded.draws, "
+                 "losses = results.losses + excluded.losses, pairs0 = results.pairs0 + excluded.pairs0, "
+                 "pairs1 = results.pairs1 + excluded.pairs1, pairs2 = results.pairs2 + excluded.pairs2, "
+                 "pairs3 = results.pairs3 + excluded.pairs3, pairs4 = results.pairs4 + excluded.pairs4",
+                 values);
+}
+
 std::vector<VersionResults> LadderStore::meetings()
 {
     std::vector<VersionResults> all;
-    for (const SqlRow& row :
-         db_->query("SELECT first, second, SUM(CASE WHEN points = 1 THEN 1 ELSE 0 END), "
-                    "SUM(CASE WHEN points = 0.5 THEN 1 ELSE 0 END), SUM(CASE WHEN points = 0 THEN 1 ELSE 0 END) "
-                    "FROM matches WHERE points IS NOT NULL GROUP BY first, second"))
-        all.push_back({asInt(row[0]), asInt(row[1]), asInt(row[2]), asInt(row[3]), asInt(row[4])});
+    for (const SqlRow& row : db_->query("SELECT first, second, wins, draws, losses, pairs0, pairs1, pairs2, pairs3, "
+                                        "pairs4 FROM results")) {
+        VersionResults r{asInt(row[0]), asInt(row[1]), asInt(row[2]), asInt(row[3]), asInt(row[4]), {}};
+        for (std::size_t i = 0; i < 5; ++i)
+            r.pairs[i] = asInt(row[5 + i]);
+        all.push_back(r);
+    }
     return all;
 }
 

@@ -120,6 +120,7 @@ int Postgres::schemaVersion()
 
 void Postgres::setSchemaVersion(int version)
 {
+    execute("CREATE TABLE IF NOT EXISTS ladder_schema (version INTEGER NOT NULL)");
     execute("DELETE FROM ladder_schema");
     execute("INSERT INTO ladder_schema (version) VALUES (?1)", {static_cast<std::int64_t>(version)});
 }

@@ -48,6 +48,27 @@ const std::vector<std::string>& migrations()
            ALTER TABLE versions ADD COLUMN checked TEXT NOT NULL DEFAULT '';
            ALTER TABLE versions ADD COLUMN failures INTEGER NOT NULL DEFAULT 0;
            ALTER TABLE bots ADD COLUMN note TEXT NOT NULL DEFAULT '';)",
+        // Every two versions' results, kept summed as pairs land, so that the
+        // standings read one row a pairing, not every match: from the
+        // first's side, with its boards by its points over both seatings.
+        R"(CREATE TABLE results (
+             first INTEGER NOT NULL REFERENCES versions(id),
+             second INTEGER NOT NULL REFERENCES versions(id),
+             wins INTEGER NOT NULL, draws INTEGER NOT NULL, losses INTEGER NOT NULL,
+             pairs0 INTEGER NOT NULL, pairs1 INTEGER NOT NULL, pairs2 INTEGER NOT NULL,
+             pairs3 INTEGER NOT NULL, pairs4 INTEGER NOT NULL,
+             PRIMARY KEY (first, second));
+           INSERT INTO results (first, second, wins, draws, losses, pairs0, pairs1, pairs2, pairs3, pairs4)
+             SELECT first, second, SUM(w), SUM(d), SUM(l),
+               SUM(CASE WHEN s = 0 THEN 1 ELSE 0 END), SUM(CASE WHEN s = 0.5 THEN 1 ELSE 0 END),
+               SUM(CASE WHEN s = 1 THEN 1 ELSE 0 END), SUM(CASE WHEN s = 1.5 THEN 1 ELSE 0 END),
+               SUM(CASE WHEN s = 2 THEN 1 ELSE 0 END)
+             FROM (SELECT pair, first, second, SUM(points) AS s,
+                     SUM(CASE WHEN points = 1 THEN 1 ELSE 0 END) AS w,
+                     SUM(CASE WHEN points = 0.5 THEN 1 ELSE 0 END) AS d,
+                     SUM(CASE WHEN points = 0 THEN 1 ELSE 0 END) AS l
+                   FROM matches WHERE pair IS NOT NULL GROUP BY pair, first, second) AS played
+             GROUP BY first, second;)",
     };
     return steps;
 }

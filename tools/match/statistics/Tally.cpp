@@ -71,6 +71,36 @@ void Tally::add(const MatchRecord& record)
         ++pairsByPoints_[4 - index];
 }
 
+void Tally::addResults(const std::string& a, const std::string& b, const Results& results,
+                       const std::array<Count, 5>& boardPairs)
+{
+    matches_ += results.games();
+    Player& first = players_[a];
+    Player& second = players_[b];
+    first.wins += results.wins;
+    first.draws += results.draws;
+    first.losses += results.losses;
+    second.wins += results.losses;
+    second.draws += results.draws;
+    second.losses += results.wins;
+    const bool inOrder = a < b;
+    Results& met = between_[std::minmax(a, b)];
+    met.wins += inOrder ? results.wins : results.losses;
+    met.draws += results.draws;
+    met.losses += inOrder ? results.losses : results.wins;
+    if (!pairs_)
+        return;
+    std::array<Count, 5>& boards = pairsBetween_[std::minmax(a, b)];
+    for (std::size_t i = 0; i < 5; ++i)
+        boards[inOrder ? i : 4 - i] += boardPairs[i];
+    for (std::size_t i = 0; i < 5; ++i) {
+        if (a == firstPlayer_)
+            pairsByPoints_[i] += boardPairs[i];
+        else if (b == firstPlayer_)
+            pairsByPoints_[4 - i] += boardPairs[i];
+    }
+}
+
 long long Tally::firstSeats(const std::string& name) const
 {
     const auto found = firstSeats_.find(name);

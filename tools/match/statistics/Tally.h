@@ -52,6 +52,11 @@ public:
         : firstPlayer_(std::move(firstPlayer)), pairs_(pairs) {}
 
     void add(const MatchRecord& record);
+    // Results between `a` and `b` summed elsewhere (a ladder's database), from
+    // a's side, with the boards they played in both seatings by a's points:
+    // what standings read, without the matches' own details.
+    void addResults(const std::string& a, const std::string& b, const Results& results,
+                    const std::array<Count, 5>& boardPairs);
     long long matches() const { return matches_; }
     // A player who has not played yet has no results.
     const Player& player(const std::string& name) const;
