@@ -236,6 +236,27 @@ TEST_F(Ladder, StandingsRateTheCurrentVersionsFromTheirMatches)
     for (const char* bad : {"0", "-3", "x", "99999999999999"})
         EXPECT_EQ(run({"matches", "--limit", bad}).code, 2) << bad;
     EXPECT_NE(run({"bot", "weak"}).out.find("    40 matches\n"), std::string::npos);
+    // A failed move is listed on its bot's page with its hint and its logs.
+    {
+        auto failed = vorlen::testing::matchOf(game, "weak.v1", "old.v1", 10, 900);
+        failed.seats[0].command = failed.seats[1].command = "python3 main.py";
+        failed.seats[0].retired = "no move in vorla.out";
+        failed.seats[0].retiredTurn = 12;
+        failed.turns = 20;
+        failed.run = "ladder";
+        failed.runMatches = game + 1;
+        failed.runPlayers = "weak.v1 old.v1";
+        failed.seats[0].hint = "write your move to vorla.out";
+        const PairRow pair = store.startPair(idOf("weak", 1), idOf("old", 1), game, "2026-12-10T12:00:00Z");
+        store.finishPair(pair, {{vorlen::match::toJsonLine(failed)}, {0.0}, {1, 0}}, "2026-12-10T12:00:00Z");
+        const std::string page = run({"bot", "weak"}).out;
+        EXPECT_NE(page.find("    failed moves, the latest first:\n      match 41, turn 12: no move in vorla.out (write "
+                            "your move to vorla.out); its logs in storage/pairs/"
+                            + std::to_string(pair.id) + "\n"),
+                  std::string::npos)
+            << page;
+        EXPECT_EQ(run({"bot", "old"}).out.find("failed moves"), std::string::npos);
+    }
 
     // A record naming a player "'); DROP TABLE matches; --" is a value,
     // kept to the byte; one that cannot be read is said so.
@@ -243,8 +264,8 @@ TEST_F(Ladder, StandingsRateTheCurrentVersionsFromTheirMatches)
     store.addMatch(idOf("old", 1), idOf("weak", 1), odd, "then");
     EXPECT_EQ(store.matches(1).at(0).record, odd);
     store.addMatch(idOf("old", 1), idOf("weak", 1), "{\"game\": 1", "then");
-    EXPECT_NE(run({"matches", "--limit", "1"}).out.find("42  (a record that cannot be read: "), std::string::npos);
-    EXPECT_EQ(store.matches(1000).size(), 42U);
+    EXPECT_NE(run({"matches", "--limit", "1"}).out.find("43  (a record that cannot be read: "), std::string::npos);
+    EXPECT_EQ(store.matches(1000).size(), 43U);
 }
 
 } // namespace

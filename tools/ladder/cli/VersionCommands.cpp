@@ -1,6 +1,8 @@
 #include "BotCopy.h"
 #include "BotRecipe.h"
 #include "CommandParts.h"
+#include "PairPlay.h"
+#include "RecordText.h"
 
 #include <filesystem>
 #include <fstream>
@@ -36,6 +38,31 @@ void dropVersionFolder(const std::string& source)
     removeCopiedFolder(version.string());
     std::error_code ignored;
     std::filesystem::remove(version.parent_path(), ignored); // only when empty
+}
+
+// A version's latest failed moves, with what to do about them and where
+// their logs are.
+std::string failuresOf(LadderStore& store, const VersionRow& version)
+{
+    constexpr int kShown = 5, kLooked = 200;
+    const std::string name = versionName(version);
+    std::string text;
+    int shown = 0;
+    for (const MatchRow& row : store.matches(kLooked, version.id)) {
+        std::vector<match::MatchRecord> records;
+        std::string error;
+        if (!match::parseRecords(row.record, true, records, error) || records.empty())
+            continue;
+        for (const match::SeatRecord& seat : records[0].seats) {
+            if (seat.player != name || !failedIn(seat) || shown >= kShown)
+                continue;
+            text += "      match " + std::to_string(row.id) + ", turn " + std::to_string(seat.retiredTurn) + ": "
+                    + seat.retired + (seat.hint.empty() ? "" : " (" + seat.hint + ")")
+                    + (row.pair > 0 ? "; its logs in " + LadderPaths::pairOf(row.pair) : "") + "\n";
+            ++shown;
+        }
+    }
+    return text.empty() ? text : "    failed moves, the latest first:\n" + text;
 }
 
 } // namespace
@@ -114,6 +141,7 @@ CommandOutcome showBot(CommandCall& call, LadderStore& store)
              << version.added << ", its files in " << version.folder << "\n";
         const std::int64_t played = store.matchCount(version.id);
         text << "    " << played << (played == 1 ? " match" : " matches") << "\n";
+        text << failuresOf(store, version);
     }
     call.outcome.out = text.str();
     return call.outcome;

@@ -113,8 +113,9 @@ std::vector<MatchRow> LadderStore::matches(int limit, std::optional<std::int64_t
         values.emplace_back(*version);
     std::vector<MatchRow> rows;
     for (const SqlRow& row :
-         db_->query("SELECT id, first, second, record, played FROM matches" + where + " ORDER BY id DESC LIMIT ?1", values))
-        rows.push_back({asInt(row[0]), asInt(row[1]), asInt(row[2]), asText(row[3]), asText(row[4])});
+         db_->query("SELECT id, first, second, record, played, pair FROM matches" + where + " ORDER BY id DESC LIMIT ?1",
+                    values))
+        rows.push_back({asInt(row[0]), asInt(row[1]), asInt(row[2]), asText(row[3]), asText(row[4]), asInt(row[5])});
     return rows;
 }
 

@@ -47,6 +47,7 @@ struct MatchRow {
     std::int64_t second = 0;
     std::string record; // the runner's record, a JSON line
     std::string played;
+    std::int64_t pair = 0; // 0: none (a match added on its own)
 };
 
 // The ladder's database: bots, their versions and the matches, read and
