@@ -38,7 +38,9 @@ const std::map<std::string, Subcommand>& subcommands()
         {"bot", {"bot NAME", "Shows a bot: its state, its versions with their commands, build and check, and its matches.", showBot}},
         {"retire", {"retire NAME", "Takes a bot out of the standings and the schedule; its results are kept.", retireBot}},
         {"standings",
-         {"standings", "Prints the ratings (Bradley-Terry, the field's mean at 0) of every active bot's latest ready version.",
+         {"standings [--top N]",
+          "Prints the ratings (Bradley-Terry, the field's mean at 0) of every active bot's latest ready version,\n"
+          "then the cross table and the likelihoods of superiority between the top N (20).",
           showStandings}},
         {"matches",
          {"matches [--limit N | --records]",

@@ -1,8 +1,8 @@
 #include "CommandParts.h"
+#include "LadderStandings.h"
 #include "RecordText.h"
 #include "SeatPlayer.h"
 #include "Summary.h"
-#include "Tally.h"
 
 #include <algorithm>
 #include <map>
@@ -51,37 +51,19 @@ std::vector<match::MatchRecord> currentRecords(LadderStore& store, const std::ve
 
 CommandOutcome showStandings(CommandCall& call, LadderStore& store)
 {
-    if (!call.args.empty())
-        return call.refuse("standings takes no words");
-    const std::vector<VersionRow> current = store.currentVersions();
-    if (current.empty()) {
-        call.outcome.out = "No bot has a version ready to play yet.\n";
-        return call.outcome;
+    std::string top = std::to_string(kStandingsTop);
+    if (!takeOption(call.args, "--top", top) || !call.args.empty())
+        return call.refuse("standings takes only --top N");
+    std::size_t tableTop = 0;
+    try {
+        std::size_t used = 0;
+        const long long value = std::stoll(top, &used);
+        tableTop = used == top.size() && value >= 2 && value <= 1000 ? static_cast<std::size_t>(value) : 0;
+    } catch (...) {
     }
-    match::RunFacts facts;
-    facts.swap = true;
-    facts.anchor = match::kPoolMeanAnchor;
-    std::map<std::int64_t, std::string> names;
-    for (const VersionRow& version : current) {
-        names[version.id] = versionName(version);
-        facts.players.push_back({versionName(version), parseSeatPlayer(version.command)});
-    }
-    // Results between current versions only: earlier ones keep theirs apart.
-    match::Tally tally(facts.players[0].name, true);
-    for (const VersionResults& met : store.meetings()) {
-        const auto first = names.find(met.first), second = names.find(met.second);
-        if (first != names.end() && second != names.end())
-            tally.addResults(first->second, second->second, {met.wins, met.draws, met.losses}, met.pairs);
-    }
-    if (tally.matches() == 0) {
-        std::string text = "No matches between the current versions yet; they are:\n";
-        for (const VersionRow& version : current)
-            text += "  " + versionName(version) + "\n";
-        call.outcome.out = text;
-        return call.outcome;
-    }
-    call.outcome.out = match::standingsText(tally, facts);
-    call.outcome.out.erase(0, call.outcome.out.find_first_not_of('\n'));
+    if (tableTop == 0)
+        return call.refuse("--top takes a count from 2 to 1000");
+    call.outcome.out = currentStandings(store, tableTop);
     return call.outcome;
 }
 

@@ -2,6 +2,7 @@
 
 #include "FixedDraws.h"
 #include "LadderPaths.h"
+#include "LadderStandings.h"
 #include "RecordText.h"
 #include "VersionIntake.h"
 
@@ -56,6 +57,13 @@ std::string LadderRun::run(const volatile std::sig_atomic_t& interrupted)
     }
     for (std::thread& worker : workers)
         worker.join();
+    if (error_.empty()) {
+        try {
+            refreshStandingsNow(true);
+        } catch (const SqlError& error) {
+            error_ = std::string("the ladder's database: ") + error.what();
+        }
+    }
     return error_;
 }
 
@@ -171,6 +179,7 @@ void LadderRun::playPairTask(const PairRow& pair)
     }
     const std::array<int, 2> inARow = store_.finishPair(pair, played, events_.now());
     played_ += 2;
+    refreshStandingsNow(false);
     line.back() = '\n';
     events_.say(line);
     const std::array<const VersionRow*, 2> versions{&first, &second};
@@ -180,6 +189,16 @@ void LadderRun::playPairTask(const PairRow& pair)
             store_.pauseBot(versions[side]->bot, note);
             events_.say(versions[side]->bot + " paused: " + note + " (its page lists the failures)\n");
         }
+}
+
+void LadderRun::refreshStandingsNow(bool whatever)
+{
+    const auto now = std::chrono::steady_clock::now();
+    const auto wait = std::chrono::duration<double>(20 * standingsCost_);
+    if (!whatever && standingsCost_ > 0.05 && now - standingsAt_ < wait)
+        return;
+    standingsCost_ = refreshStandings(store_, kStandingsTop);
+    standingsAt_ = now;
 }
 
 void LadderRun::failed(const std::string& error)

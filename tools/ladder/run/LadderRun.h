@@ -7,6 +7,7 @@
 #include "PairPlay.h"
 #include "VersionBuild.h"
 
+#include <chrono>
 #include <condition_variable>
 #include <csignal>
 #include <functional>
@@ -57,6 +58,10 @@ private:
     void takeIn(const VersionRow& version);
     void playPairTask(const PairRow& pair);
     void failed(const std::string& error);
+    // Keeps the standings current for their readers, at a cost held to a
+    // twentieth of the run's time: each time at a small size, less often
+    // where a computation takes long.
+    void refreshStandingsNow(bool whatever);
 
     std::string root_;
     LadderStore& store_;
@@ -68,6 +73,8 @@ private:
     long long started_ = 0; // matches begun (two a pair)
     long long played_ = 0;
     std::string error_;
+    double standingsCost_ = 0; // seconds, the last computation's
+    std::chrono::steady_clock::time_point standingsAt_{};
 };
 
 } // namespace vorlen::ladder

@@ -96,6 +96,13 @@ public:
     // Every two versions' results, as the database keeps them summed.
     std::vector<VersionResults> meetings();
 
+    // What standings are computed from, in a word: the last match and the
+    // current versions. Equal words, equal standings.
+    std::string standingsState();
+    // Standings kept for `top` when computed from `state`; none otherwise.
+    std::optional<std::string> keptStandings(const std::string& state, int top);
+    void keepStandings(const std::string& state, int top, const std::string& text);
+
     void addMatch(std::int64_t first, std::int64_t second, const std::string& record, const std::string& played);
     std::int64_t matchCount(std::int64_t version);
     // The latest first.

@@ -69,6 +69,11 @@ const std::vector<std::string>& migrations()
                      SUM(CASE WHEN points = 0 THEN 1 ELSE 0 END) AS l
                    FROM matches WHERE pair IS NOT NULL GROUP BY pair, first, second) AS played
              GROUP BY first, second;)",
+        // The standings as last computed, with what they were computed from.
+        R"(CREATE TABLE standings (
+             top INTEGER PRIMARY KEY,
+             state TEXT NOT NULL,
+             text TEXT NOT NULL);)",
     };
     return steps;
 }

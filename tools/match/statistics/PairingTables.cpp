@@ -112,6 +112,13 @@ std::string pairingTables(const Tally& tally, const RunFacts& run, const std::ve
 {
     const std::vector<std::string> names = playerNames(run);
     const int w = nameWidth(run);
+    if (run.tableTop > 0 && order.size() > run.tableTop) {
+        // A field of hundreds: the tables between the leaders only.
+        const std::vector<int> top(order.begin(), order.begin() + static_cast<std::ptrdiff_t>(run.tableTop));
+        return formatted("\nThe tables below are between the top %zu of %zu.\n", run.tableTop, order.size())
+               + crossTable(tally, names, top, w) + pairCounts(tally, names, top, w)
+               + superiorityMatrix(tally, names, top, ratings, w);
+    }
     return crossTable(tally, names, order, w) + pairCounts(tally, names, order, w)
            + superiorityMatrix(tally, names, order, ratings, w);
 }

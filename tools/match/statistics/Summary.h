@@ -25,6 +25,7 @@ struct RunFacts {
     std::string governance; // what held the boxes, as the records say
     std::string botEnv;     // the variables passed to the bots: "A B"
     std::string anchor;     // who is at 0 in standings: a player, kPoolMeanAnchor, or empty for the first
+    std::size_t tableTop = 0; // the tables between players show the top this many; 0: every player
 };
 // The command of a player the records name but never seat.
 inline constexpr const char* kUnknownCommand = "?";

@@ -1,0 +1,62 @@
+#include "LadderStandings.h"
+
+#include "SeatPlayer.h"
+#include "Summary.h"
+#include "Tally.h"
+
+#include <chrono>
+#include <map>
+
+namespace vorlen::ladder {
+
+std::string computeStandings(LadderStore& store, std::size_t top)
+{
+    const std::vector<VersionRow> current = store.currentVersions();
+    if (current.empty())
+        return "No bot has a version ready to play yet.\n";
+    match::RunFacts facts;
+    facts.swap = true;
+    facts.anchor = match::kPoolMeanAnchor;
+    facts.tableTop = top;
+    std::map<std::int64_t, std::string> names;
+    for (const VersionRow& version : current) {
+        names[version.id] = versionName(version);
+        facts.players.push_back({versionName(version), parseSeatPlayer(version.command)});
+    }
+    // Results between current versions only: earlier ones keep theirs apart.
+    match::Tally tally(facts.players[0].name, true);
+    for (const VersionResults& met : store.meetings()) {
+        const auto first = names.find(met.first), second = names.find(met.second);
+        if (first != names.end() && second != names.end())
+            tally.addResults(first->second, second->second, {met.wins, met.draws, met.losses}, met.pairs);
+    }
+    if (tally.matches() == 0) {
+        std::string text = "No matches between the current versions yet; they are:\n";
+        for (const VersionRow& version : current)
+            text += "  " + versionName(version) + "\n";
+        return text;
+    }
+    std::string text = match::standingsText(tally, facts);
+    text.erase(0, text.find_first_not_of('\n'));
+    return text;
+}
+
+std::string currentStandings(LadderStore& store, std::size_t top)
+{
+    const std::string state = store.standingsState();
+    if (std::optional<std::string> kept = store.keptStandings(state, static_cast<int>(top)))
+        return *kept;
+    const std::string text = computeStandings(store, top);
+    store.keepStandings(state, static_cast<int>(top), text);
+    return text;
+}
+
+double refreshStandings(LadderStore& store, std::size_t top)
+{
+    const auto start = std::chrono::steady_clock::now();
+    const std::string state = store.standingsState();
+    store.keepStandings(state, static_cast<int>(top), computeStandings(store, top));
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+} // namespace vorlen::ladder

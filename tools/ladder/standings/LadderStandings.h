@@ -1,0 +1,27 @@
+#pragma once
+
+#include "LadderStore.h"
+
+#include <cstddef>
+#include <string>
+
+namespace vorlen::ladder {
+
+// The standings of the current versions, as vorlen-match prints a
+// tournament's, from the results the store keeps summed: the field's mean at
+// 0, the tables between the top `top`. Computed afresh.
+std::string computeStandings(LadderStore& store, std::size_t top);
+
+// The same, from the store's copy when nothing has changed since it was
+// made (no match landed, no version came or went), else computed and kept:
+// at a contest's size a computation takes seconds, and the runner keeps the
+// copy current as it plays.
+std::string currentStandings(LadderStore& store, std::size_t top);
+
+// Computes and keeps the standings; how long that took, in seconds.
+double refreshStandings(LadderStore& store, std::size_t top);
+
+// The tables between this many leaders, unless said otherwise.
+inline constexpr std::size_t kStandingsTop = 20;
+
+} // namespace vorlen::ladder
