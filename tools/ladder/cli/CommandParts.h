@@ -48,5 +48,6 @@ CommandOutcome retireBot(CommandCall& call, LadderStore& store);
 CommandOutcome showStandings(CommandCall& call, LadderStore& store);
 CommandOutcome listMatches(CommandCall& call, LadderStore& store);
 CommandOutcome runLadder(CommandCall& call, LadderStore& store);
+CommandOutcome playPairCommand(CommandCall& call, LadderStore& store);
 
 } // namespace vorlen::ladder

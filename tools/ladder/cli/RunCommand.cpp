@@ -1,5 +1,6 @@
 #include "CgroupPlaces.h"
 #include "CommandParts.h"
+#include "DatabaseLocation.h"
 #include "LadderCommands.h"
 #include "LadderRun.h"
 #include "RunLock.h"
@@ -28,13 +29,28 @@ std::optional<long long> countOf(const std::string& text, long long least)
 
 CommandOutcome runLadder(CommandCall& call, LadderStore& store)
 {
-    std::string matches = "-1", concurrency = "1", seed = "0";
+    std::string matches = "-1", concurrency = "1", seed = "0", batch = "10";
     if (!takeOption(call.args, "--matches", matches) || !takeOption(call.args, "--concurrency", concurrency)
-        || !takeOption(call.args, "--seed", seed))
-        return call.refuse("--matches, --concurrency and --seed each need a number");
-    if (!call.args.empty())
-        return call.refuse("run takes only --matches N, --concurrency N and --seed N");
+        || !takeOption(call.args, "--seed", seed) || !takeOption(call.args, "--batch", batch))
+        return call.refuse("--matches, --concurrency, --seed and --batch each need a number");
     RunSettings settings;
+    settings.slurm.on = std::erase(call.args, "--slurm") > 0;
+    if (!call.args.empty())
+        return call.refuse("run takes only --matches N, --concurrency N, --seed N and --slurm [--batch N]");
+    const auto pairsAJob = countOf(batch, 1);
+    if (!pairsAJob || *pairsAJob > 1000)
+        return call.refuse("--batch takes a count from 1 to 1000");
+    settings.slurm.batch = static_cast<int>(*pairsAJob);
+    if (settings.slurm.on) {
+        // Nodes share what they play against: the folder and a database
+        // that many machines may write.
+        const std::optional<std::string> location = call.ladder.databaseLocation();
+        if (!location || !isPostgresLocation(*location))
+            return call.refuse("--slurm needs the ladder's database in PostgreSQL, which the nodes share "
+                               "(vorlen-ladder init DIR --database postgresql://...)");
+        std::error_code unknown;
+        settings.slurm.program = std::filesystem::read_symlink("/proc/self/exe", unknown).string();
+    }
     const auto matchCount = countOf(matches, -1), workers = countOf(concurrency, 1), ladderSeed = countOf(seed, 0);
     if (!matchCount || (matches != "-1" && *matchCount < 1))
         return call.refuse("--matches takes a count from 1");

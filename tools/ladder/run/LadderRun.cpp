@@ -3,12 +3,14 @@
 #include "FixedDraws.h"
 #include "LadderPaths.h"
 #include "LadderStandings.h"
-#include "RecordText.h"
+#include "PairLanding.h"
+#include "SlurmJobs.h"
 #include "VersionIntake.h"
 
 #include <atomic>
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <thread>
 #include <vector>
 
@@ -21,8 +23,6 @@ std::int64_t boardSeed(std::uint64_t ladderSeed, std::int64_t pair)
 {
     return static_cast<std::int64_t>(match::FixedDraws(ladderSeed ^ static_cast<std::uint64_t>(pair) * 0x9e3779b97f4a7c15ULL).bits() >> 1);
 }
-
-std::string pointsText(double points) { return points == 0.5 ? "1/2" : points == 1 ? "1" : "0"; }
 
 } // namespace
 
@@ -73,8 +73,10 @@ void LadderRun::work()
         try {
             if (task->intake)
                 takeIn(*task->intake);
-            else
+            else if (task->pair)
                 playPairTask(*task->pair);
+            else
+                runSlurmBatch(task->batch);
         } catch (const SqlError& error) {
             failed(std::string("the ladder's database: ") + error.what());
         }
@@ -91,13 +93,27 @@ std::optional<LadderRun::Task> LadderRun::nextTask()
         const std::vector<VersionRow> waiting = store_.versionsIn("waiting");
         if (!waiting.empty()) {
             store_.setVersionState(waiting.front().id, "building");
-            return Task{waiting.front(), std::nullopt};
+            return Task{waiting.front(), std::nullopt, {}};
         }
         if (settings_.matches >= 0 && started_ >= settings_.matches)
             return std::nullopt;
+        if (settings_.slurm.on) {
+            Task task;
+            while (static_cast<int>(task.batch.size()) < settings_.slurm.batch
+                   && (settings_.matches < 0 || started_ < settings_.matches)) {
+                const std::optional<PairRow> pair = nextPair();
+                if (!pair)
+                    break;
+                task.batch.push_back(*pair);
+                started_ += 2;
+            }
+            if (!task.batch.empty())
+                return task;
+            return std::nullopt;
+        }
         if (std::optional<PairRow> pair = nextPair()) {
             started_ += 2;
-            return Task{std::nullopt, pair};
+            return Task{std::nullopt, pair, {}};
         }
     } catch (const SqlError& error) {
         error_ = std::string("the ladder's database: ") + error.what();
@@ -149,12 +165,8 @@ void LadderRun::playPairTask(const PairRow& pair)
         first = store_.version(pair.first).value();
         second = store_.version(pair.second).value();
     }
-    const auto seatOf = [&](const VersionRow& version) {
-        const std::string folder = root_ + "/" + LadderPaths::versionOf(version.bot, version.number)
-                                   + (version.build.empty() ? "/source" : "/built");
-        return match::NamedPlayer{versionName(version), versionSeat(version.command, folder)};
-    };
-    const PairOutcome outcome = playPair(seatOf(first), seatOf(second),
+    const auto seats = pairSeats(root_, first, second);
+    const PairOutcome outcome = playPair(seats[0], seats[1],
                                          {static_cast<std::uint64_t>(pair.seed), root_ + "/" + LadderPaths::pairOf(pair.id)},
                                          settings_.play, groups_, boxes_);
     const std::lock_guard lock(mutex_);
@@ -163,32 +175,67 @@ void LadderRun::playPairTask(const PairRow& pair)
             error_ = outcome.error;
         return; // left playing: the next run drops it
     }
-    PlayedPair played;
-    const std::array<std::string, 2> names{versionName(first), versionName(second)};
-    std::string line = "pair " + std::to_string(pair.id) + ":";
-    for (match::MatchRecord record : outcome.records) {
-        // Numbered across the ladder, so that its records read as one run's.
-        record.game = static_cast<int>(2 * (pair.id - 1) + record.game);
-        played.records.push_back(match::toJsonLine(record));
-        played.points.push_back(record.pointsOf(names[0]));
-        for (std::size_t side = 0; side < 2; ++side)
-            for (const match::SeatRecord& seat : record.seats)
-                played.failed[side] += seat.player == names[side] && failedIn(seat) ? 1 : 0;
-        line += " " + record.seats[0].player + " " + pointsText(record.pointsOf(record.seats[0].player)) + "-"
-                + pointsText(record.pointsOf(record.seats[1].player)) + " " + record.seats[1].player + ";";
-    }
-    const std::array<int, 2> inARow = store_.finishPair(pair, played, events_.now());
+    for (const std::string& line : landPair(store_, pair, first, second, outcome, settings_.pauseAfter, events_.now()))
+        events_.say(line);
     played_ += 2;
     refreshStandingsNow(false);
-    line.back() = '\n';
-    events_.say(line);
-    const std::array<const VersionRow*, 2> versions{&first, &second};
-    for (std::size_t side = 0; side < 2; ++side)
-        if (inARow[side] >= settings_.pauseAfter) {
-            const std::string note = "failed " + std::to_string(inARow[side]) + " matches in a row";
-            store_.pauseBot(versions[side]->bot, note);
-            events_.say(versions[side]->bot + " paused: " + note + " (its page lists the failures)\n");
+}
+
+void LadderRun::runSlurmBatch(const std::vector<PairRow>& batch)
+{
+    const std::string folder = root_ + "/storage/slurm";
+    const std::string list = folder + "/pairs-" + std::to_string(batch.front().id) + ".txt";
+    std::error_code made;
+    std::filesystem::create_directories(folder, made);
+    {
+        std::ofstream ids(list);
+        for (const PairRow& pair : batch)
+            ids << pair.id << "\n";
+        if (!ids.flush()) {
+            failed("cannot write '" + list + "'");
+            return;
         }
+    }
+    const std::string line = "exec " + shellWord(settings_.slurm.program) + " --ladder " + shellWord(root_)
+                             + " play-pair --list " + shellWord(list) + " --index \"$SLURM_ARRAY_TASK_ID\"";
+    const SlurmAnswer job = submitArray(line, static_cast<int>(batch.size()), folder, "vorlen-ladder");
+    if (!job.ok) {
+        failed("sbatch refused the pairs' job" + (job.out.empty() ? std::string() : ": " + job.out));
+        return;
+    }
+    events_.say("pairs " + std::to_string(batch.front().id) + " to " + std::to_string(batch.back().id) + ": Slurm job "
+                + job.out + "\n");
+    while (jobListed(job.out)) {
+        if (groups_.stopping()) {
+            cancelJob(job.out); // its pairs stay under way: the next run drops them
+            return;
+        }
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+    }
+    const std::lock_guard lock(mutex_);
+    int lost = 0;
+    for (const PairRow& pair : batch) {
+        if (store_.playingPair(pair.id)) {
+            // A job that ended without landing it: chosen afresh from here.
+            store_.dropPair(pair.id);
+            std::error_code ignored;
+            std::filesystem::remove_all(root_ + "/" + LadderPaths::pairOf(pair.id), ignored);
+            started_ -= 2;
+            ++lost;
+        } else {
+            played_ += 2;
+        }
+    }
+    if (lost == static_cast<int>(batch.size())) {
+        // Nothing lands from its nodes: trying again would loop.
+        if (error_.empty())
+            error_ = "Slurm job " + job.out + " landed none of its pairs (their output: storage/slurm/" + job.out + "_*.out)";
+        return;
+    }
+    events_.say("Slurm job " + job.out + ": " + std::to_string(static_cast<int>(batch.size()) - lost) + " of "
+                + std::to_string(batch.size()) + " pairs landed"
+                + (lost > 0 ? ", " + std::to_string(lost) + " lost, back to the queue" : std::string()) + "\n");
+    refreshStandingsNow(false);
 }
 
 void LadderRun::refreshStandingsNow(bool whatever)

@@ -14,8 +14,17 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace vorlen::ladder {
+
+// Pairs played on a Slurm cluster: array jobs of this program's play-pair,
+// on the nodes, against the storage and database they share.
+struct SlurmSettings {
+    bool on = false;
+    int batch = 10;      // pairs a job
+    std::string program; // this program, as the nodes start it
+};
 
 struct RunSettings {
     int concurrency = 1;       // builds and pairs at once
@@ -24,6 +33,7 @@ struct RunSettings {
     std::uint64_t seed = 0;    // the ladder's boards: a pair's board comes from it and the pair's number
     BuildSettings build;
     PlaySettings play;
+    SlurmSettings slurm; // --concurrency then counts jobs under way
 };
 
 // What a run tells as it goes, and its clock.
@@ -49,6 +59,7 @@ private:
     struct Task {
         std::optional<VersionRow> intake;
         std::optional<PairRow> pair;
+        std::vector<PairRow> batch; // for a Slurm job
     };
 
     // Lies on the store's lock: what to do next, none when the run is over.
@@ -57,6 +68,7 @@ private:
     void work();
     void takeIn(const VersionRow& version);
     void playPairTask(const PairRow& pair);
+    void runSlurmBatch(const std::vector<PairRow>& batch);
     void failed(const std::string& error);
     // Keeps the standings current for their readers, at a cost held to a
     // twentieth of the run's time: each time at a small size, less often

@@ -83,6 +83,8 @@ public:
     // A pair starts: its row, marked playing.
     PairRow startPair(std::int64_t first, std::int64_t second, std::int64_t seed, const std::string& now);
     void setPairSeed(std::int64_t pair, std::int64_t seed);
+    // A pair started and not yet landed or dropped; none otherwise.
+    std::optional<PairRow> playingPair(std::int64_t pair);
     // Its matches land with it marked done, or nothing does; each version's
     // failed matches in a row after it come back (first, second).
     std::array<int, 2> finishPair(const PairRow& pair, const PlayedPair& played, const std::string& now);
@@ -91,7 +93,10 @@ public:
     std::vector<std::int64_t> dropUnfinishedPairs();
     // Versions left building or checking: waiting again.
     void resetUnfinishedVersions();
-    // Finished pairs between two versions, by the two (the smaller id first).
+    // A pair whose job was lost: dropped, unless it landed meanwhile.
+    void dropPair(std::int64_t pair);
+    // Pairs between two versions, landed or under way, by the two (the
+    // smaller id first): where pairs are to go next.
     std::map<std::pair<std::int64_t, std::int64_t>, int> pairCounts();
     // Every two versions' results, as the database keeps them summed.
     std::vector<VersionResults> meetings();

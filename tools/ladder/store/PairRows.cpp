@@ -59,6 +59,15 @@ void LadderStore::setPairSeed(std::int64_t pair, std::int64_t seed)
     db_->execute("UPDATE pairs SET seed = ?2 WHERE id = ?1", {pair, seed});
 }
 
+std::optional<PairRow> LadderStore::playingPair(std::int64_t pair)
+{
+    const auto rows =
+        db_->query("SELECT id, first, second, seed FROM pairs WHERE id = ?1 AND state = 'playing'", {pair});
+    if (rows.empty())
+        return std::nullopt;
+    return PairRow{asInt(rows[0][0]), asInt(rows[0][1]), asInt(rows[0][2]), asInt(rows[0][3])};
+}
+
 PairRow LadderStore::startPair(std::int64_t first, std::int64_t second, std::int64_t seed, const std::string& now)
 {
     const std::int64_t id =
@@ -112,6 +121,11 @@ std::vector<std::int64_t> LadderStore::dropUnfinishedPairs()
     return dropped;
 }
 
+void LadderStore::dropPair(std::int64_t pair)
+{
+    db_->execute("UPDATE pairs SET state = 'dropped' WHERE id = ?1 AND state = 'playing'", {pair});
+}
+
 void LadderStore::resetUnfinishedVersions()
 {
     db_->execute("UPDATE versions SET state = 'waiting', reason = '' WHERE state IN ('building', 'checking')");
@@ -122,7 +136,7 @@ std::map<std::pair<std::int64_t, std::int64_t>, int> LadderStore::pairCounts()
     std::map<std::pair<std::int64_t, std::int64_t>, int> counts;
     for (const SqlRow& row : db_->query("SELECT CASE WHEN first < second THEN first ELSE second END AS a, "
                                         "CASE WHEN first < second THEN second ELSE first END AS b, COUNT(*) FROM pairs "
-                                        "WHERE state = 'done' GROUP BY a, b"))
+                                        "WHERE state IN ('done', 'playing') GROUP BY a, b"))
         counts[{asInt(row[0]), asInt(row[1])}] = static_cast<int>(asInt(row[2]));
     return counts;
 }
