@@ -166,14 +166,22 @@ TEST_P(LadderRuns, OneRunAtATimeAndWhatAStoppedRunLeftIsTakenUpAgain)
         fs::create_directories(root + "/" + LadderPaths::pairOf(cut.id));
         store.setVersionState(current[1].id, "checking");
     }
-    ASSERT_EQ(run({"run", "--matches", "2"}).code, 0);
+    ASSERT_EQ(run({"run", "--matches", "2", "--keep-pairs", "2"}).code, 0);
     EXPECT_EQ(stateOf("two", 1), "ready");
     expectWholePairs(2);
     EXPECT_FALSE(fs::exists(root + "/storage/pairs/2")) << "the cut pair's files went with it";
+    EXPECT_TRUE(fs::exists(root + "/storage/pairs/3/game-1-two.v1-one.v1.json") || fs::exists(root + "/storage/pairs/3/game-1-one.v1-two.v1.json"));
+    EXPECT_FALSE(fs::exists(root + "/storage/pairs/1")) << "the files of the pairs before the latest 2 go";
     for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
              {"run", "--matches", "0"}, {"run", "--matches", "x"}, {"run", "--concurrency", "0"},
-             {"run", "--concurrency", "1000"}, {"run", "--seed", "-1"}, {"run", "extra"}, {"run", "--matches"}})
+             {"run", "--concurrency", "1000"}, {"run", "--seed", "-1"}, {"run", "extra"}, {"run", "--matches"},
+             {"run", "--keep-pairs", "-1"}, {"run", "--batch", "0"}})
         EXPECT_EQ(run(bad).code, 2) << bad.back();
+    if (GetParam() == Backend::Sqlite) {
+        const CommandOutcome alone = run({"run", "--slurm"});
+        EXPECT_EQ(alone.code, 2);
+        EXPECT_NE(alone.err.find("--slurm needs the ladder's database in PostgreSQL"), std::string::npos) << alone.err;
+    }
 }
 
 // The real program killed outright, while it plays and while it builds:

@@ -53,12 +53,13 @@ const std::map<std::string, Subcommand>& subcommands()
           "run chose and listed, and lands it in the database the nodes share. Not for use by hand.",
           playPairCommand}},
         {"run",
-         {"run [--matches N] [--concurrency N] [--seed N] [--slurm [--batch N]]",
+         {"run [--matches N] [--concurrency N] [--seed N] [--keep-pairs N] [--slurm [--batch N]]",
           "Keeps the ladder playing until stopped (Ctrl-C), or until N more matches are played: versions that wait\n"
           "are built and checked first, each in a box of its own; then pairs of the current versions play one board\n"
           "in both seatings, where the standings are least sure. --concurrency: builds and pairs at once (1).\n"
           "--seed: the ladder's boards (0). One run at a time plays a ladder; a stopped or killed run loses only\n"
-          "what it had under way, which the next run plays again. --slurm: the pairs play on a Slurm cluster, N\n"
+          "what it had under way, which the next run plays again. --keep-pairs: the logs and replays of the\n"
+          "latest N pairs are kept, older ones removed (their records stay); 0 (the default) keeps all. --slurm: the pairs play on a Slurm cluster, N\n"
           "a job (--batch, 10), --concurrency jobs at once, on nodes that share the ladder's folder and its\n"
           "PostgreSQL database; a job's pairs that do not land are chosen afresh.",
           runLadder}},

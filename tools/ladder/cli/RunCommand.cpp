@@ -29,18 +29,23 @@ std::optional<long long> countOf(const std::string& text, long long least)
 
 CommandOutcome runLadder(CommandCall& call, LadderStore& store)
 {
-    std::string matches = "-1", concurrency = "1", seed = "0", batch = "10";
+    std::string matches = "-1", concurrency = "1", seed = "0", batch = "10", keep = "0";
     if (!takeOption(call.args, "--matches", matches) || !takeOption(call.args, "--concurrency", concurrency)
-        || !takeOption(call.args, "--seed", seed) || !takeOption(call.args, "--batch", batch))
-        return call.refuse("--matches, --concurrency, --seed and --batch each need a number");
+        || !takeOption(call.args, "--seed", seed) || !takeOption(call.args, "--batch", batch)
+        || !takeOption(call.args, "--keep-pairs", keep))
+        return call.refuse("--matches, --concurrency, --seed, --batch and --keep-pairs each need a number");
     RunSettings settings;
     settings.slurm.on = std::erase(call.args, "--slurm") > 0;
     if (!call.args.empty())
-        return call.refuse("run takes only --matches N, --concurrency N, --seed N and --slurm [--batch N]");
+        return call.refuse("run takes only --matches N, --concurrency N, --seed N, --keep-pairs N and --slurm [--batch N]");
     const auto pairsAJob = countOf(batch, 1);
     if (!pairsAJob || *pairsAJob > 1000)
         return call.refuse("--batch takes a count from 1 to 1000");
     settings.slurm.batch = static_cast<int>(*pairsAJob);
+    const auto kept = countOf(keep, 0);
+    if (!kept)
+        return call.refuse("--keep-pairs takes a count from 0 (0: every pair's files are kept)");
+    settings.keepPairs = *kept;
     if (settings.slurm.on) {
         // Nodes share what they play against: the folder and a database
         // that many machines may write.

@@ -178,6 +178,11 @@ void LadderRun::playPairTask(const PairRow& pair)
     for (const std::string& line : landPair(store_, pair, first, second, outcome, settings_.pauseAfter, events_.now()))
         events_.say(line);
     played_ += 2;
+    if (settings_.keepPairs > 0 && pair.id > settings_.keepPairs) {
+        // Older pairs' files give way; their records stay in the database.
+        std::error_code ignored;
+        std::filesystem::remove_all(root_ + "/" + LadderPaths::pairOf(pair.id - settings_.keepPairs), ignored);
+    }
     refreshStandingsNow(false);
 }
 

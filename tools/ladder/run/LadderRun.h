@@ -30,6 +30,7 @@ struct RunSettings {
     int concurrency = 1;       // builds and pairs at once
     long long matches = -1;    // matches to play; -1: until stopped
     int pauseAfter = 10;       // failed matches in a row that pause a bot
+    long long keepPairs = 0;   // the latest pairs whose logs and replays are kept; 0: all
     std::uint64_t seed = 0;    // the ladder's boards: a pair's board comes from it and the pair's number
     BuildSettings build;
     PlaySettings play;
