@@ -3,6 +3,7 @@
 #include "Elo.h"
 
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <tuple>
 
@@ -50,25 +51,33 @@ bool invert(Matrix& m)
     return true;
 }
 
-// reach[i][j]: i scored against j, directly or through a chain of players
-// each of whom scored against the next.
-std::vector<std::vector<bool>> reachability(std::size_t n, const std::vector<HeadToHead>& results)
-{
-    std::vector<std::vector<bool>> reach(n, std::vector<bool>(n, false));
-    for (const HeadToHead& h : results) {
-        if (h.wins + h.draws > 0)
-            reach[h.a][h.b] = true;
-        if (h.losses + h.draws > 0)
-            reach[h.b][h.a] = true;
+// Who scored against whom, directly or through a chain of players each of
+// whom scored against the next: a row of bits a player, so that a field of
+// a thousand closes in a few million word operations.
+class Reach {
+public:
+    Reach(std::size_t n, const std::vector<HeadToHead>& results) : words_((n + 63) / 64), rows_(n * words_, 0)
+    {
+        for (const HeadToHead& h : results) {
+            if (h.wins + h.draws > 0)
+                set(h.a, h.b);
+            if (h.losses + h.draws > 0)
+                set(h.b, h.a);
+        }
+        for (std::size_t k = 0; k < n; ++k)
+            for (std::size_t i = 0; i < n; ++i)
+                if (i != k && (*this)(i, k))
+                    for (std::size_t w = 0; w < words_; ++w)
+                        rows_[i * words_ + w] |= rows_[k * words_ + w];
     }
-    for (std::size_t k = 0; k < n; ++k)
-        for (std::size_t i = 0; i < n; ++i)
-            if (reach[i][k])
-                for (std::size_t j = 0; j < n; ++j)
-                    if (reach[k][j])
-                        reach[i][j] = true;
-    return reach;
-}
+    bool operator()(std::size_t i, std::size_t j) const { return (rows_[i * words_ + j / 64] >> (j % 64)) & 1U; }
+
+private:
+    void set(std::size_t i, std::size_t j) { rows_[i * words_ + j / 64] |= std::uint64_t{1} << (j % 64); }
+
+    std::size_t words_;
+    std::vector<std::uint64_t> rows_;
+};
 
 // Minorization-maximization (Hunter 2004) on the strengths of the group.
 std::vector<double> strengths(std::size_t n, const std::vector<HeadToHead>& results, const std::vector<bool>& inGroup)
@@ -139,8 +148,8 @@ Ratings rateByBradleyTerry(int playerCount, const std::vector<HeadToHead>& resul
         if (h.wins + h.draws + h.losses > 0)
             played[h.a] = played[h.b] = true;
 
-    const auto reach = reachability(n, results);
-    const auto together = [&](std::size_t i, std::size_t j) { return reach[i][j] && reach[j][i]; };
+    const Reach reach(n, results);
+    const auto together = [&](std::size_t i, std::size_t j) { return reach(i, j) && reach(j, i); };
     const auto rateable = [&](std::size_t i) { return played[i] && together(i, i); };
     if (chosen.player >= 0 && chosen.player < playerCount && rateable(static_cast<std::size_t>(chosen.player)))
         ratings.anchor = chosen.player;
@@ -160,10 +169,10 @@ Ratings rateByBradleyTerry(int playerCount, const std::vector<HeadToHead>& resul
         if (!played[i])
             continue;
         inGroup[i] = together(i, anchor);
-        ratings.standing[i] = inGroup[i]              ? Standing::Rated
-                              : reach[i][anchor]      ? Standing::Above
-                              : reach[anchor][i]      ? Standing::Below
-                                                      : Standing::Apart;
+        ratings.standing[i] = inGroup[i]         ? Standing::Rated
+                              : reach(i, anchor) ? Standing::Above
+                              : reach(anchor, i) ? Standing::Below
+                                                 : Standing::Apart;
     }
 
     const std::vector<double> gamma = strengths(n, results, inGroup);
