@@ -115,6 +115,10 @@ TEST_P(LadderRuns, VersionsAreBuiltAndCheckedInBoxesAndOnlyTheSoundOnesPlay)
               std::string::npos)
         << stateOf("crasher", 1);
     EXPECT_NE(stateOf("crasher", 1).find("crash at my third move"), std::string::npos);
+    EXPECT_NE(run({"bot", "crasher"}).out.find("crasher: paused (crasher.v1 failed every match of its check)"),
+              std::string::npos)
+        << run({"bot", "crasher"}).out;
+    EXPECT_NE(run({"bot", "broken"}).out.find("broken: active"), std::string::npos) << "a failed build played no check to fail";
     EXPECT_NE(ran.out.find("6 matches played"), std::string::npos) << ran.out;
     expectWholePairs(3);
     const CommandOutcome standings = run({"standings"});

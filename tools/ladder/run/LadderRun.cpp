@@ -7,6 +7,7 @@
 #include "SlurmJobs.h"
 #include "VersionIntake.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <filesystem>
@@ -155,6 +156,16 @@ void LadderRun::takeIn(const VersionRow& version)
     store_.setVersionChecked(version.id, records);
     store_.setVersionState(version.id, outcome.ready ? "ready" : "failed", outcome.reason);
     events_.say(versionName(version) + (outcome.ready ? ": ready, it plays from now on\n" : ": failed: " + outcome.reason + "\n"));
+    // A bot with nothing that plays, whose new version failed every match of
+    // its check, is paused: its page says why until a new version comes.
+    const std::vector<VersionRow> versions = store_.versionsOf(version.bot);
+    const bool anyReady = std::any_of(versions.begin(), versions.end(), [](const VersionRow& v) { return v.state == "ready"; });
+    if (!outcome.ready && !anyReady && outcome.checkFailures > 0
+        && outcome.checkFailures == static_cast<int>(outcome.checkRecords.size())) {
+        const std::string note = versionName(version) + " failed every match of its check";
+        store_.pauseBot(version.bot, note);
+        events_.say(version.bot + " paused: " + note + "\n");
+    }
 }
 
 void LadderRun::playPairTask(const PairRow& pair)

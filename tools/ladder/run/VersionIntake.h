@@ -17,6 +17,7 @@ struct IntakeOutcome {
     bool interrupted = false;
     std::string reason;
     std::vector<std::string> checkRecords; // JSON lines
+    int checkFailures = 0;                 // check matches it failed in
     std::string error;                     // the referee's own failure
 };
 
