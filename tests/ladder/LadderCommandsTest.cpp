@@ -236,7 +236,11 @@ TEST_F(Ladder, StandingsRateTheCurrentVersionsFromTheirMatches)
                           "39  2026-12-10T12:00:00Z  weak.v1 800 - 900 old.v1\n");
     for (const char* bad : {"0", "-3", "x", "99999999999999"})
         EXPECT_EQ(run({"matches", "--limit", bad}).code, 2) << bad;
-    EXPECT_NE(run({"bot", "weak"}).out.find("    40 matches\n"), std::string::npos);
+    const std::string weakPage = run({"bot", "weak"}).out;
+    EXPECT_NE(weakPage.find("    40 matches, the latest:\n      40  2026-12-10T12:00:00Z  old.v1 800 - 900 weak.v1\n"
+                            "      39  2026-12-10T12:00:00Z  weak.v1 800 - 900 old.v1\n      38  "),
+              std::string::npos)
+        << weakPage;
     // A failed move is listed on its bot's page with its hint and its logs.
     {
         auto failed = vorlen::testing::matchOf(game, "weak.v1", "old.v1", 10, 900);

@@ -41,6 +41,9 @@ struct CommandCall {
 // option is absent; false when its value is missing.
 bool takeOption(std::vector<std::string>& words, const std::string& name, std::string& value);
 
+// A match as the lists show it: "ID  WHEN  FIRST SCORE - SCORE SECOND".
+std::string matchLine(const MatchRow& row);
+
 CommandOutcome initLadder(CommandCall& call);
 CommandOutcome addVersion(CommandCall& call, LadderStore& store);
 CommandOutcome showBot(CommandCall& call, LadderStore& store);

@@ -35,7 +35,11 @@ const std::map<std::string, Subcommand>& subcommands()
           "(main.py, a Makefile's bot target, a Java main, a Node script), and --build likewise (build.sh, make,\n"
           "javac). The version waits for its build and check before it plays.",
           addVersion}},
-        {"bot", {"bot NAME", "Shows a bot: its state, its versions with their commands, build and check, and its matches.", showBot}},
+        {"bot",
+         {"bot NAME",
+          "Shows a bot: its state (and why it was paused), its versions with their commands, build and check results,\n"
+          "their latest matches and their latest failed moves with what to do and where the logs are.",
+          showBot}},
         {"retire", {"retire NAME", "Takes a bot out of the standings and the schedule; its results are kept.", retireBot}},
         {"standings",
          {"standings [--top N]",

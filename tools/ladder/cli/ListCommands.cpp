@@ -74,6 +74,17 @@ CommandOutcome exportRecords(CommandCall& call, LadderStore& store)
     return call.outcome;
 }
 
+std::string matchLine(const MatchRow& row)
+{
+    std::vector<match::MatchRecord> records;
+    std::string error;
+    if (!match::parseRecords(row.record, true, records, error) || records.empty())
+        return std::to_string(row.id) + "  (a record that cannot be read: " + error + ")\n";
+    const match::MatchRecord& r = records[0];
+    return std::to_string(row.id) + "  " + row.played + "  " + r.seats[0].player + " " + std::to_string(r.seats[0].score)
+           + " - " + std::to_string(r.seats[1].score) + " " + r.seats[1].player + "\n";
+}
+
 CommandOutcome listMatches(CommandCall& call, LadderStore& store)
 {
     int limit = 20;
@@ -91,17 +102,8 @@ CommandOutcome listMatches(CommandCall& call, LadderStore& store)
         return call.refuse("matches takes only --limit N or --records");
     }
     std::ostringstream text;
-    for (const MatchRow& row : store.matches(limit)) {
-        std::vector<match::MatchRecord> records;
-        std::string error;
-        if (!match::parseRecords(row.record, true, records, error) || records.empty()) {
-            text << row.id << "  (a record that cannot be read: " << error << ")\n";
-            continue;
-        }
-        const match::MatchRecord& r = records[0];
-        text << row.id << "  " << row.played << "  " << r.seats[0].player << " " << r.seats[0].score << " - "
-             << r.seats[1].score << " " << r.seats[1].player << "\n";
-    }
+    for (const MatchRow& row : store.matches(limit))
+        text << matchLine(row);
     call.outcome.out = text.str().empty() ? "No matches yet.\n" : text.str();
     return call.outcome;
 }

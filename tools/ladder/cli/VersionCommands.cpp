@@ -140,7 +140,9 @@ CommandOutcome showBot(CommandCall& call, LadderStore& store)
              << (version.build.empty() ? ", builds nothing" : ", builds with '" + version.build + "'") << "\n    added "
              << version.added << ", its files in " << version.folder << "\n";
         const std::int64_t played = store.matchCount(version.id);
-        text << "    " << played << (played == 1 ? " match" : " matches") << "\n";
+        text << "    " << played << (played == 1 ? " match" : " matches") << (played > 0 ? ", the latest:" : "") << "\n";
+        for (const MatchRow& row : store.matches(3, version.id))
+            text << "      " << matchLine(row);
         text << failuresOf(store, version);
     }
     call.outcome.out = text.str();
