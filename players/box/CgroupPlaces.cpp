@@ -8,6 +8,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 #include <unistd.h>
 
@@ -69,6 +70,28 @@ std::string ownPath(const std::string& controller)
     return {};
 }
 
+namespace {
+
+// A dead runner's group: what is left in it (a box killed while it started
+// may wait for ever on a parent that is gone) is killed, thawed first where
+// a freezer holds it, and the group removed once empty.
+void endAbandonedGroup(const std::string& group)
+{
+    if (const FileDescriptor state(::open((group + "/freezer.state").c_str(), O_WRONLY | O_CLOEXEC)); state.valid())
+        writeFully(state.get(), "THAWED");
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        std::ifstream procs(group + "/cgroup.procs");
+        for (long pid; procs >> pid;)
+            if (pid > 0)
+                ::kill(static_cast<pid_t>(pid), SIGKILL);
+        if (::rmdir(group.c_str()) == 0 || errno != EBUSY)
+            return;
+        ::usleep(20000);
+    }
+}
+
+} // namespace
+
 void removeAbandonedBoxGroups()
 {
     namespace fs = std::filesystem;
@@ -101,8 +124,7 @@ void removeAbandonedBoxGroups()
             // A live process of that id may be a runner still at work.
             if (pid <= 0 || pid == ::getpid() || ::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH)
                 continue;
-            // Empty once its processes are gone; one that is not stays.
-            ::rmdir(entry->path().c_str());
+            endAbandonedGroup(entry->path().string());
         }
     }
 }

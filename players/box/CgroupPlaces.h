@@ -32,7 +32,8 @@ std::string ownPath(const std::string& controller);
 
 // Removes the box groups, and v2 leaves of referees, that runners whose
 // process has ended left behind (a runner killed with SIGKILL cannot remove
-// its own). Groups of live runners are left alone.
+// its own), killing what is still in them. Groups of live runners are left
+// alone.
 void removeAbandonedBoxGroups();
 
 } // namespace vorlen

@@ -16,7 +16,7 @@ constexpr unsigned kNobody = kUnprivilegedUser;
 // Runs in the child of vfork(): only system calls, nothing that allocates or
 // touches the parent's state beyond `failure`. Credentials change through
 // the raw calls: the C library's would act on all of the parent's threads.
-[[noreturn]] void execChild(const ChildSetup& setup, const sigset_t& parentMask, volatile int* failure)
+[[noreturn]] void execChild(const ChildSetup& setup, const sigset_t& parentMask, pid_t parent, volatile int* failure)
 {
     // Nothing of the referee's signal set-up carries over, ignored signals
     // included: a bot starts as from a fresh shell.
@@ -40,8 +40,11 @@ constexpr unsigned kNobody = kUnprivilegedUser;
         && (::syscall(SYS_setgroups, 0, nullptr) != 0 || ::syscall(SYS_setresgid, kNobody, kNobody, kNobody) != 0
             || ::syscall(SYS_setresuid, kNobody, kNobody, kNobody) != 0))
         goto failed;
-    // After the change of user, which clears it.
+    // After the change of user, which clears it. A parent that died before
+    // this would never send it: the child then goes at once, as it would have.
     ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (::getppid() != parent)
+        ::_exit(127);
     if (setup.limits)
         for (int i = 0; i < 4; ++i)
             ::setrlimit(kLimitResources[i], &setup.limits[i]);
@@ -50,6 +53,10 @@ constexpr unsigned kNobody = kUnprivilegedUser;
         goto failed;
     if (setup.passFd >= 0
         && (setup.passFd == 3 ? ::fcntl(3, F_SETFD, 0) : ::dup2(setup.passFd, 3)) < 0)
+        goto failed;
+    // Nothing else of the referee's goes through: descriptors opened without
+    // close-on-exec (a test's output file, a build tool's jobserver) stay here.
+    if (::syscall(SYS_close_range, setup.passFd >= 0 ? 4U : 3U, ~0U, 0U) != 0 && errno != ENOSYS)
         goto failed;
     // As a shell would: a file without a #! line is run by /bin/sh.
     ::execvpe(setup.file ? setup.file : setup.argv[0], setup.argv, setup.envp ? setup.envp : environ);
@@ -61,9 +68,10 @@ failed:
 // The child never returns from here: it execs or exits.
 __attribute__((noinline)) pid_t forkChild(const ChildSetup& setup, const sigset_t& parentMask, volatile int* failure)
 {
+    const pid_t parent = ::getpid();
     const pid_t pid = ::vfork();
     if (pid == 0)
-        execChild(setup, parentMask, failure);
+        execChild(setup, parentMask, parent, failure);
     return pid;
 }
 

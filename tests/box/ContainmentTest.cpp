@@ -1,5 +1,6 @@
 // Hostile bots against the referee's containment, with and without the sandbox.
 #include "BotGroups.h"
+#include "CgroupPlaces.h"
 #include "RecordText.h"
 #include "BoardSequence.h"
 #include "MatchPlay.h"
@@ -18,7 +19,9 @@
 
 #include <csignal>
 #include <fcntl.h>
+#include <filesystem>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 
@@ -271,6 +274,46 @@ TEST_P(SandboxOnly, AStreamBotStoppedOnItsOpponentsTurnDiesWithAKilledRefereeAnd
     const ToolRun next = runTool("--sandbox --games 1 --first " + writeBot(bots, "quick.sh", "echo 3 > vorla.out"));
     EXPECT_EQ(next.exitCode, 0);
     EXPECT_EQ(boxGroupsOf(runner), std::vector<std::string>{}) << (grouped ? "" : "(no control groups here)");
+}
+
+// A box killed while it started can wait for ever on a parent that is gone
+// (bubblewrap's own start-up): the next run kills what is still in a dead
+// runner's group before removing it.
+TEST(AbandonedGroups, WhatADeadRunnersGroupStillHoldsIsKilledAndTheGroupRemoved)
+{
+    std::string parent;
+    for (const Mount& mount : cgroupMounts())
+        if (mount.v2 ? ownPath("").size() > 0 : mount.controllers.find(",pids,") != std::string::npos)
+            parent = mount.point + ownPath(mount.v2 ? "" : "pids");
+    if (::geteuid() != 0 || parent.empty())
+        GTEST_SKIP() << "no control group of tasks to make here";
+    // A runner that is gone: a child that has ended, its id free.
+    const pid_t dead = ::fork();
+    if (dead == 0)
+        ::_exit(0);
+    ::waitpid(dead, nullptr, 0);
+    const std::string group = parent + "/vorlen-box-" + std::to_string(dead) + "-1";
+    if (::mkdir(group.c_str(), 0755) != 0)
+        GTEST_SKIP() << "cannot make a control group under " << parent;
+    const pid_t left = ::fork();
+    if (left == 0) {
+        ::execl("/bin/sleep", "sleep", "61.7", static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    ASSERT_TRUE(writeSmallFile(group + "/cgroup.procs", std::to_string(left)));
+    removeAbandonedBoxGroups();
+    int status = 0;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (::waitpid(left, &status, WNOHANG) == 0 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    const bool killed = WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
+    if (!killed) {
+        ::kill(left, SIGKILL); // the test's own process, ended by its pid either way
+        ::waitpid(left, nullptr, 0);
+    }
+    EXPECT_TRUE(killed) << "a dead runner's group kept its process";
+    EXPECT_FALSE(std::filesystem::exists(group));
+    ::rmdir(group.c_str());
 }
 
 INSTANTIATE_TEST_SUITE_P(Sandbox, SandboxOnly, ::testing::Values(Mode::Sandbox), modeName);

@@ -7,6 +7,7 @@
 #include "ladder/Backends.h"
 #include "ladder/LadderFixture.h"
 #include "support/Modes.h"
+#include "support/Processes.h"
 #include "support/Records.h"
 
 #include <gtest/gtest.h>
@@ -51,6 +52,9 @@ protected:
         const CommandOutcome made = run(init);
         ASSERT_EQ(made.code, 0) << made.err;
     }
+    // What a program this test killed outright may have left (a box it was
+    // starting), ended by its pid: every box shows the ladder's folder.
+    void TearDown() override { vorlen::testing::killProcessesWith(root + "/"); }
 
     // A bot whose Makefile makes its program from a script.
     void addMadeBot(const std::string& name)
@@ -201,6 +205,7 @@ TEST_P(LadderRuns, AKilledRunLosesNothingAndCountsNothingTwice)
         if (child == 0) {
             const int fd = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
             ::dup2(fd, STDOUT_FILENO);
+            ::close(fd);
             ::execl(VORLEN_LADDER_BIN, VORLEN_LADDER_BIN, "--ladder", root.c_str(), "run", "--concurrency", "2",
                     static_cast<char*>(nullptr));
             ::_exit(127);

@@ -3,11 +3,14 @@
 #include "support/TempDir.h"
 
 #include <algorithm>
+#include <csignal>
+#include <cstdlib>
 #include <chrono>
 #include <filesystem>
 #include <sstream>
 #include <string>
 #include <sys/types.h>
+#include <unistd.h>
 #include <thread>
 #include <vector>
 
@@ -82,6 +85,22 @@ inline int liveProcessesWith(const std::string& marker,
             return live;
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
+}
+
+// Kills, by pid, the live processes whose command line holds `marker`: for
+// a test that killed a program outright, whatever of it may be left (a box
+// it was starting). How many there were.
+inline int killProcessesWith(const std::string& marker)
+{
+    int killed = 0;
+    for (const auto& dir : processDirectories()) {
+        std::string cmdline = readFile((dir / "cmdline").string());
+        std::replace(cmdline.begin(), cmdline.end(), '\0', ' ');
+        const pid_t pid = static_cast<pid_t>(std::atol(dir.filename().c_str()));
+        if (pid != ::getpid() && cmdline.find(marker) != std::string::npos && ::kill(pid, SIGKILL) == 0)
+            ++killed;
+    }
+    return killed;
 }
 
 } // namespace vorlen::testing
