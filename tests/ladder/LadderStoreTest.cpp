@@ -135,13 +135,8 @@ TEST_P(Store, AnOlderLadderIsBroughtUpToDateWithItsResultsSummed)
 {
     {
         const auto db = openDatabase(location, true);
-        for (int step = 0; step < 2; ++step) {
-            std::string sql = migrations()[static_cast<std::size_t>(step)];
-            for (std::size_t key; (key = sql.find("{key}")) != std::string::npos;)
-                sql.replace(key, 5, db->keyColumn());
-            for (std::size_t end; (end = sql.find(';')) != std::string::npos; sql.erase(0, end + 1))
-                db->execute(sql.substr(0, end));
-        }
+        for (std::size_t step = 0; step < 2; ++step)
+            applyMigration(*db, step);
         db->setSchemaVersion(2);
         db->execute("INSERT INTO bots (name, added) VALUES ('a', 't'), ('b', 't')");
         db->execute("INSERT INTO versions (bot, number, folder, command, added) VALUES (1, 1, 'f', 'c', 't'), "

@@ -4,8 +4,10 @@
 #include "LadderPaths.h"
 #include "LadderStore.h"
 
+#include <climits>
 #include <csignal>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -40,6 +42,9 @@ struct CommandCall {
 // Takes `NAME VALUE` out of the words, leaving `value` as it was when the
 // option is absent; false when its value is missing.
 bool takeOption(std::vector<std::string>& words, const std::string& name, std::string& value);
+
+// A whole number from `least` to `most` as an option's value; none when it is not.
+std::optional<long long> countOf(const std::string& text, long long least, long long most = LLONG_MAX);
 
 // A match as the lists show it: "ID  WHEN  FIRST SCORE - SCORE SECOND".
 std::string matchLine(const MatchRow& row);

@@ -136,6 +136,18 @@ bool writePrivateFile(const std::string& path, const std::string& text)
 
 } // namespace
 
+std::optional<long long> countOf(const std::string& text, long long least, long long most)
+{
+    try {
+        std::size_t used = 0;
+        const long long value = std::stoll(text, &used);
+        if (used == text.size() && value >= least && value <= most)
+            return value;
+    } catch (...) {
+    }
+    return std::nullopt;
+}
+
 std::string utcNow()
 {
     char text[32];

@@ -54,16 +54,10 @@ CommandOutcome showStandings(CommandCall& call, LadderStore& store)
     std::string top = std::to_string(kStandingsTop);
     if (!takeOption(call.args, "--top", top) || !call.args.empty())
         return call.refuse("standings takes only --top N");
-    std::size_t tableTop = 0;
-    try {
-        std::size_t used = 0;
-        const long long value = std::stoll(top, &used);
-        tableTop = used == top.size() && value >= 2 && value <= 1000 ? static_cast<std::size_t>(value) : 0;
-    } catch (...) {
-    }
-    if (tableTop == 0)
+    const std::optional<long long> tableTop = countOf(top, 2, 1000);
+    if (!tableTop)
         return call.refuse("--top takes a count from 2 to 1000");
-    call.outcome.out = currentStandings(store, tableTop);
+    call.outcome.out = currentStandings(store, static_cast<std::size_t>(*tableTop));
     return call.outcome;
 }
 
@@ -91,13 +85,10 @@ CommandOutcome listMatches(CommandCall& call, LadderStore& store)
     if (call.args.size() == 1 && call.args[0] == "--records")
         return exportRecords(call, store);
     if (call.args.size() == 2 && call.args[0] == "--limit") {
-        try {
-            limit = std::stoi(call.args[1]);
-        } catch (...) {
-            limit = -1;
-        }
-        if (limit < 1)
+        const std::optional<long long> given = countOf(call.args[1], 1, INT32_MAX);
+        if (!given)
             return call.refuse("--limit takes a count from 1");
+        limit = static_cast<int>(*given);
     } else if (!call.args.empty()) {
         return call.refuse("matches takes only --limit N or --records");
     }

@@ -10,22 +10,7 @@
 #include <filesystem>
 
 namespace vorlen::ladder {
-namespace {
 
-// A whole number from `least` up, or none.
-std::optional<long long> countOf(const std::string& text, long long least)
-{
-    try {
-        std::size_t used = 0;
-        const long long value = std::stoll(text, &used);
-        if (used == text.size() && value >= least)
-            return value;
-    } catch (...) {
-    }
-    return std::nullopt;
-}
-
-} // namespace
 
 CommandOutcome runLadder(CommandCall& call, LadderStore& store)
 {
@@ -38,8 +23,8 @@ CommandOutcome runLadder(CommandCall& call, LadderStore& store)
     settings.slurm.on = std::erase(call.args, "--slurm") > 0;
     if (!call.args.empty())
         return call.refuse("run takes only --matches N, --concurrency N, --seed N, --keep-pairs N and --slurm [--batch N]");
-    const auto pairsAJob = countOf(batch, 1);
-    if (!pairsAJob || *pairsAJob > 1000)
+    const auto pairsAJob = countOf(batch, 1, 1000);
+    if (!pairsAJob)
         return call.refuse("--batch takes a count from 1 to 1000");
     settings.slurm.batch = static_cast<int>(*pairsAJob);
     const auto kept = countOf(keep, 0);
@@ -56,10 +41,10 @@ CommandOutcome runLadder(CommandCall& call, LadderStore& store)
         std::error_code unknown;
         settings.slurm.program = std::filesystem::read_symlink("/proc/self/exe", unknown).string();
     }
-    const auto matchCount = countOf(matches, -1), workers = countOf(concurrency, 1), ladderSeed = countOf(seed, 0);
+    const auto matchCount = countOf(matches, -1), workers = countOf(concurrency, 1, 256), ladderSeed = countOf(seed, 0);
     if (!matchCount || (matches != "-1" && *matchCount < 1))
         return call.refuse("--matches takes a count from 1");
-    if (!workers || *workers > 256)
+    if (!workers)
         return call.refuse("--concurrency takes a count from 1 to 256");
     if (!ladderSeed)
         return call.refuse("--seed takes a number from 0");

@@ -62,6 +62,15 @@ PairOutcome playPair(const match::NamedPlayer& a, const match::NamedPlayer& b, c
 
 bool failedIn(const match::SeatRecord& seat) { return !seat.retired.empty() && !isGameEnd(seat.retired); }
 
+int failedMatches(const std::vector<match::MatchRecord>& records, const std::string& player)
+{
+    int failed = 0;
+    for (const match::MatchRecord& record : records)
+        for (const match::SeatRecord& seat : record.seats)
+            failed += seat.player == player && failedIn(seat) ? 1 : 0;
+    return failed;
+}
+
 std::string checkFailure(const std::vector<match::MatchRecord>& records, const std::string& version)
 {
     for (const match::MatchRecord& record : records)

@@ -46,6 +46,9 @@ PairOutcome playPair(const match::NamedPlayer& a, const match::NamedPlayer& b, c
 // Whether a seat's match ended by its failure, not by the game's end.
 bool failedIn(const match::SeatRecord& seat);
 
+// How many of the records' matches `player` failed in.
+int failedMatches(const std::vector<match::MatchRecord>& records, const std::string& player);
+
 // Why a version's check against the built-in player failed: its first
 // failed move, with the runner's hint; empty when it played both matches
 // to their end.

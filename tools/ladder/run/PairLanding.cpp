@@ -32,12 +32,10 @@ std::vector<std::string> landPair(LadderStore& store, const PairRow& pair, const
         record.game = static_cast<int>(2 * (pair.id - 1) + record.game);
         played.records.push_back(match::toJsonLine(record));
         played.points.push_back(record.pointsOf(names[0]));
-        for (std::size_t side = 0; side < 2; ++side)
-            for (const match::SeatRecord& seat : record.seats)
-                played.failed[side] += seat.player == names[side] && failedIn(seat) ? 1 : 0;
         line += " " + record.seats[0].player + " " + pointsText(record.pointsOf(record.seats[0].player)) + "-"
                 + pointsText(record.pointsOf(record.seats[1].player)) + " " + record.seats[1].player + ";";
     }
+    played.failed = {failedMatches(outcome.records, names[0]), failedMatches(outcome.records, names[1])};
     const std::array<int, 2> inARow = store.finishPair(pair, played, now);
     line.back() = '\n';
     std::vector<std::string> said{line};

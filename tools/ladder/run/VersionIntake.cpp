@@ -48,11 +48,9 @@ IntakeOutcome takeInVersion(const VersionRow& version, const std::string& root, 
     outcome.error = check.error;
     if (check.interrupted || !check.error.empty())
         return outcome;
-    for (const match::MatchRecord& record : check.records) {
+    for (const match::MatchRecord& record : check.records)
         outcome.checkRecords.push_back(match::toJsonLine(record));
-        for (const match::SeatRecord& seat : record.seats)
-            outcome.checkFailures += seat.player == candidate.name && failedIn(seat) ? 1 : 0;
-    }
+    outcome.checkFailures = failedMatches(check.records, candidate.name);
     outcome.reason = checkFailure(check.records, candidate.name);
     if (!outcome.reason.empty())
         outcome.reason = "its check against the built-in player: " + outcome.reason;

@@ -20,12 +20,7 @@ void LadderStore::migrate()
     for (std::size_t step = static_cast<std::size_t>(at); step < steps.size(); ++step) {
         db_->begin();
         try {
-            // Several statements: each ends at its semicolon.
-            std::string sql = steps[step];
-            for (std::size_t key; (key = sql.find("{key}")) != std::string::npos;)
-                sql.replace(key, 5, db_->keyColumn());
-            for (std::size_t end; (end = sql.find(';')) != std::string::npos; sql.erase(0, end + 1))
-                db_->execute(sql.substr(0, end));
+            applyMigration(*db_, step);
             db_->setSchemaVersion(static_cast<int>(step) + 1);
             db_->commit();
         } catch (...) {

@@ -1,5 +1,7 @@
 #include "Schema.h"
 
+#include "Database.h"
+
 namespace vorlen::ladder {
 
 const std::vector<std::string>& migrations()
@@ -76,6 +78,16 @@ const std::vector<std::string>& migrations()
              text TEXT NOT NULL);)",
     };
     return steps;
+}
+
+void applyMigration(Database& db, std::size_t step)
+{
+    std::string sql = migrations().at(step);
+    for (std::size_t key; (key = sql.find("{key}")) != std::string::npos;)
+        sql.replace(key, 5, db.keyColumn());
+    // Several statements: each ends at its semicolon.
+    for (std::size_t end; (end = sql.find(';')) != std::string::npos; sql.erase(0, end + 1))
+        db.execute(sql.substr(0, end));
 }
 
 } // namespace vorlen::ladder

@@ -11,4 +11,9 @@ namespace vorlen::ladder {
 // one is refused rather than misread.
 const std::vector<std::string>& migrations();
 
+class Database;
+// Runs migration `step` on `db`, its statements one by one, a table's key as
+// the database writes it; the version is the caller's to record.
+void applyMigration(Database& db, std::size_t step);
+
 } // namespace vorlen::ladder
