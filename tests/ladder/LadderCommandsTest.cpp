@@ -5,6 +5,7 @@
 #include "RecordText.h"
 #include "Schema.h"
 #include "ladder/LadderFixture.h"
+#include "support/Archives.h"
 #include "support/Records.h"
 
 #include <gtest/gtest.h>
@@ -114,6 +115,33 @@ std::string recordOf(int game, const std::string& first, const std::string& seco
     return vorlen::match::toJsonLine(record);
 }
 
+// An archive is taken as the folder it packs, and what an add killed midway
+// left of the same version is cleared, not in the way.
+TEST_F(Ladder, AVersionComesFromAZipOrTarGzAsFromItsFolder)
+{
+    using namespace vorlen::testing;
+    ASSERT_EQ(run({"init", root}).code, 0);
+    writeArchive(dir.file("bot.zip"), ArchiveKind::Zip,
+        {folderEntry("bot/"), fileEntry("bot/main.py", "print(1)\n"), fileEntry("bot/lib/util.py", "x = 1\n")});
+    const CommandOutcome zipped = run({"add", "zipped", dir.file("bot.zip")});
+    ASSERT_EQ(zipped.code, 0) << zipped.err;
+    EXPECT_EQ(zipped.out.rfind("zipped.v1 added (2 files, 15 bytes): runs 'python3 main.py'", 0), 0U) << zipped.out;
+    EXPECT_EQ(readFile(root + "/storage/bots/zipped/v1/source/lib/util.py"), "x = 1\n");
+
+    fs::create_directories(root + "/storage/bots/zipped/v2/source.unpacked/half");
+    writeArchive(dir.file("bot.tar.gz"), ArchiveKind::TarGz, {fileEntry("./Makefile", "bot:\n\tcc -o bot bot.c\n")});
+    const CommandOutcome again = run({"add", "zipped", dir.file("bot.tar.gz")});
+    ASSERT_EQ(again.code, 0) << again.err;
+    EXPECT_NE(again.out.find("runs './bot', builds with 'make'"), std::string::npos) << again.out;
+    EXPECT_FALSE(fs::exists(root + "/storage/bots/zipped/v2/source.unpacked"));
+
+    writeArchive(dir.file("slip.zip"), ArchiveKind::Zip, {fileEntry("main.py", ""), fileEntry("../../../x.py", "")});
+    const CommandOutcome slip = run({"add", "slip", dir.file("slip.zip")});
+    EXPECT_EQ(slip.code, 2);
+    EXPECT_NE(slip.err.find("'../../../x.py' climbs out through '..'"), std::string::npos) << slip.err;
+    EXPECT_EQ(storedBots(), std::vector<std::string>{"zipped"});
+}
+
 struct RefusedAdd {
     const char* name;
     std::string bot;
@@ -157,7 +185,7 @@ TEST_F(Ladder, AFolderThatCannotBeTakenIsRefusedByItsPathAndLeavesNothing)
              return d.file("deep");
          }, "deeper than 16 folders"},
         {"no folder", "gone", [](TempDir& d) { return d.file("gone"); }, "is not a folder"},
-        {"a file, not a folder", "file", [](TempDir& d) { return d.write("file.py", ""); }, "is not a folder"},
+        {"a file, not a folder nor an archive", "file", [](TempDir& d) { return d.write("file.py", ""); }, "not a zip or tar"},
         {"no way to run it", "mystery", [](TempDir& d) {
              d.write("mystery.rb", "");
              fs::create_directories(d.path() / "mystery");

@@ -30,7 +30,8 @@ const std::map<std::string, Subcommand>& subcommands()
           nullptr}},
         {"add",
          {"add NAME PATH [--command LINE] [--build LINE]",
-          "Adds a version of bot NAME from the folder PATH, copied into the ladder's storage and kept read-only.\n"
+          "Adds a version of bot NAME from the folder PATH, or from a zip or tar.gz of it, copied into the ladder's\n"
+          "storage and kept read-only.\n"
           "LINE runs in the bot's folder; without --command it comes from the kit's files where that is obvious\n"
           "(main.py, a Makefile's bot target, a Java main, a Node script), and --build likewise (build.sh, make,\n"
           "javac). The version waits for its build and check before it plays.",

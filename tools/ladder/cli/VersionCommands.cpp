@@ -1,44 +1,13 @@
-#include "BotCopy.h"
-#include "BotRecipe.h"
 #include "CommandParts.h"
 #include "PairPlay.h"
 #include "RecordText.h"
+#include "VersionAdding.h"
 
-#include <filesystem>
-#include <fstream>
-#include <map>
 #include <optional>
 #include <sstream>
 
 namespace vorlen::ladder {
 namespace {
-
-// The files a recipe reads, at most a MiB each.
-std::map<std::string, std::string> recipeTexts(const std::string& folder, const std::vector<std::string>& files)
-{
-    std::map<std::string, std::string> texts;
-    for (const std::string& file : files) {
-        const bool wanted = file == "Makefile" || (file.find('/') == std::string::npos && file.ends_with(".java"));
-        if (!wanted)
-            continue;
-        std::ifstream in(folder + "/" + file, std::ios::binary);
-        std::string text(1 << 20, '\0');
-        in.read(text.data(), static_cast<std::streamsize>(text.size()));
-        text.resize(static_cast<std::size_t>(in.gcount()));
-        texts[file] = std::move(text);
-    }
-    return texts;
-}
-
-// A version that did not come in leaves nothing: its folder, and its bot's
-// when it was the first.
-void dropVersionFolder(const std::string& source)
-{
-    const std::filesystem::path version = std::filesystem::path(source).parent_path();
-    removeCopiedFolder(version.string());
-    std::error_code ignored;
-    std::filesystem::remove(version.parent_path(), ignored); // only when empty
-}
 
 // A version's latest failed moves, with what to do about them and where
 // their logs are.
@@ -69,46 +38,22 @@ std::string failuresOf(LadderStore& store, const VersionRow& version)
 
 CommandOutcome addVersion(CommandCall& call, LadderStore& store)
 {
-    std::string command, build;
-    if (!takeOption(call.args, "--command", command) || !takeOption(call.args, "--build", build))
+    VersionRequest request;
+    if (!takeOption(call.args, "--command", request.command) || !takeOption(call.args, "--build", request.build))
         return call.refuse("--command and --build each need a command line");
     if (call.args.size() != 2)
-        return call.refuse("add takes a name and a folder: vorlen-ladder add NAME PATH [--command LINE]");
-    const std::string& name = call.args[0];
-    const std::string& path = call.args[1];
-    if (!isSoundBotName(name))
-        return call.refuse("'" + name + "' cannot name a bot: 1 to 64 letters, digits, '_' or '-', not first '-'");
-    if (const auto bot = store.bot(name); bot && bot->state == "retired")
-        return call.refuse("'" + name + "' is retired: a new bot needs a new name");
-    const int number = static_cast<int>(store.versionsOf(name).size()) + 1;
-    const std::string folder = LadderPaths::sourceOf(name, number);
-    const std::string target = call.ladder.root + "/" + folder;
-    std::error_code made;
-    std::filesystem::create_directories(std::filesystem::path(target).parent_path(), made);
-    const CopyOutcome copy = copyBotFolder(path, target, CopyCaps{});
-    if (!copy.error.empty()) {
-        dropVersionFolder(target);
-        return call.refuse("'" + path + "' cannot be taken: " + copy.error);
-    }
-    const BotRecipe found = recipeFor(copy.files, recipeTexts(target, copy.files));
-    const BotRecipe recipe{build.empty() ? found.build : build, command.empty() ? found.command : command};
-    if (recipe.command.empty()) {
-        dropVersionFolder(target);
-        return call.refuse("cannot tell how to run '" + path + "': name its command line with --command");
-    }
-    try {
-        const VersionRow version = store.addVersion(name, folder, recipe.command, recipe.build, call.now);
-        // A paused bot's owner answers with a new version: it may play again.
-        if (const auto bot = store.bot(name); bot && bot->state == "paused")
-            store.setBotState(name, "active");
-        call.outcome.out = versionName(version) + " added (" + std::to_string(copy.files.size()) + " files, "
-                           + std::to_string(copy.bytes) + " bytes): runs '" + recipe.command + "', "
-                           + (recipe.build.empty() ? "builds nothing" : "builds with '" + recipe.build + "'")
-                           + "; it plays once built and checked\n";
-    } catch (const SqlError&) {
-        dropVersionFolder(target);
-        throw;
-    }
+        return call.refuse("add takes a name and a folder or archive: vorlen-ladder add NAME PATH [--command LINE]");
+    request.bot = call.args[0];
+    request.path = call.args[1];
+    request.now = call.now;
+    const VersionAdded added = addBotVersion(call.ladder, store, request);
+    if (!added.version)
+        return call.refuse(added.error + (added.error.starts_with("cannot tell how") ? " with --command" : ""));
+    const VersionRow& version = *added.version;
+    call.outcome.out = versionName(version) + " added (" + std::to_string(added.files) + " files, "
+                       + std::to_string(added.bytes) + " bytes): runs '" + version.command + "', "
+                       + (version.build.empty() ? "builds nothing" : "builds with '" + version.build + "'")
+                       + "; it plays once built and checked\n";
     return call.outcome;
 }
 

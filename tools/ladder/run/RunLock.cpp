@@ -9,7 +9,7 @@
 
 namespace vorlen::ladder {
 
-RunLock::RunLock(const std::string& path, std::chrono::milliseconds patience) : file_(::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600))
+RunLock::RunLock(const std::string& path, std::chrono::milliseconds patience, const std::string& busy) : file_(::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600))
 {
     if (!file_.valid()) {
         why_ = "cannot open '" + path + "': " + std::strerror(errno);
@@ -22,7 +22,7 @@ RunLock::RunLock(const std::string& path, std::chrono::milliseconds patience) : 
             return;
         }
         if (std::chrono::steady_clock::now() >= until) {
-            why_ = "another run plays this ladder now";
+            why_ = busy;
             return;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
