@@ -4,11 +4,13 @@
 #include "Sprt.h"
 #include "SprtStopBias.h"
 #include "Elo.h"
+#include "PositiveDefinite.h"
 #include "SprtRun.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 
 using namespace vorlen::match;
 
@@ -134,6 +136,83 @@ TEST(Ratings, TheAnchorMovesEveryRatingAlikeAndLeavesWhoIsStrongerAlone)
     EXPECT_NEAR(likelihoodOfSuperiority(pair, 0, 1), 0.5 * std::erfc(-units / spread / std::sqrt(2.0)), 1e-9);
     // A player asked for who cannot be rated gives way to the first who can.
     EXPECT_EQ(rateByBradleyTerry(3, {{1, 2, 5, 0, 5}}, {0, false}).anchor, 1);
+}
+
+// At the maximum likelihood every rated player's expected points equal its
+// points, however far apart the field: a lopsided chain spanning thousands
+// of Elo, a few players far ahead, a large field of many pairings.
+TEST(Ratings, TheFittedStrengthsGiveEveryPlayerTheScoreItMade)
+{
+    std::mt19937 random(7);
+    std::vector<std::vector<HeadToHead>> fields(3);
+    for (int i = 0; i + 1 < 12; ++i)
+        fields[0].push_back({i, i + 1, 199, 0, 1});
+    fields[0].push_back({0, 11, 0, 1, 0}); // the ends drew once: a closed loop
+    for (int i = 0; i < 10; ++i)
+        for (int j = i + 1; j < 10; ++j)
+            fields[1].push_back({i, j, i < 3 && j >= 3 ? 50 : 5, 1, i < 3 && j >= 3 ? 1 : 4});
+    for (int i = 0; i < 120; ++i)
+        for (int j = i + 1; j < 120; ++j)
+            if (std::uniform_int_distribution<int>(0, 3)(random) == 0) {
+                const int wins = std::binomial_distribution<int>(12, 1 / (1 + std::exp((j - i) / 40.0)))(random);
+                fields[2].push_back({i, j, wins, 1, 12 - wins});
+            }
+    for (const auto& results : fields) {
+        int n = 0;
+        for (const HeadToHead& h : results)
+            n = std::max({n, h.a + 1, h.b + 1});
+        const Ratings r = rateByBradleyTerry(n, results, {-1, true});
+        std::vector<double> surplus(static_cast<std::size_t>(n), 0.0);
+        for (const HeadToHead& h : results) {
+            ASSERT_EQ(r.standing[h.a], Standing::Rated);
+            const double p = scoreOf(r.elo[h.a] - r.elo[h.b]);
+            const double games = static_cast<double>(h.wins + h.draws + h.losses);
+            const double made = static_cast<double>(h.wins) + 0.5 * static_cast<double>(h.draws);
+            surplus[h.a] += made - games * p;
+            surplus[h.b] -= made - games * p;
+        }
+        for (int i = 0; i < n; ++i)
+            EXPECT_NEAR(surplus[i], 0, 1e-6) << "player " << i << " of " << n;
+        EXPECT_LT(r.low[0], r.elo[0]);
+    }
+}
+
+TEST(Ratings, APositiveDefiniteMatrixIsInvertedAndASingularOneRefused)
+{
+    const std::size_t n = 40;
+    std::mt19937 random(3);
+    std::normal_distribution<double> normal;
+    std::vector<double> b(n * n), a(n * n, 0.0);
+    for (double& x : b)
+        x = normal(random);
+    for (std::size_t i = 0; i < n; ++i) // a = b bᵀ + I
+        for (std::size_t j = 0; j < n; ++j) {
+            for (std::size_t k = 0; k < n; ++k)
+                a[i * n + j] += b[i * n + k] * b[j * n + k];
+            a[i * n + j] += i == j ? 1 : 0;
+        }
+    std::vector<double> inverse = a;
+    ASSERT_TRUE(invertPositiveDefinite(inverse, n));
+    for (std::size_t i = 0; i < n; ++i)
+        for (std::size_t j = 0; j < n; ++j) {
+            double product = 0;
+            for (std::size_t k = 0; k < n; ++k)
+                product += a[i * n + k] * inverse[k * n + j];
+            EXPECT_NEAR(product, i == j ? 1 : 0, 1e-9) << i << "," << j;
+        }
+    std::vector<double> x(n, 0.0), rhs(n, 0.0);
+    for (std::size_t i = 0; i < n; ++i)
+        for (std::size_t j = 0; j < n; ++j)
+            rhs[i] += a[i * n + j] * static_cast<double>(j);
+    std::vector<double> factored = a;
+    ASSERT_TRUE(solvePositiveDefinite(factored, n, rhs));
+    for (std::size_t i = 0; i < n; ++i)
+        EXPECT_NEAR(rhs[i], static_cast<double>(i), 1e-8);
+    // Results' information with no player held: its rows sum to nothing.
+    std::vector<double> laplacian = {2, -1, -1, -1, 2, -1, -1, -1, 2};
+    EXPECT_FALSE(invertPositiveDefinite(laplacian, 3));
+    std::vector<double> indefinite = {1, 2, 2, 1};
+    EXPECT_FALSE(invertPositiveDefinite(indefinite, 2));
 }
 
 TEST(Sprt, LogLikelihoodRatiosComputedByHand)

@@ -1,6 +1,8 @@
 #include "Ratings.h"
 
 #include "Elo.h"
+#include "PositiveDefinite.h"
+#include "Strengths.h"
 
 #include <cmath>
 #include <cstdint>
@@ -14,42 +16,6 @@ using Matrix = std::vector<std::vector<double>>;
 
 // Elo points per natural-log unit of strength: 400 / ln 10.
 const double kEloPerUnit = 400.0 / std::log(10.0);
-
-// Inverts a symmetric positive definite matrix in place by Gauss-Jordan;
-// false when it is singular.
-bool invert(Matrix& m)
-{
-    const std::size_t n = m.size();
-    Matrix inverse(n, std::vector<double>(n, 0.0));
-    for (std::size_t i = 0; i < n; ++i)
-        inverse[i][i] = 1.0;
-    for (std::size_t col = 0; col < n; ++col) {
-        std::size_t pivot = col;
-        for (std::size_t row = col + 1; row < n; ++row)
-            if (std::fabs(m[row][col]) > std::fabs(m[pivot][col]))
-                pivot = row;
-        if (std::fabs(m[pivot][col]) < 1e-12)
-            return false;
-        std::swap(m[col], m[pivot]);
-        std::swap(inverse[col], inverse[pivot]);
-        const double scale = m[col][col];
-        for (std::size_t k = 0; k < n; ++k) {
-            m[col][k] /= scale;
-            inverse[col][k] /= scale;
-        }
-        for (std::size_t row = 0; row < n; ++row) {
-            if (row == col || m[row][col] == 0.0)
-                continue;
-            const double factor = m[row][col];
-            for (std::size_t k = 0; k < n; ++k) {
-                m[row][k] -= factor * m[col][k];
-                inverse[row][k] -= factor * inverse[col][k];
-            }
-        }
-    }
-    m = std::move(inverse);
-    return true;
-}
 
 // Who scored against whom, directly or through a chain of players each of
 // whom scored against the next: a row of bits a player, so that a field of
@@ -78,36 +44,6 @@ private:
     std::size_t words_;
     std::vector<std::uint64_t> rows_;
 };
-
-// Minorization-maximization (Hunter 2004) on the strengths of the group.
-std::vector<double> strengths(std::size_t n, const std::vector<HeadToHead>& results, const std::vector<bool>& inGroup)
-{
-    std::vector<double> gamma(n, 1.0);
-    for (int iteration = 0; iteration < 100'000; ++iteration) {
-        std::vector<double> points(n, 0.0);
-        std::vector<double> denominator(n, 0.0);
-        for (const HeadToHead& h : results) {
-            if (!inGroup[h.a] || !inGroup[h.b])
-                continue;
-            const double played = h.wins + h.draws + h.losses;
-            points[h.a] += h.wins + 0.5 * h.draws;
-            points[h.b] += h.losses + 0.5 * h.draws;
-            denominator[h.a] += played / (gamma[h.a] + gamma[h.b]);
-            denominator[h.b] += played / (gamma[h.a] + gamma[h.b]);
-        }
-        double largestStep = 0;
-        for (std::size_t i = 0; i < n; ++i) {
-            if (!inGroup[i])
-                continue;
-            const double next = points[i] / denominator[i];
-            largestStep = std::max(largestStep, std::fabs(std::log(next / gamma[i])));
-            gamma[i] = next;
-        }
-        if (largestStep < 1e-12)
-            break;
-    }
-    return gamma;
-}
 
 // Of the ratings measured from the group's mean: Var(x_i - mean x).
 std::vector<double> variancesFromMean(const Matrix& c, const std::vector<bool>& inGroup)
@@ -175,40 +111,42 @@ Ratings rateByBradleyTerry(int playerCount, const std::vector<HeadToHead>& resul
                                                  : Standing::Apart;
     }
 
-    const std::vector<double> gamma = strengths(n, results, inGroup);
+    const std::vector<double> gamma = bradleyTerryStrengths(n, results, inGroup, anchor);
     // The Fisher information in log-strengths, the anchor's row and column
     // removed, inverted.
-    std::vector<long> index(n, -1);
+    constexpr std::size_t kNone = SIZE_MAX;
+    std::vector<std::size_t> index(n, kNone);
     std::vector<std::size_t> free;
     for (std::size_t i = 0; i < n; ++i) {
         if (inGroup[i] && i != anchor) {
-            index[i] = static_cast<long>(free.size());
+            index[i] = free.size();
             free.push_back(i);
         }
     }
-    Matrix information(free.size(), std::vector<double>(free.size(), 0.0));
+    const std::size_t m = free.size();
+    std::vector<double> information(m * m, 0.0);
     for (const HeadToHead& h : results) {
         if (!inGroup[h.a] || !inGroup[h.b])
             continue;
         const double p = gamma[h.a] / (gamma[h.a] + gamma[h.b]);
         const double games = h.effectiveGames > 0 ? h.effectiveGames : h.wins + h.draws + h.losses;
         const double weight = games * p * (1 - p);
-        const long ia = index[h.a];
-        const long ib = index[h.b];
-        if (ia >= 0)
-            information[ia][ia] += weight;
-        if (ib >= 0)
-            information[ib][ib] += weight;
-        if (ia >= 0 && ib >= 0) {
-            information[ia][ib] -= weight;
-            information[ib][ia] -= weight;
+        const std::size_t ia = index[h.a];
+        const std::size_t ib = index[h.b];
+        if (ia != kNone)
+            information[ia * m + ia] += weight;
+        if (ib != kNone)
+            information[ib * m + ib] += weight;
+        if (ia != kNone && ib != kNone) {
+            information[ia * m + ib] -= weight;
+            information[ib * m + ia] -= weight;
         }
     }
-    const bool bounded = invert(information);
+    const bool bounded = invertPositiveDefinite(information, m);
     if (bounded)
         for (const std::size_t i : free)
             for (const std::size_t j : free)
-                ratings.covariance[i][j] = information[index[i]][index[j]];
+                ratings.covariance[i][j] = information[index[i] * m + index[j]];
 
     double shift = 0; // the group's mean, where that is at 0
     if (ratings.poolMean) {
