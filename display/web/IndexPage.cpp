@@ -27,8 +27,9 @@ nlohmann::json matchRows(const std::vector<IndexMatch>& matches)
     return rows;
 }
 
-// The standings, best first, each player's failures with how to fix them.
-std::string standingsTable(const std::vector<IndexStanding>& standings, const std::string& note)
+} // namespace
+
+std::string standingsTableHtml(const std::vector<IndexStanding>& standings, const std::string& note)
 {
     std::string html = "<h2>Standings</h2>\n<table id=\"standings\">\n<thead><tr><th>rank</th>"
                        "<th class=\"text\">player</th><th>Elo (95 %)</th>"
@@ -42,8 +43,10 @@ std::string standingsTable(const std::vector<IndexStanding>& standings, const st
         std::string failures;
         for (const std::string& failure : row.failures)
             failures += (failures.empty() ? "" : "<br>") + escapedHtml(failure);
+        const std::string nameHtml = row.page.empty() ? escapedHtml(row.name)
+                                                      : "<a href=\"" + escapedHtml(row.page) + "\">" + escapedHtml(row.name) + "</a>";
         html += "<tr><td>" + std::to_string(rank + 1) + "</td><td class=\"text\" title=\"" + escapedHtml(row.command)
-                + "\">" + escapedHtml(row.name) + "</td><td>" + escapedHtml(row.elo) + "</td><td>"
+                + "\">" + nameHtml + "</td><td>" + escapedHtml(row.elo) + "</td><td>"
                 + escapedHtml(row.losOverNext) + "</td><td>" + points + "</td><td>"
                 + std::to_string(row.wins) + "</td><td>" + std::to_string(row.draws) + "</td><td>"
                 + std::to_string(row.losses) + "</td><td>" + std::to_string(row.wins + row.draws + row.losses)
@@ -56,8 +59,8 @@ std::string standingsTable(const std::vector<IndexStanding>& standings, const st
 }
 
 // Who scored what against whom, shaded from red (lost all) to green (won all).
-std::string crossTable(const std::vector<IndexStanding>& standings,
-                       const std::vector<std::vector<std::pair<std::string, double>>>& cross)
+std::string crossTableHtml(const std::vector<IndexStanding>& standings,
+                           const std::vector<std::vector<std::pair<std::string, double>>>& cross)
 {
     if (cross.empty())
         return {};
@@ -83,8 +86,6 @@ std::string crossTable(const std::vector<IndexStanding>& standings,
     return html + "</tbody></table>\n";
 }
 
-} // namespace
-
 std::string indexPageHtml(const IndexPage& page)
 {
     std::string html = "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
@@ -104,8 +105,8 @@ std::string indexPageHtml(const IndexPage& page)
         html += "<h2>SPRT: the log-likelihood ratio over the run</h2>\n<canvas id=\"llr\" width=\"640\" "
                 "height=\"200\"></canvas>\n";
     }
-    html += standingsTable(page.standings, page.standingsNote);
-    html += crossTable(page.standings, page.cross);
+    html += standingsTableHtml(page.standings, page.standingsNote);
+    html += crossTableHtml(page.standings, page.cross);
     html += "<h2>Matches</h2>\n<p>Click a heading to sort; a game's number opens its page.</p>\n"
             "<div id=\"filters\"></div>\n"
             "<table id=\"matches\">\n<thead><tr><th>game</th><th class=\"text\">board</th><th class=\"text\">first</th>"

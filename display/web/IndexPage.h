@@ -31,6 +31,7 @@ struct IndexStanding {
     long long losses = 0;
     std::vector<std::string> failures; // "time limit 3: hint"
     std::string losOverNext;           // "96.1 %": that it is stronger than the next one down; empty: not told
+    std::string page;                  // where its name links to; empty: nowhere
 };
 
 // What a run's front page shows, worked out by whoever read the run.
@@ -54,5 +55,12 @@ struct IndexPage {
 // by player, result and failures) linking to its page, and the summary's
 // text; a page without matches says none has ended.
 std::string indexPageHtml(const IndexPage& page);
+
+// The standings table, best first, with each player's failures, and the note
+// on what they rest on.
+std::string standingsTableHtml(const std::vector<IndexStanding>& standings, const std::string& note);
+// The cross table (IndexPage::cross) of those players; empty without one.
+std::string crossTableHtml(const std::vector<IndexStanding>& standings,
+                           const std::vector<std::vector<std::pair<std::string, double>>>& cross);
 
 } // namespace vorlen

@@ -57,5 +57,6 @@ CommandOutcome showStandings(CommandCall& call, LadderStore& store);
 CommandOutcome listMatches(CommandCall& call, LadderStore& store);
 CommandOutcome runLadder(CommandCall& call, LadderStore& store);
 CommandOutcome playPairCommand(CommandCall& call, LadderStore& store);
+CommandOutcome serveLadder(CommandCall& call, LadderStore& store);
 
 } // namespace vorlen::ladder

@@ -68,6 +68,12 @@ const std::map<std::string, Subcommand>& subcommands()
           "a job (--batch, 10), --concurrency jobs at once, on nodes that share the ladder's folder and its\n"
           "PostgreSQL database; a job's pairs that do not land are chosen afresh.",
           runLadder}},
+        {"serve",
+         {"serve [--listen HOST:PORT] [--threads N]",
+          "Serves the ladder's pages (standings, bots, matches and their replays) over HTTP on HOST:PORT\n"
+          "(127.0.0.1:8080) until stopped, with N threads (4). Meant behind a reverse proxy such as nginx, which\n"
+          "brings TLS and the limits on requests (see docs/ladder.md). Logs and build logs are not shown.",
+          serveLadder}},
     };
     return all;
 }

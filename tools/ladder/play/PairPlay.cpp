@@ -3,6 +3,7 @@
 #include "CommandLine.h"
 #include "BoardSequence.h"
 #include "MatchPlay.h"
+#include "LadderPaths.h"
 #include "ReplayFile.h"
 #include "Retirement.h"
 
@@ -58,6 +59,13 @@ PairOutcome playPair(const match::NamedPlayer& a, const match::NamedPlayer& b, c
         outcome.records.push_back(*result.record);
     }
     return outcome;
+}
+
+std::string landedReplay(std::int64_t pair, const match::MatchRecord& record)
+{
+    const int inPair = record.game - ladderGame(pair, 0);
+    return LadderPaths::pairOf(pair) + "/"
+           + match::pairReplayName(inPair, record.seats[0].player, record.seats[1].player);
 }
 
 bool failedIn(const match::SeatRecord& seat) { return !seat.retired.empty() && !isGameEnd(seat.retired); }

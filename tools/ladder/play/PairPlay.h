@@ -46,6 +46,12 @@ PairOutcome playPair(const match::NamedPlayer& a, const match::NamedPlayer& b, c
 // Whether a seat's match ended by its failure, not by the game's end.
 bool failedIn(const match::SeatRecord& seat);
 
+// A landed match's game number among the ladder's (its records read as one
+// run's): a pair's two in turn.
+inline int ladderGame(std::int64_t pair, int inPair) { return static_cast<int>(2 * (pair - 1) + inPair); }
+// Where a landed match's replay is, relative to the ladder's folder.
+std::string landedReplay(std::int64_t pair, const match::MatchRecord& record);
+
 // How many of the records' matches `player` failed in.
 int failedMatches(const std::vector<match::MatchRecord>& records, const std::string& player);
 

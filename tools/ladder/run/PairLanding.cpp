@@ -29,7 +29,7 @@ std::vector<std::string> landPair(LadderStore& store, const PairRow& pair, const
     std::string line = "pair " + std::to_string(pair.id) + ":";
     for (match::MatchRecord record : outcome.records) {
         // Numbered across the ladder, so that its records read as one run's.
-        record.game = static_cast<int>(2 * (pair.id - 1) + record.game);
+        record.game = ladderGame(pair.id, record.game);
         played.records.push_back(match::toJsonLine(record));
         played.points.push_back(record.pointsOf(names[0]));
         line += " " + record.seats[0].player + " " + pointsText(record.pointsOf(record.seats[0].player)) + "-"

@@ -1,19 +1,17 @@
 #include "LadderStandings.h"
 
 #include "SeatPlayer.h"
-#include "Summary.h"
-#include "Tally.h"
 
 #include <chrono>
 #include <map>
 
 namespace vorlen::ladder {
 
-std::string computeStandings(LadderStore& store, std::size_t top)
+std::optional<LadderField> ladderField(LadderStore& store, std::size_t top)
 {
-    const std::vector<VersionRow> current = store.currentVersions();
+    std::vector<VersionRow> current = store.currentVersions();
     if (current.empty())
-        return "No bot has a version ready to play yet.\n";
+        return std::nullopt;
     match::RunFacts facts;
     facts.swap = true;
     facts.anchor = match::kPoolMeanAnchor;
@@ -24,19 +22,27 @@ std::string computeStandings(LadderStore& store, std::size_t top)
         facts.players.push_back({versionName(version), parseSeatPlayer(version.command)});
     }
     // Results between current versions only: earlier ones keep theirs apart.
-    match::Tally tally(facts.players[0].name, true);
+    std::optional<LadderField> field(std::in_place, LadderField{std::move(current), match::Tally(facts.players[0].name, true), facts});
     for (const VersionResults& met : store.meetings()) {
         const auto first = names.find(met.first), second = names.find(met.second);
         if (first != names.end() && second != names.end())
-            tally.addResults(first->second, second->second, {met.wins, met.draws, met.losses}, met.pairs);
+            field->tally.addResults(first->second, second->second, {met.wins, met.draws, met.losses}, met.pairs);
     }
-    if (tally.matches() == 0) {
+    return field;
+}
+
+std::string computeStandings(LadderStore& store, std::size_t top)
+{
+    const std::optional<LadderField> field = ladderField(store, top);
+    if (!field)
+        return "No bot has a version ready to play yet.\n";
+    if (field->tally.matches() == 0) {
         std::string text = "No matches between the current versions yet; they are:\n";
-        for (const VersionRow& version : current)
+        for (const VersionRow& version : field->current)
             text += "  " + versionName(version) + "\n";
         return text;
     }
-    std::string text = match::standingsText(tally, facts);
+    std::string text = match::standingsText(field->tally, field->facts);
     text.erase(0, text.find_first_not_of('\n'));
     return text;
 }

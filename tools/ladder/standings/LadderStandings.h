@@ -1,11 +1,26 @@
 #pragma once
 
 #include "LadderStore.h"
+#include "Summary.h"
+#include "Tally.h"
 
 #include <cstddef>
+#include <optional>
 #include <string>
 
 namespace vorlen::ladder {
+
+// The current versions and their results between them, as vorlen-match's
+// statistics take a tournament: what the standings are made of, in text or
+// on a page.
+struct LadderField {
+    std::vector<VersionRow> current;
+    match::Tally tally;
+    match::RunFacts facts;
+};
+
+// None when no version is ready to play.
+std::optional<LadderField> ladderField(LadderStore& store, std::size_t top);
 
 // The standings of the current versions, as vorlen-match prints a
 // tournament's, from the results the store keeps summed: the field's mean at

@@ -100,6 +100,15 @@ std::int64_t LadderStore::matchCount(std::int64_t version)
     return asInt(db_->query("SELECT COUNT(*) FROM matches WHERE first = ?1 OR second = ?1", {version}).at(0).at(0));
 }
 
+namespace {
+
+MatchRow matchRow(const SqlRow& row)
+{
+    return {asInt(row[0]), asInt(row[1]), asInt(row[2]), asText(row[3]), asText(row[4]), asInt(row[5])};
+}
+
+} // namespace
+
 std::vector<MatchRow> LadderStore::matches(int limit, std::optional<std::int64_t> version)
 {
     const std::string where = version ? " WHERE first = ?2 OR second = ?2" : "";
@@ -110,8 +119,17 @@ std::vector<MatchRow> LadderStore::matches(int limit, std::optional<std::int64_t
     for (const SqlRow& row :
          db_->query("SELECT id, first, second, record, played, pair FROM matches" + where + " ORDER BY id DESC LIMIT ?1",
                     values))
-        rows.push_back({asInt(row[0]), asInt(row[1]), asInt(row[2]), asText(row[3]), asText(row[4]), asInt(row[5])});
+        rows.push_back(matchRow(row));
     return rows;
+}
+
+std::optional<MatchRow> LadderStore::match(std::int64_t id)
+{
+    const std::vector<SqlRow> rows =
+        db_->query("SELECT id, first, second, record, played, pair FROM matches WHERE id = ?1", {id});
+    if (rows.empty())
+        return std::nullopt;
+    return matchRow(rows[0]);
 }
 
 } // namespace vorlen::ladder

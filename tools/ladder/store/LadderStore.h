@@ -112,6 +112,7 @@ public:
     std::int64_t matchCount(std::int64_t version);
     // The latest first.
     std::vector<MatchRow> matches(int limit, std::optional<std::int64_t> version = std::nullopt);
+    std::optional<MatchRow> match(std::int64_t id);
 
 private:
     void migrate();

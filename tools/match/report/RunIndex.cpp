@@ -1,5 +1,7 @@
 #include "RunIndex.h"
 
+#include "StandingsView.h"
+
 #include "GameSet.h"
 #include "IndexPage.h"
 #include "Retirement.h"
@@ -119,20 +121,8 @@ std::string runIndexHtml(std::vector<MatchRecord> records, const std::map<int, s
     page.lower = summary.lower;
     page.upper = summary.upper;
     page.matches = matchRows(records, pages);
-    for (const StandingRow& row : summary.standings) {
-        IndexStanding standing{row.name, row.command, row.elo, row.points, row.wins, row.draws, row.losses, {}, {}};
-        if (row.losOverNext)
-            standing.losOverNext = likelihoodText(*row.losOverNext);
-        for (const StandingRow::Failure& failure : row.failures)
-            standing.failures.push_back(failure.reason + " " + std::to_string(failure.count)
-                                        + (failure.hint.empty() ? "" : ": " + failure.hint));
-        page.standings.push_back(std::move(standing));
-    }
-    for (const auto& line : summary.cross) {
-        page.cross.emplace_back();
-        for (const Tally::Results& r : line)
-            page.cross.back().push_back({resultCell(r), r.games() ? r.points() / r.games() : 0.5});
-    }
+    page.standings = indexStandings(summary.standings);
+    page.cross = crossCells(summary.cross);
     return indexPageHtml(page);
 }
 

@@ -79,8 +79,13 @@ BotSettings seatSettings(const MatchJob& job, int seat, const MatchConfig& confi
 std::string replayFileName(const MatchJob& job, const MatchConfig& config)
 {
     const bool plain = !config.swap && !config.alternate && config.pairings().size() == 1;
-    const std::string seating = plain ? "" : "-" + job.seats[0].name + "-" + job.seats[1].name;
-    return "game-" + std::to_string(job.game) + seating + ".json";
+    return plain ? "game-" + std::to_string(job.game) + ".json"
+                 : pairReplayName(job.game, job.seats[0].name, job.seats[1].name);
+}
+
+std::string pairReplayName(int game, const std::string& first, const std::string& second)
+{
+    return "game-" + std::to_string(game) + "-" + first + "-" + second + ".json";
 }
 
 MatchResult playMatch(const MatchJob& job, const MatchConfig& config, BotGroups& groups, BoxPool* boxes)

@@ -35,6 +35,8 @@ struct MatchResult {
 // The replay's file name in a --replays folder: "game-G.json" in a run of
 // two players without --swap, else "game-G-FIRST-SECOND.json".
 std::string replayFileName(const MatchJob& job, const MatchConfig& config);
+// The same of a run whose replays name their seats: "game-3-A-B.json".
+std::string pairReplayName(int game, const std::string& first, const std::string& second);
 
 // The run's own outputs as absolute paths, which no bot may read even where
 // they lie in its folder.

@@ -93,4 +93,19 @@ std::string standingsNote(const Tally& tally, const RunFacts& run)
            + "): a first look, not a verdict\n";
 }
 
+std::vector<std::vector<Tally::Results>> crossResults(const Tally& tally, const std::vector<StandingRow>& rows,
+                                                      std::size_t top)
+{
+    std::vector<std::vector<Tally::Results>> cross;
+    if (rows.size() <= 2)
+        return cross;
+    const std::size_t shown = top == 0 ? rows.size() : std::min(top, rows.size());
+    for (std::size_t row = 0; row < shown; ++row) {
+        cross.emplace_back();
+        for (std::size_t column = 0; column < shown; ++column)
+            cross.back().push_back(row == column ? Tally::Results{} : tally.between(rows[row].name, rows[column].name));
+    }
+    return cross;
+}
+
 } // namespace vorlen::match

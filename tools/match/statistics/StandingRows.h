@@ -34,6 +34,12 @@ struct StandingRow {
 // more, ratings by Bradley-Terry with the anchor at 0.
 std::vector<StandingRow> standingRows(const Tally& tally, const RunFacts& run);
 
+// Three players or more: each pairing's results from the row player's side,
+// players as in `rows`, the first `top` of them (0: all); none on the
+// diagonal. None for two players.
+std::vector<std::vector<Tally::Results>> crossResults(const Tally& tally, const std::vector<StandingRow>& rows,
+                                                      std::size_t top = 0);
+
 // What the standings rest on, said beside them: a small sample, a first
 // look and not a verdict; empty when the samples are enough.
 std::string standingsNote(const Tally& tally, const RunFacts& run);

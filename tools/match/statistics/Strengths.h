@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Ratings.h"
+#include "HeadToHead.h"
 
 #include <cstddef>
 #include <vector>

@@ -184,12 +184,7 @@ RecordsSummary summarizeRecords(const std::vector<MatchRecord>& records, bool co
         summary.commands.push_back(player.command());
     summary.standings = standingRows(run.tally, run.facts);
     summary.standingsNote = standingsNote(run.tally, run.facts);
-    if (summary.standings.size() > 2)
-        for (const StandingRow& row : summary.standings) {
-            summary.cross.emplace_back();
-            for (const StandingRow& column : summary.standings)
-                summary.cross.back().push_back(run.tally.between(row.name, column.name));
-        }
+    summary.cross = crossResults(run.tally, summary.standings);
     // A run the SPRT decided is complete at its stopping point.
     const bool decided = run.sprt && run.sprt->decided();
     summary.text = summaryText(run.tally, run.facts, !complete && !decided, run.sprt ? &*run.sprt : nullptr);
