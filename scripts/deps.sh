@@ -15,7 +15,7 @@ vorlen_install_missing() {
 
 # bubblewrap is the bots' sandbox: needed to run them contained, not to build.
 # pybind11 and Python's headers build the engine's Python module.
-VORLEN_BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-charts-dev libqt6opengl6-dev nlohmann-json3-dev libsimdjson-dev libgl-dev libgtest-dev libbenchmark-dev bubblewrap pybind11-dev python3-dev libsqlite3-dev libpq-dev libarchive-dev zlib1g-dev libmicrohttpd-dev pkgconf)
+VORLEN_BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-charts-dev libqt6opengl6-dev nlohmann-json3-dev libsimdjson-dev libgl-dev libgtest-dev libbenchmark-dev bubblewrap pybind11-dev python3-dev libsqlite3-dev libpq-dev libarchive-dev zlib1g-dev libmicrohttpd-dev libsodium-dev pkgconf)
 # What building and checking the Debian package takes.
 VORLEN_PACKAGE_PACKAGES=(dpkg-dev lintian desktop-file-utils appstream shared-mime-info libglib2.0-bin)
 # Java and Node run the starter bots of those languages; the ladder's tests

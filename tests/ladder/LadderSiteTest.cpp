@@ -3,7 +3,9 @@
 #include "LadderStandings.h"
 #include "SitePages.h"
 #include "ladder/LadderRuns.h"
+#include "support/Archives.h"
 #include "support/HttpClient.h"
+#include "support/WebSession.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -14,6 +16,8 @@
 using namespace vorlen::ladder;
 using vorlen::testing::httpExchange;
 using vorlen::testing::httpGet;
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -47,7 +51,7 @@ TEST_P(SiteRuns, TheServerShowsTheLadderToAnyoneAndNothingThatIsAnOwners)
 
     const auto crasher = httpGet(port, "/bots/crasher");
     ASSERT_EQ(crasher.status, 200);
-    EXPECT_TRUE(holds(crasher.body, "<td class=\"text\">failed</td>")) << crasher.body;
+    EXPECT_TRUE(holds(crasher.body, "<td class=\"text version-state\">failed</td>")) << crasher.body;
     EXPECT_FALSE(holds(crasher.body, "alert(1)")) << "why it failed quotes its log: its owner's";
 
     LadderStore store(location, false);
@@ -72,7 +76,7 @@ TEST_P(SiteRuns, TheServerShowsTheLadderToAnyoneAndNothingThatIsAnOwners)
     };
     for (const auto& [path, status] : refused)
         EXPECT_EQ(httpGet(port, path).status, status) << path;
-    EXPECT_EQ(httpGet(port, "/", "POST").status, 405);
+    EXPECT_EQ(httpGet(port, "/", "POST").status, 404);
     EXPECT_EQ(httpGet(port, "/", "DELETE").status, 405);
     const auto head = httpGet(port, "/", "HEAD");
     EXPECT_EQ(head.status, 200);
@@ -94,6 +98,133 @@ TEST_P(SiteRuns, TheServerShowsTheLadderToAnyoneAndNothingThatIsAnOwners)
     EXPECT_TRUE(holds(now, "<td>4</td><td class=\"text\">none</td>")) << now;
 }
 
+// A bot of Python behind a Makefile (so that it has a build log) that
+// writes a secret of its owner's on its standard error.
+void writeBotArchive(const std::string& path, const std::string& secret)
+{
+    using namespace vorlen::testing;
+    const std::string play = "#!/usr/bin/env python3\nimport sys\nsys.stderr.write('" + secret + "\\n')\n"
+                             "lines = [l.strip() for l in open('vorla.in') if l.strip()]\n"
+                             "mine, theirs = lines[0][0], lines[-1][-1]\n"
+                             "open('vorla.out', 'w').write(next(c for c in '123456' if c not in (mine, theirs)))\n";
+    writeArchive(path, ArchiveKind::Zip,
+                 {fileEntry("bot/play.py", play, 0755), fileEntry("bot/Makefile", "bot: play.py\n\tcp play.py bot\n")});
+}
+
+// Accounts as a participant meets them: closed until the organiser opens
+// them, every form with its token, a session renewed at login and guessing
+// slowed; bots handed in by form and by API token; and what is one
+// participant's (build logs, what their bot wrote, retiring it) out of
+// another's reach.
+TEST_P(SiteRuns, ParticipantsSignUpHandInBotsAndReachOnlyWhatIsTheirs)
+{
+    using vorlen::testing::formTokenIn;
+    using vorlen::testing::WebSession;
+    addScriptBot("house", kFirstLegal);
+    LadderSite site(LadderPaths{root}, location, kStandingsTop);
+    HttpSettings settings{"127.0.0.1", 0, 2};
+    settings.uploads = dir.file("uploads");
+    fs::create_directories(settings.uploads);
+    HttpServer server(settings, [&site](const HttpRequest& request) { return site.handle(request); });
+    const int port = server.port();
+
+    WebSession alice(port);
+    EXPECT_TRUE(holds(alice.get("/signup").body, "Signing up is closed"));
+    EXPECT_EQ(alice.post("/signup", {{"csrf", alice.cookies["vorlen_form"]}, {"name", "alice"},
+                                     {"password", "correct horse"}}).status, 403);
+    ASSERT_EQ(run({"admin", "signup", "open"}).code, 0);
+    std::string token = formTokenIn(alice.get("/signup").body);
+    ASSERT_EQ(token.size(), 64U);
+    EXPECT_EQ(alice.post("/signup", {{"name", "alice"}, {"password", "correct horse"}}).status, 403) << "no token";
+    EXPECT_EQ(alice.post("/signup", {{"csrf", token}, {"name", "al<i>ce"}, {"password", "correct horse"}}).status, 400);
+    EXPECT_EQ(alice.post("/signup", {{"csrf", token}, {"name", "alice"}, {"password", "short"}}).status, 400);
+    const auto signedUp = alice.post("/signup", {{"csrf", token}, {"name", "alice"}, {"password", "correct horse"}});
+    ASSERT_EQ(signedUp.status, 303) << signedUp.body;
+    EXPECT_EQ(signedUp.headers.at("location"), "/users/alice");
+    EXPECT_TRUE(holds(alice.lastSetCookie, "vorlen_session=") && holds(alice.lastSetCookie, "HttpOnly")
+                && holds(alice.lastSetCookie, "SameSite=Strict") && !holds(alice.lastSetCookie, "Secure"))
+        << alice.lastSetCookie;
+
+    // Alice hands in a bot through the form; a form without her token is refused.
+    const std::string archive = dir.file("alibot.zip");
+    writeBotArchive(archive, "alice-secret");
+    const std::string mine = formTokenIn(alice.get("/users/alice").body);
+    EXPECT_EQ(alice.postFile("/upload", {}, "bot", "alibot.zip", archive).status, 403);
+    const auto handedIn = alice.postFile("/upload", {{"csrf", mine}}, "bot", "alibot.zip", archive);
+    ASSERT_EQ(handedIn.status, 303) << handedIn.body;
+    EXPECT_EQ(handedIn.headers.at("location"), "/bots/alibot");
+    EXPECT_TRUE(holds(alice.get("/bots/alibot").body, "waiting"));
+    ASSERT_EQ(run({"run", "--matches", "2"}).code, 0);
+    ASSERT_EQ(stateOf("alibot", 1), "ready");
+
+    // Bob signs up over HTTPS (as the proxy tells), hands in by API token.
+    WebSession bob(port, {"X-Forwarded-Proto: https"});
+    token = formTokenIn(bob.get("/signup").body);
+    ASSERT_EQ(bob.post("/signup", {{"csrf", token}, {"name", "bob"}, {"password", "battery staple"}}).status, 303);
+    EXPECT_TRUE(holds(bob.lastSetCookie, "; Secure")) << bob.lastSetCookie;
+    const std::string bobs = formTokenIn(bob.get("/users/bob").body);
+    EXPECT_FALSE(holds(alice.get("/users/bob").body, "Authorization")) << "only to its owner";
+    const std::string apiToken = [&] {
+        const std::string page = bob.post("/token", {{"csrf", bobs}}).body;
+        const std::size_t at = page.find("<pre id=\"token\">");
+        return at == std::string::npos ? std::string() : page.substr(at + 16, 64);
+    }();
+    ASSERT_EQ(apiToken.size(), 64U);
+    WebSession shell(port, {"Authorization: Bearer " + apiToken});
+    const auto byApi = shell.postFile("/upload", {}, "bot", "bobbot.tar.gz", archive);
+    EXPECT_EQ(byApi.status, 201) << byApi.body;
+    EXPECT_TRUE(holds(byApi.body, "bobbot.v1 added")) << byApi.body;
+    WebSession forger(port, {"Authorization: Bearer " + std::string(64, '0')});
+    EXPECT_EQ(forger.postFile("/upload", {}, "bot", "x.zip", archive).status, 401);
+    EXPECT_EQ(shell.postFile("/upload", {{"name", "alibot"}}, "bot", "x.zip", archive).status, 422)
+        << "another's bot's name";
+
+    // What is Alice's stays hers.
+    EXPECT_EQ(bob.get("/bots/alibot/v/1/build.log").status, 403);
+    EXPECT_EQ(WebSession(port).get("/bots/alibot/v/1/build.log").status, 403);
+    const auto log = alice.get("/bots/alibot/v/1/build.log");
+    EXPECT_EQ(log.status, 200);
+    EXPECT_TRUE(holds(log.body, "cp play.py bot")) << log.body;
+    EXPECT_EQ(log.headers.at("content-type"), "text/plain; charset=utf-8");
+    LadderStore store(location, false);
+    const std::string match = "/matches/" + std::to_string(store.matches(1).at(0).id);
+    EXPECT_TRUE(holds(alice.get(match).body, "alice-secret"));
+    EXPECT_FALSE(holds(bob.get(match).body, "alice-secret"));
+    EXPECT_EQ(bob.post("/bots/alibot/retire", {{"csrf", bobs}}).status, 403);
+    EXPECT_EQ(alice.post("/bots/alibot/retire", {}).status, 403) << "no token";
+    EXPECT_EQ(alice.post("/bots/alibot/retire", {{"csrf", bobs}}).status, 403) << "another session's token";
+    EXPECT_EQ(shell.post("/bots/alibot/retire", {}).status, 403);
+    EXPECT_EQ(run({"bot", "alibot"}).out.rfind("alibot: active", 0), 0U);
+    EXPECT_EQ(alice.post("/bots/alibot/retire", {{"csrf", mine}}).status, 303);
+    EXPECT_EQ(run({"bot", "alibot"}).out.rfind("alibot: retired", 0), 0U);
+
+    // Out and in again: the session goes, a new one comes; guessing is slowed.
+    EXPECT_EQ(alice.post("/logout", {{"csrf", mine}}).status, 303);
+    EXPECT_TRUE(holds(alice.get("/").body, "Log in"));
+    WebSession guesser(port);
+    token = formTokenIn(guesser.get("/login").body);
+    EXPECT_EQ(guesser.post("/login", {{"csrf", token}, {"name", "nobody"}, {"password", "correct horse"}}).status, 403);
+    for (int guess = 0; guess < 5; ++guess)
+        EXPECT_EQ(guesser.post("/login", {{"csrf", token}, {"name", "bob"}, {"password", "guess"}}).status, 403);
+    EXPECT_EQ(guesser.post("/login", {{"csrf", token}, {"name", "bob"}, {"password", "battery staple"}}).status, 429);
+    token = formTokenIn(alice.get("/login").body);
+    const std::string before = alice.cookies["vorlen_session"];
+    EXPECT_EQ(alice.post("/login", {{"csrf", token}, {"name", "alice"}, {"password", "correct horse"}}).status, 303);
+    EXPECT_NE(alice.cookies["vorlen_session"], before);
+    EXPECT_TRUE(holds(alice.get("/").body, "/users/alice"));
+
+    // By invitation: a code is good once.
+    ASSERT_EQ(run({"admin", "signup", "invitation"}).code, 0);
+    const std::string code = run({"admin", "invite"}).out.substr(0, 24);
+    for (const auto& [name, given, status] : std::vector<std::tuple<std::string, std::string, int>>{
+             {"carol", "wrong", 403}, {"carol", code, 303}, {"dave", code, 403}}) {
+        WebSession visitor(port);
+        token = formTokenIn(visitor.get("/signup").body);
+        EXPECT_EQ(visitor.post("/signup", {{"csrf", token}, {"name", name}, {"password", "long enough pass"},
+                                           {"invitation", given}}).status, status) << name << " " << given;
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(BothDatabases, SiteRuns, ::testing::Values(Backend::Sqlite, Backend::Postgres), backendName);
 
 // The pages escape whatever a participant or a bot put in a row.
@@ -109,14 +240,14 @@ TEST(SitePages, EveryParticipantsTextIsEscaped)
     bot.matches.push_back({7, "<i>", "a\"b", "<c>", 1, 2, "<d>"});
     for (const bool owner : {false, true}) {
         bot.owner = owner;
-        const std::string html = botPageHtml(bot);
+        const std::string html = botPageHtml(bot, {"x", "token"});
         for (const char* raw : {"<img", "<script>alert", "<b>now", "<i>", "a\"b", "<c>", "<d>"})
             EXPECT_FALSE(holds(html, raw)) << raw;
         EXPECT_EQ(holds(html, "&lt;script&gt;alert(2)"), owner) << "a reason is its owner's";
     }
     StandingsView empty;
     empty.empty = "No <bot> yet.";
-    EXPECT_TRUE(holds(standingsPageHtml(empty), "No &lt;bot&gt; yet."));
+    EXPECT_TRUE(holds(standingsPageHtml(empty, {}), "No &lt;bot&gt; yet."));
     EXPECT_TRUE(holds(messagePageHtml("<t>", "<x>"), "&lt;t&gt;"));
 }
 

@@ -58,5 +58,6 @@ CommandOutcome listMatches(CommandCall& call, LadderStore& store);
 CommandOutcome runLadder(CommandCall& call, LadderStore& store);
 CommandOutcome playPairCommand(CommandCall& call, LadderStore& store);
 CommandOutcome serveLadder(CommandCall& call, LadderStore& store);
+CommandOutcome adminCommand(CommandCall& call, LadderStore& store);
 
 } // namespace vorlen::ladder

@@ -72,8 +72,15 @@ const std::map<std::string, Subcommand>& subcommands()
          {"serve [--listen HOST:PORT] [--threads N]",
           "Serves the ladder's pages (standings, bots, matches and their replays) over HTTP on HOST:PORT\n"
           "(127.0.0.1:8080) until stopped, with N threads (4). Meant behind a reverse proxy such as nginx, which\n"
-          "brings TLS and the limits on requests (see docs/ladder.md). Logs and build logs are not shown.",
+          "brings TLS and the limits on requests (see docs/ladder.md). Accounts sign up there (as 'admin signup'\n"
+          "says), hand in bots as archives and read their own bots' logs; nobody else's.",
           serveLadder}},
+        {"admin",
+         {"admin [add NAME | remove NAME | signup [open|invitation|closed] | invite]",
+          "The site's organisers and who may sign up: 'add NAME' makes a user an organiser (who may retire any bot\n"
+          "and read every log), 'remove NAME' no longer; 'signup' says or sets how people sign up (closed at first);\n"
+          "'invite' prints a new invitation code, good for one account.",
+          adminCommand}},
     };
     return all;
 }

@@ -4,6 +4,7 @@
 #include "LadderStandings.h"
 
 #include <chrono>
+#include <filesystem>
 #include <thread>
 
 namespace vorlen::ladder {
@@ -36,6 +37,12 @@ CommandOutcome serveLadder(CommandCall& call, LadderStore& store)
     if (!call.args.empty() || !parseListen(listen, settings) || !threadCount)
         return call.refuse("serve takes --listen HOST:PORT (127.0.0.1:8080) and --threads N (1 to 256)");
     settings.threads = static_cast<int>(*threadCount);
+    // Uploads wait beside the storage they go into, on the same disk.
+    settings.uploads = call.ladder.storage() + "/uploads";
+    std::error_code made;
+    std::filesystem::create_directories(settings.uploads, made);
+    if (made)
+        return call.fail("cannot make '" + settings.uploads + "': " + made.message());
     const std::optional<std::string> location = call.ladder.databaseLocation();
     if (!location)
         return call.fail("no ladder in '" + call.ladder.root + "'");

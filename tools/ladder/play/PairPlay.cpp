@@ -68,6 +68,12 @@ std::string landedReplay(std::int64_t pair, const match::MatchRecord& record)
            + match::pairReplayName(inPair, record.seats[0].player, record.seats[1].player);
 }
 
+std::string landedBotLog(std::int64_t pair, const match::MatchRecord& record, int seat)
+{
+    return LadderPaths::pairOf(pair) + "/"
+           + match::botLogName(record.game - ladderGame(pair, 0), seat, record.seats[static_cast<std::size_t>(seat)].player);
+}
+
 bool failedIn(const match::SeatRecord& seat) { return !seat.retired.empty() && !isGameEnd(seat.retired); }
 
 int failedMatches(const std::vector<match::MatchRecord>& records, const std::string& player)

@@ -51,6 +51,8 @@ bool failedIn(const match::SeatRecord& seat);
 inline int ladderGame(std::int64_t pair, int inPair) { return static_cast<int>(2 * (pair - 1) + inPair); }
 // Where a landed match's replay is, relative to the ladder's folder.
 std::string landedReplay(std::int64_t pair, const match::MatchRecord& record);
+// Where what a seat's program wrote in a landed match is, likewise.
+std::string landedBotLog(std::int64_t pair, const match::MatchRecord& record, int seat);
 
 // How many of the records' matches `player` failed in.
 int failedMatches(const std::vector<match::MatchRecord>& records, const std::string& player);

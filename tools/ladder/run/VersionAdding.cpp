@@ -49,6 +49,16 @@ CopyOutcome takeFiles(const std::string& path, const std::string& target, const 
     return copyBotFolder(path, target, caps);
 }
 
+// Why a user may not hand in one more version now; empty when they may.
+std::string quotaFault(LadderStore& store, const UserRow& user, const VersionRequest& request, bool newBot)
+{
+    if (newBot && store.botsOwnedBy(user.id) >= request.quota.bots)
+        return "over the quota: " + std::to_string(request.quota.bots) + " bots a user (retire one first)";
+    if (store.versionsAddedSince(user.id, request.dayAgo) >= request.quota.versionsADay)
+        return "over the quota: " + std::to_string(request.quota.versionsADay) + " versions a day";
+    return "";
+}
+
 VersionAdded refused(const std::string& why)
 {
     VersionAdded added;
@@ -66,8 +76,14 @@ VersionAdded addBotVersion(
         return refused("'" + name
             + "' cannot name a bot: 1 to 64 letters, digits, '_' or '-', "
               "not first '-'");
-    if (const auto bot = store.bot(name); bot && bot->state == "retired")
+    const std::optional<BotRow> bot = store.bot(name);
+    if (bot && bot->state == "retired")
         return refused("'" + name + "' is retired: a new bot needs a new name");
+    const bool limited = request.user && request.user->role != "admin";
+    if (limited && bot && bot->owner != request.user->name)
+        return refused("'" + name + "' is another's bot: choose another name");
+    if (const std::string over = limited ? quotaFault(store, *request.user, request, !bot) : ""; !over.empty())
+        return refused(over);
     std::error_code made;
     std::filesystem::create_directories(ladder.storage(), made);
     const RunLock lock(ladder.storage() + "/adding.lock", std::chrono::seconds(60), "another version is being added");
@@ -91,15 +107,22 @@ VersionAdded addBotVersion(
         dropVersionFolder(version);
         return refused("cannot tell how to run '" + request.path + "': name its command line");
     }
+    if (limited && store.bytesOwnedBy(request.user->id) + static_cast<std::int64_t>(copy.bytes) > request.quota.bytes) {
+        dropVersionFolder(version);
+        return refused("over the quota: " + std::to_string(request.quota.bytes >> 20) + " MiB of files a user");
+    }
     VersionAdded added;
     try {
         added.version = store.addVersion(name, folder, recipe.command, recipe.build, request.now);
+        store.setVersionBytes(added.version->id, static_cast<std::int64_t>(copy.bytes));
+        if (request.user && !bot)
+            store.setBotOwner(name, request.user->id);
     } catch (const SqlError&) {
         dropVersionFolder(version);
         throw;
     }
     // A paused bot's owner answers with a new version: it may play again.
-    if (const auto bot = store.bot(name); bot && bot->state == "paused")
+    if (bot && bot->state == "paused")
         store.setBotState(name, "active");
     added.files = copy.files.size();
     added.bytes = copy.bytes;

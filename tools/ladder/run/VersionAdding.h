@@ -9,6 +9,13 @@
 
 namespace vorlen::ladder {
 
+// What one user may hand in.
+struct Quota {
+    std::int64_t bots = 5;             // at once, retired ones aside
+    std::int64_t versionsADay = 20;
+    std::int64_t bytes = 500LL << 20;  // of all their versions' files
+};
+
 // A bot's next version as handed in: from the command line or an upload.
 struct VersionRequest {
     std::string bot;
@@ -16,6 +23,13 @@ struct VersionRequest {
     std::string command; // empty: what the files make obvious
     std::string build;   // empty: what the files make obvious
     std::string now;
+    // Who hands it in: none from the command line (the organiser, whose
+    // bots have no owner), else a user, who may add to their own bots only,
+    // within their quota, and whose first version of a name makes it theirs.
+    // An admin may add to any bot and has no quota.
+    std::optional<UserRow> user;
+    Quota quota;
+    std::string dayAgo; // `now` a day before, for the quota
 };
 
 struct VersionAdded {

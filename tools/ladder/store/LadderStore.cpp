@@ -30,19 +30,31 @@ void LadderStore::migrate()
     }
 }
 
+namespace {
+
+constexpr const char* kBotRows = "SELECT b.name, b.state, b.added, b.note, COALESCE(u.name, '') FROM bots b "
+                                 "LEFT JOIN users u ON u.id = b.owner";
+
+BotRow botOf(const SqlRow& row)
+{
+    return {asText(row[0]), asText(row[1]), asText(row[2]), asText(row[3]), asText(row[4])};
+}
+
+} // namespace
+
 std::optional<BotRow> LadderStore::bot(const std::string& name)
 {
-    const auto rows = db_->query("SELECT name, state, added, note FROM bots WHERE name = ?1", {name});
+    const auto rows = db_->query(std::string(kBotRows) + " WHERE b.name = ?1", {name});
     if (rows.empty())
         return std::nullopt;
-    return BotRow{asText(rows[0][0]), asText(rows[0][1]), asText(rows[0][2]), asText(rows[0][3])};
+    return botOf(rows[0]);
 }
 
 std::vector<BotRow> LadderStore::bots()
 {
     std::vector<BotRow> bots;
-    for (const SqlRow& row : db_->query("SELECT name, state, added, note FROM bots ORDER BY name"))
-        bots.push_back({asText(row[0]), asText(row[1]), asText(row[2]), asText(row[3])});
+    for (const SqlRow& row : db_->query(std::string(kBotRows) + " ORDER BY b.name"))
+        bots.push_back(botOf(row));
     return bots;
 }
 

@@ -19,7 +19,19 @@ struct BotRow {
     std::string name;
     std::string state; // active, paused, retired
     std::string added;
-    std::string note = {}; // why it was paused
+    std::string note = {};  // why it was paused
+    std::string owner = {}; // the user who handed it in; empty: from the command line
+};
+
+// An account of the web face.
+struct UserRow {
+    std::int64_t id = 0;
+    std::string name;
+    std::string password; // Argon2id's string: its salt and settings with the hash
+    std::string role;     // user, admin
+    std::int64_t failures = 0;    // failed logins since the last good one
+    std::int64_t lockedUntil = 0; // no login before (seconds since the epoch)
+    std::string created;
 };
 
 // One board in both seatings between two versions.
@@ -113,6 +125,33 @@ public:
     // The latest first.
     std::vector<MatchRow> matches(int limit, std::optional<std::int64_t> version = std::nullopt);
     std::optional<MatchRow> match(std::int64_t id);
+
+    // Accounts (AccountRows.cpp). A token or session is found by its
+    // SHA-256, which is all the database keeps of it.
+    // A new user; none when `invitation` is given and is not one unused,
+    // which the user then takes.
+    std::optional<std::int64_t> addUser(const std::string& name, const std::string& password, const std::string& now,
+                                        const std::string& invitation = "");
+    std::optional<UserRow> user(const std::string& name);
+    void setUserRole(const std::string& name, const std::string& role);
+    void setLoginFailures(std::int64_t user, std::int64_t failures, std::int64_t lockedUntil);
+    void setUserToken(std::int64_t user, const std::string& tokenHash);
+    std::optional<UserRow> userByToken(const std::string& tokenHash);
+    void addSession(const std::string& idHash, std::int64_t user, const std::string& csrf, std::int64_t expires);
+    // The session's user and its form token while it has not expired at `now`.
+    std::optional<std::pair<UserRow, std::string>> session(const std::string& idHash, std::int64_t now);
+    void dropSession(const std::string& idHash);
+    void dropUserSessions(std::int64_t user);
+    std::optional<std::string> setting(const std::string& name);
+    void setSetting(const std::string& name, const std::string& value);
+    void addInvitation(const std::string& code);
+    void setBotOwner(const std::string& bot, std::int64_t user);
+    std::int64_t botsOwnedBy(std::int64_t user);
+    // Versions of the user's bots added at or after `since` (an ISO time),
+    // and the bytes of all of them.
+    std::int64_t versionsAddedSince(std::int64_t user, const std::string& since);
+    std::int64_t bytesOwnedBy(std::int64_t user);
+    void setVersionBytes(std::int64_t version, std::int64_t bytes);
 
 private:
     void migrate();

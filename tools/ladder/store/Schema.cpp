@@ -76,6 +76,33 @@ const std::vector<std::string>& migrations()
              top INTEGER PRIMARY KEY,
              state TEXT NOT NULL,
              text TEXT NOT NULL);)",
+        // Accounts of the web face: a password as Argon2id's own string, an
+        // API token and a session by their SHA-256 only (what the database
+        // holds cannot be replayed), failed logins to slow guessing. A bot
+        // belongs to whoever first handed it in there (none: from the
+        // command line); a version keeps its size, for quotas.
+        R"(CREATE TABLE users (
+             id {key},
+             name TEXT NOT NULL UNIQUE,
+             password TEXT NOT NULL,
+             role TEXT NOT NULL DEFAULT 'user' CHECK (role IN ('user', 'admin')),
+             token TEXT NOT NULL DEFAULT '',
+             failures INTEGER NOT NULL DEFAULT 0,
+             locked_until BIGINT NOT NULL DEFAULT 0,
+             created TEXT NOT NULL);
+           CREATE TABLE sessions (
+             id TEXT PRIMARY KEY,
+             user_id INTEGER NOT NULL REFERENCES users(id),
+             csrf TEXT NOT NULL,
+             expires BIGINT NOT NULL);
+           CREATE TABLE invitations (
+             code TEXT PRIMARY KEY,
+             used_by INTEGER REFERENCES users(id));
+           CREATE TABLE settings (
+             name TEXT PRIMARY KEY,
+             value TEXT NOT NULL);
+           ALTER TABLE bots ADD COLUMN owner INTEGER REFERENCES users(id);
+           ALTER TABLE versions ADD COLUMN bytes BIGINT NOT NULL DEFAULT 0;)",
     };
     return steps;
 }

@@ -1,5 +1,7 @@
 #include "HttpServer.h"
 
+#include "FormReader.h"
+
 #include <arpa/inet.h>
 #include <microhttpd.h>
 #include <netinet/in.h>
@@ -10,11 +12,6 @@
 
 namespace vorlen::ladder {
 
-// What a connection's request gathers across libmicrohttpd's calls.
-struct RequestState {
-    std::string body;
-    bool tooLarge = false;
-};
 
 struct HttpCalls {
     static MHD_Result collect(void* into, MHD_ValueKind, const char* key, const char* value)
@@ -44,25 +41,24 @@ struct HttpCalls {
     {
         auto& server = *static_cast<HttpServer*>(self);
         if (*state == nullptr) {
-            *state = new RequestState;
+            *state = new FormReader(connection, server.settings_);
             return MHD_YES;
         }
-        auto& request = *static_cast<RequestState*>(*state);
+        auto& reader = *static_cast<FormReader*>(*state);
         if (*uploadSize != 0) {
-            if (request.body.size() + *uploadSize > server.largestBody_)
-                request.tooLarge = true;
-            else
-                request.body.append(upload, *uploadSize);
+            reader.take(upload, *uploadSize);
             *uploadSize = 0;
             return MHD_YES;
         }
         const bool head = std::strcmp(method, "HEAD") == 0;
-        if (request.tooLarge)
+        if (reader.tooLarge())
             return send(connection, {413, "text/plain; charset=utf-8", "Too large.\n", {}}, head);
+        if (reader.broken())
+            return send(connection, {400, "text/plain; charset=utf-8", "A form that cannot be read.\n", {}}, head);
         HttpRequest call;
         call.method = head ? "GET" : method;
         call.path = url;
-        call.body = std::move(request.body);
+        reader.finish(call);
         MHD_get_connection_values(connection, MHD_GET_ARGUMENT_KIND, collect, &call.query);
         MHD_get_connection_values(connection, MHD_COOKIE_KIND, collect, &call.cookies);
         std::map<std::string, std::string> headers;
@@ -106,7 +102,7 @@ struct HttpCalls {
 
     static void done(void*, MHD_Connection*, void** state, MHD_RequestTerminationCode)
     {
-        delete static_cast<RequestState*>(*state);
+        delete static_cast<FormReader*>(*state);
         *state = nullptr;
     }
 };
@@ -115,7 +111,7 @@ void HttpServer::DaemonEnd::operator()(MHD_Daemon* daemon) const { MHD_stop_daem
 
 HttpServer::HttpServer(const HttpSettings& settings, HttpHandler handler)
     : handler_(std::move(handler))
-    , largestBody_(settings.largestBody)
+    , settings_(settings)
 {
     sockaddr_in address {};
     address.sin_family = AF_INET;

@@ -6,10 +6,14 @@
 #include "RecordText.h"
 #include "ReplayFile.h"
 #include "Retirement.h"
+#include "Credentials.h"
 #include "SitePages.h"
+#include "SiteUploads.h"
 #include "WebAssets.h"
 
+#include <ctime>
 #include <optional>
+#include <stdexcept>
 
 namespace vorlen::ladder {
 namespace {
@@ -31,7 +35,7 @@ HttpResponse withSafety(HttpResponse response)
     return response;
 }
 
-HttpResponse notFound() { return {404, "text/html; charset=utf-8", messagePageHtml("Not found", "No such page."), {}}; }
+HttpResponse notFound(const Visitor& visitor) { return refusal(404, "Not found", "No such page.", visitor); }
 
 std::optional<match::MatchRecord> recordOf(const MatchRow& row)
 {
@@ -59,13 +63,15 @@ std::vector<MatchLine> matchLines(const std::vector<MatchRow>& rows)
     return lines;
 }
 
-// A replay as anyone may see it: the moves, not what the bots wrote, how
-// they ran nor where.
-void withoutPrivateParts(Replay& replay, const std::array<std::string, 2>& names)
+// A replay as the visitor may see it: the moves, and what a bot wrote
+// only to its owner; how the bots ran and where to nobody.
+void withoutPrivateParts(Replay& replay, const std::array<std::string, 2>& names, const std::array<bool, 2>& owned)
 {
     replay.players = names;
     replay.names = names;
     for (ReplayTurn& turn : replay.turns) {
+        if (turn.seat >= 0 && turn.seat < 2 && owned[static_cast<std::size_t>(turn.seat)])
+            continue;
         turn.log.clear();
         turn.seatFiles.reset();
     }
@@ -83,84 +89,134 @@ std::optional<std::int64_t> idOf(const std::string& text)
 
 } // namespace
 
-LadderSite::LadderSite(const LadderPaths& ladder, const std::string& location, std::size_t top)
-    : ladder_(ladder)
-    , stores_([location] { return std::make_unique<LadderStore>(location, false); })
+LadderSite::LadderSite(const LadderPaths& ladder, const std::string& location, std::size_t top, const Quota& quota)
+    : stores_([location] { return std::make_unique<LadderStore>(location, false); })
+    , site_{ladder, stores_, {}, quota}
     , standings_([location] { return std::make_unique<LadderStore>(location, false); }, top)
 {
+    if (!credentialsReady())
+        throw std::runtime_error("libsodium cannot start: no randomness to be had");
+    site_.dummyHash = hashPassword(randomToken());
 }
 
 HttpResponse LadderSite::handle(const HttpRequest& request)
 {
-    if (request.method != "GET")
-        return withSafety({405, "text/plain; charset=utf-8", "Only GET is answered here.\n", {{"Allow", "GET, HEAD"}}});
-    const std::string& path = request.path;
-    if (path == "/")
-        return withSafety({200, "text/html; charset=utf-8", standingsPageHtml(*standings_.view()), {}});
-    if (path == "/vorlen.css")
-        return withSafety({200, "text/css; charset=utf-8", std::string(webStyle()), {}});
-    if (path == "/ladder.css")
-        return withSafety({200, "text/css; charset=utf-8", kLadderStyle, {}});
-    if (path == "/matches")
-        return withSafety(matchesPage());
-    if (path.starts_with("/matches/"))
-        return withSafety(matchPage(path.substr(9)));
-    if (path.starts_with("/bots/"))
-        return withSafety(botPage(path.substr(6)));
-    return withSafety(notFound());
+    Visitor visitor;
+    {
+        const StorePool::Lease store = stores_.borrow();
+        visitor = visitorOf(*store, request, static_cast<std::int64_t>(std::time(nullptr)));
+    }
+    return withSafety(route(request, visitor));
 }
 
-HttpResponse LadderSite::botPage(const std::string& name)
+HttpResponse LadderSite::route(const HttpRequest& request, const Visitor& visitor)
+{
+    const std::string& path = request.path;
+    if (request.method == "POST") {
+        if (path == "/signup")
+            return signup(site_, request);
+        if (path == "/login")
+            return login(site_, request);
+        if (path == "/logout")
+            return logout(site_, request, visitor);
+        if (path == "/token")
+            return newToken(site_, request, visitor);
+        if (path == "/upload")
+            return upload(site_, request, visitor);
+        if (path.starts_with("/bots/") && path.ends_with("/retire"))
+            return retire(site_, request, visitor, path.substr(6, path.size() - 6 - 7));
+        return notFound(visitor);
+    }
+    if (request.method != "GET")
+        return {405, "text/plain; charset=utf-8", "Only GET and POST are answered here.\n", {{"Allow", "GET, HEAD, POST"}}};
+    if (path == "/")
+        return htmlAnswer(standingsPageHtml(*standings_.view(), visitor.header()));
+    if (path == "/vorlen.css")
+        return {200, "text/css; charset=utf-8", std::string(webStyle()), {}};
+    if (path == "/ladder.css")
+        return {200, "text/css; charset=utf-8", kLadderStyle, {}};
+    if (path == "/signup")
+        return signupPage(site_, request);
+    if (path == "/login")
+        return loginPage(request);
+    if (path == "/matches")
+        return matchesPage(visitor);
+    if (path.starts_with("/matches/"))
+        return matchPage(path.substr(9), visitor);
+    if (path.starts_with("/users/"))
+        return userPage(site_, path.substr(7), visitor);
+    if (path.starts_with("/bots/")) {
+        const std::string rest = path.substr(6);
+        const std::size_t slash = rest.find('/');
+        if (slash == std::string::npos)
+            return botPage(rest, visitor);
+        // NAME/v/N/build.log
+        const std::string tail = rest.substr(slash);
+        if (tail.starts_with("/v/") && tail.ends_with("/build.log"))
+            return buildLog(site_, visitor, rest.substr(0, slash), tail.substr(3, tail.size() - 3 - 10));
+    }
+    return notFound(visitor);
+}
+
+HttpResponse LadderSite::botPage(const std::string& name, const Visitor& visitor)
 {
     if (!isSoundBotName(name))
-        return notFound();
+        return notFound(visitor);
     const StorePool::Lease store = stores_.borrow();
     BotView view;
     const std::optional<BotRow> bot = store->bot(name);
     if (!bot)
-        return notFound();
+        return notFound(visitor);
     view.bot = *bot;
+    view.owner = visitor.owns(*bot);
     std::vector<VersionRow> versions = store->versionsOf(name);
     for (auto version = versions.rbegin(); version != versions.rend(); ++version)
-        view.versions.push_back({*version, store->matchCount(version->id)});
+        view.versions.push_back({*version, store->matchCount(version->id),
+                                 !version->build.empty() && version->state != "waiting"});
     if (!versions.empty())
         view.matches = matchLines(store->matches(20, versions.back().id));
-    return {200, "text/html; charset=utf-8", botPageHtml(view), {}};
+    return htmlAnswer(botPageHtml(view, visitor.header()));
 }
 
-HttpResponse LadderSite::matchesPage()
+HttpResponse LadderSite::matchesPage(const Visitor& visitor)
 {
     const StorePool::Lease store = stores_.borrow();
-    return {200, "text/html; charset=utf-8", matchesPageHtml(matchLines(store->matches(100))), {}};
+    return htmlAnswer(matchesPageHtml(matchLines(store->matches(100)), visitor.header()));
 }
 
-HttpResponse LadderSite::matchPage(const std::string& id)
+HttpResponse LadderSite::matchPage(const std::string& id, const Visitor& visitor)
 {
     const std::optional<std::int64_t> number = idOf(id);
     if (!number)
-        return notFound();
+        return notFound(visitor);
     std::optional<MatchRow> row;
+    std::array<bool, 2> owned{};
+    std::optional<match::MatchRecord> record;
     {
         const StorePool::Lease store = stores_.borrow();
         row = store->match(*number);
+        record = row ? recordOf(*row) : std::nullopt;
+        for (std::size_t seat = 0; record && seat < 2; ++seat) {
+            const std::string& player = record->seats[seat].player;
+            const std::optional<BotRow> bot = store->bot(player.substr(0, player.rfind(".v")));
+            owned[seat] = bot && visitor.owns(*bot);
+        }
     }
-    const std::optional<match::MatchRecord> record = row ? recordOf(*row) : std::nullopt;
     if (!record || row->pair <= 0)
-        return notFound();
-    const std::string file = ladder_.root + "/" + landedReplay(row->pair, *record);
+        return notFound(visitor);
+    const std::string file = site_.ladder.root + "/" + landedReplay(row->pair, *record);
     Replay replay;
     std::string problem, html;
     if (!readReplayFile(file, replay, problem))
-        return {404, "text/html; charset=utf-8",
-                messagePageHtml("Match " + id, "Its replay is no longer kept; its result stands in the lists."), {}};
+        return refusal(404, "Match " + id, "Its replay is no longer kept; its result stands in the lists.", visitor);
     MatchPageSettings settings;
     settings.title = "match " + id;
     settings.backTo = "/matches";
     settings.names = {record->seats[0].player, record->seats[1].player};
-    withoutPrivateParts(replay, settings.names);
+    withoutPrivateParts(replay, settings.names, owned);
     if (!matchPageHtml(replay, settings, html, problem))
-        return {500, "text/html; charset=utf-8", messagePageHtml("Match " + id, "Its replay cannot be shown."), {}};
-    return {200, "text/html; charset=utf-8", std::move(html), {}};
+        return refusal(500, "Match " + id, "Its replay cannot be shown.", visitor);
+    return htmlAnswer(std::move(html));
 }
 
 } // namespace vorlen::ladder

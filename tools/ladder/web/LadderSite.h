@@ -2,6 +2,7 @@
 
 #include "HttpServer.h"
 #include "LadderPaths.h"
+#include "SiteAccounts.h"
 #include "StandingsBoard.h"
 #include "StorePool.h"
 
@@ -14,17 +15,19 @@ namespace vorlen::ladder {
 class LadderSite {
 public:
     // `location`: the database, as LadderPaths::databaseLocation finds it.
-    LadderSite(const LadderPaths& ladder, const std::string& location, std::size_t top);
+    // Throws std::runtime_error when libsodium cannot start.
+    LadderSite(const LadderPaths& ladder, const std::string& location, std::size_t top, const Quota& quota = {});
 
     HttpResponse handle(const HttpRequest& request);
 
 private:
-    HttpResponse botPage(const std::string& name);
-    HttpResponse matchPage(const std::string& id);
-    HttpResponse matchesPage();
+    HttpResponse route(const HttpRequest& request, const Visitor& visitor);
+    HttpResponse botPage(const std::string& name, const Visitor& visitor);
+    HttpResponse matchPage(const std::string& id, const Visitor& visitor);
+    HttpResponse matchesPage(const Visitor& visitor);
 
-    LadderPaths ladder_;
     StorePool stores_;
+    SiteContext site_;
     StandingsBoard standings_;
 };
 

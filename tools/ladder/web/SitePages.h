@@ -9,6 +9,13 @@
 
 namespace vorlen::ladder {
 
+// Who a page is for, as its header shows: a signed-in user (with the form
+// token that logs them out) or nobody.
+struct SiteHeader {
+    std::string user;
+    std::string csrf;
+};
+
 // A match as a list shows it.
 struct MatchLine {
     std::int64_t id = 0;
@@ -23,6 +30,7 @@ struct MatchLine {
 struct VersionLine {
     VersionRow version;
     std::int64_t matches = 0;
+    bool buildLog = false; // one is kept (its owner may read it)
 };
 
 // What a bot's page shows: to anyone, no logs, no command lines, no files,
@@ -36,10 +44,15 @@ struct BotView {
 
 // The site's pages as HTML, every participant's text escaped: plain
 // functions of what they show.
-std::string standingsPageHtml(const StandingsView& view);
-std::string botPageHtml(const BotView& view);
-std::string matchesPageHtml(const std::vector<MatchLine>& matches);
+std::string standingsPageHtml(const StandingsView& view, const SiteHeader& header);
+// Its owner sees the reasons, the build logs and a form to retire it.
+std::string botPageHtml(const BotView& view, const SiteHeader& header);
+std::string matchesPageHtml(const std::vector<MatchLine>& matches, const SiteHeader& header);
 // A page that only says something: "Not found", say.
-std::string messagePageHtml(const std::string& title, const std::string& text);
+std::string messagePageHtml(const std::string& title, const std::string& text, const SiteHeader& header = {});
+// Every page: its title, the site's links and who is signed in, the body.
+std::string sitePageHtml(const std::string& title, const std::string& body, const SiteHeader& header);
+// A form's hidden token.
+std::string formTokenHtml(const std::string& csrf);
 
 } // namespace vorlen::ladder

@@ -68,8 +68,7 @@ BotSettings seatSettings(const MatchJob& job, int seat, const MatchConfig& confi
     if (!scratch.empty())
         settings.exchangeDir = scratch + "/seat-" + std::to_string(seat);
     if (!config.botLogDir.empty())
-        settings.stderrPath = config.botLogDir + "/game-" + std::to_string(job.game) + "-seat-" + std::to_string(seat)
-                              + "-" + job.seats[seat].name + ".log";
+        settings.stderrPath = config.botLogDir + "/" + botLogName(job.game, seat, job.seats[seat].name);
     settings.groups = &groups;
     settings.limits = config.limits;
     settings.moveLimit = job.seats[seat].moveTime;
@@ -81,6 +80,11 @@ std::string replayFileName(const MatchJob& job, const MatchConfig& config)
     const bool plain = !config.swap && !config.alternate && config.pairings().size() == 1;
     return plain ? "game-" + std::to_string(job.game) + ".json"
                  : pairReplayName(job.game, job.seats[0].name, job.seats[1].name);
+}
+
+std::string botLogName(int game, int seat, const std::string& player)
+{
+    return "game-" + std::to_string(game) + "-seat-" + std::to_string(seat) + "-" + player + ".log";
 }
 
 std::string pairReplayName(int game, const std::string& first, const std::string& second)

@@ -35,6 +35,9 @@ struct MatchResult {
 // The replay's file name in a --replays folder: "game-G.json" in a run of
 // two players without --swap, else "game-G-FIRST-SECOND.json".
 std::string replayFileName(const MatchJob& job, const MatchConfig& config);
+// What a seat's program wrote on its standard error in a game, in the run's
+// log folder: "game-3-seat-1-B.log".
+std::string botLogName(int game, int seat, const std::string& player);
 // The same of a run whose replays name their seats: "game-3-A-B.json".
 std::string pairReplayName(int game, const std::string& first, const std::string& second);
 
