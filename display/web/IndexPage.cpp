@@ -31,8 +31,12 @@ nlohmann::json matchRows(const std::vector<IndexMatch>& matches)
 
 std::string standingsTableHtml(const std::vector<IndexStanding>& standings, const std::string& note)
 {
-    std::string html = "<h2>Standings</h2>\n<table id=\"standings\">\n<thead><tr><th>rank</th>"
-                       "<th class=\"text\">player</th><th>Elo (95 %)</th>"
+    bool owners = false;
+    for (const IndexStanding& row : standings)
+        owners = owners || !row.owner.empty();
+    std::string html = std::string("<h2>Standings</h2>\n<table id=\"standings\">\n<thead><tr><th>rank</th>"
+                                   "<th class=\"text\">player</th>")
+                       + (owners ? "<th class=\"text\">owner</th>" : "") + "<th>Elo (95 %)</th>"
                        "<th title=\"the likelihood that it is stronger than the next one down\">LOS over next</th>"
                        "<th>points</th><th>wins</th><th>draws</th>"
                        "<th>losses</th><th>matches</th><th class=\"text\">failures</th></tr></thead>\n<tbody>\n";
@@ -46,7 +50,8 @@ std::string standingsTableHtml(const std::vector<IndexStanding>& standings, cons
         const std::string nameHtml = row.page.empty() ? escapedHtml(row.name)
                                                       : "<a href=\"" + escapedHtml(row.page) + "\">" + escapedHtml(row.name) + "</a>";
         html += "<tr><td>" + std::to_string(rank + 1) + "</td><td class=\"text\" title=\"" + escapedHtml(row.command)
-                + "\">" + nameHtml + "</td><td>" + escapedHtml(row.elo) + "</td><td>"
+                + "\">" + nameHtml + "</td>"
+                + (owners ? "<td class=\"text\">" + escapedHtml(row.owner) + "</td>" : "") + "<td>" + escapedHtml(row.elo) + "</td><td>"
                 + escapedHtml(row.losOverNext) + "</td><td>" + points + "</td><td>"
                 + std::to_string(row.wins) + "</td><td>" + std::to_string(row.draws) + "</td><td>"
                 + std::to_string(row.losses) + "</td><td>" + std::to_string(row.wins + row.draws + row.losses)

@@ -32,6 +32,7 @@ struct IndexStanding {
     std::vector<std::string> failures; // "time limit 3: hint"
     std::string losOverNext;           // "96.1 %": that it is stronger than the next one down; empty: not told
     std::string page;                  // where its name links to; empty: nowhere
+    std::string owner;                 // who handed it in, where players have owners
 };
 
 // What a run's front page shows, worked out by whoever read the run.

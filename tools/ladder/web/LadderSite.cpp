@@ -7,10 +7,12 @@
 #include "ReplayFile.h"
 #include "Retirement.h"
 #include "Credentials.h"
+#include "SiteAssets.h"
 #include "SitePages.h"
 #include "SiteUploads.h"
 #include "WebAssets.h"
 
+#include <algorithm>
 #include <ctime>
 #include <optional>
 #include <stdexcept>
@@ -18,17 +20,21 @@
 namespace vorlen::ladder {
 namespace {
 
-constexpr const char* kLadderStyle = "nav { margin-bottom: 8px; } nav a { margin-right: 12px; }\n"
-                                     "body.ladder table { margin-bottom: 12px; }\n";
+// The site's pages run only its own script; a match page (the report's
+// viewer, whole in one file) its own inline one too.
+std::string contentPolicy(bool inlineScript)
+{
+    return std::string("default-src 'none'; script-src 'self'") + (inlineScript ? " 'unsafe-inline'" : "")
+           + "; style-src 'self' 'unsafe-inline'; img-src 'self' data:; connect-src 'self'; form-action 'self'; "
+             "base-uri 'none'; frame-ancestors 'none'";
+}
 
 HttpResponse withSafety(HttpResponse response)
 {
-    // The match page's script and style are inside it; nothing else loads
-    // from anywhere but here.
-    response.headers.emplace_back("Content-Security-Policy",
-                                  "default-src 'none'; script-src 'self' 'unsafe-inline'; style-src 'self' "
-                                  "'unsafe-inline'; img-src 'self' data:; connect-src 'self'; form-action 'self'; "
-                                  "base-uri 'none'; frame-ancestors 'none'");
+    const bool told = std::any_of(response.headers.begin(), response.headers.end(),
+                                  [](const auto& header) { return header.first == "Content-Security-Policy"; });
+    if (!told)
+        response.headers.emplace_back("Content-Security-Policy", contentPolicy(false));
     response.headers.emplace_back("X-Content-Type-Options", "nosniff");
     response.headers.emplace_back("Referrer-Policy", "same-origin");
     response.headers.emplace_back("Cache-Control", "no-store");
@@ -134,7 +140,9 @@ HttpResponse LadderSite::route(const HttpRequest& request, const Visitor& visito
     if (path == "/vorlen.css")
         return {200, "text/css; charset=utf-8", std::string(webStyle()), {}};
     if (path == "/ladder.css")
-        return {200, "text/css; charset=utf-8", kLadderStyle, {}};
+        return {200, "text/css; charset=utf-8", std::string(siteStyle()), {}};
+    if (path == "/ladder.js")
+        return {200, "text/javascript; charset=utf-8", std::string(siteScript()), {}};
     if (path == "/signup")
         return signupPage(site_, request);
     if (path == "/login")
@@ -216,7 +224,9 @@ HttpResponse LadderSite::matchPage(const std::string& id, const Visitor& visitor
     withoutPrivateParts(replay, settings.names, owned);
     if (!matchPageHtml(replay, settings, html, problem))
         return refusal(500, "Match " + id, "Its replay cannot be shown.", visitor);
-    return htmlAnswer(std::move(html));
+    HttpResponse response = htmlAnswer(std::move(html));
+    response.headers.emplace_back("Content-Security-Policy", contentPolicy(true));
+    return response;
 }
 
 } // namespace vorlen::ladder

@@ -6,6 +6,9 @@ namespace vorlen::ladder {
 namespace {
 
 
+// The part of a page that the site's script keeps current.
+std::string live(const std::string& html) { return "<div id=\"live\">\n" + html + "</div>\n"; }
+
 std::string matchTable(const std::vector<MatchLine>& matches)
 {
     if (matches.empty())
@@ -45,16 +48,17 @@ std::string sitePageHtml(const std::string& title, const std::string& body, cons
            + escapedHtml(title) + " · vorlen ladder</title>\n<link rel=\"stylesheet\" href=\"/vorlen.css\">\n"
            "<link rel=\"stylesheet\" href=\"/ladder.css\">\n</head>\n<body class=\"index ladder\">\n"
            "<nav><a href=\"/\">Standings</a> <a href=\"/matches\">Matches</a> <span class=\"who\">"
-           + who + "</span></nav>\n<h1>" + escapedHtml(title) + "</h1>\n" + body + "</body>\n</html>\n";
+           + who + "</span></nav>\n<h1>" + escapedHtml(title) + "</h1>\n" + body
+           + "<script src=\"/ladder.js\" defer></script>\n</body>\n</html>\n";
 }
 
 std::string standingsPageHtml(const StandingsView& view, const SiteHeader& header)
 {
     if (!view.empty.empty())
-        return sitePageHtml("vorlen ladder", "<p id=\"standings-empty\">" + escapedHtml(view.empty) + "</p>\n",
+        return sitePageHtml("vorlen ladder", live("<p id=\"standings-empty\">" + escapedHtml(view.empty) + "</p>\n"),
                             header);
-    return sitePageHtml("vorlen ladder", standingsTableHtml(view.rows, view.note) + crossTableHtml(view.rows, view.cross),
-                        header);
+    return sitePageHtml("vorlen ladder",
+                        live(standingsTableHtml(view.rows, view.note) + crossTableHtml(view.rows, view.cross)), header);
 }
 
 std::string botPageHtml(const BotView& view, const SiteHeader& header)
@@ -81,12 +85,12 @@ std::string botPageHtml(const BotView& view, const SiteHeader& header)
         html += "<form method=\"post\" action=\"" + base + "/retire\">" + formTokenHtml(header.csrf)
                 + "<button>Retire " + escapedHtml(view.bot.name) + "</button></form>\n";
     html += "<h2>Latest matches</h2>\n" + matchTable(view.matches);
-    return sitePageHtml(view.bot.name, html, header);
+    return sitePageHtml(view.bot.name, live(html), header);
 }
 
 std::string matchesPageHtml(const std::vector<MatchLine>& matches, const SiteHeader& header)
 {
-    return sitePageHtml("Matches", matchTable(matches), header);
+    return sitePageHtml("Matches", live(matchTable(matches)), header);
 }
 
 std::string messagePageHtml(const std::string& title, const std::string& text, const SiteHeader& header)

@@ -21,13 +21,17 @@ StandingsView computeStandingsView(LadderStore& store, std::size_t top)
         view.empty = "No matches between the current versions yet.";
         return view;
     }
-    std::map<std::string, std::string> bots;
+    std::map<std::string, std::string> bots, owners;
     for (const VersionRow& version : field->current)
         bots[versionName(version)] = version.bot;
+    for (const BotRow& bot : store.bots())
+        owners[bot.name] = bot.owner.empty() ? "organisers" : bot.owner;
     const std::vector<match::StandingRow> rows = match::standingRows(field->tally, field->facts);
     view.rows = match::indexStandings(rows);
     for (IndexStanding& row : view.rows) {
-        row.page = "/bots/" + bots[row.name];
+        const std::string& bot = bots[row.name];
+        row.page = "/bots/" + bot;
+        row.owner = owners[bot];
         row.command.clear(); // how a bot runs is its owner's to see
     }
     view.cross = match::crossCells(match::crossResults(field->tally, rows, top));

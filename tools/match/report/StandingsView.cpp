@@ -8,7 +8,7 @@ std::vector<IndexStanding> indexStandings(const std::vector<StandingRow>& rows)
 {
     std::vector<IndexStanding> standings;
     for (const StandingRow& row : rows) {
-        IndexStanding standing{row.name, row.command, row.elo, row.points, row.wins, row.draws, row.losses, {}, {}, {}};
+        IndexStanding standing{row.name, row.command, row.elo, row.points, row.wins, row.draws, row.losses, {}, {}, {}, {}};
         if (row.losOverNext)
             standing.losOverNext = likelihoodText(*row.losOverNext);
         for (const StandingRow::Failure& failure : row.failures)
