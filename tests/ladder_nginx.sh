@@ -20,6 +20,7 @@ nginx=$(command -v nginx || echo /usr/sbin/nginx)
 work=$(mktemp -d)
 chmod 755 "$work" # nginx runs as nobody
 server_pid= nginx_pid=
+source "$(dirname "$0")/nginx_front.sh"
 cleanup() {
   for pid in $nginx_pid $server_pid; do kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null || true; done
   rm -rf "$work"
@@ -33,42 +34,7 @@ app=$(free_port) plain=$(free_port) tls=$(free_port)
 "$ladder" --ladder l serve --listen "127.0.0.1:$app" > serve.out 2>&1 &
 server_pid=$!
 
-mkdir -p nginx/logs nginx/temp
-openssl req -x509 -newkey rsa:2048 -nodes -days 1 -subj /CN=localhost -keyout nginx/key.pem -out nginx/cert.pem \
-  >/dev/null 2>&1 || fail "no certificate made"
-sed -e "s|server 127.0.0.1:8080; # site.*|server 127.0.0.1:$app;|" \
-    -e "s|listen 80; # site.*|listen 127.0.0.1:$plain;|" \
-    -e "s|listen 443 ssl http2; # site.*|listen 127.0.0.1:$tls ssl http2;|" \
-    -e "s|server_name .*; # site.*|server_name localhost;|" \
-    -e "s|ssl_certificate .*; # site.*|ssl_certificate $work/nginx/cert.pem;|" \
-    -e "s|ssl_certificate_key .*; # site.*|ssl_certificate_key $work/nginx/key.pem;|" \
-    "$conf" > nginx/site.conf
-[ "$(sed 's/#.*//' nginx/site.conf | grep -c 'example.org\|8080\|letsencrypt')" = 0 ] || fail "a site line was not given this test's values"
-cat > nginx/nginx.conf <<CONF
-daemon off;
-pid $work/nginx/nginx.pid;
-error_log $work/nginx/logs/error.log;
-events { worker_connections 256; }
-http {
-    access_log $work/nginx/logs/access.log;
-    client_body_temp_path $work/nginx/temp/body;
-    proxy_temp_path $work/nginx/temp/proxy;
-    fastcgi_temp_path $work/nginx/temp/fastcgi;
-    uwsgi_temp_path $work/nginx/temp/uwsgi;
-    scgi_temp_path $work/nginx/temp/scgi;
-    include $work/nginx/site.conf;
-}
-CONF
-chown -R nobody nginx
-runuser -u nobody -- "$nginx" -p "$work/nginx" -c "$work/nginx/nginx.conf" -t >nginx/test.out 2>&1 ||
-  { cat nginx/test.out >&2; fail "nginx refuses the documented configuration"; }
-runuser -u nobody -- "$nginx" -p "$work/nginx" -c "$work/nginx/nginx.conf" &
-nginx_pid=$!
-
-for _ in $(seq 50); do
-  curl -sk -o /dev/null "https://127.0.0.1:$tls/" && break
-  sleep 0.1
-done
+start_nginx "$conf" "$app" "$plain" "$tls"
 
 # A page, over TLS, with the server's own headers and the proxy's.
 curl -sk -D headers.txt -o page.html "https://127.0.0.1:$tls/" || fail "no page through nginx"

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <csignal>
 #include <fcntl.h>
 #include <set>
 #include <signal.h>
@@ -80,6 +81,31 @@ TEST_P(LadderRuns, VersionsAreBuiltAndCheckedInBoxesAndOnlyTheSoundOnesPlay)
     ASSERT_NE(v2, std::string::npos) << shown;
     EXPECT_NE(shown.rfind("matches, the latest:\n", v2), std::string::npos) << "v1 keeps its matches:\n" << shown;
     expectWholePairs(4);
+}
+
+// A run without an end keeps waiting while there is nothing to play, and
+// takes in what is handed in meanwhile: a ladder runs itself.
+TEST_P(LadderRuns, AnEndlessRunWaitsForBotsAndPlaysThemWhenTheyCome)
+{
+    addScriptBot("first", kFirstLegal);
+    volatile std::sig_atomic_t stop = 0;
+    CommandOutcome ran;
+    std::thread runner([&] {
+        ran = runLadderCommand({"--ladder", root, "run"}, "2026-12-10T12:00:00Z", {}, &stop);
+    });
+    const auto matches = [&] {
+        LadderStore store(location, false);
+        return store.matches(10).size();
+    };
+    std::this_thread::sleep_for(std::chrono::seconds(2));
+    EXPECT_EQ(matches(), 0U);
+    addScriptBot("second", kLastLegal);
+    for (int tries = 0; tries < 300 && matches() < 2; ++tries)
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_GE(matches(), 2U) << "a bot handed in while the run waited was not played";
+    stop = SIGINT;
+    runner.join();
+    EXPECT_EQ(ran.code, 0) << ran.err;
 }
 
 TEST_P(LadderRuns, OneRunAtATimeAndWhatAStoppedRunLeftIsTakenUpAgain)

@@ -70,7 +70,13 @@ std::string LadderRun::run(const volatile std::sig_atomic_t& interrupted)
 
 void LadderRun::work()
 {
-    while (const std::optional<Task> task = nextTask()) {
+    for (;;) {
+        const std::optional<Task> task = nextTask();
+        if (!task) {
+            if (idle())
+                continue;
+            return;
+        }
         try {
             if (task->intake)
                 takeIn(*task->intake);
@@ -83,6 +89,21 @@ void LadderRun::work()
         }
     }
     boxes_.endKept(); // they would die with this thread
+}
+
+bool LadderRun::idle()
+{
+    // A run without an end waits for versions to come: a ladder of one bot
+    // plays once a second is handed in.
+    for (int step = 0; step < 20; ++step) {
+        {
+            const std::lock_guard lock(mutex_);
+            if (settings_.matches >= 0 || groups_.stopping() || !error_.empty())
+                return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return true;
 }
 
 std::optional<LadderRun::Task> LadderRun::nextTask()

@@ -64,6 +64,8 @@ private:
     };
 
     // Lies on the store's lock: what to do next, none when the run is over.
+    // Nothing to do now: true, after a second, when the run goes on.
+    bool idle();
     std::optional<Task> nextTask();
     std::optional<PairRow> nextPair();
     void work();
