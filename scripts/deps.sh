@@ -23,6 +23,8 @@ VORLEN_PACKAGE_PACKAGES=(dpkg-dev lintian desktop-file-utils appstream shared-mi
 VORLEN_TEST_PACKAGES=(xvfb xdotool imagemagick chromium python3 time bc slurm-wlm munge parallel default-jdk-headless nodejs
   postgresql nginx openssl curl
   "${VORLEN_PACKAGE_PACKAGES[@]}")
+# The benchmarks' load tool.
+VORLEN_BENCH_PACKAGES=(apache2-utils)
 # One sanitizer build serves the test suite and the fuzz targets: clang,
 # whose coverage libFuzzer reads.
 VORLEN_SANITIZER_PACKAGES=(clang libclang-rt-14-dev)
