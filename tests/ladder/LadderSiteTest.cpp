@@ -236,7 +236,7 @@ TEST(SitePages, EveryParticipantsTextIsEscaped)
     version.number = 1;
     version.state = "failed";
     version.reason = "<script>alert(2)</script>";
-    bot.versions.push_back({version, 0});
+    bot.versions.push_back({version, 0, false, {}});
     bot.matches.push_back({7, "<i>", "a\"b", "<c>", 1, 2, "<d>"});
     for (const bool owner : {false, true}) {
         bot.owner = owner;
@@ -245,6 +245,12 @@ TEST(SitePages, EveryParticipantsTextIsEscaped)
             EXPECT_FALSE(holds(html, raw)) << raw;
         EXPECT_EQ(holds(html, "&lt;script&gt;alert(2)"), owner) << "a reason is its owner's";
     }
+    bot.versions[0].failures.push_back({7, 3, "time <limit>", "<hint>", 1});
+    EXPECT_TRUE(holds(botPageHtml(bot, {}), "turn 3: time &lt;limit&gt; (&lt;hint&gt;)"));
+    EXPECT_EQ(ratingChartSvg({{"a", 1, 0, 2}}), "") << "one point draws no course";
+    const std::string chart = ratingChartSvg({{"<t1>", 0, -50, 50}, {"t2", 20, -10, 50}, {"t3", 40, 20, 60}});
+    EXPECT_TRUE(holds(chart, "<polygon points=\"") && holds(chart, "<polyline points=\"") && holds(chart, "&lt;t1&gt;"));
+    EXPECT_TRUE(holds(chart, ">+60<") && holds(chart, ">-50<")) << chart;
     StandingsView empty;
     empty.empty = "No <bot> yet.";
     EXPECT_TRUE(holds(standingsPageHtml(empty, {}), "No &lt;bot&gt; yet."));

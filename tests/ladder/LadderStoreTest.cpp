@@ -158,6 +158,43 @@ TEST_P(Store, AnOlderLadderIsBroughtUpToDateWithItsResultsSummed)
     EXPECT_EQ(met[0].pairs, (std::array<long long, 5>{0, 1, 1, 0, 1}));
 }
 
+// Accounts: a name once, an invitation once, a session until it expires,
+// a token found by its hash only; a rating kept an hour after the last.
+TEST_P(Store, AccountsSessionsInvitationsAndRatingsKeepTheirRules)
+{
+    const std::optional<std::int64_t> alice = store().addUser("alice", "hash", "t");
+    ASSERT_TRUE(alice);
+    EXPECT_THROW(store().addUser("alice", "other", "t"), SqlError);
+    store().addInvitation("code");
+    EXPECT_FALSE(store().addUser("bob", "hash", "t", "wrong"));
+    EXPECT_FALSE(store().user("bob")) << "a refused invitation leaves no user";
+    EXPECT_TRUE(store().addUser("bob", "hash", "t", "code"));
+    EXPECT_FALSE(store().addUser("carol", "hash", "t", "code")) << "used once";
+    store().addSession("s1", *alice, "csrf1", 100);
+    EXPECT_EQ(store().session("s1", 99)->second, "csrf1");
+    EXPECT_EQ(store().session("s1", 99)->first.name, "alice");
+    EXPECT_FALSE(store().session("s1", 100)) << "expired";
+    EXPECT_FALSE(store().session("s2", 0));
+    store().dropUserSessions(*alice);
+    EXPECT_FALSE(store().session("s1", 0));
+    EXPECT_FALSE(store().userByToken(""));
+    store().setUserToken(*alice, "tokenhash");
+    EXPECT_EQ(store().userByToken("tokenhash")->name, "alice");
+    store().setLoginFailures(*alice, 6, 1234);
+    EXPECT_EQ(store().user("alice")->lockedUntil, 1234);
+
+    const std::int64_t version = add("rated");
+    store().setBotOwner("rated", *alice);
+    EXPECT_EQ(store().bot("rated")->owner, "alice");
+    EXPECT_EQ(store().botsOwnedBy(*alice), 1);
+    for (const char* at : {"2026-12-11T12:00:00Z", "2026-12-11T12:59:00Z", "2026-12-11T13:01:00Z", "2026-12-11T11:00:00Z"})
+        store().keepRating(version, {at, 10, 0, 20});
+    const std::vector<RatingPoint> points = store().ratingsOf(version);
+    ASSERT_EQ(points.size(), 2U);
+    EXPECT_EQ(points[1].at, "2026-12-11T13:01:00Z");
+    EXPECT_DOUBLE_EQ(points[1].high, 20);
+}
+
 INSTANTIATE_TEST_SUITE_P(BothDatabases, Store, ::testing::Values(Backend::Sqlite, Backend::Postgres), backendName);
 
 } // namespace

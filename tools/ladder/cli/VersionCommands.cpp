@@ -1,4 +1,5 @@
 #include "CommandParts.h"
+#include "FailedMoves.h"
 #include "PairPlay.h"
 #include "RecordText.h"
 #include "VersionAdding.h"
@@ -13,24 +14,11 @@ namespace {
 // their logs are.
 std::string failuresOf(LadderStore& store, const VersionRow& version)
 {
-    constexpr int kShown = 5, kLooked = 200;
-    const std::string name = versionName(version);
     std::string text;
-    int shown = 0;
-    for (const MatchRow& row : store.matches(kLooked, version.id)) {
-        std::vector<match::MatchRecord> records;
-        std::string error;
-        if (!match::parseRecords(row.record, true, records, error) || records.empty())
-            continue;
-        for (const match::SeatRecord& seat : records[0].seats) {
-            if (seat.player != name || !failedIn(seat) || shown >= kShown)
-                continue;
-            text += "      match " + std::to_string(row.id) + ", turn " + std::to_string(seat.retiredTurn) + ": "
-                    + seat.retired + (seat.hint.empty() ? "" : " (" + seat.hint + ")")
-                    + (row.pair > 0 ? "; its logs in " + LadderPaths::pairOf(row.pair) : "") + "\n";
-            ++shown;
-        }
-    }
+    for (const FailedMove& move : failedMovesOf(store, version))
+        text += "      match " + std::to_string(move.match) + ", turn " + std::to_string(move.turn) + ": " + move.reason
+                + (move.hint.empty() ? "" : " (" + move.hint + ")")
+                + (move.pair > 0 ? "; its logs in " + LadderPaths::pairOf(move.pair) : "") + "\n";
     return text.empty() ? text : "    failed moves, the latest first:\n" + text;
 }
 

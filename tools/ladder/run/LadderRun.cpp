@@ -281,7 +281,7 @@ void LadderRun::refreshStandingsNow(bool whatever)
     const auto wait = std::chrono::duration<double>(20 * standingsCost_);
     if (!whatever && standingsCost_ > 0.05 && now - standingsAt_ < wait)
         return;
-    standingsCost_ = refreshStandings(store_, kStandingsTop);
+    standingsCost_ = refreshStandings(store_, kStandingsTop, events_.now());
     standingsAt_ = now;
 }
 

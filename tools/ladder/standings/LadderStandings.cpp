@@ -1,6 +1,7 @@
 #include "LadderStandings.h"
 
 #include "SeatPlayer.h"
+#include "StandingRows.h"
 
 #include <chrono>
 #include <map>
@@ -57,12 +58,27 @@ std::string currentStandings(LadderStore& store, std::size_t top)
     return text;
 }
 
-double refreshStandings(LadderStore& store, std::size_t top)
+double refreshStandings(LadderStore& store, std::size_t top, const std::string& now)
 {
     const auto start = std::chrono::steady_clock::now();
     const std::string state = store.standingsState();
     store.keepStandings(state, static_cast<int>(top), computeStandings(store, top));
+    if (!now.empty())
+        keepRatings(store, top, now);
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+void keepRatings(LadderStore& store, std::size_t top, const std::string& now)
+{
+    const std::optional<LadderField> field = ladderField(store, top);
+    if (!field || field->tally.matches() == 0)
+        return;
+    std::map<std::string, std::int64_t> ids;
+    for (const VersionRow& version : field->current)
+        ids[versionName(version)] = version.id;
+    for (const match::StandingRow& row : match::standingRows(field->tally, field->facts))
+        if (row.rated)
+            store.keepRating(ids[row.name], {now, row.rated->elo, row.rated->low, row.rated->high});
 }
 
 } // namespace vorlen::ladder

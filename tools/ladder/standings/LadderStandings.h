@@ -33,8 +33,11 @@ std::string computeStandings(LadderStore& store, std::size_t top);
 // copy current as it plays.
 std::string currentStandings(LadderStore& store, std::size_t top);
 
-// Computes and keeps the standings; how long that took, in seconds.
-double refreshStandings(LadderStore& store, std::size_t top);
+// Computes and keeps the standings, and at `now` (none: not) each current
+// version's rating for its history; how long that took, in seconds.
+double refreshStandings(LadderStore& store, std::size_t top, const std::string& now = {});
+// Keeps each current version's rating at `now`, an hour after its last.
+void keepRatings(LadderStore& store, std::size_t top, const std::string& now);
 
 // The tables between this many leaders, unless said otherwise.
 inline constexpr std::size_t kStandingsTop = 20;

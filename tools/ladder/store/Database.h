@@ -19,6 +19,7 @@ struct SqlError : std::runtime_error {
 // A whole number, from whichever form the database gave it; 0 for none.
 std::int64_t asInt(const SqlValue& value);
 std::string asText(const SqlValue& value);
+double asReal(const SqlValue& value);
 
 // The ladder's database, SQLite or PostgreSQL, open for as long as the
 // object lives. Statements are written once for both: values as parameters

@@ -23,6 +23,14 @@ struct BotRow {
     std::string owner = {}; // the user who handed it in; empty: from the command line
 };
 
+// A version's rating at a time: Elo with its 95 % interval.
+struct RatingPoint {
+    std::string at;
+    double elo = 0;
+    double low = 0;
+    double high = 0;
+};
+
 // An account of the web face.
 struct UserRow {
     std::int64_t id = 0;
@@ -119,6 +127,11 @@ public:
     // Standings kept for `top` when computed from `state`; none otherwise.
     std::optional<std::string> keptStandings(const std::string& state, int top);
     void keepStandings(const std::string& state, int top, const std::string& text);
+    // Keeps the version's rating at `at` (an ISO time) unless its last kept
+    // one is less than an hour older.
+    void keepRating(std::int64_t version, const RatingPoint& point);
+    // Its ratings over time, the oldest first.
+    std::vector<RatingPoint> ratingsOf(std::int64_t version);
 
     void addMatch(std::int64_t first, std::int64_t second, const std::string& record, const std::string& played);
     std::int64_t matchCount(std::int64_t version);

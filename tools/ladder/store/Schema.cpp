@@ -103,6 +103,12 @@ const std::vector<std::string>& migrations()
              value TEXT NOT NULL);
            ALTER TABLE bots ADD COLUMN owner INTEGER REFERENCES users(id);
            ALTER TABLE versions ADD COLUMN bytes BIGINT NOT NULL DEFAULT 0;)",
+        // A version's rating over time, a point an hour at most.
+        R"(CREATE TABLE ratings (
+             version INTEGER NOT NULL REFERENCES versions(id),
+             at TEXT NOT NULL,
+             elo REAL NOT NULL, low REAL NOT NULL, high REAL NOT NULL,
+             PRIMARY KEY (version, at));)",
     };
     return steps;
 }

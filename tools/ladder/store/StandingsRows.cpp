@@ -27,4 +27,24 @@ void LadderStore::keepStandings(const std::string& state, int top, const std::st
                  {static_cast<std::int64_t>(top), state, text});
 }
 
+void LadderStore::keepRating(std::int64_t version, const RatingPoint& point)
+{
+    const auto last = db_->query("SELECT MAX(at) FROM ratings WHERE version = ?1", {version});
+    const std::string latest = last.empty() ? std::string() : asText(last[0][0]);
+    // ISO times compare as text; an hour on is the same text from the 14th
+    // character, a later hour before it.
+    if (!latest.empty() && latest.substr(0, 13) >= point.at.substr(0, 13))
+        return;
+    db_->execute("INSERT INTO ratings (version, at, elo, low, high) VALUES (?1, ?2, ?3, ?4, ?5) ON CONFLICT DO NOTHING",
+                 {version, point.at, point.elo, point.low, point.high});
+}
+
+std::vector<RatingPoint> LadderStore::ratingsOf(std::int64_t version)
+{
+    std::vector<RatingPoint> points;
+    for (const SqlRow& row : db_->query("SELECT at, elo, low, high FROM ratings WHERE version = ?1 ORDER BY at", {version}))
+        points.push_back({asText(row[0]), asReal(row[1]), asReal(row[2]), asReal(row[3])});
+    return points;
+}
+
 } // namespace vorlen::ladder

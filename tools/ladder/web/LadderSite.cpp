@@ -180,9 +180,11 @@ HttpResponse LadderSite::botPage(const std::string& name, const Visitor& visitor
     std::vector<VersionRow> versions = store->versionsOf(name);
     for (auto version = versions.rbegin(); version != versions.rend(); ++version)
         view.versions.push_back({*version, store->matchCount(version->id),
-                                 !version->build.empty() && version->state != "waiting"});
-    if (!versions.empty())
+                                 !version->build.empty() && version->state != "waiting", failedMovesOf(*store, *version)});
+    if (!versions.empty()) {
         view.matches = matchLines(store->matches(20, versions.back().id));
+        view.ratings = store->ratingsOf(versions.back().id);
+    }
     return htmlAnswer(botPageHtml(view, visitor.header()));
 }
 

@@ -2,6 +2,9 @@
 
 #include "HtmlText.h"
 
+#include <algorithm>
+#include <cstdio>
+
 namespace vorlen::ladder {
 namespace {
 
@@ -81,11 +84,60 @@ std::string botPageHtml(const BotView& view, const SiteHeader& header)
                 + std::to_string(line.matches) + "</td></tr>\n";
     }
     html += "</tbody></table>\n";
+    std::string failures;
+    for (const VersionLine& line : view.versions)
+        for (const FailedMove& move : line.failures)
+            failures += "<li>v" + std::to_string(line.version.number) + ", <a href=\"/matches/" + std::to_string(move.match)
+                        + "\">match " + std::to_string(move.match) + "</a>, turn " + std::to_string(move.turn) + ": "
+                        + escapedHtml(move.reason) + (move.hint.empty() ? "" : " (" + escapedHtml(move.hint) + ")")
+                        + "</li>\n";
+    if (!failures.empty())
+        html += "<h2>Failed moves, the latest first</h2>\n<ul class=\"failures\">\n" + failures + "</ul>\n";
+    if (view.ratings.size() > 1)
+        html += "<h2>Rating over time</h2>\n" + ratingChartSvg(view.ratings);
     if (view.owner && view.bot.state != "retired")
         html += "<form method=\"post\" action=\"" + base + "/retire\">" + formTokenHtml(header.csrf)
                 + "<button>Retire " + escapedHtml(view.bot.name) + "</button></form>\n";
     html += "<h2>Latest matches</h2>\n" + matchTable(view.matches);
     return sitePageHtml(view.bot.name, live(html), header);
+}
+
+std::string ratingChartSvg(const std::vector<RatingPoint>& points)
+{
+    constexpr double kWidth = 600, kHeight = 160, kPad = 24;
+    if (points.size() < 2)
+        return {};
+    double low = points[0].low, high = points[0].high;
+    for (const RatingPoint& point : points) {
+        low = std::min(low, point.low);
+        high = std::max(high, point.high);
+    }
+    if (high - low < 1)
+        high = low + 1;
+    const auto x = [&](std::size_t i) { return kPad + (kWidth - 2 * kPad) * static_cast<double>(i) / static_cast<double>(points.size() - 1); };
+    const auto y = [&](double elo) { return kPad + (kHeight - 2 * kPad) * (high - elo) / (high - low); };
+    char number[64];
+    const auto at = [&](double a, double b) {
+        std::snprintf(number, sizeof number, "%.1f,%.1f ", a, b);
+        return std::string(number);
+    };
+    std::string band, line;
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        band += at(x(i), y(points[i].high));
+        line += at(x(i), y(points[i].elo));
+    }
+    for (std::size_t i = points.size(); i-- > 0;)
+        band += at(x(i), y(points[i].low));
+    std::snprintf(number, sizeof number, "%+.0f", high);
+    std::string top = number;
+    std::snprintf(number, sizeof number, "%+.0f", low);
+    return "<svg class=\"ratings\" width=\"600\" height=\"160\" viewBox=\"0 0 600 160\" role=\"img\" "
+           "aria-label=\"rating over time\">\n<polygon points=\"" + band + "\" fill=\"#cfe0f7\"/>\n"
+           "<polyline points=\"" + line + "\" fill=\"none\" stroke=\"#2846c8\" stroke-width=\"2\"/>\n"
+           "<text x=\"2\" y=\"14\" font-size=\"11\">" + top + "</text>\n<text x=\"2\" y=\"156\" font-size=\"11\">"
+           + number + "</text>\n<text x=\"30\" y=\"156\" font-size=\"11\">" + escapedHtml(points.front().at)
+           + "</text>\n<text x=\"576\" y=\"156\" font-size=\"11\" text-anchor=\"end\">" + escapedHtml(points.back().at)
+           + "</text>\n</svg>\n";
 }
 
 std::string matchesPageHtml(const std::vector<MatchLine>& matches, const SiteHeader& header)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FailedMoves.h"
 #include "LadderStore.h"
 #include "StandingsBoard.h"
 
@@ -31,6 +32,7 @@ struct VersionLine {
     VersionRow version;
     std::int64_t matches = 0;
     bool buildLog = false; // one is kept (its owner may read it)
+    std::vector<FailedMove> failures; // the latest first
 };
 
 // What a bot's page shows: to anyone, no logs, no command lines, no files,
@@ -40,7 +42,12 @@ struct BotView {
     bool owner = false; // its owner or an admin looks: the reasons too
     std::vector<VersionLine> versions; // the latest first
     std::vector<MatchLine> matches;    // the latest first
+    std::vector<RatingPoint> ratings;  // its latest version's over time
 };
+
+// A rating's course as a picture that needs no script: the interval as a
+// band, the rating as a line, the first and last times under it.
+std::string ratingChartSvg(const std::vector<RatingPoint>& points);
 
 // The site's pages as HTML, every participant's text escaped: plain
 // functions of what they show.

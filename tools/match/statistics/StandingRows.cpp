@@ -43,7 +43,10 @@ std::vector<StandingRow> standingRows(const Tally& tally, const RunFacts& run)
     for (std::size_t i = 0; i < run.players.size(); ++i) {
         const NamedPlayer& player = run.players[i];
         const Tally::Player& p = tally.player(player.name);
-        StandingRow row{player.name, player.command(), elo[i], p.points(), p.wins, p.draws, p.losses, {}, {}};
+        StandingRow row{player.name, player.command(), elo[i], p.points(), p.wins, p.draws, p.losses, {}, {}, {}};
+        if (!two && ratings.standing[i] == Standing::Rated && std::isfinite(ratings.low[i])
+            && std::isfinite(ratings.high[i]))
+            row.rated = StandingRow::Rated{ratings.elo[i], ratings.low[i], ratings.high[i]};
         for (const auto& [reason, count] : p.retirements) {
             if (isGameEnd(reason))
                 continue;

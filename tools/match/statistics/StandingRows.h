@@ -26,6 +26,13 @@ struct StandingRow {
     // The likelihood that it is stronger than the next player down; none
     // for the last, or where either is not rated.
     std::optional<double> losOverNext;
+    // Its rating as numbers, where it is rated among three or more.
+    struct Rated {
+        double elo = 0;
+        double low = 0;
+        double high = 0;
+    };
+    std::optional<Rated> rated;
 };
 
 // Every player of the run: of two, most points first (ties in the run's
