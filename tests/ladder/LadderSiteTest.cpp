@@ -213,6 +213,30 @@ TEST_P(SiteRuns, ParticipantsSignUpHandInBotsAndReachOnlyWhatIsTheirs)
     EXPECT_NE(alice.cookies["vorlen_session"], before);
     EXPECT_TRUE(holds(alice.get("/").body, "/users/alice"));
 
+    // The organisers' page: theirs alone, its forms with their token.
+    ASSERT_EQ(run({"admin", "add", "alice"}).code, 0);
+    const auto organisers = alice.get("/admin");
+    ASSERT_EQ(organisers.status, 200);
+    EXPECT_TRUE(holds(organisers.body, "bobbot") && holds(organisers.body, "Build and check again"));
+    const std::string admins = formTokenIn(organisers.body);
+    EXPECT_EQ(bob.get("/admin").status, 403);
+    EXPECT_EQ(bob.post("/admin/bots/bobbot/retire", {{"csrf", bobs}}).status, 403);
+    EXPECT_EQ(alice.post("/admin/bots/bobbot/pause", {}).status, 403) << "no token";
+    EXPECT_EQ(alice.post("/admin/bots/bobbot/pause", {{"csrf", admins}}).status, 303);
+    EXPECT_EQ(run({"bot", "bobbot"}).out.rfind("bobbot: paused (paused by the organisers)", 0), 0U);
+    EXPECT_EQ(alice.post("/admin/bots/bobbot/pause", {{"csrf", admins}}).status, 409);
+    EXPECT_EQ(alice.post("/admin/bots/bobbot/resume", {{"csrf", admins}}).status, 303);
+    EXPECT_EQ(alice.post("/admin/bots/bobbot/recheck", {{"csrf", admins}}).status, 303);
+    EXPECT_EQ(stateOf("bobbot", 1), "waiting");
+    EXPECT_EQ(alice.post("/admin/bots/nobody/pause", {{"csrf", admins}}).status, 404);
+    EXPECT_EQ(alice.post("/admin/settings", {{"csrf", admins}, {"signup", "wide"}, {"bots", "1"}, {"versions", "1"},
+                                             {"mib", "1"}}).status, 400);
+    EXPECT_EQ(alice.post("/admin/settings", {{"csrf", admins}, {"signup", "open"}, {"bots", "1"}, {"versions", "9"},
+                                             {"mib", "9"}}).status, 303);
+    const auto over = shell.postFile("/upload", {}, "bot", "another.zip", archive);
+    EXPECT_EQ(over.status, 422);
+    EXPECT_TRUE(holds(over.body, "over the quota: 1 bots a user")) << over.body;
+
     // By invitation: a code is good once.
     ASSERT_EQ(run({"admin", "signup", "invitation"}).code, 0);
     const std::string code = run({"admin", "invite"}).out.substr(0, 24);

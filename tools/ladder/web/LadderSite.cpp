@@ -9,6 +9,7 @@
 #include "Credentials.h"
 #include "SiteAssets.h"
 #include "SitePages.h"
+#include "SiteAdmin.h"
 #include "SiteUploads.h"
 #include "WebAssets.h"
 
@@ -95,9 +96,9 @@ std::optional<std::int64_t> idOf(const std::string& text)
 
 } // namespace
 
-LadderSite::LadderSite(const LadderPaths& ladder, const std::string& location, std::size_t top, const Quota& quota)
+LadderSite::LadderSite(const LadderPaths& ladder, const std::string& location, std::size_t top)
     : stores_([location] { return std::make_unique<LadderStore>(location, false); })
-    , site_{ladder, stores_, {}, quota}
+    , site_{ladder, stores_, {}}
     , standings_([location] { return std::make_unique<LadderStore>(location, false); }, top)
 {
     if (!credentialsReady())
@@ -129,6 +130,8 @@ HttpResponse LadderSite::route(const HttpRequest& request, const Visitor& visito
             return newToken(site_, request, visitor);
         if (path == "/upload")
             return upload(site_, request, visitor);
+        if (path.starts_with("/admin/"))
+            return adminAction(site_, request, visitor);
         if (path.starts_with("/bots/") && path.ends_with("/retire"))
             return retire(site_, request, visitor, path.substr(6, path.size() - 6 - 7));
         return notFound(visitor);
@@ -149,6 +152,8 @@ HttpResponse LadderSite::route(const HttpRequest& request, const Visitor& visito
         return loginPage(request);
     if (path == "/matches")
         return matchesPage(visitor);
+    if (path == "/admin")
+        return adminPage(site_, visitor);
     if (path.starts_with("/matches/"))
         return matchPage(path.substr(9), visitor);
     if (path.starts_with("/users/"))

@@ -16,7 +16,7 @@ class LadderSite {
 public:
     // `location`: the database, as LadderPaths::databaseLocation finds it.
     // Throws std::runtime_error when libsodium cannot start.
-    LadderSite(const LadderPaths& ladder, const std::string& location, std::size_t top, const Quota& quota = {});
+    LadderSite(const LadderPaths& ladder, const std::string& location, std::size_t top);
 
     HttpResponse handle(const HttpRequest& request);
 

@@ -18,7 +18,6 @@ struct SiteContext {
     // Checked against when no user has the name given, so that a wrong name
     // takes as long to refuse as a wrong password.
     std::string dummyHash;
-    Quota quota;
 };
 
 // Who asks: a user signed in by a session's cookie (with the session's
@@ -32,7 +31,7 @@ struct Visitor {
 
     bool admin() const { return user && user->role == "admin"; }
     bool owns(const BotRow& bot) const { return user && (admin() || bot.owner == user->name); }
-    SiteHeader header() const { return user && !byToken ? SiteHeader{user->name, csrf} : SiteHeader{}; }
+    SiteHeader header() const { return user && !byToken ? SiteHeader{user->name, csrf, admin()} : SiteHeader{}; }
 };
 
 Visitor visitorOf(LadderStore& store, const HttpRequest& request, std::int64_t now);

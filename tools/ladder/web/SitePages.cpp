@@ -43,7 +43,8 @@ std::string sitePageHtml(const std::string& title, const std::string& body, cons
 {
     const std::string who = header.user.empty()
                                 ? "<a href=\"/login\">Log in</a> <a href=\"/signup\">Sign up</a>"
-                                : "<a href=\"/users/" + escapedHtml(header.user) + "\">" + escapedHtml(header.user)
+                                : std::string(header.admin ? "<a href=\"/admin\">Organisers</a> " : "") + "<a href=\"/users/"
+                                      + escapedHtml(header.user) + "\">" + escapedHtml(header.user)
                                       + "</a> <form method=\"post\" action=\"/logout\" class=\"inline\">"
                                       + formTokenHtml(header.csrf) + "<button>Log out</button></form>";
     return "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"

@@ -15,6 +15,7 @@ namespace vorlen::ladder {
 struct SiteHeader {
     std::string user;
     std::string csrf;
+    bool admin = false;
 };
 
 // A match as a list shows it.

@@ -1,6 +1,7 @@
 #include "SiteUploads.h"
 
 #include "FileDescriptor.h"
+#include "SiteAdmin.h"
 
 #include <fcntl.h>
 
@@ -59,8 +60,8 @@ HttpResponse upload(SiteContext& site, const HttpRequest& request, const Visitor
     version.now = isoTime(at);
     version.dayAgo = isoTime(at - 24 * 3600);
     version.user = visitor.user;
-    version.quota = site.quota;
     const StorePool::Lease store = site.stores.borrow();
+    version.quota = quotaOf(*store);
     const VersionAdded added = addBotVersion(site.ladder, *store, version);
     if (!added.version)
         return answer(422, added.error);
