@@ -61,7 +61,7 @@ std::string userPageHtml(const UserView& view, const SiteHeader& header)
         html += "<p>None yet.</p>\n";
     for (const BotRow& bot : view.bots)
         html += "<p><a href=\"/bots/" + escapedHtml(bot.name) + "\">" + escapedHtml(bot.name) + "</a> ("
-                + escapedHtml(bot.state) + ")</p>\n";
+                + escapedHtml(bot.state) + (bot.note.empty() ? "" : ": " + escapedHtml(bot.note)) + ")</p>\n";
     if (!view.self)
         return sitePageHtml(view.name, html, header);
     html += "<h2>Hand in a bot</h2>\n<p>A zip or tar.gz of the bot's folder (Python's main.py, a Makefile with a "
