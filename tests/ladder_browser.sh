@@ -16,19 +16,9 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 command -v nginx >/dev/null || [ -x /usr/sbin/nginx ] || skip "nginx is not installed (Debian: nginx)"
 command -v openssl >/dev/null || skip "openssl is not installed"
 
-work=$(mktemp -d)
-chmod 755 "$work" # nginx and the bots run as nobody
-server_pid= runner_pid= nginx_pid=
+keep_shots() { [ -z "${VORLEN_KEEP_SHOTS:-}" ] || cp "$work"/shots/*.png "$VORLEN_KEEP_SHOTS"/ 2>/dev/null || true; }
+before_removal=keep_shots
 source "$here/nginx_front.sh"
-cleanup() {
-  for pid in $nginx_pid $runner_pid $server_pid; do kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null || true; done
-  [ -n "${VORLEN_KEEP_SHOTS:-}" ] && cp "$work"/shots/*.png "$VORLEN_KEEP_SHOTS"/ 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-cd "$work"
-free_port() { python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'; }
-app=$(free_port) plain=$(free_port) tls=$(free_port)
 
 "$ladder" init l >/dev/null || fail "init"
 "$ladder" --ladder l admin signup open >/dev/null
@@ -52,9 +42,9 @@ with zipfile.ZipFile(archive, "w", zipfile.ZIP_DEFLATED) as out:
 ZIP
 
 "$ladder" --ladder l serve --listen "127.0.0.1:$app" > serve.out 2>&1 &
-server_pid=$!
+started="$started $!"
 "$ladder" --ladder l run > run.out 2>&1 &
-runner_pid=$!
+started="$started $!"
 start_nginx "$conf" "$app" "$plain" "$tls"
 mkdir shots
 python3 "$here/ladder_browser.py" "https://127.0.0.1:$tls" "$work/kit.zip" "$work/shots" ||

@@ -17,22 +17,11 @@ command -v openssl >/dev/null || skip "openssl is not installed"
 command -v curl >/dev/null || skip "curl is not installed"
 nginx=$(command -v nginx || echo /usr/sbin/nginx)
 
-work=$(mktemp -d)
-chmod 755 "$work" # nginx runs as nobody
-server_pid= nginx_pid=
-source "$(dirname "$0")/nginx_front.sh"
-cleanup() {
-  for pid in $nginx_pid $server_pid; do kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null || true; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
-cd "$work"
-free_port() { python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'; }
-app=$(free_port) plain=$(free_port) tls=$(free_port)
+source "$(cd "$(dirname "$0")" && pwd)/nginx_front.sh"
 
 "$ladder" init l >/dev/null || fail "init"
 "$ladder" --ladder l serve --listen "127.0.0.1:$app" > serve.out 2>&1 &
-server_pid=$!
+started="$started $!"
 
 start_nginx "$conf" "$app" "$plain" "$tls"
 

@@ -1,8 +1,25 @@
+# What the tests of a ladder's site behind nginx share, sourced (with fail()
+# defined): a folder of the test's own, $work, open to nobody and the working
+# folder, removed at the end with what was started in it (the pids in
+# $started) ended first; three free ports, $app, $plain and $tls; and
+# start_nginx.
+work=$(mktemp -d)
+chmod 755 "$work" # nginx and the bots run as nobody
+started=
+cleanup() {
+  for pid in $started; do kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null || true; done
+  [ -z "${before_removal:-}" ] || $before_removal
+  rm -rf "$work"
+}
+trap cleanup EXIT
+cd "$work"
+free_port() { python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'; }
+app=$(free_port) plain=$(free_port) tls=$(free_port)
+
 # Starts the documented nginx configuration in front of a ladder's server,
 # run as nobody in "$work/nginx": the file as it is, only its "# site:" lines
 # given the ports, the name "localhost" and a certificate of its own.
-# Sets nginx_pid. Usage: start_nginx CONF APP_PORT PLAIN_PORT TLS_PORT
-# (in "$work", with fail() defined).
+# Usage: start_nginx CONF APP_PORT PLAIN_PORT TLS_PORT
 start_nginx() {
   local conf=$1 app=$2 plain=$3 tls=$4
   local nginx
@@ -37,7 +54,7 @@ CONF
   runuser -u nobody -- "$nginx" -p "$work/nginx" -c "$work/nginx/nginx.conf" -t >nginx/test.out 2>&1 ||
     { cat nginx/test.out >&2; fail "nginx refuses the documented configuration"; }
   runuser -u nobody -- "$nginx" -p "$work/nginx" -c "$work/nginx/nginx.conf" &
-  nginx_pid=$!
+  started="$! $started"
   for _ in $(seq 50); do
     curl -sk -o /dev/null "https://127.0.0.1:$tls/" && return 0
     sleep 0.1
