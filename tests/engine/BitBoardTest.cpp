@@ -1,0 +1,116 @@
+#include "BitBoard.h"
+#include "Rules.h"
+#include "support/Boards.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <random>
+
+using namespace vorlen;
+
+namespace {
+
+// The straightforward rules, as the referee plays them: the mover's board
+// turned so that it moves from the top-left corner.
+struct Reference {
+    Field field;
+    bool play(int seat, int colour)
+    {
+        if (seat == 1)
+            rotateField(field);
+        const bool legal = isLegalColour(field, colour);
+        if (legal)
+            floodFill(field, colour, -1, 0, 0);
+        if (seat == 1)
+            rotateField(field);
+        return legal;
+    }
+};
+
+Field patterned(const std::function<int(int, int)>& colourOf)
+{
+    Field field = makeField(kBoardRows, kBoardColumns);
+    for (int r = 0; r < kBoardRows; ++r)
+        for (int c = 0; c < kBoardColumns; ++c)
+            field[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)] = colourOf(r, c);
+    return field;
+}
+
+// Plays moves on both, the seats in turn, and compares them after each:
+// legality, scores, and now and then every cell.
+void expectAgreement(const Field& start, const std::vector<int>& colours)
+{
+    Reference reference{start};
+    BitBoard board(start);
+    EXPECT_EQ(board.field(), start);
+    EXPECT_EQ(board.scores(), computeScore(start));
+    for (std::size_t turn = 0; turn < colours.size(); ++turn) {
+        const int seat = static_cast<int>(turn % 2);
+        const int colour = colours[turn];
+        const bool legal = board.legal(seat, colour);
+        ASSERT_EQ(legal, reference.play(seat, colour)) << "turn " << turn << " colour " << colour;
+        if (legal)
+            board.play(seat, colour);
+        ASSERT_EQ(board.scores(), computeScore(reference.field)) << "turn " << turn;
+        if (turn % 16 == 0 || turn + 1 == colours.size()) {
+            ASSERT_EQ(board.field(), reference.field) << "turn " << turn;
+        }
+    }
+}
+
+TEST(BitBoard, AgreesWithTheRulesMoveForMoveOnEveryKindOfBoard)
+{
+    std::mt19937 random(11);
+    const auto moves = [&](int count) {
+        std::vector<int> colours;
+        for (int i = 0; i < count; ++i)
+            colours.push_back(1 + static_cast<int>(random() % 7)); // 7: out of range now and then
+        return colours;
+    };
+    const std::pair<const char*, Field> boards[] = {
+        {"striped", vorlen::testing::stripedBoard()},
+        {"one colour: both corners in one region", patterned([](int, int) { return 4; })},
+        {"corners of one colour, apart", patterned([](int r, int c) { return (r + c) % 2 == 0 ? 1 : 2; })},
+        {"columns", patterned([](int, int c) { return 1 + c % 6; })},
+        {"rows", patterned([](int r, int) { return 1 + r % 6; })},
+        {"a spiral of one colour", patterned([](int r, int c) {
+             const int ring = std::min({r, c, kBoardRows - 1 - r, kBoardColumns - 1 - c});
+             return ring % 2 == 0 ? 3 : 5;
+         })},
+        {"the edges of the words", patterned([](int r, int c) { return c == 0 || c == kBoardColumns - 1 ? 2 : 1 + (r * kBoardColumns + c) % 64 % 6; })},
+    };
+    for (const auto& [name, field] : boards) {
+        SCOPED_TRACE(name);
+        expectAgreement(field, moves(300));
+    }
+    for (unsigned seed = 0; seed < 200; ++seed) {
+        SCOPED_TRACE("random board " + std::to_string(seed));
+        const int colours = 2 + static_cast<int>(seed % 5);
+        expectAgreement(patterned([&](int, int) { return 1 + static_cast<int>(random() % colours); }), moves(200));
+    }
+}
+
+TEST(BitBoard, AStepOfAFloodNeverWrapsAroundARowNorLeavesTheBoard)
+{
+    const std::pair<int, std::vector<int>> cases[] = {
+        {0, {0, 1, kBoardColumns}},                                  // a corner
+        {kBoardColumns - 1, {kBoardColumns - 2, kBoardColumns - 1, 2 * kBoardColumns - 1}}, // end of row 0
+        {kBoardColumns, {0, kBoardColumns, kBoardColumns + 1, 2 * kBoardColumns}},           // start of row 1
+        {63, {18, 62, 63, 64, 108}},                                 // across a word's end
+        {kBoardCells - 1, {kBoardCells - 1 - kBoardColumns, kBoardCells - 2, kBoardCells - 1}},
+    };
+    for (const auto& [cell, expected] : cases) {
+        BitPlane plane;
+        plane.set(cell);
+        const BitPlane grown = dilated(plane);
+        std::vector<int> cells;
+        for (int at = 0; at < BitPlane::kWords * 64; ++at)
+            if (grown.test(at))
+                cells.push_back(at);
+        EXPECT_EQ(cells, expected) << "cell " << cell;
+    }
+}
+
+} // namespace
