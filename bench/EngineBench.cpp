@@ -1,3 +1,6 @@
+#include "BitBoard.h"
+#include "Greedy.h"
+#include "Rules.h"
 #include "VorlenLogicTeam02.h"
 #include "VorlenManager.h"
 
@@ -63,5 +66,97 @@ void wholeMatch(benchmark::State& state)
     state.counters["turns"] = turns;
 }
 BENCHMARK(wholeMatch)->Unit(benchmark::kMicrosecond);
+
+// How many turns the built-in match on the default board lasts.
+int matchTurns(const Field& board)
+{
+    BuiltInMatch match(board);
+    int turns = 0;
+    while (!match.manager.gameOver())
+        match.manager.makeTurn(turns++);
+    return turns;
+}
+
+// The same match by the straightforward rules: the greedy choice tried
+// colour by colour on a copy, the move flooded, the scores counted afresh,
+// the board turned for the second seat.
+void referenceMatch(benchmark::State& state)
+{
+    const Field board = defaultBoard();
+    const int turns = matchTurns(board);
+    for (auto _ : state) {
+        Field field = board;
+        for (int turn = 0; turn < turns; ++turn) {
+            if (turn % 2 == 1)
+                rotateField(field);
+            int best = 0, bestScore = -1;
+            for (const int colour : legalColours(field)) {
+                Field tried = field;
+                floodFill(tried, colour, -1, 0, 0);
+                const int score = computeScore(tried).first;
+                if (score > bestScore) {
+                    best = colour;
+                    bestScore = score;
+                }
+            }
+            if (best != 0)
+                floodFill(field, best, -1, 0, 0);
+            if (turn % 2 == 1)
+                rotateField(field);
+            benchmark::DoNotOptimize(computeScore(field));
+        }
+    }
+    state.counters["turns"] = turns;
+}
+BENCHMARK(referenceMatch)->Unit(benchmark::kMicrosecond);
+
+// The same match on bit planes: the greedy choice and the moves.
+void bitBoardMatch(benchmark::State& state)
+{
+    const Field board = defaultBoard();
+    const int turns = matchTurns(board);
+    for (auto _ : state) {
+        BitBoard field(board);
+        for (int turn = 0; turn < turns; ++turn) {
+            const int seat = turn % 2;
+            const int colour = greedyColour(field, seat);
+            if (colour != 0)
+                field.play(seat, colour);
+            benchmark::DoNotOptimize(field.scores());
+        }
+    }
+    state.counters["turns"] = turns;
+}
+BENCHMARK(bitBoardMatch)->Unit(benchmark::kMicrosecond);
+
+// One flood step of a whole plane, and the bytes it reads and writes: how
+// close a step comes to what memory could move.
+void dilationStep(benchmark::State& state)
+{
+    const BitBoard field(defaultBoard());
+    BitPlane plane = field.plane(1);
+    for (auto _ : state) {
+        plane = dilated(plane);
+        plane &= field.plane(1);
+        benchmark::DoNotOptimize(plane);
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * 3 * BitPlane::kWords * 8);
+}
+BENCHMARK(dilationStep);
+
+// What the machine moves at best for planes of this size: one copied to
+// another, the bytes read and written counted as dilationStep counts them.
+void planeCopy(benchmark::State& state)
+{
+    const BitBoard field(defaultBoard());
+    BitPlane from = field.plane(1), to;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(from);
+        to = from;
+        benchmark::DoNotOptimize(to);
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * 2 * BitPlane::kWords * 8);
+}
+BENCHMARK(planeCopy);
 
 } // namespace

@@ -37,4 +37,24 @@ int GreedyChooser::choose(const Field& board)
     return best;
 }
 
+int greedyColour(const BitBoard& board, int seat)
+{
+    BitPlane border = dilated(board.region(seat));
+    border.remove(board.region(seat));
+    int best = 0;
+    int bestGain = -1;
+    for (int colour = 1; colour <= kColourCount; ++colour) {
+        if (!board.legal(seat, colour))
+            continue;
+        BitPlane touching = border;
+        touching &= board.plane(colour);
+        const int gain = touching.empty() ? 0 : flooded(touching, board.plane(colour)).count();
+        if (gain > bestGain) {
+            best = colour;
+            bestGain = gain;
+        }
+    }
+    return best;
+}
+
 } // namespace vorlen

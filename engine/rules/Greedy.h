@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BitBoard.h"
 #include "Field.h"
 #include "PaddedGrid.h"
 
@@ -19,5 +20,9 @@ private:
     PaddedGrid grid;
     std::vector<int> edge; // cells of other colours that touch the region
 };
+
+// The same choice for `seat` of a board held as bit planes: the gain of a
+// colour is the flood, within its plane, of its cells that touch the region.
+int greedyColour(const BitBoard& board, int seat);
 
 } // namespace vorlen

@@ -1,4 +1,5 @@
 #include "BitBoard.h"
+#include "Greedy.h"
 #include "Rules.h"
 #include "support/Boards.h"
 
@@ -89,6 +90,34 @@ TEST(BitBoard, AgreesWithTheRulesMoveForMoveOnEveryKindOfBoard)
         SCOPED_TRACE("random board " + std::to_string(seed));
         const int colours = 2 + static_cast<int>(seed % 5);
         expectAgreement(patterned([&](int, int) { return 1 + static_cast<int>(random() % colours); }), moves(200));
+    }
+}
+
+// The built-in player's choice is the same on either engine, for either
+// seat (the second's board turned, as the referee shows it), through games
+// that play it against itself to the end.
+TEST(BitBoard, TheGreedyChoiceIsTheSameOnEitherEngine)
+{
+    std::mt19937 random(3);
+    for (unsigned game = 0; game < 60; ++game) {
+        SCOPED_TRACE("game " + std::to_string(game));
+        const int colours = 2 + static_cast<int>(game % 5);
+        Reference reference{patterned([&](int, int) { return 1 + static_cast<int>(random() % colours); })};
+        BitBoard board(reference.field);
+        GreedyChooser chooser;
+        for (int turn = 0; turn < 300; ++turn) {
+            const int seat = turn % 2;
+            Field seen = reference.field;
+            if (seat == 1)
+                rotateField(seen);
+            const int expected = chooser.choose(seen);
+            ASSERT_EQ(greedyColour(board, seat), expected) << "turn " << turn;
+            if (expected == 0)
+                break;
+            reference.play(seat, expected);
+            board.play(seat, expected);
+        }
+        EXPECT_EQ(board.field(), reference.field);
     }
 }
 
