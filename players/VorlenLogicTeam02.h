@@ -12,6 +12,9 @@ namespace vorlen {
 class VorlenLogicTeam02 : public IVorlenLogic {
 public:
     int makeMove(const Field& board) override;
+    // The same choice, made on the bit planes; not for a player derived
+    // from this one, whose makeMove may choose otherwise.
+    std::optional<int> moveOnBits(const BitBoard& board, int seat) override;
 
 private:
     GreedyChooser chooser;

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "BitBoard.h"
 #include "Field.h"
 #include "MoveResult.h"
+
+#include <optional>
 
 namespace vorlen {
 
@@ -22,6 +25,13 @@ public:
     {
         const int colour = makeMove(field);
         return {colour, isColour(colour) ? Outcome::Answered : Outcome::None, {}, {}, {}, {}};
+    }
+    // A player that can choose on the board's bit planes, as `seat`, says
+    // what it plays; it is then not shown the board as cells (for the second
+    // seat, turned), which costs more than its choice. None: show it.
+    virtual std::optional<int> moveOnBits([[maybe_unused]] const BitBoard& board, [[maybe_unused]] int seat)
+    {
+        return std::nullopt;
     }
     // The match is over: a player that keeps something up for it ends it.
     virtual void endMatch() {}

@@ -14,6 +14,7 @@ namespace vorlen {
 VorlenManager::VorlenManager(int /*width*/, int /*height*/, int /*playerCount*/, Trace console)
     : field(makeField(kBoardRows, kBoardColumns)), trace(console)
 {
+    resetBits();
     trace.line("VorlenManager initialized...\n");
 }
 
@@ -27,16 +28,47 @@ void VorlenManager::setGui(IVorlenGui* display) { gui = display; }
 
 void VorlenManager::loadMap(const std::string& path)
 {
+    syncField();
     fillRandom(field, [] { return std::rand(); });
+    resetBits();
     if (!path.empty())
         readMap(path);
+}
+
+void VorlenManager::resetBits()
+{
+    fieldBehind = false;
+    bits.reset();
+    if (!BitBoard::fits(field))
+        return;
+    for (const auto& row : field)
+        for (const std::int32_t cell : row)
+            if (!isColour(cell))
+                return;
+    bits.emplace(field);
+}
+
+void VorlenManager::syncField() const
+{
+    if (fieldBehind && bits)
+        field = bits->field();
+    fieldBehind = false;
+}
+
+const Field& VorlenManager::board() const
+{
+    syncField();
+    return field;
 }
 
 void VorlenManager::readMap(const std::string& path)
 {
     std::string echo;
     std::string error;
-    if (!readMapFile(path, field, echo, error)) {
+    syncField();
+    const bool read = readMapFile(path, field, echo, error);
+    resetBits();
+    if (!read) {
         // The path is the organiser's, but may hold anything a file name can.
         trace.err("cannot read the map '%s': %s; the board stays random\n", terminalSafe(path).c_str(),
                   terminalSafe(error).c_str());
@@ -46,7 +78,11 @@ void VorlenManager::readMap(const std::string& path)
     trace.errBytes(echo.data(), echo.size());
 }
 
-void VorlenManager::setBoard(const Field& board) { field = board; }
+void VorlenManager::setBoard(const Field& board)
+{
+    field = board;
+    resetBits();
+}
 
 void VorlenManager::retire(int which, RetireReason reason, int turn, int move)
 {
@@ -57,29 +93,48 @@ void VorlenManager::retire(int which, RetireReason reason, int turn, int move)
     retirements.at(which) = {reason, turn, move};
 }
 
-void VorlenManager::playMove(int turn)
+int VorlenManager::askMover(IVorlenLogic& mover, int turn)
 {
-    IVorlenLogic* mover = players.at(seat);
-
+    if (bits)
+        if (const std::optional<int> colour = mover.moveOnBits(*bits, seat)) {
+            results.at(static_cast<std::size_t>(seat)) = {*colour, isColour(*colour) ? Outcome::Answered : Outcome::None,
+                                                          {}, {}, {}, {}};
+            return *colour;
+        }
     // Every player moves from (0, 0): the second seat sees the board turned.
+    syncField();
     if (seat == 1)
         rotateField(field);
+    results.at(static_cast<std::size_t>(seat)) = mover.play(field, turn);
+    if (seat == 1)
+        rotateField(field);
+    return results.at(static_cast<std::size_t>(seat)).colour;
+}
+
+void VorlenManager::playMove(int turn)
+{
     const auto started = std::chrono::steady_clock::now();
-    results.at(static_cast<std::size_t>(seat)) = mover->play(field, turn);
-    const int colour = results.at(static_cast<std::size_t>(seat)).colour;
+    const int colour = askMover(*players.at(seat), turn);
     report.took = std::chrono::steady_clock::now() - started;
     report.moved = true;
     report.answer = colour;
     if (!isColour(colour)) {
         trace.err("%d incorrect move", seat);
         retire(seat, RetireReason::ColourOutOfRange, turn, colour);
-    } else if (!isLegalColour(field, colour)) {
-        retire(seat, RetireReason::IllegalColour, turn, colour);
-    } else {
-        floodFill(field, colour, -1, 0, 0);
+        return;
     }
-    if (seat == 1)
-        rotateField(field);
+    // Neither corner's colour: the same from either side of the board.
+    if (!(bits ? bits->legal(seat, colour) : isLegalColour(field, colour))) {
+        retire(seat, RetireReason::IllegalColour, turn, colour);
+        return;
+    }
+    // The planes take the move; the cells follow when someone looks.
+    if (bits) {
+        bits->play(seat, colour);
+        fieldBehind = true;
+        return;
+    }
+    floodFill(field, colour, -1, seat == 0 ? 0 : rowCount(field) - 1, seat == 0 ? 0 : columnCount(field) - 1);
 }
 
 void VorlenManager::makeTurn(int turn)
@@ -93,7 +148,7 @@ void VorlenManager::makeTurn(int turn)
     if (players.at(seat)->active)
         playMove(turn);
 
-    lastScore = computeScore(field, scoreGrid);
+    lastScore = bits ? bits->scores() : computeScore(field, scoreGrid);
     history.push_back(lastScore);
     if (gui) {
         gui->setScore(0, lastScore.first);
@@ -114,6 +169,7 @@ void VorlenManager::makeTurn(int turn)
         retire(seat, RetireReason::FullBoard, turn);
 
     if (gui) {
+        syncField();
         gui->setField(&field);
         gui->unlock();
     }
@@ -121,11 +177,12 @@ void VorlenManager::makeTurn(int turn)
         over = true;
 }
 
-MatchPosition VorlenManager::position() const { return {field, seat, history, lastScore, retirements, over}; }
+MatchPosition VorlenManager::position() const { return {board(), seat, history, lastScore, retirements, over}; }
 
 void VorlenManager::resetTo(const MatchPosition& position)
 {
     field = position.board;
+    resetBits();
     seat = position.lastSeat;
     history = position.history;
     lastScore = position.score;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BitBoard.h"
 #include "Field.h"
 #include "IVorlenGui.h"
 #include "IVorlenLogic.h"
@@ -11,6 +12,7 @@
 #include <array>
 #include <chrono>
 #include <deque>
+#include <optional>
 #include <string>
 
 namespace vorlen {
@@ -56,7 +58,7 @@ public:
     void resetTo(const MatchPosition& position);
 
     bool gameOver() const { return over; }
-    const Field& board() const { return field; }
+    const Field& board() const;
     ScorePair score() const { return lastScore; }
     const Retirement& retirement(int which) const { return retirements.at(which); }
     const TurnReport& lastTurn() const { return report; }
@@ -66,9 +68,22 @@ public:
 private:
     void retire(int which, RetireReason reason, int turn, int move = 0);
     void playMove(int turn);
+    // The mover's colour, from its choice on the bit planes where it makes
+    // one, else from the board shown to it as cells.
+    int askMover(IVorlenLogic& mover, int turn);
+    // After the board changed whole: its bit planes, where it is a game's board.
+    void resetBits();
+    // The cells as the bit planes have them, where moves made on the planes
+    // alone have left them behind.
+    void syncField() const;
 
     int seat = 1; // the seat that played last: the first player opens
-    Field field;
+    // The board as cells, and as bit planes where it is a game's (41 x 45,
+    // every cell a colour): moves go to both, or to the planes alone while no
+    // one looks at the cells.
+    mutable Field field;
+    std::optional<BitBoard> bits;
+    mutable bool fieldBehind = false;
     std::deque<ScorePair> history;
     IVorlenGui* gui = nullptr;
     std::array<IVorlenLogic*, 2> players{};

@@ -1,5 +1,7 @@
 #include "BitBoard.h"
 #include "Greedy.h"
+#include "VorlenLogicTeam02.h"
+#include "VorlenManager.h"
 #include "Rules.h"
 #include "support/Boards.h"
 
@@ -118,6 +120,44 @@ TEST(BitBoard, TheGreedyChoiceIsTheSameOnEitherEngine)
             board.play(seat, expected);
         }
         EXPECT_EQ(board.field(), reference.field);
+    }
+}
+
+// A player derived from the built-in one is shown the board as cells; the
+// built-in one chooses on the planes. Whole matches through the referee come
+// out the same either way, turn by turn, on boards with one region for both
+// corners, few colours and many.
+class ShownTheBoard : public VorlenLogicTeam02 {};
+
+TEST(BitBoard, TheRefereePlaysTheSameMatchOnPlanesAsOnCells)
+{
+    std::mt19937 random(9);
+    for (int game = 0; game < 30; ++game) {
+        SCOPED_TRACE("game " + std::to_string(game));
+        const int colours = game == 0 ? 1 : 2 + game % 5;
+        const Field start = patterned([&](int, int) { return 1 + static_cast<int>(random() % colours); });
+        VorlenLogicTeam02 planes[2];
+        ShownTheBoard cells[2];
+        VorlenManager onPlanes(45, 41, 2, Trace::silent()), onCells(45, 41, 2, Trace::silent());
+        for (int seat = 0; seat < 2; ++seat) {
+            onPlanes.setPlayer(seat, &planes[seat]);
+            onCells.setPlayer(seat, &cells[seat]);
+        }
+        onPlanes.setBoard(start);
+        onCells.setBoard(start);
+        for (int turn = 0; !onCells.gameOver() && turn < 2000; ++turn) {
+            onPlanes.makeTurn(turn);
+            onCells.makeTurn(turn);
+            ASSERT_EQ(onPlanes.score(), onCells.score()) << "turn " << turn;
+            ASSERT_EQ(onPlanes.lastTurn().answer, onCells.lastTurn().answer) << "turn " << turn;
+            if (turn % 25 == 0) {
+                ASSERT_EQ(onPlanes.board(), onCells.board()) << "turn " << turn;
+            }
+        }
+        EXPECT_TRUE(onPlanes.gameOver());
+        EXPECT_EQ(onPlanes.position().board, onCells.position().board);
+        for (int seat = 0; seat < 2; ++seat)
+            EXPECT_EQ(onPlanes.retirement(seat).reason, onCells.retirement(seat).reason);
     }
 }
 
