@@ -77,6 +77,16 @@ void BitBoard::refreshRegion(int seat)
     region = flooded(region, plane(colour));
 }
 
+BitBoard BitBoard::turned() const
+{
+    BitBoard other;
+    for (std::size_t colour = 0; colour < planes_.size(); ++colour)
+        other.planes_[colour] = vorlen::turned(planes_[colour]);
+    other.regions_[0] = vorlen::turned(regions_[1]);
+    other.regions_[1] = vorlen::turned(regions_[0]);
+    return other;
+}
+
 ScorePair BitBoard::scores() const
 {
     const int first = regions_[0].count();

@@ -27,6 +27,10 @@ public:
     // Recolours the seat's region to `colour`, which then takes in the cells
     // of that colour it touches; its own colour changes nothing.
     void play(int seat, int colour);
+    // The board turned by 180 degrees: the seats' corners, and regions,
+    // swapped.
+    BitBoard turned() const;
+    bool operator==(const BitBoard& other) const { return planes_ == other.planes_; }
     // Region sizes, seat 0 first; where both corners lie in one region its
     // cells count for seat 0 alone.
     ScorePair scores() const;
@@ -34,6 +38,7 @@ public:
     const BitPlane& plane(int colour) const { return planes_[static_cast<std::size_t>(colour - 1)]; }
 
 private:
+    BitBoard() = default;
     BitPlane& planeOf(int colour) { return planes_[static_cast<std::size_t>(colour - 1)]; }
     // The seat's region after a move: grown from the last where none of it
     // changed colour, else flooded afresh from the corner.

@@ -25,7 +25,25 @@ BitPlane shiftedDown(const BitPlane& plane, int n)
     return out;
 }
 
+std::uint64_t reversedBits(std::uint64_t word)
+{
+    word = ((word >> 1) & 0x5555555555555555ULL) | ((word & 0x5555555555555555ULL) << 1);
+    word = ((word >> 2) & 0x3333333333333333ULL) | ((word & 0x3333333333333333ULL) << 2);
+    word = ((word >> 4) & 0x0F0F0F0F0F0F0F0FULL) | ((word & 0x0F0F0F0F0F0F0F0FULL) << 4);
+    return __builtin_bswap64(word);
+}
+
 } // namespace
+
+BitPlane turned(const BitPlane& plane)
+{
+    // All 29 words reversed put cell i at 1855 - i; the 11 bits past the
+    // board then lead, and a shift takes them off.
+    BitPlane reversed;
+    for (int i = 0; i < kWords; ++i)
+        reversed.words[static_cast<std::size_t>(kWords - 1 - i)] = reversedBits(plane.words[static_cast<std::size_t>(i)]);
+    return shiftedDown(reversed, kWords * 64 - kBoardCells);
+}
 
 BoardMasks::BoardMasks()
 {

@@ -67,6 +67,9 @@ const BoardMasks& boardMasks();
 // added: one step of a flood, on the board.
 BitPlane dilated(const BitPlane& plane);
 
+// The plane turned by 180 degrees: cell i becomes cell 1844 - i.
+BitPlane turned(const BitPlane& plane);
+
 // The cells of `allowed` that `seed`'s cells of `allowed` reach through
 // `allowed`: the flood of seed within allowed, by repeated dilation.
 BitPlane flooded(BitPlane seed, const BitPlane& allowed);

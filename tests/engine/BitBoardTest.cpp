@@ -59,6 +59,14 @@ void expectAgreement(const Field& start, const std::vector<int>& colours)
         ASSERT_EQ(board.scores(), computeScore(reference.field)) << "turn " << turn;
         if (turn % 16 == 0 || turn + 1 == colours.size()) {
             ASSERT_EQ(board.field(), reference.field) << "turn " << turn;
+            // Turned, it is the board the other seat is shown, its regions too.
+            Field seen = reference.field;
+            rotateField(seen);
+            const BitBoard other = board.turned();
+            ASSERT_EQ(other.field(), seen);
+            ASSERT_EQ(other.region(0), BitBoard(seen).region(0));
+            ASSERT_EQ(other.region(1), BitBoard(seen).region(1));
+            ASSERT_EQ(other.turned(), board);
         }
     }
 }

@@ -2,6 +2,7 @@
 // a bot looks ahead at the engine's speed and never guesses a rule.
 #include "VorlenBindings.h"
 
+#include "BitBoard.h"
 #include "BoardText.h"
 #include "Greedy.h"
 #include "Rules.h"
@@ -16,70 +17,67 @@ namespace py = pybind11;
 
 namespace {
 
-// Buffers reused from call to call on a thread, only to spare allocations
-// (a bot calls these thousands of times a move); nothing carries over.
-vorlen::PaddedGrid& scratchGrid()
-{
-    thread_local vorlen::PaddedGrid grid;
-    return grid;
-}
-
 // A board as the player to move sees it: its region grows from the top-left
-// cell, its opponent's from the bottom-right one.
+// cell, its opponent's from the bottom-right one. Held as bit planes: a move,
+// the scores and the board turned cost a few hundred word operations, so a
+// bot looks far ahead in Python.
 class Board {
 public:
-    explicit Board(const std::string& text)
-    {
-        if (const auto problem = vorlen::parseBoardText(text, field_))
-            throw py::value_error("not a board: " + *problem);
-    }
+    explicit Board(const std::string& text) : bits_(parsed(text)) {}
 
-    std::string text() const { return vorlen::buildInput(field_); }
-    std::vector<int> legal() const { return vorlen::legalColours(field_); }
+    std::string text() const { return vorlen::buildInput(bits_.field()); }
+    std::vector<int> legal() const
+    {
+        std::vector<int> colours;
+        for (int colour = 1; colour <= vorlen::kColourCount; ++colour)
+            if (bits_.legal(0, colour))
+                colours.push_back(colour);
+        return colours;
+    }
 
     Board play(int colour) const
     {
-        if (!vorlen::isLegalColour(field_, colour))
+        if (!bits_.legal(0, colour))
             throw py::value_error("colour " + std::to_string(colour)
                                   + " is not legal here: the mover's own and its opponent's colours are not, "
                                     "nor anything outside 1 to 6");
         Board next = *this;
-        vorlen::floodFill(next.field_, colour, -1, 0, 0);
+        next.bits_.play(0, colour);
         return next;
     }
 
     std::pair<int, int> scores() const
     {
-        const vorlen::ScorePair score = vorlen::computeScore(field_, scratchGrid());
+        const vorlen::ScorePair score = bits_.scores();
         return {score.first, score.second};
     }
 
-    Board flipped() const
-    {
-        Board turned = *this;
-        vorlen::rotateField(turned.field_);
-        return turned;
-    }
+    Board flipped() const { return Board(bits_.turned()); }
 
     int colour(int row, int column) const
     {
-        if (!vorlen::contains(field_, row, column))
+        if (row < 0 || column < 0 || row >= vorlen::kBoardRows || column >= vorlen::kBoardColumns)
             throw py::index_error("no cell (" + std::to_string(row) + ", " + std::to_string(column) + ") on a "
                                   + std::to_string(vorlen::kBoardRows) + " x " + std::to_string(vorlen::kBoardColumns)
                                   + " board");
-        return field_[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)];
+        return bits_.colourAt(row * vorlen::kBoardColumns + column);
     }
 
-    int greedy() const
-    {
-        thread_local vorlen::GreedyChooser chooser;
-        return chooser.choose(field_);
-    }
+    int greedy() const { return vorlen::greedyColour(bits_, 0); }
 
-    bool operator==(const Board& other) const { return field_ == other.field_; }
+    bool operator==(const Board& other) const { return bits_ == other.bits_; }
 
 private:
-    vorlen::Field field_;
+    explicit Board(const vorlen::BitBoard& bits) : bits_(bits) {}
+    static vorlen::BitBoard parsed(const std::string& text)
+    {
+        vorlen::Field field;
+        if (const auto problem = vorlen::parseBoardText(text, field))
+            throw py::value_error("not a board: " + *problem);
+        return vorlen::BitBoard(field);
+    }
+
+    vorlen::BitBoard bits_;
 };
 
 // The board a method was called on. Python can make an object of the class
