@@ -103,6 +103,18 @@ ScorePair computeScore(const Field& field, PaddedGrid& grid)
     return {first, second};
 }
 
+bool playColour(Field& field, int seat, int colour)
+{
+    // Neither corner's colour: the same from either side of the board.
+    if (!isLegalColour(field, colour))
+        return false;
+    if (seat == 0)
+        floodFill(field, colour, -1, 0, 0);
+    else
+        floodFill(field, colour, -1, rowCount(field) - 1, columnCount(field) - 1);
+    return true;
+}
+
 void rotateField(Field& field)
 {
     // A half turn reverses the cells in reading order: the rows, then each row.

@@ -31,6 +31,11 @@ bool isLegalColour(const Field& field, int colour);
 // The colours the mover may play, lowest first.
 std::vector<int> legalColours(const Field& field);
 
+// A seat's move on the board as cells: where `colour` is legal, the region
+// of the seat's corner (0: top-left, 1: bottom-right) recoloured to it.
+// Whether it was legal.
+bool playColour(Field& field, int seat, int colour);
+
 // Turns the board by 180 degrees in place; its own inverse.
 void rotateField(Field& field);
 

@@ -123,18 +123,14 @@ void VorlenManager::playMove(int turn)
         retire(seat, RetireReason::ColourOutOfRange, turn, colour);
         return;
     }
-    // Neither corner's colour: the same from either side of the board.
-    if (!(bits ? bits->legal(seat, colour) : isLegalColour(field, colour))) {
-        retire(seat, RetireReason::IllegalColour, turn, colour);
-        return;
-    }
     // The planes take the move; the cells follow when someone looks.
-    if (bits) {
+    const bool legal = bits ? bits->legal(seat, colour) : playColour(field, seat, colour);
+    if (!legal)
+        retire(seat, RetireReason::IllegalColour, turn, colour);
+    else if (bits) {
         bits->play(seat, colour);
         fieldBehind = true;
-        return;
     }
-    floodFill(field, colour, -1, seat == 0 ? 0 : rowCount(field) - 1, seat == 0 ? 0 : columnCount(field) - 1);
 }
 
 void VorlenManager::makeTurn(int turn)

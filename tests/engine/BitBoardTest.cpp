@@ -15,21 +15,10 @@ using namespace vorlen;
 
 namespace {
 
-// The straightforward rules, as the referee plays them: the mover's board
-// turned so that it moves from the top-left corner.
+// The straightforward rules, on cells.
 struct Reference {
     Field field;
-    bool play(int seat, int colour)
-    {
-        if (seat == 1)
-            rotateField(field);
-        const bool legal = isLegalColour(field, colour);
-        if (legal)
-            floodFill(field, colour, -1, 0, 0);
-        if (seat == 1)
-            rotateField(field);
-        return legal;
-    }
+    bool play(int seat, int colour) { return playColour(field, seat, colour); }
 };
 
 Field patterned(const std::function<int(int, int)>& colourOf)

@@ -28,13 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::size_t at = movesFrom; at < size && at < movesFrom + 400; ++at) {
         const int seat = static_cast<int>((at - movesFrom) % 2);
         const int colour = data[at] % 8; // 0 and 7: out of range
-        if (seat == 1)
-            rotateField(field);
-        const bool legal = isLegalColour(field, colour);
-        if (legal)
-            floodFill(field, colour, -1, 0, 0);
-        if (seat == 1)
-            rotateField(field);
+        const bool legal = playColour(field, seat, colour);
         require(board.legal(seat, colour) == legal);
         if (legal)
             board.play(seat, colour);
