@@ -56,9 +56,9 @@ with tempfile.TemporaryDirectory() as profile:
         check("Retire" not in bob.text(), "no retire button for another's bot")
         check(bob.status_of("/bots/kit/v/1/build.log") == 403, "another's build log refused")
         token = bob.eval("document.querySelector('input[name=csrf]').value")
-        check(bob.status_of("/bots/kit/retire", "POST", "csrf=" + token) == 403, "another's bot not retired")
-        check(alice.status_of("/bots/kit/retire", "POST", "") == 403, "a form without its token refused")
-        check(alice.status_of("/bots/kit/retire", "POST", "csrf=" + token) == 403,
+        check(bob.status_of("/bots/kit/retire", "POST", "sure=yes&csrf=" + token) == 403, "another's bot not retired")
+        check(alice.status_of("/bots/kit/retire", "POST", "sure=yes") == 403, "a form without its token refused")
+        check(alice.status_of("/bots/kit/retire", "POST", "sure=yes&csrf=" + token) == 403,
               "a form with another session's token refused")
         alice.go(site + "/bots/kit")
         check("active" in alice.text(), "the kit still plays")

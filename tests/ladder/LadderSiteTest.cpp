@@ -195,7 +195,8 @@ TEST_P(SiteRuns, ParticipantsSignUpHandInBotsAndReachOnlyWhatIsTheirs)
     EXPECT_EQ(alice.post("/bots/alibot/retire", {{"csrf", bobs}}).status, 403) << "another session's token";
     EXPECT_EQ(shell.post("/bots/alibot/retire", {}).status, 403);
     EXPECT_EQ(run({"bot", "alibot"}).out.rfind("alibot: active", 0), 0U);
-    EXPECT_EQ(alice.post("/bots/alibot/retire", {{"csrf", mine}}).status, 303);
+    EXPECT_EQ(alice.post("/bots/alibot/retire", {{"csrf", mine}}).status, 400) << "not ticked 'for good'";
+    EXPECT_EQ(alice.post("/bots/alibot/retire", {{"csrf", mine}, {"sure", "yes"}}).status, 303);
     EXPECT_EQ(run({"bot", "alibot"}).out.rfind("alibot: retired", 0), 0U);
 
     // Out and in again: the session goes, a new one comes; guessing is slowed.

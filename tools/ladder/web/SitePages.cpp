@@ -98,7 +98,9 @@ std::string botPageHtml(const BotView& view, const SiteHeader& header)
         html += "<h2>Rating over time</h2>\n" + ratingChartSvg(view.ratings);
     if (view.owner && view.bot.state != "retired")
         html += "<form method=\"post\" action=\"" + base + "/retire\">" + formTokenHtml(header.csrf)
-                + "<button>Retire " + escapedHtml(view.bot.name) + "</button></form>\n";
+                + "<label><input type=\"checkbox\" name=\"sure\" value=\"yes\" required> for good: its name "
+                  "is not taken again</label> <button>Retire "
+                + escapedHtml(view.bot.name) + "</button></form>\n";
     html += "<h2>Latest matches</h2>\n" + matchTable(view.matches);
     return sitePageHtml(view.bot.name, live(html), header);
 }

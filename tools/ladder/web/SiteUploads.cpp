@@ -81,6 +81,9 @@ HttpResponse retire(SiteContext& site, const HttpRequest& request, const Visitor
         return refusal(403, "Retire", "Only its owner or an organiser may retire a bot.", visitor);
     if (!formTrusted(request, visitor))
         return refusal(403, "Retire", "That form was not this site's: send it from the bot's page.", visitor);
+    // For good: a retired name is not taken again.
+    if (const auto sure = request.form.find("sure"); sure == request.form.end() || sure->second != "yes")
+        return refusal(400, "Retire", "Tick 'for good' to retire a bot: its name is not taken again.", visitor);
     store->setBotState(bot, "retired");
     return seeOther("/bots/" + bot);
 }
