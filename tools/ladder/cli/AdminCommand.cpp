@@ -7,18 +7,13 @@ namespace vorlen::ladder {
 CommandOutcome adminCommand(CommandCall& call, LadderStore& store)
 {
     const std::vector<std::string>& words = call.args;
-    if (words.size() == 2 && words[0] == "add") {
+    if (words.size() == 2 && (words[0] == "add" || words[0] == "remove")) {
+        const bool organiser = words[0] == "add";
         if (!store.user(words[1]))
-            return call.refuse("no user named '" + words[1] + "': they sign up on the site first");
-        store.setUserRole(words[1], "admin");
-        call.outcome.out = words[1] + " is an organiser: may retire any bot and read every log\n";
-        return call.outcome;
-    }
-    if (words.size() == 2 && words[0] == "remove") {
-        if (!store.user(words[1]))
-            return call.refuse("no user named '" + words[1] + "'");
-        store.setUserRole(words[1], "user");
-        call.outcome.out = words[1] + " is no longer an organiser\n";
+            return call.refuse("no user named '" + words[1] + "'" + (organiser ? ": they sign up on the site first" : ""));
+        store.setUserRole(words[1], organiser ? "admin" : "user");
+        call.outcome.out = words[1] + (organiser ? " is an organiser: may retire any bot and read every log\n"
+                                                 : " is no longer an organiser\n");
         return call.outcome;
     }
     if (words.size() == 2 && words[0] == "signup") {

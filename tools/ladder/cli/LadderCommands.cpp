@@ -162,16 +162,6 @@ std::optional<long long> countOf(const std::string& text, long long least, long 
     return std::nullopt;
 }
 
-std::string utcNow()
-{
-    char text[32];
-    const std::time_t clock = std::time(nullptr);
-    std::tm utc{};
-    gmtime_r(&clock, &utc);
-    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc);
-    return text;
-}
-
 CommandOutcome initLadder(CommandCall& call)
 {
     namespace fs = std::filesystem;

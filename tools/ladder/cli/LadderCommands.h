@@ -1,5 +1,7 @@
 #pragma once
 
+#include "UtcTime.h"
+
 #include "CommandOutcome.h"
 
 #include <csignal>
@@ -18,7 +20,6 @@ CommandOutcome runLadderCommand(const std::vector<std::string>& words, const std
                                 const std::function<void(const std::string&)>& say = {},
                                 const volatile std::sig_atomic_t* interrupted = nullptr);
 
-// The time now, UTC, as the ladder stamps what it adds and plays.
-std::string utcNow();
+using vorlen::utcNow; // the time now, as the ladder stamps what it adds and plays
 
 } // namespace vorlen::ladder

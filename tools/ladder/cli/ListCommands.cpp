@@ -1,4 +1,5 @@
 #include "CommandParts.h"
+#include "PairPlay.h"
 #include "LadderStandings.h"
 #include "RecordText.h"
 #include "SeatPlayer.h"
@@ -70,11 +71,11 @@ CommandOutcome exportRecords(CommandCall& call, LadderStore& store)
 
 std::string matchLine(const MatchRow& row)
 {
-    std::vector<match::MatchRecord> records;
     std::string error;
-    if (!match::parseRecords(row.record, true, records, error) || records.empty())
+    const std::optional<match::MatchRecord> record = recordOf(row, &error);
+    if (!record)
         return std::to_string(row.id) + "  (a record that cannot be read: " + error + ")\n";
-    const match::MatchRecord& r = records[0];
+    const match::MatchRecord& r = *record;
     return std::to_string(row.id) + "  " + row.played + "  " + r.seats[0].player + " " + std::to_string(r.seats[0].score)
            + " - " + std::to_string(r.seats[1].score) + " " + r.seats[1].player + "\n";
 }

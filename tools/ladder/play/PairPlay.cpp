@@ -4,6 +4,7 @@
 #include "BoardSequence.h"
 #include "MatchPlay.h"
 #include "LadderPaths.h"
+#include "RecordText.h"
 #include "ReplayFile.h"
 #include "Retirement.h"
 
@@ -59,6 +60,18 @@ PairOutcome playPair(const match::NamedPlayer& a, const match::NamedPlayer& b, c
         outcome.records.push_back(*result.record);
     }
     return outcome;
+}
+
+std::optional<match::MatchRecord> recordOf(const MatchRow& row, std::string* error)
+{
+    std::vector<match::MatchRecord> records;
+    std::string why;
+    if (!match::parseRecords(row.record, true, records, why) || records.size() != 1) {
+        if (error)
+            *error = why.empty() ? "not one record" : why;
+        return std::nullopt;
+    }
+    return records[0];
 }
 
 std::string landedReplay(std::int64_t pair, const match::MatchRecord& record)

@@ -3,11 +3,13 @@
 #include "BotGroups.h"
 #include "BotLimits.h"
 #include "BoxPool.h"
+#include "LadderStore.h"
 #include "MatchRecord.h"
 #include "NamedPlayer.h"
 #include "Sandbox.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -49,6 +51,8 @@ bool failedIn(const match::SeatRecord& seat);
 // A landed match's game number among the ladder's (its records read as one
 // run's): a pair's two in turn.
 inline int ladderGame(std::int64_t pair, int inPair) { return static_cast<int>(2 * (pair - 1) + inPair); }
+// A stored match's record; none where it cannot be read as one (`error` says why).
+std::optional<match::MatchRecord> recordOf(const MatchRow& row, std::string* error = nullptr);
 // Where a landed match's replay is, relative to the ladder's folder.
 std::string landedReplay(std::int64_t pair, const match::MatchRecord& record);
 // Where what a seat's program wrote in a landed match is, likewise.

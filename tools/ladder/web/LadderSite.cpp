@@ -3,7 +3,6 @@
 #include "MatchPage.h"
 #include "PairPlay.h"
 #include "MatchRecord.h"
-#include "RecordText.h"
 #include "ReplayFile.h"
 #include "Retirement.h"
 #include "Credentials.h"
@@ -43,15 +42,6 @@ HttpResponse withSafety(HttpResponse response)
 }
 
 HttpResponse notFound(const Visitor& visitor) { return refusal(404, "Not found", "No such page.", visitor); }
-
-std::optional<match::MatchRecord> recordOf(const MatchRow& row)
-{
-    std::vector<match::MatchRecord> records;
-    std::string error;
-    if (!match::parseRecords(row.record, true, records, error) || records.size() != 1)
-        return std::nullopt;
-    return records[0];
-}
 
 std::vector<MatchLine> matchLines(const std::vector<MatchRow>& rows)
 {

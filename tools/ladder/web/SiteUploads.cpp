@@ -2,6 +2,7 @@
 
 #include "FileDescriptor.h"
 #include "SiteAdmin.h"
+#include "UtcTime.h"
 
 #include <fcntl.h>
 
@@ -9,15 +10,6 @@
 
 namespace vorlen::ladder {
 namespace {
-
-std::string isoTime(std::time_t at)
-{
-    char text[32];
-    std::tm utc{};
-    gmtime_r(&at, &utc);
-    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc);
-    return text;
-}
 
 // What an API call is told: plain text, as a shell shows it.
 HttpResponse said(int status, const std::string& text) { return {status, "text/plain; charset=utf-8", text + "\n", {}}; }

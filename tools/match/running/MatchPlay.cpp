@@ -1,5 +1,7 @@
 #include "MatchPlay.h"
 
+#include "UtcTime.h"
+
 #include "PlayerFactory.h"
 #include "SeatBuilder.h"
 #include "SeatPlayer.h"
@@ -21,16 +23,6 @@ namespace vorlen::match {
 namespace {
 
 constexpr int kTurnLimit = 100'000; // far beyond any match the rules allow
-
-std::string utcNow()
-{
-    const std::time_t now = std::time(nullptr);
-    std::tm parts{};
-    gmtime_r(&now, &parts);
-    char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &parts);
-    return text;
-}
 
 // Beside a seat: the other seat's player and the run's outputs.
 SeatSurroundings surroundings(const MatchJob& job, int seat, const MatchConfig& config)
