@@ -92,7 +92,7 @@ std::vector<StartupAction> scanStartupOptions(const QStringList& arguments)
             continue;
         const std::string given = value.toLocal8Bit().toStdString();
         const vorlen::SeatPlayer player = vorlen::parseSeatPlayer(given);
-        actions.push_back({Type::SetPlayer, seat, vorlen::playerKindOf(player), player.isProgram() ? given : ""});
+        actions.push_back({Type::SetPlayer, seat, vorlen::playerKindOf(player), player.isProgram() || player.kind == vorlen::SeatPlayer::Kind::Search ? given : ""});
     }
     return actions;
 }
@@ -105,7 +105,8 @@ std::string helpText()
            "Options:\n"
            "  --first P            the top-left seat's player, who opens the match\n"
            "  --second P           the bottom-right seat's player\n"
-           "                       P: stupid (the built-in greedy player), person (you, at the window:\n"
+           "                       P: stupid (the built-in greedy player), search:1 to search:5 (built-in\n"
+           "                       players that look ahead, search:5 the strongest), person (you, at the window:\n"
            "                       a click on a colour or its key 1-6), human (no change),\n"
            "                       stream:COMMAND (a program that stays up for the match),\n"
            "                       or a program's command line, started for every move\n"

@@ -31,6 +31,8 @@ vorlen::BuiltSeat WindowSeating::build(int seat, const vorlen::SeatPlayer& who, 
 std::optional<std::string> WindowSeating::problemOf(const std::string& player, const std::string& otherPlayer) const
 {
     const vorlen::SeatPlayer given = vorlen::parseSeatPlayer(player);
+    if (auto problem = vorlen::searchLevelProblem(given))
+        return problem;
     if (!given.isProgram())
         return std::nullopt;
     vorlen::ProgramCheck check{std::filesystem::current_path().string(), vorlen::botPath(settings_.botEnv),

@@ -63,7 +63,8 @@ std::optional<ChosenBoard> main_window::seatPlayers(const std::vector<StartupAct
                 manager.loadMap(action.value);
             liveMatch->record().boardSource = "map:" + action.value + (chosen ? "+" + chosen->label : std::string());
         } else if (action.type == StartupAction::Type::SetPlayer) {
-            const std::string player = action.kind == vorlen::kExternalPlayer ? action.value
+            const std::string player = action.kind == vorlen::kExternalPlayer || action.kind == vorlen::kSearchPlayer
+                                           ? action.value
                                        : action.kind == vorlen::kPersonPlayer ? std::string(vorlen::kPersonName)
                                                                                : std::string(vorlen::kBuiltInName);
             seatPlayer(action.seat, vorlen::parseSeatPlayer(player),

@@ -10,6 +10,15 @@ SeatPlayer parseSeatPlayer(const std::string& text)
         return {SeatPlayer::Kind::BuiltIn, {}, {}};
     if (text == kPersonName)
         return {SeatPlayer::Kind::Person, {}, {}};
+    const std::string search = kSearchSeatPrefix;
+    if (text.rfind(search, 0) == 0) {
+        SeatPlayer given{SeatPlayer::Kind::Search, text.substr(search.size()), {}};
+        if (given.command.size() == 1 && given.command[0] >= '1' && given.command[0] <= '0' + kSearchSeatLevels)
+            given.level = given.command[0] - '0';
+        if (given.level != 0)
+            given.command.clear();
+        return given;
+    }
     SeatPlayer given{SeatPlayer::Kind::Program, text, {}};
     const std::string prefix = kStreamPrefix;
     if (given.command.rfind(prefix, 0) == 0) {
@@ -27,11 +36,20 @@ SeatPlayer parseSeatPlayer(const std::string& text)
     return given;
 }
 
+std::optional<std::string> searchLevelProblem(const SeatPlayer& player)
+{
+    if (player.kind != SeatPlayer::Kind::Search || player.level != 0)
+        return std::nullopt;
+    return "no search player '" + player.text() + "': the levels are " + kSearchSeatPrefix + "1 (the weakest) to "
+           + kSearchSeatPrefix + std::to_string(kSearchSeatLevels);
+}
+
 std::string SeatPlayer::text() const
 {
     switch (kind) {
     case Kind::BuiltIn: return kBuiltInName;
     case Kind::Person: return kPersonName;
+    case Kind::Search: return kSearchSeatPrefix + (level != 0 ? std::to_string(level) : command);
     case Kind::Program:
     case Kind::Stream: break;
     }

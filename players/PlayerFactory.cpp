@@ -58,6 +58,7 @@ int playerKindOf(const SeatPlayer& player)
     switch (player.kind) {
     case SeatPlayer::Kind::BuiltIn: return kBuiltInPlayer;
     case SeatPlayer::Kind::Person: return kPersonPlayer;
+    case SeatPlayer::Kind::Search: return kSearchPlayer;
     case SeatPlayer::Kind::Program:
     case SeatPlayer::Kind::Stream: break;
     }

@@ -16,9 +16,11 @@ inline constexpr int kExternalPlayer = 1;
 inline constexpr int kBuiltInPlayer = 2;
 // A person at the window: only the window can seat one.
 inline constexpr int kPersonPlayer = 3;
+// A built-in search player, of the level its name gives.
+inline constexpr int kSearchPlayer = 4;
 
 // The kind above that seats `player`: a program (plain or stream), the
-// built-in player or a person.
+// built-in player, a search player or a person.
 int playerKindOf(const SeatPlayer& player);
 
 // Kind 1: an external program player running `program`; every other kind:

@@ -4,6 +4,7 @@
 #include "CommandLine.h"
 #include "PlayerFactory.h"
 #include "SeatPlayer.h"
+#include "VorlenLogicSearch.h"
 #include "VorlenLogicTeam02.h"
 
 #include <cstdlib>
@@ -42,6 +43,10 @@ BuiltSeat buildSeat(const SeatPlayer& who, BotSettings settings, const SeatSurro
     built.recordedMoveLimitMs = unlimited ? 0 : static_cast<int>(settings.moveLimit.count());
     if (who.kind == SeatPlayer::Kind::Person)
         return built;
+    if (who.kind == SeatPlayer::Kind::Search) {
+        built.player = std::make_unique<VorlenLogicSearch>(who.level);
+        return built;
+    }
     if (!who.isProgram()) {
         built.player = std::make_unique<VorlenLogicTeam02>();
         return built;

@@ -36,6 +36,7 @@ public:
     ScorePair scores() const;
     const BitPlane& region(int seat) const { return regions_[static_cast<std::size_t>(seat)]; }
     const BitPlane& plane(int colour) const { return planes_[static_cast<std::size_t>(colour - 1)]; }
+    const std::array<BitPlane, kColourCount>& planes() const { return planes_; }
 
 private:
     BitBoard() = default;

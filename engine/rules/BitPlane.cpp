@@ -108,4 +108,45 @@ VORLEN_VECTOR_CLONES BitPlane flooded(BitPlane seed, const BitPlane& allowed)
     }
 }
 
+ColourLinks colourLinks(const std::array<BitPlane, kColourCount>& planes)
+{
+    const BoardMasks& masks = boardMasks();
+    ColourLinks links;
+    for (const BitPlane& plane : planes) {
+        BitPlane right = shiftedDown(plane, 1);
+        right &= plane;
+        links.right |= right;
+        BitPlane down = shiftedDown(plane, kBoardColumns);
+        down &= plane;
+        links.down |= down;
+    }
+    links.right &= masks.notLastColumn;
+    links.down &= masks.cells;
+    return links;
+}
+
+VORLEN_VECTOR_CLONES BitPlane spread(BitPlane seed, const ColourLinks& links, const BitPlane& allowed)
+{
+    seed &= allowed;
+    for (;;) {
+        BitPlane next = seed;
+        BitPlane step = seed;
+        step &= links.right;
+        next |= shiftedUp(step, 1);
+        step = shiftedDown(seed, 1);
+        step &= links.right;
+        next |= step;
+        step = seed;
+        step &= links.down;
+        next |= shiftedUp(step, kBoardColumns);
+        step = shiftedDown(seed, kBoardColumns);
+        step &= links.down;
+        next |= step;
+        next &= allowed;
+        if (next == seed)
+            return seed;
+        seed = next;
+    }
+}
+
 } // namespace vorlen

@@ -74,4 +74,17 @@ BitPlane turned(const BitPlane& plane);
 // `allowed`: the flood of seed within allowed, by repeated dilation.
 BitPlane flooded(BitPlane seed, const BitPlane& allowed);
 
+// Which cells share a colour with the cell to their right, and with the one
+// below: bit i of `right` joins cells i and i + 1, of `down` i and i + 45.
+struct ColourLinks {
+    BitPlane right;
+    BitPlane down;
+};
+ColourLinks colourLinks(const std::array<BitPlane, kColourCount>& planes);
+
+// The cells of `allowed` that `seed`'s cells of `allowed` reach through
+// `allowed` by links alone: the whole of every piece of one colour that
+// seed touches, for all colours at once.
+BitPlane spread(BitPlane seed, const ColourLinks& links, const BitPlane& allowed);
+
 } // namespace vorlen

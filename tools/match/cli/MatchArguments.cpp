@@ -38,8 +38,9 @@ ParsedArguments parseMatchArguments(const QStringList& arguments, int defaultCon
     QCommandLineParser parser;
     parser.setApplicationDescription(
         "Plays vorlen matches without a window, many at once, and sums them up.\n"
-        "A player is \"stupid\" (the built-in greedy player), a program's command line (started for\n"
-        "every move), or stream:COMMAND (a program that stays up for the match).\n"
+        "A player is \"stupid\" (the built-in greedy player), search:1 to search:5 (built-in players that\n"
+        "look ahead, search:5 the strongest), a program's command line (started for every move), or\n"
+        "stream:COMMAND (a program that stays up for the match).\n"
         "vorlen-match summarize FILE... sums up the records of one run, from any number of files.\n"
         "vorlen-match report DIR FILE... writes a run's web pages from its records and replay folders.\n"
         "vorlen-match move POSITION [PLAYER] asks one move on a position (REPLAY@K, seed:S:K, map:FILE,\n"

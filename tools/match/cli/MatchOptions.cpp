@@ -75,7 +75,7 @@ MatchOption playerOption(const char* name, const QString& help, SeatPlayer Match
     return {name, "P", help, kBuiltInName, [field](const OptionInput& in, MatchConfig& config, Warnings&) -> Taken {
                 const std::string given = localBytes(in.value());
                 if (given.empty())
-                    return QString("a player needs a command line, or \"stupid\"");
+                    return QString("a player needs a command line, \"stupid\" or \"search:1\" to \"search:5\"");
                 config.*field = parseSeatPlayer(given);
                 return std::nullopt;
             }};

@@ -26,6 +26,10 @@ std::optional<QString> playerProblem(const char* option, const SeatPlayer& playe
 {
     switch (player.kind) {
     case SeatPlayer::Kind::BuiltIn: return std::nullopt;
+    case SeatPlayer::Kind::Search:
+        if (const auto problem = searchLevelProblem(player))
+            return QString("--%1: %2").arg(option, QString::fromStdString(*problem));
+        return std::nullopt;
     case SeatPlayer::Kind::Person:
         return QString("--%1: a person plays only in the window (vorlen --first person)").arg(option);
     case SeatPlayer::Kind::Program:
@@ -87,7 +91,7 @@ std::optional<QString> readPlayers(const QStringList& values, bool seatsGiven, M
             return "--player: the name '" + name + "' is given twice";
         const std::string command = localBytes(value.mid(equals + 1));
         if (command.empty())
-            return "--player " + name + ": a player needs a command line, or \"stupid\"";
+            return "--player " + name + ": a player needs a command line, \"stupid\" or \"search:1\" to \"search:5\"";
         const SeatPlayer given = parseSeatPlayer(command);
         if (const auto problem = playerProblem("player", given, config))
             return *problem;
