@@ -41,7 +41,7 @@ public:
     {
         ++nodes;
         if (const auto decided = decidedWorth(board, seat))
-            return *decided + (*decided > 0 ? depth : -depth); // sooner wins, later losses
+            return *decided;
         if (depth == 0)
             return evaluate(board, seat, weighing_);
         const Moves moves = orderedMoves(board, seat);

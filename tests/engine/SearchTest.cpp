@@ -97,7 +97,7 @@ std::vector<BitBoard> positions(int boards, int every, std::uint32_t seed)
 int plainWorth(const BitBoard& board, int seat, int depth, Weighing weighing)
 {
     if (const auto decided = decidedWorth(board, seat))
-        return *decided + (*decided > 0 ? depth : -depth);
+        return *decided;
     if (depth == 0)
         return evaluate(board, seat, weighing);
     int best = -2 * kDecided;

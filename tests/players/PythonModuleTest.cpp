@@ -4,6 +4,7 @@
 #include "BoardText.h"
 #include "Boards.h"
 #include "Rules.h"
+#include "VorlenLogicSearch.h"
 #include "VorlenLogicTeam02.h"
 #include "VorlenManager.h"
 #include "support/Fakes.h"
@@ -35,8 +36,8 @@ for block in blocks:
     board = vorlen.Board("\n".join(lines[1:42]) + "\n")
     assert str(board) == "\n".join(lines[1:42]) + "\n"
     seat = 0
-    for move in moves:
-        line = f"legal {board.legal()} greedy {vorlen.greedy(board)} move {move}"
+    for index, move in enumerate(moves):
+        line = f"legal {board.legal()} greedy {vorlen.greedy(board)} search {vorlen.search(board, index % 5 + 1)} move {move}"
         board = board.play(move)
         mover, opponent = board.scores()
         first, second = (mover, opponent) if seat == 0 else (opponent, mover)
@@ -61,6 +62,13 @@ try:
     vorlen.Board(good).colour(41, 0)
 except IndexError as e:
     print("outside:", e)
+for level in [0, 6, -1]:
+    try:
+        vorlen.search(vorlen.Board(good), level)
+    except ValueError as e:
+        print("level:", e)
+move, lead, decided = vorlen.evaluate(vorlen.Board(good).play(3), 5)
+print("evaluate:", move, lead, decided)
 )";
 
 std::string listed(const std::vector<int>& colours)
@@ -85,8 +93,9 @@ public:
         const std::vector<int> legal = legalColours(board);
         const int move = legal[std::uniform_int_distribution<std::size_t>(0, legal.size() - 1)(random)];
         moves.push_back(move);
-        notes.push_back("legal " + listed(legal) + " greedy " + std::to_string(greedy.makeMove(board)) + " move "
-                        + std::to_string(move));
+        const int level = static_cast<int>(moves.size() - 1) % kSearchSeatLevels + 1;
+        notes.push_back("legal " + listed(legal) + " greedy " + std::to_string(greedy.makeMove(board)) + " search "
+                        + std::to_string(VorlenLogicSearch(level).makeMove(board)) + " move " + std::to_string(move));
         return move;
     }
 
@@ -155,7 +164,12 @@ TEST(PythonModule, AgreesWithTheRefereeMoveByMoveAndRefusesBadBoards)
               "refused: not a board: line 1: 46 characters, not 45 digits\n"
               "illegal: colour 1 is not legal here: the mover's own and its opponent's colours are not, nor anything "
               "outside 1 to 6\n"
-              "outside: no cell (41, 0) on a 41 x 45 board\n");
+              "outside: no cell (41, 0) on a 41 x 45 board\n"
+              "level: no search level 0: the levels are 1 (the weakest) to 5\n"
+              "level: no search level 6: the levels are 1 (the weakest) to 5\n"
+              "level: no search level -1: the levels are 1 (the weakest) to 5\n"
+              // The mover holds all but the last column: won, by 1804 - 41.
+              "evaluate: 1 1763.0 1\n");
 }
 
 namespace {
@@ -185,6 +199,8 @@ values = [None, 0, -1, 1, 6, 7, 2**31, -2**63, 2**64, 1.5, float("nan"), "", "x"
 calls = [
     lambda a, b: vorlen.Board(a),
     lambda a, b: vorlen.greedy(a),
+    lambda a, b: vorlen.search(a, b),
+    lambda a, b: vorlen.evaluate(a, b),
     lambda a, b: vorlen.Board.legal(a),
     lambda a, b: vorlen.Board.play(a, b),
     lambda a, b: vorlen.Board.scores(a),

@@ -4,8 +4,10 @@
 
 #include "BitBoard.h"
 #include "BoardText.h"
+#include "Assessment.h"
 #include "Greedy.h"
 #include "Rules.h"
+#include "SearchLevels.h"
 
 #include <pybind11/stl.h>
 
@@ -64,6 +66,13 @@ public:
     }
 
     int greedy() const { return vorlen::greedyColour(bits_, 0); }
+    vorlen::Assessment assess(int level) const
+    {
+        if (level < 1 || level > vorlen::kSearchSeatLevels)
+            throw py::value_error("no search level " + std::to_string(level) + ": the levels are 1 (the weakest) to "
+                                  + std::to_string(vorlen::kSearchSeatLevels));
+        return vorlen::assess(bits_, 0, level);
+    }
 
     bool operator==(const Board& other) const { return bits_ == other.bits_; }
 
@@ -136,4 +145,18 @@ void defineVorlen(py::module_& module)
 
     module.def("greedy", onBuilt(&Board::greedy), py::arg("board"),
                "The built-in player's choice: the legal colour that gains the most cells now, the lowest on a tie.");
+    module.def(
+        "search", [](py::handle board, int level) { return built(board).assess(level).colour; }, py::arg("board"),
+        py::arg("level"),
+        "The move of the built-in search player of this level (1, the weakest, to 5), as search:LEVEL plays it: the "
+        "same board always gets the same move (ValueError for another level).");
+    module.def(
+        "evaluate",
+        [](py::handle board, int level) {
+            const vorlen::Assessment seen = built(board).assess(level);
+            return py::make_tuple(seen.colour, seen.lead, seen.decided);
+        },
+        py::arg("board"), py::arg("level"),
+        "How the search player of this level sees the board: (its move, the mover's lead in cells as it weighs "
+        "them, 1 if the mover wins however the other plays as far as it looks, -1 if it loses, else 0).");
 }
