@@ -24,6 +24,8 @@ const char* const kSeatNames[2] = {"the first seat", "the second seat"};
 
 QString playerOf(const Seat& seat)
 {
+    if (seat.kind == Seat::Kind::Search)
+        return QString::fromStdString(vorlen::kSearchSeatPrefix + std::to_string(seat.level));
     const vorlen::SeatPlayer player{seat.kind, seat.command.trimmed().toLocal8Bit().toStdString(), {}};
     return QString::fromLocal8Bit(player.text());
 }
@@ -62,6 +64,7 @@ std::optional<NewMatchChoices> rematchChoices(const NewMatchChoices& base, const
     for (std::size_t seat = 0; seat < 2; ++seat) {
         const vorlen::SeatPlayer player = vorlen::parseSeatPlayer(players[1 - seat]);
         rematch.seats[seat].kind = player.kind;
+        rematch.seats[seat].level = player.kind == Seat::Kind::Search ? player.level : 1;
         rematch.seats[seat].command =
             player.isProgram()
                 ? QString::fromLocal8Bit(player.command + (player.ownDir.empty() ? "" : vorlen::kOwnDirSuffix + player.ownDir))
@@ -130,6 +133,7 @@ void saveNewMatchChoices(QSettings& settings, const NewMatchChoices& choices)
         const Seat& chosen = choices.seats[static_cast<std::size_t>(seat)];
         settings.setValue(QString("seat%1/kind").arg(seat), static_cast<int>(chosen.kind));
         settings.setValue(QString("seat%1/command").arg(seat), chosen.command);
+        settings.setValue(QString("seat%1/level").arg(seat), chosen.level);
     }
     settings.setValue("board", static_cast<int>(choices.board));
     settings.setValue("seed", QString::number(choices.seed));
@@ -159,8 +163,11 @@ NewMatchChoices loadNewMatchChoices(const QSettings& settings)
     const auto value = [&](const QString& key) { return settings.value("newMatch/" + key); };
     for (int seat = 0; seat < 2; ++seat) {
         Seat& chosen = choices.seats[static_cast<std::size_t>(seat)];
-        chosen.kind = enumFrom(value(QString("seat%1/kind").arg(seat)), Seat::Kind::Stream, Seat::Kind::BuiltIn);
+        chosen.kind = enumFrom(value(QString("seat%1/kind").arg(seat)), Seat::Kind::Search, Seat::Kind::BuiltIn);
         chosen.command = value(QString("seat%1/command").arg(seat)).toString();
+        bool levelRead = false;
+        const int level = value(QString("seat%1/level").arg(seat)).toInt(&levelRead);
+        chosen.level = levelRead && level >= 1 && level <= vorlen::kSearchSeatLevels ? level : 1;
     }
     choices.board = enumFrom(value("board"), Board::List, Board::Random);
     bool ok = false;

@@ -20,6 +20,7 @@ struct NewMatchChoices {
         using Kind = vorlen::SeatPlayer::Kind; // the dialog's choices, in this order
         Kind kind = Kind::BuiltIn;
         QString command; // Program and Stream: the command line
+        int level = 1;   // Search: its level, 1 to kSearchSeatLevels
         bool operator==(const Seat&) const = default;
     };
     enum class Board { Random, Seeded, Map, List };

@@ -98,14 +98,21 @@ QWidget* NewMatchDialog::seatRow(SeatRow& row, const Seat& seat)
 {
     auto* box = new QWidget(this);
     row.kind = new QComboBox(box);
-    row.kind->addItems({"Built-in player", "Person", "Program (started every move)", "Stream bot (stays up)"});
+    row.kind->addItems({"Built-in player", "Person", "Program (started every move)", "Stream bot (stays up)",
+                        "Search player (looks ahead)"});
     row.kind->setCurrentIndex(static_cast<int>(seat.kind));
+    row.level = new QSpinBox(box);
+    row.level->setRange(1, vorlen::kSearchSeatLevels);
+    row.level->setPrefix("level ");
+    row.level->setValue(seat.level);
+    row.level->setToolTip(QString("search:1 is the weakest, search:%1 the strongest").arg(vorlen::kSearchSeatLevels));
     row.command = new QLineEdit(seat.command, box);
     row.command->setPlaceholderText("command line");
     row.browse = browseButton(this, row.command, "Choose a program", "All files (*)");
     auto* layout = new QHBoxLayout(box);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(row.kind);
+    layout->addWidget(row.level);
     layout->addWidget(row.command, 1);
     layout->addWidget(row.browse);
     connect(row.kind, &QComboBox::currentIndexChanged, this, &NewMatchDialog::showApplicable);
@@ -144,6 +151,9 @@ void NewMatchDialog::showApplicable()
         const bool program = vorlen::SeatPlayer::programKind(kind);
         row.command->setEnabled(program);
         row.browse->setEnabled(program);
+        row.level->setVisible(kind == Seat::Kind::Search);
+        row.command->setVisible(kind != Seat::Kind::Search);
+        row.browse->setVisible(kind != Seat::Kind::Search);
     }
     const auto board = static_cast<Board>(board_->currentIndex());
     seed_->setEnabled(board == Board::Seeded);
@@ -161,6 +171,7 @@ NewMatchChoices NewMatchDialog::choices() const
     for (std::size_t seat = 0; seat < 2; ++seat) {
         choices.seats[seat].kind = static_cast<Seat::Kind>(seats_[seat].kind->currentIndex());
         choices.seats[seat].command = seats_[seat].command->text();
+        choices.seats[seat].level = seats_[seat].level->value();
     }
     choices.board = static_cast<Board>(board_->currentIndex());
     choices.seed = seed_->text().trimmed().toULongLong();

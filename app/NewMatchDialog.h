@@ -36,6 +36,7 @@ private:
         QComboBox* kind = nullptr;
         QLineEdit* command = nullptr;
         QPushButton* browse = nullptr;
+        QSpinBox* level = nullptr;
     };
     QWidget* seatRow(SeatRow& row, const NewMatchChoices::Seat& seat);
     QWidget* boardRows(const NewMatchChoices& start);

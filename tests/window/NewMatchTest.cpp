@@ -59,6 +59,8 @@ TEST(NewMatch, ChoicesBecomeTheWindowsOwnOptions)
     listed.game = 4;
     listed.sandbox = true;
     listed.noTimeLimit = true;
+    NewMatchChoices searching;
+    searching.seats = {Seat{Seat::Kind::Search, "ignored", 4}, Seat{Seat::Kind::Search, {}, 1}};
     NewMatchChoices mapped;
     mapped.board = Board::Map;
     mapped.path = "maps/x y.txt";
@@ -76,6 +78,7 @@ TEST(NewMatch, ChoicesBecomeTheWindowsOwnOptions)
          {"--first", "./bot --depth 3", "--second", "stream:python3 s.py", "--boards", "book.txt", "--game", "4",
           "--sandbox", "--no-time-limit"}},
         {mapped, {"--first", "stupid", "--second", "stupid", "--map", "maps/x y.txt", "--move-time", "500"}},
+        {searching, {"--first", "search:4", "--second", "search:1", "--move-time", "3000"}},
     };
     for (const auto& c : cases) {
         const QStringList arguments = newMatchArguments(c.choices);
@@ -88,6 +91,8 @@ TEST(NewMatch, ChoicesBecomeTheWindowsOwnOptions)
     const auto actions = scanStartupOptions(QStringList{"vorlen"} + newMatchArguments(listed));
     EXPECT_EQ(actions[0], (StartupAction{StartupAction::Type::SetPlayer, 0, kExternalPlayer, "./bot --depth 3"}));
     EXPECT_EQ(actions[1], (StartupAction{StartupAction::Type::SetPlayer, 1, kExternalPlayer, "stream:python3 s.py"}));
+    const auto searchers = scanStartupOptions(QStringList{"vorlen"} + newMatchArguments(searching));
+    EXPECT_EQ(searchers[0], (StartupAction{StartupAction::Type::SetPlayer, 0, kSearchPlayer, "search:4"}));
 }
 
 TEST(NewMatch, ChoicesTheWindowCannotPlayAreRefusedWithWhy)
@@ -142,6 +147,7 @@ TEST(NewMatch, TheLastChoicesAreRememberedAndGarbageReadsAsTheDefault)
     choices.game = 7;
     choices.sandbox = true;
     choices.moveTimeMs = 250;
+    choices.seats[1] = Seat{Seat::Kind::Search, {}, 5};
     {
         QSettings settings(QString::fromStdString(dir.file("kept.ini")), QSettings::IniFormat);
         saveNewMatchChoices(settings, choices);
@@ -149,7 +155,8 @@ TEST(NewMatch, TheLastChoicesAreRememberedAndGarbageReadsAsTheDefault)
     const QSettings kept(QString::fromStdString(dir.file("kept.ini")), QSettings::IniFormat);
     EXPECT_EQ(loadNewMatchChoices(kept), choices);
 
-    dir.write("bad.ini", "[newMatch]\nseat0\\kind=9\nseat1\\kind=-1\nboard=x\nseed=-3\ngame=-2\nmoveTimeMs=0\n");
+    dir.write("bad.ini", "[newMatch]\nseat0\\kind=9\nseat0\\level=6\nseat1\\kind=-1\nseat1\\level=x\nboard=x\nseed=-3\n"
+                         "game=-2\nmoveTimeMs=0\n");
     const QSettings bad(QString::fromStdString(dir.file("bad.ini")), QSettings::IniFormat);
     EXPECT_EQ(loadNewMatchChoices(bad), NewMatchChoices{});
 }
@@ -227,6 +234,9 @@ TEST(NewMatch, ARematchSwapsTheSeatsOnTheSameBoardWhereThatBoardCanBeChosen)
     EXPECT_TRUE(seeded->sandbox);
     EXPECT_EQ(seeded->moveTimeMs, 500);
     EXPECT_EQ(newMatchArguments(*seeded).mid(0, 4), (QStringList{"--first", "stream:./b --fast,dir=bots", "--second", "./a.sh"}));
+    const auto searched = rematchChoices(base, {"search:5", "stupid"}, "seed:3:7");
+    ASSERT_TRUE(searched);
+    EXPECT_EQ(searched->seats[1], (Seat{Seat::Kind::Search, {}, 5}));
     const auto mapped = rematchChoices(base, {"stupid", "person"}, "map:board.txt");
     ASSERT_TRUE(mapped);
     EXPECT_EQ(mapped->seats[0].kind, Seat::Kind::Person);
