@@ -19,7 +19,7 @@ using Type = StartupAction::Type;
 // Options that stand alone, and what they ask for.
 constexpr std::pair<const char*, Type> kFlags[] = {
     {"--sandbox", Type::Sandbox}, {"--chart", Type::Chart},     {"--no-time-limit", Type::NoTimeLimit},
-    {"--help", Type::Help},       {"--version", Type::Version},
+    {"--help", Type::Help},       {"--version", Type::Version}, {"--evaluation", Type::Evaluation},
 };
 
 // Options that take a value, and what they ask for.
@@ -119,6 +119,7 @@ std::string helpText()
            "  --play-from K        with --replay: play on live after the replay's turn K\n"
            "  --save-replay FILE   keep the live match's replay in FILE\n"
            "  --chart              show the score chart from the start\n"
+           "  --evaluation         show from the start what a search player makes of the position on show\n"
            "  --palette NAME       the board's colours: classic (the default) or colorblind\n"
            "  --bot-logs DIR       keep each bot's standard error in DIR\n"
            "  --move-time MS       a program's time for a move, in ms (default 3000)\n"

@@ -16,7 +16,7 @@
 // What the command line asks of the window, in the order it asks it.
 struct StartupAction {
     enum class Type { SetPlayer, LoadMap, Sandbox, Seed, Game, Replay, SaveReplay, Chart, Palette, BotLogs, MoveTime,
-                      NoTimeLimit, Boards, PlayFrom, BotEnv, Help, Version,
+                      NoTimeLimit, Boards, PlayFrom, BotEnv, Help, Version, Evaluation,
                       Unknown, MissingValue };
     Type type;
     int seat = 0;         // SetPlayer: 0 for "--first", 1 for "--second"

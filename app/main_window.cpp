@@ -2,6 +2,8 @@
 
 #include "BoardFitter.h"
 #include "BotLogPanel.h"
+#include "EvaluationPanel.h"
+#include "SeatColours.h"
 #include "MoveList.h"
 #include "PersonBar.h"
 #include "PersonPlayer.h"
@@ -51,6 +53,8 @@ main_window::main_window(const QStringList& arguments, QWidget* parent)
                         << QFile::decodeName(QByteArray::fromStdString(action.value));
     if (hasAction(actions, StartupAction::Type::Chart))
         viewOptions << "--chart";
+    if (hasAction(actions, StartupAction::Type::Evaluation))
+        viewOptions << "--evaluation";
 
     timer = new QTimer(this);
     timer->setSingleShot(false);
@@ -168,6 +172,14 @@ void main_window::buildDocks(const std::vector<StartupAction>& actions)
         if (shown)
             tellStory();
     });
+    docks.evaluation = new EvaluationPanel(this);
+    addDockWidget(Qt::RightDockWidgetArea, docks.evaluation);
+    docks.evaluation->setSeats({"One", "Two"}, {seatMarkColour(0), seatMarkColour(1)});
+    docks.evaluation->setVisible(hasAction(actions, StartupAction::Type::Evaluation));
+    connect(docks.evaluation, &QDockWidget::visibilityChanged, this, [this](bool shown) {
+        if (shown)
+            tellStory();
+    });
     // The panels on the right run the window's whole height; the logs lie
     // under the board only: the window still fits a small screen.
     setCorner(Qt::BottomRightCorner, Qt::RightDockWidgetArea);
@@ -234,7 +246,8 @@ void main_window::buildMenus()
     file->addAction("Quit", QKeySequence::Quit, this, &QWidget::close);
 
     QMenu* view = menuBar()->addMenu("&View");
-    for (QDockWidget* dock : std::initializer_list<QDockWidget*>{docks.players, docks.moves, docks.logs, docks.chart})
+    for (QDockWidget* dock :
+         std::initializer_list<QDockWidget*>{docks.players, docks.moves, docks.logs, docks.chart, docks.evaluation})
         view->addAction(dock->toggleViewAction());
     docks.chart->toggleViewAction()->setText("Score chart");
 }

@@ -20,6 +20,7 @@
 #include <vector>
 
 class BotLogPanel;
+class EvaluationPanel;
 class MoveList;
 class PersonBar;
 class PersonPlayer;
@@ -70,6 +71,7 @@ public:
     PlayersPanel* playersPanel() const { return docks.players; }
     MoveList* moveList() const { return docks.moves; }
     BotLogPanel* botLogs() const { return docks.logs; }
+    EvaluationPanel* evaluation() const { return docks.evaluation; }
     // The colours offered to a person whose move it is; hidden otherwise.
     PersonBar* personColours() const { return personControls.bar; }
     QString resultBanner() const;
@@ -185,6 +187,7 @@ private:
         PlayersPanel* players = nullptr;
         MoveList* moves = nullptr;
         BotLogPanel* logs = nullptr;
+        EvaluationPanel* evaluation = nullptr;
     } docks;
     QToolBar* bannerBar = nullptr;
     QLabel* banner = nullptr;

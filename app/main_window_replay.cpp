@@ -3,6 +3,8 @@
 #include "main_window.h"
 
 #include "BotLogPanel.h"
+#include "EvaluationPanel.h"
+#include "SeatColours.h"
 #include "MatchPage.h"
 #include "MatchStory.h"
 #include "MoveList.h"
@@ -119,6 +121,11 @@ void main_window::tellStory()
     docks.moves->showTurns(story);
     docks.moves->markTurn(viewing() ? shown : 0);
     docks.logs->showTurns(story, shown);
+    if (docks.evaluation->isVisible() && (viewing() || !moving())) {
+        docks.evaluation->setSeats({vorlen::playerName(story.players[0]), vorlen::playerName(story.players[1])},
+                                   {seatMarkColour(0), seatMarkColour(1)});
+        docks.evaluation->showPosition(shownBoard(), shown % 2);
+    }
     if (docks.chart->isHidden())
         return;
     // Each seat keeps its own colour in the chart, whatever its region's.

@@ -103,7 +103,7 @@ TEST(ReplayWindow, MenusAndAQuietLiveWindow)
                            QString::fromUtf8("Save the board as seat 1 saw it\u2026"), QString::fromUtf8("Open replay\u2026"),
                            "Play from here", "-", "Quit"}));
     EXPECT_EQ(actionTexts(menus[1]->menu()->actions()),
-              (QStringList{"Players", "Moves", "Bot logs", "Score chart"}));
+              (QStringList{"Players", "Moves", "Bot logs", "Score chart", "Evaluation"}));
     // Opens as it always has: no chart, no replay controls, no status.
     EXPECT_TRUE(window->scoreChart()->isHidden());
     EXPECT_TRUE(window->findChild<QToolBar*>("replayBar")->isHidden());
