@@ -2,6 +2,7 @@
 
 #include "Files.h"
 #include "HtmlText.h"
+#include "MatchEvaluation.h"
 #include "MatchResult.h"
 #include "Retirement.h"
 #include "SeatPlayer.h"
@@ -121,6 +122,10 @@ Json pageData(const Replay& replay, const MatchPageSettings& settings)
                          {"retired", retired},
                          {"log", logWithSeatFiles(turn)}});
     }
+    Json evaluations = Json::object();
+    for (const int level : settings.evaluationLevels)
+        if (const std::string levelJson = matchEvaluationJson(replay, level); !levelJson.empty())
+            evaluations[std::to_string(level)] = Json::parse(levelJson);
     Json homes = Json::array();
     for (const auto& home : line.homes)
         homes.push_back({home[0], home[1]});
@@ -140,7 +145,8 @@ Json pageData(const Replay& replay, const MatchPageSettings& settings)
             {"owner", line.owner},
             {"homes", homes},
             {"boards", line.boards},
-            {"turns", turns}};
+            {"turns", turns},
+            {"evaluation", {{"levels", evaluations}, {"source", settings.evaluationSource}}}};
 }
 
 } // namespace

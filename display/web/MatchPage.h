@@ -5,6 +5,7 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 namespace vorlen {
 
@@ -20,6 +21,11 @@ struct MatchPageSettings {
     std::string backTo; // a page to link back to ("index.html"); empty: none
     Palette palette = classicPalette();
     std::array<std::string, 2> names{}; // as a run names the players; empty: by their programs
+    // What search players make of each position, shown beside the board:
+    // the levels written into the page, or an address the page asks for a
+    // level's evaluation (MatchEvaluation.h) by adding the level to it.
+    std::vector<int> evaluationLevels;
+    std::string evaluationSource;
 };
 
 // False, with the problem, when the replay does not check out.

@@ -1,6 +1,9 @@
 #include "HttpServer.h"
 #include "LadderSite.h"
 #include "LadderStandings.h"
+#include "MatchEvaluation.h"
+#include "PairPlay.h"
+#include "ReplayFile.h"
 #include "SitePages.h"
 #include "ladder/LadderRuns.h"
 #include "support/Archives.h"
@@ -68,11 +71,26 @@ TEST_P(SiteRuns, TheServerShowsTheLadderToAnyoneAndNothingThatIsAnOwners)
     EXPECT_FALSE(holds(page.body, root)) << "nor where the bots ran";
     EXPECT_TRUE(holds(httpGet(port, "/bots/first").body, "<a href=\"/matches/" + id + "\">"));
     EXPECT_TRUE(holds(httpGet(port, "/matches").body, "first.v1"));
+    // The page asks the site for a level's evaluation of every position.
+    EXPECT_TRUE(holds(page.body, "\"source\":\"/matches/" + id + "/evaluation/\""));
+    const auto evaluated = httpGet(port, "/matches/" + id + "/evaluation/2");
+    ASSERT_EQ(evaluated.status, 200) << evaluated.body;
+    EXPECT_EQ(evaluated.headers.at("content-type"), "application/json");
+    vorlen::Replay played;
+    std::string unread;
+    ASSERT_TRUE(readReplayFile(root + "/" + landedReplay(matches[0].pair, *recordOf(matches[0])), played, unread))
+        << unread;
+    EXPECT_EQ(evaluated.body, matchEvaluationJson(played, 2));
+    EXPECT_EQ(httpGet(port, "/matches/" + id + "/evaluation/2").body, evaluated.body) << "kept: the same again";
 
     const std::pair<std::string, int> refused[] = {
         {"/matches/999", 404}, {"/matches/0", 404}, {"/matches/-1", 404}, {"/matches/1x", 404},
         {"/matches/99999999999999999999", 404}, {"/matches/..%2F..%2Fetc%2Fpasswd", 404}, {"/bots/nobody", 404},
         {"/bots/..%2F..%2Fetc", 404}, {"/bots/first%00", 404}, {"/storage/pairs/1", 404}, {"/ladder.sqlite", 404},
+        {"/matches/" + id + "/evaluation/0", 404}, {"/matches/" + id + "/evaluation/6", 404},
+        {"/matches/" + id + "/evaluation/", 404}, {"/matches/" + id + "/evaluation/22", 404},
+        {"/matches/" + id + "/evaluation/x", 404}, {"/matches/999/evaluation/1", 404},
+        {"/matches/x/evaluation/1", 404}, {"/matches/" + id + "/evaluation/1/..", 404},
     };
     for (const auto& [path, status] : refused)
         EXPECT_EQ(httpGet(port, path).status, status) << path;

@@ -1,9 +1,12 @@
 // A match's web page carries what the referee computed: read back the way
 // the page's script reads it, it gives the referee's board after every turn.
+#include "Assessment.h"
 #include "Boards.h"
+#include "MatchEvaluation.h"
 #include "MatchPage.h"
 #include "ReplayPlayback.h"
 #include "Retirement.h"
+#include "VorlenLogicSearch.h"
 #include "VorlenLogicTeam02.h"
 #include "support/Fakes.h"
 
@@ -79,7 +82,8 @@ TEST(MatchPages, ReadAsThePageReadsThemTheyGiveTheRefereesBoardAfterEveryTurn)
     for (const auto& c : cases) {
         std::string html;
         std::string problem;
-        ASSERT_TRUE(matchPageHtml(c.replay, {"game 1", "index.html", classicPalette()}, html, problem)) << problem;
+        ASSERT_TRUE(matchPageHtml(c.replay, {"game 1", "index.html", classicPalette(), {}, {}, {}}, html, problem))
+            << problem;
         const nlohmann::json data = pageData(html);
         ASSERT_EQ(data["turns"].size(), c.replay.turns.size()) << c.name;
         ReplayPlayback playback(c.replay);
@@ -112,4 +116,46 @@ TEST(MatchPages, AReplayTheRefereeDoesNotComeToGetsNoPage)
     EXPECT_NE(problem.find("turn 4"), std::string::npos) << problem;
     EXPECT_EQ(pageNameFor("game-3-A-B.json"), "game-3-A-B.html");
     EXPECT_EQ(pageNameFor("match"), "match.html");
+}
+
+TEST(MatchPages, CarryWhatTheChosenSearchLevelsMakeOfEveryPosition)
+{
+    const Replay replay = playedMatch(seededBoard(3, 0));
+    MatchPageSettings settings;
+    settings.evaluationLevels = {1, 4};
+    std::string html;
+    std::string problem;
+    ASSERT_TRUE(matchPageHtml(replay, settings, html, problem)) << problem;
+    const nlohmann::json data = pageData(html);
+    EXPECT_EQ(data["evaluation"]["levels"].size(), 2U);
+    EXPECT_EQ(data["evaluation"]["source"], "");
+    ReplayPlayback playback(replay);
+    for (const int level : settings.evaluationLevels) {
+        const nlohmann::json& positions = data["evaluation"]["levels"][std::to_string(level)];
+        ASSERT_EQ(positions.size(), replay.turns.size() + 1) << "the start and after every turn";
+        for (int turns = 0; turns <= playback.length(); turns += 7) {
+            playback.seek(turns);
+            const Assessment seen = assess(BitBoard(playback.board()), turns % 2, level);
+            const nlohmann::json& shown = positions[static_cast<std::size_t>(turns)];
+            ASSERT_EQ(shown[0], turns % 2);
+            ASSERT_EQ(shown[1], seen.colour) << "level " << level << " after " << turns;
+            ASSERT_NEAR(shown[2].get<double>(), seen.lead, 0.051);
+            ASSERT_EQ(shown[3], seen.decided);
+        }
+    }
+    // The moves a search player made are the ones its evaluation names.
+    VorlenLogicSearch searcher(2);
+    const Replay searched = playedMatch(seededBoard(3, 1), &searcher);
+    const nlohmann::json level2 = nlohmann::json::parse(matchEvaluationJson(searched, 2));
+    for (std::size_t turn = 0; turn < searched.turns.size(); turn += 2) {
+        if (searched.turns[turn].answer)
+            ASSERT_EQ(level2[turn][1], *searched.turns[turn].answer) << "turn " << turn;
+    }
+    // None asked: none carried, and no source for the page to ask.
+    ASSERT_TRUE(matchPageHtml(replay, {}, html, problem));
+    EXPECT_TRUE(pageData(html)["evaluation"]["levels"].empty());
+    // A replay that does not play through has none.
+    Replay broken = replay;
+    broken.turns[4].answer = 9;
+    EXPECT_EQ(matchEvaluationJson(broken, 1), "");
 }

@@ -32,6 +32,8 @@
       return { swatch, score, state, view };
     });
 
+    const evaluation = evaluationView(data, seatViews);
+
     const slider = el('input', { type: 'range', min: 0, max: last, value: 0, id: 'slider' });
     const label = el('span', { id: 'turn' });
     const buttons = {};
@@ -182,6 +184,7 @@
       if (shown > 0) moves.parentNode.scrollTop = moveRows[shown - 1].offsetTop - moves.parentNode.clientHeight / 2;
       drawBoard();
       drawChart();
+      evaluation.show(shown);
       showLogs();
       offerInput();
       // The address names the turn on show as the label does.
@@ -223,4 +226,60 @@
     });
     window.addEventListener('hashchange', fromHash);
     fromHash();
+  }
+
+  // What a search player makes of the position on show: its move and a bar
+  // of how the seats stand. The levels come in the page, or are asked of
+  // the site that serves it, one level at a time.
+  function evaluationView(data, seatViews) {
+    const given = data.evaluation || { levels: {}, source: '' };
+    const known = Object.assign({}, given.levels);
+    const asked = new Set();
+    const offered = given.source ? [1, 2, 3, 4, 5] : Object.keys(known).map(Number);
+    let shown = 0;
+    if (!offered.length) return { show() {} };
+    const choice = el('select', { id: 'evaluation-level', title: 'which search player looks' },
+      offered.map(level => el('option', { value: level, text: 'search:' + level })));
+    choice.value = String(offered.includes(3) ? 3 : offered[0]);
+    const seatColour = seat => getComputedStyle(seatViews[seat].view.querySelector('b')).color;
+    const first = el('span', { class: 'first' });
+    const bar = el('div', { id: 'evaluation-bar' }, [first]);
+    const words = el('span', { id: 'evaluation-words' });
+    document.getElementById('side').append(el('div', { id: 'evaluation' }, [choice, bar, words]));
+    bar.style.background = seatColour(1);
+    first.style.background = seatColour(0);
+
+    function draw() {
+      const level = choice.value;
+      const positions = known[level];
+      if (!positions) {
+        words.textContent = positions === null ? 'no evaluation' : 'search:' + level + ' is looking\u2026';
+        if (positions === undefined && given.source && !asked.has(level)) fetchLevel(level);
+        return;
+      }
+      const [seat, colour, lead, decided] = positions[Math.min(shown, positions.length - 1)];
+      const name = data.names[seat];
+      let verdict = 'level';
+      if (decided) verdict = decided > 0 ? 'wins' : 'loses';
+      else if (lead) verdict = (lead > 0 ? 'ahead by ' : 'behind by ') + Math.abs(lead).toFixed(1) + ' cells';
+      words.textContent = colour ? name + ' to move: plays ' + colour + '; ' + verdict : name + ': no move';
+      // A lead of a quarter of the board fills the bar.
+      const full = data.rows * data.columns / 4;
+      const moverShare = decided ? (decided > 0 ? 1 : 0) : Math.min(1, Math.max(0, 0.5 + lead / (2 * full)));
+      first.style.width = ((seat === 0 ? moverShare : 1 - moverShare) * 100) + '%';
+    }
+    function fetchLevel(level) {
+      asked.add(level);
+      fetch(given.source + level).then(r => {
+        // The site makes one evaluation at a time: a busy one is asked again.
+        if (r.status === 503) return new Promise(again => setTimeout(() => again('busy'), 1000));
+        return r.ok ? r.json() : null;
+      }).catch(() => null).then(positions => {
+        if (positions === 'busy') { asked.delete(level); draw(); return; }
+        known[level] = Array.isArray(positions) ? positions : null;
+        if (choice.value === level) draw();
+      });
+    }
+    choice.onchange = draw;
+    return { show(turns) { shown = turns; draw(); } };
   }

@@ -1,5 +1,6 @@
 #include "LadderSite.h"
 
+#include "MatchEvaluation.h"
 #include "MatchPage.h"
 #include "PairPlay.h"
 #include "MatchRecord.h"
@@ -144,8 +145,13 @@ HttpResponse LadderSite::route(const HttpRequest& request, const Visitor& visito
         return matchesPage(visitor);
     if (path == "/admin")
         return adminPage(site_, visitor);
-    if (path.starts_with("/matches/"))
-        return matchPage(path.substr(9), visitor);
+    if (path.starts_with("/matches/")) {
+        const std::string rest = path.substr(9);
+        const std::size_t evaluation = rest.find("/evaluation/");
+        if (evaluation != std::string::npos)
+            return matchEvaluation(rest.substr(0, evaluation), rest.substr(evaluation + 12), visitor);
+        return matchPage(rest, visitor);
+    }
     if (path.starts_with("/users/"))
         return userPage(site_, path.substr(7), visitor);
     if (path.starts_with("/bots/")) {
@@ -218,12 +224,44 @@ HttpResponse LadderSite::matchPage(const std::string& id, const Visitor& visitor
     settings.title = "match " + id;
     settings.backTo = "/matches";
     settings.names = {record->seats[0].player, record->seats[1].player};
+    settings.evaluationSource = "/matches/" + id + "/evaluation/";
     withoutPrivateParts(replay, settings.names, owned);
     if (!matchPageHtml(replay, settings, html, problem))
         return refusal(500, "Match " + id, "Its replay cannot be shown.", visitor);
     HttpResponse response = htmlAnswer(std::move(html));
     response.headers.emplace_back("Content-Security-Policy", contentPolicy(true));
     return response;
+}
+
+HttpResponse LadderSite::matchEvaluation(const std::string& id, const std::string& level, const Visitor& visitor)
+{
+    const std::optional<std::int64_t> number = idOf(id);
+    const int depth = level.size() == 1 ? level[0] - '0' : 0;
+    if (!number || depth < 1 || depth > kSearchSeatLevels)
+        return notFound(visitor);
+    const EvaluationCache::Answer answer = evaluations_.get(*number, depth, [&]() -> std::string {
+        std::optional<MatchRow> row;
+        std::optional<match::MatchRecord> record;
+        {
+            const StorePool::Lease store = stores_.borrow();
+            row = store->match(*number);
+            record = row ? recordOf(*row) : std::nullopt;
+        }
+        Replay replay;
+        std::string problem;
+        if (!record || row->pair <= 0
+            || !readReplayFile(site_.ladder.root + "/" + landedReplay(row->pair, *record), replay, problem))
+            return {};
+        return matchEvaluationJson(replay, depth);
+    });
+    switch (answer.outcome) {
+    case EvaluationCache::Outcome::Made: return {200, "application/json", answer.json, {}};
+    case EvaluationCache::Outcome::Busy:
+        return {503, "text/plain; charset=utf-8", "Another evaluation is being made; ask again in a moment.\n",
+                {{"Retry-After", "1"}}};
+    case EvaluationCache::Outcome::Failed: break;
+    }
+    return notFound(visitor);
 }
 
 } // namespace vorlen::ladder

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "EvaluationCache.h"
 #include "HttpServer.h"
 #include "LadderPaths.h"
 #include "SiteAccounts.h"
@@ -24,11 +25,16 @@ private:
     HttpResponse route(const HttpRequest& request, const Visitor& visitor);
     HttpResponse botPage(const std::string& name, const Visitor& visitor);
     HttpResponse matchPage(const std::string& id, const Visitor& visitor);
+    // GET /matches/ID/evaluation/LEVEL: what search:LEVEL makes of each of
+    // the match's positions, as its page asks for it.
+    HttpResponse matchEvaluation(const std::string& id, const std::string& level, const Visitor& visitor);
+    // The replay of a match landed in the ladder, with its record.
     HttpResponse matchesPage(const Visitor& visitor);
 
     StorePool stores_;
     SiteContext site_;
     StandingsBoard standings_;
+    EvaluationCache evaluations_;
 };
 
 } // namespace vorlen::ladder

@@ -251,6 +251,24 @@ std::vector<MatchOption> outputOptions()
         pathOption("replays", "DIR", "Write each match's replay here, for vorlen --replay.", &MatchConfig::replayDir),
         pathOption("report", "DIR", "Write the run as web pages here, as it goes: index.html and a page per match.",
                    &MatchConfig::reportDir),
+        {"evaluation", "LEVELS",
+         "Show on each match page of --report what search players of these levels (1 to 5, as 3 or 1,3,5) make of "
+         "every position.",
+         {}, [](const OptionInput& in, MatchConfig& config, Warnings&) -> Taken {
+             if (!in.set)
+                 return std::nullopt;
+             for (const QString& word : in.value().split(',')) {
+                 bool number = false;
+                 const int level = word.trimmed().toInt(&number);
+                 if (!number || level < 1 || level > kSearchSeatLevels)
+                     return QString("--evaluation: '%1' is no level: the levels are 1 to %2, as 3 or 1,3,5")
+                         .arg(word, QString::number(kSearchSeatLevels));
+                 if (std::find(config.evaluationLevels.begin(), config.evaluationLevels.end(), level)
+                     == config.evaluationLevels.end())
+                     config.evaluationLevels.push_back(level);
+             }
+             return std::nullopt;
+         }},
         flagOption("trace", "Print the window's console trace of every match.", &MatchConfig::trace),
     };
 }

@@ -194,6 +194,7 @@ int playRun(const MatchConfig& config)
             sayf(stderr, "vorlen-match: --report: %s\n", error.c_str());
             return 2;
         }
+        report.showEvaluations(config.evaluationLevels);
         runner.setReport(&report);
     }
     shown.earlier = runner.tally().matches();

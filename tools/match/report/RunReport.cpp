@@ -77,7 +77,9 @@ bool RunReport::addPage(int game, const std::string& name, const Replay& replay,
                         const std::array<std::string, 2>& names, std::string& error)
 {
     std::string html;
-    if (!matchPageHtml(replay, pageSettings(game, names), html, error) || !writeFileAtomically(dir_ + "/" + name, html, error))
+    MatchPageSettings settings = pageSettings(game, names);
+    settings.evaluationLevels = evaluationLevels_;
+    if (!matchPageHtml(replay, settings, html, error) || !writeFileAtomically(dir_ + "/" + name, html, error))
         return false;
     const std::lock_guard lock(pagesMutex_);
     pages_[game] = name;

@@ -21,6 +21,8 @@ class RunReport {
 public:
     // Makes the folder and its shared files. `earlier`: a resumed run's records.
     bool open(const std::string& dir, const std::vector<MatchRecord>& earlier, std::string& error);
+    // The search levels whose evaluations each match page shows.
+    void showEvaluations(std::vector<int> levels) { evaluationLevels_ = std::move(levels); }
     // A finished match's page; from any thread.
     // `names`: the players as the run names them; empty: by their programs.
     bool addPage(int game, const std::string& name, const Replay& replay, const std::array<std::string, 2>& names,
@@ -31,6 +33,7 @@ public:
 
 private:
     std::string dir_;
+    std::vector<int> evaluationLevels_;
     std::vector<MatchRecord> records_;
     std::mutex pagesMutex_;
     std::map<int, std::string> pages_;

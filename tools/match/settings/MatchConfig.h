@@ -63,6 +63,7 @@ struct MatchConfig {
     std::string botLogDir;
     std::string replayDir;
     std::string reportDir; // --report: the run as web pages
+    std::vector<int> evaluationLevels; // --evaluation: search levels shown on the report's match pages
     bool trace = false;
     bool quiet = false; // progress as a bare count
     SandboxMode sandbox = SandboxMode::Auto;
