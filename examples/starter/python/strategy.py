@@ -1,4 +1,4 @@
-"""The thinking of the starter bot: a two-ply search on the referee's rules.
+"""The thinking of the starter bot: a one-ply rule that counts what is within reach.
 
 The module `vorlen` is the referee's own engine: vorlen.Board reads the board
 as vorla.in holds it, and board.play(colour) and board.scores() are exactly
@@ -15,20 +15,17 @@ except ModuleNotFoundError:
              "sudo cmake --install build --component python --prefix /usr")
 
 
-def margin(board):
-    """How far the player to move leads: its region less its opponent's."""
-    mine, theirs = board.scores()
-    return mine - theirs
+def within_reach(board):
+    """The mover's region, and the cells each colour it may play next would add."""
+    region = board.scores()[0]
+    return region + sum(board.play(colour).scores()[0] - region for colour in board.legal())
 
 
 def choose(board):
-    """The colour whose worst reply leaves us best off; the lowest on a tie."""
-    best_colour, best_value = None, None
+    """The colour that leaves the most within reach after it; the lowest on a tie."""
+    best_colour, best_reach = None, None
     for colour in board.legal():
-        after = board.play(colour)
-        # The opponent moves next: it sees the board from its side.
-        replies = after.flipped()
-        worst = min((-margin(replies.play(reply)) for reply in replies.legal()), default=margin(after))
-        if best_value is None or worst > best_value:
-            best_colour, best_value = colour, worst
+        reach = within_reach(board.play(colour))
+        if best_reach is None or reach > best_reach:
+            best_colour, best_reach = colour, reach
     return best_colour
