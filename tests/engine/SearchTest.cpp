@@ -189,7 +189,7 @@ TEST(Search, EveryLevelPlaysOnlyLegalMovesAndLevelsWeighAsTheyShould)
 {
     // A search player as the referee asks it: on cells as the first seat,
     // or on planes as either; the same choice both ways.
-    for (const BitBoard& board : positions(2, 17, 8))
+    for (const BitBoard& board : positions(1, 19, 8))
         for (int level = 1; level <= kSearchSeatLevels; ++level) {
             VorlenLogicSearch player(level);
             const int onBits = player.moveOnBits(board, 0).value_or(0);
@@ -200,4 +200,31 @@ TEST(Search, EveryLevelPlaysOnlyLegalMovesAndLevelsWeighAsTheyShould)
     EXPECT_EQ(VorlenLogicSearch(1).makeMove(makeField(3, 3, 1)), 0) << "no colour on a board of another size";
     EXPECT_EQ(searchDepthOf(0).depth, searchDepthOf(1).depth);
     EXPECT_EQ(searchDepthOf(9).depth, searchDepthOf(kSearchSeatLevels).depth);
+}
+
+TEST(Search, ABudgetGivesUpADepthForTheDeepestDoneAndCountsNotTimes)
+{
+    int shallower = 0;
+    for (const BitBoard& board : positions(2, 23, 31)) {
+        const SearchAnswer whole = searchMove(board, 0, {5, Weighing::Regions, 0});
+        EXPECT_EQ(whole.depth, 5);
+        // A budget never reached: the same move as without one.
+        const SearchAnswer roomy = searchMove(board, 0, {5, Weighing::Regions, 1'000'000});
+        ASSERT_EQ(roomy.colour, whole.colour);
+        ASSERT_EQ(roomy.worth, whole.worth);
+        // One too small for depth 5: the answer of depth 3, as depth 3 alone gives it.
+        const SearchAnswer tight = searchMove(board, 0, {5, Weighing::Regions, 40});
+        ASSERT_LE(tight.nodes, 41);
+        ASSERT_TRUE(board.legal(0, tight.colour));
+        if (tight.depth < 5) {
+            ++shallower;
+            const SearchAnswer three = searchMove(board, 0, {tight.depth, Weighing::Regions, 0});
+            ASSERT_EQ(tight.colour, three.colour);
+            ASSERT_EQ(tight.worth, three.worth);
+        }
+        ASSERT_EQ(searchMove(board, 0, {5, Weighing::Regions, 40}).colour, tight.colour) << "the same every time";
+        // Not even one depth: still a legal move.
+        ASSERT_TRUE(board.legal(0, searchMove(board, 0, {5, Weighing::Regions, 1}).colour));
+    }
+    EXPECT_GT(shallower, 3);
 }
