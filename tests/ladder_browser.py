@@ -46,6 +46,13 @@ with tempfile.TemporaryDirectory() as profile:
             alice.go(site + match.group(1))
             check(alice.eval("!!document.querySelector('canvas')") and "kit.v1" in alice.text(),
                   "its match page shows the board and the players")
+            # The evaluation is asked of the site, level by level, under the page's own policy.
+            check(alice.wait_for_text("to move: plays", 60), "search:3's evaluation of the start, asked of the site")
+            alice.eval("document.getElementById('step').click(); document.getElementById('step').click()")
+            alice.eval("const s = document.getElementById('evaluation-level'); s.value = '5'; s.onchange()")
+            check(alice.wait_for_text("to move: plays", 60) and "looking" not in alice.text(),
+                  "another level's, after two turns: " + alice.eval(
+                      "document.getElementById('evaluation-words').textContent"))
             alice.screenshot(os.path.join(shots, "match.png"))
 
         bob = browser.tab(own_context=True)

@@ -148,8 +148,9 @@ TEST(MatchPages, CarryWhatTheChosenSearchLevelsMakeOfEveryPosition)
     const Replay searched = playedMatch(seededBoard(3, 1), &searcher);
     const nlohmann::json level2 = nlohmann::json::parse(matchEvaluationJson(searched, 2));
     for (std::size_t turn = 0; turn < searched.turns.size(); turn += 2) {
-        if (searched.turns[turn].answer)
+        if (searched.turns[turn].answer) {
             ASSERT_EQ(level2[turn][1], *searched.turns[turn].answer) << "turn " << turn;
+        }
     }
     // None asked: none carried, and no source for the page to ask.
     ASSERT_TRUE(matchPageHtml(replay, {}, html, problem));
