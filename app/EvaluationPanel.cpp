@@ -41,20 +41,6 @@ private:
     double share = 0.5;
 };
 
-namespace {
-
-// A lead of this many cells fills the bar: a quarter of the board is a
-// match all but decided.
-constexpr double kFullBarLead = vorlen::kBoardCells / 4.0;
-
-double shareOf(const vorlen::Assessment& seen, int seat)
-{
-    const double moverShare = seen.decided != 0 ? (seen.decided > 0 ? 1.0 : 0.0)
-                                                : std::clamp(0.5 + seen.lead / (2 * kFullBarLead), 0.0, 1.0);
-    return seat == 0 ? moverShare : 1.0 - moverShare;
-}
-
-} // namespace
 
 EvaluationPanel::EvaluationPanel(QWidget* parent) : QDockWidget("Evaluation", parent)
 {
@@ -144,6 +130,5 @@ void EvaluationPanel::take(int generation, vorlen::Assessment seen)
         return;
     const std::string mover = names[static_cast<std::size_t>(seatToMove)];
     words->setText(QString::fromLocal8Bit(mover + " to move: " + vorlen::assessmentText(seen)));
-    bar->setShare(shareOf(seen, seatToMove));
-    emit evaluated();
+    bar->setShare(vorlen::firstSeatShare(seen, seatToMove));
 }

@@ -23,8 +23,6 @@ class EvaluationBar;
 // runs on a thread of its own: the window never waits for it, and a position
 // left before its search ends is not searched any more.
 class EvaluationPanel : public QDockWidget {
-    Q_OBJECT
-
 public:
     explicit EvaluationPanel(QWidget* parent = nullptr);
     ~EvaluationPanel() override;
@@ -37,10 +35,6 @@ public:
     // What is shown: the words, and seat 0's share of the bar from 0 to 1.
     QString verdict() const;
     double firstSeatShare() const;
-
-signals:
-    // A position's search has ended and is on show.
-    void evaluated();
 
 private:
     void ask();

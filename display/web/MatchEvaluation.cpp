@@ -20,7 +20,8 @@ std::string matchEvaluationJson(const Replay& replay, int level)
         if (!BitBoard::fits(board))
             return {};
         const Assessment seen = assess(BitBoard(board), seat, level);
-        positions.push_back({seat, seen.colour, std::round(seen.lead * 10) / 10, seen.decided});
+        positions.push_back({seat, seen.colour, std::round(seen.lead * 10) / 10, seen.decided,
+                             std::round(firstSeatShare(seen, seat) * 1000) / 1000, assessmentText(seen)});
         std::string problem;
         if (turns >= playback.length())
             break;

@@ -3,6 +3,7 @@
 #include "Evaluation.h"
 #include "SearchLevels.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -22,6 +23,15 @@ Assessment assess(const BitBoard& board, int seat, int level)
     }
     seen.lead = static_cast<double>(answer.worth) / kCellWorth;
     return seen;
+}
+
+double firstSeatShare(const Assessment& assessment, int seat)
+{
+    constexpr double kFullBarLead = kBoardCells / 4.0;
+    const double moverShare = assessment.decided != 0
+                                  ? (assessment.decided > 0 ? 1.0 : 0.0)
+                                  : std::clamp(0.5 + assessment.lead / (2 * kFullBarLead), 0.0, 1.0);
+    return seat == 0 ? moverShare : 1.0 - moverShare;
 }
 
 std::string assessmentText(const Assessment& assessment)

@@ -23,4 +23,9 @@ Assessment assess(const BitBoard& board, int seat, int level);
 // "plays 5; wins", "plays 2; loses".
 std::string assessmentText(const Assessment& assessment);
 
+// The first seat's part of a bar that shows how the seats stand, from 0
+// to 1, when `seat` was the mover: a half each for a level match, all of it
+// for a decided one; a lead of a quarter of the board fills it.
+double firstSeatShare(const Assessment& assessment, int seat);
+
 } // namespace vorlen

@@ -17,7 +17,7 @@ SearchDepth searchDepthOf(int level)
         {5, Weighing::Regions, 0},
         {1, Weighing::Territory, 0},
         {3, Weighing::Territory, 0},
-        {7, Weighing::Territory, 12'000},
+        {7, Weighing::Territory, 8'000},
     }};
     const int index = level < 1 ? 0 : (level > kSearchSeatLevels ? kSearchSeatLevels - 1 : level - 1);
     return levels[static_cast<std::size_t>(index)];

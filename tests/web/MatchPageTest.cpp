@@ -141,6 +141,8 @@ TEST(MatchPages, CarryWhatTheChosenSearchLevelsMakeOfEveryPosition)
             ASSERT_EQ(shown[1], seen.colour) << "level " << level << " after " << turns;
             ASSERT_NEAR(shown[2].get<double>(), seen.lead, 0.051);
             ASSERT_EQ(shown[3], seen.decided);
+            ASSERT_NEAR(shown[4].get<double>(), firstSeatShare(seen, turns % 2), 0.0005) << "the bar's split";
+            ASSERT_EQ(shown[5], assessmentText(seen)) << "the words the window shows";
         }
     }
     // The moves a search player made are the ones its evaluation names.

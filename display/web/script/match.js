@@ -257,16 +257,10 @@
         if (positions === undefined && given.source && !asked.has(level)) fetchLevel(level);
         return;
       }
-      const [seat, colour, lead, decided] = positions[Math.min(shown, positions.length - 1)];
-      const name = data.names[seat];
-      let verdict = 'level';
-      if (decided) verdict = decided > 0 ? 'wins' : 'loses';
-      else if (lead) verdict = (lead > 0 ? 'ahead by ' : 'behind by ') + Math.abs(lead).toFixed(1) + ' cells';
-      words.textContent = colour ? name + ' to move: plays ' + colour + '; ' + verdict : name + ': no move';
-      // A lead of a quarter of the board fills the bar.
-      const full = data.rows * data.columns / 4;
-      const moverShare = decided ? (decided > 0 ? 1 : 0) : Math.min(1, Math.max(0, 0.5 + lead / (2 * full)));
-      first.style.width = ((seat === 0 ? moverShare : 1 - moverShare) * 100) + '%';
+      // Words and bar as the referee's own code made them.
+      const [seat, , , , share, verdict] = positions[Math.min(shown, positions.length - 1)];
+      words.textContent = data.names[seat] + ' to move: ' + verdict;
+      first.style.width = (share * 100) + '%';
     }
     function fetchLevel(level) {
       asked.add(level);
