@@ -90,7 +90,7 @@ public:
 
     void step(Bytes& in)
     {
-        switch (in.next() % 8) {
+        switch (in.next() % 10) {
         case 0: keep(py::int_(in.whole())); break;
         case 1: keep(textOf(in.text(16))); break;
         case 2: keep(textOf(mutated(in))); break;
@@ -98,6 +98,8 @@ public:
         case 4: call(vorlen_.attr("greedy"), in); break;
         case 5: call(board_, in); break;
         case 6: call(method(pick(in), in), in); break;
+        case 8: call(vorlen_.attr("search"), in); break;
+        case 9: call(vorlen_.attr("evaluate"), in); break;
         default: call(method(board_, in), in); break;
         }
     }

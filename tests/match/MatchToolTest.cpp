@@ -101,7 +101,9 @@ TEST(MatchOptions, BadOptionsNameTheProblemAndExitWithTwo)
                                {"--map", "/no/such"}, {"--seed", "x"},      {"--first", ""},
                                {"stray"},             {"--seed", "1", "--map", "/etc/hostname"},
                                {"--bot-cpu", "0"},    {"--bot-memory", "x"}, {"--bot-files", "-1"},
-                               {"--sandbox", "--no-sandbox"}};
+                               {"--sandbox", "--no-sandbox"}, {"--first", "search:0"}, {"--second", "search:6"},
+                               {"--player", "a=search:x", "--player", "b=stupid"}, {"--evaluation", "0"},
+                               {"--evaluation", "6"}, {"--evaluation", "1,,3"}, {"--evaluation", "x"}};
     for (const QStringList& arguments : bad) {
         const ParsedArguments parsed = parse(arguments);
         EXPECT_FALSE(parsed.config) << arguments.join(' ').toStdString();

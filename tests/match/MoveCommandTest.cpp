@@ -71,6 +71,7 @@ TEST(MoveCommand, BadPositionsAndOptionsAreRefusedWithTwo)
         {"seed:1:2 stupid --move-time 0", "--move-time needs milliseconds from 1 to"},
         {"seed:1:2 stupid --fast", "unknown option '--fast'"},
         {"seed:1:2 person", "a person plays only in the window"},
+        {"seed:1:2 search:7", "no search player 'search:7': the levels are search:1 (the weakest) to search:5"},
         {"nowhere stupid", "a position is REPLAY@K, seed:S:K, map:FILE or input:FILE"},
         {"seed:x:2 stupid", "seed:S:K needs two whole numbers"},
         {"r/game-0.json@9999 stupid", "the replay has"},

@@ -87,3 +87,20 @@ TEST(Evaluation, IsAViewOptionAndStaysHiddenUnlessAsked)
     playTurn(plain);
     EXPECT_EQ(plain.evaluation()->verdict(), "nothing on show") << "hidden, it searches nothing";
 }
+
+TEST(SearchSeats, ALevelThatIsNoneIsSaidBeforeTheMatchAndALevelPlaysItsMoves)
+{
+    std::srand(1);
+    main_window wrong(QStringList{"vorlen", "--first", "search:9"}, nullptr);
+    ASSERT_EQ(wrong.startProblems().size(), 1U);
+    EXPECT_EQ(wrong.startProblems()[0].rfind("--first: no search player 'search:9': the levels are search:1", 0), 0U)
+        << wrong.startProblems()[0];
+    std::srand(1);
+    main_window right(QStringList{"vorlen", "--seed", "6", "--second", "search:4"}, nullptr);
+    EXPECT_TRUE(right.startProblems().empty());
+    playTurn(right);
+    const Assessment second = assess(BitBoard(right.match().board()), 1, 4);
+    playTurn(right);
+    EXPECT_EQ(right.replay().players[1], "search:4");
+    EXPECT_EQ(right.replay().turns.at(1).answer, second.colour);
+}

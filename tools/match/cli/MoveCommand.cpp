@@ -147,6 +147,8 @@ CommandOutcome moveCommand(const std::vector<std::string>& arguments)
     const SeatPlayer who = parseSeatPlayer(request.player);
     if (who.kind == SeatPlayer::Kind::Person)
         return refused("a person plays only in the window");
+    if (const auto problem = searchLevelProblem(who))
+        return refused(*problem);
     std::error_code unknown;
     ProgramCheck check;
     check.base = std::filesystem::current_path(unknown).string();
