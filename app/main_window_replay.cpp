@@ -144,9 +144,11 @@ bool main_window::saveReplay(const std::string& path, std::string& error) const
 bool main_window::exportWebPage(const std::string& path, std::string& error) const
 {
     vorlen::MatchPageSettings settings;
-    // Every level's view of every position: a page that works alone cannot ask for more.
-    for (int level = 1; level <= vorlen::kSearchSeatLevels; ++level)
-        settings.evaluationLevels.push_back(level);
+    // For a page that works alone, the levels' views of every position:
+    // those quick to make, and the level the Evaluation panel shows.
+    settings.evaluationLevels = {1, 2, 3};
+    if (docks.evaluation->level() > 3)
+        settings.evaluationLevels.push_back(docks.evaluation->level());
     const vorlen::Replay& shown = replay();
     settings.title = "vorlen match" + (shown.boardSource.empty() ? std::string() : " on " + shown.boardSource);
     settings.palette = palette;

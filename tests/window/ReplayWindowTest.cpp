@@ -168,6 +168,11 @@ TEST(ReplayWindow, SavedMatchShowsTheLiveBoardAtEveryTurn)
     std::snprintf(hex, sizeof hex, "#%02x%02x%02x", first.red, first.green, first.blue);
     EXPECT_NE(page.find(std::string("\"colours\":[\"") + hex), std::string::npos) << hex;
     EXPECT_NE(page.find("\"turns\":[{\"seat\":0"), std::string::npos);
+    // The quick levels' evaluations go with it: the page cannot ask for them.
+    const std::size_t levels = page.find("\"evaluation\":{\"levels\":{\"1\":[[0,");
+    ASSERT_NE(levels, std::string::npos);
+    EXPECT_NE(page.find("\"3\":[[0,", levels), std::string::npos);
+    EXPECT_EQ(page.find("\"5\":[[0,", levels), std::string::npos) << "search:5 only when the panel shows it";
     EXPECT_FALSE(colourBlind->exportWebPage(dir.file("no/such/folder/match.html"), error));
     EXPECT_FALSE(error.empty());
 }
