@@ -2,14 +2,13 @@
 // help, and where it goes in the run.
 #include "MatchOptions.h"
 
+#include "BoardArguments.h"
 #include "BotLimitArguments.h"
-#include "MapText.h"
 #include "MoveTimeArguments.h"
 #include "PlayerArguments.h"
 #include "RecordText.h"
-#include "ReplayFile.h"
+#include "ReportArguments.h"
 
-#include <algorithm>
 
 namespace vorlen::match {
 namespace {
@@ -21,34 +20,6 @@ std::optional<long long> wholeNumber(const QString& text)
     bool ok = false;
     const long long value = text.trimmed().toLongLong(&ok);
     return ok ? std::optional(value) : std::nullopt;
-}
-
-// Reads the replay and checks that there is a match to play on from there.
-Taken readStart(const std::string& value, MatchConfig& config)
-{
-    config.start = parseReplayPosition(value);
-    if (!config.start)
-        return "needs REPLAY@K, K a turn from 0 or start, not '" + QString::fromLocal8Bit(value) + "'";
-    std::string error;
-    if (!readReplayFile(config.start->path, config.startReplay, error))
-        return QString::fromLocal8Bit(config.start->path + ": " + error);
-    if (!canPlayOn(config.startReplay, config.start->turns, error))
-        return QString::fromLocal8Bit(config.start->path + ": " + error);
-    config.boards = BoardMode::Start;
-    return std::nullopt;
-}
-
-Taken readMap(const QString& value, MatchConfig& config)
-{
-    config.mapPath = localBytes(value);
-    Field board = makeField(kBoardRows, kBoardColumns);
-    std::string error;
-    if (!readMapFile(config.mapPath, board, config.mapText, error))
-        return "cannot read the map file '" + value + "': " + QString::fromLocal8Bit(error);
-    config.mapDigits = static_cast<int>(
-        std::count_if(config.mapText.begin(), config.mapText.end(), [](char ch) { return ch != '\n'; }));
-    config.boards = BoardMode::Map;
-    return std::nullopt;
 }
 
 // An option that only sets a text of the run.
@@ -255,19 +226,7 @@ std::vector<MatchOption> outputOptions()
          "Show on each match page of --report what search players of these levels (1 to 5, as 3 or 1,3,5) make of "
          "every position.",
          {}, [](const OptionInput& in, MatchConfig& config, Warnings&) -> Taken {
-             if (!in.set)
-                 return std::nullopt;
-             for (const QString& word : in.value().split(',')) {
-                 bool number = false;
-                 const int level = word.trimmed().toInt(&number);
-                 if (!number || level < 1 || level > kSearchSeatLevels)
-                     return QString("--evaluation: '%1' is no level: the levels are 1 to %2, as 3 or 1,3,5")
-                         .arg(word, QString::number(kSearchSeatLevels));
-                 if (std::find(config.evaluationLevels.begin(), config.evaluationLevels.end(), level)
-                     == config.evaluationLevels.end())
-                     config.evaluationLevels.push_back(level);
-             }
-             return std::nullopt;
+             return in.set ? readEvaluationLevels(in.value(), config) : std::nullopt;
          }},
         flagOption("trace", "Print the window's console trace of every match.", &MatchConfig::trace),
     };
