@@ -167,7 +167,7 @@ NewMatchChoices loadNewMatchChoices(const QSettings& settings)
         chosen.command = value(QString("seat%1/command").arg(seat)).toString();
         bool levelRead = false;
         const int level = value(QString("seat%1/level").arg(seat)).toInt(&levelRead);
-        chosen.level = levelRead && level >= 1 && level <= vorlen::kSearchSeatLevels ? level : 1;
+        chosen.level = levelRead && vorlen::isSearchLevel(level) ? level : 1;
     }
     choices.board = enumFrom(value("board"), Board::List, Board::Random);
     bool ok = false;

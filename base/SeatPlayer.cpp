@@ -13,7 +13,7 @@ SeatPlayer parseSeatPlayer(const std::string& text)
     const std::string search = kSearchSeatPrefix;
     if (text.rfind(search, 0) == 0) {
         SeatPlayer given{SeatPlayer::Kind::Search, text.substr(search.size()), {}};
-        if (given.command.size() == 1 && given.command[0] >= '1' && given.command[0] <= '0' + kSearchSeatLevels)
+        if (given.command.size() == 1 && isSearchLevel(given.command[0] - '0'))
             given.level = given.command[0] - '0';
         if (given.level != 0)
             given.command.clear();

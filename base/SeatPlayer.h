@@ -14,6 +14,7 @@ inline constexpr const char* kOwnDirSuffix = ",dir=";
 // A built-in search player, by level: "search:1" to "search:5".
 inline constexpr const char* kSearchSeatPrefix = "search:";
 inline constexpr int kSearchSeatLevels = 5;
+inline constexpr bool isSearchLevel(int level) { return level >= 1 && level <= kSearchSeatLevels; }
 
 // Who plays a seat, as every seat option, dialog, record and replay names
 // it: "stupid", "search:LEVEL", "person", a program's command line, or "stream:" before one

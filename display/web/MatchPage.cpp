@@ -123,9 +123,18 @@ Json pageData(const Replay& replay, const MatchPageSettings& settings)
                          {"log", logWithSeatFiles(turn)}});
     }
     Json evaluations = Json::object();
+    Json offered = Json::array();
     for (const int level : settings.evaluationLevels)
-        if (const std::string levelJson = matchEvaluationJson(replay, level); !levelJson.empty())
+        if (const std::string levelJson = matchEvaluationJson(replay, level); !levelJson.empty()) {
             evaluations[std::to_string(level)] = Json::parse(levelJson);
+            offered.push_back(level);
+        }
+    // A site that makes them on asking offers every level.
+    if (!settings.evaluationSource.empty()) {
+        offered = Json::array();
+        for (int level = 1; level <= kSearchSeatLevels; ++level)
+            offered.push_back(level);
+    }
     Json homes = Json::array();
     for (const auto& home : line.homes)
         homes.push_back({home[0], home[1]});
@@ -146,7 +155,7 @@ Json pageData(const Replay& replay, const MatchPageSettings& settings)
             {"homes", homes},
             {"boards", line.boards},
             {"turns", turns},
-            {"evaluation", {{"levels", evaluations}, {"source", settings.evaluationSource}}}};
+            {"evaluation", {{"levels", evaluations}, {"offered", offered}, {"source", settings.evaluationSource}}}};
 }
 
 } // namespace

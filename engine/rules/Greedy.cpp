@@ -37,23 +37,34 @@ int GreedyChooser::choose(const Field& board)
     return best;
 }
 
-int greedyColour(const BitBoard& board, int seat)
+std::array<int, kColourCount> colourGains(const BitBoard& board, int seat)
 {
     BitPlane border = dilated(board.region(seat));
     border.remove(board.region(seat));
-    int best = 0;
-    int bestGain = -1;
+    std::array<int, kColourCount> gains{};
     for (int colour = 1; colour <= kColourCount; ++colour) {
-        if (!board.legal(seat, colour))
+        int& gain = gains[static_cast<std::size_t>(colour - 1)];
+        if (!board.legal(seat, colour)) {
+            gain = -1;
             continue;
+        }
         BitPlane touching = border;
         touching &= board.plane(colour);
-        const int gain = touching.empty() ? 0 : flooded(touching, board.plane(colour)).count();
-        if (gain > bestGain) {
-            best = colour;
-            bestGain = gain;
-        }
+        gain = touching.empty() ? 0 : flooded(touching, board.plane(colour)).count();
     }
+    return gains;
+}
+
+int greedyColour(const BitBoard& board, int seat)
+{
+    const std::array<int, kColourCount> gains = colourGains(board, seat);
+    int best = 0;
+    int bestGain = -1;
+    for (int colour = 1; colour <= kColourCount; ++colour)
+        if (gains[static_cast<std::size_t>(colour - 1)] > bestGain) {
+            best = colour;
+            bestGain = gains[static_cast<std::size_t>(colour - 1)];
+        }
     return best;
 }
 

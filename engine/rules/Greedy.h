@@ -4,6 +4,7 @@
 #include "Field.h"
 #include "PaddedGrid.h"
 
+#include <array>
 #include <vector>
 
 namespace vorlen {
@@ -21,8 +22,13 @@ private:
     std::vector<int> edge; // cells of other colours that touch the region
 };
 
-// The same choice for `seat` of a board held as bit planes: the gain of a
-// colour is the flood, within its plane, of its cells that touch the region.
+// What each colour would add to `seat`'s region this very turn, colour 1
+// first: the flood, within its plane, of its cells that touch the region;
+// -1 for a colour the seat may not play.
+std::array<int, kColourCount> colourGains(const BitBoard& board, int seat);
+
+// The greedy choice for `seat` of a board held as bit planes: the legal
+// colour of the largest gain, the lowest among equals; 0 for none.
 int greedyColour(const BitBoard& board, int seat);
 
 } // namespace vorlen

@@ -1,5 +1,7 @@
 #include "AlphaBeta.h"
 
+#include "Greedy.h"
+
 #include <algorithm>
 #include <array>
 #include <optional>
@@ -15,19 +17,11 @@ struct Moves {
 // The seat's legal colours, most taken at once first, then the lowest.
 Moves orderedMoves(const BitBoard& board, int seat)
 {
-    BitPlane border = dilated(board.region(seat));
-    border.remove(board.region(seat));
-    std::array<int, kColourCount> gains{};
+    const std::array<int, kColourCount> gains = colourGains(board, seat);
     Moves moves;
-    for (int colour = 1; colour <= kColourCount; ++colour) {
-        if (!board.legal(seat, colour))
-            continue;
-        BitPlane touching = border;
-        touching &= board.plane(colour);
-        gains[static_cast<std::size_t>(colour - 1)] =
-            touching.empty() ? 0 : flooded(touching, board.plane(colour)).count();
-        moves.colours[static_cast<std::size_t>(moves.count++)] = colour;
-    }
+    for (int colour = 1; colour <= kColourCount; ++colour)
+        if (gains[static_cast<std::size_t>(colour - 1)] >= 0)
+            moves.colours[static_cast<std::size_t>(moves.count++)] = colour;
     std::stable_sort(moves.colours.begin(), moves.colours.begin() + moves.count, [&](int a, int b) {
         return gains[static_cast<std::size_t>(a - 1)] > gains[static_cast<std::size_t>(b - 1)];
     });

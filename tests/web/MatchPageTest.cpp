@@ -129,6 +129,7 @@ TEST(MatchPages, CarryWhatTheChosenSearchLevelsMakeOfEveryPosition)
     const nlohmann::json data = pageData(html);
     EXPECT_EQ(data["evaluation"]["levels"].size(), 2U);
     EXPECT_EQ(data["evaluation"]["source"], "");
+    EXPECT_EQ(data["evaluation"]["offered"], nlohmann::json::array({1, 4}));
     ReplayPlayback playback(replay);
     for (const int level : settings.evaluationLevels) {
         const nlohmann::json& positions = data["evaluation"]["levels"][std::to_string(level)];
@@ -157,6 +158,12 @@ TEST(MatchPages, CarryWhatTheChosenSearchLevelsMakeOfEveryPosition)
     // None asked: none carried, and no source for the page to ask.
     ASSERT_TRUE(matchPageHtml(replay, {}, html, problem));
     EXPECT_TRUE(pageData(html)["evaluation"]["levels"].empty());
+    EXPECT_TRUE(pageData(html)["evaluation"]["offered"].empty());
+    // A site to ask: every level offered, none carried.
+    MatchPageSettings asking;
+    asking.evaluationSource = "/matches/7/evaluation/";
+    ASSERT_TRUE(matchPageHtml(replay, asking, html, problem));
+    EXPECT_EQ(pageData(html)["evaluation"]["offered"], nlohmann::json::array({1, 2, 3, 4, 5}));
     // A replay that does not play through has none.
     Replay broken = replay;
     broken.turns[4].answer = 9;

@@ -68,7 +68,7 @@ public:
     int greedy() const { return vorlen::greedyColour(bits_, 0); }
     vorlen::Assessment assess(int level) const
     {
-        if (level < 1 || level > vorlen::kSearchSeatLevels)
+        if (!vorlen::isSearchLevel(level))
             throw py::value_error("no search level " + std::to_string(level) + ": the levels are 1 (the weakest) to "
                                   + std::to_string(vorlen::kSearchSeatLevels));
         return vorlen::assess(bits_, 0, level);

@@ -232,10 +232,10 @@
   // of how the seats stand. The levels come in the page, or are asked of
   // the site that serves it, one level at a time.
   function evaluationView(data, seatViews) {
-    const given = data.evaluation || { levels: {}, source: '' };
+    const given = data.evaluation || { levels: {}, offered: [], source: '' };
     const known = Object.assign({}, given.levels);
     const asked = new Set();
-    const offered = given.source ? [1, 2, 3, 4, 5] : Object.keys(known).map(Number);
+    const offered = given.offered;
     let shown = 0;
     if (!offered.length) return { show() {} };
     const choice = el('select', { id: 'evaluation-level', title: 'which search player looks' },

@@ -237,7 +237,7 @@ HttpResponse LadderSite::matchEvaluation(const std::string& id, const std::strin
 {
     const std::optional<std::int64_t> number = idOf(id);
     const int depth = level.size() == 1 ? level[0] - '0' : 0;
-    if (!number || depth < 1 || depth > kSearchSeatLevels)
+    if (!number || !isSearchLevel(depth))
         return notFound(visitor);
     const EvaluationCache::Answer answer = evaluations_.get(*number, depth, [&]() -> std::string {
         std::optional<MatchRow> row;

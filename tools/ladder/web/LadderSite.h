@@ -28,7 +28,6 @@ private:
     // GET /matches/ID/evaluation/LEVEL: what search:LEVEL makes of each of
     // the match's positions, as its page asks for it.
     HttpResponse matchEvaluation(const std::string& id, const std::string& level, const Visitor& visitor);
-    // The replay of a match landed in the ladder, with its record.
     HttpResponse matchesPage(const Visitor& visitor);
 
     StorePool stores_;

@@ -13,7 +13,7 @@ std::optional<QString> readEvaluationLevels(const QString& value, MatchConfig& c
     for (const QString& word : value.split(',')) {
         bool number = false;
         const int level = word.trimmed().toInt(&number);
-        if (!number || level < 1 || level > kSearchSeatLevels)
+        if (!number || !isSearchLevel(level))
             return QString("--evaluation: '%1' is no level: the levels are 1 to %2, as 3 or 1,3,5")
                 .arg(word, QString::number(kSearchSeatLevels));
         if (std::find(config.evaluationLevels.begin(), config.evaluationLevels.end(), level)
